@@ -1,0 +1,20 @@
+#pragma once
+
+#include <cstdint>
+
+#include "host/util/ZuString.h"
+
+// A path taken apart into its folder and name. Works on '/'-separated paths.
+class ZuPath {
+ public:
+  ZuPath() = default;
+  explicit ZuPath(const ZuString& path) : m_path(path) {}
+
+  // The folder that holds this path ("/a/b/c.swf" -> "/a/b", "c.swf" -> ".", "/" -> "/").
+  // flags is reserved for options; callers pass 0xFFFFFFFF.
+  ZuPath GetParentZuPath(uint32_t flags = 0xFFFFFFFF) const;
+  const ZuString& GetPathAsZuString() const { return m_path; }
+
+ private:
+  ZuString m_path;
+};

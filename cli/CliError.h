@@ -1,0 +1,23 @@
+#pragma once
+
+#include <stdexcept>
+#include <string>
+
+// Exit codes of fmredit.
+enum FmrExitCode : int {
+  kExitOk = 0,
+  kExitFailure = 1,  // the work could not be done: bad file, write failure, ...
+  kExitUsage = 2,    // wrong arguments
+};
+
+// A failure that ends the command: main prints "fmredit: <message>" on one line and exits
+// with the code. Messages name the file concerned and the reason.
+class CliError : public std::runtime_error {
+ public:
+  CliError(const std::string& message, int exitCode = kExitFailure)
+      : std::runtime_error(message), m_exitCode(exitCode) {}
+  int GetExitCode() const { return m_exitCode; }
+
+ private:
+  int m_exitCode;
+};

@@ -1,0 +1,10 @@
+#pragma once
+
+namespace CLI {
+class App;
+}
+
+// Each adds one subcommand to the program, with its options and the work it does.
+void AddInfoCommand(CLI::App& app);
+void AddDumpCommand(CLI::App& app);
+void AddConvertCommand(CLI::App& app);

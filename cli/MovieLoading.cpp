@@ -1,0 +1,57 @@
+#include "cli/MovieLoading.h"
+
+#include <sys/stat.h>
+
+#include <cerrno>
+#include <cstring>
+
+#include "cli/CliError.h"
+#include "host/util/ZuFileStream.h"
+
+std::unique_ptr<ZuTavoFile> LoadMovieOrThrow(const std::string& path) {
+  std::string reason;
+  std::unique_ptr<ZuFileStream> stream(ZuFileStream::Open(path, ZuFileStream::Mode::kRead, &reason));
+  if (!stream) {
+    throw CliError(path + ": cannot open: " + reason);
+  }
+  struct stat info {};
+  if (stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) {
+    throw CliError(path + ": is a folder, not an SWF file");
+  }
+  auto movie = std::make_unique<ZuTavoFile>();
+  if (movie->LoadFromStream(stream.get()) != kZuSuccess) {
+    throw CliError(path + ": " + movie->GetLastError());
+  }
+  return movie;
+}
+
+bool IsSameFile(const std::string& a, const std::string& b) {
+  struct stat first {};
+  struct stat second {};
+  if (stat(a.c_str(), &first) != 0 || stat(b.c_str(), &second) != 0) {
+    return false;
+  }
+  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
+}
+
+void WriteMovieOrThrow(ZuTavoFile& movie, const std::string& path, const std::string& source,
+                       bool inPlace) {
+  if (!inPlace && IsSameFile(path, source)) {
+    throw CliError(path + ": is the input file; give another output or --in-place", kExitUsage);
+  }
+  std::string reason;
+  std::unique_ptr<ZuFileStream> stream(
+      ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &reason));
+  if (!stream) {
+    throw CliError(path + ": cannot write: " + reason);
+  }
+  if (movie.DumpToStream(stream.get()) != kZuSuccess) {
+    throw CliError(path + ": cannot write: " + movie.GetLastError());
+  }
+  errno = 0;
+  if (!stream->Close()) {
+    const int error = errno;
+    throw CliError(path + ": cannot write: " +
+                   (error != 0 ? std::string(std::strerror(error)) : std::string("write failed")));
+  }
+}

@@ -1,0 +1,18 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/swf/ZuTavoFile.h"
+
+// Loads an SWF file for a command, or throws CliError naming the file and the reason
+// (missing, unreadable, not an SWF, damaged).
+std::unique_ptr<ZuTavoFile> LoadMovieOrThrow(const std::string& path);
+
+// Writes movie to path through a write stream that only replaces path once everything is
+// written; throws CliError on failure. Refuses to write over source unless inPlace.
+void WriteMovieOrThrow(ZuTavoFile& movie, const std::string& path, const std::string& source,
+                       bool inPlace);
+
+// True when both paths name the same existing file.
+bool IsSameFile(const std::string& a, const std::string& b);

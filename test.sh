@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Installs what is missing, then builds and runs every test twice: once as released and once
+# under AddressSanitizer and UndefinedBehaviorSanitizer.
+set -euo pipefail
+cd "$(dirname "$0")"
+source scripts/install-deps.sh
+zu_install_missing_packages
+
+# The independent SWF parser the tests check every written file with.
+(cd tests/oracle && npm ci --no-audit --no-fund --loglevel=error)
+
+jobs=$(nproc)
+run_suite() {
+  local dir=$1
+  shift
+  cmake -S . -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j"$jobs"
+  (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 900)
+}
+
+echo "== release build"
+run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZU_BUILD_BENCH=ON
+echo "== sanitizer build (ASan + UBSan)"
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DZU_SANITIZE=ON -DZU_BUILD_BENCH=OFF

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+// The outcome of one run of the fmredit program.
+struct FmreditRun {
+  int exitCode = -1;  // -1 when the program did not exit normally (a crash, a signal)
+  std::string out;
+  std::string err;
+};
+
+// Runs the fmredit built alongside the tests with the given arguments, no standard input.
+FmreditRun RunFmredit(const std::vector<std::string>& arguments);

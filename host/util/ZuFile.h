@@ -11,13 +11,13 @@ class ZuFile {
   const ZuString& GetPathString() const { return m_path; }
   std::string GetNativePath() const { return m_path.GetUTF8String(); }
 
-  // True when anything (file or folder) exists at the path.
+  // True when anything (file, folder, link) exists at the path. An empty path names nothing.
   bool Exists() const;
   // True when a regular file exists at the path.
   bool DoesFileExist() const;
   // Removes the file. Returns false when there was nothing to remove or it could not be removed.
   bool Delete() const;
-  // Size in bytes, or -1 when the file cannot be examined.
+  // Size in bytes of the regular file at the path, or -1 when there is none.
   int64_t GetSize() const;
 
  private:

@@ -1,16 +1,19 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <vector>
 
 #include "host/util/IZuStream.h"
 #include "host/util/ZuSharedBytes.h"
 
-// A stream over bytes in memory. Read-only over shared bytes, or read-write over its own
-// growing buffer (writes past the end extend it).
+// A stream over bytes in memory. Read-only over shared bytes (a Write fails and sets the
+// error), or read-write over its own buffer, which grows when a write runs past its end.
+// Seek accepts any position from 0 to the current size.
 class ZuMemoryStream : public IZuStream {
  public:
-  ZuMemoryStream() = default;  // empty, writable
-  explicit ZuMemoryStream(ZuSharedBytes bytes);  // read-only
+  ZuMemoryStream() = default;                           // empty, writable
+  explicit ZuMemoryStream(ZuSharedBytes bytes);         // read-only
   explicit ZuMemoryStream(std::vector<uint8_t> bytes);  // writable, starting with these bytes
 
   size_t Read(void* buffer, size_t count) override;
@@ -22,8 +25,9 @@ class ZuMemoryStream : public IZuStream {
   bool Flush() override { return !m_error; }
   bool Close() override { return !m_error; }
 
-  // Everything held, from the start, whatever has been read.
+  // Everything held, from the start, whatever has been read. The stream is left empty.
   std::vector<uint8_t> TakeBytes();
+  // Everything held, from the start; valid until the next Write or TakeBytes.
   std::span<const uint8_t> GetBytes() const;
 
  private:

@@ -17,7 +17,9 @@ class ZuSharedBytes {
   // Takes the vector's bytes as new storage.
   static ZuSharedBytes Adopt(std::vector<uint8_t>&& bytes);
   static ZuSharedBytes Copy(const uint8_t* data, size_t size);
-  static ZuSharedBytes Copy(std::span<const uint8_t> bytes) { return Copy(bytes.data(), bytes.size()); }
+  static ZuSharedBytes Copy(std::span<const uint8_t> bytes) {
+    return Copy(bytes.data(), bytes.size());
+  }
 
   const uint8_t* data() const { return m_data; }
   size_t size() const { return m_size; }

@@ -9,7 +9,7 @@
 // Stream modes of CreateFileStreamRead / CreateFileStreamWrite.
 enum ZuStreamMode : int {
   kZuStreamRead = 1,
-  kZuStreamTextWrite = 2,    // same bytes as binary on this platform
+  kZuStreamTextWrite = 2,  // same bytes as binary on this platform
   kZuStreamBinaryWrite = 10,
 };
 

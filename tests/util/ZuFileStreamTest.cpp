@@ -1,0 +1,268 @@
+#include "host/util/ZuFileStream.h"
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <memory>
+
+#include "host/util/ZuFile.h"
+#include "tests/util/UtilTestFiles.h"
+
+namespace {
+
+using Stream = std::unique_ptr<ZuFileStream>;
+
+Stream OpenWrite(const std::string& path) {
+  return Stream(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite));
+}
+
+Stream OpenRead(const std::string& path) {
+  return Stream(ZuFileStream::Open(path, ZuFileStream::Mode::kRead));
+}
+
+mode_t PermissionsOf(const std::string& path) {
+  struct stat info {};
+  EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
+  return info.st_mode & 07777;
+}
+
+// Sizes around the 64 KiB buffer, so that buffered and direct writes and reads alternate.
+const size_t kChunkSizes[] = {1, 7, 4096, 65535, 65536, 65537, 100, 1 << 20, 3, 300000, 2};
+
+TEST(ZuFileStreamTest, RoundTripOfMixedSmallAndLargeTransfers) {
+  TempDir folder;
+  const std::string path = folder.File("movie.swf");
+  const std::string content = PatternBytes(5 * 1024 * 1024 + 123);
+
+  Stream writer = OpenWrite(path);
+  ASSERT_TRUE(writer);
+  size_t written = 0;
+  for (size_t i = 0; written < content.size(); ++i) {
+    const size_t size = std::min(kChunkSizes[i % std::size(kChunkSizes)], content.size() - written);
+    ASSERT_TRUE(writer->Write(content.data() + written, size));
+    written += size;
+    ASSERT_EQ(writer->GetPosition(), written);
+    ASSERT_EQ(writer->GetSize(), written);
+  }
+  EXPECT_FALSE(ZuFile(ZuString(std::string_view(path))).Exists());  // not before Close
+  ASSERT_TRUE(writer->Close());
+  EXPECT_FALSE(writer->HasError());
+  EXPECT_EQ(FolderNames(folder.Path()), std::set<std::string>{"movie.swf"});
+  EXPECT_EQ(PermissionsOf(path), 0644u);
+
+  Stream reader = OpenRead(path);
+  ASSERT_TRUE(reader);
+  EXPECT_EQ(reader->GetSize(), content.size());
+  std::string back;
+  std::string chunk;
+  for (size_t i = 0;; ++i) {
+    chunk.resize(kChunkSizes[(i + 3) % std::size(kChunkSizes)]);
+    const size_t got = reader->Read(chunk.data(), chunk.size());
+    if (got == 0) break;
+    back.append(chunk, 0, got);
+    ASSERT_EQ(reader->GetPosition(), back.size());
+  }
+  EXPECT_FALSE(reader->HasError());
+  EXPECT_TRUE(back == content) << "read back " << back.size() << " of " << content.size();
+  EXPECT_TRUE(reader->Close());
+}
+
+TEST(ZuFileStreamTest, TargetIsReplacedOnlyAtClose) {
+  TempDir folder;
+  const std::string path = folder.File("clip.swf");
+  WriteWholeFile(path, "old content");
+  ASSERT_EQ(chmod(path.c_str(), 0600), 0);
+
+  Stream writer = OpenWrite(path);
+  ASSERT_TRUE(writer);
+  ASSERT_TRUE(writer->Write("new", 3));
+  ASSERT_TRUE(writer->Flush());
+  EXPECT_EQ(ReadWholeFile(path), "old content");
+  const std::set<std::string> during = FolderNames(folder.Path());
+  ASSERT_EQ(during.size(), 2u);
+  const std::string temp = *during.begin();  // '.' sorts before 'c'
+  EXPECT_EQ(temp.rfind(".clip.swf.", 0), 0u) << temp;
+  EXPECT_EQ(temp.size(), std::string(".clip.swf.XXXXXX").size());
+
+  ASSERT_TRUE(writer->Close());
+  EXPECT_EQ(ReadWholeFile(path), "new");
+  EXPECT_EQ(FolderNames(folder.Path()), std::set<std::string>{"clip.swf"});
+  EXPECT_EQ(PermissionsOf(path), 0600u);  // a replaced file keeps its permissions
+  EXPECT_TRUE(writer->Close());           // closing again repeats the result
+}
+
+TEST(ZuFileStreamTest, DestructorCommitsAndDiscardDoesNot) {
+  TempDir folder;
+  const std::string kept = folder.File("kept.swf");
+  const std::string dropped = folder.File("dropped.swf");
+  WriteWholeFile(dropped, "original");
+  {
+    Stream writer = OpenWrite(kept);
+    ASSERT_TRUE(writer);
+    ASSERT_TRUE(writer->Write("committed", 9));
+  }
+  {
+    Stream writer = OpenWrite(dropped);
+    ASSERT_TRUE(writer);
+    ASSERT_TRUE(writer->Write("abandoned", 9));
+    writer->Discard();
+    EXPECT_TRUE(writer->HasError());
+    EXPECT_FALSE(writer->Close());
+  }
+  EXPECT_EQ(ReadWholeFile(kept), "committed");
+  EXPECT_EQ(ReadWholeFile(dropped), "original");
+  EXPECT_EQ(FolderNames(folder.Path()), (std::set<std::string>{"dropped.swf", "kept.swf"}));
+}
+
+TEST(ZuFileStreamTest, SeekWhileReading) {
+  TempDir folder;
+  const std::string path = folder.File("data");
+  const std::string content = PatternBytes(300000);
+  WriteWholeFile(path, content);
+  Stream reader = OpenRead(path);
+  ASSERT_TRUE(reader);
+
+  // Positions inside the read-ahead, behind it, ahead of it and past the end.
+  const struct {
+    uint64_t position;
+    size_t count;
+  } steps[] = {{0, 10},     {5, 20},        {200000, 16}, {3, 100000},  {299990, 100}, {300000, 5},
+               {400000, 5}, {65536, 65536}, {1, 1},       {10, 200000}, {150000, 10},  {2, 3}};
+  std::string chunk;
+  for (const auto& step : steps) {
+    ASSERT_TRUE(reader->Seek(step.position)) << step.position;
+    EXPECT_EQ(reader->GetPosition(), step.position);
+    chunk.resize(step.count);
+    chunk.resize(reader->Read(chunk.data(), chunk.size()));
+    const std::string expected =
+        step.position < content.size() ? content.substr(step.position, step.count) : "";
+    EXPECT_TRUE(chunk == expected) << "at " << step.position;
+    EXPECT_EQ(reader->GetPosition(), step.position + expected.size());
+  }
+  EXPECT_FALSE(reader->HasError());
+}
+
+TEST(ZuFileStreamTest, SeekWhileWritingPatchesEarlierBytes) {
+  TempDir folder;
+  const std::string path = folder.File("patched");
+  Stream writer = OpenWrite(path);
+  ASSERT_TRUE(writer);
+  ASSERT_TRUE(writer->Write("HEADER??body", 12));
+  ASSERT_TRUE(writer->Seek(6));
+  ASSERT_TRUE(writer->Write("12", 2));
+  EXPECT_EQ(writer->GetPosition(), 8u);
+  EXPECT_EQ(writer->GetSize(), 12u);
+  ASSERT_TRUE(writer->Seek(12));
+  ASSERT_TRUE(writer->Write("!", 1));
+  ASSERT_TRUE(writer->Close());
+  EXPECT_EQ(ReadWholeFile(path), "HEADER12body!");
+}
+
+TEST(ZuFileStreamTest, OpenFailuresGiveTheReason) {
+  TempDir folder;
+  const struct {
+    std::string path;
+    ZuFileStream::Mode mode;
+    const char* reason;
+  } cases[] = {
+      {folder.File("missing"), ZuFileStream::Mode::kRead, "No such file or directory"},
+      {"", ZuFileStream::Mode::kRead, "No such file or directory"},
+      {folder.Path(), ZuFileStream::Mode::kRead, "Is a directory"},
+      {folder.File("no/such/folder/out.swf"), ZuFileStream::Mode::kWrite,
+       "No such file or directory"},
+      {"", ZuFileStream::Mode::kWrite, "No such file or directory"},
+      {folder.Path(), ZuFileStream::Mode::kWrite, "Is a directory"},
+      {folder.Path() + "/", ZuFileStream::Mode::kWrite, "Is a directory"},
+  };
+  for (const auto& c : cases) {
+    std::string reason;
+    Stream stream(ZuFileStream::Open(c.path, c.mode, &reason));
+    EXPECT_FALSE(stream) << c.path;
+    EXPECT_EQ(reason, c.reason) << c.path;
+  }
+  EXPECT_TRUE(FolderNames(folder.Path()).empty());
+}
+
+TEST(ZuFileStreamTest, WrongDirectionFails) {
+  TempDir folder;
+  const std::string path = folder.File("file");
+  WriteWholeFile(path, "abc");
+
+  Stream reader = OpenRead(path);
+  ASSERT_TRUE(reader);
+  EXPECT_FALSE(reader->Write("x", 1));
+  EXPECT_TRUE(reader->HasError());
+  char byte = 0;
+  EXPECT_EQ(reader->Read(&byte, 1), 0u);  // the failure sticks
+
+  Stream writer = OpenWrite(path);
+  ASSERT_TRUE(writer);
+  EXPECT_EQ(writer->Read(&byte, 1), 0u);
+  EXPECT_TRUE(writer->HasError());
+  EXPECT_FALSE(writer->Close());
+  EXPECT_EQ(ReadWholeFile(path), "abc");
+}
+
+// A write that the file system refuses. RLIMIT_FSIZE makes write(2) fail with EFBIG past the
+// limit, as a full disk would with ENOSPC; it is set in a child process so that the test
+// program keeps its own limits. The child reports through its exit code which check failed.
+struct FailingWrite {
+  const char* name;
+  rlim_t limit;
+  size_t chunk;  // below 64 KiB the failure shows only when the buffer is pushed out
+  size_t total;
+};
+
+int WriteUnderLimit(const std::string& path, const FailingWrite& c) {
+  signal(SIGXFSZ, SIG_IGN);
+  const rlimit limit{c.limit, c.limit};
+  if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
+  Stream writer = OpenWrite(path);
+  if (!writer) return 11;
+  const std::string content = PatternBytes(c.total);
+  bool allWritten = true;
+  for (size_t done = 0; done < c.total && allWritten; done += c.chunk) {
+    allWritten = writer->Write(content.data() + done, std::min(c.chunk, c.total - done));
+  }
+  const bool failedEarly = !allWritten;
+  errno = 0;
+  if (writer->Close()) return 12;
+  if (errno != EFBIG) return 13;
+  if (!writer->HasError() || writer->GetErrorNumber() != EFBIG) return 14;
+  if (failedEarly && writer->Write("x", 1)) return 15;
+  return 0;
+}
+
+TEST(ZuFileStreamTest, FailedWriteKeepsTheOldTarget) {
+  const FailingWrite cases[] = {
+      {"large direct write", 1 << 20, 3 << 20, 3 << 20},
+      {"many medium writes", 1 << 20, 100000, 2 << 20},
+      {"small writes failing at close", 10000, 1000, 30000},
+      {"small writes failing at flush", 100000, 1000, 400000},
+  };
+  for (const FailingWrite& c : cases) {
+    SCOPED_TRACE(c.name);
+    TempDir folder;
+    const std::string path = folder.File("target.swf");
+    WriteWholeFile(path, "the old movie");
+
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+      _exit(WriteUnderLimit(path, c));
+    }
+    int status = 0;
+    ASSERT_EQ(waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
+    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(ReadWholeFile(path), "the old movie");
+    EXPECT_EQ(FolderNames(folder.Path()), std::set<std::string>{"target.swf"});
+  }
+}
+
+}  // namespace

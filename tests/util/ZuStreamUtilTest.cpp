@@ -1,0 +1,127 @@
+#include "host/util/ZuStreamUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+#include "host/util/ZuMemoryStream.h"
+#include "tests/util/UtilTestFiles.h"
+
+namespace {
+
+constexpr uint32_t kHint = 0x3F3F3F3F;
+
+ZuFile FileAt(const std::string& path) {
+  return ZuFile(ZuString(std::string_view(path)));
+}
+
+std::vector<uint8_t> Bytes(const std::string& text) {
+  return {text.begin(), text.end()};
+}
+
+TEST(ZuStreamUtilTest, OnlyKnownModesMakeStreams) {
+  TempDir folder;
+  const ZuFile file = FileAt(folder.File("file"));
+  WriteWholeFile(file.GetNativePath(), "abc");
+  const struct {
+    int mode;
+    bool reads;
+    bool writes;
+  } cases[] = {
+      {kZuStreamRead, true, false},
+      {kZuStreamTextWrite, false, true},
+      {kZuStreamBinaryWrite, false, true},
+      {0, false, false},
+      {3, false, false},
+      {-1, false, false},
+  };
+  for (const auto& c : cases) {
+    std::unique_ptr<IZuStream> reader(
+        ZuStreamUtil::CreateFileStreamRead(file, c.mode, kHint, kHint));
+    EXPECT_EQ(reader != nullptr, c.reads) << "mode " << c.mode;
+    std::unique_ptr<IZuStream> writer(
+        ZuStreamUtil::CreateFileStreamWrite(file, c.mode, kHint, kHint));
+    EXPECT_EQ(writer != nullptr, c.writes) << "mode " << c.mode;
+    if (writer) writer->Write("xyz", 3);
+  }
+  EXPECT_EQ(ReadWholeFile(file.GetNativePath()), "xyz");
+  EXPECT_EQ(ZuStreamUtil::CreateFileStreamRead(FileAt(folder.File("missing")), kZuStreamRead, kHint,
+                                               kHint),
+            nullptr);
+}
+
+TEST(ZuStreamUtilTest, SavesFromTheBeginningAfterPartialReads) {
+  TempDir folder;
+  const std::string content = PatternBytes(3 * 1024 * 1024 + 17);
+  const std::string source = folder.File("source.swf");
+  WriteWholeFile(source, content);
+
+  std::unique_ptr<IZuStream> fileStream(
+      ZuStreamUtil::CreateFileStreamRead(FileAt(source), kZuStreamRead, kHint, kHint));
+  ASSERT_TRUE(fileStream);
+  ZuMemoryStream memoryStream(ZuSharedBytes::Copy(Bytes(content)));
+
+  IZuStream* const streams[] = {fileStream.get(), &memoryStream};
+  for (IZuStream* stream : streams) {
+    std::string head(1000, '\0');
+    ASSERT_EQ(stream->Read(head.data(), head.size()), head.size());
+    const std::string copy = folder.File("copy.swf");
+    EXPECT_EQ(ZuStreamUtil::SaveReadStreamToFile(stream, FileAt(copy)), kZuSuccess);
+    EXPECT_TRUE(ReadWholeFile(copy) == content);
+    EXPECT_EQ(stream->GetPosition(), content.size());
+  }
+  EXPECT_EQ(FolderNames(folder.Path()), (std::set<std::string>{"copy.swf", "source.swf"}));
+}
+
+// A source that fails: it hands out some bytes, then reports an error.
+class BrokenStream : public ZuMemoryStream {
+ public:
+  BrokenStream(std::vector<uint8_t> bytes, size_t failAt, bool seekable)
+      : ZuMemoryStream(ZuSharedBytes::Copy(bytes)), m_failAt(failAt), m_seekable(seekable) {}
+
+  size_t Read(void* buffer, size_t count) override {
+    if (GetPosition() >= m_failAt) {
+      m_failed = true;
+      return 0;
+    }
+    return ZuMemoryStream::Read(buffer, std::min<size_t>(count, m_failAt - GetPosition()));
+  }
+  bool Seek(uint64_t position) override { return m_seekable && ZuMemoryStream::Seek(position); }
+  bool HasError() const override { return m_failed; }
+
+ private:
+  size_t m_failAt;
+  bool m_seekable;
+  bool m_failed = false;
+};
+
+TEST(ZuStreamUtilTest, FailuresLeaveTheTargetAlone) {
+  TempDir folder;
+  const std::string target = folder.File("target.swf");
+  WriteWholeFile(target, "previous");
+  const std::vector<uint8_t> content = Bytes(PatternBytes(3 * 1024 * 1024));
+
+  BrokenStream failsMidway(content, 2 * 1024 * 1024 + 5, true);
+  EXPECT_EQ(ZuStreamUtil::SaveReadStreamToFile(&failsMidway, FileAt(target)), kZuFailure);
+  BrokenStream cannotSeek(content, content.size(), false);
+  EXPECT_EQ(ZuStreamUtil::SaveReadStreamToFile(&cannotSeek, FileAt(target)), kZuFailure);
+  EXPECT_EQ(ZuStreamUtil::SaveReadStreamToFile(nullptr, FileAt(target)), kZuFailure);
+  EXPECT_EQ(ReadWholeFile(target), "previous");
+  EXPECT_EQ(FolderNames(folder.Path()), std::set<std::string>{"target.swf"});
+
+  ZuMemoryStream fine(ZuSharedBytes::Copy(content));
+  EXPECT_EQ(ZuStreamUtil::SaveReadStreamToFile(&fine, FileAt(folder.File("no/folder/x.swf"))),
+            kZuFailure);
+  EXPECT_EQ(ZuStreamUtil::SaveReadStreamToFile(&fine, ZuFile()), kZuFailure);
+}
+
+TEST(ZuStreamUtilTest, SavesAnEmptyStream) {
+  TempDir folder;
+  const std::string target = folder.File("empty.swf");
+  WriteWholeFile(target, "previous");
+  ZuMemoryStream empty;
+  EXPECT_EQ(ZuStreamUtil::SaveReadStreamToFile(&empty, FileAt(target)), kZuSuccess);
+  EXPECT_EQ(ZuFile(ZuString(std::string_view(target))).GetSize(), 0);
+}
+
+}  // namespace

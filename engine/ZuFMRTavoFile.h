@@ -1,0 +1,165 @@
+#pragma once
+
+#include <cstdint>
+#include <list>
+#include <set>
+
+#include "host/swf/ZuSwfTag.h"
+#include "host/swf/ZuSwfTagSet.h"
+#include "host/swf/ZuTavoFile.h"
+#include "host/util/IZuStream.h"
+#include "host/util/ZuErrorCode.h"
+#include "host/util/ZuReal.h"
+#include "host/util/ZuString.h"
+
+class ZuFMRTavoFileTestAccess;
+class ZuFMREditDeleteFramesCommand;
+class ZuFMREditSplitCommand;
+class ZuImage;
+class ZuImage16BPP;
+
+// One FMR movie: the tag list of an SWF screen recording, together with the SWF file that
+// backs it. Loads and validates the movie, converts between seconds and frames, finds frame
+// boundaries, keeps the header's frame count in step with the ShowFrame tags that edits add
+// or take away, hands out fresh character ids and writes the movie (or a text dump of its
+// tags) to a file.
+//
+// Frames are counted from 1; frame n is the run of tags that ends with the n-th ShowFrame.
+// The first two tags are the movie's header tags and belong to no frame: frame 1 begins at
+// the third tag, and the engine never edits the first two.
+//
+// The movie owns its tags (through the base). A movie loaded from a stream is backed by a
+// private temporary copy of the stream, which it deletes when destroyed; a movie loaded
+// from a path leaves that file alone unless SetDeleteFile(true) is called.
+//
+// The edits (frame removal, key-frame blocks and synthesis, split, merge and insertion)
+// are further members of this class, each concern in its own source file of this folder.
+class ZuFMRTavoFile : public ZuTavoFile {
+ public:
+  // The largest frame count an edit may produce.
+  static const int m_maxSWFFramesLimit = 16000;
+
+  // An empty movie with no backing file.
+  ZuFMRTavoFile();
+  // Loads the movie from the file at path, which then backs it. Throws the int 0 when the
+  // file is missing or is not an SWF movie.
+  explicit ZuFMRTavoFile(const ZuString& path);
+  // Loads the movie from stream and saves the stream's whole content to a new temporary
+  // ".SWF" file, which then backs the movie and is deleted with it. The caller keeps the
+  // stream. Throws the int 0 when the stream cannot be loaded or saved.
+  explicit ZuFMRTavoFile(IZuStream* stream);
+  // Copies clone the tags and take over the file name and the delete-file flag, so two
+  // copies may both try to delete the backing file; the second attempt finds nothing.
+  ZuFMRTavoFile(const ZuFMRTavoFile& other);
+  ZuFMRTavoFile& operator=(const ZuFMRTavoFile& other);
+  // Deletes the backing file when the delete-file flag is set.
+  ~ZuFMRTavoFile() override;
+
+  // Whether the loaded movie has the FMR form (ZuAnimationUtils::IsFMRSWF). Edits need it.
+  bool IsValidFMRSWF() const { return m_isValidFMR; }
+  ZuString GetFileName() const { return m_fileName; }
+  void SetDeleteFile(bool deleteFile) { m_deleteFile = deleteFile; }
+  // Length in seconds: frame count / whole-number frame rate (0 when the rate is 0).
+  ZuReal GetDuration() const;
+  // Writes one line per tag slot, in list order (GetTextRep), to the file at path; an
+  // empty list gives an empty file. Reports nothing: a file that cannot be opened is
+  // simply not written.
+  void DumpTextRep(const ZuString& path) const;
+
+  // Deletes the frames of a time range (start and length in seconds, each rounded to whole
+  // frames as ConvertDurationToFrame does) and writes the shortened movie to outPath. The
+  // frame-number form below does the work; see there.
+  ZuErrorCodeEnum RemoveFrames(const ZuReal& start, const ZuReal& length,
+                               const ZuString& outPath);
+
+ private:
+  friend class ZuFMRTavoFileTestAccess;
+  friend class ZuFMREditDeleteFramesCommand;
+  friend class ZuFMREditSplitCommand;
+
+  using IdSet = std::set<uint16_t>;
+class ZuFMREditDeleteFramesCommand;
+class ZuFMREditSplitCommand;
+class ZuImage;
+class ZuImage16BPP;
+
+  // Loads the movie from stream and tests it for the FMR form. 1 for a null stream or a
+  // failed load; otherwise 0, also for a movie that is not FMR (then IsValidFMRSWF() is
+  // false and the highest character id stays 0).
+  ZuErrorCodeEnum Init(IZuStream* stream);
+  // A character id no tag of the movie uses yet: one above the highest so far (wrapping
+  // at 65535). Every character an edit defines takes its id here.
+  uint16_t GetId();
+  // Seconds to frames: floor(frame rate x seconds + 0.5), as int (clamped to int's range).
+  int ConvertDurationToFrame(const ZuReal& seconds) const;
+  // For n = 0 the third tag (the first of frame 1); otherwise the ShowFrame tag that ends
+  // frame n. end() when the list is too short.
+  iterator FindNthFrame(unsigned int n);
+  const_iterator FindNthFrame(unsigned int n) const;
+  // Unlinks [first, last) and lowers the header's frame count by count (as uint16).
+  // Returns the position after the range. The unlinked tags belong to the caller.
+  iterator EraseTagsAndUpdateFrameCount(iterator first, iterator last, int count);
+  // Moves the tags of another list's range [first, last) in before pos and raises the
+  // frame count by the ShowFrame tags among them. A range holding a null slot is refused
+  // whole: nothing is inserted. The caller empties its own list without destroying them.
+  void InsertTagsAndUpdateFrameCount(iterator pos, TagList::iterator first, TagList::iterator last);
+  // Destroys every tag of a list that no movie holds, and empties it.
+  static void ClearTavoTagList(std::list<ZuSwfTag*>& tags);
+  // Writes the movie as an SWF file at path. Reports nothing: when the file cannot be
+  // opened for writing, no file results.
+  void WriteToFile(const ZuString& path);
+
+  // Key-frame blocks and their clean-up blocks (ZuFMRTavoFileKeyFrameBlocks.cpp). A
+  // clean-up block is a run of FreeCharacter tags with the run of RemoveObject2 tags that
+  // starts at the first RemoveObject2 after it; its first FreeCharacter marks it.
+
+  // found: whether a FreeCharacter tag stands at pos or after it (a null slot on the way
+  // ends the search with false).
+  void SearchForKeyFrameBlock(iterator pos, bool& found);
+  // Inserts before pos a clean-up block for what the block above pos defined and placed
+  // (up to the nearest FreeCharacter above, or the list's start): a FreeCharacter per
+  // DefineBitsLossless2, then a RemoveObject2 per PlaceObject2, each earliest first.
+  // Returns where they went: pos, or end() when a null slot stopped the walk up.
+  iterator AddCleanupBlock_Upwards(iterator pos);
+  // Adds to ids the DefineBitsLossless2 ids and to depths the PlaceObject2 depths of
+  // [first, last), stopping at the first FreeCharacter; returns where it stopped.
+  iterator GetIdDepthSets(iterator first, iterator last, IdSet& ids, IdSet& depths);
+  // Reduces the clean-up block that follows pos to what the tags from pos up to it define
+  // and place. The tags it takes out are destroyed (destroy true) or appended to freeTags
+  // and removeTags, which then own them; without destroy both lists are needed, else
+  // nothing changes and end() is returned. Returns the position after the block.
+  iterator CleanupKeyFrameBlock(iterator pos, bool destroy, std::list<ZuSwfTag*>* freeTags,
+                                std::list<ZuSwfTag*>* removeTags);
+
+  // Frame removal (ZuFMRTavoFileRemoval.cpp): deletes frames start + 1 to start + count,
+  // keeping the movie's last frame and at least two frames, repairs the clean-up blocks
+  // around the cut, gives the first frame after it a key frame rendered from the backing
+  // file, and writes the result to outPath. 0 on success; 201 when the movie is not FMR;
+  // 1 for bad arguments or a null tag slot in the range (the movie is then unchanged).
+  // Throws the int 0 when the key frame cannot be rendered (the movie stays edited).
+  ZuErrorCodeEnum RemoveFrames(int start, int count, const ZuString& outPath);
+
+  // Key-frame synthesis (ZuFMRTavoFileKeyFrameSynthesis.cpp).
+
+  // The BitmapFormat of the movie's first DefineBitsLossless2 tag as a bit depth: 32 for
+  // format 5, 16 for format 4, otherwise 0. Worked out once per loaded movie.
+  int GetBMPBitDepth();
+  // Renders frame frameToRender of the SWF file movieFile and inserts the picture into
+  // this movie as a key frame of frame targetFrame (0: right after the header tags), with
+  // the tags that free and remove it in the next clean-up block. Throws the int 0, before
+  // anything changes, when the frame cannot be rendered or converted.
+  void ExtractImageAndAddKeyFrame(int frameToRender, int targetFrame, ZuString& movieFile);
+  // Inserts picture as a key frame before the targetFrame-th ShowFrame: a bitmap, a shape
+  // showing it at full size and its placement at depth 100, then a FreeCharacter and a
+  // RemoveObject2 for it in the next clean-up block. Nothing when there is no such frame.
+  void AddImageKeyFrame(const ZuImage& picture, int targetFrame);
+  void AddImageKeyFrame(const ZuImage16BPP& picture, int targetFrame);
+  template <typename Picture>
+  void AddKeyFrameOfPicture(const Picture& picture, int targetFrame);
+
+  ZuString m_fileName;         // the backing SWF file; empty for a default movie
+  uint16_t m_highestId = 0;    // largest character id defined from the third tag on
+  int32_t m_bmpBitDepth = -1;  // bit depth of the movie's bitmaps; -1: not yet known
+  bool m_isValidFMR = false;   // result of the FMR test made when loading
+  bool m_deleteFile = false;   // destroy the backing file with the movie
+};

@@ -1,0 +1,195 @@
+// The movie model: loading and validating, frame and time arithmetic, the frame count kept
+// in step with edits of the tag list, fresh character ids, and writing the movie out.
+
+#include <climits>
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "engine/ZuFMRTavoFile.h"
+#include "host/player/ZuAnimationUtils.h"
+#include "host/util/ZuFile.h"
+#include "host/util/ZuFileUtil.h"
+#include "host/util/ZuStreamUtil.h"
+
+const int ZuFMRTavoFile::m_maxSWFFramesLimit;
+
+namespace {
+
+// The share and buffer hints every file stream of the engine is opened with.
+constexpr uint32_t kStreamHint = 0x3F3F3F3F;
+
+using StreamPtr = std::unique_ptr<IZuStream>;
+
+// The position after the two header tags, or end when the list is shorter.
+template <typename Iterator>
+Iterator SkipHeaderTags(Iterator pos, Iterator end) {
+  for (int skipped = 0; skipped < 2 && pos != end; ++skipped) {
+    ++pos;
+  }
+  return pos;
+}
+
+}  // namespace
+
+ZuFMRTavoFile::ZuFMRTavoFile() = default;
+
+ZuFMRTavoFile::ZuFMRTavoFile(const ZuString& path) : m_fileName(path), m_deleteFile(false) {
+  const ZuFile file(path);
+  if (!file.DoesFileExist()) {
+    throw 0;
+  }
+  const StreamPtr stream(
+      ZuStreamUtil::CreateFileStreamRead(file, kZuStreamRead, kStreamHint, kStreamHint));
+  if (Init(stream.get()) != kZuSuccess) {
+    throw 0;
+  }
+}
+
+ZuFMRTavoFile::ZuFMRTavoFile(IZuStream* stream) : m_deleteFile(true) {
+  const ZuFile copy = ZuFileUtil::GetUniqueTemporaryFile(ZuString(".SWF"));
+  if (!copy.DoesFileExist()) {
+    throw 0;
+  }
+  // No object results from a failed construction, so no destructor will remove the copy.
+  auto fail = [&copy]() {
+    copy.Delete();
+    throw 0;
+  };
+  if (Init(stream) != kZuSuccess) {
+    fail();
+  }
+  // The save starts from the stream's beginning, so the copy holds the whole movie although
+  // Init has read it: key frames are later rendered from this copy.
+  if (ZuStreamUtil::SaveReadStreamToFile(stream, copy) != kZuSuccess) {
+    fail();
+  }
+  m_fileName = copy.GetPathString();
+}
+
+ZuFMRTavoFile::ZuFMRTavoFile(const ZuFMRTavoFile& other) = default;
+
+ZuFMRTavoFile& ZuFMRTavoFile::operator=(const ZuFMRTavoFile& other) = default;
+
+ZuFMRTavoFile::~ZuFMRTavoFile() {
+  if (m_deleteFile) {
+    ZuFile(m_fileName).Delete();
+  }
+}
+
+ZuErrorCodeEnum ZuFMRTavoFile::Init(IZuStream* stream) {
+  if (stream == nullptr) {
+    return kZuFailure;
+  }
+  m_bmpBitDepth = -1;
+  m_highestId = 0;
+  m_isValidFMR = false;
+  if (LoadFromStream(stream) == kZuFailure) {
+    return kZuFailure;
+  }
+  m_isValidFMR = ZuAnimationUtils::IsFMRSWF(*this);
+  if (!m_isValidFMR) {
+    return kZuSuccess;
+  }
+  for (auto pos = SkipHeaderTags(begin(), end()); pos != end(); ++pos) {
+    if (*pos != nullptr && (*pos)->GetCharacterId() > m_highestId) {
+      m_highestId = (*pos)->GetCharacterId();
+    }
+  }
+  return kZuSuccess;
+}
+
+uint16_t ZuFMRTavoFile::GetId() {
+  ++m_highestId;  // wraps from 65535 to 0
+  return m_highestId;
+}
+
+int ZuFMRTavoFile::ConvertDurationToFrame(const ZuReal& seconds) const {
+  const double frames = std::floor(GetFrameRate() * seconds.m_value + 0.5);
+  // Times come from callers; keep the conversion to int defined for any of them.
+  if (std::isnan(frames)) {
+    return 0;
+  }
+  if (frames <= static_cast<double>(INT_MIN)) {
+    return INT_MIN;
+  }
+  if (frames >= static_cast<double>(INT_MAX)) {
+    return INT_MAX;
+  }
+  return static_cast<int>(frames);
+}
+
+ZuReal ZuFMRTavoFile::GetDuration() const {
+  if (GetFrameRate() == 0) {
+    return 0.0;
+  }
+  return static_cast<double>(GetFrameCount()) / static_cast<double>(GetFrameRate());
+}
+
+ZuSwfTagSet::iterator ZuFMRTavoFile::FindNthFrame(unsigned int n) {
+  if (n == 0) {
+    return SkipHeaderTags(begin(), end());
+  }
+  return FindNthTagOfType(ZuSwfTagFactory::kShowFrame, n);
+}
+
+ZuSwfTagSet::const_iterator ZuFMRTavoFile::FindNthFrame(unsigned int n) const {
+  // The tag set offers its search only on a mutable list; searching changes nothing.
+  return const_cast<ZuFMRTavoFile*>(this)->FindNthFrame(n);
+}
+
+ZuSwfTagSet::iterator ZuFMRTavoFile::EraseTagsAndUpdateFrameCount(iterator first, iterator last,
+                                                                  int count) {
+  SetFrameCount(static_cast<uint16_t>(GetFrameCount() - count));
+  return EraseTags(first, last);
+}
+
+void ZuFMRTavoFile::InsertTagsAndUpdateFrameCount(iterator pos, TagList::iterator first,
+                                                  TagList::iterator last) {
+  unsigned showFrames = 0;
+  for (auto tag = first; tag != last; ++tag) {
+    if (*tag == nullptr) {
+      return;
+    }
+    if ((*tag)->GetTagType() == ZuSwfTagFactory::kShowFrame) {
+      ++showFrames;
+    }
+  }
+  SetFrameCount(static_cast<uint16_t>(GetFrameCount() + showFrames));
+  InsertTags(pos, first, last);
+}
+
+void ZuFMRTavoFile::ClearTavoTagList(std::list<ZuSwfTag*>& tags) {
+  for (ZuSwfTag* tag : tags) {
+    delete tag;
+  }
+  tags.clear();
+}
+
+void ZuFMRTavoFile::WriteToFile(const ZuString& path) {
+  const StreamPtr stream(ZuStreamUtil::CreateFileStreamWrite(ZuFile(path), kZuStreamBinaryWrite,
+                                                             kStreamHint, kStreamHint));
+  if (stream == nullptr) {
+    return;
+  }
+  DumpToStream(stream.get());
+}
+
+void ZuFMRTavoFile::DumpTextRep(const ZuString& path) const {
+  const StreamPtr stream(ZuStreamUtil::CreateFileStreamWrite(ZuFile(path), kZuStreamTextWrite,
+                                                             kStreamHint, kStreamHint));
+  if (stream == nullptr) {
+    return;
+  }
+  ZuString text;  // each tag replaces the text of the one before
+  for (const ZuSwfTag* tag : *this) {
+    if (tag != nullptr) {
+      tag->GetTextRep(text);
+      const std::string line = text.GetUTF8String();
+      stream->Write(line.data(), line.size());
+    }
+    stream->Write("\n", 1);  // an empty line stands for a null slot
+  }
+  stream->Flush();
+  stream->Close();
+}

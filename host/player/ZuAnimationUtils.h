@@ -1,0 +1,18 @@
+#pragma once
+
+class ZuTavoFile;
+
+// Questions about whole movies that the player side of the host answers.
+class ZuAnimationUtils {
+ public:
+  // Whether movie is an FMR screen recording that the editor can work on:
+  //  1. at least three tags, the first two header tags that draw and define nothing;
+  //  2. frame 1 (from the third tag to the first ShowFrame) defines a lossless bitmap of
+  //     exactly the stage size, a shape filled with that bitmap, and places that shape;
+  //  3. every tag belongs to the FMR set (frames, lossless bitmaps in formats 3 to 5,
+  //     shapes, placements and removals, FreeCharacter, DoAction, FrameLabel, sound
+  //     streams, Metadata, End, and the header tags FileAttributes and SetBackgroundColor);
+  //  4. at least one ShowFrame.
+  // A null tag slot anywhere makes the answer false.
+  static bool IsFMRSWF(const ZuTavoFile& movie);
+};

@@ -1,0 +1,162 @@
+#include "host/swf/ZuSwfReader.h"
+
+#include <cctype>
+
+#include "host/swf/ZuBitStream.h"
+
+namespace {
+
+constexpr uint8_t kShortLengthMask = 0x3F;  // a length field of 63 announces a 32-bit length
+constexpr size_t kShortTagHeaderSize = 2;
+constexpr size_t kLongTagHeaderSize = 6;
+constexpr size_t kRateAndCountSize = 4;
+constexpr uint16_t kEndTagCode = 0;
+
+uint16_t WordAt(std::span<const uint8_t> bytes, size_t offset) {
+  return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
+}
+
+uint32_t DWordAt(std::span<const uint8_t> bytes, size_t offset) {
+  return static_cast<uint32_t>(bytes[offset]) | (static_cast<uint32_t>(bytes[offset + 1]) << 8) |
+         (static_cast<uint32_t>(bytes[offset + 2]) << 16) |
+         (static_cast<uint32_t>(bytes[offset + 3]) << 24);
+}
+
+// The signature as readable text: printable characters as they are, others as \xNN.
+std::string Printable(std::span<const uint8_t> bytes) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string text;
+  for (uint8_t b : bytes) {
+    if (std::isprint(b) && b != '\\') {
+      text += static_cast<char>(b);
+    } else {
+      text += "\\x";
+      text += kHex[b >> 4];
+      text += kHex[b & 15];
+    }
+  }
+  return text;
+}
+
+bool ReadCompression(std::span<const uint8_t> signature, ZuSwfCompression& compression) {
+  if (signature[1] != 'W' || signature[2] != 'S') {
+    return false;
+  }
+  switch (signature[0]) {
+    case 'F':
+      compression = ZuSwfCompression::kNone;
+      return true;
+    case 'C':
+      compression = ZuSwfCompression::kZlib;
+      return true;
+    case 'Z':
+      compression = ZuSwfCompression::kLzma;
+      return true;
+    default:
+      return false;
+  }
+}
+
+// Reads the stage rectangle, the frame rate and the frame count that follow the file
+// header. Returns the offset of the first tag, or 0 when the data ends inside them.
+size_t ReadMovieHeader(const ZuSharedBytes& image, ZuSwfMovieLayout& layout) {
+  const std::span<const uint8_t> rest = image.span().subspan(ZuSwfFileHeader::kSize);
+  ZuBitStream in(rest);
+  if (!layout.frameRect.Read(in) || in.HasError()) {
+    return 0;
+  }
+  const size_t rectSize = in.GetBytePosition();
+  if (rest.size() < rectSize + kRateAndCountSize) {
+    return 0;
+  }
+  layout.frameRectBytes = image.Slice(ZuSwfFileHeader::kSize, rectSize);
+  layout.frameRate = WordAt(rest, rectSize);
+  layout.frameCount = WordAt(rest, rectSize + 2);
+  return ZuSwfFileHeader::kSize + rectSize + kRateAndCountSize;
+}
+
+std::string TagPlace(size_t index, uint16_t code, size_t offset) {
+  return "tag " + std::to_string(index) + " (code " + std::to_string(code) + ") at offset " +
+         std::to_string(offset);
+}
+
+}  // namespace
+
+bool ZuSwfReader::ReadFileHeader(std::span<const uint8_t> bytes, ZuSwfFileHeader& header,
+                                 std::string& error) {
+  if (bytes.empty()) {
+    error = "empty file";
+    return false;
+  }
+  if (bytes.size() >= 3 && !ReadCompression(bytes.first(3), header.compression)) {
+    error = "not an SWF file (signature '" + Printable(bytes.first(3)) + "')";
+    return false;
+  }
+  if (bytes.size() < ZuSwfFileHeader::kSize) {
+    error = bytes.size() < 3 ? "not an SWF file (only " + std::to_string(bytes.size()) + " bytes)"
+                             : "truncated header";
+    return false;
+  }
+  header.version = bytes[3];
+  header.declaredLength = DWordAt(bytes, 4);
+  if (header.version == 0) {
+    error = "unsupported SWF version 0";
+    return false;
+  }
+  return true;
+}
+
+bool ZuSwfReader::ReadMovie(const ZuSharedBytes& image, ZuSwfMovieLayout& layout,
+                            std::string& error) {
+  size_t pos = ReadMovieHeader(image, layout);
+  if (pos == 0) {
+    error = "truncated header";
+    return false;
+  }
+  const std::span<const uint8_t> bytes = image.span();
+  for (size_t index = 1;; ++index) {
+    if (pos == bytes.size()) {
+      layout.warnings.push_back("the End tag is missing");
+      return true;
+    }
+    if (bytes.size() - pos < kShortTagHeaderSize) {
+      error = "tag " + std::to_string(index) + " at offset " + std::to_string(pos) +
+              " has a truncated header";
+      return false;
+    }
+    const uint16_t codeAndLength = WordAt(bytes, pos);
+    const uint16_t code = codeAndLength >> 6;
+    const bool longHeader = (codeAndLength & kShortLengthMask) == kShortLengthMask;
+    uint64_t length = codeAndLength & kShortLengthMask;
+    size_t headerSize = kShortTagHeaderSize;
+    if (longHeader) {
+      if (bytes.size() - pos < kLongTagHeaderSize) {
+        error = TagPlace(index, code, pos) + " has a truncated header";
+        return false;
+      }
+      length = DWordAt(bytes, pos + kShortTagHeaderSize);
+      headerSize = kLongTagHeaderSize;
+    }
+    const size_t bodyStart = pos + headerSize;
+    if (length > bytes.size() - bodyStart) {
+      error = TagPlace(index, code, pos) + " runs past the end of the data";
+      return false;
+    }
+    if (code == kEndTagCode) {
+      layout.hadEndTag = true;
+      if (headerSize + length != kShortTagHeaderSize) {
+        layout.warnings.push_back("the End tag has a long header or a body");
+      }
+      const size_t after = bodyStart + static_cast<size_t>(length);
+      if (after < bytes.size()) {
+        layout.trailingBytes = image.Slice(after, bytes.size() - after);
+        layout.warnings.push_back(std::to_string(bytes.size() - after) +
+                                  " bytes after the End tag");
+      }
+      return true;
+    }
+    layout.tags.push_back(
+        {code, image.Slice(bodyStart, static_cast<size_t>(length)), longHeader, pos});
+    pos = bodyStart + static_cast<size_t>(length);
+  }
+}

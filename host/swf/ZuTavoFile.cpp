@@ -1,0 +1,271 @@
+#include "host/swf/ZuTavoFile.h"
+
+#include <algorithm>
+#include <memory>
+#include <new>
+
+#include "host/swf/ZuBitStream.h"
+#include "host/swf/ZuLoadBuffer.h"
+#include "host/swf/ZuSwfBodyCodec.h"
+#include "host/swf/ZuSwfReader.h"
+#include "host/swf/ZuSwfTag.h"
+#include "host/swf/ZuSwfWriter.h"
+
+namespace {
+
+constexpr uint8_t kHighestKnownVersion = 50;
+constexpr size_t kFirstReadChunk = size_t{1} << 20;
+constexpr int32_t kTwipsPerPixel = 20;
+// A rectangle field has at most 31 bits, so it holds values below 2^30.
+constexpr int64_t kMaxTwips = (int64_t{1} << 30) - 1;
+constexpr uint16_t kMaxWholeFrameRate = 255;
+constexpr size_t kLzmaLengthOffset = 8;
+constexpr size_t kLzmaPropertiesOffset = 12;
+constexpr size_t kLzmaPropertiesSize = 5;
+constexpr size_t kLzmaDataOffset = kLzmaPropertiesOffset + kLzmaPropertiesSize;
+
+void PutDWord(uint8_t* out, uint32_t value) {
+  for (int i = 0; i < 4; ++i) {
+    out[i] = static_cast<uint8_t>(value >> (8 * i));
+  }
+}
+
+uint32_t GetDWord(const uint8_t* in) {
+  return static_cast<uint32_t>(in[0]) | (static_cast<uint32_t>(in[1]) << 8) |
+         (static_cast<uint32_t>(in[2]) << 16) | (static_cast<uint32_t>(in[3]) << 24);
+}
+
+// Reads from the stream's position to its end into one buffer. Sized from the stream's
+// length when it tells one; grown while reading otherwise.
+bool ReadWholeStream(IZuStream* stream, ZuSharedBytes& bytes, std::string& error) {
+  const uint64_t size = stream->GetSize();
+  const uint64_t position = stream->GetPosition();
+  try {
+    if (size > position) {
+      const size_t expected = static_cast<size_t>(size - position);
+      std::shared_ptr<uint8_t> buffer = AllocateLoadBuffer(expected);
+      size_t got = 0;
+      while (got < expected) {
+        const size_t n = stream->Read(buffer.get() + got, expected - got);
+        if (n == 0) {
+          break;
+        }
+        got += n;
+      }
+      const uint8_t* data = buffer.get();
+      bytes = ZuSharedBytes(std::move(buffer), data, got);
+    } else {
+      std::vector<uint8_t> buffer(kFirstReadChunk);
+      size_t got = 0;
+      for (;;) {
+        const size_t n = stream->Read(buffer.data() + got, buffer.size() - got);
+        got += n;
+        if (n == 0) {
+          break;
+        }
+        if (got == buffer.size()) {
+          buffer.resize(buffer.size() * 2);
+        }
+      }
+      buffer.resize(got);
+      bytes = ZuSharedBytes::Adopt(std::move(buffer));
+    }
+  } catch (const std::bad_alloc&) {
+    error = "out of memory reading the file";
+    return false;
+  }
+  if (stream->HasError()) {
+    error = "read error";
+    return false;
+  }
+  return true;
+}
+
+// The whole uncompressed file for a compressed one (its first 8 bytes left for the
+// header), or the bytes themselves for an uncompressed one.
+ZuSwfBodyCodec::Expanded Expand(const ZuSharedBytes& file, const ZuSwfFileHeader& header) {
+  const uint64_t declaredBody = header.declaredLength > ZuSwfFileHeader::kSize
+                                    ? header.declaredLength - ZuSwfFileHeader::kSize
+                                    : 0;
+  const std::span<const uint8_t> bytes = file.span();
+  switch (header.compression) {
+    case ZuSwfCompression::kNone:
+      return {file, {}, {}};
+    case ZuSwfCompression::kZlib:
+      return ZuSwfBodyCodec::InflateZlib(bytes.subspan(ZuSwfFileHeader::kSize), declaredBody);
+    case ZuSwfCompression::kLzma: {
+      if (bytes.size() < kLzmaDataOffset) {
+        ZuSwfBodyCodec::Expanded failed;
+        failed.error = "truncated header";
+        return failed;
+      }
+      ZuSwfBodyCodec::Expanded result =
+          ZuSwfBodyCodec::DecodeLzma(bytes.subspan(kLzmaPropertiesOffset, kLzmaPropertiesSize),
+                                     bytes.subspan(kLzmaDataOffset), declaredBody);
+      const uint32_t storedLength = GetDWord(bytes.data() + kLzmaLengthOffset);
+      if (result.error.empty() && storedLength != bytes.size() - kLzmaDataOffset) {
+        result.warnings.push_back("the LZMA length field says " + std::to_string(storedLength) +
+                                  " bytes, the file holds " +
+                                  std::to_string(bytes.size() - kLzmaDataOffset));
+      }
+      return result;
+    }
+  }
+  return {};
+}
+
+}  // namespace
+
+ZuErrorCodeEnum ZuTavoFile::LoadFromStream(IZuStream* stream) {
+  DestroyAllTags();
+  *this = ZuTavoFile();
+  if (stream == nullptr) {
+    m_lastError = "no stream to read";
+    return kZuFailure;
+  }
+  ZuSharedBytes file;
+  if (!ReadWholeStream(stream, file, m_lastError)) {
+    return kZuFailure;
+  }
+  ZuSwfFileHeader header;
+  if (!ZuSwfReader::ReadFileHeader(file.span(), header, m_lastError)) {
+    return kZuFailure;
+  }
+  ZuSwfBodyCodec::Expanded expanded = Expand(file, header);
+  file = ZuSharedBytes();  // a compressed file's bytes are not needed any more
+  if (!expanded.error.empty()) {
+    m_lastError = expanded.error;
+    return kZuFailure;
+  }
+  ZuSwfMovieLayout layout;
+  if (!ZuSwfReader::ReadMovie(expanded.image, layout, m_lastError)) {
+    return kZuFailure;
+  }
+
+  m_compression = header.compression;
+  m_version = header.version;
+  m_frameRect = layout.frameRect;
+  m_frameRectBytes = layout.frameRectBytes;
+  m_frameRate = layout.frameRate;
+  m_frameCount = layout.frameCount;
+  m_hadEndTag = layout.hadEndTag;
+  m_trailingBytes = layout.trailingBytes;
+  if (header.version > kHighestKnownVersion) {
+    m_loadWarnings.push_back("SWF version " + std::to_string(header.version) +
+                             " is newer than any known");
+  }
+  m_loadWarnings.insert(m_loadWarnings.end(), expanded.warnings.begin(), expanded.warnings.end());
+  if (header.declaredLength != expanded.image.size()) {
+    m_loadWarnings.push_back("the header declares " + std::to_string(header.declaredLength) +
+                             " bytes, the uncompressed file has " +
+                             std::to_string(expanded.image.size()));
+  }
+  m_loadWarnings.insert(m_loadWarnings.end(), layout.warnings.begin(), layout.warnings.end());
+  for (const ZuSwfTagRecord& record : layout.tags) {
+    AppendTag(ZuSwfTagFactory::CreateTagFromBody(static_cast<enuTagType>(record.code), record.body,
+                                                 record.longHeader));
+  }
+  return kZuSuccess;
+}
+
+ZuErrorCodeEnum ZuTavoFile::DumpToStream(IZuStream* stream) {
+  if (stream == nullptr) {
+    m_lastError = "no stream to write";
+    return kZuFailure;
+  }
+  ZuSwfMovieParts parts;
+  parts.frameRectBytes = m_frameRectBytes;
+  if (parts.frameRectBytes.empty()) {
+    ZuBitWriter rect;
+    m_frameRect.Write(rect);
+    parts.frameRectBytes = ZuSharedBytes::Adopt(rect.TakeBytes());
+  }
+  parts.frameRate = m_frameRate;
+  parts.frameCount = m_frameCount;
+  parts.tags = this;
+  parts.trailingBytes = m_trailingBytes;
+  uint64_t fileSize = 0;
+  if (!ZuSwfWriter::MeasureFile(parts, fileSize, m_lastError)) {
+    return kZuFailure;
+  }
+
+  static const char kSignatures[] = {'F', 'C', 'Z'};
+  uint8_t header[ZuSwfFileHeader::kSize] = {
+      static_cast<uint8_t>(kSignatures[static_cast<int>(m_compression)]), 'W', 'S', m_version};
+  PutDWord(header + 4, static_cast<uint32_t>(fileSize));
+
+  bool written = false;
+  if (m_compression == ZuSwfCompression::kNone) {
+    written = stream->Write(header, sizeof header) &&
+              ZuSwfWriter::WriteBody(parts, [stream](const uint8_t* data, size_t size) {
+                return stream->Write(data, size);
+              });
+  } else {
+    std::vector<uint8_t> body;
+    try {
+      body.reserve(fileSize - ZuSwfFileHeader::kSize);
+    } catch (const std::bad_alloc&) {
+      m_lastError = "out of memory building the movie";
+      return kZuFailure;
+    }
+    ZuSwfWriter::WriteBody(parts, [&body](const uint8_t* data, size_t size) {
+      body.insert(body.end(), data, data + size);
+      return true;
+    });
+    std::vector<uint8_t> compressed;
+    std::vector<uint8_t> properties;
+    const bool lzma = m_compression == ZuSwfCompression::kLzma;
+    if (!(lzma ? ZuSwfBodyCodec::EncodeLzma(body, properties, compressed)
+               : ZuSwfBodyCodec::DeflateZlib(body, compressed))) {
+      m_lastError = lzma ? "LZMA compression failed" : "zlib compression failed";
+      return kZuFailure;
+    }
+    written = stream->Write(header, sizeof header);
+    if (lzma) {
+      uint8_t length[4];
+      PutDWord(length, static_cast<uint32_t>(compressed.size()));
+      written = written && stream->Write(length, sizeof length) &&
+                stream->Write(properties.data(), properties.size());
+    }
+    written = written && stream->Write(compressed.data(), compressed.size());
+  }
+  if (!written || !stream->Flush()) {
+    m_lastError = "write error";
+    return kZuFailure;
+  }
+  return kZuSuccess;
+}
+
+void ZuTavoFile::SetFrameRate(uint16_t framesPerSecond) {
+  m_frameRate = static_cast<uint16_t>(std::min(framesPerSecond, kMaxWholeFrameRate) << 8);
+}
+
+uint32_t ZuTavoFile::GetWidth() const {
+  const int64_t twips = int64_t{m_frameRect.xMax} - m_frameRect.xMin;
+  return twips > 0 ? static_cast<uint32_t>(twips / kTwipsPerPixel) : 0;
+}
+
+uint32_t ZuTavoFile::GetHeight() const {
+  const int64_t twips = int64_t{m_frameRect.yMax} - m_frameRect.yMin;
+  return twips > 0 ? static_cast<uint32_t>(twips / kTwipsPerPixel) : 0;
+}
+
+void ZuTavoFile::SetWidth(uint32_t pixels) {
+  const int64_t xMax =
+      std::min<int64_t>(m_frameRect.xMin + int64_t{pixels} * kTwipsPerPixel, kMaxTwips);
+  m_frameRect.xMax = static_cast<int32_t>(xMax);
+  m_frameRectBytes = ZuSharedBytes();
+}
+
+void ZuTavoFile::SetHeight(uint32_t pixels) {
+  const int64_t yMax =
+      std::min<int64_t>(m_frameRect.yMin + int64_t{pixels} * kTwipsPerPixel, kMaxTwips);
+  m_frameRect.yMax = static_cast<int32_t>(yMax);
+  m_frameRectBytes = ZuSharedBytes();
+}
+
+void ZuTavoFile::UpdateTagLists(ZuSwfTag* tag) {
+  if (tag != nullptr) {
+    m_highestCharacterId = std::max(m_highestCharacterId, tag->GetCharacterId());
+  }
+}

@@ -1,0 +1,106 @@
+#include "tests/support/Oracle.h"
+
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "host/swf/ZuSwfTag.h"
+
+namespace {
+
+std::string ShellQuote(const std::string& text) {
+  std::string quoted = "'";
+  for (char c : text) {
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  }
+  return quoted + "'";
+}
+
+// Runs command and returns its standard output; exitCode receives its exit status.
+std::string Run(const std::string& command, int* exitCode) {
+  std::string output;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (pipe == nullptr) {
+    *exitCode = -1;
+    return output;
+  }
+  char buffer[4096];
+  size_t n = 0;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
+    output.append(buffer, n);
+  }
+  const int status = pclose(pipe);
+  *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+  return output;
+}
+
+// The value of "key":"..." in the oracle's one-line JSON answer (escapes kept as written).
+std::string JsonString(const std::string& json, const std::string& key) {
+  const std::string opening = "\"" + key + "\":\"";
+  const size_t start = json.find(opening);
+  if (start == std::string::npos) {
+    return {};
+  }
+  std::string value;
+  for (size_t i = start + opening.size(); i < json.size() && json[i] != '"'; ++i) {
+    if (json[i] == '\\' && i + 1 < json.size()) {
+      value += json[i++];
+    }
+    value += json[i];
+  }
+  return value;
+}
+
+// Every number that follows "code": in the answer, in order.
+std::vector<int> JsonCodes(const std::string& json) {
+  static const std::string kKey = "\"code\":";
+  std::vector<int> codes;
+  for (size_t at = json.find(kKey); at != std::string::npos; at = json.find(kKey, at + 1)) {
+    codes.push_back(std::atoi(json.c_str() + at + kKey.size()));
+  }
+  return codes;
+}
+
+std::vector<int> MovieTagCodes(const ZuTavoFile& movie) {
+  std::vector<int> codes;
+  for (const ZuSwfTag* tag : movie) {
+    if (tag != nullptr) {
+      codes.push_back(tag->GetTagType());
+    }
+  }
+  if (!codes.empty() && codes.back() == 0) {
+    codes.pop_back();  // written as the End tag, which the oracle does not list
+  }
+  return codes;
+}
+
+}  // namespace
+
+std::vector<int> OracleTagCodes(const std::string& path, std::string* error) {
+  int exitCode = 0;
+  const std::string output =
+      Run("node " + ShellQuote(ZU_ORACLE_SCRIPT) + " " + ShellQuote(path) + " 2>&1", &exitCode);
+  if (exitCode != 0 || output.find("{\"tags\":") == std::string::npos) {
+    std::string reason = JsonString(output, "error");
+    if (reason.empty()) {
+      reason = "node did not run the oracle (" + output.substr(0, 300) +
+               "); run ./test.sh to install node and the oracle's modules";
+    }
+    *error = "oracle rejects " + path + ": " + reason;
+    return {};
+  }
+  error->clear();
+  return JsonCodes(output);
+}
+
+void ExpectOracleAccepts(const std::string& path, const ZuTavoFile& movie) {
+  std::string error;
+  const std::vector<int> oracle = OracleTagCodes(path, &error);
+  EXPECT_EQ(error, "") << "file " << path;
+  if (error.empty()) {
+    EXPECT_EQ(oracle, MovieTagCodes(movie))
+        << "tag codes of " << path << " as the oracle reads them";
+  }
+}

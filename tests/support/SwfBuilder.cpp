@@ -1,0 +1,262 @@
+#include "tests/support/SwfBuilder.h"
+
+#include <libdeflate.h>
+#include <lzma.h>
+
+#include <fstream>
+#include <stdexcept>
+
+#include "tests/support/FileBytes.h"
+
+namespace {
+
+void PutWord(std::vector<uint8_t>& out, uint16_t v) {
+  out.push_back(static_cast<uint8_t>(v));
+  out.push_back(static_cast<uint8_t>(v >> 8));
+}
+
+void PutDWord(std::vector<uint8_t>& out, uint32_t v) {
+  PutWord(out, static_cast<uint16_t>(v));
+  PutWord(out, static_cast<uint16_t>(v >> 16));
+}
+
+uint32_t DWordAt(const std::vector<uint8_t>& in, size_t at) {
+  return in[at] | (in[at + 1] << 8) | (in[at + 2] << 16) |
+         (static_cast<uint32_t>(in[at + 3]) << 24);
+}
+
+// A RECT record with 31-bit fields: simple to write bit by bit.
+std::vector<uint8_t> EncodeRect(int32_t xMax, int32_t yMax) {
+  const unsigned nbits = 31;
+  std::vector<bool> bits;
+  for (int i = 4; i >= 0; --i) bits.push_back((nbits >> i) & 1);
+  for (int32_t v : {0, xMax, 0, yMax}) {
+    for (int i = static_cast<int>(nbits) - 1; i >= 0; --i) bits.push_back((v >> i) & 1);
+  }
+  std::vector<uint8_t> out((bits.size() + 7) / 8, 0);
+  for (size_t i = 0; i < bits.size(); ++i) {
+    if (bits[i]) out[i / 8] |= static_cast<uint8_t>(0x80 >> (i % 8));
+  }
+  return out;
+}
+
+// A zlib stream of stored deflate blocks, written out by hand.
+std::vector<uint8_t> ZlibStored(const std::vector<uint8_t>& data, bool checksum) {
+  std::vector<uint8_t> out = {0x78, 0x01};
+  size_t pos = 0;
+  do {
+    const size_t n = std::min<size_t>(65535, data.size() - pos);
+    const bool last = pos + n == data.size();
+    out.push_back(last ? 1 : 0);
+    PutWord(out, static_cast<uint16_t>(n));
+    PutWord(out, static_cast<uint16_t>(~n));
+    out.insert(out.end(), data.begin() + pos, data.begin() + pos + n);
+    pos += n;
+  } while (pos < data.size());
+  if (checksum) {
+    uint32_t a = 1, b = 0;
+    for (uint8_t byte : data) {
+      a = (a + byte) % 65521;
+      b = (b + a) % 65521;
+    }
+    const uint32_t adler = (b << 16) | a;
+    for (int shift = 24; shift >= 0; shift -= 8)
+      out.push_back(static_cast<uint8_t>(adler >> shift));
+  }
+  return out;
+}
+
+// A .lzma file (13-byte header, data with end marker) from liblzma's encoder.
+std::vector<uint8_t> LzmaAlone(const std::vector<uint8_t>& data) {
+  lzma_options_lzma options{};
+  lzma_lzma_preset(&options, 1);
+  lzma_stream s = LZMA_STREAM_INIT;
+  if (lzma_alone_encoder(&s, &options) != LZMA_OK) throw std::runtime_error("lzma encoder");
+  std::vector<uint8_t> out(data.size() + data.size() / 2 + 1024);
+  s.next_in = data.data();
+  s.avail_in = data.size();
+  s.next_out = out.data();
+  s.avail_out = out.size();
+  const lzma_ret r = lzma_code(&s, LZMA_FINISH);
+  out.resize(out.size() - s.avail_out);
+  lzma_end(&s);
+  if (r != LZMA_STREAM_END) throw std::runtime_error("lzma encoding failed");
+  return out;
+}
+
+}  // namespace
+
+SwfBuilder& SwfBuilder::Compression(ZuSwfCompression compression) {
+  m_compression = compression;
+  return *this;
+}
+SwfBuilder& SwfBuilder::Signature(const std::string& signature) {
+  m_signature = signature;
+  return *this;
+}
+SwfBuilder& SwfBuilder::Version(uint8_t version) {
+  m_version = version;
+  return *this;
+}
+SwfBuilder& SwfBuilder::DeclaredLength(uint32_t length) {
+  m_declaredLength = length;
+  return *this;
+}
+SwfBuilder& SwfBuilder::StageSize(uint32_t width, uint32_t height) {
+  m_frameRect = EncodeRect(static_cast<int32_t>(width * 20), static_cast<int32_t>(height * 20));
+  return *this;
+}
+SwfBuilder& SwfBuilder::FrameRectBytes(std::vector<uint8_t> bytes) {
+  m_frameRect = std::move(bytes);
+  return *this;
+}
+SwfBuilder& SwfBuilder::FrameRate(uint16_t fixed8dot8) {
+  m_frameRate = fixed8dot8;
+  return *this;
+}
+SwfBuilder& SwfBuilder::FrameCount(uint16_t count) {
+  m_frameCount = count;
+  return *this;
+}
+
+SwfBuilder& SwfBuilder::Tag(uint16_t code, std::vector<uint8_t> body, Header form) {
+  const bool longHeader = form == Header::kLong || (form == Header::kAuto && body.size() >= 63);
+  if (!longHeader && body.size() >= 63) throw std::logic_error("short header with 63+ bytes");
+  PutWord(m_tagStream, static_cast<uint16_t>((code << 6) | (longHeader ? 63 : body.size())));
+  if (longHeader) PutDWord(m_tagStream, static_cast<uint32_t>(body.size()));
+  m_tagStream.insert(m_tagStream.end(), body.begin(), body.end());
+  return *this;
+}
+SwfBuilder& SwfBuilder::RawTagBytes(std::vector<uint8_t> bytes) {
+  m_tagStream.insert(m_tagStream.end(), bytes.begin(), bytes.end());
+  return *this;
+}
+SwfBuilder& SwfBuilder::WithoutEnd() {
+  m_end = false;
+  return *this;
+}
+SwfBuilder& SwfBuilder::Trailing(std::vector<uint8_t> bytes) {
+  m_trailing = std::move(bytes);
+  return *this;
+}
+SwfBuilder& SwfBuilder::ZlibWithoutChecksum() {
+  m_zlibChecksum = false;
+  return *this;
+}
+SwfBuilder& SwfBuilder::AfterCompressedData(std::vector<uint8_t> bytes) {
+  m_afterCompressed = std::move(bytes);
+  return *this;
+}
+SwfBuilder& SwfBuilder::CompressedData(std::vector<uint8_t> bytes) {
+  m_compressedData = std::move(bytes);
+  return *this;
+}
+
+std::vector<uint8_t> SwfBuilder::Body() const {
+  std::vector<uint8_t> body = m_frameRect.empty() ? EncodeRect(550 * 20, 400 * 20) : m_frameRect;
+  PutWord(body, m_frameRate);
+  PutWord(body, m_frameCount);
+  body.insert(body.end(), m_tagStream.begin(), m_tagStream.end());
+  if (m_end) PutWord(body, 0);
+  body.insert(body.end(), m_trailing.begin(), m_trailing.end());
+  return body;
+}
+
+std::vector<uint8_t> SwfBuilder::FileHeader(uint32_t length) const {
+  static const char* kSignatures[] = {"FWS", "CWS", "ZWS"};
+  const std::string signature = m_signature.value_or(kSignatures[static_cast<int>(m_compression)]);
+  std::vector<uint8_t> header(signature.begin(), signature.end());
+  header.push_back(m_version);
+  PutDWord(header, m_declaredLength.value_or(length));
+  return header;
+}
+
+std::vector<uint8_t> SwfBuilder::Uncompressed() const {
+  const std::vector<uint8_t> body = Body();
+  std::vector<uint8_t> file = FileHeader(static_cast<uint32_t>(body.size() + 8));
+  if (!m_signature) {
+    file[0] = 'F';
+  }
+  file.insert(file.end(), body.begin(), body.end());
+  return file;
+}
+
+std::vector<uint8_t> SwfBuilder::Build() const {
+  const std::vector<uint8_t> body = Body();
+  std::vector<uint8_t> file = FileHeader(static_cast<uint32_t>(body.size() + 8));
+  if (m_compression == ZuSwfCompression::kNone || m_signature) {
+    file.insert(file.end(), body.begin(), body.end());
+  } else if (m_compression == ZuSwfCompression::kZlib) {
+    const std::vector<uint8_t> data = m_compressedData.value_or(ZlibStored(body, m_zlibChecksum));
+    file.insert(file.end(), data.begin(), data.end());
+  } else {
+    std::vector<uint8_t> properties(5, 0x5D);
+    std::vector<uint8_t> data;
+    if (m_compressedData) {
+      data = *m_compressedData;
+    } else {
+      const std::vector<uint8_t> alone = LzmaAlone(body);
+      properties.assign(alone.begin(), alone.begin() + 5);
+      data.assign(alone.begin() + 13, alone.end());
+    }
+    PutDWord(file, static_cast<uint32_t>(data.size()));
+    file.insert(file.end(), properties.begin(), properties.end());
+    file.insert(file.end(), data.begin(), data.end());
+  }
+  file.insert(file.end(), m_afterCompressed.begin(), m_afterCompressed.end());
+  return file;
+}
+
+std::string SwfBuilder::WriteTo(const std::string& path) const {
+  WriteFileBytes(path, Build());
+  return path;
+}
+
+std::vector<uint8_t> SwfBuilder::PatternBody(size_t size, uint8_t seed) {
+  std::vector<uint8_t> body(size);
+  uint32_t state = seed * 2654435761u + 1;
+  for (uint8_t& b : body) {
+    state = state * 1103515245u + 12345u;
+    b = static_cast<uint8_t>(state >> 16);
+  }
+  return body;
+}
+
+std::vector<uint8_t> UncompressedSwf(const std::vector<uint8_t>& file) {
+  if (file.size() < 8) throw std::runtime_error("not an SWF file");
+  const uint32_t length = DWordAt(file, 4);
+  if (file[0] == 'F') return file;
+  std::vector<uint8_t> out(file.begin(), file.begin() + 8);
+  out[0] = 'F';
+  out.resize(length);
+  const size_t bodySize = length - 8;
+  if (file[0] == 'C') {
+    libdeflate_decompressor* d = libdeflate_alloc_decompressor();
+    const libdeflate_result r = libdeflate_zlib_decompress(d, file.data() + 8, file.size() - 8,
+                                                           out.data() + 8, bodySize, nullptr);
+    libdeflate_free_decompressor(d);
+    if (r != LIBDEFLATE_SUCCESS) throw std::runtime_error("CWS body does not inflate");
+    return out;
+  }
+  if (file[0] != 'Z' || file.size() < 17) throw std::runtime_error("not an SWF file");
+  lzma_filter filters[2] = {{LZMA_FILTER_LZMA1EXT, nullptr}, {LZMA_VLI_UNKNOWN, nullptr}};
+  if (lzma_properties_decode(&filters[0], nullptr, file.data() + 12, 5) != LZMA_OK) {
+    throw std::runtime_error("bad LZMA properties");
+  }
+  auto* options = static_cast<lzma_options_lzma*>(filters[0].options);
+  options->ext_flags = LZMA_LZMA1EXT_ALLOW_EOPM;
+  lzma_set_ext_size(*options, bodySize);
+  lzma_stream s = LZMA_STREAM_INIT;
+  const lzma_ret init = lzma_raw_decoder(&s, filters);
+  free(filters[0].options);
+  if (init != LZMA_OK) throw std::runtime_error("LZMA decoder does not start");
+  s.next_in = file.data() + 17;
+  s.avail_in = file.size() - 17;
+  s.next_out = out.data() + 8;
+  s.avail_out = bodySize;
+  const lzma_ret r = lzma_code(&s, LZMA_FINISH);
+  lzma_end(&s);
+  if (r != LZMA_STREAM_END || s.avail_out != 0)
+    throw std::runtime_error("ZWS body does not decode");
+  return out;
+}

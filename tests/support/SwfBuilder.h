@@ -1,0 +1,80 @@
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "host/swf/ZuTavoFile.h"
+
+// Builds SWF files byte by byte, so that tests can make well-formed files and every kind
+// of broken one: any signature, version and declared length, any tag code with any body
+// in either header form, raw bytes in the tag stream, with or without the End tag,
+// trailing bytes, and FWS, CWS or ZWS bodies (also ones that do not decompress).
+//
+// The compression is done here, independently of the library under test: CWS bodies are
+// zlib streams of stored deflate blocks, ZWS bodies come from liblzma's .lzma encoder
+// (with an end marker).
+class SwfBuilder {
+ public:
+  enum class Header { kAuto, kShort, kLong };  // kAuto: short below 63 bytes
+
+  SwfBuilder& Compression(ZuSwfCompression compression);
+  // Three bytes written in place of "FWS" / "CWS" / "ZWS"; the body stays uncompressed.
+  SwfBuilder& Signature(const std::string& signature);
+  SwfBuilder& Version(uint8_t version);
+  // The header's file length; by default the true uncompressed length.
+  SwfBuilder& DeclaredLength(uint32_t length);
+  // The stage rectangle from (0, 0), in pixels.
+  SwfBuilder& StageSize(uint32_t width, uint32_t height);
+  // The encoded stage rectangle, written as given.
+  SwfBuilder& FrameRectBytes(std::vector<uint8_t> bytes);
+  SwfBuilder& FrameRate(uint16_t fixed8dot8);
+  SwfBuilder& FrameCount(uint16_t count);
+
+  SwfBuilder& Tag(uint16_t code, std::vector<uint8_t> body = {}, Header form = Header::kAuto);
+  SwfBuilder& ShowFrame() { return Tag(1); }
+  // Bytes put into the tag stream as they are (a cut-off tag header, say).
+  SwfBuilder& RawTagBytes(std::vector<uint8_t> bytes);
+  SwfBuilder& WithoutEnd();
+  SwfBuilder& Trailing(std::vector<uint8_t> bytes);
+
+  // CWS: leave the Adler-32 checksum off the zlib stream / put bytes after it.
+  SwfBuilder& ZlibWithoutChecksum();
+  SwfBuilder& AfterCompressedData(std::vector<uint8_t> bytes);
+  // CWS and ZWS: the compressed data, written as given instead of compressing the body.
+  SwfBuilder& CompressedData(std::vector<uint8_t> bytes);
+
+  // The movie as an uncompressed FWS file: what any compressed form expands to.
+  std::vector<uint8_t> Uncompressed() const;
+  // The file.
+  std::vector<uint8_t> Build() const;
+  // Writes the file to path and returns path.
+  std::string WriteTo(const std::string& path) const;
+
+  // Tag body helpers: a body of size bytes with a simple pattern; a DoAction stop body.
+  static std::vector<uint8_t> PatternBody(size_t size, uint8_t seed = 1);
+  static std::vector<uint8_t> StopActionBody() { return {0x07, 0x00}; }
+
+ private:
+  std::vector<uint8_t> Body() const;  // after the 8-byte file header, uncompressed
+  std::vector<uint8_t> FileHeader(uint32_t length) const;
+
+  ZuSwfCompression m_compression = ZuSwfCompression::kNone;
+  std::optional<std::string> m_signature;
+  uint8_t m_version = 10;
+  std::optional<uint32_t> m_declaredLength;
+  std::vector<uint8_t> m_frameRect;
+  uint16_t m_frameRate = 15 << 8;
+  uint16_t m_frameCount = 1;
+  std::vector<uint8_t> m_tagStream;
+  bool m_end = true;
+  std::vector<uint8_t> m_trailing;
+  bool m_zlibChecksum = true;
+  std::vector<uint8_t> m_afterCompressed;
+  std::optional<std::vector<uint8_t>> m_compressedData;
+};
+
+// The uncompressed file image of any SWF file (FWS returned as is), decompressed
+// independently of the library under test. Throws std::runtime_error when it cannot.
+std::vector<uint8_t> UncompressedSwf(const std::vector<uint8_t>& file);

@@ -1,0 +1,226 @@
+// Loading and writing whole files: an unchanged movie writes back the uncompressed bytes
+// it was read from, in each compression, whatever tags and header forms it holds.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "host/swf/ZuSwfTag.h"
+#include "host/util/ZuFile.h"
+#include "host/util/ZuStreamUtil.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/Oracle.h"
+#include "tests/support/SwfBuilder.h"
+#include "tests/support/TempDir.h"
+#include "tests/swf/FileTestUtil.h"
+
+namespace {
+
+using Header = SwfBuilder::Header;
+
+std::vector<uint8_t> BinaryData(uint16_t id, size_t size) {
+  std::vector<uint8_t> body = {static_cast<uint8_t>(id), static_cast<uint8_t>(id >> 8), 0, 0, 0, 0};
+  const std::vector<uint8_t> data = SwfBuilder::PatternBody(size, static_cast<uint8_t>(id));
+  body.insert(body.end(), data.begin(), data.end());
+  return body;
+}
+
+struct MovieCase {
+  const char* name;
+  SwfBuilder builder;
+  size_t tagCount;
+};
+
+std::vector<MovieCase> MovieCases() {
+  return {
+      {"short_headers",
+       SwfBuilder()
+           .StageSize(640, 480)
+           .Tag(69, {0x08, 0, 0, 0})
+           .Tag(9, {0xFF, 0x80, 0x00})
+           .ShowFrame()
+           .Tag(12, SwfBuilder::StopActionBody())
+           .ShowFrame(),
+       5},
+      {"long_header_on_small_body",
+       SwfBuilder().Tag(9, {1, 2, 3}, Header::kLong).Tag(1, {}, Header::kLong), 2},
+      {"large_bodies",
+       SwfBuilder()
+           .Tag(87, BinaryData(1, 70000))
+           .ShowFrame()
+           .Tag(87, BinaryData(2, 63))
+           .ShowFrame(),
+       4},
+      {"unknown_tags",
+       SwfBuilder()
+           .Tag(200, {9, 8, 7})
+           .Tag(1000, SwfBuilder::PatternBody(300), Header::kLong)
+           .Tag(3, {5, 0})
+           .Tag(41, SwfBuilder::PatternBody(26))
+           .ShowFrame(),
+       5},
+      {"trailing_bytes", SwfBuilder().ShowFrame().Trailing({0xDE, 0xAD, 0xBE, 0xEF}), 1},
+      {"no_tags", SwfBuilder().FrameCount(0), 0},
+  };
+}
+
+struct Compression {
+  const char* name;
+  ZuSwfCompression value;
+  char signature;
+};
+
+const Compression kCompressions[] = {
+    {"FWS", ZuSwfCompression::kNone, 'F'},
+    {"CWS", ZuSwfCompression::kZlib, 'C'},
+    {"ZWS", ZuSwfCompression::kLzma, 'Z'},
+};
+
+TEST(FileRoundTrip, UnchangedMovieWritesBackItsBytes) {
+  TempDir dir;
+  for (const Compression& compression : kCompressions) {
+    for (MovieCase& c : MovieCases()) {
+      SCOPED_TRACE(std::string(compression.name) + " " + c.name);
+      c.builder.Compression(compression.value);
+      ZuTavoFile movie;
+      ASSERT_EQ(LoadBytes(movie, c.builder.Build()), kZuSuccess) << movie.GetLastError();
+      EXPECT_EQ(movie.GetCompression(), compression.value);
+      EXPECT_EQ(movie.GetTagCount(), c.tagCount);
+
+      const std::string path = dir.File(std::string(compression.name) + c.name + ".swf");
+      {
+        std::unique_ptr<IZuStream> out(ZuStreamUtil::CreateFileStreamWrite(
+            ZuFile(ZuString(path)), kZuStreamBinaryWrite, 0x3F3F3F3F, 0x3F3F3F3F));
+        ASSERT_NE(out, nullptr);
+        ASSERT_EQ(movie.DumpToStream(out.get()), kZuSuccess) << movie.GetLastError();
+        ASSERT_TRUE(out->Close());
+      }
+      const std::vector<uint8_t> written = ReadFileBytes(path);
+      ASSERT_FALSE(written.empty());
+      EXPECT_EQ(written[0], compression.signature);
+      EXPECT_EQ(UncompressedSwf(written), c.builder.Uncompressed());
+      ExpectOracleAccepts(path, movie);
+    }
+  }
+}
+
+TEST(FileRoundTrip, TagsKeepTheirHeaderForm) {
+  ZuTavoFile movie;
+  ASSERT_EQ(LoadBytes(movie, SwfBuilder()
+                                 .Tag(9, {1, 2, 3}, Header::kLong)
+                                 .Tag(9, {1, 2, 3}, Header::kShort)
+                                 .Tag(87, BinaryData(4, 100))
+                                 .Build()),
+            kZuSuccess);
+  std::vector<bool> forms;
+  for (const ZuSwfTag* tag : movie) forms.push_back(tag->UsesLongHeader());
+  EXPECT_EQ(forms, (std::vector<bool>{true, false, true}));
+}
+
+TEST(FileRoundTrip, TagBodiesAreSlicesOfOneLoadedBuffer) {
+  ZuTavoFile movie;
+  ASSERT_EQ(LoadBytes(movie, SwfBuilder().Tag(87, BinaryData(1, 500)).Tag(9, {1, 2, 3}).Build()),
+            kZuSuccess);
+  auto it = movie.begin();
+  const ZuSharedBytes first = (*it)->GetBody();
+  const ZuSharedBytes second = (*++it)->GetBody();
+  // The second tag's 2-byte header sits between the two bodies.
+  EXPECT_EQ(second.data(), first.data() + first.size() + 2);
+}
+
+TEST(FileRoundTrip, HeaderFieldsAreReadAndWritten) {
+  ZuTavoFile movie;
+  ASSERT_EQ(LoadBytes(movie, SwfBuilder()
+                                 .Version(8)
+                                 .StageSize(800, 600)
+                                 .FrameRate(0x1880)  // 24.5
+                                 .FrameCount(3)
+                                 .Build()),
+            kZuSuccess);
+  EXPECT_EQ(movie.GetTavoVersion(), 8);
+  EXPECT_EQ(movie.GetWidth(), 800u);
+  EXPECT_EQ(movie.GetHeight(), 600u);
+  EXPECT_EQ(movie.GetFrameRate(), 24);
+  EXPECT_DOUBLE_EQ(movie.GetExactFrameRate(), 24.5);
+  EXPECT_EQ(movie.GetFrameCount(), 3);
+
+  movie.SetWidth(1024);
+  movie.SetHeight(768);
+  movie.SetFrameRate(30);
+  movie.SetFrameCount(7);
+  movie.SetTavoVersion(9);
+  ZuTavoFile again;
+  ASSERT_EQ(LoadBytes(again, DumpBytes(movie)), kZuSuccess);
+  EXPECT_EQ(again.GetWidth(), 1024u);
+  EXPECT_EQ(again.GetHeight(), 768u);
+  EXPECT_DOUBLE_EQ(again.GetExactFrameRate(), 30.0);
+  EXPECT_EQ(again.GetFrameCount(), 7);
+  EXPECT_EQ(again.GetTavoVersion(), 9);
+
+  again.SetFrameRate(1000);  // the header's 8.8 field stops at 255
+  EXPECT_EQ(again.GetFrameRate(), 255);
+}
+
+TEST(FileRoundTrip, NewMovieWritesAValidFile) {
+  TempDir dir;
+  ZuTavoFile movie;
+  movie.SetWidth(320);
+  movie.SetHeight(240);
+  movie.SetFrameRate(12);
+  movie.SetFrameCount(1);
+  movie.AppendTag(ZuSwfTagFactory::CreateTagFromBody(ZuSwfTagFactory::kSetBackgroundColor,
+                                                     ZuSharedBytes::Copy({{0, 0, 0}}), false));
+  movie.AppendTag(nullptr);  // null slots are skipped
+  movie.AppendTag(ZuSwfTagFactory::CreateTagFromBody(ZuSwfTagFactory::kShowFrame, {}, false));
+  const std::string path = dir.File("new.swf");
+  WriteFileBytes(path, DumpBytes(movie));
+  ExpectOracleAccepts(path, movie);
+
+  ZuTavoFile loaded;
+  ASSERT_EQ(LoadBytes(loaded, ReadFileBytes(path)), kZuSuccess);
+  EXPECT_EQ(loaded.GetCompression(), ZuSwfCompression::kNone);
+  EXPECT_EQ(loaded.GetWidth(), 320u);
+  EXPECT_EQ(loaded.GetTagCount(), 2u);
+  EXPECT_TRUE(loaded.GetLoadWarnings().empty());
+}
+
+TEST(FileRoundTrip, ExplicitEndTagIsNotDoubled) {
+  ZuTavoFile movie;
+  ASSERT_EQ(LoadBytes(movie, SwfBuilder().ShowFrame().Build()), kZuSuccess);
+  movie.AppendTag(ZuSwfTagFactory::CreateTagFromBody(ZuSwfTagFactory::kEnd, {}, false));
+  EXPECT_EQ(DumpBytes(movie), SwfBuilder().ShowFrame().Build());
+}
+
+TEST(FileRoundTrip, CopyWritesTheSameFile) {
+  ZuTavoFile movie;
+  ASSERT_EQ(LoadBytes(movie, SwfBuilder()
+                                 .Compression(ZuSwfCompression::kZlib)
+                                 .Tag(87, BinaryData(5, 80))
+                                 .ShowFrame()
+                                 .Trailing({1, 2})
+                                 .Build()),
+            kZuSuccess);
+  ZuTavoFile copy(movie);
+  ASSERT_EQ(copy.GetTagCount(), movie.GetTagCount());
+  EXPECT_NE(*copy.begin(), *movie.begin());
+  EXPECT_EQ(copy.GetHighestCharacterId(), 5);
+  EXPECT_EQ(UncompressedSwf(DumpBytes(copy)), UncompressedSwf(DumpBytes(movie)));
+}
+
+TEST(FileRoundTrip, HighestCharacterIdFollowsTheTags) {
+  ZuTavoFile movie;
+  ASSERT_EQ(
+      LoadBytes(
+          movie,
+          SwfBuilder().Tag(87, BinaryData(12, 4)).Tag(87, BinaryData(7, 4)).ShowFrame().Build()),
+      kZuSuccess);
+  EXPECT_EQ(movie.GetHighestCharacterId(), 12);
+  movie.IncludeTag(
+      ZuSwfTagFactory::CreateTagFromBody(ZuSwfTagFactory::kDefineBinaryData,
+                                         ZuSharedBytes::Copy(BinaryData(40, 1)), false),
+      0);
+  EXPECT_EQ(movie.GetHighestCharacterId(), 40);
+}
+
+}  // namespace

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "host/swf/ZuSwfTag.h"
 
 class ZuImage;
@@ -26,4 +28,9 @@ class ZuSwfDefineBitsLossless2Tag : public ZuSwfTag {
   // (larger than 65535 pixels a side, or empty).
   bool CreateImage(const ZuImage& image, ZuBitmapQualityEnum quality);
   bool CreateImage(const ZuImage16BPP& image);
+
+  // The bitmap as a new RGBA picture (not premultiplied) owned by the caller, or null with a
+  // one-line reason in *error: an unknown format, data that does not inflate, or fewer
+  // pixels than width x height.
+  ZuImage* DecodeImage(std::string* error) const;
 };

@@ -1,0 +1,17 @@
+#pragma once
+
+#include <memory>
+#include <string>
+
+#include "host/image/ZuImage.h"
+
+// PNG files in and out, through libpng.
+class ZuPng {
+ public:
+  // Reads a PNG file of any color type and bit depth as 8-bit RGBA. Returns null and sets
+  // *error to a one-line reason when the file is missing, not a PNG or damaged.
+  static std::unique_ptr<ZuImage> Read(const std::string& path, std::string* error);
+  // Writes the picture as an 8-bit RGBA PNG (RGB when every pixel is opaque). The file
+  // appears complete or not at all. Returns false and sets *error on failure.
+  static bool Write(const ZuImage& image, const std::string& path, std::string* error);
+};

@@ -29,7 +29,8 @@ class ZuBitStream {
   // Drops the rest of a partly read byte; the next read starts at a byte boundary.
   void AlignToByte();
 
-  size_t GetBytePosition() const { return m_byte; }  // of the next whole byte
+  // The offset of the next whole byte: a partly read byte counts as read.
+  size_t GetBytePosition() const { return m_byte + (m_bitsUsed != 0 ? 1 : 0); }
   size_t GetRemainingBytes() const;
   bool HasError() const { return m_error; }
   std::span<const uint8_t> GetBytes() const { return m_bytes; }

@@ -1,6 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
+#include <utility>
+#include <vector>
 
 #include "host/swf/ZuSwfTagFactory.h"
 #include "host/util/ZuSharedBytes.h"
@@ -44,16 +47,22 @@ class ZuSwfTag {
   virtual void SetReferencedId(uint16_t id);
   virtual ~ZuSwfTag();
   // Replaces text with one line describing the tag: its name, code, body length and
-  // the fields worth reading ("PlaceObject2 (26) length=7 depth=1 id=2 ...").
+  // the fields worth reading ("PlaceObject2 (26) length=7 depth=1 id=2 ..."). Fields
+  // are " key=value": the defined id as id=, referenced ids as ref= (bitmap= in shapes,
+  // import= for ids an import table defines); a body that does not parse adds
+  // " malformed". Tags of codes the format lacks get the first part only.
   virtual void GetTextRep(ZuString& text) const;
 
   // The bytes written after the tag header.
   virtual ZuSharedBytes GetBody() const { return m_body; }
-  // Gives the tag new content. Subclasses that cache decoded fields drop them.
+  // Gives the tag new content. Subclasses that cache decoded fields drop them, and an id
+  // given with SetReferencedId is no longer final.
   virtual void SetBody(ZuSharedBytes body);
 
-  // Whether the tag is written with the long (6-byte) header. A loaded tag keeps the
-  // form it had; a body of 63 bytes or more, and every bitmap definition, needs it.
+  // Whether the tag is written with the long (6-byte) header: when it was loaded in that
+  // form, when its body is 63 bytes or more (the short form cannot say the length), and
+  // for bitmap definitions made by ZuSwfTagFactory::CreateTagOfType, which players expect
+  // in the long form. A loaded short bitmap tag keeps its short form.
   bool UsesLongHeader() const;
   void SetLongHeader(bool longHeader) { m_longHeader = longHeader; }
   // Header plus body, as written.
@@ -61,8 +70,19 @@ class ZuSwfTag {
 
  protected:
   // Writes a 16-bit little-endian value at offset, giving the tag its own body first.
+  // An offset past the end grows the body with zeros to hold the word.
   void PatchWord(size_t offset, uint16_t value);
+  // Writes several (offset, value) words with a single copy of the body; offsets must
+  // lie inside the body.
+  void PatchWords(const std::vector<std::pair<size_t, uint16_t>>& patches);
+  // The 16-bit little-endian value at offset; 0 when the body is too short.
   uint16_t ReadWordAt(size_t offset) const;
+  // Changes the tag code, for subclasses that rebuild a tag as another version of itself.
+  void SetTagType(enuTagType type) { m_type = type; }
+  // The start of every text line: "Name (code) length=N".
+  std::string GetTextHeadline() const;
+  // Replaces text with line.
+  static void SetText(ZuString& text, const std::string& line);
 
   ZuSharedBytes m_body;
   bool m_referenceIsFinal = false;  // set by SetReferencedId: RemapIds leaves it alone

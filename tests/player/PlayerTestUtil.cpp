@@ -1,0 +1,320 @@
+#include "tests/player/PlayerTestUtil.h"
+
+#include <algorithm>
+#include <cmath>
+#include <ostream>
+#include <stdexcept>
+
+#include "host/player/ZuTavoPlayer.h"
+#include "host/swf/ZuBitStream.h"
+#include "host/swf/ZuSwfTagFactory.h"
+#include "host/util/ZuFileStream.h"
+#include "tests/support/FmrMovieBuilder.h"
+
+namespace {
+
+int32_t Twips(double pixels) {
+  return static_cast<int32_t>(std::lround(pixels * 20));
+}
+
+int32_t Fixed(double value) {
+  return static_cast<int32_t>(std::lround(value * 65536));
+}
+
+void PutColor(std::vector<uint8_t>& out, uint32_t rgba, bool withAlpha) {
+  out.push_back(uint8_t(rgba >> 24));
+  out.push_back(uint8_t(rgba >> 16));
+  out.push_back(uint8_t(rgba >> 8));
+  if (withAlpha) out.push_back(uint8_t(rgba));
+}
+
+std::vector<uint8_t> MatrixBytes(const ZuSwfMatrix& matrix) {
+  ZuBitWriter out;
+  matrix.Write(out);
+  return out.TakeBytes();
+}
+
+void WriteStyleCount(ZuBitWriter& out, size_t count, int version) {
+  if (count >= 255 && version >= 2) {
+    out.WriteByte(0xFF);
+    out.WriteWord(uint16_t(count));
+  } else {
+    out.WriteByte(uint8_t(count));
+  }
+}
+
+unsigned BitsFor(std::initializer_list<int32_t> values) {
+  unsigned bits = 2;
+  for (int32_t v : values) bits = std::max(bits, ZuBitWriter::SignedBitsNeeded(v));
+  return bits;
+}
+
+}  // namespace
+
+std::ostream& operator<<(std::ostream& out, const Rgba& c) {
+  return out << "rgba(" << int(c.r) << "," << int(c.g) << "," << int(c.b) << "," << int(c.a) << ")";
+}
+
+Rgba PixelAt(const ZuImage& image, int x, int y) {
+  const uint8_t* p = image.Row(y) + size_t(x) * 4;
+  return {p[0], p[1], p[2], p[3]};
+}
+
+ZuSwfMatrix Matrix(double scaleX, double scaleY, double skew0, double skew1, double xPixels,
+                   double yPixels) {
+  ZuSwfMatrix m;
+  m.scaleX = Fixed(scaleX);
+  m.scaleY = Fixed(scaleY);
+  m.rotateSkew0 = Fixed(skew0);
+  m.rotateSkew1 = Fixed(skew1);
+  m.translateX = Twips(xPixels);
+  m.translateY = Twips(yPixels);
+  return m;
+}
+
+ShapeWriter& ShapeWriter::Solid(uint32_t rgba) {
+  std::vector<uint8_t> style = {0x00};
+  PutColor(style, rgba, m_version >= 3);
+  m_fills.push_back(style);
+  return *this;
+}
+
+ShapeWriter& ShapeWriter::BitmapFill(uint16_t bitmapId, uint8_t type, const ZuSwfMatrix& matrix) {
+  std::vector<uint8_t> style = {type, uint8_t(bitmapId), uint8_t(bitmapId >> 8)};
+  std::vector<uint8_t> m = MatrixBytes(matrix);
+  style.insert(style.end(), m.begin(), m.end());
+  m_fills.push_back(style);
+  return *this;
+}
+
+ShapeWriter& ShapeWriter::Gradient(uint8_t type, const ZuSwfMatrix& matrix, uint32_t from,
+                                   uint32_t to) {
+  std::vector<uint8_t> style = {type};
+  std::vector<uint8_t> m = MatrixBytes(matrix);
+  style.insert(style.end(), m.begin(), m.end());
+  style.push_back(2);  // pad, normal interpolation, two stops
+  style.push_back(0);
+  PutColor(style, from, m_version >= 3);
+  style.push_back(255);
+  PutColor(style, to, m_version >= 3);
+  m_fills.push_back(style);
+  return *this;
+}
+
+ShapeWriter& ShapeWriter::Line(uint16_t widthTwips, uint32_t rgba) {
+  std::vector<uint8_t> style = {uint8_t(widthTwips), uint8_t(widthTwips >> 8)};
+  if (m_version == 4) style.insert(style.end(), {0, 0});  // round caps and joins, no fill
+  PutColor(style, rgba, m_version >= 3);
+  m_lines.push_back(style);
+  return *this;
+}
+
+ShapeWriter& ShapeWriter::NonZeroRule() {
+  m_nonZero = true;
+  return *this;
+}
+
+ShapeWriter& ShapeWriter::Styles(int fill0, int fill1, int line) {
+  m_records.push_back({Record::kStyles, fill0, fill1, line, 0});
+  return *this;
+}
+
+ShapeWriter& ShapeWriter::MoveTo(double x, double y) {
+  m_x = Twips(x);
+  m_y = Twips(y);
+  m_records.push_back({Record::kMove, m_x, m_y, 0, 0});
+  return *this;
+}
+
+ShapeWriter& ShapeWriter::LineTo(double x, double y) {
+  int32_t tx = Twips(x), ty = Twips(y);
+  m_records.push_back({Record::kLine, tx - m_x, ty - m_y, 0, 0});
+  m_x = tx;
+  m_y = ty;
+  return *this;
+}
+
+ShapeWriter& ShapeWriter::CurveTo(double cx, double cy, double x, double y) {
+  int32_t tcx = Twips(cx), tcy = Twips(cy), tx = Twips(x), ty = Twips(y);
+  m_records.push_back({Record::kCurve, tcx - m_x, tcy - m_y, tx - tcx, ty - tcy});
+  m_x = tx;
+  m_y = ty;
+  return *this;
+}
+
+ShapeWriter& ShapeWriter::Rect(double x, double y, double width, double height) {
+  return MoveTo(x, y)
+      .LineTo(x + width, y)
+      .LineTo(x + width, y + height)
+      .LineTo(x, y + height)
+      .LineTo(x, y);
+}
+
+std::vector<uint8_t> ShapeWriter::Body(uint16_t id) const {
+  ZuBitWriter out;
+  out.WriteWord(id);
+  ZuSwfRect bounds{0, 20 * 100, 0, 20 * 100};  // not used for drawing
+  bounds.Write(out);
+  if (m_version == 4) {
+    bounds.Write(out);
+    out.WriteByte(m_nonZero ? 0x04 : 0x00);
+  }
+  WriteStyleCount(out, m_fills.size(), m_version);
+  for (const auto& style : m_fills) out.WriteBytes(style);
+  WriteStyleCount(out, m_lines.size(), m_version);
+  for (const auto& style : m_lines) out.WriteBytes(style);
+  unsigned fillBits = ZuBitWriter::UnsignedBitsNeeded(uint32_t(m_fills.size()));
+  unsigned lineBits = ZuBitWriter::UnsignedBitsNeeded(uint32_t(m_lines.size()));
+  out.WriteBits(4, fillBits);
+  out.WriteBits(4, lineBits);
+  for (const Record& r : m_records) {
+    switch (r.kind) {
+      case Record::kStyles:
+        out.WriteBits(1, 0);
+        out.WriteBits(5, 0x0E);
+        out.WriteBits(fillBits, uint32_t(r.a));
+        out.WriteBits(fillBits, uint32_t(r.b));
+        out.WriteBits(lineBits, uint32_t(r.c));
+        break;
+      case Record::kMove: {
+        unsigned bits = BitsFor({r.a, r.b});
+        out.WriteBits(1, 0);
+        out.WriteBits(5, 0x01);
+        out.WriteBits(5, bits);
+        out.WriteSignedBits(bits, r.a);
+        out.WriteSignedBits(bits, r.b);
+        break;
+      }
+      case Record::kLine: {
+        unsigned bits = BitsFor({r.a, r.b});
+        out.WriteBits(2, 0x3);  // edge, straight
+        out.WriteBits(4, bits - 2);
+        out.WriteBits(1, 1);  // general line
+        out.WriteSignedBits(bits, r.a);
+        out.WriteSignedBits(bits, r.b);
+        break;
+      }
+      case Record::kCurve: {
+        unsigned bits = BitsFor({r.a, r.b, r.c, r.d});
+        out.WriteBits(2, 0x2);  // edge, curved
+        out.WriteBits(4, bits - 2);
+        for (int32_t v : {r.a, r.b, r.c, r.d}) out.WriteSignedBits(bits, v);
+        break;
+      }
+    }
+  }
+  out.WriteBits(6, 0);  // end of shape
+  out.AlignToByte();
+  return out.TakeBytes();
+}
+
+ZuSwfTag* ShapeWriter::Tag(uint16_t id) const {
+  static const enuTagType kTypes[] = {ZuSwfTagFactory::kDefineShape, ZuSwfTagFactory::kDefineShape2,
+                                      ZuSwfTagFactory::kDefineShape3,
+                                      ZuSwfTagFactory::kDefineShape4};
+  return FmrMovieBuilder::MakeTag(kTypes[m_version - 1], Body(id));
+}
+
+ZuSwfTag* MakeBitmapTag(uint16_t id, const ZuImage& image) {
+  std::vector<uint8_t> pixels;
+  for (int y = 0; y < image.GetHeight(); ++y) {
+    for (int x = 0; x < image.GetWidth(); ++x) {
+      Rgba c = PixelAt(image, x, y);
+      auto premultiply = [&](uint8_t v) { return uint8_t((v * c.a + 127) / 255); };
+      pixels.insert(pixels.end(), {c.a, premultiply(c.r), premultiply(c.g), premultiply(c.b)});
+    }
+  }
+  std::vector<uint8_t> body = {uint8_t(id), uint8_t(id >> 8), 5};
+  for (int side : {image.GetWidth(), image.GetHeight()}) {
+    body.push_back(uint8_t(side));
+    body.push_back(uint8_t(side >> 8));
+  }
+  std::vector<uint8_t> packed = FmrMovieBuilder::ZlibStored(pixels);
+  body.insert(body.end(), packed.begin(), packed.end());
+  ZuSwfTag* tag = FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kDefineBitsLossless2, body);
+  tag->SetLongHeader(true);
+  return tag;
+}
+
+ZuSwfTag* MakeBrokenBitmapTag(uint16_t id, uint16_t width, uint16_t height) {
+  std::vector<uint8_t> body = {uint8_t(id),         uint8_t(id >> 8),    5,
+                               uint8_t(width),      uint8_t(width >> 8), uint8_t(height),
+                               uint8_t(height >> 8)};
+  for (int i = 0; i < 40; ++i) body.push_back(uint8_t(0xA5 ^ i));  // not a zlib stream
+  ZuSwfTag* tag = FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kDefineBitsLossless2, body);
+  tag->SetLongHeader(true);
+  return tag;
+}
+
+ZuSwfTag* MakePlaceTag(const Placement& p) {
+  ZuBitWriter out;
+  uint8_t flags = (p.move ? 0x01 : 0) | (p.characterId != 0 ? 0x02 : 0) |
+                  (p.matrix != nullptr ? 0x04 : 0) | (p.colorTransform != nullptr ? 0x08 : 0) |
+                  (p.clipDepth != 0 ? 0x40 : 0);
+  out.WriteByte(flags);
+  out.WriteWord(p.depth);
+  if (p.characterId != 0) out.WriteWord(p.characterId);
+  if (p.matrix != nullptr) p.matrix->Write(out);
+  if (p.colorTransform != nullptr) {
+    ZuSwfColorTransform transform = *p.colorTransform;
+    transform.hasAlpha = true;
+    transform.Write(out);
+  }
+  if (p.clipDepth != 0) out.WriteWord(p.clipDepth);
+  return FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kPlaceObject2, out.TakeBytes());
+}
+
+ZuSwfTag* MakeRemoveTag(uint16_t depth) {
+  return FmrMovieBuilder::MakeRemoveObject2(depth);
+}
+
+ZuSwfTag* MakeShowFrame() {
+  return FmrMovieBuilder::MakeShowFrame();
+}
+
+ZuSwfTag* MakeBackgroundTag(uint32_t rgb) {
+  return FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kSetBackgroundColor,
+                                  {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)});
+}
+
+TestMovie::TestMovie(uint32_t width, uint32_t height) {
+  m_movie.SetWidth(width);
+  m_movie.SetHeight(height);
+  m_movie.SetFrameRate(10);
+}
+
+TestMovie& TestMovie::Add(ZuSwfTag* tag) {
+  m_movie.AppendTag(tag);
+  if (tag->GetTagType() == ZuSwfTagFactory::kShowFrame) {
+    m_movie.SetFrameCount(uint16_t(m_movie.GetFrameCount() + 1));
+  }
+  return *this;
+}
+
+TestMovie& TestMovie::Place(uint16_t depth, uint16_t characterId) {
+  return Add(MakePlaceTag({depth, characterId}));
+}
+
+void WriteMovie(ZuTavoFile& movie, const std::string& path) {
+  std::unique_ptr<ZuFileStream> stream(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite));
+  if (stream == nullptr || movie.DumpToStream(stream.get()) != 0 || !stream->Close()) {
+    throw std::runtime_error("cannot write " + path);
+  }
+}
+
+std::unique_ptr<ZuImage> RenderFrame(const ZuTavoFile& movie, int frame) {
+  ZuTavoPlayer player(32);
+  if (!player.LoadMovie(movie) || !player.GotoFrameAndPlay(frame) || !player.Stop()) return nullptr;
+  return std::unique_ptr<ZuImage>(player.GetCurrentScreenImage());
+}
+
+ZuImage RandomImage(uint32_t& seed, int width, int height, bool opaque) {
+  ZuImage image(width, height);
+  static const uint8_t kAlphas[] = {0, 1, 64, 128, 200, 254, 255, 255};
+  for (size_t i = 0; i < image.GetBuffSize(); ++i) {
+    seed = seed * 1664525u + 1013904223u;
+    uint8_t value = uint8_t(seed >> 24);
+    image.GetBuffer()[i] = (i % 4 != 3) ? value : opaque ? 255 : kAlphas[value % 8];
+  }
+  return image;
+}

@@ -1,0 +1,109 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/image/ZuImage.h"
+#include "host/swf/ZuSwfTag.h"
+#include "host/swf/ZuSwfTypes.h"
+#include "host/swf/ZuTavoFile.h"
+
+// Helpers for the player tests: shape, bitmap and placement tags built field by field,
+// small movies in memory, and rendering a frame.
+
+// 0xRRGGBBAA as the player's RGBA bytes.
+struct Rgba {
+  uint8_t r = 0, g = 0, b = 0, a = 255;
+  static Rgba Of(uint32_t rgba) {
+    return {uint8_t(rgba >> 24), uint8_t(rgba >> 16), uint8_t(rgba >> 8), uint8_t(rgba)};
+  }
+  bool operator==(const Rgba&) const = default;
+};
+std::ostream& operator<<(std::ostream& out, const Rgba& color);
+
+Rgba PixelAt(const ZuImage& image, int x, int y);
+
+// A matrix from floating-point scale, skew and a translation in pixels.
+ZuSwfMatrix Matrix(double scaleX, double scaleY, double skew0, double skew1, double xPixels,
+                   double yPixels);
+
+// Writes a DefineShape body: styles first, then records. Coordinates are in pixels (whole
+// or fractional) and become twips. Style numbers count from 1, 0 is none.
+class ShapeWriter {
+ public:
+  explicit ShapeWriter(int version) : m_version(version) {}
+
+  ShapeWriter& Solid(uint32_t rgba);
+  // type 0x40 to 0x43; matrix maps bitmap pixels to shape twips.
+  ShapeWriter& BitmapFill(uint16_t bitmapId, uint8_t type, const ZuSwfMatrix& matrix);
+  // A linear (0x10) or radial (0x12) gradient from one colour to another.
+  ShapeWriter& Gradient(uint8_t type, const ZuSwfMatrix& matrix, uint32_t from, uint32_t to);
+  ShapeWriter& Line(uint16_t widthTwips, uint32_t rgba);
+  ShapeWriter& NonZeroRule();  // DefineShape4 only
+
+  ShapeWriter& Styles(int fill0, int fill1, int line);
+  ShapeWriter& MoveTo(double x, double y);
+  ShapeWriter& LineTo(double x, double y);
+  ShapeWriter& CurveTo(double cx, double cy, double x, double y);
+  // A closed rectangle with the current styles, clockwise on screen from its top left.
+  ShapeWriter& Rect(double x, double y, double width, double height);
+
+  std::vector<uint8_t> Body(uint16_t id) const;
+  ZuSwfTag* Tag(uint16_t id) const;
+
+ private:
+  struct Record {
+    enum Kind { kStyles, kMove, kLine, kCurve } kind;
+    int32_t a = 0, b = 0, c = 0, d = 0;
+  };
+
+  int m_version;
+  bool m_nonZero = false;
+  std::vector<std::vector<uint8_t>> m_fills;
+  std::vector<std::vector<uint8_t>> m_lines;
+  std::vector<Record> m_records;
+  int32_t m_x = 0, m_y = 0;  // the pen, twips
+};
+
+// A DefineBitsLossless2 tag (format 5) holding the pixels of image.
+ZuSwfTag* MakeBitmapTag(uint16_t id, const ZuImage& image);
+// A DefineBitsLossless2 tag whose pixel data does not inflate.
+ZuSwfTag* MakeBrokenBitmapTag(uint16_t id, uint16_t width, uint16_t height);
+
+// A PlaceObject2 tag. move: change what stands at depth. characterId 0: none.
+struct Placement {
+  uint16_t depth = 1;
+  uint16_t characterId = 0;
+  bool move = false;
+  const ZuSwfMatrix* matrix = nullptr;
+  const ZuSwfColorTransform* colorTransform = nullptr;
+  uint16_t clipDepth = 0;  // non-zero: a clipping layer up to this depth
+};
+ZuSwfTag* MakePlaceTag(const Placement& placement);
+ZuSwfTag* MakeRemoveTag(uint16_t depth);
+ZuSwfTag* MakeShowFrame();
+ZuSwfTag* MakeBackgroundTag(uint32_t rgb);
+
+// A movie of the stage size in pixels, to be given tags with Add.
+class TestMovie {
+ public:
+  TestMovie(uint32_t width, uint32_t height);
+  TestMovie& Add(ZuSwfTag* tag);
+  TestMovie& Place(uint16_t depth, uint16_t characterId);
+  TestMovie& Frame() { return Add(MakeShowFrame()); }
+  ZuTavoFile& Movie() { return m_movie; }
+
+ private:
+  ZuTavoFile m_movie;
+};
+
+// Writes movie to path (FWS), for loading by path and for the independent-parser check.
+void WriteMovie(ZuTavoFile& movie, const std::string& path);
+
+// Renders one frame of movie with a new player; null when any step fails.
+std::unique_ptr<ZuImage> RenderFrame(const ZuTavoFile& movie, int frame);
+
+// An image of random pixels; alpha is 255 when opaque, else drawn from alphas.
+ZuImage RandomImage(uint32_t& seed, int width, int height, bool opaque);

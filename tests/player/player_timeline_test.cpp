@@ -1,0 +1,368 @@
+// Frames and the display list: placing, moving, replacing and removing at depths, going
+// forward and back, recorded movies of several blocks, what is decoded when, and input
+// the player refuses.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <random>
+
+#include "host/player/ZuTavoPlayer.h"
+#include "tests/player/PlayerTestUtil.h"
+#include "tests/support/FmrMovieBuilder.h"
+#include "tests/support/Oracle.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+const Rgba kWhitePixel{255, 255, 255, 255};
+const Rgba kRedPixel{255, 0, 0, 255};
+const Rgba kGreenPixel{0, 255, 0, 255};
+const Rgba kBluePixel{0, 0, 255, 255};
+
+ZuSwfTag* Square(uint16_t id, uint32_t rgba) {
+  return ShapeWriter(3).Solid(rgba).Styles(0, 1, 0).Rect(10, 10, 10, 10).Tag(id);
+}
+
+// Each frame changes the display list; the probes say what two pixels show after it.
+struct FrameCase {
+  const char* change;
+  Rgba atSquare;  // pixel (15, 15)
+  Rgba besideIt;  // pixel (35, 15)
+};
+
+TEST(PlayerTimeline, DepthsArePlacedMovedReplacedAndRemoved) {
+  ZuSwfMatrix right = Matrix(1, 1, 0, 0, 20, 0);
+  ZuSwfMatrix home;
+  TestMovie movie(50, 30);
+  movie.Add(Square(1, 0xFF0000FF)).Add(Square(2, 0x00FF00FF)).Add(Square(3, 0x0000FFFF));
+  // 1: red at depth 2 above green at depth 1.
+  movie.Place(2, 1).Place(1, 2).Frame();
+  // 2: the red depth is emptied.
+  movie.Add(MakeRemoveTag(2)).Frame();
+  // 3: red again at depth 3, moved right.
+  movie.Add(MakePlaceTag({3, 1, false, &right})).Frame();
+  // 4: depth 3 is moved back without naming its character.
+  movie.Add(MakePlaceTag({3, 0, true, &home})).Frame();
+  // 5: depth 3 gets the blue square and keeps its matrix.
+  movie.Add(MakePlaceTag({3, 3, true})).Frame();
+  // 6: depth 3 moves right again, still blue.
+  movie.Add(MakePlaceTag({3, 0, true, &right})).Frame();
+  // 7: a move at an empty depth changes nothing; depth 1 is replaced by blue.
+  movie.Add(MakePlaceTag({9, 0, true, &right})).Add(MakeRemoveTag(1)).Place(1, 3).Frame();
+  const FrameCase frames[] = {
+      {"red over green", kRedPixel, kWhitePixel},
+      {"red removed", kGreenPixel, kWhitePixel},
+      {"red placed to the right", kGreenPixel, kRedPixel},
+      {"red moved back", kRedPixel, kWhitePixel},
+      {"character replaced, matrix kept", kBluePixel, kWhitePixel},
+      {"blue moved right", kGreenPixel, kBluePixel},
+      {"depth 1 replaced", kBluePixel, kBluePixel},
+  };
+  TempDir dir;
+  std::string path = dir.File("depths.swf");
+  WriteMovie(movie.Movie(), path);
+  ExpectOracleAccepts(path, movie.Movie());
+
+  ZuTavoPlayer player(32);
+  ASSERT_EQ(player.LoadMovie(ZuString(path.c_str()), 0, 1), 1) << player.GetLastError();
+  ASSERT_EQ(player.GetFrameCount(), 7);
+  // In order, then backwards, then in a scrambled order: always the same pictures.
+  std::vector<int> order = {1, 2, 3, 4, 5, 6, 7, 7, 6, 5, 4, 3, 2, 1, 5, 2, 7, 1, 6, 3, 4};
+  for (int frame : order) {
+    const FrameCase& c = frames[frame - 1];
+    SCOPED_TRACE(std::to_string(frame) + ": " + c.change);
+    ASSERT_TRUE(player.GotoFrameAndPlay(frame));
+    EXPECT_EQ(player.GetCurrentFrame(), frame);
+    std::unique_ptr<ZuImage> image(player.GetCurrentScreenImage());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(PixelAt(*image, 15, 15), c.atSquare);
+    EXPECT_EQ(PixelAt(*image, 35, 15), c.besideIt);
+    EXPECT_EQ(PixelAt(*image, 45, 25), kWhitePixel);
+  }
+  EXPECT_TRUE(player.GetWarnings().empty());
+}
+
+// A clipping layer at depth 2 clips depths 3 and 4 to its shape (the left half of the
+// stage); depth 5 is beyond its reach. Frames add, move and remove it.
+TEST(PlayerTimeline, ClippingLayersShowTheLayersTheyClipOnlyInsideTheirShape) {
+  struct ClipFrame {
+    const char* change;
+    Rgba left, right, below;  // pixels (10, 10), (30, 10) and (10, 30)
+  };
+  ZuSwfMatrix home, right = Matrix(1, 1, 0, 0, 20, 0);
+  TestMovie movie(40, 40);
+  movie.Add(ShapeWriter(3).Solid(0x000000FF).Styles(0, 1, 0).Rect(0, 0, 20, 40).Tag(1))
+      .Add(ShapeWriter(3).Solid(0xFF0000FF).Styles(0, 1, 0).Rect(0, 0, 40, 20).Tag(2))
+      .Add(ShapeWriter(3).Solid(0x0000FF80).Styles(0, 1, 0).Rect(0, 0, 40, 40).Tag(3))
+      .Add(ShapeWriter(3).Solid(0x00FF00FF).Styles(0, 1, 0).Rect(25, 25, 10, 10).Tag(4));
+  movie.Place(3, 2).Place(5, 4).Frame();
+  movie.Add(MakePlaceTag({2, 1, false, &home, nullptr, 4})).Frame();
+  movie.Add(MakePlaceTag({4, 3})).Frame();
+  movie.Add(MakePlaceTag({2, 0, true, &right})).Frame();
+  movie.Add(MakeRemoveTag(2)).Frame();
+  const Rgba kHalfBlueOverRed{127, 0, 128, 255}, kHalfBlueOverWhite{127, 127, 255, 255};
+  const ClipFrame frames[] = {
+      {"no clipping layer", kRedPixel, kRedPixel, kWhitePixel},
+      {"clipped to the left half", kRedPixel, kWhitePixel, kWhitePixel},
+      {"a second clipped layer", kHalfBlueOverRed, kWhitePixel, kHalfBlueOverWhite},
+      {"the clip moved right", kWhitePixel, kHalfBlueOverRed, kWhitePixel},
+      {"the clip removed", kHalfBlueOverRed, kHalfBlueOverRed, kHalfBlueOverWhite},
+  };
+  ZuTavoPlayer player(32);
+  ASSERT_TRUE(player.LoadMovie(movie.Movie()));
+  for (int pass = 0; pass < 2; ++pass) {
+    for (int i = 0; i < 5; ++i) {
+      int frame = pass == 0 ? i + 1 : 5 - i;
+      const ClipFrame& c = frames[frame - 1];
+      SCOPED_TRACE(std::to_string(frame) + ": " + c.change);
+      ASSERT_TRUE(player.GotoFrameAndPlay(frame));
+      std::unique_ptr<ZuImage> image(player.GetCurrentScreenImage());
+      std::unique_ptr<ZuImage> alone = RenderFrame(movie.Movie(), frame);
+      ASSERT_NE(image, nullptr);
+      ASSERT_NE(alone, nullptr);
+      EXPECT_EQ(PixelAt(*image, 10, 10), c.left);
+      EXPECT_EQ(PixelAt(*image, 30, 10), c.right);
+      EXPECT_EQ(PixelAt(*image, 10, 30), c.below);
+      EXPECT_EQ(PixelAt(*image, 30, 30), kGreenPixel);  // depth 5 is never clipped
+      EXPECT_TRUE(*image == *alone);
+    }
+  }
+  EXPECT_TRUE(player.GetWarnings().empty());
+}
+
+TEST(PlayerTimeline, BackgroundComesFromTheMovieOrIsWhite) {
+  struct BackgroundCase {
+    const char* name;
+    std::vector<uint32_t> colors;  // SetBackgroundColor tags, in order
+    Rgba expected;
+  };
+  const BackgroundCase cases[] = {
+      {"none", {}, kWhitePixel},
+      {"one", {0x336699}, {0x33, 0x66, 0x99, 255}},
+      {"the_first_counts", {0x000000, 0xFFFFFF}, {0, 0, 0, 255}},
+  };
+  for (const BackgroundCase& c : cases) {
+    SCOPED_TRACE(c.name);
+    TestMovie movie(8, 6);
+    for (uint32_t color : c.colors) movie.Add(MakeBackgroundTag(color));
+    movie.Frame();
+    std::unique_ptr<ZuImage> image = RenderFrame(movie.Movie(), 1);
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(PixelAt(*image, 0, 0), c.expected);
+    EXPECT_EQ(PixelAt(*image, 7, 5), c.expected);
+  }
+}
+
+// A recorded movie of three blocks: the reference picture is painted by hand from the
+// same rectangles. Playing forward, jumping to each frame with a fresh player and
+// visiting the frames in a shuffled order all give that picture.
+TEST(PlayerTimeline, RecordedBlocksPlayTheSameForwardAndByJumping) {
+  struct Step {
+    bool key;
+    uint16_t x, y, w, h;
+    uint32_t rgb;
+  };
+  const std::vector<Step> steps = {
+      {true, 0, 0, 0, 0, 0x102030},    {false, 1, 1, 5, 4, 0xFF0000},
+      {false, 4, 2, 8, 8, 0x00FF00},   {false, 0, 0, 40, 1, 0x0000FF},
+      {true, 0, 0, 0, 0, 0xABCDEF},    {false, 30, 20, 10, 10, 0x123456},
+      {false, 10, 10, 3, 3, 0x654321}, {true, 0, 0, 0, 0, 0x000000},
+      {false, 39, 29, 1, 1, 0xFFFFFF}, {false, 0, 29, 40, 1, 0x808080},
+  };
+  constexpr int kWidth = 40, kHeight = 30;
+  FmrMovieBuilder builder(kWidth, kHeight, 10);
+  std::vector<ZuImage> expected;
+  ZuImage picture(kWidth, kHeight);
+  for (const Step& s : steps) {
+    if (s.key) {
+      builder.KeyFrame(s.rgb);
+    } else {
+      builder.PartialFrame(s.x, s.y, s.w, s.h, s.rgb);
+    }
+    int left = s.key ? 0 : s.x, top = s.key ? 0 : s.y;
+    int right = s.key ? kWidth : s.x + s.w, bottom = s.key ? kHeight : s.y + s.h;
+    for (int y = top; y < bottom; ++y) {
+      for (int x = left; x < right; ++x) {
+        uint8_t* p = picture.Row(y) + x * 4;
+        p[0] = uint8_t(s.rgb >> 16), p[1] = uint8_t(s.rgb >> 8), p[2] = uint8_t(s.rgb), p[3] = 255;
+      }
+    }
+    expected.push_back(picture);
+  }
+  builder.HoldFrame().StopFrame();
+  expected.push_back(picture);
+  expected.push_back(picture);
+  const int frames = int(expected.size());
+
+  TempDir dir;
+  std::string path = dir.File("recording.swf");
+  builder.WriteFile(path);
+  std::unique_ptr<ZuTavoFile> movie = builder.Build();
+  ExpectOracleAccepts(path, *movie);
+
+  ZuTavoPlayer forward(32);
+  ASSERT_EQ(forward.LoadMovie(ZuString(path.c_str()), 0, 1), 1) << forward.GetLastError();
+  ASSERT_EQ(forward.GetFrameCount(), frames);
+  for (int frame = 1; frame <= frames; ++frame) {
+    SCOPED_TRACE(frame);
+    ASSERT_TRUE(forward.GotoFrameAndPlay(frame));
+    ASSERT_TRUE(forward.Stop());
+    std::unique_ptr<ZuImage> played(forward.GetCurrentScreenImage());
+    std::unique_ptr<ZuImage> jumped = RenderFrame(*movie, frame);
+    ASSERT_NE(played, nullptr);
+    ASSERT_NE(jumped, nullptr);
+    EXPECT_TRUE(*played == expected[size_t(frame - 1)]);
+    EXPECT_TRUE(*jumped == expected[size_t(frame - 1)]);
+  }
+  std::vector<int> order;
+  for (int frame = 1; frame <= frames; ++frame) order.insert(order.end(), {frame, frame});
+  std::shuffle(order.begin(), order.end(), std::mt19937(5));
+  ZuTavoPlayer shuffled(32);
+  ASSERT_TRUE(shuffled.LoadMovie(*movie));
+  for (int frame : order) {
+    SCOPED_TRACE(frame);
+    ASSERT_TRUE(shuffled.GotoFrameAndPlay(frame));
+    std::unique_ptr<ZuImage> image(shuffled.GetCurrentScreenImage());
+    ASSERT_NE(image, nullptr);
+    EXPECT_TRUE(*image == expected[size_t(frame - 1)]);
+  }
+  EXPECT_TRUE(forward.GetWarnings().empty());
+}
+
+// Going to a frame decodes only the bitmaps on its display list, keeps them while they
+// stay there and lets them go with their block.
+TEST(PlayerTimeline, OnlyBitmapsOnTheDisplayListAreDecoded) {
+  FmrMovieBuilder builder(32, 24, 10);
+  builder.KeyFrame(0x111111).PartialFrame(0, 0, 4, 4, 0x222222).PartialFrame(8, 8, 4, 4, 0x333333);
+  builder.KeyFrame(0x444444).PartialFrame(1, 1, 2, 2, 0x555555).PartialFrame(2, 2, 2, 2, 0x666666);
+  builder.PartialFrame(3, 3, 2, 2, 0x777777);
+  std::unique_ptr<ZuTavoFile> movie = builder.Build();
+  struct VisitCase {
+    int frame;
+    size_t decodedSoFar;
+    size_t kept;
+  };
+  const VisitCase visits[] = {
+      {6, 3, 3},  // key frame and two partial pictures of the second block
+      {7, 4, 4},  // one more picture
+      {6, 4, 3},  // back within the block: nothing new, the last picture let go
+      {2, 6, 2},  // the first block's key frame and first picture
+      {3, 7, 3},
+  };
+  ZuTavoPlayer player(32);
+  ASSERT_TRUE(player.LoadMovie(*movie));
+  EXPECT_EQ(player.GetBitmapDecodeCount(), 0u);  // loading walks tags only
+  for (const VisitCase& v : visits) {
+    SCOPED_TRACE(v.frame);
+    size_t before = player.GetBitmapDecodeCount();
+    ASSERT_TRUE(player.GotoFrameAndPlay(v.frame));
+    EXPECT_EQ(player.GetBitmapDecodeCount(), before);  // moving walks tags only
+    std::unique_ptr<ZuImage> image(player.GetCurrentScreenImage());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(player.GetBitmapDecodeCount(), v.decodedSoFar);
+    EXPECT_EQ(player.GetCachedBitmapCount(), v.kept);
+  }
+}
+
+TEST(PlayerTimeline, ContentThatIsNotDrawnWarnsOncePerKind) {
+  TestMovie movie(20, 20);
+  // A sprite with an empty timeline and a text record with no glyphs.
+  movie.Add(FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kDefineSprite, {1, 0, 1, 0, 0, 0}))
+      .Add(FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kDefineText,
+                                    {2, 0, 0x00, 0x00, 0x00, 0x00, 0, 0}))
+      .Add(Square(3, 0xFF0000FF))
+      .Place(1, 1)
+      .Place(2, 2)
+      .Place(3, 3)
+      .Place(4, 77)  // nothing is defined as 77
+      .Frame()
+      .Frame()
+      .Frame();
+  ZuTavoPlayer player(32);
+  ASSERT_TRUE(player.LoadMovie(movie.Movie()));
+  for (int frame = 1; frame <= 3; ++frame) {
+    ASSERT_TRUE(player.GotoFrameAndPlay(frame));
+    std::unique_ptr<ZuImage> image(player.GetCurrentScreenImage());
+    ASSERT_NE(image, nullptr);
+    EXPECT_EQ(PixelAt(*image, 15, 15), kRedPixel);
+  }
+  const std::vector<std::string>& warnings = player.GetWarnings();
+  ASSERT_EQ(warnings.size(), 3u);
+  auto mentions = [&](const char* word) {
+    return std::count_if(warnings.begin(), warnings.end(),
+                         [&](const std::string& w) { return w.find(word) != std::string::npos; });
+  };
+  EXPECT_EQ(mentions("sprites"), 1);
+  EXPECT_EQ(mentions("text"), 1);
+  EXPECT_EQ(mentions("undefined"), 1);
+}
+
+TEST(PlayerTimeline, StagesOfNoOrHugeSizeAreRefused) {
+  struct StageCase {
+    uint32_t width, height;
+    bool loads;
+  };
+  const StageCase cases[] = {{0, 0, false},     {0, 10, false},   {100000, 100000, false},
+                             {16385, 1, false}, {16384, 1, true}, {1, 1, true}};
+  for (const StageCase& c : cases) {
+    SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height));
+    TestMovie movie(c.width, c.height);
+    movie.Frame();
+    ZuTavoPlayer player(32);
+    EXPECT_EQ(player.LoadMovie(movie.Movie()), c.loads);
+    if (!c.loads) {
+      EXPECT_NE(player.GetLastError().find("stage"), std::string::npos) << player.GetLastError();
+      EXPECT_FALSE(player.GotoFrameAndPlay(1));
+      EXPECT_EQ(player.GetCurrentScreenImage(), nullptr);
+    }
+  }
+}
+
+TEST(PlayerTimeline, FilesThatDoNotLoadAreRefused) {
+  TempDir dir;
+  std::string garbage = dir.File("garbage.swf");
+  FILE* file = fopen(garbage.c_str(), "wb");
+  ASSERT_NE(file, nullptr);
+  fputs("this is not a movie", file);
+  fclose(file);
+  for (const std::string& path : {dir.File("missing.swf"), garbage}) {
+    SCOPED_TRACE(path);
+    ZuTavoPlayer player(32);
+    EXPECT_EQ(player.LoadMovie(ZuString(path.c_str()), 0, 1), 0);
+    EXPECT_NE(player.GetLastError().find(path), std::string::npos) << player.GetLastError();
+    EXPECT_FALSE(player.Stop());
+  }
+}
+
+TEST(PlayerTimeline, FramesOutsideTheMovieAreRefused) {
+  TestMovie movie(10, 10);
+  movie.Add(Square(1, 0xFF0000FF)).Place(1, 1).Frame().Frame().Frame();
+  ZuTavoPlayer player(32);
+  EXPECT_FALSE(player.GotoFrameAndPlay(1));  // nothing loaded yet
+  EXPECT_EQ(player.GetCurrentScreenImage(), nullptr);
+  EXPECT_FALSE(player.GetLastError().empty());
+  ASSERT_TRUE(player.LoadMovie(movie.Movie()));
+  EXPECT_EQ(player.GetCurrentFrame(), 1);
+  ASSERT_TRUE(player.GotoFrameAndPlay(2));
+  for (int frame : {0, -1, 4, 1000}) {
+    SCOPED_TRACE(frame);
+    EXPECT_FALSE(player.GotoFrameAndPlay(frame));
+    EXPECT_NE(player.GetLastError().find(std::to_string(frame)), std::string::npos);
+    EXPECT_EQ(player.GetCurrentFrame(), 2);
+  }
+  EXPECT_TRUE(player.GotoFrameAndPlay(3));
+
+  // Tags without a ShowFrame make no frame; the stage still shows its background.
+  TestMovie noFrames(10, 10);
+  noFrames.Add(Square(1, 0xFF0000FF)).Place(1, 1);
+  ASSERT_TRUE(player.LoadMovie(noFrames.Movie()));
+  EXPECT_EQ(player.GetFrameCount(), 0);
+  EXPECT_EQ(player.GetCurrentFrame(), 0);
+  EXPECT_FALSE(player.GotoFrameAndPlay(1));
+  EXPECT_NE(player.GetLastError().find("no frames"), std::string::npos);
+  std::unique_ptr<ZuImage> image(player.GetCurrentScreenImage());
+  ASSERT_NE(image, nullptr);
+  EXPECT_EQ(PixelAt(*image, 5, 5), kWhitePixel);
+}
+
+}  // namespace

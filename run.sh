@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, builds fmredit and runs it on the bundled sample movie.
+# Installs what is missing, builds fmredit and the demo frame generator, records the demo
+# screen as an FMR movie and runs fmredit on it.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
@@ -7,22 +8,31 @@ zu_install_missing_packages
 
 cmake -S . -B build/run -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZU_BUILD_TESTS=OFF \
   -DZU_BUILD_BENCH=OFF >/dev/null
-cmake --build build/run -j"$(nproc)" --target fmredit
+cmake --build build/run -j"$(nproc)" --target fmredit make_demo_frames
 
 fmredit=build/run/cli/fmredit
-sample=samples/demo.swf
+make_demo_frames=build/run/samples/make_demo_frames
 out=build/run/output
+movie="$out/demo.swf"
 mkdir -p "$out"
 
-echo "== fmredit info $sample"
-"$fmredit" info "$sample"
-echo "== fmredit dump $sample (first lines)"
-"$fmredit" dump "$sample" -o "$out/demo.txt"
+echo "== record the demo screen (640 x 400, 90 frames, 15 fps) into $movie"
+"$make_demo_frames" | "$fmredit" record --raw 640x400 --fps 15 -o "$movie"
+echo "== fmredit info $movie"
+"$fmredit" info "$movie"
+echo "== fmredit render frames 1, 45 and 92"
+for frame in 1 45 92; do
+  png="$out/demo-frame-$frame.png"
+  "$fmredit" render "$movie" --frame "$frame" -o "$png"
+  echo "$png"
+done
+echo "== fmredit dump $movie (first lines)"
+"$fmredit" dump "$movie" -o "$out/demo.txt"
 head -n 12 "$out/demo.txt"
-echo "== fmredit convert $sample to zlib and lzma, and back"
-"$fmredit" convert "$sample" -o "$out/demo-zlib.swf" --compression zlib
-"$fmredit" convert "$sample" -o "$out/demo-lzma.swf" --compression lzma
+echo "== fmredit convert $movie to zlib and lzma, and back"
+"$fmredit" convert "$movie" -o "$out/demo-zlib.swf" --compression zlib
+"$fmredit" convert "$movie" -o "$out/demo-lzma.swf" --compression lzma
 "$fmredit" convert "$out/demo-lzma.swf" -o "$out/demo-plain.swf" --compression none
-cmp "$sample" "$out/demo-plain.swf" && echo "round trip through zlib and lzma: identical bytes"
-ls -l "$sample" "$out"/demo-*.swf
+cmp "$movie" "$out/demo-plain.swf" && echo "round trip through zlib and lzma: identical bytes"
+ls -l "$movie" "$out"/demo-*.swf
 echo "Results are in $out"

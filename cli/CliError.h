@@ -8,6 +8,10 @@ enum FmrExitCode : int {
   kExitOk = 0,
   kExitFailure = 1,  // the work could not be done: bad file, write failure, ...
   kExitUsage = 2,    // wrong arguments
+  // The edits' own refusals:
+  kExitFrameLimit = 3,         // the result would pass the frame-count limit
+  kExitNotFMR = 4,             // a movie is not a valid FMR movie
+  kExitDimensionMismatch = 5,  // the movie to insert differs in width or height
 };
 
 // A failure that ends the command: main prints "fmredit: <message>" on one line and exits

@@ -8,3 +8,6 @@ class App;
 void AddInfoCommand(CLI::App& app);
 void AddDumpCommand(CLI::App& app);
 void AddConvertCommand(CLI::App& app);
+void AddRecordCommand(CLI::App& app);
+void AddRenderCommand(CLI::App& app);
+void AddDeleteCommand(CLI::App& app);

@@ -12,6 +12,9 @@ int main(int argc, char** argv) {
   AddInfoCommand(app);
   AddDumpCommand(app);
   AddConvertCommand(app);
+  AddRecordCommand(app);
+  AddRenderCommand(app);
+  AddDeleteCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {

@@ -1,0 +1,247 @@
+#include "recorder/ZuFmrRecorder.h"
+
+#include <utility>
+
+#include "host/image/ZuImage.h"
+#include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
+#include "host/swf/ZuSwfDefineShapeTag.h"
+#include "host/swf/ZuSwfPlaceObject2Tag.h"
+#include "host/swf/ZuSwfRemoveObjectTag.h"
+#include "host/swf/ZuSwfTag.h"
+#include "host/swf/ZuSwfTagFactory.h"
+#include "host/swf/ZuTavoFile.h"
+
+namespace {
+
+constexpr uint8_t kSwfVersion = 10;
+constexpr uint16_t kKeyFrameDepth = 1;
+constexpr uint16_t kFirstPartialDepth = 101;
+// Bitmap fills treat id 65535 as "no bitmap", so a picture's bitmap stays below it and
+// its shape takes at most 65535.
+constexpr uint32_t kLastShapeId = 65535;
+// The header counts frames in 16 bits; the hold and stop frames come on top.
+constexpr uint32_t kMaxShowFrames = 65535;
+constexpr uint32_t kClosingFrames = 2;
+
+ZuSwfTag* MakeTag(enuTagType type, std::vector<uint8_t> body) {
+  return ZuSwfTagFactory::CreateTagFromBody(type, ZuSharedBytes::Adopt(std::move(body)), false);
+}
+
+// FileAttributes with no flags set: no metadata, no ActionScript 3, local file access.
+ZuSwfTag* MakeFileAttributes() {
+  return MakeTag(ZuSwfTagFactory::kFileAttributes, {0, 0, 0, 0});
+}
+
+ZuSwfTag* MakeWhiteBackground() {
+  return MakeTag(ZuSwfTagFactory::kSetBackgroundColor, {0xFF, 0xFF, 0xFF});
+}
+
+// DoAction holding ActionStop, then the end-of-actions byte.
+ZuSwfTag* MakeStopAction() {
+  return MakeTag(ZuSwfTagFactory::kDoAction, {0x07, 0x00});
+}
+
+}  // namespace
+
+std::unique_ptr<ZuFmrRecorder> ZuFmrRecorder::Create(const ZuFmrRecorderOptions& options,
+                                                     std::string* error) {
+  std::string reason;
+  const int maxSide = ZuFmrRecorderOptions::kMaxStageSide;
+  if (options.width < 1 || options.height < 1 || options.width > maxSide ||
+      options.height > maxSide) {
+    reason = "the frame size must be between 1 x 1 and " + std::to_string(maxSide) + " x " +
+             std::to_string(maxSide) + " pixels";
+  } else if (options.frameRate < 1 || options.frameRate > 255) {
+    reason = "the frame rate must be between 1 and 255 frames per second";
+  } else if (options.depth != 16 && options.depth != 32) {
+    reason = "the bit depth must be 16 or 32";
+  } else {
+    reason = options.blockPolicy.Check();
+  }
+  if (!reason.empty()) {
+    if (error != nullptr) {
+      *error = reason;
+    }
+    return nullptr;
+  }
+  return std::unique_ptr<ZuFmrRecorder>(new ZuFmrRecorder(options));
+}
+
+ZuFmrRecorder::ZuFmrRecorder(const ZuFmrRecorderOptions& options)
+    : m_options(options),
+      m_diff(options.width, options.height, options.depth / 8),
+      m_previous(options.width, options.height, options.depth),
+      m_current(options.width, options.height, options.depth),
+      m_movie(std::make_unique<ZuTavoFile>()) {
+  WriteHeader();
+}
+
+ZuFmrRecorder::~ZuFmrRecorder() = default;
+
+bool ZuFmrRecorder::AddFrame(const ZuImage& frame) {
+  if (!CheckRoomForFrame(frame)) {
+    return false;
+  }
+  m_current.Assign(frame);
+  if (!WriteFrame()) {
+    return false;  // nothing of the frame was written; m_previous is still the last frame
+  }
+  std::swap(m_previous, m_current);
+  ++m_frameCount;
+  return true;
+}
+
+bool ZuFmrRecorder::WriteFrame() {
+  if (m_frameCount == 0) {
+    return WriteKeyFrame();
+  }
+  const ZuFrameRect changed = m_diff.FindChangedBounds(m_previous.GetData(), m_current.GetData());
+  if (changed.IsEmpty()) {
+    WriteShowFrame();
+    return true;
+  }
+  const int pictures = static_cast<int>(m_blockBitmaps.size());
+  if (m_options.blockPolicy.StartsNewBlock(pictures, m_blockArea, changed, m_options.width,
+                                           m_options.height)) {
+    return WriteKeyFrame();
+  }
+  return WritePartialFrame(changed);
+}
+
+bool ZuFmrRecorder::CheckRoomForFrame(const ZuImage& frame) {
+  if (!m_movie) {
+    m_lastError = "the recording is already finished";
+  } else if (frame.GetWidth() != m_options.width || frame.GetHeight() != m_options.height) {
+    m_lastError = "the frame is " + std::to_string(frame.GetWidth()) + " x " +
+                  std::to_string(frame.GetHeight()) + " pixels, but the recording is " +
+                  std::to_string(m_options.width) + " x " + std::to_string(m_options.height);
+  } else if (m_showFrames + 1 + kClosingFrames > kMaxShowFrames) {
+    m_lastError = "the recording is full: an SWF movie holds at most " +
+                  std::to_string(kMaxShowFrames - kClosingFrames) + " recorded frames";
+  } else if (m_nextId + 1 > kLastShapeId) {
+    // Every picture takes two ids; checked for every frame so a frame is never half written.
+    m_lastError = "the recording is full: it has used every character id an SWF movie has";
+  } else {
+    return true;
+  }
+  return false;
+}
+
+std::unique_ptr<ZuTavoFile> ZuFmrRecorder::Finish() {
+  if (!m_movie) {
+    m_lastError = "the recording is already finished";
+    return nullptr;
+  }
+  if (m_frameCount == 0) {
+    m_lastError = "no frames were recorded";
+    return nullptr;
+  }
+  WriteShowFrame();  // the hold frame
+  WriteStopFrame();
+  m_movie->SetFrameCount(static_cast<uint16_t>(m_showFrames));
+  return std::move(m_movie);
+}
+
+void ZuFmrRecorder::WriteHeader() {
+  m_movie->SetTavoVersion(kSwfVersion);
+  m_movie->SetWidth(static_cast<uint32_t>(m_options.width));
+  m_movie->SetHeight(static_cast<uint32_t>(m_options.height));
+  m_movie->SetFrameRate(static_cast<uint16_t>(m_options.frameRate));
+  Append(MakeFileAttributes());
+  Append(MakeWhiteBackground());
+}
+
+// The clean-up of the old block goes around the new full picture's definitions: frees
+// first, then the bitmap and shape, then the removals, then the placement.
+bool ZuFmrRecorder::WriteKeyFrame() {
+  Picture picture;
+  if (!MakePicture({0, 0, m_options.width, m_options.height}, picture)) {
+    return false;
+  }
+  WriteCleanUpFrees();
+  Append(picture.bitmap.release());
+  Append(picture.shape.release());
+  WriteCleanUpRemovals();
+  WritePlacement(picture.shapeId, kKeyFrameDepth);
+  WriteShowFrame();
+  m_blockBitmaps.assign(1, picture.bitmapId);
+  m_blockDepths.assign(1, kKeyFrameDepth);
+  m_nextDepth = kFirstPartialDepth;
+  m_blockArea = 0;
+  ++m_blockCount;
+  return true;
+}
+
+bool ZuFmrRecorder::WritePartialFrame(const ZuFrameRect& changed) {
+  Picture picture;
+  if (!MakePicture(changed, picture)) {
+    return false;
+  }
+  const uint16_t depth = m_nextDepth++;
+  Append(picture.bitmap.release());
+  Append(picture.shape.release());
+  WritePlacement(picture.shapeId, depth);
+  WriteShowFrame();
+  m_blockBitmaps.push_back(picture.bitmapId);
+  m_blockDepths.push_back(depth);
+  m_blockArea += changed.GetArea();
+  return true;
+}
+
+bool ZuFmrRecorder::MakePicture(const ZuFrameRect& rect, Picture& picture) {
+  picture.bitmap.reset(
+      ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kDefineBitsLossless2, 0, 0));
+  picture.shape.reset(ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kDefineShape3, 0, 0));
+  auto* bitmap = dynamic_cast<ZuSwfDefineBitsLossless2Tag*>(picture.bitmap.get());
+  auto* shape = dynamic_cast<ZuSwfDefineShapeTag*>(picture.shape.get());
+  if (bitmap == nullptr || shape == nullptr) {
+    m_lastError = "the SWF library cannot make bitmap and shape tags";
+    return false;
+  }
+  picture.bitmapId = TakeId();
+  picture.shapeId = TakeId();
+  bitmap->SetCharacterId(picture.bitmapId);  // before the pixels, which keep it
+  if (!m_current.StoreRect(rect, *bitmap)) {
+    m_lastError = "a picture of " + std::to_string(rect.width) + " x " +
+                  std::to_string(rect.height) + " pixels could not be stored";
+    return false;
+  }
+  shape->CreateShapeForImage(picture.bitmapId, rect.x, rect.y, rect.width, rect.height, rect.width,
+                             rect.height, 0);
+  shape->SetCharacterId(picture.shapeId);
+  return true;
+}
+
+void ZuFmrRecorder::WriteCleanUpFrees() {
+  for (uint16_t bitmapId : m_blockBitmaps) {
+    ZuSwfTag* free = ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kFreeCharacter, 0, 0);
+    free->SetReferencedId(bitmapId);
+    Append(free);
+  }
+}
+
+void ZuFmrRecorder::WriteCleanUpRemovals() {
+  for (uint16_t depth : m_blockDepths) {
+    ZuSwfTag* tag = ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kRemoveObject2, 0, 0);
+    static_cast<ZuSwfRemoveObjectTag*>(tag)->m_depth = depth;
+    Append(tag);
+  }
+}
+
+void ZuFmrRecorder::WritePlacement(uint16_t shapeId, uint16_t depth) {
+  Append(ZuSwfPlaceObject2Tag::Create(shapeId, depth, 0.0, 0.0, "", {}));
+}
+
+void ZuFmrRecorder::WriteShowFrame() {
+  Append(MakeTag(ZuSwfTagFactory::kShowFrame, {}));
+  ++m_showFrames;
+}
+
+void ZuFmrRecorder::WriteStopFrame() {
+  Append(MakeStopAction());
+  WriteShowFrame();
+}
+
+void ZuFmrRecorder::Append(ZuSwfTag* tag) {
+  m_movie->AppendTag(tag);
+}

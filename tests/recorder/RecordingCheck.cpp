@@ -1,0 +1,276 @@
+#include "tests/recorder/RecordingCheck.h"
+
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include <set>
+
+#include "host/player/ZuTavoPlayer.h"
+#include "host/swf/ZuSwfPlaceObject2Tag.h"
+#include "host/swf/ZuSwfRemoveObjectTag.h"
+#include "host/swf/ZuSwfTag.h"
+#include "host/util/ZuFileStream.h"
+
+namespace {
+
+uint8_t Byte(std::mt19937& random) {
+  return static_cast<uint8_t>(random() & 0xFF);
+}
+
+void FillRect(ZuImage& image, int x, int y, int width, int height, std::mt19937& random,
+              bool noisy) {
+  const uint8_t color[3] = {Byte(random), Byte(random), Byte(random)};
+  for (int row = y; row < y + height && row < image.GetHeight(); ++row) {
+    for (int column = x; column < x + width && column < image.GetWidth(); ++column) {
+      uint8_t* pixel = image.Row(row) + static_cast<size_t>(column) * 4;
+      for (int channel = 0; channel < 3; ++channel) {
+        pixel[channel] = noisy ? Byte(random) : color[channel];
+      }
+      pixel[3] = Byte(random);
+    }
+  }
+}
+
+// A random rectangle inside the frame, at most maxSide pixels a side.
+void RandomRect(std::mt19937& random, int width, int height, int maxSide, int& x, int& y, int& w,
+                int& h) {
+  w = 1 + static_cast<int>(random() % static_cast<unsigned>(std::min(width, maxSide)));
+  h = 1 + static_cast<int>(random() % static_cast<unsigned>(std::min(height, maxSide)));
+  x = static_cast<int>(random() % static_cast<unsigned>(width - w + 1));
+  y = static_cast<int>(random() % static_cast<unsigned>(height - h + 1));
+}
+
+void SetPixel(ZuImage& image, int x, int y, std::mt19937& random) {
+  FillRect(image, x, y, 1, 1, random, true);
+}
+
+// Changes every channel of a rectangle by its lowest bits only.
+void NudgeLowBits(ZuImage& image, int x, int y, int width, int height) {
+  for (int row = y; row < y + height; ++row) {
+    for (int column = x; column < x + width; ++column) {
+      uint8_t* pixel = image.Row(row) + static_cast<size_t>(column) * 4;
+      for (int channel = 0; channel < 3; ++channel) {
+        pixel[channel] = static_cast<uint8_t>(pixel[channel] ^ 0x01);
+      }
+    }
+  }
+}
+
+void ChangeAlphaOnly(ZuImage& image, std::mt19937& random) {
+  for (int row = 0; row < image.GetHeight(); ++row) {
+    for (int column = 0; column < image.GetWidth(); ++column) {
+      image.Row(row)[column * 4 + 3] = Byte(random);
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<ZuImage> MakeTestFrames(int width, int height, int count, uint32_t seed) {
+  std::mt19937 random(seed);
+  std::vector<ZuImage> frames;
+  ZuImage frame(width, height);
+  FillRect(frame, 0, 0, width, height, random, true);
+  frames.push_back(frame);
+  int x = 0, y = 0, w = 0, h = 0;
+  for (int index = 1; index < count; ++index) {
+    switch (index % 8) {
+      case 0:  // unchanged
+        break;
+      case 1:
+        RandomRect(random, width, height, 12, x, y, w, h);
+        FillRect(frame, x, y, w, h, random, false);
+        break;
+      case 2:
+        SetPixel(frame, static_cast<int>(random() % width), static_cast<int>(random() % height),
+                 random);
+        break;
+      case 3:
+        RandomRect(random, width, height, 40, x, y, w, h);
+        FillRect(frame, x, y, w, h, random, true);
+        break;
+      case 4:
+        FillRect(frame, 0, 0, width, height, random, index % 16 == 4);
+        break;
+      case 5:
+        SetPixel(frame, 0, 0, random);
+        SetPixel(frame, width - 1, height - 1, random);
+        break;
+      case 6:
+        ChangeAlphaOnly(frame, random);
+        break;
+      case 7:
+        RandomRect(random, width, height, 20, x, y, w, h);
+        NudgeLowBits(frame, x, y, w, h);
+        break;
+    }
+    frames.push_back(frame);
+  }
+  return frames;
+}
+
+ZuImage ExpectedPicture(const ZuImage& input, int depth) {
+  ZuImage expected = input;
+  uint8_t* pixel = expected.GetBuffer();
+  for (size_t i = 0; i < expected.GetBuffSize(); i += 4) {
+    if (depth == 16) {
+      for (int channel = 0; channel < 3; ++channel) {
+        const uint8_t value = static_cast<uint8_t>(pixel[i + channel] >> 3);
+        pixel[i + channel] = static_cast<uint8_t>((value << 3) | (value >> 2));
+      }
+    }
+    pixel[i + 3] = 0xFF;
+  }
+  return expected;
+}
+
+std::unique_ptr<ZuTavoFile> RecordFrames(const std::vector<ZuImage>& frames, int depth,
+                                         int blockFrames, int frameRate) {
+  ZuFmrRecorderOptions options;
+  options.width = frames.empty() ? 1 : frames.front().GetWidth();
+  options.height = frames.empty() ? 1 : frames.front().GetHeight();
+  options.frameRate = frameRate;
+  options.depth = depth;
+  options.blockPolicy = ZuBlockPolicy(blockFrames, ZuBlockPolicy::kDefaultNewBlockFraction);
+  std::string error;
+  std::unique_ptr<ZuFmrRecorder> recorder = ZuFmrRecorder::Create(options, &error);
+  EXPECT_TRUE(recorder != nullptr) << error;
+  if (!recorder) {
+    return nullptr;
+  }
+  for (const ZuImage& frame : frames) {
+    EXPECT_TRUE(recorder->AddFrame(frame)) << recorder->GetLastError();
+  }
+  std::unique_ptr<ZuTavoFile> movie = recorder->Finish();
+  EXPECT_TRUE(movie != nullptr) << recorder->GetLastError();
+  return movie;
+}
+
+void WriteMovie(ZuTavoFile& movie, const std::string& path) {
+  std::string reason;
+  std::unique_ptr<ZuFileStream> stream(
+      ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &reason));
+  ASSERT_TRUE(stream != nullptr) << path << ": " << reason;
+  ASSERT_EQ(movie.DumpToStream(stream.get()), kZuSuccess) << movie.GetLastError();
+  ASSERT_TRUE(stream->Close()) << path;
+}
+
+size_t CountDifferentPixels(const ZuImage& actual, const ZuImage& expected, std::string* where) {
+  if (actual.GetWidth() != expected.GetWidth() || actual.GetHeight() != expected.GetHeight()) {
+    *where = "the pictures differ in size";
+    return static_cast<size_t>(expected.GetWidth()) * expected.GetHeight() + 1;
+  }
+  size_t different = 0;
+  for (int y = 0; y < expected.GetHeight(); ++y) {
+    for (int x = 0; x < expected.GetWidth(); ++x) {
+      const uint8_t* a = actual.Row(y) + static_cast<size_t>(x) * 4;
+      const uint8_t* e = expected.Row(y) + static_cast<size_t>(x) * 4;
+      if (a[0] != e[0] || a[1] != e[1] || a[2] != e[2] || a[3] != e[3]) {
+        if (different++ == 0) {
+          char text[160];
+          std::snprintf(text, sizeof text,
+                        "first at (%d, %d): shown %02x%02x%02x%02x, expected %02x%02x%02x%02x", x,
+                        y, a[0], a[1], a[2], a[3], e[0], e[1], e[2], e[3]);
+          *where = text;
+        }
+      }
+    }
+  }
+  return different;
+}
+
+void ExpectPlaysBack(const std::string& path, const std::vector<ZuImage>& frames, int depth) {
+  ZuTavoPlayer player(32);
+  ASSERT_NE(player.LoadMovie(ZuString(path.c_str()), 0, 1), 0) << player.GetLastError();
+  const int count = static_cast<int>(frames.size());
+  ASSERT_EQ(player.GetFrameCount(), count + 2);
+  for (int frame = 1; frame <= count + 2; ++frame) {
+    ASSERT_TRUE(player.GotoFrameAndPlay(frame))
+        << "frame " << frame << ": " << player.GetLastError();
+    std::unique_ptr<ZuImage> shown(player.GetCurrentScreenImage());
+    ASSERT_TRUE(shown != nullptr) << "frame " << frame << ": " << player.GetLastError();
+    const ZuImage& input = frames[static_cast<size_t>(std::min(frame, count) - 1)];
+    std::string where;
+    const size_t different = CountDifferentPixels(*shown, ExpectedPicture(input, depth), &where);
+    ASSERT_EQ(different, 0u) << "frame " << frame << " of " << count + 2 << ": " << where;
+  }
+}
+
+namespace {
+
+// What one key-frame block has defined and placed, while the movie is walked.
+struct BlockState {
+  std::set<uint16_t> bitmaps;
+  std::set<uint16_t> depths;
+  uint16_t nextDepth = 101;
+};
+
+void CheckPlacement(const ZuSwfTag& tag, BlockState& block, size_t index) {
+  const auto* place = dynamic_cast<const ZuSwfPlaceObject2Tag*>(&tag);
+  ASSERT_TRUE(place != nullptr) << "tag " << index;
+  const uint16_t depth = place->GetDepth();
+  if (depth == 1) {
+    // The key frame's own bitmap is defined by now; the old block's must all be freed.
+    EXPECT_EQ(block.bitmaps.size(), 1u) << "tag " << index << ": old bitmaps not freed";
+    EXPECT_TRUE(block.depths.empty()) << "tag " << index << ": old depths not emptied";
+    block.nextDepth = 101;
+  } else {
+    EXPECT_EQ(depth, block.nextDepth) << "tag " << index;
+    ++block.nextDepth;
+  }
+  EXPECT_TRUE(block.depths.insert(depth).second) << "tag " << index << ": depth placed twice";
+}
+
+}  // namespace
+
+void ExpectRecordingForm(const ZuTavoFile& movie) {
+  std::vector<const ZuSwfTag*> tags(movie.begin(), movie.end());
+  ASSERT_GE(tags.size(), 7u);
+  EXPECT_EQ(tags[0]->GetTagType(), ZuSwfTagFactory::kFileAttributes);
+  EXPECT_EQ(tags[1]->GetTagType(), ZuSwfTagFactory::kSetBackgroundColor);
+  const size_t n = tags.size();
+  EXPECT_EQ(tags[n - 3]->GetTagType(), ZuSwfTagFactory::kShowFrame);
+  EXPECT_EQ(tags[n - 2]->GetTagType(), ZuSwfTagFactory::kDoAction);
+  EXPECT_EQ(tags[n - 2]->GetBody().size(), 2u);
+  EXPECT_EQ(tags[n - 1]->GetTagType(), ZuSwfTagFactory::kShowFrame);
+
+  uint16_t lastId = 0;
+  size_t showFrames = 0;
+  BlockState block;
+  for (size_t i = 2; i < n; ++i) {
+    const ZuSwfTag& tag = *tags[i];
+    if (tag.GetCharacterId() != 0) {
+      EXPECT_GT(tag.GetCharacterId(), lastId) << "tag " << i << ": ids must rise";
+      lastId = tag.GetCharacterId();
+    }
+    switch (tag.GetTagType()) {
+      case ZuSwfTagFactory::kShowFrame:
+        ++showFrames;
+        break;
+      case ZuSwfTagFactory::kDefineBitsLossless2:
+        block.bitmaps.insert(tag.GetCharacterId());
+        break;
+      case ZuSwfTagFactory::kFreeCharacter:
+        EXPECT_EQ(block.bitmaps.erase(tag.GetReferencedId()), 1u)
+            << "tag " << i << ": frees a bitmap the open block did not define";
+        break;
+      case ZuSwfTagFactory::kRemoveObject2: {
+        const auto* remove = dynamic_cast<const ZuSwfRemoveObjectTag*>(&tag);
+        ASSERT_TRUE(remove != nullptr);
+        EXPECT_EQ(block.depths.erase(remove->m_depth), 1u)
+            << "tag " << i << ": empties a depth the open block did not place";
+        break;
+      }
+      case ZuSwfTagFactory::kPlaceObject2:
+        CheckPlacement(tag, block, i);
+        break;
+      case ZuSwfTagFactory::kDefineShape3:
+      case ZuSwfTagFactory::kDoAction:
+        break;
+      default:
+        ADD_FAILURE() << "tag " << i << ": a recording holds no tag of code " << tag.GetTagType();
+    }
+  }
+  EXPECT_EQ(movie.GetFrameCount(), showFrames);
+}

@@ -50,13 +50,7 @@ bool ZuFramePixels::StoreRect(const ZuFrameRect& rect, ZuSwfDefineBitsLossless2T
       rect.y + rect.height > m_height) {
     return false;
   }
-  if (!(m_bytesPerPixel == 4 ? StoreRect32(rect, bitmap) : StoreRect16(rect, bitmap))) {
-    return false;
-  }
-  // The encoder's body may sit in a buffer sized for the worst case, about as large as the
-  // raw pixels; a recording keeps thousands of bitmaps, so each keeps only its bytes.
-  bitmap.SetBody(ZuSharedBytes::Copy(bitmap.GetBody().span()));
-  return true;
+  return m_bytesPerPixel == 4 ? StoreRect32(rect, bitmap) : StoreRect16(rect, bitmap);
 }
 
 const uint8_t* ZuFramePixels::PixelAt(int x, int y) const {

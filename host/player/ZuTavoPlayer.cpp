@@ -9,7 +9,7 @@
 #include "host/player/ZuClipLayer.h"
 #include "host/swf/ZuSwfTag.h"
 #include "host/swf/ZuTavoFile.h"
-#include "host/util/ZuFileStream.h"
+#include "host/util/ZuMappedFile.h"
 
 namespace {
 
@@ -79,16 +79,17 @@ bool ZuTavoPlayer::Fail(const std::string& reason) {
 }
 
 int ZuTavoPlayer::LoadMovie(const ZuString& path, int /*flags*/, uint8_t /*startPaused*/) {
+  // The file is mapped rather than read: going to one frame touches only the tag headers
+  // and the bitmaps on the display list, not the whole file.
   std::string file = path.GetUTF8String();
   std::string reason;
-  std::unique_ptr<ZuFileStream> stream(
-      ZuFileStream::Open(file, ZuFileStream::Mode::kRead, &reason));
-  if (stream == nullptr) {
+  ZuSharedBytes bytes;
+  if (!ZuMappedFile::Map(file, bytes, &reason)) {
     Fail(file + ": cannot open: " + reason);
     return 0;
   }
   auto movie = std::make_unique<ZuTavoFile>();
-  if (movie->LoadFromStream(stream.get()) != 0) {
+  if (movie->LoadFromBytes(std::move(bytes)) != 0) {
     Fail(file + ": " + movie->GetLastError());
     return 0;
   }

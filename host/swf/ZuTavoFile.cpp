@@ -127,6 +127,12 @@ ZuErrorCodeEnum ZuTavoFile::LoadFromStream(IZuStream* stream) {
   if (!ReadWholeStream(stream, file, m_lastError)) {
     return kZuFailure;
   }
+  return LoadFromBytes(std::move(file));
+}
+
+ZuErrorCodeEnum ZuTavoFile::LoadFromBytes(ZuSharedBytes file) {
+  DestroyAllTags();
+  *this = ZuTavoFile();
   ZuSwfFileHeader header;
   if (!ZuSwfReader::ReadFileHeader(file.span(), header, m_lastError)) {
     return kZuFailure;

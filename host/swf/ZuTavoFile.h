@@ -32,6 +32,9 @@ class ZuTavoFile : public ZuSwfTagSet {
   // Reads a whole SWF file from the stream's current position, replacing what the movie
   // held. 0 on success; 1 on failure, with the reason in GetLastError().
   ZuErrorCodeEnum LoadFromStream(IZuStream* stream);
+  // The same from a whole file already in memory (a mapped file, say). The tags keep
+  // slices of file: nothing is copied for an uncompressed file.
+  ZuErrorCodeEnum LoadFromBytes(ZuSharedBytes file);
   // Writes the movie as an SWF file with its compression. 0 on success; 1 when the
   // stream fails (GetLastError() says why).
   ZuErrorCodeEnum DumpToStream(IZuStream* stream);

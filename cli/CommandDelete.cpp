@@ -3,6 +3,8 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <climits>
 #include <cmath>
 #include <filesystem>
 #include <memory>
@@ -42,9 +44,10 @@ std::unique_ptr<ZuFMRTavoFile> LoadFmrMovieOrThrow(const std::string& path) {
   }
 }
 
-// Seconds as frames, rounded as the engine rounds them.
+// Seconds as frames, rounded and kept within int as the engine does.
 int64_t SecondsToFrames(double seconds, unsigned frameRate) {
-  return static_cast<int64_t>(std::floor(frameRate * seconds + 0.5));
+  const double frames = std::floor(frameRate * seconds + 0.5);
+  return static_cast<int64_t>(std::min(frames, static_cast<double>(INT_MAX)));
 }
 
 Cut ChooseCut(const DeleteOptions& options, const ZuFMRTavoFile& movie) {

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <list>
 #include <set>
+#include <unordered_set>
+#include <vector>
 
 #include "host/swf/ZuSwfTag.h"
 #include "host/swf/ZuSwfTagSet.h"
@@ -69,8 +71,35 @@ class ZuFMRTavoFile : public ZuTavoFile {
   // Deletes the frames of a time range (start and length in seconds, each rounded to whole
   // frames as ConvertDurationToFrame does) and writes the shortened movie to outPath. The
   // frame-number form below does the work; see there.
-  ZuErrorCodeEnum RemoveFrames(const ZuReal& start, const ZuReal& length,
-                               const ZuString& outPath);
+  ZuErrorCodeEnum RemoveFrames(const ZuReal& start, const ZuReal& length, const ZuString& outPath);
+
+  // Insertion of another FMR movie (ZuFMRTavoFileInsertion.cpp). Puts the whole movie read
+  // from stream (or from the file at moviePath) into this one at a time in seconds, rounded
+  // to a frame as ConvertDurationToFrame does and clamped to the last frame but one: this
+  // movie's frames up to there, the other movie's frames but its last (its character ids
+  // moved above this movie's), then the rest of this movie, whose next frame gets a key
+  // frame rendered from the backing file. Writes the result to outPath unless it is empty.
+  // 0 on success; 201 when either movie is not FMR; 202 when their sizes differ; 200 when
+  // the frame counts add up to more than m_maxSWFFramesLimit; 1 for a negative time or a
+  // null tag slot at the insertion point. Throws the int 0 when the other movie cannot be
+  // loaded (this movie unchanged) or the key frame cannot be rendered. The caller keeps
+  // the stream.
+  ZuErrorCodeEnum InsertFMRSWFFile(IZuStream* stream, ZuReal seconds, const ZuString& outPath);
+  ZuErrorCodeEnum InsertFMRSWFFile(const ZuString& moviePath, ZuReal seconds,
+                                   const ZuString& outPath);
+
+  // Split and merge (ZuFMRTavoFileSplitMerge.cpp).
+
+  // Cuts the movie at a time in seconds (rounded to a frame c): firstPath gets frames 1 to c,
+  // secondPath a key frame showing frame c followed by frames c + 1 to the end. The
+  // frame-number form below does the work; see there.
+  ZuErrorCodeEnum SplitSWF(ZuReal seconds, const ZuString& firstPath, const ZuString& secondPath);
+  // Appends the FMR movies at paths, in order, each in front of this movie's last frame
+  // (InsertFMRSWFFile at the end, writing nothing), and writes the result to outPath. 0 on
+  // success; 201 when this movie is not FMR; 1 for an empty list; 200 when a movie would pass
+  // the frame limit: the movies before it are merged and written, the rest left out; any
+  // other refusal of an insertion is returned at once and nothing is written.
+  ZuErrorCodeEnum MergeSWFs(std::vector<ZuString>& paths, const ZuString& outPath);
 
  private:
   friend class ZuFMRTavoFileTestAccess;
@@ -78,10 +107,6 @@ class ZuFMRTavoFile : public ZuTavoFile {
   friend class ZuFMREditSplitCommand;
 
   using IdSet = std::set<uint16_t>;
-class ZuFMREditDeleteFramesCommand;
-class ZuFMREditSplitCommand;
-class ZuImage;
-class ZuImage16BPP;
 
   // Loads the movie from stream and tests it for the FMR form. 1 for a null stream or a
   // failed load; otherwise 0, also for a movie that is not FMR (then IsValidFMRSWF() is
@@ -130,12 +155,16 @@ class ZuImage16BPP;
   // nothing changes and end() is returned. Returns the position after the block.
   iterator CleanupKeyFrameBlock(iterator pos, bool destroy, std::list<ZuSwfTag*>* freeTags,
                                 std::list<ZuSwfTag*>* removeTags);
+  // Whether CleanupKeyFrameBlock(pos) would leave a FreeCharacter tag in the clean-up
+  // block after pos: the mark by which a key frame added later finds its clean-up place.
+  bool CleanupKeepsAFreeCharacter(iterator pos);
 
   // Frame removal (ZuFMRTavoFileRemoval.cpp): deletes frames start + 1 to start + count,
   // keeping the movie's last frame and at least two frames, repairs the clean-up blocks
   // around the cut, gives the first frame after it a key frame rendered from the backing
   // file, and writes the result to outPath. 0 on success; 201 when the movie is not FMR;
-  // 1 for bad arguments or a null tag slot in the range (the movie is then unchanged).
+  // 1 for bad arguments (a start past the last frame and a negative count among them) or
+  // a null tag slot in the range; the movie is then unchanged.
   // Throws the int 0 when the key frame cannot be rendered (the movie stays edited).
   ZuErrorCodeEnum RemoveFrames(int start, int count, const ZuString& outPath);
 
@@ -154,8 +183,51 @@ class ZuImage16BPP;
   // RemoveObject2 for it in the next clean-up block. Nothing when there is no such frame.
   void AddImageKeyFrame(const ZuImage& picture, int targetFrame);
   void AddImageKeyFrame(const ZuImage16BPP& picture, int targetFrame);
+  // The work of both overloads, which differ only in how the bitmap is filled.
   template <typename Picture>
   void AddKeyFrameOfPicture(const Picture& picture, int targetFrame);
+
+  // Split and merge (ZuFMRTavoFileSplitMerge.cpp).
+
+  // Writes frames 1 to cutFrame, a copy of the movie's last DoAction and a ShowFrame to
+  // firstPath, and to secondPath the header tags, a key frame rendered from frame cutFrame of
+  // the backing file, and the tags from the cutFrame-th ShowFrame on. 0 on success (also,
+  // writing nothing, when there is no cutFrame-th ShowFrame); 201 when the movie is not FMR;
+  // 1 when cutFrame is not in 1 to frame count - 1, the header tags are missing (nothing
+  // written) or there is no DoAction (only secondPath written). Afterwards the movie holds
+  // the first part, or, on any refusal, all its tags. Throws the int 0 when the key frame
+  // cannot be rendered (the movie keeps all its tags, nothing is written).
+  ZuErrorCodeEnum SplitSWF(int cutFrame, const ZuString& firstPath, const ZuString& secondPath);
+  // Puts source's tags [first, last) in front of this movie's tags, raises the frame count by
+  // their ShowFrames and reduces the first clean-up block to what the tags before it define
+  // and place. The tags are shared, not copied: source still holds them all and keeps owning
+  // the clean-up tags that the reduction takes out of this movie's list; the caller settles
+  // which list owns the others. 1, changing nothing, when the range holds a null slot.
+  ZuErrorCodeEnum PushTagsFront(ZuFMRTavoFile& source, iterator first, iterator last);
+
+  // Insertion (ZuFMRTavoFileInsertion.cpp).
+
+  // Appends to tags new copies of the other movie's tags from its third tag up to its first
+  // DoAction, each definition given a fresh id of this movie and every reference renumbered
+  // to match; with addCleanup, then a FreeCharacter per bitmap and a RemoveObject2 per depth
+  // that the copies define and place after their last clean-up block. The caller owns what
+  // is appended. A null slot ends the work early, leaving what is appended so far.
+  void GetInsertableFMRTags(ZuFMRTavoFile& other, std::list<ZuSwfTag*>& tags, bool addCleanup);
+  // Does the insertion at frame insertAt (see the public overloads); otherName, the file the
+  // stream was read from, is for messages only.
+  ZuErrorCodeEnum InsertFMRSWFFile(IZuStream* stream, int insertAt, const ZuString& outPath,
+                                   const ZuString& otherName);
+  // Step of the insertion that empties the display list before pos: returns the position the
+  // other movie's tags go before, or end() with failed set at a null slot.
+  iterator ClearStageBefore(iterator pos, int insertAt, bool keyFrameNext, bool& failed);
+  // CleanupKeyFrameBlock(pos, false, freeTags, removeTags) for a block that a key frame has
+  // just been added to: only the tags in older count and are taken out; the others (the key
+  // frame and its clean-up tags) stay, and their ids and depths are not counted, so a
+  // clean-up tag of the movie for the same id or depth still goes. Returns the position
+  // after the block.
+  iterator CleanupKeyFrameBlockAround(iterator pos, const std::unordered_set<const ZuSwfTag*>& older,
+                                      std::list<ZuSwfTag*>& freeTags,
+                                      std::list<ZuSwfTag*>& removeTags);
 
   ZuString m_fileName;         // the backing SWF file; empty for a default movie
   uint16_t m_highestId = 0;    // largest character id defined from the third tag on

@@ -4,6 +4,7 @@
 #include <filesystem>
 #include <iterator>
 #include <list>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -44,6 +45,39 @@ class ZuFMRTavoFileTestAccess {
   }
   static void WriteToFile(ZuFMRTavoFile& movie, const std::string& path) {
     movie.WriteToFile(ZuString(path));
+  }
+
+  // Key-frame blocks, frame removal and key-frame synthesis.
+  static bool SearchForKeyFrameBlock(ZuFMRTavoFile& movie, iterator pos) {
+    bool found = true;
+    movie.SearchForKeyFrameBlock(pos, found);
+    return found;
+  }
+  static iterator AddCleanupBlock_Upwards(ZuFMRTavoFile& movie, iterator pos) {
+    return movie.AddCleanupBlock_Upwards(pos);
+  }
+  static iterator GetIdDepthSets(ZuFMRTavoFile& movie, iterator first, iterator last,
+                                 std::set<uint16_t>& ids, std::set<uint16_t>& depths) {
+    return movie.GetIdDepthSets(first, last, ids, depths);
+  }
+  static iterator CleanupKeyFrameBlock(ZuFMRTavoFile& movie, iterator pos, bool destroy,
+                                       std::list<ZuSwfTag*>* freeTags,
+                                       std::list<ZuSwfTag*>* removeTags) {
+    return movie.CleanupKeyFrameBlock(pos, destroy, freeTags, removeTags);
+  }
+  static ZuErrorCodeEnum RemoveFrames(ZuFMRTavoFile& movie, int start, int count,
+                                      const std::string& path) {
+    return movie.RemoveFrames(start, count, ZuString(path));
+  }
+  static int GetBMPBitDepth(ZuFMRTavoFile& movie) { return movie.GetBMPBitDepth(); }
+  static void ExtractImageAndAddKeyFrame(ZuFMRTavoFile& movie, int frameToRender, int targetFrame,
+                                         const std::string& movieFile) {
+    ZuString file(movieFile);
+    movie.ExtractImageAndAddKeyFrame(frameToRender, targetFrame, file);
+  }
+  template <typename Picture>
+  static void AddImageKeyFrame(ZuFMRTavoFile& movie, const Picture& picture, int targetFrame) {
+    movie.AddImageKeyFrame(picture, targetFrame);
   }
 };
 

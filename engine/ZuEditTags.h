@@ -1,0 +1,57 @@
+#pragma once
+
+#include <cstdint>
+
+#include "host/swf/ZuSwfPlaceObject2Tag.h"
+#include "host/swf/ZuSwfRemoveObjectTag.h"
+#include "host/swf/ZuSwfTag.h"
+#include "host/swf/ZuSwfTagFactory.h"
+
+// The tag fields that the edits read and the clean-up tags they make. A tag whose class
+// does not match its type makes the readers and makers throw the int 0, the engine's
+// signal that it cannot go on.
+namespace zu_edit_tags {
+
+// Whether the slot holds a tag of type (false for a null slot).
+inline bool IsOfType(const ZuSwfTag* tag, enuTagType type) {
+  return tag != nullptr && tag->GetTagType() == type;
+}
+
+// The depth a PlaceObject2 tag places at.
+inline uint16_t PlacedDepth(const ZuSwfTag& tag) {
+  const auto* place = dynamic_cast<const ZuSwfPlaceObject2Tag*>(&tag);
+  if (place == nullptr) {
+    throw 0;
+  }
+  return place->GetDepth();
+}
+
+// The depth a RemoveObject2 tag empties.
+inline uint16_t RemovedDepth(const ZuSwfTag& tag) {
+  const auto* remove = dynamic_cast<const ZuSwfRemoveObjectTag*>(&tag);
+  if (remove == nullptr) {
+    throw 0;
+  }
+  return remove->m_depth;
+}
+
+// A new FreeCharacter tag for id, owned by the caller.
+inline ZuSwfTag* MakeFreeCharacter(uint16_t id) {
+  ZuSwfTag* tag = ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kFreeCharacter, 0, 0);
+  tag->SetReferencedId(id);
+  return tag;
+}
+
+// A new RemoveObject2 tag for depth, owned by the caller.
+inline ZuSwfTag* MakeRemoveObject2(uint16_t depth) {
+  ZuSwfTag* tag = ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kRemoveObject2, 0, 0);
+  auto* remove = dynamic_cast<ZuSwfRemoveObjectTag*>(tag);
+  if (remove == nullptr) {
+    delete tag;
+    throw 0;
+  }
+  remove->m_depth = depth;
+  return remove;
+}
+
+}  // namespace zu_edit_tags

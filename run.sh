@@ -34,5 +34,17 @@ echo "== fmredit convert $movie to zlib and lzma, and back"
 "$fmredit" convert "$movie" -o "$out/demo-lzma.swf" --compression lzma
 "$fmredit" convert "$out/demo-lzma.swf" -o "$out/demo-plain.swf" --compression none
 cmp "$movie" "$out/demo-plain.swf" && echo "round trip through zlib and lzma: identical bytes"
+project="$out/demo.fmrproj"
+echo "== fmredit project: $project with two slides showing the recording"
+rm -f "$project"
+"$fmredit" project new "$project"
+"$fmredit" project add "$project" "$movie" --name demo.swf
+"$fmredit" project add "$project" --share 1
+"$fmredit" project set "$project" --slide 2 --min-duration 8
+"$fmredit" project list "$project"
+"$fmredit" project undo "$project"
+"$fmredit" project log "$project"
+"$fmredit" project export "$project" --slide 1 -o "$out/demo-exported.swf"
+cmp "$movie" "$out/demo-exported.swf" && echo "exported movie: identical bytes"
 ls -l "$movie" "$out"/demo-*.swf
 echo "Results are in $out"

@@ -1,0 +1,186 @@
+// fmredit project: make and edit projects (*.fmrproj) of slides showing movies.
+
+#include <CLI/CLI.hpp>
+#include <iostream>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "cli/CliError.h"
+#include "cli/CommandProjectSession.h"
+#include "cli/Commands.h"
+#include "host/app/IZuCommand.h"
+#include "host/app/ZuAnimationResource.h"
+#include "host/app/ZuCmdUtils.h"
+#include "host/app/ZuCommandHistory.h"
+#include "host/app/ZuHostCommands.h"
+#include "host/app/ZuInsertFMRSlidesCommandData.h"
+#include "host/app/ZuProject.h"
+#include "host/app/ZuSession.h"
+#include "host/app/ZuSetSlideMinimumCommandData.h"
+#include "host/app/ZuSlideBase.h"
+#include "host/util/ZuFileUtil.h"
+
+namespace {
+
+struct ProjectOptions {
+  std::string project;
+  std::string movie;
+  std::string name;
+  std::string output;
+  std::optional<int> after;
+  std::optional<int> share;
+  int slide = 0;
+  double minimum = 0.0;
+};
+
+// The command with the id, its data as D, or throws.
+template <class D>
+std::pair<std::unique_ptr<IZuCommand>, D*> MakeCommand(int32_t id) {
+  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(id));
+  D* data = command ? dynamic_cast<D*>(command->GetCommandData()) : nullptr;
+  if (data == nullptr) throw CliError("internal error: command " + std::to_string(id));
+  return {std::move(command), data};
+}
+
+void RunNew(const ProjectOptions& options) {
+  std::string error;
+  if (!ZuProject::Create(ZuString(std::string_view(options.project)), &error)) {
+    throw CliError(options.project + ": cannot create the project: " + error);
+  }
+  std::cout << "created " << options.project << "\n";
+}
+
+void RunAdd(const ProjectOptions& options) {
+  if (options.movie.empty() == !options.share) {
+    throw CliError("give a MOVIE file or --share INDEX, not both", kExitUsage);
+  }
+  OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
+  ZuProject& project = session.Project();
+  const int count = project.GetSlideCollection()->GetCount();
+  const int after = options.after.value_or(count);
+  if (after < 0 || after > count) {
+    throw CliError("--after " + std::to_string(after) + ": the project has " +
+                       std::to_string(count) + " slides",
+                   kExitUsage);
+  }
+  auto [command, data] = MakeCommand<ZuInsertFMRSlidesCommandData>(kZuCmdInsertFMRSlides);
+  data->SetProject(&project);
+  data->SetInsertPosition(after - 1);
+  data->SetMarkSlidesAsFMRSlide(1);
+  if (options.share) {
+    data->SetSharedResource(session.Slide(*options.share, "--share")->GetAnimation());
+  } else {
+    ZuSWFInfo info;
+    info.swfFile = ZuFile(ZuString(std::string_view(options.movie)));
+    data->AddFMRSWF(info);
+    const std::string name =
+        options.name.empty()
+            ? ZuFileUtil::GetBaseFileName(info.swfFile.GetPathString()).GetUTF8String() + ".swf"
+            : options.name;
+    data->SetFMRResourceName(ZuString(std::string_view(name)));
+    session.CheckReadable(options.movie);
+  }
+  session.Execute(*command, "cannot add the slide");
+  const ZuSlideBase* added = project.GetSlideCollection()->GetNthElement(after);
+  std::cout << "added slide " << after + 1 << " showing "
+            << added->GetAnimation()->GetResourceName(nullptr).GetUTF8String() << " ("
+            << added->GetDuration().GetTime().GetValue() << " s)\n";
+}
+
+void RunSet(const ProjectOptions& options) {
+  OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
+  auto [command, data] = MakeCommand<ZuSetSlideMinimumCommandData>(kZuCmdSetSlideMinimum);
+  data->SetSlide(session.Slide(options.slide, "--slide"));
+  data->SetMinimumDuration(options.minimum);
+  session.Execute(*command, "cannot set the minimum duration");
+  std::cout << "slide " << options.slide << ": minimum " << options.minimum << " s\n";
+}
+
+void RunExport(const ProjectOptions& options) {
+  OpenProjectSession session(options.project, ZuProjectAccess::kReadOnly);
+  const ZuAnimationResource* resource = session.Slide(options.slide, "--slide")->GetAnimation();
+  if (resource == nullptr) {
+    throw CliError(options.project + ": slide " + std::to_string(options.slide) +
+                   " shows no movie");
+  }
+  if (session.IsProjectFile(options.output)) {
+    throw CliError(options.output + ": is the project file itself", kExitUsage);
+  }
+  std::string error;
+  if (!session.Project().ExportVersion(resource->GetVersionId(), options.output, &error)) {
+    throw CliError(options.output + ": " + error);
+  }
+  std::cout << "wrote " << options.output << "\n";
+}
+
+void RunStep(const ProjectOptions& options, bool undo) {
+  OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
+  ZuCommandHistory* history = QuerySession()->GetCommandHistory();
+  const int64_t target =
+      undo ? session.Project().GetPreviousStateId() : session.Project().GetNextStateId();
+  if (target == 0) {
+    throw CliError(options.project + (undo ? ": nothing to undo" : ": nothing to redo"));
+  }
+  if ((undo ? history->Undo() : history->Redo()) != kZuSuccess) {
+    throw CliError(options.project + (undo ? ": undo failed" : ": redo failed"));
+  }
+  std::cout << (undo ? "undone" : "redone") << ", now at state " << session.Project().GetStateId()
+            << "\n";
+}
+
+CLI::App* AddProjectFile(CLI::App* command, ProjectOptions& options) {
+  command->add_option("PROJECT", options.project, "Project file (.fmrproj)")->required();
+  return command;
+}
+
+}  // namespace
+
+void AddProjectCommand(CLI::App& app) {
+  auto options = std::make_shared<ProjectOptions>();
+  CLI::App* project = app.add_subcommand(
+      "project", "Make and edit projects: slides in order, each showing a stored movie");
+  project->require_subcommand(1);
+
+  CLI::App* make =
+      AddProjectFile(project->add_subcommand("new", "Create an empty project"), *options);
+  make->callback([options] { RunNew(*options); });
+
+  CLI::App* add = AddProjectFile(
+      project->add_subcommand("add", "Add a slide showing a movie (slides are counted from 1)"),
+      *options);
+  add->add_option("MOVIE", options->movie, "SWF movie, stored in the project as a new resource");
+  add->add_option("--name", options->name, "Resource name (default: the movie's file name)");
+  add->add_option("--after", options->after, "Put the new slide after this slide (0: first)");
+  add->add_option("--share", options->share, "Show the movie of this slide instead of a file");
+  add->callback([options] { RunAdd(*options); });
+
+  CLI::App* list = AddProjectFile(project->add_subcommand("list", "List the slides"), *options);
+  list->callback([options] { RunProjectList(options->project); });
+
+  CLI::App* set = AddProjectFile(
+      project->add_subcommand("set", "Set a slide's minimum duration (its other content's length)"),
+      *options);
+  set->add_option("--slide", options->slide, "Slide, from 1")->required();
+  set->add_option("--min-duration", options->minimum, "Seconds")
+      ->required()
+      ->check(CLI::NonNegativeNumber);
+  set->callback([options] { RunSet(*options); });
+
+  CLI::App* exporting = AddProjectFile(
+      project->add_subcommand("export", "Write the movie a slide shows to an SWF file"), *options);
+  exporting->add_option("--slide", options->slide, "Slide, from 1")->required();
+  exporting->add_option("-o,--output", options->output, "SWF file to write")->required();
+  exporting->callback([options] { RunExport(*options); });
+
+  CLI::App* undo =
+      AddProjectFile(project->add_subcommand("undo", "Undo the last change"), *options);
+  undo->callback([options] { RunStep(*options, true); });
+  CLI::App* redo =
+      AddProjectFile(project->add_subcommand("redo", "Redo the last undone change"), *options);
+  redo->callback([options] { RunStep(*options, false); });
+
+  CLI::App* log =
+      AddProjectFile(project->add_subcommand("log", "List the project's changes"), *options);
+  log->callback([options] { RunProjectLog(options->project); });
+}

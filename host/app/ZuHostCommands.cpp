@@ -1,0 +1,28 @@
+#include "host/app/ZuHostCommands.h"
+
+#include "host/app/ZuCommandRegistry.h"
+#include "host/app/ZuInsertFMRSlidesCommand.h"
+#include "host/app/ZuModifySlideDurationCommand.h"
+#include "host/app/ZuReplaceResourceCommand.h"
+#include "host/app/ZuSetSlideMinimumCommand.h"
+
+namespace {
+
+template <class Command, int32_t kId>
+IZuCommand* MakeCommand(int32_t id) {
+  return id == kId ? new Command() : nullptr;
+}
+
+}  // namespace
+
+void RegisterHostCommands(ZuCommandRegistry& registry) {
+  registry.RegisterCommandFactory(kZuCmdInsertFMRSlides,
+                                  MakeCommand<ZuInsertFMRSlidesCommand, kZuCmdInsertFMRSlides>);
+  registry.RegisterCommandFactory(
+      kZuCmdModifySlideDuration,
+      MakeCommand<ZuModifySlideDurationCommand, kZuCmdModifySlideDuration>);
+  registry.RegisterCommandFactory(kZuCmdSetSlideMinimum,
+                                  MakeCommand<ZuSetSlideMinimumCommand, kZuCmdSetSlideMinimum>);
+  registry.RegisterCommandFactory(kZuCmdReplaceResource,
+                                  MakeCommand<ZuReplaceResourceCommand, kZuCmdReplaceResource>);
+}

@@ -1,0 +1,16 @@
+#pragma once
+
+#include <cstdint>
+
+class ZuCommandRegistry;
+
+// Ids of the host's own commands.
+enum ZuHostCommandId : int32_t {
+  kZuCmdInsertFMRSlides = 116,      // ZuInsertFMRSlidesCommand
+  kZuCmdModifySlideDuration = 439,  // ZuModifySlideDurationCommand
+  kZuCmdSetSlideMinimum = 441,      // ZuSetSlideMinimumCommand
+  kZuCmdReplaceResource = 575,      // ZuReplaceResourceCommand
+};
+
+// Registers the factories of the host's own commands.
+void RegisterHostCommands(ZuCommandRegistry& registry);

@@ -1,0 +1,77 @@
+#include "host/app/ZuSqlite.h"
+
+ZuSqlStatement::ZuSqlStatement(sqlite3* db, const char* sql)
+    : m_db(db), m_prepareResult(sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr)) {}
+
+ZuSqlStatement::~ZuSqlStatement() {
+  sqlite3_finalize(m_statement);
+}
+
+void ZuSqlStatement::Bind(int index, int64_t value) {
+  sqlite3_bind_int64(m_statement, index, value);
+}
+
+void ZuSqlStatement::Bind(int index, double value) {
+  sqlite3_bind_double(m_statement, index, value);
+}
+
+void ZuSqlStatement::Bind(int index, const std::string& text) {
+  sqlite3_bind_text64(m_statement, index, text.data(), text.size(), SQLITE_TRANSIENT, SQLITE_UTF8);
+}
+
+void ZuSqlStatement::BindBlob(int index, std::span<const uint8_t> bytes) {
+  static const uint8_t kEmpty = 0;
+  sqlite3_bind_blob64(m_statement, index, bytes.empty() ? &kEmpty : bytes.data(), bytes.size(),
+                      SQLITE_STATIC);
+}
+
+int ZuSqlStatement::Step() {
+  if (m_prepareResult != SQLITE_OK) return m_prepareResult;
+  return sqlite3_step(m_statement);
+}
+
+int64_t ZuSqlStatement::ColumnInt(int column) const {
+  return sqlite3_column_int64(m_statement, column);
+}
+
+double ZuSqlStatement::ColumnDouble(int column) const {
+  return sqlite3_column_double(m_statement, column);
+}
+
+std::string ZuSqlStatement::ColumnText(int column) const {
+  const unsigned char* text = sqlite3_column_text(m_statement, column);
+  const int size = sqlite3_column_bytes(m_statement, column);
+  return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text), size);
+}
+
+int ZuSqlExecute(sqlite3* db, const char* sql) {
+  return sqlite3_exec(db, sql, nullptr, nullptr, nullptr);
+}
+
+std::string ZuSqlDescribe(sqlite3* db, int code) {
+  switch (code & 0xFF) {
+    case SQLITE_BUSY:
+    case SQLITE_LOCKED:
+      return "project is in use by another process";
+    case SQLITE_NOTADB:
+      return "not a project file (not an SQLite database)";
+    case SQLITE_CORRUPT:
+      return "project file is damaged";
+    case SQLITE_READONLY:
+      return "project file is read-only";
+    case SQLITE_FULL:
+      return "disk is full";
+    case SQLITE_NOMEM:
+      return "out of memory";
+    case SQLITE_IOERR:
+      return "cannot read or write the project file (disk full or input/output error)";
+    case SQLITE_CANTOPEN:
+      return "cannot open the project file";
+    case SQLITE_TOOBIG:
+      return "movie is too large for a project file";
+    default:
+      break;
+  }
+  std::string message = db != nullptr ? sqlite3_errmsg(db) : sqlite3_errstr(code);
+  return message.empty() ? std::string(sqlite3_errstr(code)) : message;
+}

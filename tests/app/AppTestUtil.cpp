@@ -1,0 +1,172 @@
+#include "tests/app/AppTestUtil.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include "host/app/ZuCmdUtils.h"
+#include "host/app/ZuHostCommands.h"
+#include "host/app/ZuInsertFMRSlidesCommandData.h"
+#include "host/app/ZuSession.h"
+#include "host/app/ZuSlideBase.h"
+#include "tests/support/FmrMovieBuilder.h"
+#include "tests/support/Oracle.h"
+
+void ProjectTest::SetUp() {
+  std::string error;
+  std::unique_ptr<ZuProject> project =
+      ZuProject::Create(ZuString(std::string_view(ProjectPath())), &error);
+  ASSERT_NE(project, nullptr) << error;
+  m_project = project.get();
+  GetZuSession()->GetCommandHistory()->Clear();
+  GetZuSession()->GetEventLog().Clear();
+  GetZuSession()->GetProjectHolder(1, 0)->SetCurrentProject(std::move(project));
+}
+
+void ProjectTest::TearDown() {
+  CloseProject();
+}
+
+void ProjectTest::CloseProject() {
+  GetZuSession()->GetCommandHistory()->Clear();
+  GetZuSession()->GetProjectHolder(1, 0)->CloseProject();
+  m_project = nullptr;
+}
+
+void ProjectTest::Reopen() {
+  CloseProject();
+  std::string error;
+  std::unique_ptr<ZuProject> project = ZuProject::Open(ZuString(std::string_view(ProjectPath())),
+                                                       ZuProjectAccess::kReadWrite, &error);
+  ASSERT_NE(project, nullptr) << error;
+  m_project = project.get();
+  GetZuSession()->GetProjectHolder(1, 0)->SetCurrentProject(std::move(project));
+}
+
+ZuSlideBase* ProjectTest::Slide(int index) {
+  return m_project->GetSlideCollection()->GetNthElement(index);
+}
+
+std::string ProjectTest::WriteMovie(const std::string& name, int frames, uint32_t rgb) {
+  FmrMovieBuilder builder(64, 48, 10);
+  builder.KeyFrame(rgb);
+  for (int i = 1; i < frames; ++i) {
+    builder.PartialFrame(static_cast<uint16_t>(i % 50), 4, 8, 8, rgb ^ 0xFFFFFF);
+  }
+  const std::string path = m_dir.File(name);
+  builder.WriteFile(path);
+  ExpectOracleAccepts(path, *builder.Build());
+  return path;
+}
+
+int32_t ProjectTest::AddSlide(const std::string& movie, int after) {
+  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdInsertFMRSlides));
+  auto* data = DataOf<ZuInsertFMRSlidesCommandData>(command.get());
+  if (data == nullptr) return kZuFailure;
+  ZuSWFInfo info;
+  info.swfFile = ZuFile(ZuString(std::string_view(movie)));
+  data->SetProject(m_project);
+  data->SetInsertPosition(after);
+  data->SetFMRResourceName("movie.swf");
+  data->AddFMRSWF(info);
+  data->SetMarkSlidesAsFMRSlide(1);
+  return ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr);
+}
+
+ZuProjectState ProjectTest::State() const {
+  ZuProjectState state = m_project->CaptureState();
+  state.nextUid = 0;
+  return state;
+}
+
+void PrintTo(const ZuProjectState& state, std::ostream* out) {
+  *out << "{";
+  for (const auto& r : state.resources) {
+    *out << " resource " << r.uid << " '" << r.name << "' v" << r.version << (r.fmr ? " fmr" : "")
+         << ";";
+  }
+  for (const auto& s : state.slides) {
+    *out << " slide " << s.uid << " " << s.duration << "s min " << s.minimumDuration << " shows "
+         << s.resource << (s.fmr ? " fmr" : "") << ";";
+  }
+  *out << " }";
+}
+
+int RunInChild(const std::function<int()>& body) {
+  fflush(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    int code = 100;
+    try {
+      code = body();
+    } catch (...) {
+      code = 101;
+    }
+    _exit(code);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+namespace {
+
+std::vector<char*> ArgumentVector(const std::vector<std::string>& arguments) {
+  static std::string program = ZU_FMREDIT_BINARY;
+  std::vector<char*> argv{program.data()};
+  for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
+  argv.push_back(nullptr);
+  return argv;
+}
+
+std::string ReadAll(int fd) {
+  std::string text;
+  char buffer[4096];
+  ssize_t n = 0;
+  while ((n = read(fd, buffer, sizeof buffer)) > 0) text.append(buffer, static_cast<size_t>(n));
+  close(fd);
+  return text;
+}
+
+}  // namespace
+
+int WaitForProgram(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+pid_t StartFmreditProgram(const std::vector<std::string>& arguments) {
+  std::vector<char*> argv = ArgumentVector(arguments);
+  fflush(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    freopen("/dev/null", "w", stdout);
+    freopen("/dev/null", "w", stderr);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  return child;
+}
+
+ProgramRun RunFmreditProgram(const std::vector<std::string>& arguments) {
+  std::vector<char*> argv = ArgumentVector(arguments);
+  int out[2], err[2];
+  if (pipe(out) != 0 || pipe(err) != 0) return {};
+  fflush(nullptr);
+  const pid_t child = fork();
+  if (child == 0) {
+    dup2(out[1], 1);
+    dup2(err[1], 2);
+    close(out[0]);
+    close(err[0]);
+    execv(argv[0], argv.data());
+    _exit(127);
+  }
+  close(out[1]);
+  close(err[1]);
+  ProgramRun run;
+  run.out = ReadAll(out[0]);  // the outputs are small: reading one after the other is safe
+  run.err = ReadAll(err[0]);
+  run.exitCode = WaitForProgram(child);
+  return run;
+}

@@ -1,0 +1,75 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <sys/types.h>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "host/app/ZuProject.h"
+#include "tests/support/TempDir.h"
+
+class IZuCommand;
+class ZuSlideBase;
+
+// A fresh project file in a folder of its own, made the session's current project, with a
+// clean undo history and event log; all closed again after the test.
+class ProjectTest : public ::testing::Test {
+ public:
+  void SetUp() override;
+  void TearDown() override;
+
+  ZuProject& Project() { return *m_project; }
+  std::string ProjectPath() const { return m_dir.File("test.fmrproj"); }
+  std::string File(const std::string& name) const { return m_dir.File(name); }
+  ZuSlideBase* Slide(int index);
+
+  // Writes an FMR movie of frames frames at 10 frames a second (a key frame of rgb, then
+  // partial frames) and checks it with the independent parser. Returns its path.
+  std::string WriteMovie(const std::string& name, int frames, uint32_t rgb);
+  // Runs command 116 at the top level: movie on a new slide after index after.
+  int32_t AddSlide(const std::string& movie, int after);
+  // Closes the project and opens the file again; the history starts empty.
+  void Reopen();
+  void CloseProject();
+
+  // The current state without the object-id counter (which only must never go back).
+  ZuProjectState State() const;
+
+  TempDir m_dir;
+  ZuProject* m_project = nullptr;  // owned by the session's project holder
+};
+
+// Readable failure messages for project states.
+void PrintTo(const ZuProjectState& state, std::ostream* out);
+
+// Runs body in a child process and returns its exit code, or -signal when it was killed.
+int RunInChild(const std::function<int()>& body);
+// The command's data as D (the test fails on a null result).
+template <class D>
+D* DataOf(IZuCommand* command);
+
+#include "host/app/IZuCommand.h"
+
+template <class D>
+D* DataOf(IZuCommand* command) {
+  D* data = command != nullptr ? dynamic_cast<D*>(command->GetCommandData()) : nullptr;
+  EXPECT_NE(data, nullptr);
+  return data;
+}
+
+// The outcome of one run of the fmredit program.
+struct ProgramRun {
+  int exitCode = -1;  // -signal when it was killed
+  std::string out;
+  std::string err;
+};
+// Runs the fmredit built with the tests, a real second process, and waits for it.
+ProgramRun RunFmreditProgram(const std::vector<std::string>& arguments);
+// Starts fmredit with its output thrown away; returns its process id.
+pid_t StartFmreditProgram(const std::vector<std::string>& arguments);
+// Waits for a started program: its exit code, or -signal.
+int WaitForProgram(pid_t pid);

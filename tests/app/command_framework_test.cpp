@@ -1,0 +1,183 @@
+// The command framework: registry, ExecuteCommand and the undo history.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <stdexcept>
+#include <vector>
+
+#include "host/app/ZuCCommand.h"
+#include "host/app/ZuCmdUtils.h"
+#include "host/app/ZuHostCommands.h"
+#include "host/app/ZuModifySlideDurationCommandData.h"
+#include "host/app/ZuSession.h"
+#include "host/app/ZuSetSlideMinimumCommandData.h"
+#include "host/app/ZuSlideBase.h"
+#include "tests/app/AppTestUtil.h"
+
+namespace {
+
+constexpr int32_t kProbeId = 9001;
+
+// What a probe command does when executed.
+struct ProbeBehaviour {
+  ZuErrorCodeEnum result = kZuSuccess;
+  bool throws = false;
+  bool runsNested = false;  // executes another probe from inside its Execute
+};
+
+std::vector<std::string> g_calls;  // "execute", "undo", "undo-notify", ... in order
+ProbeBehaviour g_behaviour;
+
+// A command that changes nothing and records what is done to it.
+class ProbeCommand : public ZuCCommand {
+ public:
+  ProbeCommand() : ZuCCommand(kProbeId) { m_name = "kProbe"; }
+  IZuCommand* Clone() const override { return new ProbeCommand(*this); }
+  ZuErrorCodeEnum Execute() override {
+    g_calls.push_back("execute");
+    if (g_behaviour.throws) throw std::runtime_error("probe");
+    if (g_behaviour.runsNested && GetZuSession()->GetDepth() == 1) {
+      ProbeCommand nested;
+      EXPECT_EQ(ZuCmdUtils::ExecuteCommand(&nested, 1, 0, nullptr), kZuSuccess);
+    }
+    return g_behaviour.result;
+  }
+  ZuErrorCodeEnum Undo() override { return Record("undo"); }
+  ZuErrorCodeEnum Redo() override { return Record("redo"); }
+  void RedoNotify() override { g_calls.push_back("redo-notify"); }
+  void UndoNotify() override { g_calls.push_back("undo-notify"); }
+
+ private:
+  ZuErrorCodeEnum Record(const char* call) {
+    g_calls.push_back(call);
+    return kZuSuccess;
+  }
+};
+
+IZuCommand* MakeProbe(int32_t id) {
+  return id == kProbeId ? new ProbeCommand() : nullptr;
+}
+
+class CommandFrameworkTest : public ProjectTest {
+ protected:
+  void SetUp() override {
+    ProjectTest::SetUp();
+    GetZuSession()->GetCommandRegistry(0)->RegisterCommandFactory(kProbeId, MakeProbe);
+    g_calls.clear();
+    g_behaviour = ProbeBehaviour();
+  }
+  void TearDown() override {
+    GetZuSession()->GetCommandRegistry(0)->UnregisterCommandFactory(kProbeId);
+    ProjectTest::TearDown();
+  }
+  size_t UndoCount() { return GetZuSession()->GetCommandHistory()->GetUndoCount(); }
+};
+
+TEST_F(CommandFrameworkTest, RegistryMakesCommandsByIdOnly) {
+  for (int32_t id : std::vector<int32_t>{kZuCmdInsertFMRSlides, kZuCmdModifySlideDuration,
+                                         kZuCmdReplaceResource, kZuCmdSetSlideMinimum, kProbeId}) {
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(id));
+    ASSERT_NE(command, nullptr) << id;
+    EXPECT_EQ(command->GetID(), id);
+    EXPECT_EQ(command->GetUndoability(), kZuUndoable);
+    EXPECT_NE(command->GetCommandData() == nullptr, id != kProbeId) << id;
+  }
+  EXPECT_EQ(ZuCmdUtils::CreateCommand(888), nullptr);
+  EXPECT_EQ(MakeProbe(kProbeId + 1), nullptr);
+  EXPECT_EQ(ZuCmdUtils::ExecuteCommand(nullptr, 1, 0, nullptr), kZuFailure);
+}
+
+// Which runs end up in the history, and what each commits to the project file.
+TEST_F(CommandFrameworkTest, OnlySuccessfulTopLevelUndoableRunsArePushed) {
+  struct Case {
+    const char* name;
+    ProbeBehaviour behaviour;
+    int32_t undoability;
+    ZuErrorCodeEnum expected;
+    size_t pushed;
+    bool newState;
+  };
+  const Case cases[] = {
+      {"default", {}, kZuUndoable, kZuSuccess, 1, true},
+      {"driven by owner", {}, kZuDrivenByOwner, kZuSuccess, 0, true},
+      {"fails", {kZuErrorNotFMR, false, false}, kZuUndoable, kZuErrorNotFMR, 0, false},
+      {"throws", {kZuSuccess, true, false}, kZuUndoable, kZuFailure, 0, false},
+      {"runs a nested command", {kZuSuccess, false, true}, kZuUndoable, kZuSuccess, 1, true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    GetZuSession()->GetCommandHistory()->Clear();
+    g_behaviour = c.behaviour;
+    const int64_t stateBefore = Project().GetStateId();
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kProbeId));
+    command->SetUndoability(c.undoability);
+    EXPECT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), c.expected);
+    EXPECT_EQ(UndoCount(), c.pushed);
+    EXPECT_EQ(Project().GetStateId() != stateBefore, c.newState);
+    EXPECT_EQ(GetZuSession()->GetDepth(), 0);
+  }
+}
+
+TEST_F(CommandFrameworkTest, HistoryDrivesTheCloneWithItsNotifications) {
+  {
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kProbeId));
+    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+  }  // the original is gone; the history holds its clone
+  ZuCommandHistory* history = GetZuSession()->GetCommandHistory();
+  EXPECT_EQ(history->Undo(), kZuSuccess);
+  EXPECT_EQ(history->Undo(), kZuFailure);  // nothing older: the file's first state
+  EXPECT_EQ(history->Redo(), kZuSuccess);
+  EXPECT_EQ(history->Undo(), kZuSuccess);
+  const std::vector<std::string> expected{"execute",     "undo", "undo-notify", "redo",
+                                          "redo-notify", "undo", "undo-notify"};
+  EXPECT_EQ(g_calls, expected);
+}
+
+// Command 441 runs 439 inside itself: one entry, and undoing it undoes both.
+TEST_F(CommandFrameworkTest, NestedHostCommandStaysOutOfTheHistory) {
+  ASSERT_EQ(AddSlide(WriteMovie("a.swf", 20, 0x336699), -1), kZuSuccess);
+  GetZuSession()->GetCommandHistory()->Clear();
+  GetZuSession()->GetEventLog().Clear();
+  const ZuProjectState before = State();
+  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdSetSlideMinimum));
+  auto* data = DataOf<ZuSetSlideMinimumCommandData>(command.get());
+  data->SetSlide(Slide(0));
+  data->SetMinimumDuration(5.0);
+  ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+  EXPECT_EQ(UndoCount(), 1u);
+  EXPECT_DOUBLE_EQ(Slide(0)->GetDuration().GetTime(), 5.0);
+  command.reset();
+  ASSERT_EQ(GetZuSession()->GetCommandHistory()->Undo(), kZuSuccess);
+  EXPECT_EQ(State(), before);
+  // Events: the nested 439 and then 441 executed; on undo 439 and 441 undone.
+  std::vector<std::pair<int32_t, int32_t>> events;
+  for (const auto& event : GetZuSession()->GetEventLog().GetEvents()) {
+    events.emplace_back(event.code, event.commandId);
+  }
+  const std::vector<std::pair<int32_t, int32_t>> expected{
+      {kZuEventExecuted, kZuCmdModifySlideDuration},
+      {kZuEventExecuted, kZuCmdSetSlideMinimum},
+      {kZuEventUndone, kZuCmdModifySlideDuration},
+      {kZuEventUndone, kZuCmdSetSlideMinimum}};
+  EXPECT_EQ(events, expected);
+}
+
+// A failing command leaves the objects and the file as they were.
+TEST_F(CommandFrameworkTest, FailedCommandChangesNothing) {
+  ASSERT_EQ(AddSlide(WriteMovie("a.swf", 10, 0x102030), -1), kZuSuccess);
+  const ZuProjectState before = State();
+  const int64_t stateBefore = Project().GetStateId();
+  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdModifySlideDuration));
+  auto* data = DataOf<ZuModifySlideDurationCommandData>(command.get());
+  data->SetDuration(ZuDuration(3.0, kZuDurationSeconds));
+  data->AddSlide(Slide(0));
+  data->AddSlide(nullptr);  // a missing slide fails the whole command
+  EXPECT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuFailure);
+  EXPECT_EQ(State(), before);
+  EXPECT_EQ(Project().GetStateId(), stateBefore);
+  Reopen();
+  EXPECT_EQ(State(), before);
+}
+
+}  // namespace

@@ -1,0 +1,298 @@
+// The host's commands 116, 439, 441 and 575 through the framework: execute, undo, redo, undo
+// again, driven by the history's clone after the original is gone.
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <memory>
+
+#include "host/app/ZuAnimationResource.h"
+#include "host/app/ZuCmdUtils.h"
+#include "host/app/ZuHostCommands.h"
+#include "host/app/ZuInsertFMRSlidesCommandData.h"
+#include "host/app/ZuModifySlideDurationCommandData.h"
+#include "host/app/ZuReplaceResourceCommandData.h"
+#include "host/app/ZuSession.h"
+#include "host/app/ZuSetSlideMinimumCommandData.h"
+#include "host/app/ZuSlideBase.h"
+#include "host/util/IZuStream.h"
+#include "tests/app/AppTestUtil.h"
+#include "tests/support/FileBytes.h"
+
+namespace {
+
+// Two slides: slide 0 shows a.swf (20 frames at 10 fps), slide 1 shows b.swf (30 frames),
+// slide 1 with a minimum of 4 s (and so 4 s long).
+class HostCommandsTest : public ProjectTest {
+ public:
+  void SetUp() override {
+    ProjectTest::SetUp();
+    m_a = WriteMovie("a.swf", 20, 0xAA0000);
+    m_b = WriteMovie("b.swf", 30, 0x00BB00);
+    ASSERT_EQ(AddSlide(m_a, -1), kZuSuccess);
+    ASSERT_EQ(AddSlide(m_b, 0), kZuSuccess);
+    std::unique_ptr<IZuCommand> minimum(ZuCmdUtils::CreateCommand(kZuCmdSetSlideMinimum));
+    DataOf<ZuSetSlideMinimumCommandData>(minimum.get())->SetSlide(Slide(1));
+    DataOf<ZuSetSlideMinimumCommandData>(minimum.get())->SetMinimumDuration(4.0);
+    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(minimum.get(), 1, 0, nullptr), kZuSuccess);
+    GetZuSession()->GetCommandHistory()->Clear();
+  }
+
+  std::vector<uint8_t> StoredBytes(int64_t version) {
+    std::vector<uint8_t> bytes;
+    EXPECT_TRUE(Project().ReadVersion(version, &bytes, nullptr));
+    return bytes;
+  }
+
+  std::string m_a, m_b;
+};
+
+struct CommandCase {
+  const char* name;
+  int32_t id;
+  std::function<void(HostCommandsTest&, IZuCommand*)> fill;
+  std::function<void(HostCommandsTest&)> checkDone;  // the project after Execute and Redo
+};
+
+void FillDuration(HostCommandsTest& t, IZuCommand* command, double seconds, bool check) {
+  auto* data = DataOf<ZuModifySlideDurationCommandData>(command);
+  data->SetDuration(ZuDuration(seconds, kZuDurationSeconds));
+  data->AddSlide(t.Slide(0));
+  data->AddSlide(t.Slide(1));
+  data->SetDoConstraintChecking(check);
+}
+
+const CommandCase kCommandCases[] = {
+    {"439 with constraint checking", kZuCmdModifySlideDuration,
+     [](HostCommandsTest& t, IZuCommand* c) { FillDuration(t, c, 3.0, true); },
+     [](HostCommandsTest& t) {
+       EXPECT_DOUBLE_EQ(t.Slide(0)->GetDuration().GetTime(), 3.0);
+       EXPECT_DOUBLE_EQ(t.Slide(1)->GetDuration().GetTime(), 4.0);  // its minimum
+     }},
+    {"439 without constraint checking", kZuCmdModifySlideDuration,
+     [](HostCommandsTest& t, IZuCommand* c) { FillDuration(t, c, 3.0, false); },
+     [](HostCommandsTest& t) { EXPECT_DOUBLE_EQ(t.Slide(1)->GetDuration().GetTime(), 3.0); }},
+    {"575 replaces slide 0's movie", kZuCmdReplaceResource,
+     [](HostCommandsTest& t, IZuCommand* c) {
+       auto* data = DataOf<ZuReplaceResourceCommandData>(c);
+       data->SetSourceResource(t.Slide(0)->GetAnimation());
+       data->SetDestinationImageFile(ZuFile(ZuString(std::string_view(t.m_b))));
+       data->SetDestinationResourceName("movie_1.swf");
+       data->SetFMRSWF(1);
+       data->SetUpdateSlideTiming(0);
+     },
+     [](HostCommandsTest& t) {
+       const ZuAnimationResource* resource = t.Slide(0)->GetAnimation();
+       EXPECT_EQ(resource->GetResourceName(nullptr).GetUTF8String(), "movie_1.swf");
+       EXPECT_EQ(t.StoredBytes(resource->GetVersionId()), ReadFileBytes(t.m_b));
+       EXPECT_DOUBLE_EQ(t.Slide(0)->GetDuration().GetTime(), 2.0);  // timing left alone
+     }},
+    {"575 with slide timing", kZuCmdReplaceResource,
+     [](HostCommandsTest& t, IZuCommand* c) {
+       auto* data = DataOf<ZuReplaceResourceCommandData>(c);
+       data->SetSourceResource(t.Slide(0)->GetAnimation());
+       data->SetDestinationImageFile(ZuFile(ZuString(std::string_view(t.m_b))));
+       data->SetFMRSWF(1);
+       data->SetUpdateSlideTiming(1);
+     },
+     [](HostCommandsTest& t) {
+       EXPECT_EQ(t.Slide(0)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "movie.swf");
+       EXPECT_DOUBLE_EQ(t.Slide(0)->GetDuration().GetTime(), 3.0);
+     }},
+    {"116 inserts after slide 0", kZuCmdInsertFMRSlides,
+     [](HostCommandsTest& t, IZuCommand* c) {
+       auto* data = DataOf<ZuInsertFMRSlidesCommandData>(c);
+       ZuSWFInfo info;
+       info.swfFile = ZuFile(ZuString(std::string_view(t.m_b)));
+       ZuSWFInfo second = info;
+       second.swfFile = ZuFile(ZuString(std::string_view(t.m_a)));
+       data->SetFMRResourceName("part.swf");
+       data->SetProject(&t.Project());
+       data->SetInsertPosition(0);
+       data->AddFMRSWF(info);
+       data->AddFMRSWF(second);
+       data->SetMarkSlidesAsFMRSlide(1);
+       data->SetMasterSlideOverriden(1);
+     },
+     [](HostCommandsTest& t) {
+       ASSERT_EQ(t.Project().GetSlideCollection()->GetCount(), 4);
+       EXPECT_EQ(t.Slide(1)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "part.swf");
+       EXPECT_EQ(t.Slide(2)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
+                 "part_2.swf");
+       EXPECT_DOUBLE_EQ(t.Slide(1)->GetDuration().GetTime(), 3.0);
+       EXPECT_DOUBLE_EQ(t.Slide(2)->GetDuration().GetTime(), 2.0);
+       EXPECT_TRUE(t.Slide(1)->IsMarkedFMR());
+       EXPECT_EQ(t.Slide(1)->GetIndex(), 1);
+       EXPECT_EQ(t.Slide(3)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "movie.swf");
+     }},
+    {"116 shares slide 1's movie at the start", kZuCmdInsertFMRSlides,
+     [](HostCommandsTest& t, IZuCommand* c) {
+       auto* data = DataOf<ZuInsertFMRSlidesCommandData>(c);
+       data->SetProject(&t.Project());
+       data->SetInsertPosition(-1);
+       data->SetSharedResource(t.Slide(1)->GetAnimation());
+       data->SetMarkSlidesAsFMRSlide(1);
+     },
+     [](HostCommandsTest& t) {
+       ASSERT_EQ(t.Project().GetSlideCollection()->GetCount(), 3);
+       EXPECT_EQ(t.Slide(0)->GetAnimation(), t.Slide(2)->GetAnimation());
+       EXPECT_EQ(t.Slide(0)->GetAnimation()->GetUserCount(), 2);
+       EXPECT_EQ(t.Slide(0)->GetAnimation()->GetUser(1), t.Slide(2));
+       EXPECT_EQ(t.Project().GetResources().size(), 2u);
+     }},
+    {"441 raises the minimum and the duration", kZuCmdSetSlideMinimum,
+     [](HostCommandsTest& t, IZuCommand* c) {
+       auto* data = DataOf<ZuSetSlideMinimumCommandData>(c);
+       data->SetSlide(t.Slide(0));
+       data->SetMinimumDuration(6.5);
+     },
+     [](HostCommandsTest& t) {
+       EXPECT_DOUBLE_EQ(t.Slide(0)->GetMinimumDuration(), 6.5);
+       EXPECT_DOUBLE_EQ(t.Slide(0)->GetDuration().GetTime(), 6.5);
+     }},
+};
+
+TEST_F(HostCommandsTest, ExecuteUndoRedoUndoThroughTheHistory) {
+  for (const CommandCase& c : kCommandCases) {
+    SCOPED_TRACE(c.name);
+    const ZuProjectState before = State();
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(c.id));
+    c.fill(*this, command.get());
+    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+    command.reset();  // the history's clone carries on alone
+    c.checkDone(*this);
+    const ZuProjectState done = State();
+    ZuCommandHistory* history = GetZuSession()->GetCommandHistory();
+    ASSERT_EQ(history->Undo(), kZuSuccess);
+    EXPECT_EQ(State(), before);
+    ASSERT_EQ(history->Redo(), kZuSuccess);
+    EXPECT_EQ(State(), done);
+    c.checkDone(*this);
+    ASSERT_EQ(history->Undo(), kZuSuccess);
+    EXPECT_EQ(State(), before);
+    history->Clear();
+  }
+}
+
+// Direct Undo/Redo on a clone taken before the original is deleted, without the history.
+TEST_F(HostCommandsTest, ClonesWorkAfterTheOriginalIsDeleted) {
+  for (const CommandCase& c : kCommandCases) {
+    SCOPED_TRACE(c.name);
+    const ZuProjectState before = State();
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(c.id));
+    c.fill(*this, command.get());
+    command->SetUndoability(kZuDrivenByOwner);
+    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+    std::unique_ptr<IZuCommand> clone(command->Clone());
+    command.reset();
+    EXPECT_NE(clone->GetCommandData(), nullptr);
+    const ZuProjectState done = State();
+    EXPECT_EQ(clone->Undo(), kZuSuccess);
+    EXPECT_EQ(State(), before);
+    EXPECT_EQ(clone->Redo(), kZuSuccess);
+    EXPECT_EQ(State(), done);
+    EXPECT_EQ(clone->Undo(), kZuSuccess);
+    EXPECT_EQ(State(), before);
+  }
+}
+
+TEST_F(HostCommandsTest, ModifyDurationKeepsTheMinimum) {
+  struct Case {
+    double requested, minimum;
+    bool check;
+    double expected;
+  };
+  const Case cases[] = {
+      {1.0, 2.0, true, 2.0},  {3.0, 2.0, true, 3.0}, {2.0, 2.000005, true, 2.000005},
+      {1.0, 2.0, false, 1.0}, {0.0, 0.0, true, 0.0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::Message() << c.requested << " min " << c.minimum);
+    Slide(0)->SetMinimumDuration(c.minimum);
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdModifySlideDuration));
+    auto* data = DataOf<ZuModifySlideDurationCommandData>(command.get());
+    data->SetDuration(ZuDuration(c.requested, kZuDurationSeconds));
+    data->AddSlide(Slide(0));
+    data->SetDoConstraintChecking(c.check);
+    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+    EXPECT_DOUBLE_EQ(Slide(0)->GetDuration().GetTime(), c.expected);
+  }
+}
+
+// A replacement stores a new version; the old bytes stay readable, also after undo and a
+// second replacement.
+TEST_F(HostCommandsTest, ReplacementNeverOverwritesAVersion) {
+  ZuAnimationResource* resource = Slide(0)->GetAnimation();
+  const int64_t original = resource->GetVersionId();
+  for (const std::string& file : {m_b, m_a}) {
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdReplaceResource));
+    auto* data = DataOf<ZuReplaceResourceCommandData>(command.get());
+    data->SetSourceResource(resource);
+    data->SetDestinationImageFile(ZuFile(ZuString(std::string_view(file))));
+    data->SetFMRSWF(1);
+    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+    EXPECT_EQ(StoredBytes(resource->GetVersionId()), ReadFileBytes(file));
+  }
+  EXPECT_EQ(StoredBytes(original), ReadFileBytes(m_a));
+  ASSERT_EQ(GetZuSession()->GetCommandHistory()->Undo(), kZuSuccess);
+  EXPECT_EQ(StoredBytes(resource->GetVersionId()), ReadFileBytes(m_b));
+  std::unique_ptr<IZuStream> stream(resource->CreateReadStream(0));
+  ASSERT_NE(stream, nullptr);
+  EXPECT_EQ(stream->GetSize(), ReadFileBytes(m_b).size());
+}
+
+// Bad input to each command: result 1 and no change.
+TEST_F(HostCommandsTest, BadInputFailsWithoutChange) {
+  WriteFileBytes(File("junk.swf"), {'n', 'o', 't', ' ', 's', 'w', 'f'});
+  const std::string missing = File("missing.swf");
+  const std::string junk = File("junk.swf");
+  const std::function<void(IZuCommand*)> cases[] = {
+      [&](IZuCommand* c) {  // 116 without a project
+        DataOf<ZuInsertFMRSlidesCommandData>(c)->AddFMRSWF(ZuSWFInfo{});
+      },
+      [&](IZuCommand* c) {  // 116 with one good and one missing movie
+        auto* data = DataOf<ZuInsertFMRSlidesCommandData>(c);
+        data->SetProject(&Project());
+        ZuSWFInfo good, bad;
+        good.swfFile = ZuFile(ZuString(std::string_view(m_a)));
+        bad.swfFile = ZuFile(ZuString(std::string_view(missing)));
+        data->AddFMRSWF(good);
+        data->AddFMRSWF(bad);
+      },
+      [&](IZuCommand* c) {  // 116 with a file that is not a movie
+        auto* data = DataOf<ZuInsertFMRSlidesCommandData>(c);
+        data->SetProject(&Project());
+        ZuSWFInfo info;
+        info.swfFile = ZuFile(ZuString(std::string_view(junk)));
+        data->AddFMRSWF(info);
+      },
+      [&](IZuCommand* c) {  // 575 from a missing file
+        auto* data = DataOf<ZuReplaceResourceCommandData>(c);
+        data->SetSourceResource(Slide(0)->GetAnimation());
+        data->SetDestinationImageFile(ZuFile(ZuString(std::string_view(missing))));
+      },
+      [&](IZuCommand* c) {  // 575 without a resource
+        DataOf<ZuReplaceResourceCommandData>(c)->SetDestinationImageFile(
+            ZuFile(ZuString(std::string_view(m_a))));
+      },
+      [&](IZuCommand* c) {  // 441 with a negative minimum
+        auto* data = DataOf<ZuSetSlideMinimumCommandData>(c);
+        data->SetSlide(Slide(0));
+        data->SetMinimumDuration(-1.0);
+      },
+  };
+  const int32_t ids[] = {kZuCmdInsertFMRSlides, kZuCmdInsertFMRSlides, kZuCmdInsertFMRSlides,
+                         kZuCmdReplaceResource, kZuCmdReplaceResource, kZuCmdSetSlideMinimum};
+  const ZuProjectState before = State();
+  for (size_t i = 0; i < std::size(ids); ++i) {
+    SCOPED_TRACE(i);
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(ids[i]));
+    cases[i](command.get());
+    EXPECT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuFailure);
+    EXPECT_EQ(State(), before);
+    EXPECT_EQ(command->Undo(), kZuFailure);  // never executed: nothing to undo
+  }
+  EXPECT_EQ(GetZuSession()->GetCommandHistory()->GetUndoCount(), 0u);
+}
+
+}  // namespace

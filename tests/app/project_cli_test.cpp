@@ -1,0 +1,107 @@
+// fmredit project: the subcommands end to end, as a user runs them.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/app/AppTestUtil.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/FmrMovieBuilder.h"
+#include "tests/support/Oracle.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+class ProjectCliTest : public ::testing::Test {
+ public:
+  void SetUp() override {
+    m_project = m_dir.File("p.fmrproj");
+    m_movie = m_dir.File("rec.swf");
+    FmrMovieBuilder builder(80, 60, 10);
+    builder.KeyFrame(0x3366AA).PartialFrame(4, 4, 10, 10, 0xFFFFFF).HoldFrame().StopFrame();
+    builder.WriteFile(m_movie);
+    ExpectOracleAccepts(m_movie, *builder.Build());
+  }
+
+  ProgramRun Run(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "project");
+    return RunFmreditProgram(arguments);
+  }
+  // Runs and expects success; returns the standard output.
+  std::string Ok(const std::vector<std::string>& arguments) {
+    const ProgramRun run = Run(arguments);
+    EXPECT_EQ(run.exitCode, 0) << arguments[0] << ": " << run.err;
+    return run.out;
+  }
+
+  TempDir m_dir;
+  std::string m_project, m_movie;
+};
+
+TEST_F(ProjectCliTest, AddListSetExportUndoRedoLog) {
+  Ok({"new", m_project});
+  Ok({"add", m_project, m_movie, "--name", "intro.swf"});
+  Ok({"add", m_project, "--share", "1", "--after", "0"});
+  const std::string list = Ok({"list", m_project});
+  EXPECT_NE(list.find("    1     0.400    0.000       4  yes       2  intro.swf"),
+            std::string::npos)
+      << list;
+  EXPECT_NE(list.find("    2     0.400    0.000       4  yes       2  intro.swf"),
+            std::string::npos);
+
+  Ok({"set", m_project, "--slide", "2", "--min-duration", "3.5"});
+  EXPECT_NE(Ok({"list", m_project}).find("    2     3.500    3.500"), std::string::npos);
+
+  const std::string out = m_dir.File("out.swf");
+  Ok({"export", m_project, "--slide", "2", "-o", out});
+  EXPECT_EQ(ReadFileBytes(out), ReadFileBytes(m_movie));
+  FmrMovieBuilder reference(80, 60, 10);
+  reference.KeyFrame(0x3366AA).PartialFrame(4, 4, 10, 10, 0xFFFFFF).HoldFrame().StopFrame();
+  ExpectOracleAccepts(out, *reference.Build());
+
+  Ok({"undo", m_project});
+  EXPECT_NE(Ok({"list", m_project}).find("    2     0.400    0.000"), std::string::npos);
+  Ok({"undo", m_project});
+  Ok({"undo", m_project});
+  const ProgramRun nothing = Run({"undo", m_project});
+  EXPECT_EQ(nothing.exitCode, 1);
+  EXPECT_NE(nothing.err.find("nothing to undo"), std::string::npos) << nothing.err;
+  Ok({"redo", m_project});
+  const std::string log = Ok({"log", m_project});
+  EXPECT_NE(log.find("*    2"), std::string::npos) << log;
+  EXPECT_NE(log.find("    4"), std::string::npos) << log;
+}
+
+TEST_F(ProjectCliTest, FailuresNameTheFileAndTheReason) {
+  Ok({"new", m_project});
+  const std::string junk = m_dir.File("junk.swf");
+  WriteFileBytes(junk, {'n', 'o', 'p', 'e'});
+  struct Case {
+    std::vector<std::string> arguments;
+    int exitCode;
+    std::string message;
+  };
+  const Case cases[] = {
+      {{"new", m_project}, 1, m_project + ": cannot create the project: a file already exists"},
+      {{"add", m_project, m_dir.File("missing.swf")}, 1, "missing.swf: No such file"},
+      {{"add", m_project, junk}, 1, "junk.swf: not an SWF movie"},
+      {{"add", m_project, m_movie, "--after", "3"}, 2, "--after 3: the project has 0 slides"},
+      {{"add", m_project}, 2, "give a MOVIE file or --share INDEX"},
+      {{"list", junk}, 1, "junk.swf: not a project file"},
+      {{"export", m_project, "--slide", "1", "-o", m_dir.File("x.swf")}, 2, "--slide 1"},
+      {{"set", m_project, "--slide", "1", "--min-duration", "-2"}, 2, ""},
+      {{"redo", m_project}, 1, "nothing to redo"},
+  };
+  const std::vector<uint8_t> before = ReadFileBytes(m_project);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.arguments[0]);
+    const ProgramRun run = Run(c.arguments);
+    EXPECT_EQ(run.exitCode, c.exitCode);
+    EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
+  }
+  EXPECT_EQ(ReadFileBytes(m_project), before);
+}
+
+}  // namespace

@@ -1,0 +1,329 @@
+// The project file: state kept across runs, undo across a restart, crashes in the middle of a
+// save, damaged and foreign files, a full disk, two processes.
+
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sqlite3.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <filesystem>
+#include <functional>
+#include <memory>
+#include <thread>
+
+#include "host/app/ZuAnimationResource.h"
+#include "host/app/ZuCmdUtils.h"
+#include "host/app/ZuHostCommands.h"
+#include "host/app/ZuModifySlideDurationCommandData.h"
+#include "host/app/ZuReplaceResourceCommandData.h"
+#include "host/app/ZuSession.h"
+#include "host/app/ZuSetSlideMinimumCommandData.h"
+#include "host/app/ZuSlideBase.h"
+#include "tests/app/AppTestUtil.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/FmrMovieBuilder.h"
+#include "tests/support/Oracle.h"
+
+namespace {
+
+class ProjectFileTest : public ProjectTest {
+ public:
+  void SetMinimum(int slide, double seconds) {
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdSetSlideMinimum));
+    DataOf<ZuSetSlideMinimumCommandData>(command.get())->SetSlide(Slide(slide));
+    DataOf<ZuSetSlideMinimumCommandData>(command.get())->SetMinimumDuration(seconds);
+    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+  }
+  void Replace(int slide, const std::string& movie) {
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdReplaceResource));
+    auto* data = DataOf<ZuReplaceResourceCommandData>(command.get());
+    data->SetSourceResource(Slide(slide)->GetAnimation());
+    data->SetDestinationImageFile(ZuFile(ZuString(std::string_view(movie))));
+    data->SetDestinationResourceName("replaced.swf");
+    data->SetFMRSWF(1);
+    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+  }
+  ZuErrorCodeEnum Undo() { return GetZuSession()->GetCommandHistory()->Undo(); }
+  ZuErrorCodeEnum Redo() { return GetZuSession()->GetCommandHistory()->Redo(); }
+
+  // Opens path as the current project (the history starts empty).
+  void OpenAsCurrent(const std::string& path) {
+    CloseProject();
+    std::string error;
+    std::unique_ptr<ZuProject> project =
+        ZuProject::Open(ZuString(std::string_view(path)), ZuProjectAccess::kReadWrite, &error);
+    ASSERT_NE(project, nullptr) << error;
+    m_project = project.get();
+    GetZuSession()->GetProjectHolder(1, 0)->SetCurrentProject(std::move(project));
+  }
+
+  // Four commands on two movies.
+  void MakeHistory() {
+    const std::string a = WriteMovie("a.swf", 20, 0x123456);
+    const std::string b = WriteMovie("b.swf", 35, 0x654321);
+    ASSERT_EQ(AddSlide(a, -1), kZuSuccess);
+    ASSERT_EQ(AddSlide(b, 0), kZuSuccess);
+    SetMinimum(0, 9.0);
+    Replace(1, a);
+  }
+};
+
+TEST_F(ProjectFileTest, ReopeningAfterEachStepGivesTheSameState) {
+  const std::string a = WriteMovie("a.swf", 20, 0x123456);
+  const std::string b = WriteMovie("b.swf", 35, 0x654321);
+  const std::function<void()> steps[] = {
+      [&] { ASSERT_EQ(AddSlide(a, -1), kZuSuccess); },
+      [&] { ASSERT_EQ(AddSlide(b, -1), kZuSuccess); },  // at the start
+      [&] { SetMinimum(1, 7.25); },
+      [&] { Replace(0, a); },
+      [&] { ASSERT_EQ(Undo(), kZuSuccess); },
+      [&] { ASSERT_EQ(Undo(), kZuSuccess); },
+      [&] { ASSERT_EQ(Redo(), kZuSuccess); },
+      [&] { ASSERT_EQ(AddSlide(a, 1), kZuSuccess); },  // drops the redo
+      [&] { ASSERT_EQ(Redo(), kZuFailure); },
+  };
+  std::vector<ZuProjectState> seen;
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    SCOPED_TRACE(i);
+    steps[i]();
+    const ZuProjectState state = State();
+    Reopen();
+    EXPECT_EQ(State(), state);
+    seen.push_back(state);
+  }
+  EXPECT_EQ(seen[4], seen[2]);  // undo, undo, redo: back along the history ...
+  EXPECT_EQ(seen[5], seen[1]);
+  EXPECT_EQ(seen[6], seen[2]);  // ... and forward again
+  EXPECT_EQ(Project().GetSlideCollection()->GetCount(), 3);
+}
+
+// The same undos and redos, once by the commands' own Undo and Redo in this run, once from
+// a copy of the file opened afresh, end in the same states.
+TEST_F(ProjectFileTest, UndoAcrossARestartEqualsUndoInTheSameRun) {
+  MakeHistory();
+  const std::string copy = File("copy.fmrproj");
+  std::filesystem::copy_file(ProjectPath(), copy);
+  const std::vector<bool> moves{true, true, true, false, true, true, true, false, false};
+  auto walk = [&] {
+    std::vector<ZuProjectState> states;
+    std::vector<ZuErrorCodeEnum> results;
+    for (bool undo : moves) {
+      results.push_back(undo ? Undo() : Redo());
+      states.push_back(State());
+    }
+    return std::make_pair(results, states);
+  };
+  ASSERT_EQ(GetZuSession()->GetCommandHistory()->GetUndoCount(), 4u);
+  const auto inRun = walk();
+  OpenAsCurrent(copy);
+  ASSERT_EQ(GetZuSession()->GetCommandHistory()->GetUndoCount(), 0u);
+  const auto restarted = walk();
+  EXPECT_EQ(inRun.first, restarted.first);
+  EXPECT_EQ(inRun.second, restarted.second);
+  EXPECT_EQ(inRun.first.back(), kZuSuccess);
+  EXPECT_EQ(inRun.first[6], kZuFailure);  // the fifth undo: nothing left
+}
+
+TEST_F(ProjectFileTest, SecondProcessIsRefusedAndTheFirstUnharmed) {
+  const std::string a = WriteMovie("a.swf", 20, 0x123456);
+  ASSERT_EQ(AddSlide(a, -1), kZuSuccess);
+  for (const std::vector<std::string>& arguments :
+       {std::vector<std::string>{"project", "list", ProjectPath()},
+        std::vector<std::string>{"project", "add", ProjectPath(), a}}) {
+    const ProgramRun run = RunFmreditProgram(arguments);
+    EXPECT_EQ(run.exitCode, 1) << arguments[1];
+    EXPECT_NE(run.err.find("project is in use"), std::string::npos) << run.err;
+  }
+  ASSERT_EQ(AddSlide(a, 0), kZuSuccess);
+  const ZuProjectState state = State();
+  CloseProject();
+
+  // A reader lets other readers in and keeps writers out.
+  std::string error;
+  std::unique_ptr<ZuProject> reader = ZuProject::Open(ZuString(std::string_view(ProjectPath())),
+                                                      ZuProjectAccess::kReadOnly, &error);
+  ASSERT_NE(reader, nullptr) << error;
+  EXPECT_EQ(RunFmreditProgram({"project", "list", ProjectPath()}).exitCode, 0);
+  const ProgramRun writer = RunFmreditProgram({"project", "add", ProjectPath(), a});
+  EXPECT_EQ(writer.exitCode, 1);
+  EXPECT_NE(writer.err.find("project is in use"), std::string::npos) << writer.err;
+  reader.reset();
+  Reopen();
+  EXPECT_EQ(State(), state);
+}
+
+// fmredit is killed while it stores a large movie: the project opens afterwards and holds
+// the state before or after the add, never one between.
+TEST_F(ProjectFileTest, KilledSaveLeavesTheStateBeforeOrAfter) {
+  ASSERT_EQ(AddSlide(WriteMovie("a.swf", 10, 0x111111), -1), kZuSuccess);
+  FmrMovieBuilder builder(1600, 1200, 10);
+  for (uint32_t i = 0; i < 4; ++i) builder.KeyFrame(0x202020 * (i + 1));
+  const std::string big = File("big.swf");
+  builder.WriteFile(big);
+  ExpectOracleAccepts(big, *builder.Build());
+  const std::vector<std::string> add{"project", "add", ProjectPath(), big};
+  CloseProject();
+
+  const auto start = std::chrono::steady_clock::now();
+  ASSERT_EQ(WaitForProgram(StartFmreditProgram(add)), 0);
+  const auto whole = std::chrono::steady_clock::now() - start;
+  int slides = 2;
+  for (int tenth = 1; tenth <= 9; ++tenth) {
+    SCOPED_TRACE(tenth);
+    const pid_t child = StartFmreditProgram(add);
+    std::this_thread::sleep_for(whole * tenth / 10);
+    kill(child, SIGKILL);
+    const int exitCode = WaitForProgram(child);
+    std::string error;
+    // Readers too must get past what the killed writer left half done.
+    const ZuProjectAccess access =
+        tenth % 2 == 1 ? ZuProjectAccess::kReadOnly : ZuProjectAccess::kReadWrite;
+    std::unique_ptr<ZuProject> project =
+        ZuProject::Open(ZuString(std::string_view(ProjectPath())), access, &error);
+    ASSERT_NE(project, nullptr) << error;
+    const int count = project->GetSlideCollection()->GetCount();
+    EXPECT_TRUE(count == slides || count == slides + 1) << count;
+    if (exitCode == 0) {
+      EXPECT_EQ(count, slides + 1);
+    }
+    std::vector<uint8_t> bytes;
+    ZuAnimationResource* last =
+        project->GetSlideCollection()->GetNthElement(count - 1)->GetAnimation();
+    ASSERT_TRUE(project->ReadVersion(last->GetVersionId(), &bytes, &error)) << error;
+    EXPECT_EQ(bytes.size(), static_cast<size_t>(std::filesystem::file_size(big)));
+    slides = count;
+  }
+}
+
+// Files that are not intact projects: a clear error, and the file is left as it was.
+TEST_F(ProjectFileTest, BadFilesGiveClearErrorsAndStayUnchanged) {
+  ASSERT_EQ(AddSlide(WriteMovie("a.swf", 20, 0x123456), -1), kZuSuccess);
+  CloseProject();
+  const std::vector<uint8_t> good = ReadFileBytes(ProjectPath());
+  struct Case {
+    const char* name;
+    std::function<void(const std::string&)> make;
+    ZuProjectAccess access;
+    const char* expected;  // in the error; null: opens
+  };
+  const Case cases[] = {
+      {"text file",
+       [](const std::string& p) {
+         WriteFileBytes(p, {'h', 'e', 'l', 'l', 'o'});
+       },
+       ZuProjectAccess::kReadWrite, "not a project file"},
+      {"empty file", [](const std::string& p) { WriteFileBytes(p, {}); },
+       ZuProjectAccess::kReadWrite, "not a project file"},
+      {"SQLite of another kind",
+       [](const std::string& p) {
+         sqlite3* db = nullptr;
+         sqlite3_open(p.c_str(), &db);
+         sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES(1)", nullptr, nullptr, nullptr);
+         sqlite3_close(db);
+       },
+       ZuProjectAccess::kReadWrite, "not a project file"},
+      {"truncated to a page",
+       [&](const std::string& p) {
+         WriteFileBytes(p, std::vector<uint8_t>(good.begin(), good.begin() + 65536));
+       },
+       ZuProjectAccess::kReadWrite, "damaged"},
+      {"damaged header",
+       [&](const std::string& p) {
+         std::vector<uint8_t> bytes = good;
+         for (size_t i = 0; i < 16; ++i) bytes[i] ^= 0x5A;
+         WriteFileBytes(p, bytes);
+       },
+       ZuProjectAccess::kReadWrite, "not a project file"},
+      {"damaged schema page",
+       [&](const std::string& p) {
+         std::vector<uint8_t> bytes = good;
+         for (size_t i = 100; i < 4000; ++i) bytes[i] = static_cast<uint8_t>(i * 7);
+         WriteFileBytes(p, bytes);
+       },
+       ZuProjectAccess::kReadWrite, "damaged"},
+      {"slide listed twice",
+       [&](const std::string& p) {
+         WriteFileBytes(p, good);
+         sqlite3* db = nullptr;
+         sqlite3_open(p.c_str(), &db);
+         sqlite3_exec(db,
+                      "INSERT INTO state_slides SELECT state, position + 1, uid, duration, "
+                      "min_duration, fmr, resource FROM state_slides",
+                      nullptr, nullptr, nullptr);
+         sqlite3_close(db);
+       },
+       ZuProjectAccess::kReadWrite, "damaged"},
+      {"read-only file",
+       [&](const std::string& p) {
+         WriteFileBytes(p, good);
+         chmod(p.c_str(), 0444);
+       },
+       ZuProjectAccess::kReadWrite, "read-only"},
+      {"read-only file opened to read",
+       [&](const std::string& p) {
+         WriteFileBytes(p, good);
+         chmod(p.c_str(), 0444);
+       },
+       ZuProjectAccess::kReadOnly, nullptr},
+  };
+  int n = 0;
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    const std::string path = File("bad" + std::to_string(n++) + ".fmrproj");
+    c.make(path);
+    const std::vector<uint8_t> before = ReadFileBytes(path);
+    std::string error;
+    std::unique_ptr<ZuProject> project =
+        ZuProject::Open(ZuString(std::string_view(path)), c.access, &error);
+    if (c.expected == nullptr) {
+      ASSERT_NE(project, nullptr) << error;
+      EXPECT_EQ(project->GetSlideCollection()->GetCount(), 1);
+      EXPECT_FALSE(project->BeginCommand(&error));  // no writing through a reader
+    } else {
+      EXPECT_EQ(project, nullptr);
+      EXPECT_NE(error.find(c.expected), std::string::npos) << error;
+    }
+    project.reset();
+    EXPECT_EQ(ReadFileBytes(path), before);
+  }
+  std::string error;
+  EXPECT_EQ(ZuProject::Open(ZuString(std::string_view(File("none.fmrproj"))),
+                            ZuProjectAccess::kReadOnly, &error),
+            nullptr);
+  EXPECT_EQ(error, "no such project file");
+  EXPECT_EQ(ZuProject::Create(ZuString(std::string_view(ProjectPath())), &error), nullptr);
+  EXPECT_EQ(ReadFileBytes(ProjectPath()), good);
+}
+
+// The file may not grow (as on a full disk) while a movie is stored: the add fails with a
+// clear reason, and the project keeps its state.
+TEST_F(ProjectFileTest, FullDiskLosesNothing) {
+  ASSERT_EQ(AddSlide(WriteMovie("a.swf", 20, 0x123456), -1), kZuSuccess);
+  FmrMovieBuilder builder(800, 600, 10);
+  builder.KeyFrame(0x445566);
+  const std::string big = File("big.swf");
+  builder.WriteFile(big);
+  ExpectOracleAccepts(big, *builder.Build());
+  const ZuProjectState before = State();
+  CloseProject();
+  const uint64_t size = std::filesystem::file_size(ProjectPath());
+  const int code = RunInChild([&] {
+    rlimit limit{size + 65536, size + 65536};
+    signal(SIGXFSZ, SIG_IGN);
+    setrlimit(RLIMIT_FSIZE, &limit);
+    Reopen();
+    const bool failed = AddSlide(big, 0) == kZuFailure;
+    const bool clear = Project().GetLastError().find("disk full") != std::string::npos;
+    const bool unchanged = State() == before;
+    return failed && clear && unchanged ? 0 : 1 + failed + 2 * clear + 4 * unchanged;
+  });
+  EXPECT_EQ(code, 0);
+  Reopen();
+  EXPECT_EQ(State(), before);
+  EXPECT_EQ(AddSlide(big, 0), kZuSuccess);
+}
+
+}  // namespace

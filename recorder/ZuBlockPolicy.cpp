@@ -21,13 +21,13 @@ std::string ZuBlockPolicy::Check() const {
 }
 
 bool ZuBlockPolicy::StartsNewBlock(int picturesInBlock, int64_t blockArea,
-                                   const ZuFrameRect& changed, int stageWidth,
+                                   const ZuPixelRect& changed, int stageWidth,
                                    int stageHeight) const {
   if (picturesInBlock >= m_maxPictures) {
     return true;
   }
   const double stageArea = static_cast<double>(stageWidth) * stageHeight;
-  const double changedArea = static_cast<double>(changed.GetArea());
+  const double changedArea = static_cast<double>(changed.Area());
   return changedArea >= m_newBlockFraction * stageArea ||
          static_cast<double>(blockArea) + changedArea > m_maxBlockStages * stageArea;
 }

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <string>
 
-#include "recorder/ZuFrameRect.h"
+#include "host/image/ZuPixelRect.h"
 
 // Decides when a recording closes its key-frame block and opens a new one with a full
 // picture of the stage. A block ends when it already holds its most pictures; when a
@@ -33,7 +33,7 @@ class ZuBlockPolicy {
   // Whether a frame whose changes cover changed should open a new block, when the open
   // block holds picturesInBlock pictures (its key frame included) whose partial pictures
   // cover blockArea pixels.
-  bool StartsNewBlock(int picturesInBlock, int64_t blockArea, const ZuFrameRect& changed,
+  bool StartsNewBlock(int picturesInBlock, int64_t blockArea, const ZuPixelRect& changed,
                       int stageWidth, int stageHeight) const;
 
   int GetMaxPictures() const { return m_maxPictures; }

@@ -95,7 +95,7 @@ bool ZuFmrRecorder::WriteFrame() {
   if (m_frameCount == 0) {
     return WriteKeyFrame();
   }
-  const ZuFrameRect changed = m_diff.FindChangedBounds(m_previous.GetData(), m_current.GetData());
+  const ZuPixelRect changed = m_diff.FindChangedBounds(m_previous.GetData(), m_current.GetData());
   if (changed.IsEmpty()) {
     WriteShowFrame();
     return true;
@@ -172,7 +172,7 @@ bool ZuFmrRecorder::WriteKeyFrame() {
   return true;
 }
 
-bool ZuFmrRecorder::WritePartialFrame(const ZuFrameRect& changed) {
+bool ZuFmrRecorder::WritePartialFrame(const ZuPixelRect& changed) {
   Picture picture;
   if (!MakePicture(changed, picture)) {
     return false;
@@ -184,11 +184,11 @@ bool ZuFmrRecorder::WritePartialFrame(const ZuFrameRect& changed) {
   WriteShowFrame();
   m_blockBitmaps.push_back(picture.bitmapId);
   m_blockDepths.push_back(depth);
-  m_blockArea += changed.GetArea();
+  m_blockArea += changed.Area();
   return true;
 }
 
-bool ZuFmrRecorder::MakePicture(const ZuFrameRect& rect, Picture& picture) {
+bool ZuFmrRecorder::MakePicture(const ZuPixelRect& rect, Picture& picture) {
   picture.bitmap.reset(
       ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kDefineBitsLossless2, 0, 0));
   picture.shape.reset(ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kDefineShape3, 0, 0));
@@ -202,12 +202,12 @@ bool ZuFmrRecorder::MakePicture(const ZuFrameRect& rect, Picture& picture) {
   picture.shapeId = TakeId();
   bitmap->SetCharacterId(picture.bitmapId);  // before the pixels, which keep it
   if (!m_current.StoreRect(rect, *bitmap)) {
-    m_lastError = "a picture of " + std::to_string(rect.width) + " x " +
-                  std::to_string(rect.height) + " pixels could not be stored";
+    m_lastError = "a picture of " + std::to_string(rect.Width()) + " x " +
+                  std::to_string(rect.Height()) + " pixels could not be stored";
     return false;
   }
-  shape->CreateShapeForImage(picture.bitmapId, rect.x, rect.y, rect.width, rect.height, rect.width,
-                             rect.height, 0);
+  shape->CreateShapeForImage(picture.bitmapId, rect.left, rect.top, rect.Width(), rect.Height(),
+                             rect.Width(), rect.Height(), 0);
   shape->SetCharacterId(picture.shapeId);
   return true;
 }

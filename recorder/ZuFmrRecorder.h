@@ -65,7 +65,7 @@ class ZuFmrRecorder {
   // Each writes a whole frame, or nothing and false with the reason in m_lastError.
   bool WriteFrame();
   bool WriteKeyFrame();
-  bool WritePartialFrame(const ZuFrameRect& changed);
+  bool WritePartialFrame(const ZuPixelRect& changed);
 
   // A bitmap of a rectangle of the current frame and a shape drawing it in place.
   struct Picture {
@@ -74,7 +74,7 @@ class ZuFmrRecorder {
     uint16_t bitmapId = 0;
     uint16_t shapeId = 0;
   };
-  bool MakePicture(const ZuFrameRect& rect, Picture& picture);
+  bool MakePicture(const ZuPixelRect& rect, Picture& picture);
   void WriteCleanUpFrees();
   void WriteCleanUpRemovals();
   void WritePlacement(uint16_t shapeId, uint16_t depth);

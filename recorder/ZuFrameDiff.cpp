@@ -49,7 +49,7 @@ ZuFrameDiff::ZuFrameDiff(int width, int height, int bytesPerPixel)
       m_bytesPerPixel(bytesPerPixel > 0 ? bytesPerPixel : 1),
       m_rowBytes(static_cast<size_t>(m_width) * m_bytesPerPixel) {}
 
-ZuFrameRect ZuFrameDiff::FindChangedBounds(const uint8_t* before, const uint8_t* after) const {
+ZuPixelRect ZuFrameDiff::FindChangedBounds(const uint8_t* before, const uint8_t* after) const {
   int top = 0;
   int bottom = 0;
   if (!FindChangedRows(before, after, top, bottom)) {
@@ -64,7 +64,7 @@ ZuFrameRect ZuFrameDiff::FindChangedBounds(const uint8_t* before, const uint8_t*
       break;  // the rectangle spans every column already
     }
   }
-  return {left, top, right - left + 1, bottom - top + 1};
+  return {left, top, right + 1, bottom + 1};
 }
 
 bool ZuFrameDiff::FindChangedRows(const uint8_t* before, const uint8_t* after, int& first,

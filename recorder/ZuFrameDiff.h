@@ -3,7 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 
-#include "recorder/ZuFrameRect.h"
+#include "host/image/ZuPixelRect.h"
 
 // Finds the bounding rectangle of the pixels that differ between two frames of one size.
 // Frames are rows of width x bytesPerPixel bytes, packed one after another, top to bottom.
@@ -14,7 +14,7 @@ class ZuFrameDiff {
   ZuFrameDiff(int width, int height, int bytesPerPixel);
 
   // The smallest rectangle holding every pixel that differs; empty when the frames match.
-  ZuFrameRect FindChangedBounds(const uint8_t* before, const uint8_t* after) const;
+  ZuPixelRect FindChangedBounds(const uint8_t* before, const uint8_t* after) const;
 
  private:
   // Rows [first, last] that differ, by memcmp; false when none does.

@@ -45,9 +45,9 @@ void ZuFramePixels::AssignReduced(const ZuImage& frame) {
   }
 }
 
-bool ZuFramePixels::StoreRect(const ZuFrameRect& rect, ZuSwfDefineBitsLossless2Tag& bitmap) const {
-  if (rect.IsEmpty() || rect.x < 0 || rect.y < 0 || rect.x + rect.width > m_width ||
-      rect.y + rect.height > m_height) {
+bool ZuFramePixels::StoreRect(const ZuPixelRect& rect, ZuSwfDefineBitsLossless2Tag& bitmap) const {
+  if (rect.IsEmpty() || rect.left < 0 || rect.top < 0 || rect.right > m_width ||
+      rect.bottom > m_height) {
     return false;
   }
   return m_bytesPerPixel == 4 ? StoreRect32(rect, bitmap) : StoreRect16(rect, bitmap);
@@ -57,27 +57,27 @@ const uint8_t* ZuFramePixels::PixelAt(int x, int y) const {
   return m_pixels.data() + (static_cast<size_t>(y) * m_width + x) * m_bytesPerPixel;
 }
 
-bool ZuFramePixels::StoreRect32(const ZuFrameRect& rect,
+bool ZuFramePixels::StoreRect32(const ZuPixelRect& rect,
                                 ZuSwfDefineBitsLossless2Tag& bitmap) const {
-  if (rect.width == m_width && rect.height == m_height) {
+  if (rect.Width() == m_width && rect.Height() == m_height) {
     return bitmap.CreateImage(ZuImage(m_width, m_height, m_pixels.data()),
                               kZuBitmapQualityLossless);
   }
-  ZuImage part(rect.width, rect.height);
-  const size_t rowBytes = static_cast<size_t>(rect.width) * 4;
-  for (int row = 0; row < rect.height; ++row) {
-    std::memcpy(part.Row(row), PixelAt(rect.x, rect.y + row), rowBytes);
+  ZuImage part(rect.Width(), rect.Height());
+  const size_t rowBytes = static_cast<size_t>(rect.Width()) * 4;
+  for (int row = 0; row < rect.Height(); ++row) {
+    std::memcpy(part.Row(row), PixelAt(rect.left, rect.top + row), rowBytes);
   }
   return bitmap.CreateImage(part, kZuBitmapQualityLossless);
 }
 
-bool ZuFramePixels::StoreRect16(const ZuFrameRect& rect,
+bool ZuFramePixels::StoreRect16(const ZuPixelRect& rect,
                                 ZuSwfDefineBitsLossless2Tag& bitmap) const {
-  const size_t paddedRow = ZuImage16BPP::GetRowBytes(rect.width);
-  const size_t rowBytes = static_cast<size_t>(rect.width) * 2;
-  std::vector<uint8_t> rows(paddedRow * rect.height, 0);
-  for (int row = 0; row < rect.height; ++row) {
-    std::memcpy(rows.data() + paddedRow * row, PixelAt(rect.x, rect.y + row), rowBytes);
+  const size_t paddedRow = ZuImage16BPP::GetRowBytes(rect.Width());
+  const size_t rowBytes = static_cast<size_t>(rect.Width()) * 2;
+  std::vector<uint8_t> rows(paddedRow * rect.Height(), 0);
+  for (int row = 0; row < rect.Height(); ++row) {
+    std::memcpy(rows.data() + paddedRow * row, PixelAt(rect.left, rect.top + row), rowBytes);
   }
-  return bitmap.CreateImage(ZuImage16BPP(rows.data(), rect.width, rect.height, true));
+  return bitmap.CreateImage(ZuImage16BPP(rows.data(), rect.Width(), rect.Height(), true));
 }

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "recorder/ZuFrameRect.h"
+#include "host/image/ZuPixelRect.h"
 
 class ZuImage;
 class ZuSwfDefineBitsLossless2Tag;
@@ -24,7 +24,7 @@ class ZuFramePixels {
 
   // Makes bitmap hold the pixels of rect (inside the frame): BitmapFormat 5 at depth 32,
   // format 4 at depth 16. False when the bitmap cannot take them.
-  bool StoreRect(const ZuFrameRect& rect, ZuSwfDefineBitsLossless2Tag& bitmap) const;
+  bool StoreRect(const ZuPixelRect& rect, ZuSwfDefineBitsLossless2Tag& bitmap) const;
 
   const uint8_t* GetData() const { return m_pixels.data(); }
   int GetBytesPerPixel() const { return m_bytesPerPixel; }
@@ -34,8 +34,8 @@ class ZuFramePixels {
  private:
   void AssignOpaque(const ZuImage& frame);
   void AssignReduced(const ZuImage& frame);
-  bool StoreRect32(const ZuFrameRect& rect, ZuSwfDefineBitsLossless2Tag& bitmap) const;
-  bool StoreRect16(const ZuFrameRect& rect, ZuSwfDefineBitsLossless2Tag& bitmap) const;
+  bool StoreRect32(const ZuPixelRect& rect, ZuSwfDefineBitsLossless2Tag& bitmap) const;
+  bool StoreRect16(const ZuPixelRect& rect, ZuSwfDefineBitsLossless2Tag& bitmap) const;
   const uint8_t* PixelAt(int x, int y) const;
 
   int m_width;

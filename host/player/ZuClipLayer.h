@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "host/player/ZuPixelRect.h"
+#include "host/image/ZuPixelRect.h"
 
 class ZuImage;
 

@@ -1,67 +1,16 @@
 #include "host/player/ZuDisplayList.h"
 
 #include <optional>
-#include <string>
 
 #include "host/player/ZuWarningLog.h"
 #include "host/swf/ZuBitStream.h"
 #include "host/swf/ZuSwfIdFields.h"
+#include "host/swf/ZuSwfPlacementFields.h"
 #include "host/swf/ZuSwfTag.h"
 
 namespace {
 
 using Factory = ZuSwfTagFactory;
-
-// Flags of PlaceObject2 and 3 (first byte) and of PlaceObject3 (second byte).
-constexpr uint8_t kMove = 0x01;
-constexpr uint8_t kHasCharacter = 0x02;
-constexpr uint8_t kHasMatrix = 0x04;
-constexpr uint8_t kHasColorTransform = 0x08;
-constexpr uint8_t kHasRatio = 0x10;
-constexpr uint8_t kHasName = 0x20;
-constexpr uint8_t kHasClipDepth = 0x40;
-constexpr uint8_t kHasFilterList = 0x01;
-constexpr uint8_t kHasBlendMode = 0x02;
-constexpr uint8_t kHasClassName = 0x08;
-constexpr uint8_t kHasImage = 0x10;
-
-// The fields of a PlaceObject2 or 3 tag that change the display list.
-struct PlaceFields {
-  bool move = false;
-  uint16_t depth = 0;
-  std::optional<uint16_t> characterId;
-  std::optional<ZuSwfMatrix> matrix;
-  std::optional<ZuSwfColorTransform> colorTransform;
-  std::optional<uint16_t> clipDepth;
-  bool hasEffects = false;
-};
-
-// Reads the fields up to the clip depth; false when the body ends before them.
-bool ReadPlaceFields(const ZuSwfTag& tag, PlaceFields& fields) {
-  ZuBitStream in(tag.GetBody());
-  bool version3 = tag.GetTagType() != Factory::kPlaceObject2;
-  uint8_t flags = 0, flags2 = 0;
-  in.ReadByte(flags);
-  if (version3) in.ReadByte(flags2);
-  in.ReadWord(fields.depth);
-  fields.move = (flags & kMove) != 0;
-  fields.hasEffects = (flags2 & (kHasFilterList | kHasBlendMode)) != 0;
-  if ((flags2 & kHasClassName) != 0 || ((flags2 & kHasImage) != 0 && (flags & kHasCharacter))) {
-    std::string className;
-    in.ReadString(className);
-  }
-  uint16_t word = 0;
-  if ((flags & kHasCharacter) != 0 && in.ReadWord(word)) fields.characterId = word;
-  if ((flags & kHasMatrix) != 0) fields.matrix.emplace().Read(in);
-  if ((flags & kHasColorTransform) != 0) fields.colorTransform.emplace().Read(in, true);
-  if ((flags & kHasRatio) != 0) in.ReadWord(word);
-  if ((flags & kHasName) != 0) {
-    std::string name;
-    in.ReadString(name);
-  }
-  if ((flags & kHasClipDepth) != 0 && in.ReadWord(word)) fields.clipDepth = word;
-  return !in.HasError();
-}
 
 }  // namespace
 
@@ -107,11 +56,13 @@ void ZuDisplayList::ApplyTag(const ZuSwfTag& tag, ZuWarningLog& warnings) {
 }
 
 void ZuDisplayList::Place(const ZuSwfTag& tag, ZuWarningLog& warnings) {
-  PlaceFields fields;
-  if (!ReadPlaceFields(tag, fields)) {
+  std::optional<ZuSwfPlacementFields> decoded =
+      ZuSwfPlacementFields::Decode(tag.GetTagType(), tag.GetBody());
+  if (!decoded) {
     warnings.Warn("a placement tag that ends before its fields was skipped");
     return;
   }
+  const ZuSwfPlacementFields& fields = *decoded;
   auto existing = m_depths.find(fields.depth);
   if (!fields.characterId && (!fields.move || existing == m_depths.end())) {
     return;  // nothing to place, nothing to change

@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "host/player/ZuPixelRect.h"
+#include "host/image/ZuPixelRect.h"
 
 // A point in stage pixels.
 struct ZuPoint {

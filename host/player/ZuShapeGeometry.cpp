@@ -1,6 +1,7 @@
 #include "host/player/ZuShapeGeometry.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "host/swf/ZuBitStream.h"
 #include "host/swf/ZuSwfTag.h"
@@ -35,34 +36,6 @@ class ZuShapeParser {
     }
   }
 
-  uint8_t Byte() {
-    uint8_t value = 0;
-    m_in.ReadByte(value);
-    return value;
-  }
-  uint16_t Word() {
-    uint16_t value = 0;
-    m_in.ReadWord(value);
-    return value;
-  }
-  uint32_t Bits(unsigned count) {
-    uint32_t value = 0;
-    m_in.ReadBits(count, value);
-    return value;
-  }
-  int32_t SignedBits(unsigned count) {
-    int32_t value = 0;
-    m_in.ReadSignedBits(count, value);
-    return value;
-  }
-  ZuRgba Color(bool withAlpha) {
-    ZuRgba color;
-    color.r = Byte();
-    color.g = Byte();
-    color.b = Byte();
-    color.a = withAlpha ? Byte() : 255;
-    return color;
-  }
   // A coordinate moved by delta, kept inside a range that later arithmetic cannot overflow
   // (far beyond any stage: a crafted shape may walk its pen anywhere).
   static int32_t Offset(int32_t value, int32_t delta) {
@@ -70,17 +43,9 @@ class ZuShapeParser {
     return static_cast<int32_t>(std::clamp(int64_t{value} + delta, -kLimit, kLimit));
   }
   bool Failed() const { return m_malformed || m_in.HasError(); }
-  size_t StyleCount() {
-    size_t count = Byte();
-    if (count == 0xFF && m_version >= 2) count = Word();
-    return count;
-  }
 
   void ReadHeader();
   void ReadStyleArrays();
-  ZuFillStyle ReadFillStyle();
-  void ReadGradient(ZuFillStyle& fill);
-  ZuLineStyle ReadLineStyle();
   void ReadRecords();
   void ReadStyleChange(uint32_t flags);
   void ReadEdge();
@@ -105,8 +70,8 @@ class ZuShapeParser {
 bool ZuShapeParser::Parse(std::string* error) {
   ReadHeader();
   ReadStyleArrays();
-  m_fillBits = Bits(4);
-  m_lineBits = Bits(4);
+  m_fillBits = m_in.NextBits(4);
+  m_lineBits = m_in.NextBits(4);
   ReadRecords();
   if (!Failed()) return true;
   if (error != nullptr) *error = m_reason.empty() ? "the shape's records end early" : m_reason;
@@ -114,12 +79,12 @@ bool ZuShapeParser::Parse(std::string* error) {
 }
 
 void ZuShapeParser::ReadHeader() {
-  Word();  // id
+  m_in.NextWord();  // id
   ZuSwfRect bounds;
   bounds.Read(m_in);
   if (m_version == 4) {
     bounds.Read(m_in);  // edge bounds
-    uint8_t flags = Byte();
+    uint8_t flags = m_in.NextByte();
     m_out.m_nonZero = (flags & 0x04) != 0;
   }
 }
@@ -127,102 +92,31 @@ void ZuShapeParser::ReadHeader() {
 // A new pair of style arrays: a new layer that later style indices refer to.
 void ZuShapeParser::ReadStyleArrays() {
   int group = m_out.m_groupCount++;
+  ZuSwfShapeStyles styles;
+  if (!styles.Read(m_in, m_version, &m_reason)) m_malformed = true;
+  // A cut-off array holds fewer styles than its count says.
   m_fillBase = m_out.m_fills.size();
-  m_fillCount = StyleCount();
-  for (size_t i = 0; i < m_fillCount && !Failed(); ++i) {
-    m_out.m_fills.push_back(ReadFillStyle());
+  m_fillCount = styles.fills.size();
+  for (ZuFillStyle& fill : styles.fills) {
+    m_out.m_fills.push_back(std::move(fill));
     m_out.m_fillGroups.push_back(group);
   }
   m_lineBase = m_out.m_lines.size();
-  m_lineCount = StyleCount();
-  for (size_t i = 0; i < m_lineCount && !Failed(); ++i) {
-    m_out.m_lines.push_back(ReadLineStyle());
+  m_lineCount = styles.lines.size();
+  for (ZuLineStyle& line : styles.lines) {
+    m_out.m_maxLineWidth = std::max(m_out.m_maxLineWidth, line.width);
+    m_out.m_lines.push_back(std::move(line));
     m_out.m_lineGroups.push_back(group);
-    m_out.m_maxLineWidth = std::max(m_out.m_maxLineWidth, m_out.m_lines.back().width);
   }
-  // A cut-off array holds fewer styles than its count says.
-  m_fillCount = m_out.m_fills.size() - m_fillBase;
-  m_lineCount = m_out.m_lines.size() - m_lineBase;
-}
-
-ZuFillStyle ZuShapeParser::ReadFillStyle() {
-  ZuFillStyle fill;
-  uint8_t type = Byte();
-  switch (type) {
-    case 0x00:
-      fill.color = Color(m_version >= 3);
-      break;
-    case 0x10:
-    case 0x12:
-    case 0x13:
-      fill.kind =
-          type == 0x10 ? ZuFillStyle::Kind::kLinearGradient : ZuFillStyle::Kind::kRadialGradient;
-      fill.matrix.Read(m_in);
-      ReadGradient(fill);
-      if (type == 0x13) Word();  // focal point: drawn as a plain radial gradient
-      break;
-    case 0x40:
-    case 0x41:
-    case 0x42:
-    case 0x43:
-      fill.kind = ZuFillStyle::Kind::kBitmap;
-      fill.bitmapId = Word();
-      fill.matrix.Read(m_in);
-      fill.repeat = type == 0x40 || type == 0x42;
-      fill.smooth = type == 0x40 || type == 0x41;
-      break;
-    default:
-      if (!Failed()) m_reason = "unknown fill style type " + std::to_string(type);
-      m_malformed = true;
-  }
-  return fill;
-}
-
-void ZuShapeParser::ReadGradient(ZuFillStyle& fill) {
-  uint8_t header = Byte();
-  unsigned spread = header >> 6;
-  fill.spread = spread == 1   ? ZuFillStyle::Spread::kReflect
-                : spread == 2 ? ZuFillStyle::Spread::kRepeat
-                              : ZuFillStyle::Spread::kPad;
-  unsigned count = header & 0x0F;
-  for (unsigned i = 0; i < count && !Failed(); ++i) {
-    ZuGradientStop stop;
-    stop.ratio = Byte();
-    stop.color = Color(m_version >= 3);
-    fill.stops.push_back(stop);
-  }
-  std::stable_sort(
-      fill.stops.begin(), fill.stops.end(),
-      [](const ZuGradientStop& x, const ZuGradientStop& y) { return x.ratio < y.ratio; });
-}
-
-ZuLineStyle ZuShapeParser::ReadLineStyle() {
-  ZuLineStyle line;
-  line.width = Word();
-  if (m_version < 4) {
-    line.fill.color = Color(m_version == 3);
-    return line;
-  }
-  uint8_t flags = Byte();
-  Byte();  // no-close flag and end cap
-  bool miterJoin = ((flags >> 4) & 3) == 2;
-  bool hasFill = (flags & 0x08) != 0;
-  if (miterJoin) Word();
-  if (hasFill) {
-    line.fill = ReadFillStyle();
-  } else {
-    line.fill.color = Color(true);
-  }
-  return line;
 }
 
 void ZuShapeParser::ReadRecords() {
   while (!Failed()) {
-    if (Bits(1) != 0) {
+    if (m_in.NextBits(1) != 0) {
       ReadEdge();
       continue;
     }
-    uint32_t flags = Bits(5);
+    uint32_t flags = m_in.NextBits(5);
     if (flags == 0) return;  // end of shape
     ReadStyleChange(flags);
   }
@@ -230,22 +124,22 @@ void ZuShapeParser::ReadRecords() {
 
 void ZuShapeParser::ReadStyleChange(uint32_t flags) {
   if ((flags & 0x01) != 0) {
-    unsigned bits = Bits(5);
-    m_x = Offset(0, SignedBits(bits));
-    m_y = Offset(0, SignedBits(bits));
+    unsigned bits = m_in.NextBits(5);
+    m_x = Offset(0, m_in.NextSignedBits(bits));
+    m_y = Offset(0, m_in.NextSignedBits(bits));
   }
   // Style numbers count from 1 within the current arrays; 0 (or one past the array) is none.
   auto fillIndex = [this](uint32_t number) {
     return number == 0 || number > m_fillCount ? -1 : static_cast<int>(m_fillBase + number - 1);
   };
-  uint32_t fill0 = (flags & 0x02) != 0 ? Bits(m_fillBits) : 0;
-  uint32_t fill1 = (flags & 0x04) != 0 ? Bits(m_fillBits) : 0;
-  uint32_t line = (flags & 0x08) != 0 ? Bits(m_lineBits) : 0;
+  uint32_t fill0 = (flags & 0x02) != 0 ? m_in.NextBits(m_fillBits) : 0;
+  uint32_t fill1 = (flags & 0x04) != 0 ? m_in.NextBits(m_fillBits) : 0;
+  uint32_t line = (flags & 0x08) != 0 ? m_in.NextBits(m_lineBits) : 0;
   if ((flags & 0x10) != 0) {
     // New arrays: the numbers given in this record already refer to them.
     ReadStyleArrays();
-    m_fillBits = Bits(4);
-    m_lineBits = Bits(4);
+    m_fillBits = m_in.NextBits(4);
+    m_lineBits = m_in.NextBits(4);
     m_fill0 = m_fill1 = m_line = -1;
   }
   if ((flags & 0x02) != 0) m_fill0 = fillIndex(fill0);
@@ -256,20 +150,20 @@ void ZuShapeParser::ReadStyleChange(uint32_t flags) {
 }
 
 void ZuShapeParser::ReadEdge() {
-  bool straight = Bits(1) != 0;
-  unsigned bits = Bits(4) + 2;
+  bool straight = m_in.NextBits(1) != 0;
+  unsigned bits = m_in.NextBits(4) + 2;
   ZuShapeEdge edge;
   edge.x0 = m_x;
   edge.y0 = m_y;
   if (straight) {
     int32_t dx = 0, dy = 0;
-    if (Bits(1) != 0) {
-      dx = SignedBits(bits);
-      dy = SignedBits(bits);
-    } else if (Bits(1) != 0) {
-      dy = SignedBits(bits);
+    if (m_in.NextBits(1) != 0) {
+      dx = m_in.NextSignedBits(bits);
+      dy = m_in.NextSignedBits(bits);
+    } else if (m_in.NextBits(1) != 0) {
+      dy = m_in.NextSignedBits(bits);
     } else {
-      dx = SignedBits(bits);
+      dx = m_in.NextSignedBits(bits);
     }
     edge.x1 = Offset(m_x, dx);
     edge.y1 = Offset(m_y, dy);
@@ -277,10 +171,10 @@ void ZuShapeParser::ReadEdge() {
     edge.cy = static_cast<int32_t>((int64_t{edge.y0} + edge.y1) / 2);
   } else {
     edge.curved = true;
-    edge.cx = Offset(m_x, SignedBits(bits));
-    edge.cy = Offset(m_y, SignedBits(bits));
-    edge.x1 = Offset(edge.cx, SignedBits(bits));
-    edge.y1 = Offset(edge.cy, SignedBits(bits));
+    edge.cx = Offset(m_x, m_in.NextSignedBits(bits));
+    edge.cy = Offset(m_y, m_in.NextSignedBits(bits));
+    edge.x1 = Offset(edge.cx, m_in.NextSignedBits(bits));
+    edge.y1 = Offset(edge.cy, m_in.NextSignedBits(bits));
   }
   if (Failed()) return;
   m_x = edge.x1;

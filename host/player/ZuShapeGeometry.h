@@ -5,41 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "host/swf/ZuSwfShapeStyles.h"
 #include "host/swf/ZuSwfTypes.h"
 
 class ZuSwfTag;
-
-// A colour with straight (not premultiplied) alpha.
-struct ZuRgba {
-  uint8_t r = 0, g = 0, b = 0, a = 255;
-  bool operator==(const ZuRgba&) const = default;
-};
-
-struct ZuGradientStop {
-  uint8_t ratio = 0;
-  ZuRgba color;
-};
-
-// One fill style of a shape.
-struct ZuFillStyle {
-  enum class Kind { kSolid, kLinearGradient, kRadialGradient, kBitmap };
-  enum class Spread { kPad, kReflect, kRepeat };
-
-  Kind kind = Kind::kSolid;
-  ZuRgba color;                       // kSolid
-  ZuSwfMatrix matrix;                 // gradient square or bitmap pixels -> shape twips
-  std::vector<ZuGradientStop> stops;  // gradients, by increasing ratio
-  Spread spread = Spread::kPad;       // gradients
-  uint16_t bitmapId = 0;              // kBitmap
-  bool repeat = false;                // kBitmap: tile, or clamp to the edge pixels
-  bool smooth = false;                // kBitmap: bilinear, or nearest pixel
-};
-
-// One line style: a width in twips (0 is a hairline) and its paint.
-struct ZuLineStyle {
-  uint16_t width = 0;
-  ZuFillStyle fill;  // a solid colour unless the style has a fill of its own
-};
 
 // One edge in shape twips, with the styles on each side and the line drawn along it.
 // Style numbers index the geometry's fill and line arrays; -1 is none. fill0 and fill1

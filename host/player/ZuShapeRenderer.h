@@ -6,7 +6,7 @@
 
 #include "host/player/ZuAffine.h"
 #include "host/player/ZuPaint.h"
-#include "host/player/ZuPixelRect.h"
+#include "host/image/ZuPixelRect.h"
 #include "host/player/ZuRasterizer.h"
 #include "host/player/ZuShapeGeometry.h"
 

@@ -29,6 +29,29 @@ class ZuBitStream {
   // Drops the rest of a partly read byte; the next read starts at a byte boundary.
   void AlignToByte();
 
+  // The same reads returning the value, zero once the stream has failed: for parsers that
+  // read a whole record and then check HasError.
+  uint8_t NextByte() {
+    uint8_t value = 0;
+    ReadByte(value);
+    return value;
+  }
+  uint16_t NextWord() {
+    uint16_t value = 0;
+    ReadWord(value);
+    return value;
+  }
+  uint32_t NextBits(unsigned count) {
+    uint32_t value = 0;
+    ReadBits(count, value);
+    return value;
+  }
+  int32_t NextSignedBits(unsigned count) {
+    int32_t value = 0;
+    ReadSignedBits(count, value);
+    return value;
+  }
+
   // The offset of the next whole byte: a partly read byte counts as read.
   size_t GetBytePosition() const { return m_byte + (m_bitsUsed != 0 ? 1 : 0); }
   size_t GetRemainingBytes() const;

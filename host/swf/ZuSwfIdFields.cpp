@@ -1,8 +1,11 @@
 #include "host/swf/ZuSwfIdFields.h"
 
+#include <iterator>
 #include <string>
 
 #include "host/swf/ZuBitStream.h"
+#include "host/swf/ZuSwfPlacementFields.h"
+#include "host/swf/ZuSwfShapeStyles.h"
 #include "host/swf/ZuSwfTagFactory.h"
 #include "host/swf/ZuSwfTypes.h"
 
@@ -24,20 +27,31 @@ class IdScanner {
 
   bool Scan(uint16_t code);
 
+  // The steps, each for one tag code; variant tells the versions of one record apart.
+  void ScanShape(int version);
+  void ScanMorphShape(int version);
+  void ScanButton(int version);
+  void ScanText(int version);
+  void ScanEditText(int);
+  void ScanSprite(int);
+  void ScanButtonSound(int);
+  void ScanPlaceObject(int version);
+  void ScanSymbolTable(int);
+  void ScanImportTable(int version);
+  // PlaceObject and RemoveObject: id and depth (PlaceObject goes on with a matrix).
+  void ScanIdAndDepth(int withMatrix);
+  // Tags whose body starts with the id they act on.
+  void ScanLeadingId(int) { Reference(); }
+
  private:
-  // The next word is an id the tag refers to.
-  void Reference() {
+  // The next word is an id; its offset goes to offsets.
+  void RecordId(std::vector<size_t>& offsets) {
     m_in.AlignToByte();
     size_t offset = m_in.GetBytePosition();
     uint16_t id = 0;
-    if (m_in.ReadWord(id)) m_fields.references.push_back(offset);
+    if (m_in.ReadWord(id)) offsets.push_back(offset);
   }
-  void Imported() {
-    m_in.AlignToByte();
-    size_t offset = m_in.GetBytePosition();
-    uint16_t id = 0;
-    if (m_in.ReadWord(id)) m_fields.importedIds.push_back(offset);
-  }
+  void Reference() { RecordId(m_fields.references); }
   void SkipBytes(size_t count) { m_in.Skip(count); }
   void SkipWord() { SkipBytes(2); }
   void SkipString() {
@@ -52,25 +66,6 @@ class IdScanner {
     ZuSwfMatrix matrix;
     matrix.Read(m_in);
   }
-  void SkipColorTransform(bool withAlpha) {
-    ZuSwfColorTransform transform;
-    transform.Read(m_in, withAlpha);
-  }
-  uint8_t Byte() {
-    uint8_t value = 0;
-    m_in.ReadByte(value);
-    return value;
-  }
-  uint16_t Word() {
-    uint16_t value = 0;
-    m_in.ReadWord(value);
-    return value;
-  }
-  uint32_t Bits(unsigned count) {
-    uint32_t value = 0;
-    m_in.ReadBits(count, value);
-    return value;
-  }
   // Walks over count bits, failing when the body holds fewer.
   void SkipBits(size_t count) {
     uint32_t ignored = 0;
@@ -80,32 +75,11 @@ class IdScanner {
   void Malformed() { m_malformed = true; }
   bool Failed() const { return m_malformed || m_in.HasError(); }
 
-  // A style array count: one byte, or 0xFF then a word when extended counts are allowed.
-  size_t StyleCount(bool extended) {
-    size_t count = Byte();
-    if (count == 0xFF && extended) count = Word();
-    return count;
-  }
-
-  void ScanShape(int version);
-  void ScanFillStyles(int version);
-  void ScanFillStyle(int version);
-  void ScanLineStyles(int version);
-  void ScanGradient(bool withAlpha);
+  void ScanShapeStyles(int version);
   void ScanShapeRecords(int version);
-  void ScanMorphShape(int version);
   void ScanMorphFillStyle();
-  void ScanButton(int version);
   void ScanFilterList();
-  void ScanText(bool withAlpha);
-  void ScanEditText();
-  void ScanSprite();
-  void ScanButtonSound();
   void ScanSoundInfo();
-  void ScanPlaceObject2();
-  void ScanPlaceObject3();
-  void ScanSymbolTable();
-  void ScanImportTable(bool version2);
 
   std::span<const uint8_t> m_body;
   ZuBitStream m_in;
@@ -114,91 +88,58 @@ class IdScanner {
   bool m_malformed = false;
 };
 
+// The tags that name ids beyond their own, with the step that finds them.
+struct ScanStep {
+  uint16_t code;
+  void (IdScanner::*scan)(int variant);
+  int variant;
+};
+
+constexpr ScanStep kScanSteps[] = {
+    {Factory::kDefineShape, &IdScanner::ScanShape, 1},
+    {Factory::kDefineShape2, &IdScanner::ScanShape, 2},
+    {Factory::kDefineShape3, &IdScanner::ScanShape, 3},
+    {Factory::kDefineShape4, &IdScanner::ScanShape, 4},
+    {Factory::kDefineMorphShape, &IdScanner::ScanMorphShape, 1},
+    {Factory::kDefineMorphShape2, &IdScanner::ScanMorphShape, 2},
+    {Factory::kDefineButton, &IdScanner::ScanButton, 1},
+    {Factory::kDefineButton2, &IdScanner::ScanButton, 2},
+    {Factory::kDefineText, &IdScanner::ScanText, 1},
+    {Factory::kDefineText2, &IdScanner::ScanText, 2},
+    {Factory::kDefineEditText, &IdScanner::ScanEditText, 0},
+    {Factory::kDefineSprite, &IdScanner::ScanSprite, 0},
+    {Factory::kDefineButtonSound, &IdScanner::ScanButtonSound, 0},
+    {Factory::kPlaceObject2, &IdScanner::ScanPlaceObject, 2},
+    {Factory::kPlaceObject3, &IdScanner::ScanPlaceObject, 3},
+    {Factory::kPlaceObject4, &IdScanner::ScanPlaceObject, 4},
+    {Factory::kExportAssets, &IdScanner::ScanSymbolTable, 0},
+    {Factory::kSymbolClass, &IdScanner::ScanSymbolTable, 0},
+    {Factory::kImportAssets, &IdScanner::ScanImportTable, 1},
+    {Factory::kImportAssets2, &IdScanner::ScanImportTable, 2},
+    {Factory::kPlaceObject, &IdScanner::ScanIdAndDepth, 1},
+    {Factory::kRemoveObject, &IdScanner::ScanIdAndDepth, 0},
+    {Factory::kFreeCharacter, &IdScanner::ScanLeadingId, 0},
+    {Factory::kStartSound, &IdScanner::ScanLeadingId, 0},
+    {Factory::kVideoFrame, &IdScanner::ScanLeadingId, 0},
+    {Factory::kDoInitAction, &IdScanner::ScanLeadingId, 0},
+    {Factory::kDefineScalingGrid, &IdScanner::ScanLeadingId, 0},
+    {Factory::kCSMTextSettings, &IdScanner::ScanLeadingId, 0},
+    {Factory::kDefineFontInfo, &IdScanner::ScanLeadingId, 0},
+    {Factory::kDefineFontInfo2, &IdScanner::ScanLeadingId, 0},
+    {Factory::kDefineFontAlignZones, &IdScanner::ScanLeadingId, 0},
+    {Factory::kDefineFontName, &IdScanner::ScanLeadingId, 0},
+    {Factory::kDefineButtonCxform, &IdScanner::ScanLeadingId, 0},
+};
+
 bool IdScanner::Scan(uint16_t code) {
   m_fields.definesCharacter = ZuSwfIsDefinitionCode(code);
   if (m_fields.definesCharacter && m_body.size() < 2) return false;
-  switch (code) {
-    case Factory::kDefineShape:
-      ScanShape(1);
+  // Other definitions name nothing but themselves; other tags name nothing.
+  for (const ScanStep& step : kScanSteps) {
+    if (step.code == code) {
+      (this->*step.scan)(step.variant);
       break;
-    case Factory::kDefineShape2:
-      ScanShape(2);
-      break;
-    case Factory::kDefineShape3:
-      ScanShape(3);
-      break;
-    case Factory::kDefineShape4:
-      ScanShape(4);
-      break;
-    case Factory::kDefineMorphShape:
-      ScanMorphShape(1);
-      break;
-    case Factory::kDefineMorphShape2:
-      ScanMorphShape(2);
-      break;
-    case Factory::kDefineButton:
-      ScanButton(1);
-      break;
-    case Factory::kDefineButton2:
-      ScanButton(2);
-      break;
-    case Factory::kDefineText:
-      ScanText(false);
-      break;
-    case Factory::kDefineText2:
-      ScanText(true);
-      break;
-    case Factory::kDefineEditText:
-      ScanEditText();
-      break;
-    case Factory::kDefineSprite:
-      ScanSprite();
-      break;
-    case Factory::kDefineButtonSound:
-      ScanButtonSound();
-      break;
-    case Factory::kPlaceObject2:
-      ScanPlaceObject2();
-      break;
-    case Factory::kPlaceObject3:
-    case Factory::kPlaceObject4:
-      ScanPlaceObject3();
-      break;
-    case Factory::kExportAssets:
-    case Factory::kSymbolClass:
-      ScanSymbolTable();
-      break;
-    case Factory::kImportAssets:
-      ScanImportTable(false);
-      break;
-    case Factory::kImportAssets2:
-      ScanImportTable(true);
-      break;
-    case Factory::kPlaceObject:  // id, depth, matrix (and a colour transform)
-      Reference();
-      SkipWord();
-      SkipMatrix();
-      break;
-    case Factory::kRemoveObject:  // id, depth
-      Reference();
-      SkipWord();
-      break;
-    // Tags whose body starts with the id they act on.
-    case Factory::kFreeCharacter:
-    case Factory::kStartSound:
-    case Factory::kVideoFrame:
-    case Factory::kDoInitAction:
-    case Factory::kDefineScalingGrid:
-    case Factory::kCSMTextSettings:
-    case Factory::kDefineFontInfo:
-    case Factory::kDefineFontInfo2:
-    case Factory::kDefineFontAlignZones:
-    case Factory::kDefineFontName:
-    case Factory::kDefineButtonCxform:
-      Reference();
-      break;
-    default:
-      break;  // other definitions name nothing but themselves
+    }
   }
   return !Failed();
 }
@@ -209,107 +150,62 @@ void IdScanner::ScanShape(int version) {
   SkipRect();
   if (version == 4) {
     SkipRect();
-    Byte();
+    m_in.NextByte();
   }
-  ScanFillStyles(version);
-  ScanLineStyles(version);
+  ScanShapeStyles(version);
   ScanShapeRecords(version);
 }
 
-void IdScanner::ScanFillStyles(int version) {
-  size_t count = StyleCount(version >= 2);
-  for (size_t i = 0; i < count && !Failed(); ++i) ScanFillStyle(version);
-}
-
-void IdScanner::ScanFillStyle(int version) {
-  uint8_t type = Byte();
-  bool withAlpha = version >= 3;
-  switch (type) {
-    case 0x00:
-      SkipBytes(withAlpha ? 4 : 3);
-      break;
-    case 0x10:
-    case 0x12:
-      SkipMatrix();
-      ScanGradient(withAlpha);
-      break;
-    case 0x13:
-      SkipMatrix();
-      ScanGradient(withAlpha);
-      SkipWord();  // focal point
-      break;
-    case 0x40:
-    case 0x41:
-    case 0x42:
-    case 0x43:
-      Reference();
-      SkipMatrix();
-      break;
-    default:
-      Malformed();
+// A pair of style arrays: the bitmap fills name bitmaps, in body order.
+void IdScanner::ScanShapeStyles(int version) {
+  ZuSwfShapeStyles styles;
+  if (!styles.Read(m_in, version, nullptr)) {
+    Malformed();
+    return;
   }
-}
-
-void IdScanner::ScanGradient(bool withAlpha) {
-  size_t stops = Byte() & 0x0F;
-  SkipBytes(stops * (withAlpha ? 5 : 4));
-}
-
-void IdScanner::ScanLineStyles(int version) {
-  size_t count = StyleCount(version >= 2);
-  for (size_t i = 0; i < count && !Failed(); ++i) {
-    SkipWord();  // width
-    if (version < 4) {
-      SkipBytes(version == 3 ? 4 : 3);
-      continue;
-    }
-    uint8_t flags = Byte();
-    Byte();
-    if (((flags >> 4) & 3) == 2) SkipWord();  // miter limit
-    if ((flags & 0x08) != 0) {
-      ScanFillStyle(4);
-    } else {
-      SkipBytes(4);
-    }
-  }
+  auto recordBitmap = [this](const ZuFillStyle& fill) {
+    if (fill.kind == ZuFillStyle::Kind::kBitmap) m_fields.references.push_back(fill.bitmapIdOffset);
+  };
+  for (const ZuFillStyle& fill : styles.fills) recordBitmap(fill);
+  for (const ZuLineStyle& line : styles.lines) recordBitmap(line.fill);
 }
 
 // The records of a shape, up to the end record. Only style-change records with new
 // styles hold ids; the rest are walked over bit by bit.
 void IdScanner::ScanShapeRecords(int version) {
-  unsigned fillBits = Bits(4);
-  unsigned lineBits = Bits(4);
+  unsigned fillBits = m_in.NextBits(4);
+  unsigned lineBits = m_in.NextBits(4);
   while (!Failed()) {
-    if (Bits(1) != 0) {  // an edge
-      bool straight = Bits(1) != 0;
-      unsigned bits = Bits(4) + 2;
+    if (m_in.NextBits(1) != 0) {  // an edge
+      bool straight = m_in.NextBits(1) != 0;
+      unsigned bits = m_in.NextBits(4) + 2;
       if (!straight) {
         SkipBits(4 * bits);  // control and anchor deltas
-      } else if (Bits(1) != 0) {
+      } else if (m_in.NextBits(1) != 0) {
         SkipBits(2 * bits);  // a general line: both deltas
       } else {
         SkipBits(1 + bits);  // the vertical flag, then one delta
       }
       continue;
     }
-    uint32_t flags = Bits(5);
+    uint32_t flags = m_in.NextBits(5);
     if (flags == 0) return;  // end of shape
     if ((flags & 0x01) != 0) {
-      SkipBits(2 * Bits(5));
+      SkipBits(2 * m_in.NextBits(5));
     }
     if ((flags & 0x02) != 0) SkipBits(fillBits);
     if ((flags & 0x04) != 0) SkipBits(fillBits);
     if ((flags & 0x08) != 0) SkipBits(lineBits);
     if ((flags & 0x10) != 0) {
-      ScanFillStyles(version);
-      ScanLineStyles(version);
-      fillBits = Bits(4);
-      lineBits = Bits(4);
+      ScanShapeStyles(version);
+      fillBits = m_in.NextBits(4);
+      lineBits = m_in.NextBits(4);
     }
   }
 }
 
-// DefineMorphShape 1-2: bitmap fills stand in the style arrays that open the tag.
+// DefineMorphShape 1-2: bitmap fills stand in the style arrays that open the tag. Each
+// style holds its start and end state, and counts are always allowed to be extended.
 void IdScanner::ScanMorphShape(int version) {
   SkipWord();
   SkipRect();
@@ -317,20 +213,24 @@ void IdScanner::ScanMorphShape(int version) {
   if (version == 2) {
     SkipRect();
     SkipRect();
-    Byte();
+    m_in.NextByte();
   }
   SkipBytes(4);  // offset of the end edges
-  size_t fills = StyleCount(true);
+  auto count = [this] {
+    size_t value = m_in.NextByte();
+    return value == 0xFF ? m_in.NextWord() : value;
+  };
+  size_t fills = count();
   for (size_t i = 0; i < fills && !Failed(); ++i) ScanMorphFillStyle();
-  size_t lines = StyleCount(true);
+  size_t lines = count();
   for (size_t i = 0; i < lines && !Failed(); ++i) {
     SkipBytes(4);  // start and end widths
     if (version == 1) {
       SkipBytes(8);
       continue;
     }
-    uint8_t flags = Byte();
-    Byte();
+    uint8_t flags = m_in.NextByte();
+    m_in.NextByte();
     if (((flags >> 4) & 3) == 2) SkipWord();
     if ((flags & 0x08) != 0) {
       ScanMorphFillStyle();
@@ -341,7 +241,7 @@ void IdScanner::ScanMorphShape(int version) {
 }
 
 void IdScanner::ScanMorphFillStyle() {
-  uint8_t type = Byte();
+  uint8_t type = m_in.NextByte();
   switch (type) {
     case 0x00:
       SkipBytes(8);
@@ -351,7 +251,7 @@ void IdScanner::ScanMorphFillStyle() {
     case 0x13:
       SkipMatrix();
       SkipMatrix();
-      SkipBytes((Byte() & 0x0F) * 10);
+      SkipBytes((m_in.NextByte() & 0x0F) * 10);
       if (type == 0x13) SkipBytes(4);  // start and end focal points
       break;
     case 0x40:
@@ -372,62 +272,51 @@ void IdScanner::ScanButton(int version) {
   SkipWord();
   if (version == 2) SkipBytes(3);  // menu flag, action offset
   while (!Failed()) {
-    uint8_t flags = Byte();
+    uint8_t flags = m_in.NextByte();
     if (flags == 0) return;
     Reference();
     SkipWord();  // depth
     SkipMatrix();
     if (version == 1) continue;
-    SkipColorTransform(true);
+    ZuSwfColorTransform transform;
+    transform.Read(m_in, true);
     if ((flags & 0x10) != 0) ScanFilterList();
-    if ((flags & 0x20) != 0) Byte();  // blend mode
+    if ((flags & 0x20) != 0) m_in.NextByte();  // blend mode
   }
 }
 
+// Sizes of the filters whose body has a fixed size, by filter id (drop shadow, blur,
+// glow, bevel, -, -, colour matrix); 0 marks the ones sized by their own counts.
+constexpr size_t kFixedFilterSizes[] = {23, 9, 15, 27, 0, 0, 80, 0};
+
 void IdScanner::ScanFilterList() {
-  size_t count = Byte();
+  size_t count = m_in.NextByte();
   for (size_t i = 0; i < count && !Failed(); ++i) {
-    switch (Byte()) {
-      case 0:
-        SkipBytes(23);
-        break;  // drop shadow
-      case 1:
-        SkipBytes(9);
-        break;  // blur
-      case 2:
-        SkipBytes(15);
-        break;  // glow
-      case 3:
-        SkipBytes(27);
-        break;  // bevel
-      case 4:   // gradient glow
-      case 7:   // gradient bevel
-        SkipBytes(Byte() * size_t{5} + 19);
-        break;
-      case 5: {  // convolution
-        size_t width = Byte();
-        size_t height = Byte();
-        SkipBytes(8 + 4 * width * height + 5);
-        break;
-      }
-      case 6:
-        SkipBytes(80);
-        break;  // colour matrix
-      default:
-        Malformed();
+    uint8_t id = m_in.NextByte();
+    if (id == 4 || id == 7) {  // gradient glow, gradient bevel
+      SkipBytes(m_in.NextByte() * size_t{5} + 19);
+    } else if (id == 5) {  // convolution
+      size_t width = m_in.NextByte();
+      size_t height = m_in.NextByte();
+      SkipBytes(8 + 4 * width * height + 5);
+    } else if (id < std::size(kFixedFilterSizes)) {
+      SkipBytes(kFixedFilterSizes[id]);
+    } else {
+      Malformed();
     }
   }
 }
 
 // DefineText / DefineText2: the text records name their fonts.
-void IdScanner::ScanText(bool withAlpha) {
+void IdScanner::ScanText(int version) {
+  bool withAlpha = version == 2;
   SkipWord();
   SkipRect();
   SkipMatrix();
-  unsigned glyphBits = Byte();
-  unsigned advanceBits = Byte();
+  unsigned glyphBits = m_in.NextByte();
+  unsigned advanceBits = m_in.NextByte();
   while (!Failed()) {
-    uint8_t flags = Byte();
+    uint8_t flags = m_in.NextByte();
     if (flags == 0) return;
     bool hasFont = (flags & 0x08) != 0;
     if (hasFont) Reference();
@@ -435,22 +324,22 @@ void IdScanner::ScanText(bool withAlpha) {
     if ((flags & 0x01) != 0) SkipWord();
     if ((flags & 0x02) != 0) SkipWord();
     if (hasFont) SkipWord();  // text height
-    size_t glyphs = Byte();
+    size_t glyphs = m_in.NextByte();
     SkipBits(glyphs * (glyphBits + advanceBits));
     m_in.AlignToByte();
   }
 }
 
-void IdScanner::ScanEditText() {
+void IdScanner::ScanEditText(int) {
   SkipWord();
   SkipRect();
-  uint8_t flags = Byte();
-  Byte();
+  uint8_t flags = m_in.NextByte();
+  m_in.NextByte();
   if ((flags & 0x01) != 0) Reference();  // HasFont
 }
 
 // DefineSprite: id, frame count, then whole tags whose ids count as the sprite's.
-void IdScanner::ScanSprite() {
+void IdScanner::ScanSprite(int) {
   SkipWord();
   SkipWord();
   if (m_nesting >= kMaxSpriteNesting) {
@@ -458,7 +347,7 @@ void IdScanner::ScanSprite() {
     return;
   }
   while (!Failed() && m_in.GetRemainingBytes() > 0) {
-    uint16_t header = Word();
+    uint16_t header = m_in.NextWord();
     uint16_t code = header >> 6;
     size_t length = header & 0x3F;
     if (length == 0x3F) {
@@ -484,12 +373,12 @@ void IdScanner::ScanSprite() {
 }
 
 // DefineButtonSound: the button, then four sound ids, each with sound info when set.
-void IdScanner::ScanButtonSound() {
+void IdScanner::ScanButtonSound(int) {
   Reference();
   for (int state = 0; state < 4 && !Failed(); ++state) {
     m_in.AlignToByte();
     size_t offset = m_in.GetBytePosition();
-    uint16_t soundId = Word();
+    uint16_t soundId = m_in.NextWord();
     if (soundId == 0 || Failed()) continue;
     m_fields.references.push_back(offset);
     ScanSoundInfo();
@@ -497,44 +386,48 @@ void IdScanner::ScanButtonSound() {
 }
 
 void IdScanner::ScanSoundInfo() {
-  uint8_t flags = Byte();
+  uint8_t flags = m_in.NextByte();
   if ((flags & 0x01) != 0) SkipBytes(4);  // in point
   if ((flags & 0x02) != 0) SkipBytes(4);  // out point
   if ((flags & 0x04) != 0) SkipWord();    // loop count
-  if ((flags & 0x08) != 0) SkipBytes(Byte() * size_t{8});
+  if ((flags & 0x08) != 0) SkipBytes(m_in.NextByte() * size_t{8});
 }
 
-void IdScanner::ScanPlaceObject2() {
-  uint8_t flags = Byte();
+// PlaceObject2 and later: flags (two bytes from version 3), depth, an optional class
+// name, then the placed character when the tag names one.
+void IdScanner::ScanPlaceObject(int version) {
+  uint8_t flags = m_in.NextByte();
+  uint8_t flags2 = version >= 3 ? m_in.NextByte() : 0;
   SkipWord();  // depth
-  if ((flags & 0x02) != 0) Reference();
-}
-
-void IdScanner::ScanPlaceObject3() {
-  uint8_t flags = Byte();
-  uint8_t flags2 = Byte();
-  SkipWord();  // depth
-  bool hasCharacter = (flags & 0x02) != 0;
-  bool hasClassName = (flags2 & 0x08) != 0 || ((flags2 & 0x10) != 0 && hasCharacter);
+  using Flags = ZuSwfPlacementFields;
+  bool hasCharacter = (flags & Flags::kHasCharacter) != 0;
+  bool hasClassName =
+      (flags2 & Flags::kHasClassName) != 0 || ((flags2 & Flags::kHasImage) != 0 && hasCharacter);
   if (hasClassName) SkipString();
   if (hasCharacter) Reference();
 }
 
+void IdScanner::ScanIdAndDepth(int withMatrix) {
+  Reference();
+  SkipWord();
+  if (withMatrix != 0) SkipMatrix();
+}
+
 // ExportAssets / SymbolClass: a count, then (id, name) pairs.
-void IdScanner::ScanSymbolTable() {
-  size_t count = Word();
+void IdScanner::ScanSymbolTable(int) {
+  size_t count = m_in.NextWord();
   for (size_t i = 0; i < count && !Failed(); ++i) {
     Reference();
     SkipString();
   }
 }
 
-void IdScanner::ScanImportTable(bool version2) {
+void IdScanner::ScanImportTable(int version) {
   SkipString();  // the movie imported from
-  if (version2) SkipWord();
-  size_t count = Word();
+  if (version == 2) SkipWord();
+  size_t count = m_in.NextWord();
   for (size_t i = 0; i < count && !Failed(); ++i) {
-    Imported();
+    RecordId(m_fields.importedIds);
     SkipString();
   }
 }

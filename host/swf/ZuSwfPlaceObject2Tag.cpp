@@ -4,64 +4,11 @@
 #include <cmath>
 
 #include "host/swf/ZuBitStream.h"
+#include "host/swf/ZuSwfPlacementFields.h"
 
 namespace {
 
-// Flags of the first byte, the same in PlaceObject2 and PlaceObject3.
-constexpr uint8_t kMove = 0x01;
-constexpr uint8_t kHasCharacter = 0x02;
-constexpr uint8_t kHasMatrix = 0x04;
-constexpr uint8_t kHasColorTransform = 0x08;
-constexpr uint8_t kHasRatio = 0x10;
-constexpr uint8_t kHasName = 0x20;
-constexpr uint8_t kHasClipDepth = 0x40;
-// Flags of PlaceObject3's second byte.
-constexpr uint8_t kHasFilterList = 0x01;
-constexpr uint8_t kHasClassName = 0x08;
-constexpr uint8_t kHasImage = 0x10;
-
-// The fields of a placement up to the clip depth, the ones callers read. The filter
-// list, blend mode and clip actions that may follow are not decoded.
-struct Placement {
-  uint8_t flags = 0;
-  uint16_t depth = 0;
-  std::optional<uint16_t> characterId;
-  std::optional<ZuSwfMatrix> matrix;
-  std::optional<ZuSwfColorTransform> colorTransform;
-  std::optional<uint16_t> ratio;
-  std::optional<std::string> name;
-  std::optional<uint16_t> clipDepth;
-};
-
-// Decodes body; false when it ends before the fields its flags announce.
-bool DecodePlacement(enuTagType type, const ZuSharedBytes& body, Placement& placement) {
-  ZuBitStream in(body);
-  uint8_t flags2 = 0;
-  in.ReadByte(placement.flags);
-  bool version3 = type != ZuSwfTagFactory::kPlaceObject2;
-  if (version3) in.ReadByte(flags2);
-  in.ReadWord(placement.depth);
-  uint8_t flags = placement.flags;
-  if (version3 && ((flags2 & kHasClassName) != 0 ||
-                   ((flags2 & kHasImage) != 0 && (flags & kHasCharacter) != 0))) {
-    std::string className;
-    in.ReadString(className);
-  }
-  uint16_t word = 0;
-  if ((flags & kHasCharacter) != 0 && in.ReadWord(word)) placement.characterId = word;
-  if ((flags & kHasMatrix) != 0) placement.matrix.emplace().Read(in);
-  if ((flags & kHasColorTransform) != 0) placement.colorTransform.emplace().Read(in, true);
-  if ((flags & kHasRatio) != 0 && in.ReadWord(word)) placement.ratio = word;
-  if ((flags & kHasName) != 0) in.ReadString(placement.name.emplace());
-  if ((flags & kHasClipDepth) != 0 && in.ReadWord(word)) placement.clipDepth = word;
-  return !in.HasError();
-}
-
-std::optional<Placement> Decode(enuTagType type, const ZuSharedBytes& body) {
-  Placement placement;
-  if (!DecodePlacement(type, body, placement)) return std::nullopt;
-  return placement;
-}
+using Flags = ZuSwfPlacementFields;
 
 int32_t PixelsToTwips(double pixels) {
   return static_cast<int32_t>(std::lround(pixels * 20.0));
@@ -76,10 +23,10 @@ ZuSwfPlaceObject2Tag* ZuSwfPlaceObject2Tag::Create(uint16_t characterId, uint16_
                                                    double y, const std::string& name,
                                                    const std::vector<ZuTavoFilter*>& filters) {
   bool withFilters = !filters.empty();
-  uint8_t flags = kHasCharacter | kHasMatrix | (name.empty() ? 0 : kHasName);
+  uint8_t flags = Flags::kHasCharacter | Flags::kHasMatrix | (name.empty() ? 0 : Flags::kHasName);
   ZuBitWriter out;
   out.WriteByte(flags);
-  if (withFilters) out.WriteByte(kHasFilterList);
+  if (withFilters) out.WriteByte(Flags::kHasFilterList);
   out.WriteWord(depth);
   out.WriteWord(characterId);
   ZuSwfMatrix matrix;
@@ -117,39 +64,39 @@ uint16_t ZuSwfPlaceObject2Tag::GetDepth() const {
 }
 
 std::optional<uint16_t> ZuSwfPlaceObject2Tag::GetPlacedCharacterId() const {
-  auto placement = Decode(GetTagType(), m_body);
+  auto placement = ZuSwfPlacementFields::Decode(GetTagType(), m_body);
   return placement ? placement->characterId : std::nullopt;
 }
 
 bool ZuSwfPlaceObject2Tag::IsMove() const {
-  return !m_body.empty() && (m_body[0] & kMove) != 0;
+  return !m_body.empty() && (m_body[0] & Flags::kMove) != 0;
 }
 
 std::optional<ZuSwfMatrix> ZuSwfPlaceObject2Tag::GetMatrix() const {
-  auto placement = Decode(GetTagType(), m_body);
+  auto placement = ZuSwfPlacementFields::Decode(GetTagType(), m_body);
   return placement ? placement->matrix : std::nullopt;
 }
 
 std::optional<ZuSwfColorTransform> ZuSwfPlaceObject2Tag::GetColorTransform() const {
-  auto placement = Decode(GetTagType(), m_body);
+  auto placement = ZuSwfPlacementFields::Decode(GetTagType(), m_body);
   return placement ? placement->colorTransform : std::nullopt;
 }
 
 std::optional<uint16_t> ZuSwfPlaceObject2Tag::GetClipDepth() const {
-  auto placement = Decode(GetTagType(), m_body);
+  auto placement = ZuSwfPlacementFields::Decode(GetTagType(), m_body);
   return placement ? placement->clipDepth : std::nullopt;
 }
 
 void ZuSwfPlaceObject2Tag::GetTextRep(ZuString& text) const {
   std::string line = GetTextHeadline();
-  auto placement = Decode(GetTagType(), m_body);
+  auto placement = ZuSwfPlacementFields::Decode(GetTagType(), m_body);
   if (!placement) {
     SetText(text, line + " malformed");
     return;
   }
   line += " depth=" + std::to_string(placement->depth);
   if (placement->characterId) line += " id=" + std::to_string(*placement->characterId);
-  if ((placement->flags & kMove) != 0) line += " move";
+  if (placement->move) line += " move";
   if (const auto& m = placement->matrix) {
     line += " matrix=" + std::to_string(m->scaleX) + "," + std::to_string(m->scaleY) + "," +
             std::to_string(m->rotateSkew0) + "," + std::to_string(m->rotateSkew1) + "," +

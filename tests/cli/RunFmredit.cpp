@@ -29,7 +29,7 @@ std::string MakeCaptureFile(const char* name) {
 
 }  // namespace
 
-FmreditRun RunFmredit(const std::vector<std::string>& arguments) {
+FmreditRun RunFmredit(const std::vector<std::string>& arguments, const std::string& inputPath) {
   const std::string outPath = MakeCaptureFile("out");
   const std::string errPath = MakeCaptureFile("err");
 
@@ -43,7 +43,7 @@ FmreditRun RunFmredit(const std::vector<std::string>& arguments) {
 
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
+  posix_spawn_file_actions_addopen(&actions, 0, inputPath.c_str(), O_RDONLY, 0);
   posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_TRUNC, 0);
   posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_TRUNC, 0);
 

@@ -10,5 +10,7 @@ struct FmreditRun {
   std::string err;
 };
 
-// Runs the fmredit built alongside the tests with the given arguments, no standard input.
-FmreditRun RunFmredit(const std::vector<std::string>& arguments);
+// Runs the fmredit built alongside the tests with the given arguments, standard input read
+// from the file at inputPath (by default none).
+FmreditRun RunFmredit(const std::vector<std::string>& arguments,
+                      const std::string& inputPath = "/dev/null");

@@ -8,8 +8,7 @@
 
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuFile.h"
-#include "host/util/ZuFileStream.h"
-#include "tests/cli/RunFmredit.h"
+#include "tests/cli/CliTestUtil.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/FmrMovieBuilder.h"
 #include "tests/support/Oracle.h"
@@ -22,33 +21,15 @@ size_t CountLines(const std::string& text) {
   return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
-// A failure is reported on exactly one line that names the file.
-void ExpectOneLineError(const FmreditRun& run, const std::string& file, int exitCode) {
-  EXPECT_EQ(run.exitCode, exitCode) << run.err;
-  EXPECT_EQ(CountLines(run.err), 1u) << run.err;
-  EXPECT_EQ(run.err.rfind("fmredit: ", 0), 0u) << run.err;
-  if (!file.empty()) {
-    EXPECT_NE(run.err.find(file), std::string::npos) << run.err;
-  }
-}
-
 std::string WriteFmrMovie(const TempDir& dir, const std::string& name) {
   FmrMovieBuilder builder(64, 48, 10);
-  builder.KeyFrame(0x336699).PartialFrame(4, 4, 8, 8, 0xff0000).PartialFrame(20, 10, 5, 3, 0x00ff00);
+  builder.KeyFrame(0x336699)
+      .PartialFrame(4, 4, 8, 8, 0xff0000)
+      .PartialFrame(20, 10, 5, 3, 0x00ff00);
   builder.KeyFrame(0xeeeeee).PartialFrame(1, 2, 3, 4, 0x0000ff).HoldFrame().StopFrame();
   const std::string path = dir.File(name);
   builder.WriteFile(path);
   return path;
-}
-
-std::unique_ptr<ZuTavoFile> Load(const std::string& path) {
-  std::unique_ptr<ZuFileStream> stream(ZuFileStream::Open(path, ZuFileStream::Mode::kRead));
-  auto movie = std::make_unique<ZuTavoFile>();
-  EXPECT_TRUE(stream != nullptr);
-  if (stream) {
-    EXPECT_EQ(movie->LoadFromStream(stream.get()), kZuSuccess) << movie->GetLastError();
-  }
-  return movie;
 }
 
 TEST(FmreditInfo, DescribesAnFmrMovie) {
@@ -86,8 +67,7 @@ TEST(FmreditInfo, JsonCarriesTheSameFacts) {
 
 TEST(FmreditInfo, ReportsLoadWarnings) {
   TempDir dir;
-  const std::string path =
-      SwfBuilder().ShowFrame().WithoutEnd().WriteTo(dir.File("no-end.swf"));
+  const std::string path = SwfBuilder().ShowFrame().WithoutEnd().WriteTo(dir.File("no-end.swf"));
   const FmreditRun run = RunFmredit({"info", path});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_NE(run.out.find("warning:"), std::string::npos) << run.out;
@@ -151,7 +131,7 @@ TEST(Fmredit, WrongArgumentsExitTwo) {
 TEST(FmreditDump, OneLinePerTagToTerminalOrFile) {
   TempDir dir;
   const std::string path = WriteFmrMovie(dir, "movie.swf");
-  const std::unique_ptr<ZuTavoFile> movie = Load(path);
+  const std::unique_ptr<ZuTavoFile> movie = LoadMovieFile(path);
 
   const FmreditRun toTerminal = RunFmredit({"dump", path});
   ASSERT_EQ(toTerminal.exitCode, 0) << toTerminal.err;
@@ -175,13 +155,14 @@ TEST(FmreditConvert, EveryCompressionRoundTripsToTheSameBytes) {
   std::string input = original;
   for (const auto& step : steps) {
     const std::string output = dir.File(std::string("movie-") + step.compression + ".swf");
-    const FmreditRun run = RunFmredit({"convert", input, "-o", output, "--compression", step.compression});
+    const FmreditRun run =
+        RunFmredit({"convert", input, "-o", output, "--compression", step.compression});
     ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::vector<uint8_t> bytes = ReadFileBytes(output);
     ASSERT_GE(bytes.size(), 8u);
     EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 3), step.signature);
     EXPECT_EQ(UncompressedSwf(bytes), UncompressedSwf(ReadFileBytes(original)));
-    ExpectOracleAccepts(output, *Load(output));
+    ExpectOracleAccepts(output, *LoadMovieFile(output));
     input = output;
   }
   EXPECT_EQ(ReadFileBytes(input), ReadFileBytes(original));
@@ -189,15 +170,13 @@ TEST(FmreditConvert, EveryCompressionRoundTripsToTheSameBytes) {
 
 TEST(FmreditConvert, KeepsTheInputCompressionByDefault) {
   TempDir dir;
-  const std::string input = SwfBuilder()
-                                .Compression(ZuSwfCompression::kZlib)
-                                .ShowFrame()
-                                .WriteTo(dir.File("in.swf"));
+  const std::string input =
+      SwfBuilder().Compression(ZuSwfCompression::kZlib).ShowFrame().WriteTo(dir.File("in.swf"));
   const std::string output = dir.File("out.swf");
   ASSERT_EQ(RunFmredit({"convert", input, "-o", output}).exitCode, 0);
   const std::vector<uint8_t> bytes = ReadFileBytes(output);
   EXPECT_EQ(std::string(bytes.begin(), bytes.begin() + 3), "CWS");
-  ExpectOracleAccepts(output, *Load(output));
+  ExpectOracleAccepts(output, *LoadMovieFile(output));
 }
 
 TEST(FmreditConvert, NeverWritesOverItsInputUnlessAsked) {

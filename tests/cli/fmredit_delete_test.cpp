@@ -13,8 +13,7 @@
 #include "cli/CliError.h"
 #include "host/player/ZuAnimationUtils.h"
 #include "host/swf/ZuTavoFile.h"
-#include "host/util/ZuFileStream.h"
-#include "tests/cli/RunFmredit.h"
+#include "tests/cli/CliTestUtil.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/FmrMovieBuilder.h"
 #include "tests/support/Oracle.h"
@@ -36,16 +35,6 @@ std::string WriteMovie(const TempDir& dir, const std::string& name) {
   return path;
 }
 
-std::unique_ptr<ZuTavoFile> Load(const std::string& path) {
-  std::unique_ptr<ZuFileStream> stream(ZuFileStream::Open(path, ZuFileStream::Mode::kRead));
-  auto movie = std::make_unique<ZuTavoFile>();
-  EXPECT_TRUE(stream != nullptr) << path;
-  if (stream) {
-    EXPECT_EQ(movie->LoadFromStream(stream.get()), kZuSuccess) << movie->GetLastError();
-  }
-  return movie;
-}
-
 std::vector<std::string> FilesIn(const TempDir& dir) {
   std::vector<std::string> names;
   for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
@@ -53,12 +42,6 @@ std::vector<std::string> FilesIn(const TempDir& dir) {
   }
   std::sort(names.begin(), names.end());
   return names;
-}
-
-void ExpectOneLineError(const FmreditRun& run, const std::string& text, int exitCode) {
-  EXPECT_EQ(run.exitCode, exitCode) << run.err;
-  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-  EXPECT_NE(run.err.find(text), std::string::npos) << run.err;
 }
 
 // Frames 3 to 6 by number, by time, and by times that round to them, give the same file.
@@ -78,7 +61,7 @@ TEST(FmreditDelete, TimesAndFrameNumbersNameTheSameCut) {
     arguments.insert(arguments.end(), ways[i].begin(), ways[i].end());
     const FmreditRun run = RunFmredit(arguments);
     ASSERT_EQ(run.exitCode, 0) << run.err;
-    std::unique_ptr<ZuTavoFile> movie = Load(output);
+    std::unique_ptr<ZuTavoFile> movie = LoadMovieFile(output);
     EXPECT_EQ(movie->GetFrameCount(), 6);
     EXPECT_TRUE(ZuAnimationUtils::IsFMRSWF(*movie));
     ExpectOracleAccepts(output, *movie);
@@ -110,7 +93,7 @@ TEST(FmreditDelete, InPlaceOnlyWhenAsked) {
   const FmreditRun run = RunFmredit(
       {"delete", input, "-o", input, "--in-place", "--first-frame", "2", "--frame-count", "1"});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  std::unique_ptr<ZuTavoFile> movie = Load(input);
+  std::unique_ptr<ZuTavoFile> movie = LoadMovieFile(input);
   EXPECT_EQ(movie->GetFrameCount(), 9);
   EXPECT_TRUE(ZuAnimationUtils::IsFMRSWF(*movie));
   ExpectOracleAccepts(input, *movie);

@@ -1,17 +1,9 @@
 // fmredit record and render, run as separate processes.
 
-#include <fcntl.h>
-#include <spawn.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstdio>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -19,59 +11,12 @@
 #include "host/image/ZuPng.h"
 #include "host/player/ZuAnimationUtils.h"
 #include "host/swf/ZuTavoFile.h"
-#include "host/util/ZuFileStream.h"
-#include "tests/cli/RunFmredit.h"
+#include "tests/cli/CliTestUtil.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/Oracle.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-std::string ReadText(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
-}
-
-// Runs fmredit with standard input read from the file at inputPath.
-FmreditRun RunFmreditWithInput(const std::vector<std::string>& arguments,
-                               const std::string& inputPath, const TempDir& dir) {
-  const std::string outPath = dir.File("run.out");
-  const std::string errPath = dir.File("run.err");
-  std::vector<std::string> words = {ZU_FMREDIT_BINARY};
-  words.insert(words.end(), arguments.begin(), arguments.end());
-  std::vector<char*> argv;
-  for (std::string& word : words) argv.push_back(word.data());
-  argv.push_back(nullptr);
-
-  posix_spawn_file_actions_t actions;
-  posix_spawn_file_actions_init(&actions);
-  posix_spawn_file_actions_addopen(&actions, 0, inputPath.c_str(), O_RDONLY, 0);
-  posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC,
-                                   0644);
-  FmreditRun run;
-  pid_t pid = 0;
-  if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
-    int status = 0;
-    waitpid(pid, &status, 0);
-    run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  }
-  posix_spawn_file_actions_destroy(&actions);
-  run.out = ReadText(outPath);
-  run.err = ReadText(errPath);
-  return run;
-}
-
-// A failure is one line naming the file, with the exit code given.
-void ExpectOneLineError(const FmreditRun& run, const std::string& file, int exitCode) {
-  EXPECT_EQ(run.exitCode, exitCode) << run.err;
-  EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;
-  EXPECT_EQ(run.err.rfind("fmredit: ", 0), 0u) << run.err;
-  EXPECT_NE(run.err.find(file), std::string::npos) << run.err;
-}
 
 // A picture of a colored square on gray that moves with n.
 ZuImage TestPicture(int width, int height, int n) {
@@ -101,16 +46,6 @@ ZuImage ReadPng(const std::string& path) {
   return image ? *image : ZuImage(0, 0);
 }
 
-std::unique_ptr<ZuTavoFile> Load(const std::string& path) {
-  std::unique_ptr<ZuFileStream> stream(ZuFileStream::Open(path, ZuFileStream::Mode::kRead));
-  auto movie = std::make_unique<ZuTavoFile>();
-  EXPECT_TRUE(stream != nullptr) << path;
-  if (stream) {
-    EXPECT_EQ(movie->LoadFromStream(stream.get()), kZuSuccess) << movie->GetLastError();
-  }
-  return movie;
-}
-
 bool Exists(const std::string& path) {
   return std::filesystem::exists(path);
 }
@@ -126,7 +61,7 @@ TEST(FmreditRecord, PngFramesComeBackThroughRender) {
   arguments.insert(arguments.end(), files.begin(), files.end());
   const FmreditRun record = RunFmredit(arguments);
   ASSERT_EQ(record.exitCode, 0) << record.err;
-  std::unique_ptr<ZuTavoFile> movie = Load(dir.File("out.swf"));
+  std::unique_ptr<ZuTavoFile> movie = LoadMovieFile(dir.File("out.swf"));
   EXPECT_TRUE(ZuAnimationUtils::IsFMRSWF(*movie));
   EXPECT_EQ(movie->GetFrameCount(), 7);
   EXPECT_EQ(movie->GetFrameRate(), 8);
@@ -151,7 +86,7 @@ TEST(FmreditRecord, AFolderIsTakenInNameOrderAndRenderAllWritesEveryFrame) {
   const FmreditRun record = RunFmredit({"record", "--fps", "5", "--depth", "16", "--block-frames",
                                         "2", "-o", dir.File("out.swf"), dir.File("frames")});
   ASSERT_EQ(record.exitCode, 0) << record.err;
-  ExpectOracleAccepts(dir.File("out.swf"), *Load(dir.File("out.swf")));
+  ExpectOracleAccepts(dir.File("out.swf"), *LoadMovieFile(dir.File("out.swf")));
 
   const std::string folder = dir.File("rendered/deeper");  // made with its parent
   const FmreditRun render = RunFmredit({"render", dir.File("out.swf"), "--all", "-o", folder});
@@ -181,11 +116,11 @@ TEST(FmreditRecord, RawFramesFromStandardInput) {
   }
   WriteFileBytes(dir.File("frames.raw"), raw);
   const FmreditRun run =
-      RunFmreditWithInput({"record", "--raw", "11x7", "--fps", "15", "-o", dir.File("out.swf")},
-                          dir.File("frames.raw"), dir);
+      RunFmredit({"record", "--raw", "11x7", "--fps", "15", "-o", dir.File("out.swf")},
+                 dir.File("frames.raw"));
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(run.err.empty()) << run.err;  // no progress line when stderr is no terminal
-  std::unique_ptr<ZuTavoFile> movie = Load(dir.File("out.swf"));
+  std::unique_ptr<ZuTavoFile> movie = LoadMovieFile(dir.File("out.swf"));
   EXPECT_EQ(movie->GetFrameCount(), 5);
   EXPECT_EQ(movie->GetWidth(), 11u);
   ExpectOracleAccepts(dir.File("out.swf"), *movie);
@@ -209,9 +144,8 @@ TEST_P(FmreditRecordRawErrors, OneLineAndNoOutput) {
   const RawErrorCase& c = GetParam();
   TempDir dir;
   WriteFileBytes(dir.File("in.raw"), std::vector<uint8_t>(c.inputBytes, 7));
-  const FmreditRun run =
-      RunFmreditWithInput({"record", "--raw", c.size, "--fps", "10", "-o", dir.File("out.swf")},
-                          dir.File("in.raw"), dir);
+  const FmreditRun run = RunFmredit(
+      {"record", "--raw", c.size, "--fps", "10", "-o", dir.File("out.swf")}, dir.File("in.raw"));
   ExpectOneLineError(run, c.named, c.exitCode);
   EXPECT_FALSE(Exists(dir.File("out.swf")));
 }

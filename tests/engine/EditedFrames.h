@@ -36,7 +36,7 @@ inline Pictures Concat(std::initializer_list<Pictures> parts) {
 // (the recorded frames, then the hold and stop frames).
 inline Pictures RecordToFile(const Pictures& frames, int depth, int blockFrames,
                              const std::string& path) {
-  std::unique_ptr<ZuTavoFile> movie = RecordMovie(frames, depth, blockFrames);
+  std::unique_ptr<ZuTavoFile> movie = RecordFrames(frames, depth, blockFrames);
   if (movie == nullptr) {
     return {};
   }

@@ -1,12 +1,6 @@
 #include "tests/engine/RecordedMovies.h"
 
-#include <gtest/gtest.h>
-
 #include <random>
-
-#include "host/player/ZuTavoPlayer.h"
-#include "host/util/ZuFileStream.h"
-#include "recorder/ZuFmrRecorder.h"
 
 namespace engine_test {
 
@@ -71,79 +65,6 @@ std::vector<ZuImage> MakeScreenFrames(int width, int height, int count, uint32_t
     frames.push_back(frame);
   }
   return frames;
-}
-
-std::unique_ptr<ZuTavoFile> RecordMovie(const std::vector<ZuImage>& frames, int depth,
-                                        int blockFrames, int frameRate) {
-  ZuFmrRecorderOptions options;
-  options.width = frames.front().GetWidth();
-  options.height = frames.front().GetHeight();
-  options.frameRate = frameRate;
-  options.depth = depth;
-  options.blockPolicy = ZuBlockPolicy(blockFrames, ZuBlockPolicy::kDefaultNewBlockFraction);
-  std::string error;
-  std::unique_ptr<ZuFmrRecorder> recorder = ZuFmrRecorder::Create(options, &error);
-  EXPECT_TRUE(recorder != nullptr) << error;
-  if (recorder == nullptr) {
-    return nullptr;
-  }
-  for (const ZuImage& frame : frames) {
-    EXPECT_TRUE(recorder->AddFrame(frame)) << recorder->GetLastError();
-  }
-  std::unique_ptr<ZuTavoFile> movie = recorder->Finish();
-  EXPECT_TRUE(movie != nullptr) << recorder->GetLastError();
-  return movie;
-}
-
-void WriteMovieFile(ZuTavoFile& movie, const std::string& path) {
-  std::string reason;
-  std::unique_ptr<ZuFileStream> stream(
-      ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &reason));
-  ASSERT_TRUE(stream != nullptr) << reason;
-  ASSERT_EQ(movie.DumpToStream(stream.get()), kZuSuccess) << movie.GetLastError();
-  ASSERT_TRUE(stream->Close());
-}
-
-std::vector<ZuImage> RenderAllFrames(const std::string& path) {
-  std::vector<ZuImage> pictures;
-  ZuTavoPlayer player(32);
-  if (player.LoadMovie(ZuString(path), 0, 1) == 0) {
-    ADD_FAILURE() << path << ": " << player.GetLastError();
-    return pictures;
-  }
-  for (int frame = 1; frame <= player.GetFrameCount(); ++frame) {
-    std::unique_ptr<ZuImage> picture;
-    if (player.GotoFrameAndPlay(frame)) {
-      picture.reset(player.GetCurrentScreenImage());
-    }
-    if (picture == nullptr) {
-      ADD_FAILURE() << path << ": frame " << frame << ": " << player.GetLastError();
-      return {};
-    }
-    pictures.push_back(*picture);
-  }
-  return pictures;
-}
-
-size_t CountDifferentPixels(const ZuImage& actual, const ZuImage& expected, std::string* where) {
-  if (actual.GetWidth() != expected.GetWidth() || actual.GetHeight() != expected.GetHeight()) {
-    *where = "the sizes differ";
-    return static_cast<size_t>(expected.GetWidth()) * expected.GetHeight() + 1;
-  }
-  size_t count = 0;
-  for (int y = 0; y < actual.GetHeight(); ++y) {
-    for (int x = 0; x < actual.GetWidth(); ++x) {
-      const uint8_t* a = actual.Row(y) + x * 4;
-      const uint8_t* e = expected.Row(y) + x * 4;
-      if (a[0] != e[0] || a[1] != e[1] || a[2] != e[2] || a[3] != e[3]) {
-        if (count == 0) {
-          *where = "pixel " + std::to_string(x) + "," + std::to_string(y);
-        }
-        ++count;
-      }
-    }
-  }
-  return count;
 }
 
 }  // namespace engine_test

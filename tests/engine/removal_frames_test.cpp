@@ -91,7 +91,7 @@ Pictures CutAndCheck(const std::string& input, const Pictures& shown, int start,
   if (!(start == 0 && reachesLastTwo)) {
     EXPECT_TRUE(result.IsValidFMRSWF());
   }
-  const Pictures pictures = engine_test::RenderAllFrames(output);
+  const Pictures pictures = RenderAllFrames(output);
   EXPECT_EQ(static_cast<int>(pictures.size()), frames - removed);
   for (int frame = 1; frame <= static_cast<int>(pictures.size()); ++frame) {
     int expected = frame;  // the input frame this result frame shows
@@ -102,8 +102,7 @@ Pictures CutAndCheck(const std::string& input, const Pictures& shown, int start,
       continue;  // nothing is left to show
     }
     std::string where;
-    const size_t different =
-        engine_test::CountDifferentPixels(pictures[frame - 1], shown[expected - 1], &where);
+    const size_t different = CountDifferentPixels(pictures[frame - 1], shown[expected - 1], &where);
     EXPECT_EQ(different, 0u) << "frame " << frame << " should show input frame " << expected << ": "
                              << where;
     if (different != 0) {
@@ -118,12 +117,12 @@ class RecordedRemoval : public testing::TestWithParam<Recording> {
   void SetUp() override {
     const Recording& r = GetParam();
     m_frames = engine_test::MakeScreenFrames(21, 13, 18, 400 + r.depth + r.blockFrames);
-    std::unique_ptr<ZuTavoFile> movie = engine_test::RecordMovie(m_frames, r.depth, r.blockFrames);
+    std::unique_ptr<ZuTavoFile> movie = RecordFrames(m_frames, r.depth, r.blockFrames);
     ASSERT_TRUE(movie != nullptr);
     m_blockStarts = BlockStarts(*movie);
     m_input = m_folder.File("input.swf");
-    engine_test::WriteMovieFile(*movie, m_input);
-    m_shown = engine_test::RenderAllFrames(m_input);
+    WriteMovieFile(*movie, m_input);
+    m_shown = RenderAllFrames(m_input);
     ASSERT_EQ(m_shown.size(), m_frames.size() + 2);  // with the hold and stop frames
   }
 

@@ -8,6 +8,7 @@
 #include "host/image/ZuImage.h"
 #include "host/swf/ZuTavoFile.h"
 #include "recorder/ZuFmrRecorder.h"
+#include "tests/support/RecordedMovie.h"
 
 // Frame sequences for recorder tests and the checks that a recording plays them back.
 
@@ -21,14 +22,6 @@ std::vector<ZuImage> MakeTestFrames(int width, int height, int count, uint32_t s
 // reduced to 5 bits and expanded back as (v << 3) | (v >> 2).
 ZuImage ExpectedPicture(const ZuImage& input, int depth);
 
-// Records frames with the options (width and height taken from the frames). Fails the
-// test and returns null when the recorder refuses.
-std::unique_ptr<ZuTavoFile> RecordFrames(const std::vector<ZuImage>& frames, int depth,
-                                         int blockFrames, int frameRate = 10);
-
-// Writes movie to path; fails the test when that does not work.
-void WriteMovie(ZuTavoFile& movie, const std::string& path);
-
 // gtest checks: the file at path, played by ZuTavoPlayer, shows every input frame exactly
 // as ExpectedPicture says, then the last one twice more (the hold and stop frames).
 void ExpectPlaysBack(const std::string& path, const std::vector<ZuImage>& frames, int depth);
@@ -39,6 +32,3 @@ void ExpectPlaysBack(const std::string& path, const std::vector<ZuImage>& frames
 // the next key frame is placed; partial pictures at depths from 101; a header frame count
 // equal to the ShowFrame tags; the hold and stop frames at the end.
 void ExpectRecordingForm(const ZuTavoFile& movie);
-
-// The number of pixels that differ, with the first one described in *where.
-size_t CountDifferentPixels(const ZuImage& actual, const ZuImage& expected, std::string* where);

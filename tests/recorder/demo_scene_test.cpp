@@ -42,7 +42,7 @@ TEST(DemoScene, CycleHasStillSmallAndLargeChanges) {
   int still = 0, small = 0, large = 0;
   for (int i = 1; i < ZuDemoScene::kCycleFrames; ++i) {
     scene.RenderNextFrame(frame);
-    const int64_t area = diff.FindChangedBounds(previous.GetBuffer(), frame.GetBuffer()).GetArea();
+    const int64_t area = diff.FindChangedBounds(previous.GetBuffer(), frame.GetBuffer()).Area();
     still += area == 0;
     small += area > 0 && area < 640 * 400 / 100;
     large += area > 640 * 400 / 10;

@@ -12,7 +12,7 @@
 namespace {
 
 // The bounding rectangle by looking at every byte of every pixel.
-ZuFrameRect SlowChangedBounds(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b,
+ZuPixelRect SlowChangedBounds(const std::vector<uint8_t>& a, const std::vector<uint8_t>& b,
                               int width, int height, int bytesPerPixel) {
   int left = width, top = height, right = -1, bottom = -1;
   for (int y = 0; y < height; ++y) {
@@ -29,7 +29,7 @@ ZuFrameRect SlowChangedBounds(const std::vector<uint8_t>& a, const std::vector<u
     }
   }
   if (right < 0) return {};
-  return {left, top, right - left + 1, bottom - top + 1};
+  return {left, top, right + 1, bottom + 1};
 }
 
 struct DiffCase {
@@ -39,7 +39,7 @@ struct DiffCase {
   int bytesPerPixel;
   // Bytes changed, as (x, y, byte of the pixel).
   std::vector<std::array<int, 3>> changes;
-  ZuFrameRect expected;
+  ZuPixelRect expected;
 };
 
 void PrintTo(const DiffCase& c, std::ostream* out) {
@@ -66,18 +66,18 @@ INSTANTIATE_TEST_SUITE_P(
     testing::Values(
         DiffCase{"Identical", 17, 9, 4, {}, {}},
         DiffCase{"FirstByte", 17, 9, 4, {{0, 0, 0}}, {0, 0, 1, 1}},
-        DiffCase{"LastByte", 17, 9, 4, {{16, 8, 3}}, {16, 8, 1, 1}},
-        DiffCase{"AlphaByteOnly", 17, 9, 4, {{5, 4, 3}}, {5, 4, 1, 1}},
-        DiffCase{"HighByteOf16Bit", 33, 17, 2, {{32, 16, 1}}, {32, 16, 1, 1}},
-        DiffCase{"LowByteOf16Bit", 33, 17, 2, {{7, 3, 0}}, {7, 3, 1, 1}},
+        DiffCase{"LastByte", 17, 9, 4, {{16, 8, 3}}, {16, 8, 17, 9}},
+        DiffCase{"AlphaByteOnly", 17, 9, 4, {{5, 4, 3}}, {5, 4, 6, 5}},
+        DiffCase{"HighByteOf16Bit", 33, 17, 2, {{32, 16, 1}}, {32, 16, 33, 17}},
+        DiffCase{"LowByteOf16Bit", 33, 17, 2, {{7, 3, 0}}, {7, 3, 8, 4}},
         DiffCase{"TwoCorners", 33, 17, 2, {{0, 16, 0}, {32, 0, 1}}, {0, 0, 33, 17}},
         DiffCase{
-            "SpreadOverRows", 40, 20, 4, {{30, 2, 1}, {3, 10, 2}, {20, 15, 0}}, {3, 2, 28, 14}},
+            "SpreadOverRows", 40, 20, 4, {{30, 2, 1}, {3, 10, 2}, {20, 15, 0}}, {3, 2, 31, 16}},
         // A row inside the bounds without changes, and the widest row not the first one.
-        DiffCase{"NarrowThenWide", 40, 20, 4, {{10, 5, 0}, {2, 7, 0}, {38, 7, 3}}, {2, 5, 37, 3}},
+        DiffCase{"NarrowThenWide", 40, 20, 4, {{10, 5, 0}, {2, 7, 0}, {38, 7, 3}}, {2, 5, 39, 8}},
         DiffCase{"OnePixelFrame", 1, 1, 4, {{0, 0, 2}}, {0, 0, 1, 1}},
-        DiffCase{"OneRow", 65, 1, 2, {{64, 0, 0}, {1, 0, 1}}, {1, 0, 64, 1}},
-        DiffCase{"OneColumn", 1, 30, 4, {{0, 29, 0}, {0, 13, 1}}, {0, 13, 1, 17}}),
+        DiffCase{"OneRow", 65, 1, 2, {{64, 0, 0}, {1, 0, 1}}, {1, 0, 65, 1}},
+        DiffCase{"OneColumn", 1, 30, 4, {{0, 29, 0}, {0, 13, 1}}, {0, 13, 1, 30}}),
     [](const testing::TestParamInfo<DiffCase>& info) { return std::string(info.param.name); });
 
 // Random frames of many sizes against the plain loop.

@@ -150,7 +150,7 @@ TEST_P(RecorderForm, WritesTheTagsOfEachKindOfFrame) {
   ExpectRecordingForm(*movie);
 
   TempDir dir;
-  WriteMovie(*movie, dir.File("form.swf"));
+  WriteMovieFile(*movie, dir.File("form.swf"));
   ExpectOracleAccepts(dir.File("form.swf"), *movie);
   ExpectPlaysBack(dir.File("form.swf"), frames, GetParam().depth);
 }
@@ -229,7 +229,7 @@ struct PolicyCase {
   ZuBlockPolicy policy;
   int picturesInBlock;
   int64_t blockArea;
-  ZuFrameRect changed;  // on a 10 x 10 stage
+  ZuPixelRect changed;  // on a 10 x 10 stage
   bool startsNewBlock;
 };
 

@@ -109,7 +109,7 @@ TEST(RecorderLimits, RunsOutOfCharacterIds) {
   EXPECT_TRUE(ZuAnimationUtils::IsFMRSWF(*movie));
   ExpectRecordingForm(*movie);
   TempDir dir;
-  WriteMovie(*movie, dir.File("full.swf"));
+  WriteMovieFile(*movie, dir.File("full.swf"));
   ExpectOracleAccepts(dir.File("full.swf"), *movie);
 }
 

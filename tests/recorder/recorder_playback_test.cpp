@@ -59,7 +59,7 @@ TEST_P(RecorderPlayback, EveryFrameComesBackExactly) {
   ExpectRecordingForm(*movie);
   TempDir dir;
   const std::string path = dir.File("recording.swf");
-  WriteMovie(*movie, path);
+  WriteMovieFile(*movie, path);
   ExpectOracleAccepts(path, *movie);
   ExpectPlaysBack(path, frames, c.depth);
 }
@@ -81,7 +81,7 @@ TEST(RecorderPlaybackDemo, DemoScreenComesBackExactly) {
     ExpectRecordingForm(*movie);
     TempDir dir;
     const std::string path = dir.File("demo.swf");
-    WriteMovie(*movie, path);
+    WriteMovieFile(*movie, path);
     ExpectOracleAccepts(path, *movie);
     ExpectPlaysBack(path, frames, depth);
   }

@@ -3,7 +3,8 @@
 #include <algorithm>
 #include <cstdint>
 
-// A rectangle of whole stage pixels: left and top included, right and bottom excluded.
+// A rectangle of whole pixels (of a stage or a frame): left and top included, right and
+// bottom excluded. Empty when either side has no pixels.
 struct ZuPixelRect {
   int left = 0;
   int top = 0;
@@ -11,6 +12,8 @@ struct ZuPixelRect {
   int bottom = 0;
 
   bool IsEmpty() const { return right <= left || bottom <= top; }
+  int Width() const { return right - left; }
+  int Height() const { return bottom - top; }
   int64_t Area() const { return IsEmpty() ? 0 : int64_t{right - left} * int64_t{bottom - top}; }
   bool Intersects(const ZuPixelRect& other) const { return !Intersect(other).IsEmpty(); }
 

@@ -11,3 +11,7 @@ void AddConvertCommand(CLI::App& app);
 void AddRecordCommand(CLI::App& app);
 void AddRenderCommand(CLI::App& app);
 void AddDeleteCommand(CLI::App& app);
+void AddInsertCommand(CLI::App& app);
+void AddSplitCommand(CLI::App& app);
+void AddMergeCommand(CLI::App& app);
+void AddProjectCommand(CLI::App& app);

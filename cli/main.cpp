@@ -15,6 +15,10 @@ int main(int argc, char** argv) {
   AddRecordCommand(app);
   AddRenderCommand(app);
   AddDeleteCommand(app);
+  AddInsertCommand(app);
+  AddSplitCommand(app);
+  AddMergeCommand(app);
+  AddProjectCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {

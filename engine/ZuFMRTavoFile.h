@@ -217,15 +217,18 @@ class ZuFMRTavoFile : public ZuTavoFile {
   // stream was read from, is for messages only.
   ZuErrorCodeEnum InsertFMRSWFFile(IZuStream* stream, int insertAt, const ZuString& outPath,
                                    const ZuString& otherName);
-  // Step of the insertion that empties the display list before pos: returns the position the
-  // other movie's tags go before, or end() with failed set at a null slot.
-  iterator ClearStageBefore(iterator pos, int insertAt, bool keyFrameNext, bool& failed);
+  // The insertion's steps at pos, the first tag after frame insertAt: the display list is
+  // emptied before pos and, with keyFrame, frame insertAt + 1 gets its key frame. Returns the
+  // position the other movie's tags go before, or end() with failed set (and nothing
+  // changed) at a null slot.
+  iterator ClearStageBefore(iterator pos, int insertAt, bool keyFrame, bool& failed);
   // CleanupKeyFrameBlock(pos, false, freeTags, removeTags) for a block that a key frame has
   // just been added to: only the tags in older count and are taken out; the others (the key
   // frame and its clean-up tags) stay, and their ids and depths are not counted, so a
   // clean-up tag of the movie for the same id or depth still goes. Returns the position
   // after the block.
-  iterator CleanupKeyFrameBlockAround(iterator pos, const std::unordered_set<const ZuSwfTag*>& older,
+  iterator CleanupKeyFrameBlockAround(iterator pos,
+                                      const std::unordered_set<const ZuSwfTag*>& older,
                                       std::list<ZuSwfTag*>& freeTags,
                                       std::list<ZuSwfTag*>& removeTags);
 

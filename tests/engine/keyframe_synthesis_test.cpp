@@ -338,11 +338,11 @@ TEST_F(KeyFrameDib16, ExtractedKeyFrameIsTheRenderedFrame) {
   for (const int depth : {32, 16}) {
     SCOPED_TRACE(depth);
     const std::vector<ZuImage> frames = engine_test::MakeScreenFrames(13, 7, 12, 77);
-    std::unique_ptr<ZuTavoFile> recorded = engine_test::RecordMovie(frames, depth, 100);
+    std::unique_ptr<ZuTavoFile> recorded = RecordFrames(frames, depth, 100);
     ASSERT_TRUE(recorded != nullptr);
     const std::string path = folder.File("movie" + std::to_string(depth) + ".swf");
-    engine_test::WriteMovieFile(*recorded, path);
-    const std::vector<ZuImage> rendered = engine_test::RenderAllFrames(path);
+    WriteMovieFile(*recorded, path);
+    const std::vector<ZuImage> rendered = RenderAllFrames(path);
     ASSERT_GE(rendered.size(), 6u);
 
     ZuFMRTavoFile movie{ZuString(path)};
@@ -365,7 +365,7 @@ TEST_F(KeyFrameDib16, ExtractedKeyFrameIsTheRenderedFrame) {
     const std::unique_ptr<ZuImage> decoded(bitmap->DecodeImage(&error));
     ASSERT_TRUE(decoded != nullptr) << error;
     std::string where;
-    EXPECT_EQ(engine_test::CountDifferentPixels(*decoded, rendered[4], &where), 0u) << where;
+    EXPECT_EQ(CountDifferentPixels(*decoded, rendered[4], &where), 0u) << where;
   }
 }
 
@@ -374,10 +374,10 @@ TEST_F(KeyFrameDib16, ExtractedKeyFrameIsTheRenderedFrame) {
 TEST_F(KeyFrameDib16, FailuresThrowBeforeTheListChanges) {
   engine_test::ScratchFolder folder;
   const std::vector<ZuImage> frames = engine_test::MakeScreenFrames(9, 6, 8, 5);
-  std::unique_ptr<ZuTavoFile> recorded = engine_test::RecordMovie(frames, 16, 3);
+  std::unique_ptr<ZuTavoFile> recorded = RecordFrames(frames, 16, 3);
   ASSERT_TRUE(recorded != nullptr);
   const std::string path = folder.File("movie16.swf");
-  engine_test::WriteMovieFile(*recorded, path);
+  WriteMovieFile(*recorded, path);
 
   struct Case {
     const char* name;

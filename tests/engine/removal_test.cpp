@@ -92,7 +92,7 @@ TEST(FrameRemoval, WorkedExampleTagByTag) {
   engine_test::ScratchFolder folder;
   const std::string input = folder.File("example.swf");
   WorkedExample().WriteFile(input);
-  const std::vector<ZuImage> original = engine_test::RenderAllFrames(input);
+  const std::vector<ZuImage> original = RenderAllFrames(input);
   ASSERT_EQ(original.size(), 8u);
 
   ZuFMRTavoFile movie{ZuString(input)};
@@ -116,12 +116,12 @@ TEST(FrameRemoval, WorkedExampleTagByTag) {
   ZuFMRTavoFile result{ZuString(output)};
   EXPECT_TRUE(result.IsValidFMRSWF());
   EXPECT_EQ(DescribeTags(result), expected);
-  const std::vector<ZuImage> pictures = engine_test::RenderAllFrames(output);
+  const std::vector<ZuImage> pictures = RenderAllFrames(output);
   ASSERT_EQ(pictures.size(), 5u);
   const std::vector<int> shown = {1, 5, 6, 7, 8};  // the input frame each result frame shows
   for (size_t i = 0; i < pictures.size(); ++i) {
     std::string where;
-    EXPECT_EQ(engine_test::CountDifferentPixels(pictures[i], original[shown[i] - 1], &where), 0u)
+    EXPECT_EQ(CountDifferentPixels(pictures[i], original[shown[i] - 1], &where), 0u)
         << "frame " << i + 1 << ": " << where;
   }
 }
@@ -223,7 +223,7 @@ TEST(FrameRemoval, KeyFrameBeforeAnUnchangedFrameEndsWithItsBlock) {
   builder.KeyFrame(0x60A0E0).HoldFrame().StopFrame();
   const std::string input = folder.File("movie.swf");
   builder.WriteFile(input);
-  const std::vector<ZuImage> original = engine_test::RenderAllFrames(input);
+  const std::vector<ZuImage> original = RenderAllFrames(input);
   ASSERT_EQ(original.size(), 6u);
 
   ZuFMRTavoFile movie{ZuString(input)};
@@ -236,12 +236,12 @@ TEST(FrameRemoval, KeyFrameBeforeAnUnchangedFrameEndsWithItsBlock) {
   };
   EXPECT_EQ(DescribeTags(movie), expected);
   ExpectOracleAccepts(output, movie);
-  const std::vector<ZuImage> pictures = engine_test::RenderAllFrames(output);
+  const std::vector<ZuImage> pictures = RenderAllFrames(output);
   ASSERT_EQ(pictures.size(), 5u);
   const std::vector<int> shown = {1, 3, 4, 5, 6};
   for (size_t i = 0; i < pictures.size(); ++i) {
     std::string where;
-    EXPECT_EQ(engine_test::CountDifferentPixels(pictures[i], original[shown[i] - 1], &where), 0u)
+    EXPECT_EQ(CountDifferentPixels(pictures[i], original[shown[i] - 1], &where), 0u)
         << "frame " << i + 1 << ": " << where;
   }
 }
@@ -325,7 +325,7 @@ TEST(FrameRemoval, KeyFrameComesFromTheFirstFrameAfterTheCut) {
   builder.HoldFrame().StopFrame();
   const std::string input = folder.File("twenty.swf");
   builder.WriteFile(input);
-  const std::vector<ZuImage> original = engine_test::RenderAllFrames(input);
+  const std::vector<ZuImage> original = RenderAllFrames(input);
   ASSERT_EQ(original.size(), 20u);
   ZuFMRTavoFile movie{ZuString(input)};
   const uint16_t highest = Access::GetHighestId(movie);
@@ -336,10 +336,10 @@ TEST(FrameRemoval, KeyFrameComesFromTheFirstFrameAfterTheCut) {
   const auto third = Access::FindNthFrame(movie, 3);
   EXPECT_EQ(engine_test::DescribeTag(*std::prev(third)),
             "place " + std::to_string(highest + 2) + "@100");
-  const std::vector<ZuImage> pictures = engine_test::RenderAllFrames(output);
+  const std::vector<ZuImage> pictures = RenderAllFrames(output);
   ASSERT_EQ(pictures.size(), 17u);
   std::string where;
-  EXPECT_EQ(engine_test::CountDifferentPixels(pictures[2], original[5], &where), 0u) << where;
+  EXPECT_EQ(CountDifferentPixels(pictures[2], original[5], &where), 0u) << where;
   ExpectOracleAccepts(output, movie);
 }
 

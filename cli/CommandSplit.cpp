@@ -1,0 +1,80 @@
+#include <CLI/CLI.hpp>
+#include <cmath>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "cli/CliError.h"
+#include "cli/Commands.h"
+#include "cli/EditedOutput.h"
+#include "cli/MovieLoading.h"
+#include "engine/ZuFMRTavoFile.h"
+
+namespace {
+
+struct SplitOptions {
+  std::string input;
+  std::vector<std::string> outputs;  // the two parts
+  double seconds = 0.0;
+};
+
+// Why the engine refused the split, in words.
+std::string RefusalReason(const SplitOptions& options, const ZuFMRTavoFile& movie) {
+  const double frame = std::floor(movie.GetFrameRate() * options.seconds + 0.5);
+  const int frames = movie.GetFrameCount();
+  if (frame < 1 || frame >= frames) {
+    return "cannot split at frame " + std::to_string(static_cast<long long>(frame)) +
+           ": the movie has " + std::to_string(frames) +
+           " frames and the cut must leave frames on both sides (1 to " +
+           std::to_string(frames - 1) + ")";
+  }
+  return "the movie has no stop action to end the first part";
+}
+
+void RunSplit(const SplitOptions& options) {
+  const std::string& first = options.outputs[0];
+  const std::string& second = options.outputs[1];
+  RefuseWritingOverInputs(first, {options.input}, false);
+  RefuseWritingOverInputs(second, {options.input}, false);
+  if (first == second || IsSameFile(first, second)) {
+    throw CliError(second + ": both parts would go to the same file", kExitUsage);
+  }
+  std::unique_ptr<ZuFMRTavoFile> movie = LoadEditableMovieOrThrow(options.input);
+
+  PendingOutput firstOutput(first);
+  PendingOutput secondOutput(second);
+  ZuErrorCodeEnum result = kZuFailure;
+  try {
+    result = movie->SplitSWF(ZuReal(options.seconds), ZuString(firstOutput.Path()),
+                             ZuString(secondOutput.Path()));
+  } catch (int) {
+    throw CliError(options.input + ": the frame at the cut could not be rendered");
+  }
+  if (result == kZuErrorNotFMR) {
+    ThrowNotFMR(options.input);
+  }
+  if (result != kZuSuccess) {
+    throw CliError(options.input + ": " + RefusalReason(options, *movie));
+  }
+  if (!firstOutput.IsWritten() || !secondOutput.IsWritten()) {
+    throw CliError(options.input + ": the movie holds fewer frames than its header says");
+  }
+  firstOutput.Commit();
+  secondOutput.Commit();
+}
+
+}  // namespace
+
+void AddSplitCommand(CLI::App& app) {
+  auto options = std::make_shared<SplitOptions>();
+  CLI::App* command = app.add_subcommand(
+      "split", "Split an FMR movie in two at a time; the second part opens with the cut frame");
+  command->add_option("IN", options->input, "FMR movie (SWF) to split")->required();
+  command->add_option("--at", options->seconds, "Seconds from the start: the last frame of PART1")
+      ->required()
+      ->check(CLI::NonNegativeNumber);
+  command->add_option("-o,--output", options->outputs, "PART1.swf PART2.swf: the two new files")
+      ->required()
+      ->expected(2);
+  command->callback([options] { RunSplit(*options); });
+}

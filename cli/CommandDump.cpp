@@ -51,7 +51,8 @@ void RunDump(const DumpOptions& options) {
 
 void AddDumpCommand(CLI::App& app) {
   auto options = std::make_shared<DumpOptions>();
-  CLI::App* command = app.add_subcommand("dump", "Write the movie's tag list as text, one tag a line");
+  CLI::App* command =
+      app.add_subcommand("dump", "Write the movie's tag list as text, one tag a line");
   command->add_option("FILE", options->file, "SWF file")->required();
   command->add_option("-o,--output", options->output, "Write to this file instead of the terminal");
   command->callback([options] { RunDump(*options); });

@@ -10,7 +10,8 @@
 
 std::unique_ptr<ZuTavoFile> LoadMovieOrThrow(const std::string& path) {
   std::string reason;
-  std::unique_ptr<ZuFileStream> stream(ZuFileStream::Open(path, ZuFileStream::Mode::kRead, &reason));
+  std::unique_ptr<ZuFileStream> stream(
+      ZuFileStream::Open(path, ZuFileStream::Mode::kRead, &reason));
   if (!stream) {
     throw CliError(path + ": cannot open: " + reason);
   }

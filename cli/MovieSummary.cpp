@@ -91,8 +91,8 @@ std::string FormatSummaryJson(const MovieSummary& summary) {
   bool first = true;
   for (const auto& [code, count] : summary.tagCountsByCode) {
     out << (first ? "\n" : ",\n") << "    {\"code\": " << code
-        << ", \"name\": " << JsonQuote(ZuSwfTagFactory::GetTagName(code)) << ", \"count\": " << count
-        << "}";
+        << ", \"name\": " << JsonQuote(ZuSwfTagFactory::GetTagName(code))
+        << ", \"count\": " << count << "}";
     first = false;
   }
   out << (first ? "],\n" : "\n  ],\n") << "  \"warnings\": [";

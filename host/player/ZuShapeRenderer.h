@@ -4,9 +4,9 @@
 #include <optional>
 #include <vector>
 
+#include "host/image/ZuPixelRect.h"
 #include "host/player/ZuAffine.h"
 #include "host/player/ZuPaint.h"
-#include "host/image/ZuPixelRect.h"
 #include "host/player/ZuRasterizer.h"
 #include "host/player/ZuShapeGeometry.h"
 

@@ -7,9 +7,9 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/image/ZuPixelRect.h"
 #include "host/player/ZuBitmapCache.h"
 #include "host/player/ZuDisplayList.h"
-#include "host/image/ZuPixelRect.h"
 #include "host/player/ZuShapeGeometry.h"
 #include "host/player/ZuShapeRenderer.h"
 #include "host/player/ZuWarningLog.h"

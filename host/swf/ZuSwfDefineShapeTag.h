@@ -22,6 +22,6 @@ class ZuSwfDefineShapeTag : public ZuSwfTag {
   // with bitmap bitmapId drawn at its own size (bitmapWidth x bitmapHeight pixels) as a
   // clipped, unsmoothed fill. Keeps the tag's character id. Called as
   // (bitmap id, 0, 0, width, height, width, height, 0); flags is reserved.
-  void CreateShapeForImage(uint16_t bitmapId, int x, int y, int width, int height,
-                           int bitmapWidth, int bitmapHeight, int16_t flags);
+  void CreateShapeForImage(uint16_t bitmapId, int x, int y, int width, int height, int bitmapWidth,
+                           int bitmapHeight, int16_t flags);
 };

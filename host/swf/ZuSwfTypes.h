@@ -12,7 +12,7 @@ struct ZuSwfRect {
   int32_t yMin = 0;
   int32_t yMax = 0;
 
-  bool Read(ZuBitStream& in);        // leaves the stream byte-aligned
+  bool Read(ZuBitStream& in);          // leaves the stream byte-aligned
   void Write(ZuBitWriter& out) const;  // with the fewest bits, then aligned
   bool operator==(const ZuSwfRect&) const = default;
 };

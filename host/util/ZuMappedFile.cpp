@@ -58,9 +58,8 @@ bool ZuMappedFile::Map(const std::string& path, ZuSharedBytes& bytes, std::strin
   if (address == MAP_FAILED) {
     return Fail(error, std::strerror(errno));
   }
-  std::shared_ptr<const void> mapping(address, [size](const void* start) {
-    munmap(const_cast<void*>(start), size);
-  });
+  std::shared_ptr<const void> mapping(
+      address, [size](const void* start) { munmap(const_cast<void*>(start), size); });
   bytes = ZuSharedBytes(std::move(mapping), static_cast<const uint8_t*>(address), size);
   return true;
 }

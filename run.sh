@@ -46,5 +46,36 @@ rm -f "$project"
 "$fmredit" project log "$project"
 "$fmredit" project export "$project" --slide 1 -o "$out/demo-exported.swf"
 cmp "$movie" "$out/demo-exported.swf" && echo "exported movie: identical bytes"
+echo "== fmredit project edits on $project: delete, insert, split and merge, each undoable"
+"$fmredit" project add "$project" "$movie" --name second.swf
+"$fmredit" project list "$project"
+echo "-- delete 1 s from 2 s of slide 1 (slide 2 shows the same movie and follows)"
+"$fmredit" project delete "$project" --slide 1 --start 2 --length 1
+"$fmredit" project list "$project"
+echo "-- insert the movie of slide 3 into slide 1 at 1 s"
+"$fmredit" project insert "$project" --slide 1 --at 1 --resource-of 3
+"$fmredit" project list "$project"
+echo "-- split slide 1 at 3 s: the second part becomes slide 2"
+"$fmredit" project split "$project" --slide 1 --at 3
+"$fmredit" project list "$project"
+echo "-- merge slides 1 and 4 into slide 1"
+"$fmredit" project merge "$project" --slides 1,4
+"$fmredit" project list "$project"
+echo "-- undo the merge, then redo it"
+"$fmredit" project undo "$project"
+"$fmredit" project list "$project"
+"$fmredit" project redo "$project"
+"$fmredit" project list "$project"
+"$fmredit" project log "$project"
+edits="$out/edits"
+mkdir -p "$edits"
+for slide in 1 2; do
+  "$fmredit" project export "$project" --slide "$slide" -o "$edits/slide-$slide.swf"
+  for frame in 1 40 80; do
+    "$fmredit" render "$edits/slide-$slide.swf" --frame "$frame" -o "$edits/slide-$slide-frame-$frame.png"
+  done
+done
+echo "PNG frames of the edited slides 1 and 2 (frames 1, 40 and 80) are in $edits:"
+ls "$edits"/*.png
 ls -l "$movie" "$out"/demo-*.swf
 echo "Results are in $out"

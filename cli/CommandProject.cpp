@@ -183,4 +183,6 @@ void AddProjectCommand(CLI::App& app) {
   CLI::App* log =
       AddProjectFile(project->add_subcommand("log", "List the project's changes"), *options);
   log->callback([options] { RunProjectLog(options->project); });
+
+  AddProjectEditCommands(*project);
 }

@@ -92,6 +92,10 @@ std::string DescribeChange(const std::string& label) {
       {"kZuModifySlideDurationCommand", "set slide durations"},
       {"kZuReplaceResourceCommand", "replace a movie"},
       {"kZuSetSlideMinimumCommand", "set a slide's minimum duration"},
+      {"kZuFMREditDeleteFramesCommand", "delete frames"},
+      {"kZuFMREditInsertCommand", "insert a movie"},
+      {"kZuFMREditSplitCommand", "split a slide"},
+      {"kZuFMREditMergeSlidesCommand", "merge slides"},
   };
   for (const auto& [name, words] : kNames) {
     if (label == name) return words;

@@ -2,11 +2,19 @@
 
 set(ZU_WARNINGS -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Wno-missing-field-initializers -Werror)
 
-# zu_library(NAME) builds every .cpp of the calling folder into a static library.
+# Every library is shared, so that the host and the FMR edit component it loads with dlopen
+# use the one copy of each (one session, one command registry).
+set(CMAKE_POSITION_INDEPENDENT_CODE ON)
+
+# zu_library(NAME) builds every .cpp of the calling folder into a shared library.
 function(zu_library name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
-  add_library(${name} STATIC ${sources})
+  add_library(${name} SHARED ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${ZU_WARNINGS})
 endfunction()
 
+
+# Where the build puts libzufmredit.so; the host looks there when the library is not next to
+# the executable.
+set(ZU_COMPONENT_DIR ${CMAKE_BINARY_DIR}/lib)

@@ -1,5 +1,6 @@
 #include "host/app/ZuSession.h"
 
+#include "host/app/ZuComponentLoader.h"
 #include "host/app/ZuHostCommands.h"
 #include "host/app/ZuProject.h"
 
@@ -10,6 +11,10 @@ ZuSession::ZuSession() {
 // The history's clones may point into the project, so they go first.
 ZuSession::~ZuSession() {
   m_history.Clear();
+}
+
+ZuErrorCodeEnum ZuSession::LoadComponents(std::string* error) {
+  return ZuComponentLoader::LoadFMREditComponent(error);
 }
 
 ZuProjectHolder* ZuSession::GetProjectHolder(int32_t, int32_t) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 #include "host/app/IZuSession.h"
 #include "host/app/ZuCommandEventLog.h"
 #include "host/app/ZuCommandHistory.h"
@@ -21,6 +23,9 @@ class ZuSession : public IZuSession {
   ZuCommandHistory* GetCommandHistory() override { return &m_history; }
 
   ZuCommandEventLog& GetEventLog() { return m_events; }
+  // Loads the component libraries (libzufmredit.so) and registers their commands; once per
+  // process. 1 with the reason in error when a library cannot be loaded.
+  ZuErrorCodeEnum LoadComponents(std::string* error);
   // Nesting of running commands: Enter returns the depth including the new one.
   int EnterCommand() { return ++m_depth; }
   void LeaveCommand() { --m_depth; }

@@ -1,0 +1,149 @@
+// The parameter dump: the sections the four records append, byte for byte, and its file.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <regex>
+#include <string>
+
+#include "commands/ZuFMREditCommandData.h"
+#include "commands/ZuFMREditUtils.h"
+#include "host/app/ZuAnimationResource.h"
+#include "host/app/ZuProjectHolder.h"
+#include "host/app/ZuSession.h"
+#include "host/app/ZuSlideBase.h"
+#include "host/util/ZuFileUtil.h"
+#include "host/util/ZuPath.h"
+#include "tests/commands/edit_fixture.h"
+
+// Reaches the dump's file name and section counter.
+class ZuFMREditUtilsTestAccess {
+ public:
+  static ZuString& Name() { return ZuFMREditUtils::m_iniStreamName; }
+  static int& SectionNr() { return ZuFMREditUtils::m_sectionNr; }
+};
+
+namespace {
+
+std::string ReadAll(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+// A project of seven slides, the dump sent to a file of the test's own.
+class IniDumpTest : public edit_test::EditProjectTest {
+ protected:
+  void SetUp() override {
+    EditProjectTest::SetUp();
+    const std::string movie = RecordMovie("movie.swf", 4, 7);
+    for (int i = 0; i < 7; ++i) ASSERT_NE(AddSlide(movie, "movie.swf"), nullptr);
+    m_savedName = ZuFMREditUtilsTestAccess::Name();
+    ZuFMREditUtilsTestAccess::Name() = ZuString(std::string_view(Dump()));
+    ZuFMREditUtilsTestAccess::SectionNr() = 0;
+  }
+  void TearDown() override {
+    ZuFMREditUtilsTestAccess::Name() = m_savedName;
+    EditProjectTest::TearDown();
+  }
+  std::string Dump() const { return File("dump.ini"); }
+  std::string ProjectLine() const { return "PROJ_NAME=" + File("edit.fmrproj") + "\n"; }
+
+  ZuString m_savedName;
+};
+
+TEST_F(IniDumpTest, EachRecordWritesItsSection) {
+  ZuFMREditDeleteFramesCommandData del;
+  del.SetFMRSlide(Slide(3));
+  del.SetStartPosition(1.5);
+  del.SetDuration(2.0);
+  EXPECT_EQ(del.GenerateINI(), kZuSuccess);
+
+  ZuFMREditMergeSlidesCommandData merge;
+  for (int index : {4, 5, 6}) merge.AddSlideToMerge(Slide(index));
+  EXPECT_EQ(merge.GenerateINI(), kZuSuccess);
+
+  ZuFMREditInsertCommandData ins;  // neither resource nor file: no entries for them
+  ins.SetSourceFMRSlide(Slide(0));
+  ins.SetInsertAt(1.0 / 3.0);
+  EXPECT_EQ(ins.GenerateINI(), kZuSuccess);
+
+  ZuAnimationResource* resource = Slide(1)->GetAnimation();
+  ASSERT_NE(resource, nullptr);
+  ins.SetFMRAnimationToInsert(resource);
+  ins.SetFileToInsert("/tmp/Präsentation.swf");
+  ins.SetInsertAt(1234567.0);
+  EXPECT_EQ(ins.GenerateINI(), kZuSuccess);
+
+  ZuFMREditSplitCommandData split;  // no slide: no SLIDE_NR
+  split.SetSplitAt(12345678.9);
+  EXPECT_EQ(split.GenerateINI(), kZuSuccess);
+
+  ZuFMREditDeleteFramesCommandData tenth;
+  tenth.SetFMRSlide(Slide(2));
+  tenth.SetStartPosition(0.1);
+  tenth.SetDuration(-0.5);
+  EXPECT_EQ(tenth.GenerateINI(), kZuSuccess);
+
+  const std::string expected = "[SECTION0]\nACTION=DEL_FRAMES\n" + ProjectLine() +
+                               "SLIDE_NR=3\nSTART_POS=1.5\nDURATION=2\n"
+                               "[SECTION1]\nACTION=MERGE_SWF\n" +
+                               ProjectLine() +
+                               "SLIDE_NR=4\nSLIDE_NR1=4\nSLIDE_NR2=5\nSLIDE_NR3=6\n"
+                               "[SECTION2]\nACTION=INSERT_SWF\n" +
+                               ProjectLine() +
+                               "SLIDE_NR=0\nSTART_POS=0.333333\n"
+                               "[SECTION3]\nACTION=INSERT_SWF\n" +
+                               ProjectLine() + "SLIDE_NR=0\nSTART_POS=1.23457e+06\nANIMITEM_UID=" +
+                               std::to_string(resource->GetObjectUID()) +
+                               "\nFILETO_INSERT=/tmp/Pr\xC3\xA4sentation.swf\n"
+                               "[SECTION4]\nACTION=SPLIT_SWF\n" +
+                               ProjectLine() +
+                               "SPLIT_AT=1.23457e+07\n"
+                               "[SECTION5]\nACTION=DEL_FRAMES\n" +
+                               ProjectLine() + "SLIDE_NR=2\nSTART_POS=0.1\nDURATION=-0.5\n";
+  EXPECT_EQ(ReadAll(Dump()), expected);
+}
+
+TEST_F(IniDumpTest, EmptyMergeAndMissingProjectLeaveLinesOut) {
+  ZuFMREditMergeSlidesCommandData merge;
+  EXPECT_EQ(merge.GenerateINI(), kZuFailure);
+  GetZuSession()->GetProjectHolder(1, 0)->CloseProject();  // no current project: no PROJ_NAME
+  ZuFMREditDeleteFramesCommandData del;
+  del.SetFMRSlide(nullptr);
+  del.SetDuration(2.5);
+  EXPECT_EQ(del.GenerateINI(), kZuSuccess);
+  EXPECT_EQ(ReadAll(Dump()),
+            "[SECTION0]\n[SECTION1]\nACTION=DEL_FRAMES\nSTART_POS=0\nDURATION=2.5\n");
+}
+
+TEST_F(IniDumpTest, UnwritableFileStillUsesASectionNumber) {
+  ZuFMREditUtilsTestAccess::Name() = ZuString(std::string_view(File("missing/dump.ini")));
+  ZuFMREditSplitCommandData split;
+  EXPECT_EQ(split.GenerateINI(), kZuSuccess);
+  EXPECT_EQ(ZuFMREditUtilsTestAccess::SectionNr(), 1);
+  EXPECT_FALSE(std::filesystem::exists(File("missing")));
+}
+
+// The first dump of a process names the file after the executable's folder and the tick
+// count, and later dumps keep that name.
+TEST_F(IniDumpTest, FileLiesInTheExecutablesFolder) {
+  ZuFMREditUtilsTestAccess::Name() = ZuString();
+  ZuFMREditSplitCommandData split;
+  EXPECT_EQ(split.GenerateINI(), kZuSuccess);
+  const std::string name = ZuFMREditUtilsTestAccess::Name().GetUTF8String();
+  const std::string folder = ZuFileUtil::GetCurrentExecutablePath()
+                                 .GetParentZuPath(0xFFFFFFFF)
+                                 .GetPathAsZuString()
+                                 .GetUTF8String();
+  EXPECT_TRUE(std::regex_match(
+      name, std::regex(std::regex_replace(folder, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)") +
+                       "/fmreditconstsOut-?[0-9]+\\.ini")))
+      << name;
+  EXPECT_EQ(split.GenerateINI(), kZuSuccess);
+  EXPECT_EQ(ZuFMREditUtilsTestAccess::Name().GetUTF8String(), name);
+  EXPECT_NE(ReadAll(name).find("[SECTION1]\nACTION=SPLIT_SWF\n"), std::string::npos);
+  std::filesystem::remove(name);
+}
+
+}  // namespace

@@ -30,6 +30,7 @@
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuCommandRegistry.h"
 #include "host/app/ZuProject.h"
+#include "host/app/ZuSession.h"
 #include "host/app/ZuSlideBase.h"
 #include "host/util/IZuStream.h"
 
@@ -121,6 +122,12 @@ IZuCommand* MakeWithProgress(int32_t id) {
 }
 
 void RegisterProgressFactories(const std::string& what) {
+  // The edit commands come from the component library, loaded and registered as a host
+  // loads it; the progress versions then take the place of its factories.
+  std::string error;
+  if (GetZuSession()->LoadComponents(&error) != kZuSuccess) {
+    throw CliError(error);
+  }
   ZuCommandRegistry* registry = QuerySession()->GetCommandRegistry(0);
   registry->RegisterCommandFactory(
       kZuFMREditDeleteFramesCommandId,

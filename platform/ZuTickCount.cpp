@@ -3,8 +3,9 @@
 #include <chrono>
 
 DWORD timeGetTime() {
-  using Clock = std::chrono::steady_clock;
-  static const Clock::time_point start = Clock::now();
-  const auto elapsed = std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - start);
-  return static_cast<DWORD>(elapsed.count());
+  // Milliseconds since the system started, as the Windows call counts them (the monotonic
+  // clock's epoch is the boot on Linux); wraps after 49.7 days like the original.
+  const auto sinceBoot = std::chrono::duration_cast<std::chrono::milliseconds>(
+      std::chrono::steady_clock::now().time_since_epoch());
+  return static_cast<DWORD>(sinceBoot.count());
 }

@@ -5,8 +5,10 @@
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/InputChangedGuard.h"
 
 int main(int argc, char** argv) {
+  InstallInputChangedGuard();
   CLI::App app{"fmredit: inspect and edit FMR screen-recording movies (SWF)"};
   app.require_subcommand(1);
   AddInfoCommand(app);

@@ -10,6 +10,7 @@
 #include "host/player/ZuAnimationUtils.h"
 #include "host/util/ZuFile.h"
 #include "host/util/ZuFileUtil.h"
+#include "host/util/ZuMappedPageReleaser.h"
 #include "host/util/ZuStreamUtil.h"
 
 const int ZuFMRTavoFile::m_maxSWFFramesLimit;
@@ -91,9 +92,13 @@ ZuErrorCodeEnum ZuFMRTavoFile::Init(IZuStream* stream) {
   if (!m_isValidFMR) {
     return kZuSuccess;
   }
+  ZuMappedPageReleaser pages;
   for (auto pos = SkipHeaderTags(begin(), end()); pos != end(); ++pos) {
     if (*pos != nullptr && (*pos)->GetCharacterId() > m_highestId) {
       m_highestId = (*pos)->GetCharacterId();
+    }
+    if (*pos != nullptr) {
+      pages.PassedEnd((*pos)->GetBody());
     }
   }
   return kZuSuccess;

@@ -10,6 +10,7 @@
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "host/swf/ZuSwfTag.h"
 #include "host/swf/ZuTavoFile.h"
+#include "host/util/ZuMappedPageReleaser.h"
 
 // The checks look at tag types, ids and bitmap headers only. Decoding the key frame's
 // pixels is a later addition.
@@ -86,10 +87,12 @@ bool IsInFmrSet(const ZuSwfTag& tag) {
 }
 
 bool AllTagsInFmrSet(const ZuTavoFile& movie) {
+  ZuMappedPageReleaser pages;
   for (const ZuSwfTag* tag : movie) {
     if (tag == nullptr || !IsInFmrSet(*tag)) {
       return false;
     }
+    pages.PassedEnd(tag->GetBody());
   }
   return true;
 }

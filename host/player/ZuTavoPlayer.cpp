@@ -162,6 +162,7 @@ void ZuTavoPlayer::ApplyFrame(int frame) {
       m_bitmaps.Drop(tag.GetReferencedId());
     }
     m_list.ApplyTag(tag, m_warnings);
+    m_walkedPages.PassedEnd(tag.GetBody());
   }
   m_currentFrame = frame;
 }
@@ -177,6 +178,7 @@ bool ZuTavoPlayer::GotoFrameAndPlay(int frame) {
     // The display list cannot run backwards: rebuild it from the start.
     m_list.Clear();
     m_currentFrame = 0;
+    m_walkedPages.Release();
   }
   while (m_currentFrame < frame) ApplyFrame(m_currentFrame + 1);
   return true;

@@ -13,6 +13,7 @@
 #include "host/player/ZuShapeGeometry.h"
 #include "host/player/ZuShapeRenderer.h"
 #include "host/player/ZuWarningLog.h"
+#include "host/util/ZuMappedPageReleaser.h"
 #include "host/util/ZuString.h"
 
 class ZuImage;
@@ -112,6 +113,9 @@ class ZuTavoPlayer : private IZuBitmapSource {
 
   ZuDisplayList m_list;
   int m_currentFrame = 0;
+  // Tags applied to the display list are not needed again soon: walking a long movie
+  // leaves only the bitmaps on the list resident.
+  ZuMappedPageReleaser m_walkedPages;
 
   ZuBitmapCache m_bitmaps;
   std::unordered_map<const ZuSwfTag*, ShapeEntry> m_shapes;

@@ -3,6 +3,7 @@
 #include <cctype>
 
 #include "host/swf/ZuBitStream.h"
+#include "host/util/ZuMappedPageReleaser.h"
 
 namespace {
 
@@ -114,7 +115,9 @@ bool ZuSwfReader::ReadMovie(const ZuSharedBytes& image, ZuSwfMovieLayout& layout
     return false;
   }
   const std::span<const uint8_t> bytes = image.span();
+  ZuMappedPageReleaser pages;
   for (size_t index = 1;; ++index) {
+    pages.Passed(image, pos);
     if (pos == bytes.size()) {
       layout.warnings.push_back("the End tag is missing");
       return true;

@@ -3,6 +3,7 @@
 #include <limits>
 
 #include "host/swf/ZuSwfTag.h"
+#include "host/util/ZuMappedPageReleaser.h"
 
 namespace {
 
@@ -90,6 +91,7 @@ bool ZuSwfWriter::WriteBody(const ZuSwfMovieParts& parts, const Sink& sink) {
     return false;
   }
   uint8_t header[kLongTagHeaderSize];
+  ZuMappedPageReleaser pages;  // a movie written from a mapped file never becomes resident whole
   for (const ZuSwfTag* tag : *parts.tags) {
     if (tag == nullptr) {
       continue;
@@ -100,6 +102,7 @@ bool ZuSwfWriter::WriteBody(const ZuSwfMovieParts& parts, const Sink& sink) {
     if (!sink(header, headerSize) || !sink(body.data(), body.size())) {
       return false;
     }
+    pages.PassedEnd(body);
   }
   if (!EndsWithEndTag(*parts.tags)) {
     const size_t headerSize = EncodeTagHeader(kEndTagCode, 0, false, header);

@@ -10,6 +10,7 @@
 #include "host/swf/ZuSwfReader.h"
 #include "host/swf/ZuSwfTag.h"
 #include "host/swf/ZuSwfWriter.h"
+#include "host/util/ZuMappedPageReleaser.h"
 
 namespace {
 
@@ -35,9 +36,13 @@ uint32_t GetDWord(const uint8_t* in) {
          (static_cast<uint32_t>(in[2]) << 16) | (static_cast<uint32_t>(in[3]) << 24);
 }
 
-// Reads from the stream's position to its end into one buffer. Sized from the stream's
-// length when it tells one; grown while reading otherwise.
+// Reads from the stream's position to its end into one buffer, or maps it when the stream
+// is a file: a movie's bytes are then read from disk only where they are used. Sized from the
+// stream's length when it tells one; grown while reading otherwise.
 bool ReadWholeStream(IZuStream* stream, ZuSharedBytes& bytes, std::string& error) {
+  if (stream->MapRemaining(bytes)) {
+    return true;
+  }
   const uint64_t size = stream->GetSize();
   const uint64_t position = stream->GetPosition();
   try {
@@ -167,7 +172,9 @@ ZuErrorCodeEnum ZuTavoFile::LoadFromBytes(ZuSharedBytes file) {
                              std::to_string(expanded.image.size()));
   }
   m_loadWarnings.insert(m_loadWarnings.end(), layout.warnings.begin(), layout.warnings.end());
+  ZuMappedPageReleaser pages;
   for (const ZuSwfTagRecord& record : layout.tags) {
+    pages.PassedEnd(record.body);
     AppendTag(ZuSwfTagFactory::CreateTagFromBody(static_cast<enuTagType>(record.code), record.body,
                                                  record.longHeader));
   }

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "host/util/ZuSharedBytes.h"
+
 // A byte stream. Whoever receives one from a host operation owns it and deletes it.
 // Reads and writes move one position; Seek moves it anywhere.
 class IZuStream {
@@ -25,4 +27,9 @@ class IZuStream {
   // false when the stream had an error. Deleting an open stream closes it.
   virtual bool Flush() = 0;
   virtual bool Close() = 0;
+
+  // Hands out the bytes from the position to the end without reading them, when the
+  // stream can (a file read stream maps its file), and moves to the end. False, with
+  // nothing changed, when the stream cannot; the caller then reads.
+  virtual bool MapRemaining(ZuSharedBytes& /*bytes*/) { return false; }
 };

@@ -11,6 +11,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "host/util/ZuMappedFile.h"
+
 namespace {
 
 // The most one read(2) or write(2) call is asked to move; Linux moves at most about 2 GiB.
@@ -275,6 +277,21 @@ bool ZuFileStream::Flush() {
     FlushBuffer();
   }
   return !m_error;
+}
+
+bool ZuFileStream::MapRemaining(ZuSharedBytes& bytes) {
+  if (m_mode != Mode::kRead || m_closed || m_error) {
+    return false;
+  }
+  ZuSharedBytes whole;
+  if (!ZuMappedFile::MapDescriptor(m_fd, whole, nullptr) || m_position > whole.size()) {
+    return false;
+  }
+  bytes = whole.Slice(m_position, whole.size() - m_position);
+  m_position = whole.size();
+  m_buffer.clear();
+  m_bufferOffset = 0;
+  return true;
 }
 
 bool ZuFileStream::Close() {

@@ -39,6 +39,8 @@ class ZuFileStream : public IZuStream {
   // the target, or on any error removes it. Returns false on error, with errno set to the
   // first failure's cause. Closing again only repeats the result.
   bool Close() override;
+  // Read stream: maps the file (see ZuMappedFile) instead of reading it.
+  bool MapRemaining(ZuSharedBytes& bytes) override;
 
   // Gives up a write stream without touching the target: the temporary file is removed and
   // the stream counts as failed. On a read stream it just closes.

@@ -42,8 +42,12 @@ bool ZuMappedFile::Map(const std::string& path, ZuSharedBytes& bytes, std::strin
   if (fd.Get() < 0) {
     return Fail(error, std::strerror(errno));
   }
+  return MapDescriptor(fd.Get(), bytes, error);
+}
+
+bool ZuMappedFile::MapDescriptor(int fd, ZuSharedBytes& bytes, std::string* error) {
   struct stat info {};
-  if (fstat(fd.Get(), &info) != 0) {
+  if (fstat(fd, &info) != 0) {
     return Fail(error, std::strerror(errno));
   }
   if (!S_ISREG(info.st_mode)) {
@@ -54,12 +58,13 @@ bool ZuMappedFile::Map(const std::string& path, ZuSharedBytes& bytes, std::strin
     return true;
   }
   const auto size = static_cast<size_t>(info.st_size);
-  void* address = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd.Get(), 0);
+  void* address = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
   if (address == MAP_FAILED) {
     return Fail(error, std::strerror(errno));
   }
   std::shared_ptr<const void> mapping(
       address, [size](const void* start) { munmap(const_cast<void*>(start), size); });
-  bytes = ZuSharedBytes(std::move(mapping), static_cast<const uint8_t*>(address), size);
+  bytes =
+      ZuSharedBytes::FromMapping(std::move(mapping), static_cast<const uint8_t*>(address), size);
   return true;
 }

@@ -8,12 +8,19 @@
 // so looking at a few parts of a large file costs little. The mapping lives as long as any
 // copy of the returned bytes.
 //
+// The bytes are marked as mapped, so that long walks over them can hand their pages back
+// (ZuMappedPageReleaser) and a large movie never needs to be resident as a whole.
+//
 // A mapping reflects the file: if another program shortens the file while it is mapped,
-// touching the lost part ends the process. Use it for files this program owns or reads
-// briefly (rendering a frame); use a read stream for long-lived copies of users' files.
+// touching the lost part raises SIGBUS. This program never writes a file in place (writes
+// go to a new file renamed over the old one, which leaves a mapping of the old one
+// intact), so only an outside program can do that; the command line turns the signal
+// into a one-line error.
 class ZuMappedFile {
  public:
   // Maps the file at path. An empty file gives empty bytes. Returns false with a one-line
   // reason in *error when the file cannot be opened or mapped.
   static bool Map(const std::string& path, ZuSharedBytes& bytes, std::string* error);
+  // Maps the regular file open as fd (which the caller keeps and may close afterwards).
+  static bool MapDescriptor(int fd, ZuSharedBytes& bytes, std::string* error);
 };

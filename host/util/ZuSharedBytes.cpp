@@ -9,6 +9,13 @@ ZuSharedBytes ZuSharedBytes::Adopt(std::vector<uint8_t>&& bytes) {
   return ZuSharedBytes(std::move(storage), data, size);
 }
 
+ZuSharedBytes ZuSharedBytes::FromMapping(std::shared_ptr<const void> owner, const uint8_t* data,
+                                         size_t size) {
+  ZuSharedBytes bytes(std::move(owner), data, size);
+  bytes.m_mapped = true;
+  return bytes;
+}
+
 ZuSharedBytes ZuSharedBytes::Copy(const uint8_t* data, size_t size) {
   if (data == nullptr || size == 0) {
     return ZuSharedBytes();
@@ -22,5 +29,7 @@ ZuSharedBytes ZuSharedBytes::Slice(size_t offset, size_t size) const {
   if (length == 0) {
     return ZuSharedBytes();
   }
-  return ZuSharedBytes(m_owner, m_data + start, length);
+  ZuSharedBytes slice(m_owner, m_data + start, length);
+  slice.m_mapped = m_mapped;
+  return slice;
 }

@@ -8,11 +8,18 @@
 
 // An immutable run of bytes that keeps its storage alive. Copies and slices share the
 // storage, so a loaded file's bytes can be handed to many owners without copying.
+//
+// The storage is either ordinary memory or a read-only mapping of a file (ZuMappedFile);
+// bytes remember which, so that walks over a mapped file can hand pages back to the
+// system (ZuMappedPageReleaser).
 class ZuSharedBytes {
  public:
   ZuSharedBytes() = default;
   ZuSharedBytes(std::shared_ptr<const void> owner, const uint8_t* data, size_t size)
       : m_owner(std::move(owner)), m_data(data), m_size(size) {}
+  // Bytes of a read-only file mapping that owner unmaps when it goes.
+  static ZuSharedBytes FromMapping(std::shared_ptr<const void> owner, const uint8_t* data,
+                                   size_t size);
 
   // Takes the vector's bytes as new storage.
   static ZuSharedBytes Adopt(std::vector<uint8_t>&& bytes);
@@ -32,8 +39,14 @@ class ZuSharedBytes {
   // The bytes [offset, offset + size), sharing this storage. Clamped to the range held.
   ZuSharedBytes Slice(size_t offset, size_t size) const;
 
+  // Whether the bytes lie in a read-only file mapping.
+  bool IsMapped() const { return m_mapped; }
+  // What holds the bytes: equal for bytes that share one storage.
+  const void* GetStorage() const { return m_owner.get(); }
+
  private:
   std::shared_ptr<const void> m_owner;
   const uint8_t* m_data = nullptr;
   size_t m_size = 0;
+  bool m_mapped = false;
 };

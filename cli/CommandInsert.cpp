@@ -22,8 +22,6 @@ struct InsertOptions {
 void RunInsert(const InsertOptions& options) {
   RefuseWritingOverInputs(options.output, {options.input, options.other}, options.inPlace);
   std::unique_ptr<ZuFMRTavoFile> movie = LoadEditableMovieOrThrow(options.input);
-  // Read here too, for the reasons of a refusal: the engine only says which rule it broke.
-  const std::unique_ptr<ZuTavoFile> other = LoadMovieOrThrow(options.other);
 
   PendingOutput output(options.output);
   ZuErrorCodeEnum result = kZuFailure;
@@ -31,6 +29,9 @@ void RunInsert(const InsertOptions& options) {
     result = movie->InsertFMRSWFFile(ZuString(options.other), ZuReal(options.seconds),
                                      ZuString(output.Path()));
   } catch (int) {
+    // The engine cannot say whether the other movie could not be read or the key frame
+    // could not be rendered: reading the other movie again tells.
+    LoadMovieOrThrow(options.other);
     throw CliError(options.input + ": the frame after the insertion point could not be rendered");
   }
   switch (result) {
@@ -42,7 +43,7 @@ void RunInsert(const InsertOptions& options) {
     case kZuErrorNotFMR:
       ThrowNotFMR(options.other);  // the movie itself was checked when loaded
     case kZuErrorDimensionMismatch:
-      ThrowSizeMismatch(options.other, *other, options.input, *movie);
+      ThrowSizeMismatch(options.other, *LoadMovieOrThrow(options.other), options.input, *movie);
     default:
       throw CliError(options.input + ": the movie's tag list is damaged at the insertion point");
   }

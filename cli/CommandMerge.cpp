@@ -18,16 +18,18 @@ struct MergeOptions {
   bool inPlace = false;
 };
 
-// The first movie appended after first that breaks a rule of insertion, read on its own:
-// not FMR, or of another size. Throws its refusal; returns when every movie is fine.
-void ThrowFirstRefusedMovie(const MergeOptions& options, const ZuTavoFile& first) {
+// The first movie appended after the first that breaks a rule of insertion, read on its
+// own: unreadable, not FMR, or of another size. Throws its refusal; returns when every
+// movie is fine.
+void ThrowFirstRefusedMovie(const MergeOptions& options) {
+  const std::unique_ptr<ZuTavoFile> first = LoadMovieOrThrow(options.inputs[0]);
   for (size_t i = 1; i < options.inputs.size(); ++i) {
     const std::unique_ptr<ZuTavoFile> other = LoadMovieOrThrow(options.inputs[i]);
     if (!ZuAnimationUtils::IsFMRSWF(*other)) {
       ThrowNotFMR(options.inputs[i]);
     }
-    if (other->GetWidth() != first.GetWidth() || other->GetHeight() != first.GetHeight()) {
-      ThrowSizeMismatch(options.inputs[i], *other, options.inputs[0], first);
+    if (other->GetWidth() != first->GetWidth() || other->GetHeight() != first->GetHeight()) {
+      ThrowSizeMismatch(options.inputs[i], *other, options.inputs[0], *first);
     }
   }
 }
@@ -35,12 +37,6 @@ void ThrowFirstRefusedMovie(const MergeOptions& options, const ZuTavoFile& first
 void RunMerge(const MergeOptions& options) {
   RefuseWritingOverInputs(options.output, options.inputs, options.inPlace);
   std::unique_ptr<ZuFMRTavoFile> movie = LoadEditableMovieOrThrow(options.inputs[0]);
-  // Every file must be readable: the engine cannot say which one it could not load.
-  for (size_t i = 1; i < options.inputs.size(); ++i) {
-    LoadMovieOrThrow(options.inputs[i]);
-  }
-  const std::unique_ptr<ZuTavoFile> first = LoadMovieOrThrow(options.inputs[0]);
-
   std::vector<ZuString> others;
   for (size_t i = 1; i < options.inputs.size(); ++i) {
     others.push_back(ZuString(options.inputs[i]));
@@ -50,6 +46,9 @@ void RunMerge(const MergeOptions& options) {
   try {
     result = movie->MergeSWFs(others, ZuString(output.Path()));
   } catch (int) {
+    // The engine cannot say which movie it could not read; the movies are looked at again
+    // only now, so a merge that works reads each of them once.
+    ThrowFirstRefusedMovie(options);
     throw CliError(options.inputs[0] + ": a movie could not be merged");
   }
   switch (result) {
@@ -60,7 +59,7 @@ void RunMerge(const MergeOptions& options) {
       ThrowFrameLimit(options.output);  // what the engine merged before the limit is dropped
     case kZuErrorNotFMR:
     case kZuErrorDimensionMismatch:
-      ThrowFirstRefusedMovie(options, *first);
+      ThrowFirstRefusedMovie(options);
       [[fallthrough]];
     default:
       throw CliError(options.inputs[0] + ": the movies could not be merged");

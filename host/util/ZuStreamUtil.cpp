@@ -4,14 +4,32 @@
 #include <vector>
 
 #include "host/util/ZuFileStream.h"
+#include "host/util/ZuMappedPageReleaser.h"
 
 namespace {
 
 // Bytes copied per step when saving a stream to a file.
 constexpr size_t kCopyChunk = 1024 * 1024;
 
+// Writes mapped bytes a chunk at a time, handing each chunk's pages back once written.
+bool WriteMapped(const ZuSharedBytes& bytes, ZuFileStream* to) {
+  ZuMappedPageReleaser pages;
+  for (size_t at = 0; at < bytes.size(); at += kCopyChunk) {
+    const ZuSharedBytes chunk = bytes.Slice(at, kCopyChunk);
+    if (!to->Write(chunk.data(), chunk.size())) {
+      return false;
+    }
+    pages.PassedEnd(chunk);
+  }
+  return true;
+}
+
 // Copies from from's current position to its end. False when a read or write failed.
 bool CopyToEnd(IZuStream* from, ZuFileStream* to) {
+  ZuSharedBytes mapped;
+  if (from->MapRemaining(mapped)) {
+    return WriteMapped(mapped, to);  // a file: written from its mapping, not read first
+  }
   std::vector<uint8_t> chunk(kCopyChunk);
   for (;;) {
     const size_t got = from->Read(chunk.data(), chunk.size());

@@ -2,7 +2,7 @@
 // movie, side by side in one run.
 //
 // Records a 1920 x 1080 movie of the synthetic demo screen (kFrames frames at 15 fps,
-// blocks of at most kBlockFrames pictures), once with 32-bit and once with 16-bit
+// blocks of at most 100 pictures), once with 32-bit and once with 16-bit
 // pictures, into a temporary folder. For each it measures:
 //   BM_LoadAndWrite<depth>  ZuFMRTavoFile from the file, then the movie written to a new
 //                           file (what every edit costs at least);
@@ -18,8 +18,6 @@
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <map>
 #include <memory>
@@ -27,20 +25,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/ZuBenchSupport.h"
 #include "engine/ZuFMRTavoFile.h"
-#include "host/image/ZuImage.h"
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
-#include "host/util/ZuFileStream.h"
 #include "host/util/ZuStreamUtil.h"
-#include "recorder/ZuFmrRecorder.h"
-#include "samples/ZuDemoScene.h"
 
 namespace {
 
-constexpr int kWidth = 1920;
-constexpr int kHeight = 1080;
 constexpr int kFrames = 3000;
-constexpr int kBlockFrames = 100;
 constexpr int kRepetitions = 5;
 // The cut: frames kCutStart + 1 to kCutStart + kCutFrames, seconds at 15 fps.
 constexpr int kFrameRate = 15;
@@ -53,29 +45,6 @@ struct BenchMovie {
 };
 std::string g_folder;
 std::map<int, BenchMovie> g_movies;  // by bit depth
-
-void RecordDemo(int depth, const std::string& path) {
-  ZuFmrRecorderOptions options;
-  options.width = kWidth;
-  options.height = kHeight;
-  options.frameRate = kFrameRate;
-  options.depth = depth;
-  options.blockPolicy = ZuBlockPolicy(kBlockFrames, ZuBlockPolicy::kDefaultNewBlockFraction);
-  std::string error;
-  std::unique_ptr<ZuFmrRecorder> recorder = ZuFmrRecorder::Create(options, &error);
-  if (!recorder) throw std::runtime_error("recorder: " + error);
-  ZuDemoScene scene(kWidth, kHeight);
-  ZuImage frame(kWidth, kHeight);
-  for (int i = 0; i < kFrames; ++i) {
-    scene.RenderNextFrame(frame);
-    if (!recorder->AddFrame(frame)) throw std::runtime_error(recorder->GetLastError());
-  }
-  std::unique_ptr<ZuTavoFile> movie = recorder->Finish();
-  std::unique_ptr<ZuFileStream> out(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite));
-  if (!movie || !out || movie->DumpToStream(out.get()) != kZuSuccess || !out->Close()) {
-    throw std::runtime_error("cannot record " + path);
-  }
-}
 
 bool LoadAndWrite(const std::string& from, const std::string& to) {
   ZuFMRTavoFile movie{ZuString(from)};
@@ -124,133 +93,56 @@ void BM_Delete(benchmark::State& state) {
   }
 }
 
-#define ZU_BENCH(function)            \
-  BENCHMARK(function)                 \
-      ->Arg(32)                       \
-      ->Arg(16)                       \
-      ->Unit(benchmark::kMillisecond) \
-      ->UseRealTime()                 \
-      ->Iterations(1)                 \
-      ->Repetitions(kRepetitions)
+#define ZU_BENCH(function) \
+  BENCHMARK(function)->Arg(32)->Arg(16)->Apply(ZuBenchOneCallPerRun)->Repetitions(kRepetitions)
 ZU_BENCH(BM_LoadAndWrite);
 ZU_BENCH(BM_Delete);
 
-// Remembers the median real and CPU time of each benchmark (by name with its argument).
-class MedianReporter : public benchmark::ConsoleReporter {
- public:
-  struct Times {
-    double real = 0.0;
-    double cpu = 0.0;
-  };
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.aggregate_name == "median") {
-        m_medians[run.run_name.str()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  Times Median(const std::string& name) const {
-    for (const auto& [key, value] : m_medians) {
-      if (key.rfind(name, 0) == 0) return value;
-    }
-    return {};
-  }
-
- private:
-  std::map<std::string, Times> m_medians;
-};
-
-// The work a fresh process of this program does when started with kChildFlag: it prints
-// its own peak resident memory (VmHWM, which covers its own image only, unlike the
-// rusage of a forked child, which also counts the pages it was forked with).
-constexpr const char* kChildFlag = "--zu-measure";
-
-long OwnPeakMemory() {
-  std::FILE* status = std::fopen("/proc/self/status", "r");
-  if (status == nullptr) return -1;
-  char line[256];
-  long kilobytes = -1;
-  while (std::fgets(line, sizeof line, status) != nullptr) {
-    if (std::sscanf(line, "VmHWM: %ld kB", &kilobytes) == 1) break;
-  }
-  std::fclose(status);
-  return kilobytes;
-}
-
-int RunChild(const std::string& work, const std::string& from, const std::string& to) {
-  bool ok = false;
-  try {
-    ok = work == "start" || (work == "load-write" && LoadAndWrite(from, to)) ||
-         (work == "delete" && Delete(from, to));
-  } catch (...) {
-  }
-  if (!ok) return 1;
-  std::printf("%ld\n", OwnPeakMemory());
-  return 0;
-}
-
-std::string Quoted(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return quoted + "'";
-}
-
-// Peak resident memory, in bytes, of this program run again to do work once; -1 on failure.
-long PeakMemoryOf(const std::string& work, const std::string& from, const std::string& to) {
-  const std::string self = std::filesystem::read_symlink("/proc/self/exe").string();
-  const std::string command =
-      Quoted(self) + " " + kChildFlag + " " + work + " " + Quoted(from) + " " + Quoted(to);
-  std::FILE* child = popen(command.c_str(), "r");
-  if (child == nullptr) return -1;
-  long kilobytes = -1;
-  if (std::fscanf(child, "%ld", &kilobytes) != 1) kilobytes = -1;
-  if (pclose(child) != 0 || kilobytes < 0) return -1;
-  return kilobytes * 1024L;
-}
-
-std::string MakeFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zu-bench-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temp folder");
-  return pattern;
+// What a fresh process of this program measured by ZuBenchPeakMemoryOf does: "start"
+// (nothing), "load-write" or "delete" of a movie to a file.
+bool ChildWork(const std::vector<std::string>& arguments) {
+  if (arguments.size() != 3) return false;
+  const std::string& work = arguments[0];
+  return work == "start" || (work == "load-write" && LoadAndWrite(arguments[1], arguments[2])) ||
+         (work == "delete" && Delete(arguments[1], arguments[2]));
 }
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 5 && std::strcmp(argv[1], kChildFlag) == 0) {
-    return RunChild(argv[2], argv[3], argv[4]);
-  }
-  benchmark::Initialize(&argc, argv);
-  g_folder = MakeFolder();
-  int result = 0;
-  try {
+  if (ZuBenchIsChild(argc, argv)) return ZuBenchRunChild(argc, argv, ChildWork);
+  return ZuBenchMain(argc, argv, "bench_delete", [] {
+    const ZuBenchTempFolder folder;
+    g_folder = folder.GetPath();
     for (const int depth : {32, 16}) {
       BenchMovie& movie = g_movies[depth];
       movie.path = Target("demo" + std::to_string(depth) + ".swf");
-      RecordDemo(depth, movie.path);
+      ZuBenchRecording recording;
+      recording.frameRate = kFrameRate;
+      recording.depth = depth;
+      ZuBenchDemoRecorder(recording).RecordTo(kFrames, movie.path);
       movie.fileSize = std::filesystem::file_size(movie.path);
-      std::printf("%d-bit recording: %d frames of %d x %d, %.1f MB\n", depth, kFrames, kWidth,
-                  kHeight, movie.fileSize / 1e6);
+      std::printf("%d-bit recording: %d frames of %d x %d, %.1f MB\n", depth, kFrames,
+                  recording.width, recording.height, movie.fileSize / 1e6);
       if (!Delete(movie.path, Target("check.swf")) || !HasKeyFrame(Target("check.swf"))) {
         throw std::runtime_error("the cut does not make a key frame");
       }
     }
-    const long startPeak = PeakMemoryOf("start", "-", "-");
+    const long startPeak = ZuBenchPeakMemoryOf({"start", "-", "-"});
     std::map<int, long> loadPeak;
     std::map<int, long> deletePeak;
     for (const auto& [depth, movie] : g_movies) {
-      loadPeak[depth] = PeakMemoryOf("load-write", movie.path, Target("written.swf"));
-      deletePeak[depth] = PeakMemoryOf("delete", movie.path, Target("deleted.swf"));
+      loadPeak[depth] = ZuBenchPeakMemoryOf({"load-write", movie.path, Target("written.swf")});
+      deletePeak[depth] = ZuBenchPeakMemoryOf({"delete", movie.path, Target("deleted.swf")});
     }
     std::printf("peak memory of a process that only starts: %.1f MB\n", startPeak / 1e6);
-    MedianReporter reporter;
+    ZuBenchMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
+    int result = 0;
     for (const auto& [depth, movie] : g_movies) {
       const std::string argument = std::to_string(depth);
-      const MedianReporter::Times io =
-          reporter.Median(std::string("BM_LoadAndWrite/").append(argument));
-      const MedianReporter::Times cut = reporter.Median(std::string("BM_Delete/").append(argument));
+      const ZuBenchMedianReporter::Times io = reporter.Median("BM_LoadAndWrite/" + argument);
+      const ZuBenchMedianReporter::Times cut = reporter.Median("BM_Delete/" + argument);
       const double size = static_cast<double>(movie.fileSize);
       std::printf("\n%d-bit, %.1f MB file, cut of frames %d to %d:\n", depth, size / 1e6,
                   kCutStart + 1, kCutStart + kCutFrames);
@@ -264,12 +156,6 @@ int main(int argc, char** argv) {
                   deletePeak[depth] / 1e6, deletePeak[depth] / size);
       if (loadPeak[depth] < 0 || deletePeak[depth] < 0) result = 1;
     }
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "bench_delete: %s\n", e.what());
-    result = 1;
-  }
-  std::error_code ignored;
-  std::filesystem::remove_all(g_folder, ignored);
-  benchmark::Shutdown();
-  return result;
+    return result;
+  });
 }

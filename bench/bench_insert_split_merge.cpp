@@ -2,7 +2,7 @@
 // writing the movies involved, side by side in one run.
 //
 // Records the synthetic demo screen at 1920 x 1080 and 15 fps (blocks of at most
-// kBlockFrames pictures) into a temporary folder, once with 32-bit and once with 16-bit
+// 100 pictures) into a temporary folder, once with 32-bit and once with 16-bit
 // pictures: a movie of kFrames frames, and the kOtherFrames frames that follow as a second
 // movie. For each depth it measures:
 //   BM_InsertIO  load both movies, write both          BM_Insert  insert the second movie
@@ -26,20 +26,14 @@
 #include <string>
 #include <vector>
 
+#include "bench/ZuBenchSupport.h"
 #include "engine/ZuFMRTavoFile.h"
-#include "host/image/ZuImage.h"
-#include "host/util/ZuFileStream.h"
 #include "host/util/ZuStreamUtil.h"
-#include "recorder/ZuFmrRecorder.h"
-#include "samples/ZuDemoScene.h"
 
 namespace {
 
-constexpr int kWidth = 1920;
-constexpr int kHeight = 1080;
 constexpr int kFrames = 1500;
 constexpr int kOtherFrames = 450;
-constexpr int kBlockFrames = 100;
 constexpr int kFrameRate = 15;
 constexpr int kRepetitions = 5;
 // Inside a block: the insertion point and the split's cut, frame 130.
@@ -56,43 +50,14 @@ std::string Target(const std::string& name) {
   return g_folder + "/" + name;
 }
 
-std::unique_ptr<ZuFmrRecorder> MakeRecorder(int depth) {
-  ZuFmrRecorderOptions options;
-  options.width = kWidth;
-  options.height = kHeight;
-  options.frameRate = kFrameRate;
-  options.depth = depth;
-  options.blockPolicy = ZuBlockPolicy(kBlockFrames, ZuBlockPolicy::kDefaultNewBlockFraction);
-  std::string error;
-  std::unique_ptr<ZuFmrRecorder> recorder = ZuFmrRecorder::Create(options, &error);
-  if (!recorder) throw std::runtime_error("recorder: " + error);
-  return recorder;
-}
-
-void Finish(ZuFmrRecorder& recorder, const std::string& path) {
-  std::unique_ptr<ZuTavoFile> movie = recorder.Finish();
-  std::unique_ptr<ZuFileStream> out(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite));
-  if (!movie || !out || movie->DumpToStream(out.get()) != kZuSuccess || !out->Close()) {
-    throw std::runtime_error("cannot record " + path);
-  }
-}
-
 // The movie, then the frames after it as the second movie.
 void RecordDemo(int depth, const BenchMovies& paths) {
-  ZuDemoScene scene(kWidth, kHeight);
-  ZuImage frame(kWidth, kHeight);
-  std::unique_ptr<ZuFmrRecorder> recorder = MakeRecorder(depth);
-  for (int i = 0; i < kFrames; ++i) {
-    scene.RenderNextFrame(frame);
-    if (!recorder->AddFrame(frame)) throw std::runtime_error(recorder->GetLastError());
-  }
-  Finish(*recorder, paths.movie);
-  recorder = MakeRecorder(depth);
-  for (int i = 0; i < kOtherFrames; ++i) {
-    scene.RenderNextFrame(frame);
-    if (!recorder->AddFrame(frame)) throw std::runtime_error(recorder->GetLastError());
-  }
-  Finish(*recorder, paths.other);
+  ZuBenchRecording recording;
+  recording.frameRate = kFrameRate;
+  recording.depth = depth;
+  ZuBenchDemoRecorder recorder(recording);
+  recorder.RecordTo(kFrames, paths.movie);
+  recorder.RecordTo(kOtherFrames, paths.other);
 }
 
 // Loads each file and writes it to a file of its own: what any edit of them costs at least.
@@ -160,14 +125,8 @@ void BM_Merge(benchmark::State& state) {
   Run(state, Merge);
 }
 
-#define ZU_BENCH(function)            \
-  BENCHMARK(function)                 \
-      ->Arg(32)                       \
-      ->Arg(16)                       \
-      ->Unit(benchmark::kMillisecond) \
-      ->UseRealTime()                 \
-      ->Iterations(1)                 \
-      ->Repetitions(kRepetitions)
+#define ZU_BENCH(function) \
+  BENCHMARK(function)->Arg(32)->Arg(16)->Apply(ZuBenchOneCallPerRun)->Repetitions(kRepetitions)
 ZU_BENCH(BM_InsertIO);
 ZU_BENCH(BM_Insert);
 ZU_BENCH(BM_SplitIO);
@@ -175,39 +134,7 @@ ZU_BENCH(BM_Split);
 ZU_BENCH(BM_MergeIO);
 ZU_BENCH(BM_Merge);
 
-// Remembers the median real and CPU time of each benchmark (by name with its argument).
-class MedianReporter : public benchmark::ConsoleReporter {
- public:
-  struct Times {
-    double real = 0.0;
-    double cpu = 0.0;
-  };
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.aggregate_name == "median") {
-        m_medians[run.run_name.str()] = {run.GetAdjustedRealTime(), run.GetAdjustedCPUTime()};
-      }
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  Times Median(const std::string& name) const {
-    for (const auto& [key, value] : m_medians) {
-      if (key.rfind(name, 0) == 0) return value;
-    }
-    return {};
-  }
-
- private:
-  std::map<std::string, Times> m_medians;
-};
-
-std::string MakeFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zu-bench-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temp folder");
-  return pattern;
-}
-
-void PrintComparison(const MedianReporter& reporter, int depth) {
+void PrintComparison(const ZuBenchMedianReporter& reporter, int depth) {
   struct Edit {
     const char* name;
     const char* io;
@@ -222,8 +149,8 @@ void PrintComparison(const MedianReporter& reporter, int depth) {
               std::filesystem::file_size(g_movies[depth].movie) / 1e6,
               std::filesystem::file_size(g_movies[depth].other) / 1e6);
   for (const Edit& edit : edits) {
-    const MedianReporter::Times io = reporter.Median(edit.io + argument);
-    const MedianReporter::Times work = reporter.Median(edit.edit + argument);
+    const ZuBenchMedianReporter::Times io = reporter.Median(edit.io + argument);
+    const ZuBenchMedianReporter::Times work = reporter.Median(edit.edit + argument);
     std::printf(
         "  %-6s %8.1f ms real, %8.1f ms CPU; load + write %8.1f ms real, %8.1f ms CPU;"
         " difference %7.1f ms real, %7.1f ms CPU (target <= %d)\n",
@@ -235,10 +162,9 @@ void PrintComparison(const MedianReporter& reporter, int depth) {
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  g_folder = MakeFolder();
-  int result = 0;
-  try {
+  return ZuBenchMain(argc, argv, "bench_insert_split_merge", [] {
+    const ZuBenchTempFolder folder;
+    g_folder = folder.GetPath();
     for (const int depth : {32, 16}) {
       BenchMovies& movies = g_movies[depth];
       movies.movie = Target("demo" + std::to_string(depth) + ".swf");
@@ -248,20 +174,11 @@ int main(int argc, char** argv) {
         throw std::runtime_error("an edit of the recording was refused");
       }
     }
-    MedianReporter reporter;
+    ZuBenchMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     for (const int depth : {32, 16}) {
       PrintComparison(reporter, depth);
     }
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "bench_insert_split_merge: %s\n", e.what());
-    result = 1;
-  } catch (int) {
-    std::fprintf(stderr, "bench_insert_split_merge: the engine could not go on\n");
-    result = 1;
-  }
-  std::error_code ignored;
-  std::filesystem::remove_all(g_folder, ignored);
-  benchmark::Shutdown();
-  return result;
+    return 0;
+  });
 }

@@ -4,25 +4,22 @@
 // long headers, a few hundred ShowFrames) in a temporary folder, then measures in one run:
 //   (a) a plain copy of the file: read(2) and write(2) with a 1 MiB buffer;
 //   (b) ZuTavoFile::LoadFromStream from a file stream, then DumpToStream to a file stream;
-// and the peak resident memory of (b), in a forked child, against the file size.
+// and the peak resident memory of (b), in a fresh process of this program, against the
+// file size.
 // Prints the medians and the ratios; the targets are (b) <= 1.5 x (a) and peak memory
 // <= 1.2 x the file size. The folder is removed at the end.
 
 #include <benchmark/benchmark.h>
 #include <fcntl.h>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <filesystem>
-#include <map>
 #include <memory>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
+#include "bench/ZuBenchSupport.h"
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuFileStream.h"
 
@@ -33,7 +30,6 @@ constexpr size_t kCopyBuffer = size_t{1} << 20;
 constexpr int kRepetitions = 5;
 
 struct BenchFiles {
-  std::string folder;
   std::string movie;
   std::string copyTarget;
   std::string writeTarget;
@@ -48,6 +44,7 @@ class SyntheticMovieWriter {
   ~SyntheticMovieWriter() { std::fclose(m_out); }
 
   void Write(const std::vector<uint8_t>& bytes) {
+    if (bytes.empty()) return;  // fwrite must not get the null data of an empty vector
     if (std::fwrite(bytes.data(), 1, bytes.size(), m_out) != bytes.size()) {
       throw std::runtime_error("cannot write the synthetic movie");
     }
@@ -191,87 +188,38 @@ void BM_DumpOnly(benchmark::State& state) {
   }
 }
 
-#define ZU_BENCH(function)            \
-  BENCHMARK(function)                 \
-      ->Unit(benchmark::kMillisecond) \
-      ->UseRealTime()                 \
-      ->Iterations(1)                 \
-      ->Repetitions(kRepetitions)
-ZU_BENCH(BM_PlainCopy);
-ZU_BENCH(BM_LoadAndDump);
-ZU_BENCH(BM_LoadOnly);
-ZU_BENCH(BM_DumpOnly);
-
-// Remembers the median real time of each benchmark while printing as usual.
-class MedianReporter : public benchmark::ConsoleReporter {
- public:
-  void ReportRuns(const std::vector<Run>& runs) override {
-    for (const Run& run : runs) {
-      if (run.aggregate_name == "median")
-        m_medians[run.run_name.function_name] = run.GetAdjustedRealTime();
-    }
-    ConsoleReporter::ReportRuns(runs);
-  }
-  double Median(const std::string& name) const {
-    const auto it = m_medians.find(name);
-    return it == m_medians.end() ? 0.0 : it->second;
-  }
-
- private:
-  std::map<std::string, double> m_medians;
-};
-
-// Peak resident memory, in bytes, of a child that loads and writes the movie once.
-long PeakMemoryOfLoadAndDump() {
-  const pid_t child = fork();
-  if (child == 0) _exit(LoadAndDump(g_files.movie, g_files.writeTarget) ? 0 : 1);
-  int status = 0;
-  if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status) ||
-      WEXITSTATUS(status) != 0) {
-    return -1;
-  }
-  rusage usage{};
-  getrusage(RUSAGE_CHILDREN, &usage);
-  return usage.ru_maxrss * 1024L;
-}
-
-std::string MakeFolder() {
-  std::string pattern = (std::filesystem::temp_directory_path() / "zu-bench-XXXXXX").string();
-  if (mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("cannot create a temp folder");
-  return pattern;
-}
+BENCHMARK(BM_PlainCopy)->Apply(ZuBenchOneCallPerRun)->Repetitions(kRepetitions);
+BENCHMARK(BM_LoadAndDump)->Apply(ZuBenchOneCallPerRun)->Repetitions(kRepetitions);
+BENCHMARK(BM_LoadOnly)->Apply(ZuBenchOneCallPerRun)->Repetitions(kRepetitions);
+BENCHMARK(BM_DumpOnly)->Apply(ZuBenchOneCallPerRun)->Repetitions(kRepetitions);
 
 }  // namespace
 
 int main(int argc, char** argv) {
-  benchmark::Initialize(&argc, argv);
-  g_files.folder = MakeFolder();
-  g_files.movie = g_files.folder + "/movie.swf";
-  g_files.copyTarget = g_files.folder + "/copy.swf";
-  g_files.writeTarget = g_files.folder + "/written.swf";
-  int result = 0;
-  try {
+  if (ZuBenchIsChild(argc, argv)) {
+    return ZuBenchRunChild(argc, argv, [](const std::vector<std::string>& arguments) {
+      return arguments.size() == 2 && LoadAndDump(arguments[0], arguments[1]);
+    });
+  }
+  return ZuBenchMain(argc, argv, "bench_swf_io", [] {
+    const ZuBenchTempFolder folder;
+    g_files.movie = folder.File("movie.swf");
+    g_files.copyTarget = folder.File("copy.swf");
+    g_files.writeTarget = folder.File("written.swf");
     const size_t fileSize = BuildSyntheticMovie(g_files.movie);
     std::printf("synthetic movie: %.1f MB\n", fileSize / 1e6);
     PlainCopy(g_files.movie, g_files.copyTarget);  // warm the page cache
-    const long peak = PeakMemoryOfLoadAndDump();   // first child: RUSAGE_CHILDREN is its own
+    const long peak = ZuBenchPeakMemoryOf({g_files.movie, g_files.writeTarget});
 
-    MedianReporter reporter;
+    ZuBenchMedianReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
-    const double copyMs = reporter.Median("BM_PlainCopy");
-    const double ioMs = reporter.Median("BM_LoadAndDump");
+    const double copyMs = reporter.Median("BM_PlainCopy").real;
+    const double ioMs = reporter.Median("BM_LoadAndDump").real;
     std::printf("\nmedian plain copy      : %8.1f ms\n", copyMs);
     std::printf("median load + dump     : %8.1f ms  (%.2f x copy; target <= 1.5)\n", ioMs,
                 copyMs > 0 ? ioMs / copyMs : 0.0);
     std::printf("peak memory load + dump: %8.1f MB  (%.2f x file size; target <= 1.2)\n",
                 peak / 1e6, static_cast<double>(peak) / static_cast<double>(fileSize));
-    if (peak < 0) result = 1;
-  } catch (const std::exception& e) {
-    std::fprintf(stderr, "bench_swf_io: %s\n", e.what());
-    result = 1;
-  }
-  std::error_code ignored;
-  std::filesystem::remove_all(g_files.folder, ignored);
-  benchmark::Shutdown();
-  return result;
+    return peak < 0 ? 1 : 0;
+  });
 }

@@ -20,17 +20,10 @@ ZuErrorCodeEnum ZuFMREditDeleteFramesCommandData::SetDuration(const ZuReal& seco
   m_duration = seconds;
   return kZuSuccess;
 }
-ZuErrorCodeEnum ZuFMREditDeleteFramesCommandData::SetProgressEvent(IZuFMREditProgressEvent* event) {
-  m_progressEvent = event;
-  return kZuSuccess;
-}
 
 ZuErrorCodeEnum ZuFMREditDeleteFramesCommandData::GenerateINI() {
-  std::unique_ptr<std::fstream> stream(ZuFMREditUtils::CreateINIStream());
+  std::unique_ptr<std::fstream> stream = OpenINISection("DEL_FRAMES", m_fmrSlide);
   if (!stream) return kZuFailure;
-  ZuFMREditUtils::AddZuStringINIEntry(*stream, "ACTION", "DEL_FRAMES");
-  ZuFMREditUtils::AddCurrentZuFileNameINIEntry(*stream);
-  if (m_fmrSlide != nullptr) ZuFMREditUtils::AddSlideNrINIEntry(*stream, m_fmrSlide);
   ZuFMREditUtils::AddZuRealINIEntry(*stream, "START_POS", m_startPosition);
   ZuFMREditUtils::AddZuRealINIEntry(*stream, "DURATION", m_duration);
   ZuFMREditUtils::CloseINIStream(*stream);

@@ -1,15 +1,14 @@
 #pragma once
 
-#include "commands/IZuFMREditProgressEvent.h"
-#include "host/app/IZuCommandData.h"
+#include "commands/ZuFMREditCommandDataBase.h"
 #include "host/util/ZuErrorCode.h"
 #include "host/util/ZuReal.h"
 
 class ZuSlideBase;
 
 // Parameters of the delete-frames command (888): which slide's movie loses which time
-// range. Points to the slide and the progress receiver without owning them.
-class ZuFMREditDeleteFramesCommandData : public IZuCommandData {
+// range. Points to the slide without owning it.
+class ZuFMREditDeleteFramesCommandData : public ZuFMREditCommandDataBase {
  public:
   ZuFMREditDeleteFramesCommandData() = default;
   ZuFMREditDeleteFramesCommandData(const ZuFMREditDeleteFramesCommandData& other) = default;
@@ -24,8 +23,6 @@ class ZuFMREditDeleteFramesCommandData : public IZuCommandData {
   ZuErrorCodeEnum SetStartPosition(const ZuReal& seconds);
   ZuReal GetDuration() const { return m_duration; }
   ZuErrorCodeEnum SetDuration(const ZuReal& seconds);
-  IZuFMREditProgressEvent* GetProgressEvent() const { return m_progressEvent; }
-  ZuErrorCodeEnum SetProgressEvent(IZuFMREditProgressEvent* event);
 
   // Appends this record's section to the parameter dump; 1 when the dump cannot be made.
   ZuErrorCodeEnum GenerateINI();
@@ -34,5 +31,4 @@ class ZuFMREditDeleteFramesCommandData : public IZuCommandData {
   ZuSlideBase* m_fmrSlide = nullptr;
   ZuReal m_startPosition;
   ZuReal m_duration;
-  IZuFMREditProgressEvent* m_progressEvent = nullptr;
 };

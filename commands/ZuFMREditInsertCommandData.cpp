@@ -26,17 +26,10 @@ ZuErrorCodeEnum ZuFMREditInsertCommandData::SetFileToInsert(const ZuString& path
   m_fileToInsert = path;
   return kZuSuccess;
 }
-ZuErrorCodeEnum ZuFMREditInsertCommandData::SetProgressEvent(IZuFMREditProgressEvent* event) {
-  m_progressEvent = event;
-  return kZuSuccess;
-}
 
 ZuErrorCodeEnum ZuFMREditInsertCommandData::GenerateINI() {
-  std::unique_ptr<std::fstream> stream(ZuFMREditUtils::CreateINIStream());
+  std::unique_ptr<std::fstream> stream = OpenINISection("INSERT_SWF", m_sourceFMRSlide);
   if (!stream) return kZuFailure;
-  ZuFMREditUtils::AddZuStringINIEntry(*stream, "ACTION", "INSERT_SWF");
-  ZuFMREditUtils::AddCurrentZuFileNameINIEntry(*stream);
-  if (m_sourceFMRSlide != nullptr) ZuFMREditUtils::AddSlideNrINIEntry(*stream, m_sourceFMRSlide);
   ZuFMREditUtils::AddZuRealINIEntry(*stream, "START_POS", m_insertAt);
   if (m_fmrAnimationToInsert != nullptr) {
     ZuFMREditUtils::AddIntINIEntry(*stream, "ANIMITEM_UID", m_fmrAnimationToInsert->GetObjectUID());

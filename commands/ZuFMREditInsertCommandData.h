@@ -1,7 +1,6 @@
 #pragma once
 
-#include "commands/IZuFMREditProgressEvent.h"
-#include "host/app/IZuCommandData.h"
+#include "commands/ZuFMREditCommandDataBase.h"
 #include "host/util/ZuErrorCode.h"
 #include "host/util/ZuReal.h"
 #include "host/util/ZuString.h"
@@ -11,8 +10,8 @@ class ZuAnimationResource;
 
 // Parameters of the insert command (889): the slide whose movie receives another FMR movie,
 // the time it goes in at, and the movie to insert: a project resource or, when that is null,
-// a file. Points to slide, resource and progress receiver without owning them.
-class ZuFMREditInsertCommandData : public IZuCommandData {
+// a file. Points to slide and resource without owning them.
+class ZuFMREditInsertCommandData : public ZuFMREditCommandDataBase {
  public:
   ZuFMREditInsertCommandData() = default;
   ZuFMREditInsertCommandData(const ZuFMREditInsertCommandData& other) = default;
@@ -29,8 +28,6 @@ class ZuFMREditInsertCommandData : public IZuCommandData {
   ZuErrorCodeEnum SetFMRAnimationToInsert(ZuAnimationResource* animation);
   ZuString GetFileToInsert() const { return m_fileToInsert; }
   ZuErrorCodeEnum SetFileToInsert(const ZuString& path);
-  IZuFMREditProgressEvent* GetProgressEvent() const { return m_progressEvent; }
-  ZuErrorCodeEnum SetProgressEvent(IZuFMREditProgressEvent* event);
 
   // Appends this record's section to the parameter dump; 1 when the dump cannot be made.
   ZuErrorCodeEnum GenerateINI();
@@ -40,5 +37,4 @@ class ZuFMREditInsertCommandData : public IZuCommandData {
   ZuReal m_insertAt;
   ZuAnimationResource* m_fmrAnimationToInsert = nullptr;
   ZuString m_fileToInsert;
-  IZuFMREditProgressEvent* m_progressEvent = nullptr;
 };

@@ -3,60 +3,25 @@
 #include <memory>
 #include <vector>
 
-#include "commands/ZuFMREditMergeSlidesCommandData.h"
 #include "commands/ZuFMREditUtils.h"
 #include "engine/ZuFMRTavoFile.h"
-#include "host/app/IZuSession.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/util/IZuStream.h"
 #include "host/util/ZuFileUtil.h"
 #include "host/util/ZuStreamUtil.h"
-#include "host/util/ZuUserEventUtil.h"
 
 ZuFMREditMergeSlidesCommand::ZuFMREditMergeSlidesCommand()
-    : ZuCCommand(901), m_data(new ZuFMREditMergeSlidesCommandData()) {
-  m_name = ZuString("kZuFMREditMergeSlidesCommand");
-  m_commandData = m_data;
-  m_flags = 0;
-  m_eventSink = QuerySession()->GetCommandEventSink(0);
-}
+    : ZuFMREditCommandBase(901, "kZuFMREditMergeSlidesCommand", "Merge", kRedoEventCode) {}
 
-ZuFMREditMergeSlidesCommand::~ZuFMREditMergeSlidesCommand() {
-  delete m_data;
-}
-
-IZuCommand* ZuFMREditMergeSlidesCommand::Clone() const {
-  auto* copy = new ZuFMREditMergeSlidesCommand();
-  delete copy->m_data;
-  copy->m_data = static_cast<ZuFMREditMergeSlidesCommandData*>(m_data->Clone());
-  copy->m_commandData = copy->m_data;
-  copy->m_name = m_name;
-  copy->m_flags = m_flags;
-  copy->m_eventSink = m_eventSink;
-  copy->m_backup = m_backup;
-  return copy;
-}
-
-ZuErrorCodeEnum ZuFMREditMergeSlidesCommand::Execute() {
-  ZuUserEventUtil::LogUserEvent("FMR Edit", "Merge", "");
-  Report(5);
+ZuErrorCodeEnum ZuFMREditMergeSlidesCommand::Edit() {
   const std::vector<ZuSlideBase*>& slides = m_data->GetSlidesToMerge();
   if (slides.empty() || slides.front() == nullptr) return kZuFailure;
-  try {
-    return MergeMovies(slides.front());
-  } catch (...) {
-    Report(100);
-    return kZuFailure;
-  }
-}
-
-ZuErrorCodeEnum ZuFMREditMergeSlidesCommand::MergeMovies(ZuSlideBase* first) {
+  ZuSlideBase* first = slides.front();
   m_data->GenerateINI();
   ZuAnimationResource* resource = ZuFMREditUtils::GetAnimationResourceFromFMRSlide(first);
   if (resource == nullptr) return kZuFailure;
-  std::unique_ptr<IZuStream> stream(resource->CreateReadStream(0));
-  auto movie = std::make_unique<ZuFMRTavoFile>(stream.get());
-  if (!movie->IsValidFMRSWF()) return kZuErrorNotFMR;
+  std::unique_ptr<ZuFMRTavoFile> movie = LoadMovie(resource);
+  if (!movie) return kZuErrorNotFMR;
   ZuFMREditUtils::BackupFMRSWFBeforeEdit(*movie, first, m_backup);
 
   std::vector<ZuString> paths;
@@ -70,8 +35,7 @@ ZuErrorCodeEnum ZuFMREditMergeSlidesCommand::MergeMovies(ZuSlideBase* first) {
   if (merged != kZuSuccess && merged != kZuErrorFrameLimit) return kZuFailure;
   Report(75);
 
-  m_backup.newDuration =
-      static_cast<double>(movie->GetFrameCount()) / static_cast<double>(movie->GetFrameRate());
+  SetNewDuration(*movie);
   const ZuErrorCodeEnum replaced =
       ZuFMREditUtils::FireReplaceAnimResItem(resource, output, m_backup, 1);
   if (replaced != kZuSuccess) return replaced;
@@ -105,20 +69,4 @@ void ZuFMREditMergeSlidesCommand::SetMergedDurations() {
     if (slide == nullptr) return;
     if (ZuFMREditUtils::FireModifySlideTimeCommand(slide, merged) == kZuFailure) return;
   }
-}
-
-ZuErrorCodeEnum ZuFMREditMergeSlidesCommand::Undo() {
-  return ZuFMREditUtils::UpdateFMRSlideWithBackedupDataForUndo(m_backup);
-}
-
-ZuErrorCodeEnum ZuFMREditMergeSlidesCommand::Redo() {
-  return ZuFMREditUtils::UpdateFMRSlideWithBackedupDataForRedo(m_backup);
-}
-
-void ZuFMREditMergeSlidesCommand::RedoNotify() {
-  PostEvent(kRedoEventCode);
-}
-
-void ZuFMREditMergeSlidesCommand::Report(int percent) const {
-  if (m_data->GetProgressEvent() != nullptr) m_data->GetProgressEvent()->OnProgress(percent);
 }

@@ -8,9 +8,7 @@
 // The merged file belongs to one run of the command, so a copy starts without it.
 ZuFMREditMergeSlidesCommandData::ZuFMREditMergeSlidesCommandData(
     const ZuFMREditMergeSlidesCommandData& other)
-    : IZuCommandData(other),
-      m_slidesToMerge(other.m_slidesToMerge),
-      m_progressEvent(other.m_progressEvent) {}
+    : ZuFMREditCommandDataBase(other), m_slidesToMerge(other.m_slidesToMerge) {}
 
 IZuCommandData* ZuFMREditMergeSlidesCommandData::Clone() const {
   return new ZuFMREditMergeSlidesCommandData(*this);
@@ -22,10 +20,6 @@ ZuErrorCodeEnum ZuFMREditMergeSlidesCommandData::AddSlideToMerge(ZuSlideBase* sl
 }
 ZuErrorCodeEnum ZuFMREditMergeSlidesCommandData::SetNewlyCreatedFile(const ZuFile& file) {
   m_newlyCreatedFile = file;
-  return kZuSuccess;
-}
-ZuErrorCodeEnum ZuFMREditMergeSlidesCommandData::SetProgressEvent(IZuFMREditProgressEvent* event) {
-  m_progressEvent = event;
   return kZuSuccess;
 }
 

@@ -2,8 +2,7 @@
 
 #include <vector>
 
-#include "commands/IZuFMREditProgressEvent.h"
-#include "host/app/IZuCommandData.h"
+#include "commands/ZuFMREditCommandDataBase.h"
 #include "host/util/ZuErrorCode.h"
 #include "host/util/ZuFile.h"
 
@@ -11,8 +10,8 @@ class ZuSlideBase;
 
 // Parameters of the merge-slides command (901): the FMR slides to join, in order, and the
 // file of the merged movie once the command made it (a copy starts with it empty). Points to
-// the slides and the progress receiver without owning them.
-class ZuFMREditMergeSlidesCommandData : public IZuCommandData {
+// the slides without owning them.
+class ZuFMREditMergeSlidesCommandData : public ZuFMREditCommandDataBase {
  public:
   ZuFMREditMergeSlidesCommandData() = default;
   ZuFMREditMergeSlidesCommandData(const ZuFMREditMergeSlidesCommandData& other);
@@ -27,8 +26,6 @@ class ZuFMREditMergeSlidesCommandData : public IZuCommandData {
   void ClearSlidesList() { m_slidesToMerge.clear(); }
   ZuFile GetNewlyCreatedFile() const { return m_newlyCreatedFile; }
   ZuErrorCodeEnum SetNewlyCreatedFile(const ZuFile& file);
-  IZuFMREditProgressEvent* GetProgressEvent() const { return m_progressEvent; }
-  ZuErrorCodeEnum SetProgressEvent(IZuFMREditProgressEvent* event);
 
   // Appends this record's section to the parameter dump; 1 when the dump cannot be made or
   // the slide list is empty (a bare section header is left then).
@@ -37,5 +34,4 @@ class ZuFMREditMergeSlidesCommandData : public IZuCommandData {
  private:
   std::vector<ZuSlideBase*> m_slidesToMerge;
   ZuFile m_newlyCreatedFile;
-  IZuFMREditProgressEvent* m_progressEvent = nullptr;
 };

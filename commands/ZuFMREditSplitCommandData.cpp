@@ -6,10 +6,9 @@
 
 // The file slots belong to one run of the command, so a copy starts without them.
 ZuFMREditSplitCommandData::ZuFMREditSplitCommandData(const ZuFMREditSplitCommandData& other)
-    : IZuCommandData(other),
+    : ZuFMREditCommandDataBase(other),
       m_sourceFMRSlide(other.m_sourceFMRSlide),
-      m_splitAt(other.m_splitAt),
-      m_progressEvent(other.m_progressEvent) {}
+      m_splitAt(other.m_splitAt) {}
 
 IZuCommandData* ZuFMREditSplitCommandData::Clone() const {
   return new ZuFMREditSplitCommandData(*this);
@@ -31,17 +30,10 @@ ZuErrorCodeEnum ZuFMREditSplitCommandData::SetNewlyCreatedFile_Part2(const ZuFil
   m_newlyCreatedFilePart2 = file;
   return kZuSuccess;
 }
-ZuErrorCodeEnum ZuFMREditSplitCommandData::SetProgressEvent(IZuFMREditProgressEvent* event) {
-  m_progressEvent = event;
-  return kZuSuccess;
-}
 
 ZuErrorCodeEnum ZuFMREditSplitCommandData::GenerateINI() {
-  std::unique_ptr<std::fstream> stream(ZuFMREditUtils::CreateINIStream());
+  std::unique_ptr<std::fstream> stream = OpenINISection("SPLIT_SWF", m_sourceFMRSlide);
   if (!stream) return kZuFailure;
-  ZuFMREditUtils::AddZuStringINIEntry(*stream, "ACTION", "SPLIT_SWF");
-  ZuFMREditUtils::AddCurrentZuFileNameINIEntry(*stream);
-  if (m_sourceFMRSlide != nullptr) ZuFMREditUtils::AddSlideNrINIEntry(*stream, m_sourceFMRSlide);
   ZuFMREditUtils::AddZuRealINIEntry(*stream, "SPLIT_AT", m_splitAt);
   ZuFMREditUtils::CloseINIStream(*stream);
   return kZuSuccess;

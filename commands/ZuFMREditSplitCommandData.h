@@ -1,7 +1,6 @@
 #pragma once
 
-#include "commands/IZuFMREditProgressEvent.h"
-#include "host/app/IZuCommandData.h"
+#include "commands/ZuFMREditCommandDataBase.h"
 #include "host/util/ZuErrorCode.h"
 #include "host/util/ZuFile.h"
 #include "host/util/ZuReal.h"
@@ -10,8 +9,8 @@ class ZuSlideBase;
 
 // Parameters of the split command (890): the slide to split and the time of the cut. The two
 // file slots are spare places for the halves; a copy starts with them empty. Points to the
-// slide and the progress receiver without owning them.
-class ZuFMREditSplitCommandData : public IZuCommandData {
+// slide without owning it.
+class ZuFMREditSplitCommandData : public ZuFMREditCommandDataBase {
  public:
   ZuFMREditSplitCommandData() = default;
   ZuFMREditSplitCommandData(const ZuFMREditSplitCommandData& other);
@@ -28,8 +27,6 @@ class ZuFMREditSplitCommandData : public IZuCommandData {
   ZuErrorCodeEnum SetNewlyCreatedFile_Part1(const ZuFile& file);
   ZuFile GetNewlyCreatedFile_Part2() const { return m_newlyCreatedFilePart2; }
   ZuErrorCodeEnum SetNewlyCreatedFile_Part2(const ZuFile& file);
-  IZuFMREditProgressEvent* GetProgressEvent() const { return m_progressEvent; }
-  ZuErrorCodeEnum SetProgressEvent(IZuFMREditProgressEvent* event);
 
   // Appends this record's section to the parameter dump; 1 when the dump cannot be made.
   ZuErrorCodeEnum GenerateINI();
@@ -39,5 +36,4 @@ class ZuFMREditSplitCommandData : public IZuCommandData {
   ZuReal m_splitAt;
   ZuFile m_newlyCreatedFilePart1;
   ZuFile m_newlyCreatedFilePart2;
-  IZuFMREditProgressEvent* m_progressEvent = nullptr;
 };

@@ -125,18 +125,14 @@ ZuErrorCodeEnum ZuFMREditUtils::BackupFMRSWFBeforeEdit(ZuFMRTavoFile& movie, ZuS
 ZuErrorCodeEnum ZuFMREditUtils::UpdateFMRSlideWithBackedupDataForUndo(
     ZuFMREditCommandBackupData& record) {
   if (GetSlide(record.project, record.slideIndex) == nullptr) return kZuFailure;
-  if (record.replaceCommand != nullptr && record.replaceCommand->Undo() == kZuSuccess) {
-    record.replaceCommand->UndoNotify();
-  }
+  if (record.replaceCommand != nullptr) UndoCommand(record.replaceCommand);
   return FireModifySlideTimeCommand(record, true);
 }
 
 ZuErrorCodeEnum ZuFMREditUtils::UpdateFMRSlideWithBackedupDataForRedo(
     ZuFMREditCommandBackupData& record) {
   if (GetSlide(record.project, record.slideIndex) == nullptr) return kZuFailure;
-  if (record.replaceCommand != nullptr && record.replaceCommand->Redo() == kZuSuccess) {
-    record.replaceCommand->RedoNotify();
-  }
+  if (record.replaceCommand != nullptr) RedoCommand(record.replaceCommand);
   return FireModifySlideTimeCommand(record, false);
 }
 

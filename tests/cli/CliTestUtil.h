@@ -2,11 +2,25 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/swf/ZuTavoFile.h"
-#include "tests/cli/RunFmredit.h"
 
-// Checks shared by the tests of the fmredit commands.
+class TempDir;
+
+// Running fmredit, and the checks and inputs shared by the tests of its commands.
+
+// The outcome of one run of the fmredit program.
+struct FmreditRun {
+  int exitCode = -1;  // -1 when the program did not exit normally (a crash, a signal)
+  std::string out;
+  std::string err;
+};
+
+// Runs the fmredit built alongside the tests with the given arguments, standard input read
+// from the file at inputPath (by default none).
+FmreditRun RunFmredit(const std::vector<std::string>& arguments,
+                      const std::string& inputPath = "/dev/null");
 
 // gtest checks that run failed with exitCode and said so on exactly one line, starting
 // "fmredit: " and holding text (a file name or the reason) unless text is empty.
@@ -14,3 +28,14 @@ void ExpectOneLineError(const FmreditRun& run, const std::string& text, int exit
 
 // The SWF file at path, loaded; a test failure when it cannot be read.
 std::unique_ptr<ZuTavoFile> LoadMovieFile(const std::string& path);
+
+// gtest checks that the file at path is an FMR movie of frames frames that the independent
+// parser reads.
+void ExpectFmrMovie(const std::string& path, int frames);
+
+// Writes an FMR movie of ten frames in two blocks, 40 x 30 at 10 frames a second, checked by
+// the independent parser.
+void WriteTenFrameMovie(const std::string& path);
+
+// The names of the files in the folder, sorted.
+std::vector<std::string> FilesIn(const TempDir& dir);

@@ -21,28 +21,29 @@ size_t CountLines(const std::string& text) {
   return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
-std::string WriteFmrMovie(const TempDir& dir, const std::string& name) {
-  FmrMovieBuilder builder(64, 48, 10);
-  builder.KeyFrame(0x336699)
-      .PartialFrame(4, 4, 8, 8, 0xff0000)
-      .PartialFrame(20, 10, 5, 3, 0x00ff00);
-  builder.KeyFrame(0xeeeeee).PartialFrame(1, 2, 3, 4, 0x0000ff).HoldFrame().StopFrame();
-  const std::string path = dir.File(name);
-  builder.WriteFile(path);
-  return path;
-}
+// A folder with an FMR movie of 7 frames, 64 x 48 at 10 frames a second, in two blocks.
+class Fmredit : public testing::Test {
+ protected:
+  void SetUp() override {
+    FmrMovieBuilder builder(64, 48, 10);
+    builder.KeyFrame(0x336699)
+        .PartialFrame(4, 4, 8, 8, 0xff0000)
+        .PartialFrame(20, 10, 5, 3, 0x00ff00);
+    builder.KeyFrame(0xeeeeee).PartialFrame(1, 2, 3, 4, 0x0000ff).HoldFrame().StopFrame();
+    builder.WriteFile(m_movie);
+  }
 
-TEST(FmreditInfo, DescribesAnFmrMovie) {
-  TempDir dir;
-  const std::string path = WriteFmrMovie(dir, "movie.swf");
-  const FmreditRun run = RunFmredit({"info", path});
+  TempDir m_dir;
+  std::string m_movie = m_dir.File("movie.swf");
+};
+
+TEST_F(Fmredit, InfoDescribesAnFmrMovie) {
+  const FmreditRun run = RunFmredit({"info", m_movie});
   ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find("signature:   FWS"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("stage:       64 x 48 pixels"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("frames:      7"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("duration:    0.7 s"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("FMR movie:   yes"), std::string::npos) << run.out;
-  EXPECT_NE(run.out.find("ShowFrame"), std::string::npos) << run.out;
+  for (const char* expected : {"signature:   FWS", "stage:       64 x 48 pixels", "frames:      7",
+                               "duration:    0.7 s", "FMR movie:   yes", "ShowFrame"}) {
+    EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\n" << run.out;
+  }
 }
 
 TEST(FmreditInfo, JsonCarriesTheSameFacts) {
@@ -73,16 +74,12 @@ TEST(FmreditInfo, ReportsLoadWarnings) {
   EXPECT_NE(run.out.find("warning:"), std::string::npos) << run.out;
 }
 
-struct BadInputCase {
-  const char* name;
-  std::vector<uint8_t> bytes;
-};
-
+// Bad files, a missing file and a folder: one line naming the file, exit code 1, no output.
 TEST(FmreditInfo, BadFilesGiveOneLineAndExitOne) {
   TempDir dir;
   std::vector<uint8_t> cutTag = SwfBuilder().Tag(36, SwfBuilder::PatternBody(200)).Build();
   cutTag.resize(cutTag.size() - 50);
-  const std::vector<BadInputCase> cases = {
+  const std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
       {"empty.swf", {}},
       {"text.swf", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}},
       {"short.swf", {'F', 'W', 'S', 10, 0x20}},
@@ -90,36 +87,31 @@ TEST(FmreditInfo, BadFilesGiveOneLineAndExitOne) {
       {"bad-zlib.swf",
        SwfBuilder().Compression(ZuSwfCompression::kZlib).CompressedData({1, 2, 3, 4, 5}).Build()},
   };
-  for (const BadInputCase& bad : cases) {
-    const std::string path = dir.File(bad.name);
-    WriteFileBytes(path, bad.bytes);
+  std::vector<std::string> paths = {dir.File("nothing.swf"), dir.Path()};
+  for (const auto& [name, bytes] : files) {
+    paths.push_back(dir.File(name));
+    WriteFileBytes(paths.back(), bytes);
+  }
+  for (const std::string& path : paths) {
     for (const char* command : {"info", "dump", "convert"}) {
       std::vector<std::string> args = {command, path};
       if (std::string(command) == "convert") {
         args.insert(args.end(), {"-o", dir.File("out.swf")});
       }
-      SCOPED_TRACE(std::string(bad.name) + " " + command);
+      SCOPED_TRACE(path + " " + command);
       ExpectOneLineError(RunFmredit(args), path, 1);
     }
   }
   EXPECT_FALSE(ZuFile(ZuString(dir.File("out.swf"))).Exists());
 }
 
-TEST(FmreditInfo, MissingFileAndFolder) {
-  TempDir dir;
-  ExpectOneLineError(RunFmredit({"info", dir.File("nothing.swf")}), dir.File("nothing.swf"), 1);
-  ExpectOneLineError(RunFmredit({"info", dir.Path()}), dir.Path(), 1);
-}
-
-TEST(Fmredit, WrongArgumentsExitTwo) {
-  TempDir dir;
-  const std::string path = WriteFmrMovie(dir, "movie.swf");
+TEST_F(Fmredit, WrongArgumentsExitTwo) {
   const std::vector<std::vector<std::string>> cases = {
       {},
       {"frobnicate"},
       {"info"},
-      {"convert", path},
-      {"convert", path, "-o", dir.File("x.swf"), "--compression", "brotli"},
+      {"convert", m_movie},
+      {"convert", m_movie, "-o", m_dir.File("x.swf"), "--compression", "brotli"},
   };
   for (const auto& args : cases) {
     const FmreditRun run = RunFmredit(args);
@@ -128,33 +120,30 @@ TEST(Fmredit, WrongArgumentsExitTwo) {
   }
 }
 
-TEST(FmreditDump, OneLinePerTagToTerminalOrFile) {
-  TempDir dir;
-  const std::string path = WriteFmrMovie(dir, "movie.swf");
-  const std::unique_ptr<ZuTavoFile> movie = LoadMovieFile(path);
+TEST_F(Fmredit, DumpWritesOneLinePerTagToTerminalOrFile) {
+  const std::unique_ptr<ZuTavoFile> movie = LoadMovieFile(m_movie);
 
-  const FmreditRun toTerminal = RunFmredit({"dump", path});
+  const FmreditRun toTerminal = RunFmredit({"dump", m_movie});
   ASSERT_EQ(toTerminal.exitCode, 0) << toTerminal.err;
   EXPECT_EQ(CountLines(toTerminal.out), movie->GetTagCount());
   EXPECT_EQ(toTerminal.out.rfind("FileAttributes (69)", 0), 0u) << toTerminal.out;
 
-  const std::string textPath = dir.File("dump.txt");
-  const FmreditRun toFile = RunFmredit({"dump", path, "-o", textPath});
+  const std::string textPath = m_dir.File("dump.txt");
+  const FmreditRun toFile = RunFmredit({"dump", m_movie, "-o", textPath});
   ASSERT_EQ(toFile.exitCode, 0) << toFile.err;
   const std::vector<uint8_t> written = ReadFileBytes(textPath);
   EXPECT_EQ(std::string(written.begin(), written.end()), toTerminal.out);
 }
 
-TEST(FmreditConvert, EveryCompressionRoundTripsToTheSameBytes) {
-  TempDir dir;
-  const std::string original = WriteFmrMovie(dir, "movie.swf");
+TEST_F(Fmredit, ConvertRoundTripsEveryCompressionToTheSameBytes) {
+  const std::string original = m_movie;
   const struct {
     const char* compression;
     const char* signature;
   } steps[] = {{"zlib", "CWS"}, {"lzma", "ZWS"}, {"none", "FWS"}};
   std::string input = original;
   for (const auto& step : steps) {
-    const std::string output = dir.File(std::string("movie-") + step.compression + ".swf");
+    const std::string output = m_dir.File(std::string("movie-") + step.compression + ".swf");
     const FmreditRun run =
         RunFmredit({"convert", input, "-o", output, "--compression", step.compression});
     ASSERT_EQ(run.exitCode, 0) << run.err;
@@ -179,26 +168,9 @@ TEST(FmreditConvert, KeepsTheInputCompressionByDefault) {
   ExpectOracleAccepts(output, *LoadMovieFile(output));
 }
 
-TEST(FmreditConvert, NeverWritesOverItsInputUnlessAsked) {
-  TempDir dir;
-  const std::string path = WriteFmrMovie(dir, "movie.swf");
-  const std::vector<uint8_t> before = ReadFileBytes(path);
-
-  const FmreditRun refused = RunFmredit({"convert", path, "-o", path, "--compression", "zlib"});
-  ExpectOneLineError(refused, path, 2);
-  EXPECT_EQ(ReadFileBytes(path), before);
-
-  const FmreditRun inPlace =
-      RunFmredit({"convert", path, "-o", path, "--compression", "zlib", "--in-place"});
-  ASSERT_EQ(inPlace.exitCode, 0) << inPlace.err;
-  EXPECT_EQ(UncompressedSwf(ReadFileBytes(path)), UncompressedSwf(before));
-}
-
-TEST(FmreditConvert, UnwritableOutputLeavesNothing) {
-  TempDir dir;
-  const std::string path = WriteFmrMovie(dir, "movie.swf");
-  const std::string output = dir.File("no-such-folder/out.swf");
-  ExpectOneLineError(RunFmredit({"convert", path, "-o", output}), output, 1);
+TEST_F(Fmredit, ConvertToAnUnwritableOutputLeavesNothing) {
+  const std::string output = m_dir.File("no-such-folder/out.swf");
+  ExpectOneLineError(RunFmredit({"convert", m_movie, "-o", output}), output, 1);
   EXPECT_FALSE(ZuFile(ZuString(output)).Exists());
 }
 

@@ -3,119 +3,134 @@
 // new process after every edit.
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <string>
 #include <vector>
 
 #include "engine/ZuFMRTavoFile.h"
-#include "tests/commands/edit_fixture.h"
+#include "tests/cli/CliTestUtil.h"
 #include "tests/support/FmrMovieBuilder.h"
+#include "tests/support/Oracle.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
-struct ProgramRun {
-  int exitCode = -1;
-  std::string output;  // standard output and standard error together
-};
-
-ProgramRun Fmredit(const std::string& arguments) {
-  ProgramRun run;
-  const std::string line = std::string(ZU_FMREDIT_BINARY) + " " + arguments + " 2>&1";
-  FILE* pipe = popen(line.c_str(), "r");
-  if (pipe == nullptr) return run;
-  char buffer[4096];
-  size_t got = 0;
-  while ((got = fread(buffer, 1, sizeof buffer, pipe)) > 0) run.output.append(buffer, got);
-  const int status = pclose(pipe);
-  run.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return run;
+// An FMR movie of frames frames, blocks of five, width x 24 at 10 frames a second, checked
+// by the independent parser.
+void WriteMovie(const std::string& path, int frames, uint16_t width = 32) {
+  FmrMovieBuilder builder(width, 24, 10);
+  for (int i = 0; i + 1 < frames; ++i) {
+    if (i % 5 == 0) {
+      builder.KeyFrame(0x203040 + 0x10 * i);
+    } else {
+      builder.PartialFrame(static_cast<uint16_t>(2 * i % 24), 4, 6, 5, 0xFF0000 + 0x900 * i);
+    }
+  }
+  builder.StopFrame().WriteFile(path);
+  ExpectOracleAccepts(path, *builder.Build());
 }
 
-// A project of three slides: a.swf (20 frames), the same movie again, b.swf (12 frames); and
-// next to it a wider movie, a movie that is not FMR and one just under the frame limit.
-class ProjectEdits : public edit_test::EditProjectTest {
+// A project of five slides: a.swf (20 frames), the same movie again, b.swf (12 frames), a
+// movie that is not FMR and a wider one; and next to it one just under the frame limit.
+class ProjectEdits : public testing::Test {
  protected:
   void SetUp() override {
-    EditProjectTest::SetUp();
-    m_project = File("cli.fmrproj");
-    const std::string a = RecordMovie("a.swf", 20, 5);
-    const std::string b = RecordMovie("b.swf", 12, 6);
-    RecordMovie("wider.swf", 8, 7, 40, 24);  // slide 5
-    FmrMovieBuilder(32, 24, 10).HoldFrame().HoldFrame().HoldFrame().WriteFile(File("plain.swf"));
+    WriteMovie(m_dir.File("a.swf"), 20);
+    WriteMovie(m_dir.File("b.swf"), 12);
+    WriteMovie(m_dir.File("wider.swf"), 8, 40);
+    const std::string plain = m_dir.File("plain.swf");
+    FmrMovieBuilder(32, 24, 10).HoldFrame().HoldFrame().HoldFrame().WriteFile(plain);
     FmrMovieBuilder big(32, 24, 10);
     big.KeyFrame(0x102030);
     for (int i = 0; i < ZuFMRTavoFile::m_maxSWFFramesLimit - 10; ++i) big.HoldFrame();
-    big.StopFrame().WriteFile(File("big.swf"));
-    for (const std::string& step :
-         {"new " + m_project, "add " + m_project + " " + a, "add " + m_project + " --share 1",
-          "add " + m_project + " " + b, "add " + m_project + " " + File("plain.swf"),
-          "add " + m_project + " " + File("wider.swf")}) {
-      ASSERT_EQ(Fmredit("project " + step).exitCode, 0) << step;
+    big.StopFrame().WriteFile(m_dir.File("big.swf"));
+    const std::vector<std::vector<std::string>> steps = {
+        {"new", m_project},
+        {"add", m_project, m_dir.File("a.swf")},
+        {"add", m_project, "--share", "1"},
+        {"add", m_project, m_dir.File("b.swf")},
+        {"add", m_project, plain},
+        {"add", m_project, m_dir.File("wider.swf")},
+    };
+    for (const std::vector<std::string>& step : steps) {
+      ASSERT_EQ(Project(step).exitCode, 0) << step[0];
     }
   }
-  std::string List() { return Fmredit("project list " + m_project).output; }
 
-  std::string m_project;
+  FmreditRun Project(std::vector<std::string> arguments) {
+    arguments.insert(arguments.begin(), "project");
+    return RunFmredit(arguments);
+  }
+  std::string List() { return Project({"list", m_project}).out; }
+
+  TempDir m_dir;
+  std::string m_project = m_dir.File("cli.fmrproj");
 };
 
 TEST_F(ProjectEdits, RefusalsLeaveTheProjectAsItWas) {
   struct Refusal {
-    std::string arguments;
+    std::vector<std::string> arguments;
     int exitCode;
     std::string message;
   };
-  const std::string p = m_project;
+  const std::string& p = m_project;
+  const std::string wider = m_dir.File("wider.swf");
+  const std::string plain = m_dir.File("plain.swf");
   const std::vector<Refusal> refusals = {
-      {"delete " + p + " --slide 4 --start 0 --length 1", 4,
+      {{"delete", p, "--slide", "4", "--start", "0", "--length", "1"},
+       4,
        p + ": slide 4 does not show an FMR movie"},
-      {"delete " + p + " --slide 9 --start 0 --length 1", 2, "--slide 9: " + p + " has 5 slides"},
-      {"split " + p + " --slide 1 --at 0", 1, p + ": splitting the slide failed"},
-      {"insert " + p + " --slide 1 --at 1 --movie " + File("wider.swf"), 5,
-       File("wider.swf") + ": the movie to insert is 40 x 24 pixels, " + p +
-           ": slide 1 is 32 x 24"},
-      {"insert " + p + " --slide 1 --at 1 --movie " + File("plain.swf"), 4,
-       File("plain.swf") + ": not a valid FMR movie; the project is unchanged"},
-      {"insert " + p + " --slide 1 --at 1 --movie " + File("big.swf"), 3,
+      {{"delete", p, "--slide", "9", "--start", "0", "--length", "1"},
+       2,
+       "--slide 9: " + p + " has 5 slides"},
+      {{"split", p, "--slide", "1", "--at", "0"}, 1, p + ": splitting the slide failed"},
+      {{"insert", p, "--slide", "1", "--at", "1", "--movie", wider},
+       5,
+       wider + ": the movie to insert is 40 x 24 pixels, " + p + ": slide 1 is 32 x 24"},
+      {{"insert", p, "--slide", "1", "--at", "1", "--movie", plain},
+       4,
+       plain + ": not a valid FMR movie; the project is unchanged"},
+      {{"insert", p, "--slide", "1", "--at", "1", "--movie", m_dir.File("big.swf")},
+       3,
        p + ": the result would have more than 16000 frames; the project is unchanged"},
-      {"insert " + p + " --slide 1 --at 1", 2, "give --movie FILE or --resource-of SLIDE"},
-      {"merge " + p + " --slides 1,3,5", 5,
+      {{"insert", p, "--slide", "1", "--at", "1"}, 2, "give --movie FILE or --resource-of SLIDE"},
+      {{"merge", p, "--slides", "1,3,5"},
+       5,
        p + ": slide 5: the movie to insert is 40 x 24 pixels, " + p + ": slide 1 is 32 x 24"},
-      {"merge " + p + " --slides 1", 2, "--slides: give at least two slides"},
-      {"merge " + p + " --slides 1,4", 4, p + ": slide 4 does not show an FMR movie"},
+      {{"merge", p, "--slides", "1"}, 2, "--slides: give at least two slides"},
+      {{"merge", p, "--slides", "1,4"}, 4, p + ": slide 4 does not show an FMR movie"},
   };
   const std::string before = List();
   for (const Refusal& r : refusals) {
-    SCOPED_TRACE(r.arguments);
-    const ProgramRun run = Fmredit("project " + r.arguments);
+    SCOPED_TRACE(testing::PrintToString(r.arguments));
+    const FmreditRun run = Project(r.arguments);
     EXPECT_EQ(run.exitCode, r.exitCode);
-    EXPECT_NE(run.output.find(r.message), std::string::npos) << run.output;
+    EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
     EXPECT_EQ(List(), before);
   }
 }
 
 TEST_F(ProjectEdits, EveryEditUndoesAndRedoesInANewProcess) {
-  const std::string p = m_project;
-  const std::vector<std::string> edits = {
-      "delete " + p + " --slide 1 --start 0.5 --length 0.3",
-      "insert " + p + " --slide 1 --at 1 --resource-of 3",
-      "split " + p + " --slide 1 --at 1",
-      "merge " + p + " --slides 1,2,3",
+  const std::string& p = m_project;
+  const std::vector<std::vector<std::string>> edits = {
+      {"delete", p, "--slide", "1", "--start", "0.5", "--length", "0.3"},
+      {"insert", p, "--slide", "1", "--at", "1", "--resource-of", "3"},
+      {"split", p, "--slide", "1", "--at", "1"},
+      {"merge", p, "--slides", "1,2,3"},
   };
-  for (const std::string& edit : edits) {
-    SCOPED_TRACE(edit);
+  for (const std::vector<std::string>& edit : edits) {
+    SCOPED_TRACE(edit[0]);
     const std::string before = List();
-    const ProgramRun run = Fmredit("project " + edit);
-    ASSERT_EQ(run.exitCode, 0) << run.output;
+    const FmreditRun run = Project(edit);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
     const std::string after = List();
     EXPECT_NE(after, before);
     EXPECT_NE(after.find("a_1.swf"), std::string::npos) << after;
-    EXPECT_EQ(Fmredit("project undo " + p).exitCode, 0);
+    EXPECT_EQ(Project({"undo", p}).exitCode, 0);
     EXPECT_EQ(List(), before);
-    EXPECT_EQ(Fmredit("project redo " + p).exitCode, 0);
+    EXPECT_EQ(Project({"redo", p}).exitCode, 0);
     EXPECT_EQ(List(), after);
-    EXPECT_EQ(Fmredit("project undo " + p).exitCode, 0);
+    EXPECT_EQ(Project({"undo", p}).exitCode, 0);
   }
 }
 

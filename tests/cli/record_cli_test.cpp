@@ -126,109 +126,44 @@ TEST(FmreditRecord, RawFramesFromStandardInput) {
   ExpectOracleAccepts(dir.File("out.swf"), *movie);
 }
 
-struct RawErrorCase {
-  const char* name;
-  std::string size;
-  size_t inputBytes;
-  const char* named;  // what the message names
-  int exitCode;
-};
-
-void PrintTo(const RawErrorCase& c, std::ostream* out) {
-  *out << c.name;
-}
-
-class FmreditRecordRawErrors : public testing::TestWithParam<RawErrorCase> {};
-
-TEST_P(FmreditRecordRawErrors, OneLineAndNoOutput) {
-  const RawErrorCase& c = GetParam();
+TEST(FmreditRecord, InputErrorsGiveOneLineAndNoOutput) {
   TempDir dir;
-  WriteFileBytes(dir.File("in.raw"), std::vector<uint8_t>(c.inputBytes, 7));
-  const FmreditRun run = RunFmredit(
-      {"record", "--raw", c.size, "--fps", "10", "-o", dir.File("out.swf")}, dir.File("in.raw"));
-  ExpectOneLineError(run, c.named, c.exitCode);
-  EXPECT_FALSE(Exists(dir.File("out.swf")));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FmreditRecordRawErrors,
-    testing::Values(RawErrorCase{"PartialLastFrame", "4x4", 64 * 2 + 10, "standard input", 1},
-                    RawErrorCase{"EmptyInput", "4x4", 0, "standard input", 1},
-                    RawErrorCase{"ZeroWidth", "0x4", 64, "0x4", 2},
-                    RawErrorCase{"NotASize", "4by4", 64, "4by4", 2},
-                    RawErrorCase{"TooLarge", "20000x10", 64, "20000x10", 2}),
-    [](const testing::TestParamInfo<RawErrorCase>& info) { return std::string(info.param.name); });
-
-struct FileErrorCase {
-  const char* name;
-  // Writes the inputs into dir and returns the arguments after "record -o OUT --fps 10".
-  std::vector<std::string> (*make)(const TempDir& dir);
-  const char* named;  // the file the message names, relative to dir ("" for none)
-  int exitCode;
-};
-
-void PrintTo(const FileErrorCase& c, std::ostream* out) {
-  *out << c.name;
-}
-
-std::vector<std::string> DifferentSizes(const TempDir& dir) {
   WritePng(TestPicture(8, 8, 0), dir.File("a.png"));
   WritePng(TestPicture(9, 8, 0), dir.File("b.png"));
-  return {dir.File("a.png"), dir.File("b.png")};
-}
-
-std::vector<std::string> NotAPng(const TempDir& dir) {
-  WritePng(TestPicture(8, 8, 0), dir.File("a.png"));
   WriteFileBytes(dir.File("notes.txt"), {'h', 'e', 'l', 'l', 'o'});
-  return {dir.File("a.png"), dir.File("notes.txt")};
-}
-
-std::vector<std::string> MissingFile(const TempDir& dir) {
-  return {dir.File("gone.png")};
-}
-
-std::vector<std::string> EmptyFolder(const TempDir& dir) {
   std::filesystem::create_directory(dir.File("empty"));
-  return {dir.File("empty")};
+  WriteFileBytes(dir.File("partial.raw"), std::vector<uint8_t>(64 * 2 + 10, 7));
+  WriteFileBytes(dir.File("none.raw"), {});
+  WriteFileBytes(dir.File("one.raw"), std::vector<uint8_t>(64, 7));
+  struct Case {
+    std::vector<std::string> arguments;  // after "record -o OUT --fps 10"
+    std::string input;                   // standard input
+    std::string named;                   // what the message names ("" for nothing)
+    int exitCode;
+  };
+  const std::string a = dir.File("a.png");
+  const Case cases[] = {
+      {{"--raw", "4x4"}, dir.File("partial.raw"), "standard input", 1},
+      {{"--raw", "4x4"}, dir.File("none.raw"), "standard input", 1},
+      {{"--raw", "0x4"}, dir.File("one.raw"), "0x4", 2},
+      {{"--raw", "4by4"}, dir.File("one.raw"), "4by4", 2},
+      {{"--raw", "20000x10"}, dir.File("one.raw"), "20000x10", 2},
+      {{a, dir.File("b.png")}, "/dev/null", dir.File("b.png"), 1},
+      {{a, dir.File("notes.txt")}, "/dev/null", dir.File("notes.txt"), 1},
+      {{dir.File("gone.png")}, "/dev/null", dir.File("gone.png"), 1},
+      {{dir.File("empty")}, "/dev/null", dir.File("empty"), 1},
+      {{}, "/dev/null", "", 2},
+      {{"--raw", "8x8", a}, "/dev/null", "", 2},
+      {{"--depth", "24", a}, "/dev/null", "", 2},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.arguments));
+    std::vector<std::string> arguments = {"record", "-o", dir.File("out.swf"), "--fps", "10"};
+    arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
+    ExpectOneLineError(RunFmredit(arguments, c.input), c.named, c.exitCode);
+    EXPECT_FALSE(Exists(dir.File("out.swf")));
+  }
 }
-
-std::vector<std::string> NoFrames(const TempDir&) {
-  return {};
-}
-
-std::vector<std::string> RawAndFiles(const TempDir& dir) {
-  WritePng(TestPicture(8, 8, 0), dir.File("a.png"));
-  return {"--raw", "8x8", dir.File("a.png")};
-}
-
-std::vector<std::string> Depth24(const TempDir& dir) {
-  WritePng(TestPicture(8, 8, 0), dir.File("a.png"));
-  return {"--depth", "24", dir.File("a.png")};
-}
-
-class FmreditRecordErrors : public testing::TestWithParam<FileErrorCase> {};
-
-TEST_P(FmreditRecordErrors, OneLineAndNoOutput) {
-  const FileErrorCase& c = GetParam();
-  TempDir dir;
-  std::vector<std::string> arguments = {"record", "-o", dir.File("out.swf"), "--fps", "10"};
-  const std::vector<std::string> inputs = c.make(dir);
-  arguments.insert(arguments.end(), inputs.begin(), inputs.end());
-  const FmreditRun run = RunFmredit(arguments);
-  ExpectOneLineError(run, std::string(c.named).empty() ? "" : dir.File(c.named), c.exitCode);
-  EXPECT_FALSE(Exists(dir.File("out.swf")));
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FmreditRecordErrors,
-    testing::Values(FileErrorCase{"DifferentSizes", DifferentSizes, "b.png", 1},
-                    FileErrorCase{"NotAPng", NotAPng, "notes.txt", 1},
-                    FileErrorCase{"MissingFile", MissingFile, "gone.png", 1},
-                    FileErrorCase{"EmptyFolder", EmptyFolder, "empty", 1},
-                    FileErrorCase{"NoFrames", NoFrames, "", 2},
-                    FileErrorCase{"RawAndFiles", RawAndFiles, "", 2},
-                    FileErrorCase{"Depth24", Depth24, "", 2}),
-    [](const testing::TestParamInfo<FileErrorCase>& info) { return std::string(info.param.name); });
 
 TEST(FmreditRender, FramePastTheEndWritesNothing) {
   TempDir dir;

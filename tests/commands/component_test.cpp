@@ -107,24 +107,6 @@ TEST_F(ComponentTest, EachFactoryMakesOnlyItsOwnCommand) {
   }
 }
 
-TEST_F(ComponentTest, OneComponentWithFixedAnswers) {
-  IZuComponent* component = GetZuFMREditComponent();
-  ASSERT_NE(component, nullptr);
-  EXPECT_EQ(GetZuFMREditComponent(), component);
-  const int32_t answers[] = {component->GetInterfaceVersion(),
-                             component->Initialize(),
-                             component->Uninitialize(),
-                             component->UnregisterCommands(),
-                             component->OnProjectOpened(),
-                             component->OnProjectClosed(),
-                             component->OnIdle(),
-                             component->OnSessionEnding(),
-                             component->OnSettingsChanged(),
-                             component->GetInterfaceVersion()};
-  EXPECT_EQ(std::vector<int32_t>(std::begin(answers), std::end(answers)),
-            (std::vector<int32_t>{47, 0, 0, 0, 0, 0, 0, 0, 0, 47}));
-}
-
 TEST_F(ComponentTest, RegistrationWithoutARegistryFails) {
   ZuSessionWithoutRegistry session;
   g_sessionOverride = &session;

@@ -1,82 +1,380 @@
-// What the four command classes share: ids, names, redo events, clones that keep working
-// after their original is gone, and Undo and Redo before any Execute.
+// The four edit commands on a project of recorded movies, from one table of cases, run as the
+// host runs them (one top-level command): the result and progress reports of each failure
+// and success; after a success the movies the slides show, the durations of the slides
+// sharing the edited movie, and undo and redo in the same run and after the project is
+// opened again; a failure leaves the project as stored. Then clones of executed commands,
+// names and redo events, and the merge's special cases.
 
-#include <gtest/gtest.h>
-
+#include <algorithm>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "commands/ZuFMREditCommandData.h"
 #include "commands/ZuFMREditComponent.h"
+#include "commands/ZuFMREditUtils.h"
+#include "engine/ZuFMRTavoFile.h"
 #include "host/app/IZuCommand.h"
+#include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuCmdUtils.h"
 #include "host/app/ZuCommandEventLog.h"
+#include "host/app/ZuCommandHistory.h"
+#include "host/app/ZuHostCommands.h"
 #include "host/app/ZuSession.h"
+#include "host/app/ZuSetSlideMinimumCommandData.h"
 #include "host/app/ZuSlideBase.h"
 #include "tests/commands/edit_fixture.h"
+#include "tests/support/FmrMovieBuilder.h"
 
 namespace {
 
-struct CommandCase {
-  int32_t id;
+using edit_test::Concat;
+using edit_test::FramesOf;
+using edit_test::Pictures;
+
+// The slides of the set-up, by index; all movies at 10 frames a second.
+enum SlideName {
+  kMovie,      // movie.swf: 20 recorded frames, 32 x 24
+  kShared,     // movie.swf again, with a minimum duration of 2.5 s
+  kOther,      // other.swf: 12 recorded frames, 32 x 24
+  kWider,      // 8 recorded frames, 40 x 24
+  kPlain,      // a movie that is not FMR
+  kNull,       // no slide
+  kOtherFile,  // insert only: the file other.swf instead of a resource
+};
+
+int Count(const Pictures& pictures) {
+  return static_cast<int>(pictures.size());
+}
+
+struct Case {
   const char* name;
-  int32_t redoEvent;
+  int32_t id;
+  // Delete, insert and split: the edited slide (none when empty), for insert then the movie
+  // to insert; merge: the list.
+  std::vector<SlideName> slides;
+  double time;    // delete's start, insert's and split's time
+  double length;  // delete's length
+  bool claimFMR;  // the plain movie's resource claims to be FMR, so that loading finds out
+  ZuErrorCodeEnum result;
+  std::vector<int> progress;
+  // Success: what the edited slide shows afterwards, from the pictures of movie and other.
+  Pictures (*expected)(const Pictures& movie, const Pictures& other) = nullptr;
 };
 
-const CommandCase kCommands[] = {
-    {888, "kZuFMREditDeleteFramesCommand", 887},
-    {889, "kZuFMREditInsertCommand", 888},
-    {890, "kZuFMREditSplitCommand", 889},
-    {901, "kZuFMREditMergeSlidesCommand", 900},
+const Case kCases[] = {
+    {"delete: no slide", 888, {}, 0, 0, false, kZuFailure, {5}},
+    {"delete: resource not FMR", 888, {kPlain}, 0, 0, false, kZuFailure, {5}},
+    {"delete: stored movie not FMR", 888, {kPlain}, 0, 0, true, kZuErrorNotFMR, {5}},
+    {"delete: start past the end", 888, {kMovie}, 50, 1, false, kZuFailure, {5, 33}},
+    {"delete 0.3 s from 0.5 s",
+     888,
+     {kMovie},
+     0.5,
+     0.3,
+     false,
+     kZuSuccess,
+     {5, 33, 66, 100},
+     [](const Pictures& a, const Pictures&) {
+       return Concat({FramesOf(a, 1, 5), FramesOf(a, 9, Count(a))});
+     }},
+
+    {"insert: no slide", 889, {}, 0, 0, false, kZuFailure, {5}},
+    {"insert: into a movie not FMR", 889, {kPlain, kOther}, 0, 0, true, kZuErrorNotFMR, {5}},
+    {"insert: nothing to insert", 889, {kMovie}, 0, 0, false, kZuFailure, {5, 33, 100}},
+    {"insert: a movie not FMR", 889, {kMovie, kPlain}, 0, 0, true, kZuErrorNotFMR, {5, 33}},
+    {"insert: another size",
+     889,
+     {kMovie, kWider},
+     0,
+     0,
+     false,
+     kZuErrorDimensionMismatch,
+     {5, 33}},
+    {"insert other.swf at 1 s",
+     889,
+     {kMovie, kOtherFile},
+     1,
+     0,
+     false,
+     kZuSuccess,
+     {5, 33, 66, 100},
+     [](const Pictures& a, const Pictures& b) {
+       return Concat({FramesOf(a, 1, 10), FramesOf(b, 1, Count(b) - 1), FramesOf(a, 11, Count(a))});
+     }},
+    {"insert the other resource at 1 s",
+     889,
+     {kMovie, kOther},
+     1,
+     0,
+     false,
+     kZuSuccess,
+     {5, 33, 66, 100},
+     [](const Pictures& a, const Pictures& b) {
+       return Concat({FramesOf(a, 1, 10), FramesOf(b, 1, Count(b) - 1), FramesOf(a, 11, Count(a))});
+     }},
+
+    {"split: no slide", 890, {}, 0, 0, false, kZuFailure, {5}},
+    {"split: resource not FMR", 890, {kPlain}, 0, 0, false, kZuFailure, {5}},
+    {"split: at the start", 890, {kMovie}, 0, 0, false, kZuFailure, {5, 33}},
+    {"split: past the end", 890, {kMovie}, 30, 0, false, kZuFailure, {5, 33}},
+    {"split at 1.04 s",
+     890,
+     {kMovie},
+     1.04,
+     0,
+     false,
+     kZuSuccess,
+     {5, 33, 66, 100},
+     [](const Pictures& a, const Pictures&) { return FramesOf(a, 1, 10); }},
+
+    {"merge: no slides", 901, {}, 0, 0, false, kZuFailure, {5}},
+    {"merge: first entry null", 901, {kNull, kOther}, 0, 0, false, kZuFailure, {5}},
+    {"merge: first movie not FMR", 901, {kPlain, kOther}, 0, 0, true, kZuErrorNotFMR, {5}},
+    {"merge: one slide", 901, {kMovie}, 0, 0, false, kZuFailure, {5, 25, 50}},
+    {"merge: a following slide not FMR",
+     901,
+     {kMovie, kOther, kPlain},
+     0,
+     0,
+     false,
+     kZuFailure,
+     {5, 25}},
+    {"merge: a following entry null", 901, {kMovie, kNull}, 0, 0, false, kZuFailure, {5, 25}},
+    {"merge: another size", 901, {kMovie, kWider}, 0, 0, false, kZuFailure, {5, 25, 50}},
+    {"merge the movie and the other",
+     901,
+     {kMovie, kOther},
+     0,
+     0,
+     false,
+     kZuSuccess,
+     {5, 25, 50, 75, 100},
+     [](const Pictures& a, const Pictures& b) {
+       Pictures all = Concat({FramesOf(a, 1, Count(a) - 1), FramesOf(b, 1, Count(b) - 1)});
+       all.push_back(all.back());
+       return all;
+     }},
 };
 
-using EditCommands = edit_test::EditProjectTest;
+class EditCommandsTest : public edit_test::EditProjectTest {
+ protected:
+  void SetUp() override {
+    EditProjectTest::SetUp();
+    ZuSlideBase* movie = AddSlide(RecordMovie("movie.swf", 20, 1), "movie.swf");
+    SetMinimum(AddSharedSlide(movie), 2.5);
+    AddSlide(RecordMovie("other.swf", 12, 2), "other.swf");
+    AddSlide(RecordMovie("wider.swf", 8, 3, 40, 24), "wider.swf");
+    FmrMovieBuilder(32, 24, 10).HoldFrame().HoldFrame().HoldFrame().WriteFile(File("plain.swf"));
+    AddSlide(File("plain.swf"), "plain.swf");
+    ASSERT_NE(Slide(kPlain), nullptr);
+    ASSERT_EQ(Slide(kPlain)->GetAnimation()->GetResourceFMRSwf(nullptr), 0);
+    m_movie = ShownBy(Slide(kMovie));
+    m_other = ShownBy(Slide(kOther));
+  }
 
-TEST_F(EditCommands, IdNameRedoEventAndUndoBeforeExecute) {
-  for (const CommandCase& c : kCommands) {
+  void SetMinimum(ZuSlideBase* slide, double seconds) {
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdSetSlideMinimum));
+    auto* data = dynamic_cast<ZuSetSlideMinimumCommandData*>(command->GetCommandData());
+    ASSERT_NE(data, nullptr);
+    data->SetSlide(slide);
+    data->SetMinimumDuration(seconds);
+    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+  }
+
+  ZuSlideBase* SlideOf(const Case& c, size_t i) {
+    return i < c.slides.size() && c.slides[i] < kNull ? Slide(c.slides[i]) : nullptr;
+  }
+
+  // Fills the command's data as the case says.
+  void Fill(IZuCommandData& data, const Case& c) {
+    if (auto* d = dynamic_cast<ZuFMREditDeleteFramesCommandData*>(&data)) {
+      d->SetFMRSlide(SlideOf(c, 0));
+      d->SetStartPosition(c.time);
+      d->SetDuration(c.length);
+    } else if (auto* d = dynamic_cast<ZuFMREditInsertCommandData*>(&data)) {
+      d->SetSourceFMRSlide(SlideOf(c, 0));
+      d->SetInsertAt(c.time);
+      if (c.slides.size() > 1 && c.slides[1] == kOtherFile) {
+        d->SetFileToInsert(ZuString(std::string_view(File("other.swf"))));
+      } else if (c.slides.size() > 1) {
+        d->SetFMRAnimationToInsert(SlideOf(c, 1)->GetAnimation());
+      }
+    } else if (auto* d = dynamic_cast<ZuFMREditSplitCommandData*>(&data)) {
+      d->SetSourceFMRSlide(SlideOf(c, 0));
+      d->SetSplitAt(c.time);
+    } else if (auto* d = dynamic_cast<ZuFMREditMergeSlidesCommandData*>(&data)) {
+      for (size_t i = 0; i < c.slides.size(); ++i) d->AddSlideToMerge(SlideOf(c, i));
+    }
+  }
+
+  // The result of a successful edit: the pictures, the slides and their durations (the
+  // edited slide gets the new length, the one sharing its movie never less than its
+  // minimum), the resource names.
+  void ExpectEdited(const Case& c) {
+    const Pictures expected = c.expected(m_movie, m_other);
+    edit_test::ExpectSamePictures(ShownBy(Slide(kMovie)), expected);
+    EXPECT_EQ(Slide(kMovie)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
+              "movie_1.swf");
+    const bool split = c.id == 890;
+    ASSERT_EQ(Project().GetSlideCollection()->GetCount(), split ? 6 : 5);
+    const double length = Count(expected) / 10.0;
+    EXPECT_DOUBLE_EQ(Slide(kMovie)->GetDuration().GetTime().GetValue(), length);
+    ZuSlideBase* shared = Slide(split ? kShared + 1 : kShared);
+    EXPECT_EQ(shared->GetAnimation(), Slide(kMovie)->GetAnimation());
+    EXPECT_DOUBLE_EQ(shared->GetDuration().GetTime().GetValue(), std::max(length, 2.5));
+    if (split) {
+      // The second part, on a new FMR slide right after the split one.
+      ZuSlideBase* second = Slide(kMovie + 1);
+      EXPECT_EQ(second->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "movie_2.swf");
+      EXPECT_TRUE(second->IsMarkedFMR());
+      edit_test::ExpectSamePictures(ShownBy(second), FramesOf(m_movie, 10, Count(m_movie)));
+    } else {
+      EXPECT_EQ(Slide(kOther)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
+                "other.swf");  // the other slides keep their movies
+    }
+  }
+
+  // Undo and redo through the session's history, then in a new run along the project
+  // file's states; ends undone.
+  void ExpectUndoAndRedo(const ZuProjectState& before, const Case& c) {
+    const ZuProjectState after = State();
+    ZuCommandHistory* history = GetZuSession()->GetCommandHistory();
+    ASSERT_EQ(history->Undo(), kZuSuccess);
+    EXPECT_EQ(State(), before);
+    ASSERT_EQ(history->Redo(), kZuSuccess);
+    EXPECT_EQ(State(), after);
+    edit_test::ExpectSamePictures(ShownBy(Slide(kMovie)), c.expected(m_movie, m_other));
+    Reopen();
+    history = GetZuSession()->GetCommandHistory();
+    ASSERT_EQ(history->Undo(), kZuSuccess);
+    EXPECT_EQ(State(), before);
+    ASSERT_EQ(history->Redo(), kZuSuccess);
+    EXPECT_EQ(State(), after);
+    ASSERT_EQ(history->Undo(), kZuSuccess);
+    ASSERT_EQ(State(), before);
+  }
+
+  Pictures m_movie;
+  Pictures m_other;
+};
+
+TEST_F(EditCommandsTest, EveryCaseResultsProgressAndProject) {
+  const ZuProjectState stored = State();
+  for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
     std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(c.id));
     ASSERT_NE(command, nullptr);
-    EXPECT_EQ(command->GetID(), c.id);
+    edit_test::ProgressLog progress;
+    auto& data = dynamic_cast<ZuFMREditCommandDataBase&>(*command->GetCommandData());
+    data.SetProgressEvent(&progress);
+    Fill(data, c);
+    ZuAnimationResource* plain = Slide(kPlain)->GetAnimation();
+    plain->SetResourceFMRSwf(c.claimFMR);
+    EXPECT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), c.result);
+    EXPECT_EQ(progress.values, c.progress);
+    plain->SetResourceFMRSwf(false);
+    if (c.result == kZuSuccess) {
+      ExpectEdited(c);
+      ExpectUndoAndRedo(stored, c);
+    } else {
+      EXPECT_EQ(State(), stored);  // nothing of a failed edit stays
+    }
+  }
+}
+
+// A clone made after Execute undoes and redoes on its own once its original is gone: it
+// holds its own copies of the data, the backup with its replace command and, for the split,
+// the command that added the new slide.
+TEST_F(EditCommandsTest, CloneOfAnExecutedCommandUndoesAlone) {
+  const ZuProjectState before = State();
+  for (const Case& c : kCases) {
+    if (c.result != kZuSuccess) continue;
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(c.id));
+    Fill(*command->GetCommandData(), c);
+    ASSERT_EQ(command->Execute(), kZuSuccess);
+    const ZuProjectState after = State();
+    EXPECT_NE(after, before);
+
+    std::unique_ptr<IZuCommand> clone(command->Clone());
+    EXPECT_EQ(clone->GetID(), c.id);
+    EXPECT_EQ(clone->GetName(), command->GetName());
+    EXPECT_NE(clone->GetCommandData(), command->GetCommandData());
+    command.reset();
+    EXPECT_EQ(clone->Undo(), kZuSuccess);
+    EXPECT_EQ(State(), before);
+    EXPECT_EQ(clone->Redo(), kZuSuccess);
+    EXPECT_EQ(State(), after);
+    EXPECT_EQ(clone->Undo(), kZuSuccess);
+  }
+}
+
+// Names and redo events; Undo and Redo fail before any Execute.
+TEST(EditCommands, NameRedoEventAndUndoBeforeExecute) {
+  struct Expected {
+    int32_t id;
+    const char* name;
+    int32_t redoEvent;
+  };
+  const Expected commands[] = {
+      {888, "kZuFMREditDeleteFramesCommand", 887},
+      {889, "kZuFMREditInsertCommand", 888},
+      {890, "kZuFMREditSplitCommand", 889},
+      {901, "kZuFMREditMergeSlidesCommand", 900},
+  };
+  ASSERT_EQ(GetZuFMREditComponent()->RegisterCommands(), 0);
+  for (const Expected& c : commands) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(c.id));
+    ASSERT_NE(command, nullptr);
     EXPECT_EQ(command->GetName().GetUTF8String(), c.name);
-    EXPECT_NE(command->GetCommandData(), nullptr);
     EXPECT_EQ(command->Undo(), kZuFailure);
     EXPECT_EQ(command->Redo(), kZuFailure);
-
     ZuCommandEventLog& log = GetZuSession()->GetEventLog();
     log.Clear();
     command->RedoNotify();
     ASSERT_EQ(log.GetEvents().size(), 1u);
     EXPECT_EQ(log.GetEvents()[0].code, c.redoEvent);
     EXPECT_EQ(log.GetEvents()[0].commandId, c.id);
-
-    std::unique_ptr<IZuCommand> clone(command->Clone());
-    EXPECT_EQ(clone->GetID(), c.id);
-    EXPECT_EQ(clone->GetName().GetUTF8String(), c.name);
-    EXPECT_NE(clone->GetCommandData(), command->GetCommandData());
   }
 }
 
-// A clone made after Execute undoes and redoes on its own: it holds its own copy of the
-// replace-resource command.
-TEST_F(EditCommands, CloneOfAnExecutedDeleteUndoesAlone) {
-  ZuSlideBase* slide = AddSlide(RecordMovie("a.swf", 20, 4), "a.swf");
+TEST_F(EditCommandsTest, FiredMergeRefusesSlidesThatAreNotFMRAndIgnoresShortLists) {
   const ZuProjectState before = State();
-  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(888));
-  auto& data = dynamic_cast<ZuFMREditDeleteFramesCommandData&>(*command->GetCommandData());
-  data.SetFMRSlide(slide);
-  data.SetStartPosition(1.0);
-  data.SetDuration(0.5);
-  ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
-  const ZuProjectState after = State();
-  EXPECT_DOUBLE_EQ(slide->GetDuration().GetTime().GetValue(), 1.7);  // 22 - 5 frames
-
-  std::unique_ptr<IZuCommand> clone(command->Clone());
-  command.reset();
-  EXPECT_EQ(clone->Undo(), kZuSuccess);
+  const size_t undoCount = GetZuSession()->GetCommandHistory()->GetUndoCount();
+  Slide(kOther)->SetMarkedFMR(false);
+  EXPECT_EQ(ZuFMREditUtils::FireMergeSWFCommand({Slide(kMovie), Slide(kOther)}), kZuFailure);
+  Slide(kOther)->SetMarkedFMR(true);
+  EXPECT_EQ(ZuFMREditUtils::FireMergeSWFCommand({Slide(kMovie), nullptr}), kZuFailure);
+  EXPECT_EQ(ZuFMREditUtils::FireMergeSWFCommand({Slide(kMovie)}), kZuSuccess);
+  EXPECT_EQ(ZuFMREditUtils::FireMergeSWFCommand({}), kZuSuccess);
   EXPECT_EQ(State(), before);
-  EXPECT_EQ(clone->Redo(), kZuSuccess);
-  EXPECT_EQ(State(), after);
+  EXPECT_EQ(GetZuSession()->GetCommandHistory()->GetUndoCount(), undoCount);
+}
+
+// A merge that passes the frame limit keeps the first movie alone, and still replaces the
+// resource and sets the durations.
+TEST_F(EditCommandsTest, MergePastTheFrameLimitStillReplacesTheResource) {
+  FmrMovieBuilder big(32, 24, 10);
+  big.KeyFrame(0x336699);
+  for (int i = 0; i < ZuFMRTavoFile::m_maxSWFFramesLimit - 6; ++i) big.HoldFrame();
+  big.StopFrame();
+  big.WriteFile(File("big.swf"));
+  ZuSlideBase* bigSlide = AddSlide(File("big.swf"), "big.swf");
+  ASSERT_NE(bigSlide, nullptr);
+  const int frames = big.Build()->GetFrameCount();
+
+  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(901));
+  auto& data = dynamic_cast<ZuFMREditMergeSlidesCommandData&>(*command->GetCommandData());
+  data.AddSlideToMerge(bigSlide);
+  data.AddSlideToMerge(Slide(kOther));
+  EXPECT_EQ(command->Execute(), kZuErrorFrameLimit);
+  EXPECT_EQ(bigSlide->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "big_1.swf");
+  EXPECT_DOUBLE_EQ(bigSlide->GetDuration().GetTime().GetValue(), frames / 10.0);
+  EXPECT_TRUE(data.GetNewlyCreatedFile().DoesFileExist());
+  EXPECT_EQ(ZuFMRTavoFile(data.GetNewlyCreatedFile().GetPathString()).GetFrameCount(), frames);
+  EXPECT_EQ(Slide(kOther)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "other.swf");
 }
 
 }  // namespace

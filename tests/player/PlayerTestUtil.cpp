@@ -3,13 +3,14 @@
 #include <algorithm>
 #include <cmath>
 #include <ostream>
-#include <stdexcept>
 
 #include "host/player/ZuTavoPlayer.h"
 #include "host/swf/ZuBitStream.h"
 #include "host/swf/ZuSwfTagFactory.h"
-#include "host/util/ZuFileStream.h"
 #include "tests/support/FmrMovieBuilder.h"
+#include "tests/support/Oracle.h"
+#include "tests/support/RecordedMovie.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -295,11 +296,25 @@ TestMovie& TestMovie::Place(uint16_t depth, uint16_t characterId) {
   return Add(MakePlaceTag({depth, characterId}));
 }
 
-void WriteMovie(ZuTavoFile& movie, const std::string& path) {
-  std::unique_ptr<ZuFileStream> stream(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite));
-  if (stream == nullptr || movie.DumpToStream(stream.get()) != 0 || !stream->Close()) {
-    throw std::runtime_error("cannot write " + path);
+std::unique_ptr<ZuTavoPlayer> PlayFromFile(ZuTavoFile& movie) {
+  TempDir dir;
+  const std::string path = dir.File("movie.swf");
+  WriteMovieFile(movie, path);
+  ExpectOracleAccepts(path, movie);
+  auto player = std::make_unique<ZuTavoPlayer>(32);
+  if (player->LoadMovie(ZuString(path), 0, 1) != 1) {
+    ADD_FAILURE() << player->GetLastError();
+    return nullptr;
   }
+  EXPECT_EQ(player->GetFrameCount(), movie.GetFrameCount());
+  return player;
+}
+
+std::unique_ptr<ZuImage> ShowFrame(ZuTavoPlayer& player, int frame) {
+  std::unique_ptr<ZuImage> image;
+  if (player.GotoFrameAndPlay(frame)) image.reset(player.GetCurrentScreenImage());
+  EXPECT_NE(image, nullptr) << "frame " << frame << ": " << player.GetLastError();
+  return image;
 }
 
 std::unique_ptr<ZuImage> RenderFrame(const ZuTavoFile& movie, int frame) {

@@ -13,15 +13,19 @@
 // Helpers for the player tests: shape, bitmap and placement tags built field by field,
 // small movies in memory, and rendering a frame.
 
-// 0xRRGGBBAA as the player's RGBA bytes.
+class ZuTavoPlayer;
+
+// A pixel as the player's RGBA bytes.
 struct Rgba {
   uint8_t r = 0, g = 0, b = 0, a = 255;
-  static Rgba Of(uint32_t rgba) {
-    return {uint8_t(rgba >> 24), uint8_t(rgba >> 16), uint8_t(rgba >> 8), uint8_t(rgba)};
-  }
   bool operator==(const Rgba&) const = default;
 };
 std::ostream& operator<<(std::ostream& out, const Rgba& color);
+
+// Fill colours (0xRRGGBBAA) and the opaque pixels they show.
+constexpr uint32_t kRed = 0xFF0000FF, kGreen = 0x00FF00FF, kBlue = 0x0000FFFF, kBlack = 0x000000FF;
+constexpr Rgba kWhitePixel{255, 255, 255, 255}, kRedPixel{255, 0, 0, 255},
+    kGreenPixel{0, 255, 0, 255}, kBluePixel{0, 0, 255, 255}, kBlackPixel{0, 0, 0, 255};
 
 Rgba PixelAt(const ZuImage& image, int x, int y);
 
@@ -99,8 +103,12 @@ class TestMovie {
   ZuTavoFile m_movie;
 };
 
-// Writes movie to path (FWS), for loading by path and for the independent-parser check.
-void WriteMovie(ZuTavoFile& movie, const std::string& path);
+// A player that loaded movie from a file: the movie is written (FWS), checked by the
+// independent parser and loaded by path. Fails the test and returns null when it cannot.
+std::unique_ptr<ZuTavoPlayer> PlayFromFile(ZuTavoFile& movie);
+
+// What player shows at frame (going there first); null and a test failure when it cannot.
+std::unique_ptr<ZuImage> ShowFrame(ZuTavoPlayer& player, int frame);
 
 // Renders one frame of movie with a new player; null when any step fails.
 std::unique_ptr<ZuImage> RenderFrame(const ZuTavoFile& movie, int frame);

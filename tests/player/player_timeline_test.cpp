@@ -8,16 +8,11 @@
 
 #include "host/player/ZuTavoPlayer.h"
 #include "tests/player/PlayerTestUtil.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/FmrMovieBuilder.h"
-#include "tests/support/Oracle.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-const Rgba kWhitePixel{255, 255, 255, 255};
-const Rgba kRedPixel{255, 0, 0, 255};
-const Rgba kGreenPixel{0, 255, 0, 255};
-const Rgba kBluePixel{0, 0, 255, 255};
 
 ZuSwfTag* Square(uint16_t id, uint32_t rgba) {
   return ShapeWriter(3).Solid(rgba).Styles(0, 1, 0).Rect(10, 10, 10, 10).Tag(id);
@@ -58,28 +53,20 @@ TEST(PlayerTimeline, DepthsArePlacedMovedReplacedAndRemoved) {
       {"blue moved right", kGreenPixel, kBluePixel},
       {"depth 1 replaced", kBluePixel, kBluePixel},
   };
-  TempDir dir;
-  std::string path = dir.File("depths.swf");
-  WriteMovie(movie.Movie(), path);
-  ExpectOracleAccepts(path, movie.Movie());
-
-  ZuTavoPlayer player(32);
-  ASSERT_EQ(player.LoadMovie(ZuString(path.c_str()), 0, 1), 1) << player.GetLastError();
-  ASSERT_EQ(player.GetFrameCount(), 7);
+  std::unique_ptr<ZuTavoPlayer> player = PlayFromFile(movie.Movie());
+  ASSERT_NE(player, nullptr);
   // In order, then backwards, then in a scrambled order: always the same pictures.
-  std::vector<int> order = {1, 2, 3, 4, 5, 6, 7, 7, 6, 5, 4, 3, 2, 1, 5, 2, 7, 1, 6, 3, 4};
-  for (int frame : order) {
+  for (int frame : {1, 2, 3, 4, 5, 6, 7, 7, 6, 5, 4, 3, 2, 1, 5, 2, 7, 1, 6, 3, 4}) {
     const FrameCase& c = frames[frame - 1];
     SCOPED_TRACE(std::to_string(frame) + ": " + c.change);
-    ASSERT_TRUE(player.GotoFrameAndPlay(frame));
-    EXPECT_EQ(player.GetCurrentFrame(), frame);
-    std::unique_ptr<ZuImage> image(player.GetCurrentScreenImage());
+    std::unique_ptr<ZuImage> image = ShowFrame(*player, frame);
     ASSERT_NE(image, nullptr);
+    EXPECT_EQ(player->GetCurrentFrame(), frame);
     EXPECT_EQ(PixelAt(*image, 15, 15), c.atSquare);
     EXPECT_EQ(PixelAt(*image, 35, 15), c.besideIt);
     EXPECT_EQ(PixelAt(*image, 45, 25), kWhitePixel);
   }
-  EXPECT_TRUE(player.GetWarnings().empty());
+  EXPECT_TRUE(player->GetWarnings().empty());
 }
 
 // A clipping layer at depth 2 clips depths 3 and 4 to its shape (the left half of the
@@ -115,11 +102,9 @@ TEST(PlayerTimeline, ClippingLayersShowTheLayersTheyClipOnlyInsideTheirShape) {
       int frame = pass == 0 ? i + 1 : 5 - i;
       const ClipFrame& c = frames[frame - 1];
       SCOPED_TRACE(std::to_string(frame) + ": " + c.change);
-      ASSERT_TRUE(player.GotoFrameAndPlay(frame));
-      std::unique_ptr<ZuImage> image(player.GetCurrentScreenImage());
+      std::unique_ptr<ZuImage> image = ShowFrame(player, frame);
       std::unique_ptr<ZuImage> alone = RenderFrame(movie.Movie(), frame);
-      ASSERT_NE(image, nullptr);
-      ASSERT_NE(alone, nullptr);
+      ASSERT_TRUE(image != nullptr && alone != nullptr);
       EXPECT_EQ(PixelAt(*image, 10, 10), c.left);
       EXPECT_EQ(PixelAt(*image, 30, 10), c.right);
       EXPECT_EQ(PixelAt(*image, 10, 30), c.below);
@@ -194,23 +179,15 @@ TEST(PlayerTimeline, RecordedBlocksPlayTheSameForwardAndByJumping) {
   expected.push_back(picture);
   const int frames = int(expected.size());
 
-  TempDir dir;
-  std::string path = dir.File("recording.swf");
-  builder.WriteFile(path);
   std::unique_ptr<ZuTavoFile> movie = builder.Build();
-  ExpectOracleAccepts(path, *movie);
-
-  ZuTavoPlayer forward(32);
-  ASSERT_EQ(forward.LoadMovie(ZuString(path.c_str()), 0, 1), 1) << forward.GetLastError();
-  ASSERT_EQ(forward.GetFrameCount(), frames);
+  std::unique_ptr<ZuTavoPlayer> forward = PlayFromFile(*movie);
+  ASSERT_NE(forward, nullptr);
   for (int frame = 1; frame <= frames; ++frame) {
     SCOPED_TRACE(frame);
-    ASSERT_TRUE(forward.GotoFrameAndPlay(frame));
-    ASSERT_TRUE(forward.Stop());
-    std::unique_ptr<ZuImage> played(forward.GetCurrentScreenImage());
+    ASSERT_TRUE(forward->GotoFrameAndPlay(frame) && forward->Stop());
+    std::unique_ptr<ZuImage> played(forward->GetCurrentScreenImage());
     std::unique_ptr<ZuImage> jumped = RenderFrame(*movie, frame);
-    ASSERT_NE(played, nullptr);
-    ASSERT_NE(jumped, nullptr);
+    ASSERT_TRUE(played != nullptr && jumped != nullptr);
     EXPECT_TRUE(*played == expected[size_t(frame - 1)]);
     EXPECT_TRUE(*jumped == expected[size_t(frame - 1)]);
   }
@@ -221,12 +198,11 @@ TEST(PlayerTimeline, RecordedBlocksPlayTheSameForwardAndByJumping) {
   ASSERT_TRUE(shuffled.LoadMovie(*movie));
   for (int frame : order) {
     SCOPED_TRACE(frame);
-    ASSERT_TRUE(shuffled.GotoFrameAndPlay(frame));
-    std::unique_ptr<ZuImage> image(shuffled.GetCurrentScreenImage());
+    std::unique_ptr<ZuImage> image = ShowFrame(shuffled, frame);
     ASSERT_NE(image, nullptr);
     EXPECT_TRUE(*image == expected[size_t(frame - 1)]);
   }
-  EXPECT_TRUE(forward.GetWarnings().empty());
+  EXPECT_TRUE(forward->GetWarnings().empty());
 }
 
 // Going to a frame decodes only the bitmaps on its display list, keeps them while they
@@ -281,8 +257,7 @@ TEST(PlayerTimeline, ContentThatIsNotDrawnWarnsOncePerKind) {
   ZuTavoPlayer player(32);
   ASSERT_TRUE(player.LoadMovie(movie.Movie()));
   for (int frame = 1; frame <= 3; ++frame) {
-    ASSERT_TRUE(player.GotoFrameAndPlay(frame));
-    std::unique_ptr<ZuImage> image(player.GetCurrentScreenImage());
+    std::unique_ptr<ZuImage> image = ShowFrame(player, frame);
     ASSERT_NE(image, nullptr);
     EXPECT_EQ(PixelAt(*image, 15, 15), kRedPixel);
   }
@@ -320,11 +295,8 @@ TEST(PlayerTimeline, StagesOfNoOrHugeSizeAreRefused) {
 
 TEST(PlayerTimeline, FilesThatDoNotLoadAreRefused) {
   TempDir dir;
-  std::string garbage = dir.File("garbage.swf");
-  FILE* file = fopen(garbage.c_str(), "wb");
-  ASSERT_NE(file, nullptr);
-  fputs("this is not a movie", file);
-  fclose(file);
+  const std::string garbage = dir.File("garbage.swf");
+  WriteFileBytes(garbage, {'n', 'o', 't', ' ', 'S', 'W', 'F'});
   for (const std::string& path : {dir.File("missing.swf"), garbage}) {
     SCOPED_TRACE(path);
     ZuTavoPlayer player(32);

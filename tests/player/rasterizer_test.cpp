@@ -55,22 +55,6 @@ TEST(Rasterizer, CoversThePixelsWhoseCentresLieInside) {
   }
 }
 
-// A square inside a square, both turning the same way: even-odd leaves the hole.
-TEST(Rasterizer, WindingRulesDifferOnNestedOutlines) {
-  for (bool nonZero : {false, true}) {
-    SCOPED_TRACE(nonZero);
-    ZuRasterizer rasterizer;
-    rasterizer.Begin({0, 0, 10, 10});
-    rasterizer.AddPolygon({{0, 0}, {10, 0}, {10, 10}, {0, 10}});
-    rasterizer.AddPolygon({{3, 3}, {7, 3}, {7, 7}, {3, 7}});
-    Pixels expected = Box(0, 0, 10, 10);
-    if (!nonZero) {
-      for (const auto& pixel : Box(3, 3, 7, 7)) expected.erase(pixel);
-    }
-    EXPECT_EQ(Cover(rasterizer, nonZero), expected);
-  }
-}
-
 // Past the edge budget a curve counts as its chord; far from the clip it always does.
 TEST(Rasterizer, CurvesBeyondTheBudgetOrTheClipCountAsChords) {
   struct ChordCase {

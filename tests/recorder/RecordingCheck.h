@@ -22,11 +22,13 @@ std::vector<ZuImage> MakeTestFrames(int width, int height, int count, uint32_t s
 // reduced to 5 bits and expanded back as (v << 3) | (v >> 2).
 ZuImage ExpectedPicture(const ZuImage& input, int depth);
 
-// gtest checks: the file at path, played by ZuTavoPlayer, shows every input frame exactly
-// as ExpectedPicture says, then the last one twice more (the hold and stop frames).
-void ExpectPlaysBack(const std::string& path, const std::vector<ZuImage>& frames, int depth);
+// gtest checks: movie, written to a file, is read by the independent parser and, played
+// by ZuTavoPlayer, shows every input frame exactly as ExpectedPicture says, then the last
+// one twice more (the hold and stop frames). No frames: only the file is checked.
+void ExpectPlaysBack(ZuTavoFile& movie, const std::vector<ZuImage>& frames, int depth);
 
-// gtest checks of the rules every recording keeps, whatever its frames: the two header
+// gtest checks of the rules every recording keeps, whatever its frames: the player takes
+// it for an FMR movie; the two header
 // tags first; character ids rising, never reused; every FreeCharacter frees a bitmap the
 // open block defined and every RemoveObject2 empties a depth it placed, all of them before
 // the next key frame is placed; partial pictures at depths from 101; a header frame count

@@ -32,56 +32,42 @@ ZuPixelRect SlowChangedBounds(const std::vector<uint8_t>& a, const std::vector<u
   return {left, top, right + 1, bottom + 1};
 }
 
-struct DiffCase {
-  const char* name;
-  int width;
-  int height;
-  int bytesPerPixel;
-  // Bytes changed, as (x, y, byte of the pixel).
-  std::vector<std::array<int, 3>> changes;
-  ZuPixelRect expected;
-};
-
-void PrintTo(const DiffCase& c, std::ostream* out) {
-  *out << c.name;
-}
-
-class FrameDiff : public testing::TestWithParam<DiffCase> {};
-
-TEST_P(FrameDiff, FindsTheBoundsOfChangedPixels) {
-  const DiffCase& c = GetParam();
-  const size_t size = static_cast<size_t>(c.width) * c.height * c.bytesPerPixel;
-  std::vector<uint8_t> before(size, 0x55);
-  std::vector<uint8_t> after = before;
-  for (const auto& [x, y, byte] : c.changes) {
-    after[(static_cast<size_t>(y) * c.width + x) * c.bytesPerPixel + byte] ^= 0x80;
+TEST(FrameDiff, FindsTheBoundsOfChangedPixels) {
+  const struct {
+    const char* name;
+    int width, height, bytesPerPixel;
+    std::vector<std::array<int, 3>> changes;  // bytes changed, as (x, y, byte of the pixel)
+    ZuPixelRect expected;
+  } cases[] = {
+      {"identical", 17, 9, 4, {}, {}},
+      {"first byte", 17, 9, 4, {{0, 0, 0}}, {0, 0, 1, 1}},
+      {"last byte", 17, 9, 4, {{16, 8, 3}}, {16, 8, 17, 9}},
+      {"alpha byte only", 17, 9, 4, {{5, 4, 3}}, {5, 4, 6, 5}},
+      {"high byte of 16 bits", 33, 17, 2, {{32, 16, 1}}, {32, 16, 33, 17}},
+      {"low byte of 16 bits", 33, 17, 2, {{7, 3, 0}}, {7, 3, 8, 4}},
+      {"two corners", 33, 17, 2, {{0, 16, 0}, {32, 0, 1}}, {0, 0, 33, 17}},
+      {"spread over rows", 40, 20, 4, {{30, 2, 1}, {3, 10, 2}, {20, 15, 0}}, {3, 2, 31, 16}},
+      // A row inside the bounds without changes, and the widest row not the first one.
+      {"narrow then wide", 40, 20, 4, {{10, 5, 0}, {2, 7, 0}, {38, 7, 3}}, {2, 5, 39, 8}},
+      {"one pixel frame", 1, 1, 4, {{0, 0, 2}}, {0, 0, 1, 1}},
+      {"one row", 65, 1, 2, {{64, 0, 0}, {1, 0, 1}}, {1, 0, 65, 1}},
+      {"one column", 1, 30, 4, {{0, 29, 0}, {0, 13, 1}}, {0, 13, 1, 30}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<uint8_t> before(size_t(c.width) * c.height * c.bytesPerPixel, 0x55);
+    std::vector<uint8_t> after = before;
+    for (const auto& [x, y, byte] : c.changes) {
+      after[(size_t(y) * c.width + x) * c.bytesPerPixel + byte] ^= 0x80;
+    }
+    const ZuFrameDiff diff(c.width, c.height, c.bytesPerPixel);
+    EXPECT_EQ(diff.FindChangedBounds(before.data(), after.data()), c.expected);
+    EXPECT_EQ(diff.FindChangedBounds(after.data(), before.data()), c.expected);
   }
-  const ZuFrameDiff diff(c.width, c.height, c.bytesPerPixel);
-  EXPECT_EQ(diff.FindChangedBounds(before.data(), after.data()), c.expected);
-  EXPECT_EQ(diff.FindChangedBounds(after.data(), before.data()), c.expected);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FrameDiff,
-    testing::Values(
-        DiffCase{"Identical", 17, 9, 4, {}, {}},
-        DiffCase{"FirstByte", 17, 9, 4, {{0, 0, 0}}, {0, 0, 1, 1}},
-        DiffCase{"LastByte", 17, 9, 4, {{16, 8, 3}}, {16, 8, 17, 9}},
-        DiffCase{"AlphaByteOnly", 17, 9, 4, {{5, 4, 3}}, {5, 4, 6, 5}},
-        DiffCase{"HighByteOf16Bit", 33, 17, 2, {{32, 16, 1}}, {32, 16, 33, 17}},
-        DiffCase{"LowByteOf16Bit", 33, 17, 2, {{7, 3, 0}}, {7, 3, 8, 4}},
-        DiffCase{"TwoCorners", 33, 17, 2, {{0, 16, 0}, {32, 0, 1}}, {0, 0, 33, 17}},
-        DiffCase{
-            "SpreadOverRows", 40, 20, 4, {{30, 2, 1}, {3, 10, 2}, {20, 15, 0}}, {3, 2, 31, 16}},
-        // A row inside the bounds without changes, and the widest row not the first one.
-        DiffCase{"NarrowThenWide", 40, 20, 4, {{10, 5, 0}, {2, 7, 0}, {38, 7, 3}}, {2, 5, 39, 8}},
-        DiffCase{"OnePixelFrame", 1, 1, 4, {{0, 0, 2}}, {0, 0, 1, 1}},
-        DiffCase{"OneRow", 65, 1, 2, {{64, 0, 0}, {1, 0, 1}}, {1, 0, 65, 1}},
-        DiffCase{"OneColumn", 1, 30, 4, {{0, 29, 0}, {0, 13, 1}}, {0, 13, 1, 30}}),
-    [](const testing::TestParamInfo<DiffCase>& info) { return std::string(info.param.name); });
 
 // Random frames of many sizes against the plain loop.
-TEST(FrameDiffRandom, MatchesAPlainLoop) {
+TEST(FrameDiff, MatchesAPlainLoopOnRandomFrames) {
   std::mt19937 random(42);
   for (int round = 0; round < 400; ++round) {
     const int width = 1 + static_cast<int>(random() % 70);

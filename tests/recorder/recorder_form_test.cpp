@@ -10,8 +10,6 @@
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "host/swf/ZuSwfRemoveObjectTag.h"
 #include "tests/recorder/RecordingCheck.h"
-#include "tests/support/Oracle.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -91,74 +89,59 @@ std::vector<ZuImage> FiveFrames() {
   return frames;
 }
 
-struct FormCase {
-  int depth;
-  int format;
-};
+// 32-bit pictures are stored in bitmap format 5, 16-bit ones in format 4.
+TEST(RecorderForm, WritesTheTagsOfEachKindOfFrame) {
+  for (const auto& [depth, formatNumber] : {std::pair{32, 5}, {16, 4}}) {
+    SCOPED_TRACE(depth);
+    const std::vector<ZuImage> frames = FiveFrames();
+    std::unique_ptr<ZuTavoFile> movie = RecordFrames(frames, depth, 100, 12);
+    ASSERT_TRUE(movie != nullptr);
+    const std::string format = " format " + std::to_string(formatNumber) + " ";
+    const std::vector<std::string> expected = {
+        "FileAttributes 4 bytes, flags 0",
+        "SetBackgroundColor",
+        // frame 1: the full picture
+        "Bitmap 1" + format + "4x3",
+        "Shape 2 of 1 at 0,0 to 4,3",
+        "Place 2 at depth 1",
+        "ShowFrame",
+        // frame 2: no change
+        "ShowFrame",
+        // frame 3: the rectangle around both changed pixels
+        "Bitmap 3" + format + "2x2",
+        "Shape 4 of 3 at 1,1 to 3,3",
+        "Place 4 at depth 101",
+        "ShowFrame",
+        // frame 4: everything changed, so a new block with its clean-up
+        "Free 1",
+        "Free 3",
+        "Bitmap 5" + format + "4x3",
+        "Shape 6 of 5 at 0,0 to 4,3",
+        "Remove 1",
+        "Remove 101",
+        "Place 6 at depth 1",
+        "ShowFrame",
+        // frame 5: one pixel in the corner, the first partial picture of the new block
+        "Bitmap 7" + format + "1x1",
+        "Shape 8 of 7 at 3,2 to 4,3",
+        "Place 8 at depth 101",
+        "ShowFrame",
+        // hold and stop
+        "ShowFrame",
+        "DoAction 7,0",
+        "ShowFrame",
+    };
+    EXPECT_EQ(DescribeAll(*movie), expected);
+    EXPECT_EQ(movie->GetFrameCount(), 7);
+    EXPECT_EQ(movie->GetWidth(), 4u);
+    EXPECT_EQ(movie->GetHeight(), 3u);
+    EXPECT_EQ(movie->GetFrameRate(), 12);
+    EXPECT_GE(movie->GetTavoVersion(), 8);
+    ExpectRecordingForm(*movie);
 
-void PrintTo(const FormCase& c, std::ostream* out) {
-  *out << "depth " << c.depth;
+    ExpectPlaysBack(*movie, frames, depth);
+  }
 }
-
-class RecorderForm : public testing::TestWithParam<FormCase> {};
-
-TEST_P(RecorderForm, WritesTheTagsOfEachKindOfFrame) {
-  const std::vector<ZuImage> frames = FiveFrames();
-  std::unique_ptr<ZuTavoFile> movie = RecordFrames(frames, GetParam().depth, 100, 12);
-  ASSERT_TRUE(movie != nullptr);
-  const std::string format = " format " + std::to_string(GetParam().format) + " ";
-  const std::vector<std::string> expected = {
-      "FileAttributes 4 bytes, flags 0",
-      "SetBackgroundColor",
-      // frame 1: the full picture
-      "Bitmap 1" + format + "4x3",
-      "Shape 2 of 1 at 0,0 to 4,3",
-      "Place 2 at depth 1",
-      "ShowFrame",
-      // frame 2: no change
-      "ShowFrame",
-      // frame 3: the rectangle around both changed pixels
-      "Bitmap 3" + format + "2x2",
-      "Shape 4 of 3 at 1,1 to 3,3",
-      "Place 4 at depth 101",
-      "ShowFrame",
-      // frame 4: everything changed, so a new block with its clean-up
-      "Free 1",
-      "Free 3",
-      "Bitmap 5" + format + "4x3",
-      "Shape 6 of 5 at 0,0 to 4,3",
-      "Remove 1",
-      "Remove 101",
-      "Place 6 at depth 1",
-      "ShowFrame",
-      // frame 5: one pixel in the corner, the first partial picture of the new block
-      "Bitmap 7" + format + "1x1",
-      "Shape 8 of 7 at 3,2 to 4,3",
-      "Place 8 at depth 101",
-      "ShowFrame",
-      // hold and stop
-      "ShowFrame",
-      "DoAction 7,0",
-      "ShowFrame",
-  };
-  EXPECT_EQ(DescribeAll(*movie), expected);
-  EXPECT_EQ(movie->GetFrameCount(), 7);
-  EXPECT_EQ(movie->GetWidth(), 4u);
-  EXPECT_EQ(movie->GetHeight(), 3u);
-  EXPECT_EQ(movie->GetFrameRate(), 12);
-  EXPECT_GE(movie->GetTavoVersion(), 8);
-  ExpectRecordingForm(*movie);
-
-  TempDir dir;
-  WriteMovieFile(*movie, dir.File("form.swf"));
-  ExpectOracleAccepts(dir.File("form.swf"), *movie);
-  ExpectPlaysBack(dir.File("form.swf"), frames, GetParam().depth);
-}
-
-INSTANTIATE_TEST_SUITE_P(Depths, RecorderForm, testing::Values(FormCase{32, 5}, FormCase{16, 4}),
-                         [](const testing::TestParamInfo<FormCase>& info) {
-                           return "depth" + std::to_string(info.param.depth);
-                         });
 
 // Where new blocks start: the full pictures of the stage size mark them.
 std::vector<int> KeyFrameNumbers(const ZuTavoFile& movie) {
@@ -174,88 +157,68 @@ std::vector<int> KeyFrameNumbers(const ZuTavoFile& movie) {
   return keyFrames;
 }
 
-struct BlockCase {
-  const char* name;
-  int blockFrames;
-  int changedSide;  // each frame after the first changes a square of this side (0: none)
-  int frames;
-  std::vector<int> keyFrames;
-};
-
-void PrintTo(const BlockCase& c, std::ostream* out) {
-  *out << c.name;
-}
-
-class RecorderBlocks : public testing::TestWithParam<BlockCase> {};
-
-TEST_P(RecorderBlocks, OpensBlocksByPictureCountAndChangedArea) {
-  const BlockCase& c = GetParam();
-  std::vector<ZuImage> frames;
-  ZuImage frame(10, 10);
-  for (int i = 0; i < c.frames; ++i) {
-    if (i > 0) {
-      for (int y = 0; y < c.changedSide; ++y) {
+TEST(RecorderForm, OpensBlocksByPictureCountAndChangedArea) {
+  const struct {
+    const char* name;
+    int blockFrames;
+    int changedSide;  // each frame after the first changes a square of this side (0: none)
+    int frames;
+    std::vector<int> keyFrames;
+  } cases[] = {
+      // 1 picture a block: every changed frame is a key frame.
+      {"every frame", 1, 2, 4, {1, 2, 3, 4}},
+      // 3 pictures: the key frame and two partial pictures.
+      {"three pictures", 3, 2, 8, {1, 4, 7}},
+      // Frames without change add no picture and so never end a block.
+      {"unchanged frames do not count", 1, 0, 5, {1}},
+      // 8 x 8 of 10 x 10 is more than half the stage: a new block every time.
+      {"large change", 100, 8, 4, {1, 2, 3, 4}},
+      // 7 x 7 of 10 x 10 is less than half the stage.
+      {"small change", 100, 7, 4, {1}},
+      // Four pictures of 7 x 7 cover 1.96 stages; a fifth would pass the 2 stages a
+      // block's pictures may cover.
+      {"covered area", 100, 7, 11, {1, 6, 11}},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<ZuImage> frames;
+    ZuImage frame(10, 10);
+    for (int i = 0; i < c.frames; ++i) {
+      for (int y = 0; y < (i > 0 ? c.changedSide : 0); ++y) {
         for (int x = 0; x < c.changedSide; ++x) frame.Row(y)[x * 4] = static_cast<uint8_t>(i);
       }
+      frames.push_back(frame);
     }
-    frames.push_back(frame);
+    std::unique_ptr<ZuTavoFile> movie = RecordFrames(frames, 32, c.blockFrames);
+    ASSERT_TRUE(movie != nullptr);
+    EXPECT_EQ(KeyFrameNumbers(*movie), c.keyFrames);
+    ExpectRecordingForm(*movie);
   }
-  std::unique_ptr<ZuTavoFile> movie = RecordFrames(frames, 32, c.blockFrames);
-  ASSERT_TRUE(movie != nullptr);
-  EXPECT_EQ(KeyFrameNumbers(*movie), c.keyFrames);
-  ExpectRecordingForm(*movie);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Policies, RecorderBlocks,
-    testing::Values(
-        // 1 picture a block: every changed frame is a key frame.
-        BlockCase{"EveryFrame", 1, 2, 4, {1, 2, 3, 4}},
-        // 3 pictures: the key frame and two partial pictures.
-        BlockCase{"ThreePictures", 3, 2, 8, {1, 4, 7}},
-        // Frames without change add no picture and so never end a block.
-        BlockCase{"UnchangedFramesDoNotCount", 1, 0, 5, {1}},
-        // 8 x 8 of 10 x 10 is more than half the stage: a new block every time.
-        BlockCase{"LargeChange", 100, 8, 4, {1, 2, 3, 4}},
-        // 7 x 7 of 10 x 10 is less than half the stage.
-        BlockCase{"SmallChange", 100, 7, 4, {1}},
-        // Four pictures of 7 x 7 cover 1.96 stages; a fifth would pass the 2 stages a
-        // block's pictures may cover.
-        BlockCase{"CoveredArea", 100, 7, 11, {1, 6, 11}}),
-    [](const testing::TestParamInfo<BlockCase>& info) { return std::string(info.param.name); });
-
-struct PolicyCase {
-  const char* name;
-  ZuBlockPolicy policy;
-  int picturesInBlock;
-  int64_t blockArea;
-  ZuPixelRect changed;  // on a 10 x 10 stage
-  bool startsNewBlock;
-};
-
-void PrintTo(const PolicyCase& c, std::ostream* out) {
-  *out << c.name;
+TEST(RecorderForm, BlockPolicyDecidesWhenABlockEnds) {
+  const struct {
+    const char* name;
+    ZuBlockPolicy policy;
+    int picturesInBlock;
+    int64_t blockArea;
+    ZuPixelRect changed;  // on a 10 x 10 stage
+    bool startsNewBlock;
+  } cases[] = {
+      {"forty percent", ZuBlockPolicy(10, 0.5), 1, 0, {0, 0, 10, 4}, false},
+      {"fifty percent", ZuBlockPolicy(10, 0.5), 1, 0, {0, 0, 10, 5}, true},
+      {"block full", ZuBlockPolicy(10, 0.5), 10, 0, {0, 0, 1, 1}, true},
+      {"room for one", ZuBlockPolicy(10, 0.5), 9, 0, {0, 0, 1, 1}, false},
+      {"any change", ZuBlockPolicy(10, 0.0), 1, 0, {0, 0, 1, 1}, true},
+      {"only all", ZuBlockPolicy(10, 1.0), 1, 0, {0, 0, 10, 9}, false},
+      {"area just fits", ZuBlockPolicy(10, 0.5, 2.0), 3, 190, {0, 0, 2, 5}, false},
+      {"area overflows", ZuBlockPolicy(10, 0.5, 2.0), 3, 191, {0, 0, 2, 5}, true},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.policy.StartsNewBlock(c.picturesInBlock, c.blockArea, c.changed, 10, 10),
+              c.startsNewBlock)
+        << c.name;
+  }
 }
-
-class BlockPolicy : public testing::TestWithParam<PolicyCase> {};
-
-TEST_P(BlockPolicy, DecidesWhenABlockEnds) {
-  const PolicyCase& c = GetParam();
-  EXPECT_EQ(c.policy.StartsNewBlock(c.picturesInBlock, c.blockArea, c.changed, 10, 10),
-            c.startsNewBlock);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BlockPolicy,
-    testing::Values(
-        PolicyCase{"FortyPercent", ZuBlockPolicy(10, 0.5), 1, 0, {0, 0, 10, 4}, false},
-        PolicyCase{"FiftyPercent", ZuBlockPolicy(10, 0.5), 1, 0, {0, 0, 10, 5}, true},
-        PolicyCase{"BlockFull", ZuBlockPolicy(10, 0.5), 10, 0, {0, 0, 1, 1}, true},
-        PolicyCase{"RoomForOne", ZuBlockPolicy(10, 0.5), 9, 0, {0, 0, 1, 1}, false},
-        PolicyCase{"AnyChange", ZuBlockPolicy(10, 0.0), 1, 0, {0, 0, 1, 1}, true},
-        PolicyCase{"OnlyAll", ZuBlockPolicy(10, 1.0), 1, 0, {0, 0, 10, 9}, false},
-        PolicyCase{"AreaJustFits", ZuBlockPolicy(10, 0.5, 2.0), 3, 190, {0, 0, 2, 5}, false},
-        PolicyCase{"AreaOverflows", ZuBlockPolicy(10, 0.5, 2.0), 3, 191, {0, 0, 2, 5}, true}),
-    [](const testing::TestParamInfo<PolicyCase>& info) { return std::string(info.param.name); });
 
 }  // namespace

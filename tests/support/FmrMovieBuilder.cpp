@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cstddef>
-#include <fstream>
 #include <stdexcept>
 #include <utility>
 
@@ -10,6 +9,7 @@
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "host/swf/ZuSwfTag.h"
 #include "host/util/ZuMemoryStream.h"
+#include "tests/support/FileBytes.h"
 
 namespace {
 
@@ -64,7 +64,7 @@ std::vector<uint8_t> PixelData(uint16_t width, uint16_t height, uint32_t rgb, bo
 
 }  // namespace
 
-std::vector<uint8_t> FmrMovieBuilder::ZlibStored(const std::vector<uint8_t>& data) {
+std::vector<uint8_t> FmrMovieBuilder::ZlibStored(const std::vector<uint8_t>& data, bool checksum) {
   std::vector<uint8_t> out = {0x78, 0x01};
   size_t offset = 0;
   do {
@@ -77,6 +77,9 @@ std::vector<uint8_t> FmrMovieBuilder::ZlibStored(const std::vector<uint8_t>& dat
                data.begin() + static_cast<std::ptrdiff_t>(offset + chunk));
     offset += chunk;
   } while (offset < data.size());
+  if (!checksum) {
+    return out;
+  }
   uint32_t a = 1, b = 0;  // Adler-32, written big-endian
   for (uint8_t byte : data) {
     a = (a + byte) % 65521;
@@ -227,11 +230,5 @@ std::vector<uint8_t> FmrMovieBuilder::BuildBytes() const {
 }
 
 void FmrMovieBuilder::WriteFile(const std::string& path) const {
-  const std::vector<uint8_t> bytes = BuildBytes();
-  std::ofstream out(path, std::ios::binary);
-  out.write(reinterpret_cast<const char*>(bytes.data()),
-            static_cast<std::streamsize>(bytes.size()));
-  if (!out) {
-    throw std::runtime_error("cannot write " + path);
-  }
+  WriteFileBytes(path, BuildBytes());
 }

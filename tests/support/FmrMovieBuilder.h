@@ -69,8 +69,9 @@ class FmrMovieBuilder {
   // A tag of any code with the given body.
   static ZuSwfTag* MakeTag(enuTagType type, std::vector<uint8_t> body);
 
-  // data wrapped as a zlib stream of stored deflate blocks.
-  static std::vector<uint8_t> ZlibStored(const std::vector<uint8_t>& data);
+  // data wrapped as a zlib stream of stored deflate blocks, with or without its Adler-32
+  // checksum.
+  static std::vector<uint8_t> ZlibStored(const std::vector<uint8_t>& data, bool checksum = true);
 
  private:
   uint16_t NextId() { return ++m_lastId; }

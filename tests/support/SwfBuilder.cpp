@@ -3,10 +3,10 @@
 #include <libdeflate.h>
 #include <lzma.h>
 
-#include <fstream>
 #include <stdexcept>
 
 #include "tests/support/FileBytes.h"
+#include "tests/support/FmrMovieBuilder.h"
 
 namespace {
 
@@ -40,32 +40,6 @@ std::vector<uint8_t> EncodeRect(int32_t xMax, int32_t yMax) {
   return out;
 }
 
-// A zlib stream of stored deflate blocks, written out by hand.
-std::vector<uint8_t> ZlibStored(const std::vector<uint8_t>& data, bool checksum) {
-  std::vector<uint8_t> out = {0x78, 0x01};
-  size_t pos = 0;
-  do {
-    const size_t n = std::min<size_t>(65535, data.size() - pos);
-    const bool last = pos + n == data.size();
-    out.push_back(last ? 1 : 0);
-    PutWord(out, static_cast<uint16_t>(n));
-    PutWord(out, static_cast<uint16_t>(~n));
-    out.insert(out.end(), data.begin() + pos, data.begin() + pos + n);
-    pos += n;
-  } while (pos < data.size());
-  if (checksum) {
-    uint32_t a = 1, b = 0;
-    for (uint8_t byte : data) {
-      a = (a + byte) % 65521;
-      b = (b + a) % 65521;
-    }
-    const uint32_t adler = (b << 16) | a;
-    for (int shift = 24; shift >= 0; shift -= 8)
-      out.push_back(static_cast<uint8_t>(adler >> shift));
-  }
-  return out;
-}
-
 // A .lzma file (13-byte header, data with end marker) from liblzma's encoder.
 std::vector<uint8_t> LzmaAlone(const std::vector<uint8_t>& data) {
   lzma_options_lzma options{};
@@ -86,36 +60,8 @@ std::vector<uint8_t> LzmaAlone(const std::vector<uint8_t>& data) {
 
 }  // namespace
 
-SwfBuilder& SwfBuilder::Compression(ZuSwfCompression compression) {
-  m_compression = compression;
-  return *this;
-}
-SwfBuilder& SwfBuilder::Signature(const std::string& signature) {
-  m_signature = signature;
-  return *this;
-}
-SwfBuilder& SwfBuilder::Version(uint8_t version) {
-  m_version = version;
-  return *this;
-}
-SwfBuilder& SwfBuilder::DeclaredLength(uint32_t length) {
-  m_declaredLength = length;
-  return *this;
-}
 SwfBuilder& SwfBuilder::StageSize(uint32_t width, uint32_t height) {
   m_frameRect = EncodeRect(static_cast<int32_t>(width * 20), static_cast<int32_t>(height * 20));
-  return *this;
-}
-SwfBuilder& SwfBuilder::FrameRectBytes(std::vector<uint8_t> bytes) {
-  m_frameRect = std::move(bytes);
-  return *this;
-}
-SwfBuilder& SwfBuilder::FrameRate(uint16_t fixed8dot8) {
-  m_frameRate = fixed8dot8;
-  return *this;
-}
-SwfBuilder& SwfBuilder::FrameCount(uint16_t count) {
-  m_frameCount = count;
   return *this;
 }
 
@@ -129,26 +75,6 @@ SwfBuilder& SwfBuilder::Tag(uint16_t code, std::vector<uint8_t> body, Header for
 }
 SwfBuilder& SwfBuilder::RawTagBytes(std::vector<uint8_t> bytes) {
   m_tagStream.insert(m_tagStream.end(), bytes.begin(), bytes.end());
-  return *this;
-}
-SwfBuilder& SwfBuilder::WithoutEnd() {
-  m_end = false;
-  return *this;
-}
-SwfBuilder& SwfBuilder::Trailing(std::vector<uint8_t> bytes) {
-  m_trailing = std::move(bytes);
-  return *this;
-}
-SwfBuilder& SwfBuilder::ZlibWithoutChecksum() {
-  m_zlibChecksum = false;
-  return *this;
-}
-SwfBuilder& SwfBuilder::AfterCompressedData(std::vector<uint8_t> bytes) {
-  m_afterCompressed = std::move(bytes);
-  return *this;
-}
-SwfBuilder& SwfBuilder::CompressedData(std::vector<uint8_t> bytes) {
-  m_compressedData = std::move(bytes);
   return *this;
 }
 
@@ -187,7 +113,8 @@ std::vector<uint8_t> SwfBuilder::Build() const {
   if (m_compression == ZuSwfCompression::kNone || m_signature) {
     file.insert(file.end(), body.begin(), body.end());
   } else if (m_compression == ZuSwfCompression::kZlib) {
-    const std::vector<uint8_t> data = m_compressedData.value_or(ZlibStored(body, m_zlibChecksum));
+    const std::vector<uint8_t> data =
+        m_compressedData.value_or(FmrMovieBuilder::ZlibStored(body, m_zlibChecksum));
     file.insert(file.end(), data.begin(), data.end());
   } else {
     std::vector<uint8_t> properties(5, 0x5D);

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "host/swf/ZuTavoFile.h"
@@ -19,31 +20,33 @@ class SwfBuilder {
  public:
   enum class Header { kAuto, kShort, kLong };  // kAuto: short below 63 bytes
 
-  SwfBuilder& Compression(ZuSwfCompression compression);
+  SwfBuilder& Compression(ZuSwfCompression compression) { return Set(m_compression, compression); }
   // Three bytes written in place of "FWS" / "CWS" / "ZWS"; the body stays uncompressed.
-  SwfBuilder& Signature(const std::string& signature);
-  SwfBuilder& Version(uint8_t version);
+  SwfBuilder& Signature(const std::string& signature) { return Set(m_signature, signature); }
+  SwfBuilder& Version(uint8_t version) { return Set(m_version, version); }
   // The header's file length; by default the true uncompressed length.
-  SwfBuilder& DeclaredLength(uint32_t length);
+  SwfBuilder& DeclaredLength(uint32_t length) { return Set(m_declaredLength, length); }
   // The stage rectangle from (0, 0), in pixels.
   SwfBuilder& StageSize(uint32_t width, uint32_t height);
-  // The encoded stage rectangle, written as given.
-  SwfBuilder& FrameRectBytes(std::vector<uint8_t> bytes);
-  SwfBuilder& FrameRate(uint16_t fixed8dot8);
-  SwfBuilder& FrameCount(uint16_t count);
+  SwfBuilder& FrameRate(uint16_t fixed8dot8) { return Set(m_frameRate, fixed8dot8); }
+  SwfBuilder& FrameCount(uint16_t count) { return Set(m_frameCount, count); }
 
   SwfBuilder& Tag(uint16_t code, std::vector<uint8_t> body = {}, Header form = Header::kAuto);
   SwfBuilder& ShowFrame() { return Tag(1); }
   // Bytes put into the tag stream as they are (a cut-off tag header, say).
   SwfBuilder& RawTagBytes(std::vector<uint8_t> bytes);
-  SwfBuilder& WithoutEnd();
-  SwfBuilder& Trailing(std::vector<uint8_t> bytes);
+  SwfBuilder& WithoutEnd() { return Set(m_end, false); }
+  SwfBuilder& Trailing(std::vector<uint8_t> bytes) { return Set(m_trailing, std::move(bytes)); }
 
   // CWS: leave the Adler-32 checksum off the zlib stream / put bytes after it.
-  SwfBuilder& ZlibWithoutChecksum();
-  SwfBuilder& AfterCompressedData(std::vector<uint8_t> bytes);
+  SwfBuilder& ZlibWithoutChecksum() { return Set(m_zlibChecksum, false); }
+  SwfBuilder& AfterCompressedData(std::vector<uint8_t> bytes) {
+    return Set(m_afterCompressed, std::move(bytes));
+  }
   // CWS and ZWS: the compressed data, written as given instead of compressing the body.
-  SwfBuilder& CompressedData(std::vector<uint8_t> bytes);
+  SwfBuilder& CompressedData(std::vector<uint8_t> bytes) {
+    return Set(m_compressedData, std::move(bytes));
+  }
 
   // The movie as an uncompressed FWS file: what any compressed form expands to.
   std::vector<uint8_t> Uncompressed() const;
@@ -57,6 +60,11 @@ class SwfBuilder {
   static std::vector<uint8_t> StopActionBody() { return {0x07, 0x00}; }
 
  private:
+  template <class Field, class Value>
+  SwfBuilder& Set(Field& field, Value value) {
+    field = std::move(value);
+    return *this;
+  }
   std::vector<uint8_t> Body() const;  // after the 8-byte file header, uncompressed
   std::vector<uint8_t> FileHeader(uint32_t length) const;
 

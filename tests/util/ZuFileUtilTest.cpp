@@ -69,7 +69,8 @@ TEST(ZuFileUtilTest, TemporaryFilesAreUniqueEmptyAndInTMPDIR) {
       IsTemporaryName(ZuFileUtil::GetBaseFileName(plain.GetPathString()).GetUTF8String(), ""));
 }
 
-TEST(ZuFileUtilTest, TemporaryFileFallsBackToTmp) {
+// Without TMPDIR the file goes to /tmp; where it cannot be made, a missing file comes back.
+TEST(ZuFileUtilTest, TemporaryFileFallsBackToTmpOrFails) {
   for (const char* value : {static_cast<const char*>(nullptr), ""}) {
     ScopedEnv tmpdir("TMPDIR", value);
     const ZuFile file = ZuFileUtil::GetUniqueTemporaryFile(ZuString(".swf"));
@@ -77,9 +78,6 @@ TEST(ZuFileUtilTest, TemporaryFileFallsBackToTmp) {
     EXPECT_EQ(file.GetNativePath().rfind("/tmp/fmredit-", 0), 0u) << file.GetNativePath();
     file.Delete();
   }
-}
-
-TEST(ZuFileUtilTest, TemporaryFileFailureGivesAMissingFile) {
   TempDir folder;
   ScopedEnv tmpdir("TMPDIR", folder.File("does-not-exist").c_str());
   EXPECT_FALSE(ZuFileUtil::GetUniqueTemporaryFile(ZuString(".SWF")).DoesFileExist());

@@ -74,14 +74,11 @@ bool OpenProjectSession::IsProjectFile(const std::string& path) const {
 
 namespace {
 
-// The movie's frame count, or -1 when its stored bytes cannot be read as a movie.
+// The movie's frame count, or -1 when it is not known and its stored bytes cannot be read
+// as a movie.
 int FrameCount(const ZuProject& project, const ZuAnimationResource& resource) {
-  std::vector<uint8_t> bytes;
   ZuMovieFacts facts;
-  if (!project.ReadVersion(resource.GetVersionId(), &bytes, nullptr) ||
-      !ZuMovieFacts::Examine(ZuSharedBytes::Adopt(std::move(bytes)), &facts, nullptr)) {
-    return -1;
-  }
+  if (!project.GetVersionFacts(resource.GetVersionId(), &facts, nullptr)) return -1;
   return facts.frameCount;
 }
 

@@ -66,7 +66,7 @@ ZuErrorCodeEnum ZuInsertFMRSlidesCommand::AddMovies(ZuProject* project) {
   }
   std::vector<int64_t> versions;
   for (const ZuMovieFacts& movie : facts) {
-    versions.push_back(project->StoreVersion(movie.bytes.span(), nullptr));
+    versions.push_back(project->StoreVersion(movie, nullptr));
     if (versions.back() == 0) return kZuFailure;
   }
   for (size_t i = 0; i < movies.size(); ++i) {
@@ -86,11 +86,9 @@ ZuErrorCodeEnum ZuInsertFMRSlidesCommand::AddMovies(ZuProject* project) {
 
 ZuErrorCodeEnum ZuInsertFMRSlidesCommand::AddSharedSlide(ZuProject* project) {
   ZuAnimationResource* resource = m_data->GetSharedResource();
-  std::vector<uint8_t> bytes;
   ZuMovieFacts facts;
   if (resource->GetProject() != project ||
-      !project->ReadVersion(resource->GetVersionId(), &bytes, nullptr) ||
-      !ZuMovieFacts::Examine(ZuSharedBytes::Adopt(std::move(bytes)), &facts, nullptr)) {
+      !project->GetVersionFacts(resource->GetVersionId(), &facts, nullptr)) {
     return kZuFailure;
   }
   ZuSlideBase* slide = project->NewSlide();

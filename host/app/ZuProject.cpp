@@ -4,6 +4,7 @@
 #include <set>
 
 #include "host/app/ZuAnimationResource.h"
+#include "host/app/ZuMovieFacts.h"
 #include "host/app/ZuSlideBase.h"
 
 namespace {
@@ -108,8 +109,8 @@ void ZuProject::DetachResource(ZuAnimationResource* resource) {
   std::erase(m_resources, resource);
 }
 
-int64_t ZuProject::StoreVersion(std::span<const uint8_t> bytes, std::string* error) {
-  return m_store->InsertVersion(bytes, error);
+int64_t ZuProject::StoreVersion(const ZuMovieFacts& movie, std::string* error) {
+  return m_store->InsertVersion(movie, error);
 }
 
 bool ZuProject::ReadVersion(int64_t version, std::vector<uint8_t>* bytes,
@@ -119,6 +120,17 @@ bool ZuProject::ReadVersion(int64_t version, std::vector<uint8_t>* bytes,
 
 bool ZuProject::ExportVersion(int64_t version, const std::string& path, std::string* error) const {
   return m_store->ExportVersion(version, path, error);
+}
+
+bool ZuProject::GetVersionFacts(int64_t version, ZuMovieFacts* facts, std::string* error) const {
+  if (m_store->ReadVersionFacts(version, facts)) return true;
+  std::vector<uint8_t> bytes;
+  if (!m_store->ReadVersion(version, &bytes, error) ||
+      !ZuMovieFacts::Examine(ZuSharedBytes::Adopt(std::move(bytes)), facts, error)) {
+    return false;
+  }
+  facts->bytes = ZuSharedBytes();
+  return true;
 }
 
 ZuProjectState ZuProject::CaptureState() const {

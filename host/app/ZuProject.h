@@ -2,7 +2,6 @@
 
 #include <cstdint>
 #include <memory>
-#include <span>
 #include <string>
 #include <vector>
 
@@ -14,6 +13,7 @@
 
 class ZuAnimationResource;
 class ZuSlideBase;
+struct ZuMovieFacts;
 
 // A project: slides in order, each maybe showing a movie resource, kept in a project file.
 //
@@ -54,10 +54,14 @@ class ZuProject {
   void AttachResource(ZuAnimationResource* resource);
   void DetachResource(ZuAnimationResource* resource);
 
-  // Movie bytes in the project file. StoreVersion returns the new version's id, 0 on failure.
-  int64_t StoreVersion(std::span<const uint8_t> bytes, std::string* error);
+  // Movies in the project file. StoreVersion keeps the movie's bytes and facts and returns
+  // the new version's id, 0 on failure.
+  int64_t StoreVersion(const ZuMovieFacts& movie, std::string* error);
   bool ReadVersion(int64_t version, std::vector<uint8_t>* bytes, std::string* error) const;
   bool ExportVersion(int64_t version, const std::string& path, std::string* error) const;
+  // A version's facts (facts->bytes stays empty): as stored with it, or for a version
+  // stored without them, from its bytes. False when they cannot be had.
+  bool GetVersionFacts(int64_t version, ZuMovieFacts* facts, std::string* error) const;
 
   // The project as plain values, and the project made equal to such values.
   ZuProjectState CaptureState() const;

@@ -3,18 +3,24 @@
 #include <sqlite3.h>
 #include <sys/stat.h>
 
+#include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
+#include "host/app/ZuMovieFacts.h"
 #include "host/app/ZuSqlite.h"
 #include "host/util/ZuFileStream.h"
+#include "host/util/ZuMappedPageReleaser.h"
 
 namespace {
 
 constexpr int64_t kApplicationId = 0x5A75464D;  // "ZuFM"
-constexpr int64_t kFormatVersion = 1;
+constexpr int64_t kFormatVersion = 2;
 
-constexpr const char* kSchema = R"sql(
+// The tables of the first format. A new file starts with them and is upgraded as an old
+// one is, so that every file of the current format has the same layout.
+constexpr const char* kFirstFormat = R"sql(
 CREATE TABLE versions(id INTEGER PRIMARY KEY, size INTEGER NOT NULL,
                       created TEXT NOT NULL, bytes BLOB NOT NULL);
 CREATE TABLE states(id INTEGER PRIMARY KEY, label TEXT NOT NULL, created TEXT NOT NULL,
@@ -27,11 +33,36 @@ CREATE TABLE state_slides(state INTEGER NOT NULL, position INTEGER NOT NULL, uid
                           resource INTEGER NOT NULL, PRIMARY KEY(state, position));
 CREATE TABLE meta(key TEXT PRIMARY KEY, value INTEGER NOT NULL);
 INSERT INTO meta VALUES('current_state', 0);
+PRAGMA application_id=1517635149;
+PRAGMA user_version=1;
 )sql";
+
+// From the first format to the second: each version's facts (null for the versions stored
+// before), and its bytes in parts of version_parts (the versions stored before keep theirs
+// whole in versions.bytes, which later versions leave empty).
+constexpr const char* kUpgradeToSecondFormat = R"sql(
+ALTER TABLE versions ADD COLUMN frames INTEGER;
+ALTER TABLE versions ADD COLUMN frame_rate INTEGER;
+ALTER TABLE versions ADD COLUMN fmr INTEGER;
+CREATE TABLE version_parts(version INTEGER NOT NULL, part INTEGER NOT NULL,
+                           bytes BLOB NOT NULL, PRIMARY KEY(version, part));
+PRAGMA user_version=2;
+)sql";
+
+// The size of the parts a movie is stored in. Large enough that a part costs little beyond
+// its bytes, small enough that storing one never holds much memory: the database writes
+// each part's pages once, at the end of the file, where they need no rollback journal.
+constexpr size_t kPartSize = size_t{4} << 20;
+constexpr size_t kExportWindow = size_t{1} << 20;
 
 bool SetError(std::string* error, const std::string& message) {
   if (error != nullptr) *error = message;
   return false;
+}
+
+bool Damaged(std::string* error) {
+  return SetError(error,
+                  "project file is damaged (a movie's stored size does not match its bytes)");
 }
 
 bool PathExists(const std::string& path) {
@@ -90,7 +121,9 @@ std::unique_ptr<ZuProjectStore> ZuProjectStore::Create(const std::string& path,
   std::unique_ptr<ZuProjectStore> store(new ZuProjectStore(db, path, false));
   // Large pages keep movie bytes in few, long runs.
   ZuSqlExecute(db, "PRAGMA page_size=65536");
-  if (!store->TakeLock(error) || !store->CreateSchema(error)) {
+  // The schema's transaction takes the exclusive lock (a transaction of its own to take it
+  // would cost a round of disk syncs).
+  if (!store->KeepLocks(error) || !store->CreateSchema(error)) {
     store.reset();
     unlink(path.c_str());
     return nullptr;
@@ -126,6 +159,7 @@ std::unique_ptr<ZuProjectStore> ZuProjectStore::Open(const std::string& path,
   if (!store->TakeLock(error) || !store->CheckFormat(error) || !store->ReadCurrent(error)) {
     return nullptr;
   }
+  if (!readOnly && store->m_format < kFormatVersion && !store->Upgrade(error)) return nullptr;
   return store;
 }
 
@@ -136,13 +170,17 @@ bool ZuProjectStore::Fail(int code, std::string* error) const {
 
 // In exclusive locking mode SQLite keeps every lock it took until the connection closes: a
 // writer's first exclusive transaction locks out everyone, a reader's first read every writer.
-bool ZuProjectStore::TakeLock(std::string* error) {
+bool ZuProjectStore::KeepLocks(std::string* error) {
   sqlite3_busy_timeout(m_db, 0);
-  int code = ZuSqlExecute(m_db, "PRAGMA locking_mode=EXCLUSIVE");
-  if (code == SQLITE_OK) {
-    code = ZuSqlExecute(m_db, m_readOnly ? "BEGIN; SELECT count(*) FROM sqlite_master; COMMIT"
-                                         : "BEGIN EXCLUSIVE; COMMIT");
-  }
+  const int code = ZuSqlExecute(m_db, "PRAGMA locking_mode=EXCLUSIVE");
+  return code == SQLITE_OK || Fail(code, error);
+}
+
+bool ZuProjectStore::TakeLock(std::string* error) {
+  if (!KeepLocks(error)) return false;
+  const int code =
+      ZuSqlExecute(m_db, m_readOnly ? "BEGIN; SELECT count(*) FROM sqlite_master; COMMIT"
+                                    : "BEGIN EXCLUSIVE; COMMIT");
   if (code != SQLITE_OK) {
     ZuSqlExecute(m_db, "ROLLBACK");
     return Fail(code, error);
@@ -152,19 +190,34 @@ bool ZuProjectStore::TakeLock(std::string* error) {
 
 bool ZuProjectStore::CreateSchema(std::string* error) {
   if (!Begin(error)) return false;
-  int code = ZuSqlExecute(m_db, kSchema);
-  if (code == SQLITE_OK) {
-    code = ZuSqlExecute(m_db, "PRAGMA application_id=1517635149; PRAGMA user_version=1");
-  }
+  const int code = ZuSqlExecute(m_db, kFirstFormat);
   if (code != SQLITE_OK) {
+    Fail(code, error);
     Rollback();
-    return Fail(code, error);
+    return false;
   }
-  if (!AppendState(ZuProjectState(), "new project", error)) {
+  m_format = 1;
+  if (!Upgrade(error) || !AppendState(ZuProjectState(), "new project", error)) {
     Rollback();
     return false;
   }
   return Commit(error);
+}
+
+// Brings a file of the first format to the current one, in its own transaction unless one
+// is open already.
+bool ZuProjectStore::Upgrade(std::string* error) {
+  const bool own = !m_inTransaction;
+  if (own && !Begin(error)) return false;
+  const int code = ZuSqlExecute(m_db, kUpgradeToSecondFormat);
+  if (code != SQLITE_OK) {
+    Fail(code, error);
+    if (own) Rollback();
+    return false;
+  }
+  if (own && !Commit(error)) return false;
+  m_format = kFormatVersion;
+  return true;
 }
 
 bool ZuProjectStore::CheckFormat(std::string* error) {
@@ -177,9 +230,11 @@ bool ZuProjectStore::CheckFormat(std::string* error) {
   ZuSqlStatement version(m_db, "PRAGMA user_version");
   code = version.Step();
   if (code != SQLITE_ROW) return Fail(code, error);
-  if (version.ColumnInt(0) != kFormatVersion) {
-    return SetError(
-        error, "project file of an unknown format version " + std::to_string(version.ColumnInt(0)));
+  m_format = version.ColumnInt(0);
+  if (m_format < 1 || m_format > kFormatVersion) {
+    return SetError(error, "project file of an unknown format version " + std::to_string(m_format) +
+                               " (this program reads versions 1 to " +
+                               std::to_string(kFormatVersion) + ")");
   }
   return true;
 }
@@ -222,67 +277,175 @@ void ZuProjectStore::Rollback() {
   m_current = m_currentAtBegin;
 }
 
-int64_t ZuProjectStore::InsertVersion(std::span<const uint8_t> bytes, std::string* error) {
-  ZuSqlStatement insert(m_db,
-                        "INSERT INTO versions(size, created, bytes) VALUES(?, datetime('now'), ?)");
-  insert.Bind(1, static_cast<int64_t>(bytes.size()));
-  insert.BindBlob(2, bytes);
-  const int code = insert.Step();
-  if (code != SQLITE_DONE) {
+int64_t ZuProjectStore::InsertVersion(const ZuMovieFacts& movie, std::string* error) {
+  if (m_readOnly) {
+    SetError(error, "project is open read-only");
+    return 0;
+  }
+  // A savepoint makes the version's rows one unit, inside the command's transaction or
+  // on their own.
+  int code = ZuSqlExecute(m_db, "SAVEPOINT store_version");
+  if (code != SQLITE_OK) {
     Fail(code, error);
     return 0;
   }
-  return sqlite3_last_insert_rowid(m_db);
+  ZuSqlStatement row(m_db,
+                     "INSERT INTO versions(size, created, bytes, frames, frame_rate, fmr) "
+                     "VALUES(?, datetime('now'), x'', ?, ?, ?)");
+  row.Bind(1, static_cast<int64_t>(movie.bytes.size()));
+  row.Bind(2, static_cast<int64_t>(movie.frameCount));
+  row.Bind(3, static_cast<int64_t>(movie.frameRate));
+  row.Bind(4, static_cast<int64_t>(movie.fmr));
+  code = row.Step();
+  bool stored = code == SQLITE_DONE || Fail(code, error);
+  const int64_t id = stored ? sqlite3_last_insert_rowid(m_db) : 0;
+  stored = stored && StoreParts(id, movie.bytes, error);
+  if (stored) {
+    code = ZuSqlExecute(m_db, "RELEASE store_version");
+    stored = code == SQLITE_OK || Fail(code, error);
+  }
+  if (!stored) {
+    // A failed write may have ended the whole transaction already; then these do nothing.
+    ZuSqlExecute(m_db, "ROLLBACK TO store_version");
+    ZuSqlExecute(m_db, "RELEASE store_version");
+    return 0;
+  }
+  return id;
+}
+
+// The bytes go in straight from where they lie (a mapped file, usually), one part at a time.
+bool ZuProjectStore::StoreParts(int64_t id, const ZuSharedBytes& bytes, std::string* error) {
+  ZuSqlStatement insert(m_db, "INSERT INTO version_parts(version, part, bytes) VALUES(?, ?, ?)");
+  insert.Bind(1, id);
+  ZuMappedPageReleaser pages;  // a mapped movie never becomes resident whole
+  int64_t part = 0;
+  for (size_t offset = 0; offset < bytes.size(); offset += kPartSize) {
+    const size_t size = std::min(kPartSize, bytes.size() - offset);
+    insert.Bind(2, part++);
+    insert.BindBlob(3, bytes.span().subspan(offset, size));
+    const int code = insert.Step();
+    if (code != SQLITE_DONE) return Fail(code, error);
+    insert.Reset();
+    pages.Passed(bytes, offset + size);
+  }
+  return true;
+}
+
+int64_t ZuProjectStore::VersionSize(int64_t id, std::string* error) const {
+  ZuSqlStatement query(m_db, "SELECT size FROM versions WHERE id = ?");
+  query.Bind(1, id);
+  const int code = query.Step();
+  if (code == SQLITE_DONE) {
+    SetError(error, "project file is damaged (missing movie " + std::to_string(id) + ")");
+    return -1;
+  }
+  if (code != SQLITE_ROW) {
+    Fail(code, error);
+    return -1;
+  }
+  const int64_t size = query.ColumnInt(0);
+  if (size < 0) {
+    Damaged(error);
+    return -1;
+  }
+  return size;
+}
+
+bool ZuProjectStore::ForEachPiece(int64_t id, ZuSqlBlobReader& blob,
+                                  const std::function<bool(const ZuSqlBlobReader&)>& read,
+                                  std::string* error) const {
+  std::vector<int64_t> parts;
+  if (m_format >= 2) {
+    ZuSqlStatement query(m_db, "SELECT rowid FROM version_parts WHERE version = ? ORDER BY part");
+    query.Bind(1, id);
+    int code = SQLITE_OK;
+    while ((code = query.Step()) == SQLITE_ROW) parts.push_back(query.ColumnInt(0));
+    if (code != SQLITE_DONE) return Fail(code, error);
+  }
+  if (parts.empty()) {  // stored whole by the first format, or an empty movie
+    const int code = blob.Open("versions", "bytes", id);
+    return code == SQLITE_OK ? read(blob) : Fail(code, error);
+  }
+  for (const int64_t part : parts) {
+    const int code = blob.Open("version_parts", "bytes", part);
+    if (code != SQLITE_OK) return Fail(code, error);
+    if (!read(blob)) return false;
+  }
+  return true;
 }
 
 bool ZuProjectStore::ReadVersion(int64_t id, std::vector<uint8_t>* bytes,
                                  std::string* error) const {
-  sqlite3_blob* blob = nullptr;
-  int code = sqlite3_blob_open(m_db, "main", "versions", "bytes", id, 0, &blob);
-  if (code != SQLITE_OK) {
-    sqlite3_blob_close(blob);
-    return Fail(code, error);
-  }
-  const int size = sqlite3_blob_bytes(blob);
+  const int64_t size = VersionSize(id, error);
+  if (size < 0) return false;
   try {
     bytes->assign(static_cast<size_t>(size), 0);
   } catch (const std::bad_alloc&) {
-    sqlite3_blob_close(blob);
     return SetError(error, "out of memory");
   }
-  code = size > 0 ? sqlite3_blob_read(blob, bytes->data(), size, 0) : SQLITE_OK;
-  sqlite3_blob_close(blob);
-  return code == SQLITE_OK || Fail(code, error);
+  size_t filled = 0;
+  ZuSqlBlobReader blob(m_db);
+  const auto read = [&](const ZuSqlBlobReader& piece) {
+    const auto count = static_cast<size_t>(piece.GetSize());
+    if (count > bytes->size() - filled) return Damaged(error);
+    const int code = count > 0 ? piece.Read(bytes->data() + filled, piece.GetSize(), 0) : SQLITE_OK;
+    if (code != SQLITE_OK) return Fail(code, error);
+    filled += count;
+    return true;
+  };
+  if (!ForEachPiece(id, blob, read, error)) return false;
+  return filled == bytes->size() || Damaged(error);
 }
 
 bool ZuProjectStore::ExportVersion(int64_t id, const std::string& path, std::string* error) const {
-  sqlite3_blob* blob = nullptr;
-  int code = sqlite3_blob_open(m_db, "main", "versions", "bytes", id, 0, &blob);
-  if (code != SQLITE_OK) {
-    sqlite3_blob_close(blob);
-    return Fail(code, error);
-  }
+  const int64_t size = VersionSize(id, error);
+  if (size < 0) return false;
   std::string openError;
   std::unique_ptr<ZuFileStream> out(
       ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &openError));
-  if (!out) {
-    sqlite3_blob_close(blob);
-    return SetError(error, "cannot write " + path + ": " + openError);
-  }
-  constexpr int kChunk = 4 << 20;
-  std::vector<uint8_t> chunk(kChunk);
-  const int size = sqlite3_blob_bytes(blob);
-  for (int offset = 0; offset < size && code == SQLITE_OK; offset += kChunk) {
-    const int n = std::min(kChunk, size - offset);
-    code = sqlite3_blob_read(blob, chunk.data(), n, offset);
-    if (code == SQLITE_OK && !out->Write(chunk.data(), static_cast<size_t>(n))) break;
-  }
-  sqlite3_blob_close(blob);
-  if (code != SQLITE_OK) {
+  if (!out) return SetError(error, "cannot write " + path + ": " + openError);
+  // Bytes pass through a window small enough to stay in the processor's cache between
+  // being read and being written.
+  std::vector<uint8_t> window(
+      std::min(kExportWindow, static_cast<size_t>(std::max<int64_t>(size, 1))));
+  uint64_t written = 0;
+  ZuSqlBlobReader blob(m_db);
+  const auto copy = [&](const ZuSqlBlobReader& piece) {
+    const int count = piece.GetSize();
+    if (static_cast<uint64_t>(count) > static_cast<uint64_t>(size) - written) return Damaged(error);
+    const int step = static_cast<int>(window.size());
+    for (int offset = 0; offset < count; offset += step) {
+      const int n = std::min(step, count - offset);
+      const int code = piece.Read(window.data(), n, offset);
+      if (code != SQLITE_OK) return Fail(code, error);
+      if (!out->Write(window.data(), static_cast<size_t>(n))) {
+        return SetError(error, "cannot write " + path + ": " + std::strerror(errno));
+      }
+    }
+    written += static_cast<uint64_t>(count);
+    return true;
+  };
+  if (!ForEachPiece(id, blob, copy, error) ||
+      (written != static_cast<uint64_t>(size) && !Damaged(error))) {
     out->Discard();
-    return Fail(code, error);
+    return false;
   }
-  if (!out->Close()) return SetError(error, "cannot write " + path);
+  if (!out->Close()) return SetError(error, "cannot write " + path + ": " + std::strerror(errno));
+  return true;
+}
+
+bool ZuProjectStore::ReadVersionFacts(int64_t id, ZuMovieFacts* facts) const {
+  if (m_format < 2) return false;
+  ZuSqlStatement query(m_db,
+                       "SELECT frames, frame_rate, fmr FROM versions WHERE id = ? AND "
+                       "frames BETWEEN 0 AND 65535 AND frame_rate BETWEEN 0 AND 65535 AND "
+                       "fmr IS NOT NULL");
+  query.Bind(1, id);
+  if (query.Step() != SQLITE_ROW) return false;
+  *facts = ZuMovieFacts();
+  facts->fmr = query.ColumnInt(2) != 0;
+  facts->SetLength(static_cast<uint16_t>(query.ColumnInt(0)),
+                   static_cast<uint16_t>(query.ColumnInt(1)));
   return true;
 }
 

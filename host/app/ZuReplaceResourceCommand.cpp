@@ -34,7 +34,7 @@ ZuErrorCodeEnum ZuReplaceResourceCommand::Execute() {
     return kZuFailure;
   }
   ZuProject* project = resource->GetProject();
-  const int64_t version = project->StoreVersion(facts.bytes.span(), nullptr);
+  const int64_t version = project->StoreVersion(facts, nullptr);
   if (version == 0) return kZuFailure;
 
   m_project = project;

@@ -30,6 +30,10 @@ int ZuSqlStatement::Step() {
   return sqlite3_step(m_statement);
 }
 
+void ZuSqlStatement::Reset() {
+  if (m_statement != nullptr) sqlite3_reset(m_statement);
+}
+
 int64_t ZuSqlStatement::ColumnInt(int column) const {
   return sqlite3_column_int64(m_statement, column);
 }
@@ -42,6 +46,37 @@ std::string ZuSqlStatement::ColumnText(int column) const {
   const unsigned char* text = sqlite3_column_text(m_statement, column);
   const int size = sqlite3_column_bytes(m_statement, column);
   return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text), size);
+}
+
+ZuSqlBlobReader::~ZuSqlBlobReader() {
+  sqlite3_blob_close(m_blob);
+}
+
+int ZuSqlBlobReader::Open(const char* table, const char* column, int64_t row) {
+  if (m_blob != nullptr && m_table == table && m_column == column) {
+    const int code = sqlite3_blob_reopen(m_blob, row);
+    if (code == SQLITE_OK) return code;
+  }
+  sqlite3_blob_close(m_blob);
+  m_blob = nullptr;
+  const int code = sqlite3_blob_open(m_db, "main", table, column, row, 0, &m_blob);
+  if (code != SQLITE_OK) {
+    sqlite3_blob_close(m_blob);  // SQLite may hand back a handle even on failure
+    m_blob = nullptr;
+    return code;
+  }
+  m_table = table;
+  m_column = column;
+  return code;
+}
+
+int ZuSqlBlobReader::GetSize() const {
+  return m_blob != nullptr ? sqlite3_blob_bytes(m_blob) : 0;
+}
+
+int ZuSqlBlobReader::Read(void* buffer, int size, int offset) const {
+  if (m_blob == nullptr) return SQLITE_MISUSE;
+  return sqlite3_blob_read(m_blob, buffer, size, offset);
 }
 
 int ZuSqlExecute(sqlite3* db, const char* sql) {

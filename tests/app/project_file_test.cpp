@@ -128,6 +128,10 @@ TEST_F(ProjectFileTest, UndoAcrossARestartEqualsUndoInTheSameRun) {
 }
 
 TEST_F(ProjectFileTest, SecondProcessIsRefusedAndTheFirstUnharmed) {
+  // A project just made is taken already.
+  const ProgramRun early = RunFmreditProgram({"project", "list", ProjectPath()});
+  EXPECT_EQ(early.exitCode, 1);
+  EXPECT_NE(early.err.find("project is in use"), std::string::npos) << early.err;
   const std::string a = WriteMovie("a.swf", 20, 0x123456);
   ASSERT_EQ(AddSlide(a, -1), kZuSuccess);
   for (const std::vector<std::string>& arguments :

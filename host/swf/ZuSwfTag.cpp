@@ -5,8 +5,18 @@
 #include "host/swf/ZuBitStream.h"
 #include "host/swf/ZuSwfIdFields.h"
 #include "host/swf/ZuTavoIDMap.h"
+#include "host/util/ZuMappedFile.h"
 
 namespace {
+
+// Bodies from this size up that lie in a mapped file are patched through a private view of
+// their pages instead of a copy; smaller ones are cheaper to copy than to map.
+constexpr size_t kPrivateViewMinimum = size_t{64} << 10;
+
+void PutWord(uint8_t* out, uint16_t value) {
+  out[0] = static_cast<uint8_t>(value);
+  out[1] = static_cast<uint8_t>(value >> 8);
+}
 
 // Makes text from a tag body fit on one line of a dump.
 std::string OneLine(const std::string& text) {
@@ -122,22 +132,32 @@ size_t ZuSwfTag::GetWrittenSize() const {
 }
 
 void ZuSwfTag::PatchWord(size_t offset, uint16_t value) {
+  if (offset + 2 <= m_body.size()) {
+    PatchWords({{offset, value}});
+    return;
+  }
   std::vector<uint8_t> bytes(m_body.begin(), m_body.end());
-  if (bytes.size() < offset + 2) bytes.resize(offset + 2, 0);
-  bytes[offset] = static_cast<uint8_t>(value);
-  bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
+  bytes.resize(offset + 2, 0);
+  PutWord(bytes.data() + offset, value);
   m_body = ZuSharedBytes::Adopt(std::move(bytes));
 }
 
 void ZuSwfTag::PatchWords(const std::vector<std::pair<size_t, uint16_t>>& patches) {
   if (patches.empty()) return;
-  std::vector<uint8_t> bytes(m_body.begin(), m_body.end());
-  for (const auto& [offset, value] : patches) {
-    if (offset + 2 > bytes.size()) continue;
-    bytes[offset] = static_cast<uint8_t>(value);
-    bytes[offset + 1] = static_cast<uint8_t>(value >> 8);
+  uint8_t* writable = nullptr;
+  ZuSharedBytes patched;
+  if (m_body.size() >= kPrivateViewMinimum &&
+      ZuMappedFile::MapPrivateView(m_body, patched, writable)) {
+    // A large body of a mapped file (a bitmap, mostly): only the pages written are copied.
+  } else {
+    std::vector<uint8_t> bytes(m_body.begin(), m_body.end());
+    writable = bytes.data();
+    patched = ZuSharedBytes::Adopt(std::move(bytes));
   }
-  m_body = ZuSharedBytes::Adopt(std::move(bytes));
+  for (const auto& [offset, value] : patches) {
+    if (offset + 2 <= patched.size()) PutWord(writable + offset, value);
+  }
+  m_body = std::move(patched);
 }
 
 uint16_t ZuSwfTag::ReadWordAt(size_t offset) const {

@@ -73,7 +73,8 @@ class ZuSwfTag {
   // An offset past the end grows the body with zeros to hold the word.
   void PatchWord(size_t offset, uint16_t value);
   // Writes several (offset, value) words with a single copy of the body; offsets must
-  // lie inside the body.
+  // lie inside the body. A large body of a mapped file gets a private view of its pages
+  // instead of a copy, so giving a loaded bitmap a new id copies a page, not the bitmap.
   void PatchWords(const std::vector<std::pair<size_t, uint16_t>>& patches);
   // The 16-bit little-endian value at offset; 0 when the body is too short.
   uint16_t ReadWordAt(size_t offset) const;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 
 #include "host/util/ZuSharedBytes.h"
@@ -23,4 +25,26 @@ class ZuMappedFile {
   static bool Map(const std::string& path, ZuSharedBytes& bytes, std::string* error);
   // Maps the regular file open as fd (which the caller keeps and may close afterwards).
   static bool MapDescriptor(int fd, ZuSharedBytes& bytes, std::string* error);
+
+  // A private, writable view of mapped bytes, for changing a few bytes of a large run
+  // without copying it: the view shares the file's pages, and the system copies only the
+  // pages written through *writable. The view is ordinary bytes afterwards (never handed
+  // back by ZuMappedPageReleaser, which would drop what was written). False when bytes
+  // are not mapped or no view can be had (the number of views is capped well below the
+  // system's limit of mappings); the caller then copies.
+  static bool MapPrivateView(const ZuSharedBytes& bytes, ZuSharedBytes& view, uint8_t*& writable);
+};
+
+// A read-only mapping of a whole file. Keeps a descriptor of the file for private views;
+// unmaps and closes it when it goes.
+struct ZuFileMapping {
+  ZuFileMapping(const uint8_t* address, size_t size, int fd)
+      : address(address), size(size), fd(fd) {}
+  ~ZuFileMapping();
+  ZuFileMapping(const ZuFileMapping&) = delete;
+  ZuFileMapping& operator=(const ZuFileMapping&) = delete;
+
+  const uint8_t* const address;
+  const size_t size;
+  const int fd;
 };

@@ -9,9 +9,9 @@ ZuSharedBytes ZuSharedBytes::Adopt(std::vector<uint8_t>&& bytes) {
   return ZuSharedBytes(std::move(storage), data, size);
 }
 
-ZuSharedBytes ZuSharedBytes::FromMapping(std::shared_ptr<const void> owner, const uint8_t* data,
-                                         size_t size) {
-  ZuSharedBytes bytes(std::move(owner), data, size);
+ZuSharedBytes ZuSharedBytes::FromMapping(std::shared_ptr<const ZuFileMapping> mapping,
+                                         const uint8_t* data, size_t size) {
+  ZuSharedBytes bytes(std::move(mapping), data, size);
   bytes.m_mapped = true;
   return bytes;
 }

@@ -6,6 +6,8 @@
 #include <span>
 #include <vector>
 
+struct ZuFileMapping;
+
 // An immutable run of bytes that keeps its storage alive. Copies and slices share the
 // storage, so a loaded file's bytes can be handed to many owners without copying.
 //
@@ -17,9 +19,9 @@ class ZuSharedBytes {
   ZuSharedBytes() = default;
   ZuSharedBytes(std::shared_ptr<const void> owner, const uint8_t* data, size_t size)
       : m_owner(std::move(owner)), m_data(data), m_size(size) {}
-  // Bytes of a read-only file mapping that owner unmaps when it goes.
-  static ZuSharedBytes FromMapping(std::shared_ptr<const void> owner, const uint8_t* data,
-                                   size_t size);
+  // Bytes inside a read-only file mapping (made by ZuMappedFile), which they keep alive.
+  static ZuSharedBytes FromMapping(std::shared_ptr<const ZuFileMapping> mapping,
+                                   const uint8_t* data, size_t size);
 
   // Takes the vector's bytes as new storage.
   static ZuSharedBytes Adopt(std::vector<uint8_t>&& bytes);
@@ -39,8 +41,11 @@ class ZuSharedBytes {
   // The bytes [offset, offset + size), sharing this storage. Clamped to the range held.
   ZuSharedBytes Slice(size_t offset, size_t size) const;
 
-  // Whether the bytes lie in a read-only file mapping.
+  // Whether the bytes lie in a read-only file mapping, and which (null when they do not).
   bool IsMapped() const { return m_mapped; }
+  const ZuFileMapping* GetMapping() const {
+    return m_mapped ? static_cast<const ZuFileMapping*>(m_owner.get()) : nullptr;
+  }
   // What holds the bytes: equal for bytes that share one storage.
   const void* GetStorage() const { return m_owner.get(); }
 

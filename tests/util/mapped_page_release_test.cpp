@@ -136,3 +136,32 @@ TEST(MappedFileStream, ReadStreamsHandOutTheRestMappedWriteStreamsDoNot) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MappedPageRelease, PrivateViewsCopyOnlyWhatIsWrittenAndAreNeverHandedBack) {
+  const ZuSharedBytes middle = m_bytes.Slice(5000, 3 << 20);
+  ZuSharedBytes view;
+  uint8_t* writable = nullptr;
+  ASSERT_TRUE(ZuMappedFile::MapPrivateView(middle, view, writable));
+  ASSERT_EQ(view.size(), middle.size());
+  EXPECT_FALSE(view.IsMapped());
+  EXPECT_EQ(std::memcmp(view.data(), middle.data(), middle.size()), 0);
+
+  writable[0] = uint8_t(~middle[0]);
+  writable[middle.size() - 1] = uint8_t(~middle[middle.size() - 1]);
+  // The mapping and the file stay as they were.
+  EXPECT_EQ(std::memcmp(m_bytes.data(), m_content.data(), kFileSize), 0);
+  EXPECT_EQ(ReadWholeFile(m_dir.File("movie.bin")), m_content);
+  // A walk over the view keeps what was written.
+  WalkForward(view, true);
+  EXPECT_EQ(view[0], uint8_t(~middle[0]));
+  EXPECT_EQ(view[middle.size() - 1], uint8_t(~middle[middle.size() - 1]));
+  EXPECT_EQ(std::memcmp(view.data() + 1, middle.data() + 1, middle.size() - 2), 0);
+
+  // Bytes in ordinary memory have no view.
+  const ZuSharedBytes copy = ZuSharedBytes::Copy(middle.span().first(100));
+  EXPECT_FALSE(ZuMappedFile::MapPrivateView(copy, view, writable));
+}
+
+}  // namespace

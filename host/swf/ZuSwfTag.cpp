@@ -21,7 +21,9 @@ void PutWord(uint8_t* out, uint16_t value) {
 // Makes text from a tag body fit on one line of a dump.
 std::string OneLine(const std::string& text) {
   std::string line;
-  for (char c : text) line.push_back(static_cast<unsigned char>(c) < 0x20 ? '?' : c);
+  for (char c : text) {
+    line.push_back(static_cast<unsigned char>(c) < 0x20 ? '?' : c);
+  }
   return line;
 }
 
@@ -45,18 +47,26 @@ uint16_t ZuSwfTag::GetCharacterId() const {
 }
 
 void ZuSwfTag::SetCharacterId(uint16_t id) {
-  if (ZuSwfIsDefinitionCode(m_type)) PatchWord(0, id);
+  if (ZuSwfIsDefinitionCode(m_type)) {
+    PatchWord(0, id);
+  }
 }
 
 void ZuSwfTag::RemapIds(const ZuTavoIDMap& map) {
-  if (m_referenceIsFinal) return;
+  if (m_referenceIsFinal) {
+    return;
+  }
   ZuSwfIdFields fields;
-  if (!ZuSwfLocateIds(m_type, m_body.span(), fields)) return;  // malformed: leave it as it is
+  if (!ZuSwfLocateIds(m_type, m_body.span(), fields)) {
+    return;  // malformed: leave it as it is
+  }
   std::vector<std::pair<size_t, uint16_t>> patches;
   for (size_t offset : fields.references) {
     uint16_t id = ReadWordAt(offset);
     uint16_t mapped = map.Map(id);
-    if (id != 0 && mapped != id) patches.emplace_back(offset, mapped);
+    if (id != 0 && mapped != id) {
+      patches.emplace_back(offset, mapped);
+    }
   }
   PatchWords(patches);
 }
@@ -66,7 +76,9 @@ uint16_t ZuSwfTag::GetReferencedId() const {
 }
 
 void ZuSwfTag::SetReferencedId(uint16_t id) {
-  if (m_type != ZuSwfTagFactory::kFreeCharacter) return;
+  if (m_type != ZuSwfTagFactory::kFreeCharacter) {
+    return;
+  }
   PatchWord(0, id);
   m_referenceIsFinal = true;
 }
@@ -79,11 +91,16 @@ void ZuSwfTag::GetTextRep(ZuString& text) const {
   }
   ZuSwfIdFields fields;
   bool wellFormed = ZuSwfLocateIds(m_type, m_body.span(), fields);
-  if (fields.definesCharacter && m_body.size() >= 2) line += " id=" + std::to_string(ReadWordAt(0));
+  if (fields.definesCharacter && m_body.size() >= 2) {
+    line += " id=" + std::to_string(ReadWordAt(0));
+  }
   if (wellFormed) {
-    for (size_t offset : fields.importedIds)
+    for (size_t offset : fields.importedIds) {
       line += " import=" + std::to_string(ReadWordAt(offset));
-    for (size_t offset : fields.references) line += " ref=" + std::to_string(ReadWordAt(offset));
+    }
+    for (size_t offset : fields.references) {
+      line += " ref=" + std::to_string(ReadWordAt(offset));
+    }
   }
   ZuBitStream in(m_body);
   switch (m_type) {
@@ -98,23 +115,31 @@ void ZuSwfTag::GetTextRep(ZuString& text) const {
     }
     case ZuSwfTagFactory::kFrameLabel: {
       std::string name;
-      if (in.ReadString(name)) line += " name=" + OneLine(name);
+      if (in.ReadString(name)) {
+        line += " name=" + OneLine(name);
+      }
       break;
     }
     case ZuSwfTagFactory::kFileAttributes: {
       uint32_t flags = 0;
-      if (in.ReadDWord(flags)) line += " flags=" + std::to_string(flags);
+      if (in.ReadDWord(flags)) {
+        line += " flags=" + std::to_string(flags);
+      }
       break;
     }
     case ZuSwfTagFactory::kDefineSprite: {
       uint16_t id = 0, frames = 0;
-      if (in.ReadWord(id) && in.ReadWord(frames)) line += " frames=" + std::to_string(frames);
+      if (in.ReadWord(id) && in.ReadWord(frames)) {
+        line += " frames=" + std::to_string(frames);
+      }
       break;
     }
     default:
       break;
   }
-  if (!wellFormed) line += " malformed";
+  if (!wellFormed) {
+    line += " malformed";
+  }
   SetText(text, line);
 }
 
@@ -143,7 +168,9 @@ void ZuSwfTag::PatchWord(size_t offset, uint16_t value) {
 }
 
 void ZuSwfTag::PatchWords(const std::vector<std::pair<size_t, uint16_t>>& patches) {
-  if (patches.empty()) return;
+  if (patches.empty()) {
+    return;
+  }
   uint8_t* writable = nullptr;
   ZuSharedBytes patched;
   if (m_body.size() >= kPrivateViewMinimum &&
@@ -155,7 +182,9 @@ void ZuSwfTag::PatchWords(const std::vector<std::pair<size_t, uint16_t>>& patche
     patched = ZuSharedBytes::Adopt(std::move(bytes));
   }
   for (const auto& [offset, value] : patches) {
-    if (offset + 2 <= patched.size()) PutWord(writable + offset, value);
+    if (offset + 2 <= patched.size()) {
+      PutWord(writable + offset, value);
+    }
   }
   m_body = std::move(patched);
 }

@@ -49,7 +49,7 @@ class ZuFileStream : public IZuStream {
   int GetErrorNumber() const { return m_errorNumber; }
 
  private:
-  static constexpr size_t kBufferSize = 64 * 1024;
+  static constexpr size_t kBufferSize = size_t{64} * 1024;
 
   static ZuFileStream* OpenForReading(const std::string& path, std::string* errorText);
   static ZuFileStream* OpenForWriting(const std::string& path, std::string* errorText);

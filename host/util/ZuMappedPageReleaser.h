@@ -32,6 +32,6 @@ class ZuMappedPageReleaser {
 
  private:
   const void* m_storage = nullptr;  // the mapping walked, null before the first call
-  uintptr_t m_from = 0;             // the first address not handed back yet
-  uintptr_t m_to = 0;               // how far the walk has come
+  const uint8_t* m_from = nullptr;  // the first byte not handed back yet
+  const uint8_t* m_to = nullptr;    // how far the walk has come
 };

@@ -9,7 +9,7 @@
 namespace {
 
 // Bytes copied per step when saving a stream to a file.
-constexpr size_t kCopyChunk = 1024 * 1024;
+constexpr size_t kCopyChunk = size_t{1} << 20;
 
 // Writes mapped bytes a chunk at a time, handing each chunk's pages back once written.
 bool WriteMapped(const ZuSharedBytes& bytes, ZuFileStream* to) {

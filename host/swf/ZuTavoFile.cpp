@@ -174,7 +174,7 @@ ZuErrorCodeEnum ZuTavoFile::LoadFromBytes(ZuSharedBytes file) {
   m_loadWarnings.insert(m_loadWarnings.end(), layout.warnings.begin(), layout.warnings.end());
   ZuMappedPageReleaser pages;
   for (const ZuSwfTagRecord& record : layout.tags) {
-    pages.PassedEnd(record.body);
+    pages.Passed(record.body, 0);  // the tag reads its body's first bytes
     AppendTag(ZuSwfTagFactory::CreateTagFromBody(static_cast<enuTagType>(record.code), record.body,
                                                  record.longHeader));
   }

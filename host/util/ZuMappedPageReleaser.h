@@ -31,6 +31,8 @@ class ZuMappedPageReleaser {
   void Release();
 
  private:
+  void ReleaseUpTo(const uint8_t* end);
+
   const void* m_storage = nullptr;  // the mapping walked, null before the first call
   const uint8_t* m_from = nullptr;  // the first byte not handed back yet
   const uint8_t* m_to = nullptr;    // how far the walk has come

@@ -1,10 +1,9 @@
 #pragma once
 
-#include <memory>
+#include <algorithm>
 #include <string>
 #include <vector>
 
-#include "host/swf/ZuBitStream.h"
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "host/swf/ZuSwfRemoveObjectTag.h"
 #include "host/swf/ZuSwfTag.h"
@@ -54,8 +53,9 @@ inline std::string DescribeTag(const ZuSwfTag* tag) {
   return "tag " + std::to_string(type);
 }
 
-// Every slot of a tag list, described.
-inline std::vector<std::string> DescribeTags(const ZuSwfTagSet& tags) {
+// Every slot of a tag list (a movie or a list of tags), described.
+template <typename Tags>
+std::vector<std::string> DescribeTags(const Tags& tags) {
   std::vector<std::string> words;
   for (const ZuSwfTag* tag : tags) {
     words.push_back(DescribeTag(tag));
@@ -63,20 +63,25 @@ inline std::vector<std::string> DescribeTags(const ZuSwfTagSet& tags) {
   return words;
 }
 
-// The described tags of a list from index first on, up to (not including) last.
-inline std::vector<std::string> DescribeRange(const ZuSwfTagSet& tags, size_t first, size_t last) {
-  const std::vector<std::string> all = DescribeTags(tags);
-  return std::vector<std::string>(all.begin() + first, all.begin() + last);
+// Every slot of a tag list described on one line, ", " between the words: easy to state in
+// a test and easy to compare.
+inline std::string DescribeLine(const ZuSwfTagSet& tags) {
+  std::string line;
+  for (const ZuSwfTag* tag : tags) {
+    line += (line.empty() ? "" : ", ") + DescribeTag(tag);
+  }
+  return line;
 }
 
-// The BitmapFormat byte of a lossless bitmap tag.
-inline int BitmapFormatOf(const ZuSwfTag& tag) {
-  const std::unique_ptr<ZuBitStream> body(tag.GetDataStream());
-  uint16_t id = 0;
-  uint8_t format = 0;
-  body->ReadWord(id);
-  body->ReadByte(format);
-  return format;
+// The words of a line as DescribeLine writes it.
+inline std::vector<std::string> SplitLine(const std::string& line) {
+  std::vector<std::string> words;
+  for (size_t start = 0; start < line.size();) {
+    const size_t comma = std::min(line.find(", ", start), line.size());
+    words.push_back(line.substr(start, comma - start));
+    start = comma + 2;
+  }
+  return words;
 }
 
 }  // namespace engine_test

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <cstdlib>
 #include <filesystem>
 #include <iterator>
@@ -9,6 +11,8 @@
 #include <vector>
 
 #include "engine/ZuFMRTavoFile.h"
+#include "host/util/ZuMemoryStream.h"
+#include "tests/support/FmrMovieBuilder.h"
 #include "tests/support/TempDir.h"
 
 // Reaches the private members of ZuFMRTavoFile for the engine's tests.
@@ -121,6 +125,13 @@ class ScratchFolder {
   bool m_hadTmpDir = false;
   std::string m_previousTmpDir;
 };
+
+// Loads the movie built so far by builder into movie, with no backing file.
+inline void LoadBuilt(ZuFMRTavoFile& movie, const FmrMovieBuilder& builder) {
+  const std::vector<uint8_t> bytes = builder.BuildBytes();
+  ZuMemoryStream stream(ZuSharedBytes::Copy(bytes.data(), bytes.size()));
+  ASSERT_EQ(ZuFMRTavoFileTestAccess::Init(movie, &stream), kZuSuccess);
+}
 
 // The position of the index-th slot of a tag list.
 template <typename TagSet>

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+
 #include "tests/support/FmrMovieBuilder.h"
 
 namespace engine_test {
@@ -24,8 +26,33 @@ inline FmrMovieBuilder StandardMovie() {
   return builder;
 }
 
+// Its tags as DescribeLine (EditTestUtil.h) has them.
+constexpr const char* kStandardLine =
+    "header, header, bitmap 1, shape 2, place 2@1, show, bitmap 3, shape 4, place 4@101, show, "
+    "bitmap 5, shape 6, place 6@102, show, free 1, free 3, free 5, bitmap 7, shape 8, remove 1, "
+    "remove 101, remove 102, place 8@1, show, show, action, show";
 constexpr size_t kStandardTags = 27;
 constexpr uint16_t kStandardFrames = 6;
 constexpr uint16_t kStandardHighestId = 8;
+
+// A movie of one color over the whole stage, a hold frame and a stop frame: three frames,
+// ids 1 and 2, 10 frames per second.
+inline FmrMovieBuilder SmallMovie(uint16_t width, uint16_t height) {
+  FmrMovieBuilder builder(width, height, 10);
+  builder.KeyFrame(0x00FFFF).HoldFrame().StopFrame();
+  return builder;
+}
+
+// A 32 x 24 movie of frames frames at 10 per second: a key frame, lone ShowFrames, a stop
+// frame. Cheap to build at any length up to the frame limit.
+inline FmrMovieBuilder LongMovie(int frames) {
+  FmrMovieBuilder builder(32, 24, 10);
+  builder.KeyFrame(0x123456);
+  for (int frame = 2; frame < frames; ++frame) {
+    builder.HoldFrame();
+  }
+  builder.StopFrame();
+  return builder;
+}
 
 }  // namespace engine_test

@@ -10,7 +10,6 @@
 #include <vector>
 
 #include "engine/ZuFMRTavoFile.h"
-#include "host/util/ZuMemoryStream.h"
 #include "tests/engine/EditTestUtil.h"
 #include "tests/engine/EngineTestAccess.h"
 #include "tests/engine/StandardMovie.h"
@@ -25,18 +24,10 @@ using engine_test::SlotAt;
 using Words = std::vector<std::string>;
 
 // The standard movie's tags (see StandardMovie.h).
-const Words kStandard = {
-    "header",     "header",      "bitmap 1", "shape 2",  "place 2@1", "show",        "bitmap 3",
-    "shape 4",    "place 4@101", "show",     "bitmap 5", "shape 6",   "place 6@102", "show",
-    "free 1",     "free 3",      "free 5",   "bitmap 7", "shape 8",   "remove 1",    "remove 101",
-    "remove 102", "place 8@1",   "show",     "show",     "action",    "show",
-};
+const Words kStandard = engine_test::SplitLine(engine_test::kStandardLine);
 
 void LoadStandard(ZuFMRTavoFile& movie) {
-  const std::vector<uint8_t> bytes = engine_test::StandardMovie().BuildBytes();
-  ZuMemoryStream stream(ZuSharedBytes::Copy(bytes.data(), bytes.size()));
-  ASSERT_EQ(Access::Init(movie, &stream), kZuSuccess);
-  ASSERT_EQ(DescribeTags(movie), kStandard);
+  engine_test::LoadBuilt(movie, engine_test::StandardMovie());
 }
 
 // kStandard with words put in before index at.
@@ -64,10 +55,8 @@ TEST(KeyFrameBlocks, SearchFindsAFreeCharacterAtOrAfterThePosition) {
     size_t at;
     bool found;
   };
-  const std::vector<Case> cases = {
-      {0, true},  {2, true},   {13, true},  {14, true},
-      {16, true}, {17, false}, {26, false}, {kStandard.size(), false},
-  };
+  const std::vector<Case> cases = {{0, true},  {2, true},   {13, true},  {14, true},
+                                   {16, true}, {17, false}, {26, false}, {kStandard.size(), false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.at);
     EXPECT_EQ(Access::SearchForKeyFrameBlock(movie, SlotAt(movie, c.at)), c.found);
@@ -111,9 +100,7 @@ TEST(KeyFrameBlocks, CleanupUpwardsKeepsEveryPlacementOfADepth) {
   FmrMovieBuilder builder(8, 8, 10);
   builder.KeyFrame(0x102030).Tag(FmrMovieBuilder::MakePlacement(2, 1)).HoldFrame();
   ZuFMRTavoFile movie;
-  const std::vector<uint8_t> bytes = builder.BuildBytes();
-  ZuMemoryStream stream(ZuSharedBytes::Copy(bytes.data(), bytes.size()));
-  ASSERT_EQ(Access::Init(movie, &stream), kZuSuccess);
+  engine_test::LoadBuilt(movie, builder);
   Access::AddCleanupBlock_Upwards(movie, movie.end());
   const Words words = DescribeTags(movie);
   EXPECT_EQ(Words(words.end() - 3, words.end()), (Words{"free 1", "remove 1", "remove 1"}));
@@ -128,16 +115,6 @@ TEST(KeyFrameBlocks, CleanupUpwardsAfterANullSlotGoesToTheEnd) {
   Words expected = StandardWith(6, {"null"});
   expected.insert(expected.end(), {"free 3", "remove 101"});
   EXPECT_EQ(DescribeTags(movie), expected);
-}
-
-TEST(KeyFrameBlocks, CleanupUpwardsRefusesAPlacementOfAnotherClass) {
-  ZuFMRTavoFile movie;
-  LoadStandard(movie);
-  movie.IncludeTag(new ZuSwfTag(ZuSwfTagFactory::kPlaceObject2, ZuSharedBytes(), false),
-                   SlotAt(movie, 5));
-  const Words before = DescribeTags(movie);
-  EXPECT_THROW(Access::AddCleanupBlock_Upwards(movie, SlotAt(movie, 6)), int);
-  EXPECT_EQ(DescribeTags(movie), before);
 }
 
 TEST(KeyFrameBlocks, IdDepthSetsStopAtTheFirstFreeCharacter) {
@@ -206,16 +183,8 @@ TEST(KeyFrameBlocks, CleanupHandsTheTagsItTakesToTheLists) {
   std::list<ZuSwfTag*> removeTags;
   Access::CleanupKeyFrameBlock(movie, SlotAt(movie, 14), false, &freeTags, &removeTags);
   EXPECT_EQ(DescribeTags(movie), StandardWithout({14, 15, 16, 19, 20, 21}));
-  Words freed;
-  for (const ZuSwfTag* tag : freeTags) {
-    freed.push_back(engine_test::DescribeTag(tag));
-  }
-  Words removed;
-  for (const ZuSwfTag* tag : removeTags) {
-    removed.push_back(engine_test::DescribeTag(tag));
-  }
-  EXPECT_EQ(freed, (Words{"free 1", "free 3", "free 5"}));
-  EXPECT_EQ(removed, (Words{"remove 1", "remove 101", "remove 102"}));
+  EXPECT_EQ(DescribeTags(freeTags), (Words{"free 1", "free 3", "free 5"}));
+  EXPECT_EQ(DescribeTags(removeTags), (Words{"remove 1", "remove 101", "remove 102"}));
   Access::ClearTavoTagList(freeTags);
   Access::ClearTavoTagList(removeTags);
 }
@@ -242,12 +211,26 @@ TEST(KeyFrameBlocks, NullSlotsEndTheRunsOfACleanupBlock) {
   EXPECT_EQ(DescribeTags(movie), expected);
 }
 
-TEST(KeyFrameBlocks, CleanupRefusesARemovalOfAnotherClass) {
-  ZuFMRTavoFile movie;
-  LoadStandard(movie);
-  movie.IncludeTag(new ZuSwfTag(ZuSwfTagFactory::kRemoveObject2, ZuSharedBytes(), false),
-                   SlotAt(movie, 19));
-  EXPECT_THROW(Access::CleanupKeyFrameBlock(movie, SlotAt(movie, 10), true, nullptr, nullptr), int);
+// A placement or a removal that is not of its class: the int 0 (closing upwards leaves the
+// list as it was; a clean-up block has lost the FreeCharacter run it had reduced).
+TEST(KeyFrameBlocks, TagsOfAnotherClassAreRefused) {
+  for (const bool upwards : {true, false}) {
+    SCOPED_TRACE(upwards ? "closing upwards" : "reducing the clean-up block");
+    ZuFMRTavoFile movie;
+    LoadStandard(movie);
+    movie.IncludeTag(
+        new ZuSwfTag(upwards ? ZuSwfTagFactory::kPlaceObject2 : ZuSwfTagFactory::kRemoveObject2,
+                     ZuSharedBytes(), false),
+        SlotAt(movie, upwards ? 5 : 19));
+    const Words before = DescribeTags(movie);
+    if (upwards) {
+      EXPECT_THROW(Access::AddCleanupBlock_Upwards(movie, SlotAt(movie, 6)), int);
+      EXPECT_EQ(DescribeTags(movie), before);
+    } else {
+      EXPECT_THROW(Access::CleanupKeyFrameBlock(movie, SlotAt(movie, 10), true, nullptr, nullptr),
+                   int);
+    }
+  }
 }
 
 }  // namespace

@@ -11,7 +11,6 @@
 #include <vector>
 
 #include "engine/ZuFMRTavoFile.h"
-#include "host/util/ZuMemoryStream.h"
 #include "tests/engine/EngineTestAccess.h"
 #include "tests/engine/StandardMovie.h"
 #include "tests/support/FmrMovieBuilder.h"
@@ -22,13 +21,8 @@ using Access = ZuFMRTavoFileTestAccess;
 using engine_test::IndexOf;
 using engine_test::SlotAt;
 
-// Loads the standard movie without a backing file.
 void LoadStandard(ZuFMRTavoFile& movie) {
-  const std::vector<uint8_t> bytes = engine_test::StandardMovie().BuildBytes();
-  ZuMemoryStream stream(ZuSharedBytes::Copy(bytes.data(), bytes.size()));
-  ASSERT_EQ(Access::Init(movie, &stream), kZuSuccess);
-  ASSERT_TRUE(movie.IsValidFMRSWF());
-  ASSERT_EQ(movie.GetTagCount(), engine_test::kStandardTags);
+  engine_test::LoadBuilt(movie, engine_test::StandardMovie());
 }
 
 TEST(FmrMovieTime, SecondsBecomeFramesRoundedHalfUp) {
@@ -76,17 +70,10 @@ TEST(FmrMovieFrames, FindNthFrameGivesFrameBoundaries) {
   const ZuFMRTavoFile& constMovie = movie;
   struct Case {
     unsigned n;
-    size_t index;  // kStandardTags for the end
+    size_t index;
   };
-  const std::vector<Case> cases = {
-      {0, 2},
-      {1, 5},
-      {2, 9},
-      {4, 23},
-      {6, 26},
-      {7, engine_test::kStandardTags},
-      {1000, engine_test::kStandardTags},
-  };
+  const size_t end = engine_test::kStandardTags;
+  const std::vector<Case> cases = {{0, 2}, {1, 5}, {2, 9}, {4, 23}, {6, 26}, {7, end}, {1000, end}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.n);
     EXPECT_EQ(IndexOf(movie, Access::FindNthFrame(movie, c.n)), c.index);

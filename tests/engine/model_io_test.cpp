@@ -1,8 +1,10 @@
-// Loading a movie from a path or a stream, the backing file's lifetime, copies and ids.
+// Loading a movie from a path or a stream, the backing file's lifetime, copies and ids;
+// writing it back as an SWF file and as a text dump of its tags.
 
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -20,6 +22,7 @@ namespace {
 
 using Access = ZuFMRTavoFileTestAccess;
 using engine_test::ScratchFolder;
+using engine_test::SlotAt;
 using engine_test::StandardMovie;
 
 // The int a call throws; -1 when it throws nothing.
@@ -81,7 +84,7 @@ TEST(FmrMovieLoad, FromStreamIsBackedByACompleteTemporaryCopyDeletedWithTheMovie
 // What a path or a stream holds when loading must fail.
 struct BadInput {
   const char* name;
-  bool exists;                 // for the path constructor: whether the file is there at all
+  bool exists;                 // whether the file is there at all
   std::vector<uint8_t> bytes;  // the file's or stream's content
 };
 
@@ -96,29 +99,20 @@ std::vector<BadInput> BadInputs() {
   };
 }
 
-TEST(FmrMovieLoad, PathThatIsNoMovieThrowsZero) {
+// From a path the int 0 and the file is never deleted; from a stream the int 0 and no
+// temporary copy is left behind.
+TEST(FmrMovieLoad, InputThatIsNoMovieThrowsZero) {
   for (const BadInput& input : BadInputs()) {
     SCOPED_TRACE(input.name);
     ScratchFolder folder;
     const std::string path = folder.File("input.swf");
     if (input.exists) {
       WriteFileBytes(path, input.bytes);
+      ZuMemoryStream stream(Shared(input.bytes));
+      EXPECT_EQ(ThrownInt([&] { ZuFMRTavoFile movie(&stream); }), 0);
     }
     EXPECT_EQ(ThrownInt([&] { ZuFMRTavoFile movie{ZuString(path)}; }), 0);
-    EXPECT_EQ(std::filesystem::exists(path), input.exists);  // never deleted
-  }
-}
-
-TEST(FmrMovieLoad, StreamThatIsNoMovieThrowsZeroAndLeavesNoTemporaryFile) {
-  for (const BadInput& input : BadInputs()) {
-    if (!input.exists) {
-      continue;
-    }
-    SCOPED_TRACE(input.name);
-    ScratchFolder folder;
-    ZuMemoryStream stream(Shared(input.bytes));
-    EXPECT_EQ(ThrownInt([&] { ZuFMRTavoFile movie(&stream); }), 0);
-    EXPECT_TRUE(folder.List().empty());
+    EXPECT_EQ(folder.List().size(), input.exists ? 1u : 0u);
   }
   ScratchFolder folder;
   EXPECT_EQ(ThrownInt([] { ZuFMRTavoFile movie(static_cast<IZuStream*>(nullptr)); }), 0);
@@ -247,18 +241,14 @@ TEST(FmrMovieCopy, DeleteFlagDecidesWhetherTheBackingFileGoes) {
     bool deleteFile;
   };
   const std::vector<Case> cases = {
-      {"path, kept", false, false},
       {"path, deleted on request", false, true},
-      {"stream, deleted", true, true},
       {"stream, kept on request", true, false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ScratchFolder folder;
-    const FmrMovieBuilder builder = StandardMovie();
     const std::string path = folder.File("movie.swf");
-    builder.WriteFile(path);
-    ExpectOracleAccepts(path, *builder.Build());
+    StandardMovie().WriteFile(path);
     ZuMemoryStream stream(Shared(ReadFileBytes(path)));
     std::string backing;
     {
@@ -269,6 +259,74 @@ TEST(FmrMovieCopy, DeleteFlagDecidesWhetherTheBackingFileGoes) {
     }
     EXPECT_EQ(std::filesystem::exists(backing), !c.deleteFile);
   }
+}
+
+std::string WriteStandard(const ScratchFolder& folder) {
+  const FmrMovieBuilder builder = engine_test::StandardMovie();
+  std::string path = folder.File("standard.swf");
+  builder.WriteFile(path);
+  ExpectOracleAccepts(path, *builder.Build());
+  return path;
+}
+
+std::vector<std::string> ReadLines(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::vector<std::string> lines;
+  for (std::string line; std::getline(in, line);) {
+    lines.push_back(line);
+  }
+  return lines;
+}
+
+TEST(FmrMovieWrite, UnchangedMovieWritesBackItsOwnBytes) {
+  ScratchFolder folder;
+  const std::string input = WriteStandard(folder);
+  ZuFMRTavoFile movie{ZuString(input)};
+  const std::string output = folder.File("out.swf");
+  Access::WriteToFile(movie, output);
+  ExpectOracleAccepts(output, movie);
+  EXPECT_EQ(ReadFileBytes(output), ReadFileBytes(input));
+  EXPECT_EQ(movie.GetFileName(), ZuString(input));  // still backed by the file it came from
+}
+
+TEST(FmrMovieWrite, UnwritablePathWritesNothing) {
+  ScratchFolder folder;
+  ZuFMRTavoFile movie{ZuString(WriteStandard(folder))};
+  const std::string swf = folder.File("missing-folder/out.swf");
+  const std::string dump = folder.File("missing-folder/dump.txt");
+  Access::WriteToFile(movie, swf);
+  movie.DumpTextRep(ZuString(dump));
+  EXPECT_FALSE(std::filesystem::exists(folder.File("missing-folder")));
+}
+
+// One line per slot in list order, starting with the tag's name; an empty line for a null
+// slot; an empty file for an empty list.
+TEST(FmrMovieDump, OneLinePerTagNamingIt) {
+  ScratchFolder folder;
+  const std::string path = folder.File("dump.txt");
+  const ZuFMRTavoFile standard{ZuString(WriteStandard(folder))};
+  standard.DumpTextRep(ZuString(path));
+  std::vector<std::string> lines = ReadLines(path);
+  ASSERT_EQ(lines.size(), engine_test::kStandardTags);
+  EXPECT_EQ(lines[2].rfind("DefineBitsLossless2", 0), 0u) << lines[2];
+  EXPECT_EQ(lines[4].rfind("PlaceObject2", 0), 0u) << lines[4];
+  EXPECT_EQ(lines[25].rfind("DoAction", 0), 0u) << lines[25];
+  EXPECT_EQ(lines[26].rfind("ShowFrame", 0), 0u) << lines[26];
+
+  ZuFMRTavoFile movie;
+  movie.DumpTextRep(ZuString(path));
+  ASSERT_TRUE(std::filesystem::exists(path));
+  EXPECT_TRUE(ReadLines(path).empty());
+
+  movie.AppendTag(FmrMovieBuilder::MakeShowFrame());
+  movie.AppendTag(FmrMovieBuilder::MakeShowFrame());
+  delete *SlotAt(movie, 0);
+  *SlotAt(movie, 0) = nullptr;
+  movie.DumpTextRep(ZuString(path));
+  lines = ReadLines(path);
+  ASSERT_EQ(lines.size(), 2u);
+  EXPECT_EQ(lines[0], "");
+  EXPECT_EQ(lines[1].rfind("ShowFrame", 0), 0u) << lines[1];
 }
 
 }  // namespace

@@ -1,19 +1,14 @@
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <CLI/CLI.hpp>
 #include <algorithm>
 #include <climits>
 #include <cmath>
-#include <filesystem>
 #include <memory>
 #include <optional>
 #include <string>
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
-#include "cli/MovieLoading.h"
+#include "cli/EditedOutput.h"
 #include "engine/ZuFMRTavoFile.h"
 
 namespace {
@@ -33,16 +28,6 @@ struct Cut {
   int64_t lastKept = 0;
   int64_t count = 0;
 };
-
-// Loads the movie the engine edits, or throws CliError with the reason.
-std::unique_ptr<ZuFMRTavoFile> LoadFmrMovieOrThrow(const std::string& path) {
-  try {
-    return std::make_unique<ZuFMRTavoFile>(ZuString(path));
-  } catch (int) {
-    LoadMovieOrThrow(path);  // throws with the reason the file cannot be read
-    throw CliError(path + ": cannot be loaded");
-  }
-}
 
 // Seconds as frames, rounded and kept within int as the engine does.
 int64_t SecondsToFrames(double seconds, unsigned frameRate) {
@@ -74,47 +59,6 @@ std::string RefusalReason(const Cut& cut, int64_t frames) {
   return "the movie's tag list is damaged; nothing was deleted";
 }
 
-// The permissions a new file at path gets: those of the file there now, or what the
-// umask leaves of read and write for everyone.
-mode_t NewFileMode(const std::string& path) {
-  struct stat existing {};
-  if (stat(path.c_str(), &existing) == 0) {
-    return existing.st_mode & 07777;
-  }
-  const mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
-// A new empty file in the folder of path, with the permissions path will have, to write
-// the result into before it takes path's place.
-std::string CreateSiblingFile(const std::string& path) {
-  std::string pattern = path + ".XXXXXX";
-  const int descriptor = mkstemp(pattern.data());
-  if (descriptor < 0) {
-    throw CliError(path + ": cannot write: cannot create a file next to it");
-  }
-  fchmod(descriptor, NewFileMode(path));
-  close(descriptor);
-  return pattern;
-}
-
-// Removes the file it names when it goes, unless released.
-class FileRemover {
- public:
-  explicit FileRemover(std::string path) : m_path(std::move(path)) {}
-  ~FileRemover() {
-    if (!m_path.empty()) {
-      std::error_code ignored;
-      std::filesystem::remove(m_path, ignored);
-    }
-  }
-  void Release() { m_path.clear(); }
-
- private:
-  std::string m_path;
-};
-
 void RunDelete(const DeleteOptions& options) {
   const bool byTime = options.start || options.length;
   const bool byFrame = options.firstFrame || options.frameCount;
@@ -122,49 +66,31 @@ void RunDelete(const DeleteOptions& options) {
       (byFrame && !(options.firstFrame && options.frameCount))) {
     throw CliError("give --start and --length, or --first-frame and --frame-count", kExitUsage);
   }
-  if (!options.inPlace && IsSameFile(options.output, options.input)) {
-    throw CliError(options.output + ": is the input file; give another output or --in-place",
-                   kExitUsage);
-  }
-  std::unique_ptr<ZuFMRTavoFile> movie = LoadFmrMovieOrThrow(options.input);
-  if (!movie->IsValidFMRSWF()) {
-    throw CliError(options.input + ": not a valid FMR movie", kExitNotFMR);
-  }
+  RefuseWritingOverInputs(options.output, {options.input}, options.inPlace);
+  std::unique_ptr<ZuFMRTavoFile> movie = LoadEditableMovieOrThrow(options.input);
   if (byFrame && movie->GetFrameRate() == 0) {
     throw CliError(options.input + ": the movie's frame rate is 0: frames cannot be timed");
   }
   const Cut cut = ChooseCut(options, *movie);
   const int64_t frames = movie->GetFrameCount();
 
-  // The result goes to a new file that replaces the output only when it is complete, so a
-  // failure leaves no output behind and an in-place edit keeps its input until then (key
-  // frames are rendered from the input).
-  const std::string written = CreateSiblingFile(options.output);
-  FileRemover remover(written);
+  PendingOutput output(options.output);
   const double rate = movie->GetFrameRate();
   const ZuReal start = byFrame ? ZuReal(cut.lastKept / rate) : ZuReal(*options.start);
   const ZuReal length = byFrame ? ZuReal(cut.count / rate) : ZuReal(*options.length);
   ZuErrorCodeEnum result = kZuFailure;
   try {
-    result = movie->RemoveFrames(start, length, ZuString(written));
+    result = movie->RemoveFrames(start, length, ZuString(output.Path()));
   } catch (int) {
     throw CliError(options.input + ": the frame after the cut could not be rendered");
   }
   if (result == kZuErrorNotFMR) {
-    throw CliError(options.input + ": not a valid FMR movie", kExitNotFMR);
+    ThrowNotFMR(options.input);
   }
   if (result != kZuSuccess) {
     throw CliError(options.input + ": " + RefusalReason(cut, frames));
   }
-  std::error_code error;
-  if (std::filesystem::file_size(written, error) == 0 || error) {
-    throw CliError(options.output + ": cannot write");
-  }
-  std::filesystem::rename(written, options.output, error);
-  if (error) {
-    throw CliError(options.output + ": cannot write: " + error.message());
-  }
-  remover.Release();
+  output.Commit();
 }
 
 }  // namespace

@@ -11,7 +11,7 @@ namespace {
 
 // Bodies from this size up that lie in a mapped file are patched through a private view of
 // their pages instead of a copy; smaller ones are cheaper to copy than to map.
-constexpr size_t kPrivateViewMinimum = size_t{64} << 10;
+constexpr size_t kPrivateViewMinimum = size_t{16} << 10;
 
 void PutWord(uint8_t* out, uint16_t value) {
   out[0] = static_cast<uint8_t>(value);

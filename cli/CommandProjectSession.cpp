@@ -25,7 +25,9 @@ OpenProjectSession::OpenProjectSession(const std::string& path, ZuProjectAccess 
   std::string error;
   std::unique_ptr<ZuProject> project =
       ZuProject::Open(ZuString(std::string_view(path)), access, &error);
-  if (!project) throw CliError(path + ": " + error);
+  if (!project) {
+    throw CliError(path + ": " + error);
+  }
   m_project = project.get();
   QuerySession()->GetProjectHolder(1, 0)->SetCurrentProject(std::move(project));
 }
@@ -55,7 +57,9 @@ void OpenProjectSession::Execute(IZuCommand& command, const std::string& what) c
 
 void OpenProjectSession::CheckReadable(const std::string& movie) const {
   const int fd = open(movie.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) throw CliError(movie + ": " + std::strerror(errno));
+  if (fd < 0) {
+    throw CliError(movie + ": " + std::strerror(errno));
+  }
   char signature[3] = {};
   const ssize_t got = read(fd, signature, sizeof signature);
   close(fd);
@@ -78,7 +82,9 @@ namespace {
 // as a movie.
 int FrameCount(const ZuProject& project, const ZuAnimationResource& resource) {
   ZuMovieFacts facts;
-  if (!project.GetVersionFacts(resource.GetVersionId(), &facts, nullptr)) return -1;
+  if (!project.GetVersionFacts(resource.GetVersionId(), &facts, nullptr)) {
+    return -1;
+  }
   return facts.frameCount;
 }
 
@@ -95,7 +101,9 @@ std::string DescribeChange(const std::string& label) {
       {"kZuFMREditMergeSlidesCommand", "merge slides"},
   };
   for (const auto& [name, words] : kNames) {
-    if (label == name) return words;
+    if (label == name) {
+      return words;
+    }
   }
   return label;
 }

@@ -7,8 +7,9 @@
 #include "cli/Commands.h"
 #include "cli/InputChangedGuard.h"
 
-int main(int argc, char** argv) {
-  InstallInputChangedGuard();
+namespace {
+
+int Run(int argc, char** argv) {
   CLI::App app{"fmredit: inspect and edit FMR screen-recording movies (SWF)"};
   app.require_subcommand(1);
   AddInfoCommand(app);
@@ -44,4 +45,16 @@ int main(int argc, char** argv) {
     return kExitFailure;
   }
   return kExitOk;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  InstallInputChangedGuard();
+  try {
+    return Run(argc, argv);
+  } catch (...) {
+    // Setting up the command line failed (no memory, or the error stream itself failed).
+    return kExitFailure;
+  }
 }

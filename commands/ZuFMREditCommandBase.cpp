@@ -75,7 +75,9 @@ void ZuFMREditCommandBase<Command, Data>::RedoNotify() {
 
 template <typename Command, typename Data>
 void ZuFMREditCommandBase<Command, Data>::Report(int percent) const {
-  if (m_data->GetProgressEvent() != nullptr) m_data->GetProgressEvent()->OnProgress(percent);
+  if (m_data->GetProgressEvent() != nullptr) {
+    m_data->GetProgressEvent()->OnProgress(percent);
+  }
 }
 
 template <typename Command, typename Data>
@@ -83,7 +85,9 @@ std::unique_ptr<ZuFMRTavoFile> ZuFMREditCommandBase<Command, Data>::LoadMovie(
     ZuAnimationResource* resource) {
   std::unique_ptr<IZuStream> stream(resource->CreateReadStream(0));
   auto movie = std::make_unique<ZuFMRTavoFile>(stream.get());
-  if (!movie->IsValidFMRSWF()) return nullptr;
+  if (!movie->IsValidFMRSWF()) {
+    return nullptr;
+  }
   return movie;
 }
 
@@ -98,7 +102,9 @@ ZuErrorCodeEnum ZuFMREditCommandBase<Command, Data>::ReplaceMovie(ZuAnimationRes
                                                                   const ZuFile& output) {
   const ZuErrorCodeEnum replaced =
       ZuFMREditUtils::FireReplaceAnimResItem(resource, output, m_backup, 1);
-  if (replaced != kZuSuccess) return replaced;
+  if (replaced != kZuSuccess) {
+    return replaced;
+  }
   ZuFMREditUtils::FireModifySlideTimeCommand(m_backup, false);
   return kZuSuccess;
 }

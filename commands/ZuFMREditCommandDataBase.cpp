@@ -5,9 +5,13 @@
 std::unique_ptr<std::fstream> ZuFMREditCommandDataBase::OpenINISection(const char* action,
                                                                        ZuSlideBase* slide) {
   std::unique_ptr<std::fstream> stream(ZuFMREditUtils::CreateINIStream());
-  if (!stream) return nullptr;
+  if (!stream) {
+    return nullptr;
+  }
   ZuFMREditUtils::AddZuStringINIEntry(*stream, "ACTION", action);
   ZuFMREditUtils::AddCurrentZuFileNameINIEntry(*stream);
-  if (slide != nullptr) ZuFMREditUtils::AddSlideNrINIEntry(*stream, slide);
+  if (slide != nullptr) {
+    ZuFMREditUtils::AddSlideNrINIEntry(*stream, slide);
+  }
   return stream;
 }

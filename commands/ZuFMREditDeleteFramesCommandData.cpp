@@ -23,7 +23,9 @@ ZuErrorCodeEnum ZuFMREditDeleteFramesCommandData::SetDuration(const ZuReal& seco
 
 ZuErrorCodeEnum ZuFMREditDeleteFramesCommandData::GenerateINI() {
   std::unique_ptr<std::fstream> stream = OpenINISection("DEL_FRAMES", m_fmrSlide);
-  if (!stream) return kZuFailure;
+  if (!stream) {
+    return kZuFailure;
+  }
   ZuFMREditUtils::AddZuRealINIEntry(*stream, "START_POS", m_startPosition);
   ZuFMREditUtils::AddZuRealINIEntry(*stream, "DURATION", m_duration);
   ZuFMREditUtils::CloseINIStream(*stream);

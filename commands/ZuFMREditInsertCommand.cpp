@@ -14,14 +14,20 @@ ZuFMREditInsertCommand::ZuFMREditInsertCommand()
 ZuErrorCodeEnum ZuFMREditInsertCommand::Edit() {
   ZuSlideBase* slide = m_data->GetSourceFMRSlide();
   ZuAnimationResource* resource = ZuFMREditUtils::GetAnimationResourceFromFMRSlide(slide);
-  if (resource == nullptr) return kZuFailure;
+  if (resource == nullptr) {
+    return kZuFailure;
+  }
   m_data->GenerateINI();
   const ZuFile output = ZuFileUtil::GetUniqueTemporaryFile(".SWF");
   std::unique_ptr<ZuFMRTavoFile> movie = LoadMovie(resource);
-  if (!movie) return kZuErrorNotFMR;
+  if (!movie) {
+    return kZuErrorNotFMR;
+  }
   Report(33);
   const ZuErrorCodeEnum backedUp = ZuFMREditUtils::BackupFMRSWFBeforeEdit(*movie, slide, m_backup);
-  if (backedUp != kZuSuccess) return backedUp;
+  if (backedUp != kZuSuccess) {
+    return backedUp;
+  }
 
   // The resource to insert wins over the file; the file form throws when it cannot be read.
   const ZuReal insertAt = m_data->GetInsertAt();
@@ -36,14 +42,20 @@ ZuErrorCodeEnum ZuFMREditInsertCommand::Edit() {
       inserted == kZuErrorDimensionMismatch) {
     return inserted;
   }
-  if (inserted != kZuSuccess) return kZuFailure;
+  if (inserted != kZuSuccess) {
+    return kZuFailure;
+  }
 
   SetNewDuration(*movie);
   movie.reset();
-  if (!output.Exists()) return kZuFailure;
+  if (!output.Exists()) {
+    return kZuFailure;
+  }
   Report(66);
   const ZuErrorCodeEnum replaced = ReplaceMovie(resource, output);
-  if (replaced != kZuSuccess) return replaced;
+  if (replaced != kZuSuccess) {
+    return replaced;
+  }
   Report(100);
   return kZuSuccess;
 }

@@ -29,7 +29,9 @@ ZuErrorCodeEnum ZuFMREditInsertCommandData::SetFileToInsert(const ZuString& path
 
 ZuErrorCodeEnum ZuFMREditInsertCommandData::GenerateINI() {
   std::unique_ptr<std::fstream> stream = OpenINISection("INSERT_SWF", m_sourceFMRSlide);
-  if (!stream) return kZuFailure;
+  if (!stream) {
+    return kZuFailure;
+  }
   ZuFMREditUtils::AddZuRealINIEntry(*stream, "START_POS", m_insertAt);
   if (m_fmrAnimationToInsert != nullptr) {
     ZuFMREditUtils::AddIntINIEntry(*stream, "ANIMITEM_UID", m_fmrAnimationToInsert->GetObjectUID());

@@ -15,30 +15,42 @@ ZuFMREditMergeSlidesCommand::ZuFMREditMergeSlidesCommand()
 
 ZuErrorCodeEnum ZuFMREditMergeSlidesCommand::Edit() {
   const std::vector<ZuSlideBase*>& slides = m_data->GetSlidesToMerge();
-  if (slides.empty() || slides.front() == nullptr) return kZuFailure;
+  if (slides.empty() || slides.front() == nullptr) {
+    return kZuFailure;
+  }
   ZuSlideBase* first = slides.front();
   m_data->GenerateINI();
   ZuAnimationResource* resource = ZuFMREditUtils::GetAnimationResourceFromFMRSlide(first);
-  if (resource == nullptr) return kZuFailure;
+  if (resource == nullptr) {
+    return kZuFailure;
+  }
   std::unique_ptr<ZuFMRTavoFile> movie = LoadMovie(resource);
-  if (!movie) return kZuErrorNotFMR;
+  if (!movie) {
+    return kZuErrorNotFMR;
+  }
   ZuFMREditUtils::BackupFMRSWFBeforeEdit(*movie, first, m_backup);
 
   std::vector<ZuString> paths;
   Report(25);
   const ZuErrorCodeEnum copied = CopyFollowingMovies(paths);
-  if (copied != kZuSuccess) return copied;
+  if (copied != kZuSuccess) {
+    return copied;
+  }
   Report(50);
 
   const ZuFile output = ZuFileUtil::GetUniqueTemporaryFile(".SWF");
   const ZuErrorCodeEnum merged = movie->MergeSWFs(paths, output.GetPathString());
-  if (merged != kZuSuccess && merged != kZuErrorFrameLimit) return kZuFailure;
+  if (merged != kZuSuccess && merged != kZuErrorFrameLimit) {
+    return kZuFailure;
+  }
   Report(75);
 
   SetNewDuration(*movie);
   const ZuErrorCodeEnum replaced =
       ZuFMREditUtils::FireReplaceAnimResItem(resource, output, m_backup, 1);
-  if (replaced != kZuSuccess) return replaced;
+  if (replaced != kZuSuccess) {
+    return replaced;
+  }
   SetMergedDurations();
   m_data->SetNewlyCreatedFile(output);
   Report(100);
@@ -49,14 +61,22 @@ ZuErrorCodeEnum ZuFMREditMergeSlidesCommand::CopyFollowingMovies(
     std::vector<ZuString>& paths) const {
   const std::vector<ZuSlideBase*>& slides = m_data->GetSlidesToMerge();
   for (size_t i = 1; i < slides.size(); ++i) {
-    if (slides[i] == nullptr) return kZuFailure;
+    if (slides[i] == nullptr) {
+      return kZuFailure;
+    }
     ZuAnimationResource* resource = ZuFMREditUtils::GetAnimationResourceFromFMRSlide(slides[i]);
-    if (resource == nullptr) return kZuFailure;
+    if (resource == nullptr) {
+      return kZuFailure;
+    }
     std::unique_ptr<IZuStream> stream(resource->CreateReadStream(0));
     const ZuFile copy = ZuFileUtil::GetUniqueTemporaryFile(".SWF");
-    if (!copy.DoesFileExist()) return kZuFailure;
+    if (!copy.DoesFileExist()) {
+      return kZuFailure;
+    }
     const ZuErrorCodeEnum saved = ZuStreamUtil::SaveReadStreamToFile(stream.get(), copy);
-    if (saved != kZuSuccess) return saved;
+    if (saved != kZuSuccess) {
+      return saved;
+    }
     paths.push_back(copy.GetPathString());
   }
   return kZuSuccess;
@@ -66,7 +86,11 @@ void ZuFMREditMergeSlidesCommand::SetMergedDurations() {
   const ZuDuration merged(ZuReal(m_backup.newDuration), kZuDurationSeconds);
   for (const ZuFMREditCommandBackupData::Entry& entry : m_backup.affectedSlides) {
     ZuSlideBase* slide = ZuFMREditUtils::GetSlide(m_backup.project, entry.first);
-    if (slide == nullptr) return;
-    if (ZuFMREditUtils::FireModifySlideTimeCommand(slide, merged) == kZuFailure) return;
+    if (slide == nullptr) {
+      return;
+    }
+    if (ZuFMREditUtils::FireModifySlideTimeCommand(slide, merged) == kZuFailure) {
+      return;
+    }
   }
 }

@@ -26,8 +26,12 @@ ZuErrorCodeEnum ZuFMREditMergeSlidesCommandData::SetNewlyCreatedFile(const ZuFil
 // SLIDE_NR names the first slide; SLIDE_NR1, SLIDE_NR2, ... then list every slide in order.
 ZuErrorCodeEnum ZuFMREditMergeSlidesCommandData::GenerateINI() {
   std::unique_ptr<std::fstream> stream(ZuFMREditUtils::CreateINIStream());
-  if (!stream) return kZuFailure;
-  if (m_slidesToMerge.empty()) return kZuFailure;
+  if (!stream) {
+    return kZuFailure;
+  }
+  if (m_slidesToMerge.empty()) {
+    return kZuFailure;
+  }
   ZuFMREditUtils::AddZuStringINIEntry(*stream, "ACTION", "MERGE_SWF");
   ZuFMREditUtils::AddCurrentZuFileNameINIEntry(*stream);
   if (m_slidesToMerge.front() != nullptr) {

@@ -24,10 +24,14 @@ ZuFMREditSplitCommand::~ZuFMREditSplitCommand() {
 ZuErrorCodeEnum ZuFMREditSplitCommand::Edit() {
   ZuSlideBase* slide = m_data->GetSourceFMRSlide();
   ZuAnimationResource* resource = ZuFMREditUtils::GetAnimationResourceFromFMRSlide(slide);
-  if (resource == nullptr) return kZuFailure;
+  if (resource == nullptr) {
+    return kZuFailure;
+  }
   m_data->GenerateINI();
   std::unique_ptr<ZuFMRTavoFile> movie = LoadMovie(resource);
-  if (!movie) return kZuErrorNotFMR;
+  if (!movie) {
+    return kZuErrorNotFMR;
+  }
   Report(33);
   ZuFMREditUtils::BackupFMRSWFBeforeEdit(*movie, slide, m_backup);
 
@@ -37,26 +41,36 @@ ZuErrorCodeEnum ZuFMREditSplitCommand::Edit() {
   const int cutFrame = static_cast<int>(std::floor(rate * m_data->GetSplitAt() + 0.5));
   const ZuErrorCodeEnum split =
       movie->SplitSWF(cutFrame, firstPart.GetPathString(), secondPart.GetPathString());
-  if (split != kZuSuccess) return split;
+  if (split != kZuSuccess) {
+    return split;
+  }
   Report(66);
 
   SetNewDuration(*movie);  // the movie now holds the first part
   // Named before the replacement renames the resource.
   const ZuString secondName = ZuFMREditUtils::GetNewNameForAnimation(resource, 2);
   const ZuErrorCodeEnum replaced = ReplaceMovie(resource, firstPart);
-  if (replaced != kZuSuccess) return replaced;
+  if (replaced != kZuSuccess) {
+    return replaced;
+  }
 
   const ZuErrorCodeEnum added = ZuFMREditUtils::FireInsertFMRSlideCommand(
       slide->GetProject(), slide->GetIndex(), secondPart, secondName, 32, &m_insertedSlideCommand);
-  if (added != kZuSuccess) return added;
+  if (added != kZuSuccess) {
+    return added;
+  }
   Report(100);
   return kZuSuccess;
 }
 
 ZuErrorCodeEnum ZuFMREditSplitCommand::Undo() {
-  if (m_insertedSlideCommand == nullptr) return kZuFailure;
+  if (m_insertedSlideCommand == nullptr) {
+    return kZuFailure;
+  }
   const ZuErrorCodeEnum undone = m_insertedSlideCommand->Undo();
-  if (undone != kZuSuccess) return undone;
+  if (undone != kZuSuccess) {
+    return undone;
+  }
   m_insertedSlideCommand->UndoNotify();
   return ZuFMREditCommandBase::Undo();
 }
@@ -65,10 +79,14 @@ ZuErrorCodeEnum ZuFMREditSplitCommand::Undo() {
 // split, so the first part and its durations are applied while the new slide is still
 // away; it comes back after them, as Execute added it last.
 ZuErrorCodeEnum ZuFMREditSplitCommand::Redo() {
-  if (m_insertedSlideCommand == nullptr) return kZuFailure;
+  if (m_insertedSlideCommand == nullptr) {
+    return kZuFailure;
+  }
   const ZuErrorCodeEnum applied = ZuFMREditCommandBase::Redo();
   const ZuErrorCodeEnum redone = m_insertedSlideCommand->Redo();
-  if (redone != kZuSuccess) return redone;
+  if (redone != kZuSuccess) {
+    return redone;
+  }
   m_insertedSlideCommand->RedoNotify();
   return applied;
 }

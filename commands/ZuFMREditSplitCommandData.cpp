@@ -33,7 +33,9 @@ ZuErrorCodeEnum ZuFMREditSplitCommandData::SetNewlyCreatedFile_Part2(const ZuFil
 
 ZuErrorCodeEnum ZuFMREditSplitCommandData::GenerateINI() {
   std::unique_ptr<std::fstream> stream = OpenINISection("SPLIT_SWF", m_sourceFMRSlide);
-  if (!stream) return kZuFailure;
+  if (!stream) {
+    return kZuFailure;
+  }
   ZuFMREditUtils::AddZuRealINIEntry(*stream, "SPLIT_AT", m_splitAt);
   ZuFMREditUtils::CloseINIStream(*stream);
   return kZuSuccess;

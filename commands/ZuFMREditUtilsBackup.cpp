@@ -26,7 +26,9 @@ constexpr double kMinimumDurationTolerance = 0.00001;
 // The FMR animation resource of a slide-like item, or null.
 ZuAnimationResource* FMRAnimationOf(ZuTavoCollectionItem* item) {
   auto* resource = dynamic_cast<ZuAnimationResource*>(ZuResourceItemUtils::GetResourceItem(item));
-  if (resource == nullptr || resource->GetResourceFMRSwf(nullptr) != 1) return nullptr;
+  if (resource == nullptr || resource->GetResourceFMRSwf(nullptr) != 1) {
+    return nullptr;
+  }
   return resource;
 }
 
@@ -37,24 +39,34 @@ double DurationOf(ZuFMRTavoFile& movie) {
 }  // namespace
 
 ZuSlideBase* ZuFMREditUtils::GetSlide(ZuProject* project, int index) {
-  if (project == nullptr || index == -1) return nullptr;
+  if (project == nullptr || index == -1) {
+    return nullptr;
+  }
   ZuSlideCollection* slides = project->GetSlideCollection();
-  if (slides == nullptr) return nullptr;
+  if (slides == nullptr) {
+    return nullptr;
+  }
   return slides->GetNthElement(index);
 }
 
 ZuAnimationResource* ZuFMREditUtils::GetAnimationResourceFromFMRSlide(ZuSlideBase* slide) {
-  if (slide == nullptr) return nullptr;
+  if (slide == nullptr) {
+    return nullptr;
+  }
   return FMRAnimationOf(slide);
 }
 
 ZuErrorCodeEnum ZuFMREditUtils::FireModifySlideTimeCommand(ZuSlideBase* slide,
                                                            const ZuDuration& duration) {
   std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kModifySlideDurationCommandId));
-  if (!command) return kZuFailure;
+  if (!command) {
+    return kZuFailure;
+  }
   command->SetUndoability(1);
   auto* data = dynamic_cast<ZuModifySlideDurationCommandData*>(command->GetCommandData());
-  if (data == nullptr) return kZuFailure;
+  if (data == nullptr) {
+    return kZuFailure;
+  }
   const double minimum = ZuSlideTimingUtils::GetMinimumSlideDurationRequired(slide, 0).GetTime();
   const double requested = duration.GetTime();
   const double chosen = minimum > requested + kMinimumDurationTolerance ? minimum : requested;
@@ -69,16 +81,22 @@ ZuErrorCodeEnum ZuFMREditUtils::FireModifySlideTimeCommand(ZuFMREditCommandBacku
   ZuErrorCodeEnum result = kZuSuccess;
   for (const ZuFMREditCommandBackupData::Entry& entry : record.affectedSlides) {
     ZuSlideBase* slide = GetSlide(record.project, entry.first);
-    if (slide == nullptr) return kZuFailure;
+    if (slide == nullptr) {
+      return kZuFailure;
+    }
     const double seconds = useBackup ? entry.second : record.newDuration;
     result = FireModifySlideTimeCommand(slide, ZuDuration(ZuReal(seconds), kZuDurationSeconds));
-    if (result == kZuFailure) return kZuFailure;
+    if (result == kZuFailure) {
+      return kZuFailure;
+    }
   }
   return result;
 }
 
 ZuString ZuFMREditUtils::GetNewNameForAnimation(ZuAnimationResource* resource, int number) {
-  if (resource == nullptr) return ZuString();
+  if (resource == nullptr) {
+    return ZuString();
+  }
   ZuString name = ZuFileUtil::GetBaseFileName(resource->GetResourceName(nullptr));
   name += "_";
   name.AppendNumber(number);
@@ -90,14 +108,20 @@ ZuErrorCodeEnum ZuFMREditUtils::FireReplaceAnimResItem(ZuAnimationResource* reso
                                                        const ZuFile& newSwf,
                                                        ZuFMREditCommandBackupData& record,
                                                        int number) {
-  if (resource == nullptr) return kZuFailure;
+  if (resource == nullptr) {
+    return kZuFailure;
+  }
   delete record.replaceCommand;  // a record keeps only the latest replacement
   record.replaceCommand = ZuCmdUtils::CreateCommand(kReplaceResourceCommandId);
   IZuCommand* command = record.replaceCommand;
-  if (command == nullptr) return kZuFailure;
+  if (command == nullptr) {
+    return kZuFailure;
+  }
   command->SetUndoability(1);
   auto* data = dynamic_cast<ZuReplaceResourceCommandData*>(command->GetCommandData());
-  if (data == nullptr) return kZuFailure;
+  if (data == nullptr) {
+    return kZuFailure;
+  }
   data->SetSourceResource(resource);
   data->SetDestinationImageFile(newSwf);
   data->SetDestinationResourceName(GetNewNameForAnimation(resource, number));
@@ -108,44 +132,66 @@ ZuErrorCodeEnum ZuFMREditUtils::FireReplaceAnimResItem(ZuAnimationResource* reso
 
 ZuErrorCodeEnum ZuFMREditUtils::BackupFMRSWFBeforeEdit(ZuFMRTavoFile& movie, ZuSlideBase* slide,
                                                        ZuFMREditCommandBackupData& record) {
-  if (slide == nullptr) return kZuFailure;
+  if (slide == nullptr) {
+    return kZuFailure;
+  }
   record.oldDuration = DurationOf(movie);
   record.slideIndex = slide->GetIndex();
   record.project = slide->GetProject();
   ZuAnimationResource* resource = FMRAnimationOf(slide);
-  if (resource == nullptr) return kZuSuccess;
+  if (resource == nullptr) {
+    return kZuSuccess;
+  }
   const int32_t users = resource->GetUserCount();
   for (int32_t i = 0; i < users; ++i) {
     auto* user = dynamic_cast<ZuSlideBase*>(resource->GetUser(i));
-    if (user != nullptr) record.affectedSlides.emplace_back(user->GetIndex(), DurationOf(movie));
+    if (user != nullptr) {
+      record.affectedSlides.emplace_back(user->GetIndex(), DurationOf(movie));
+    }
   }
   return kZuSuccess;
 }
 
 ZuErrorCodeEnum ZuFMREditUtils::UpdateFMRSlideWithBackedupDataForUndo(
     ZuFMREditCommandBackupData& record) {
-  if (GetSlide(record.project, record.slideIndex) == nullptr) return kZuFailure;
-  if (record.replaceCommand != nullptr) UndoCommand(record.replaceCommand);
+  if (GetSlide(record.project, record.slideIndex) == nullptr) {
+    return kZuFailure;
+  }
+  if (record.replaceCommand != nullptr) {
+    UndoCommand(record.replaceCommand);
+  }
   return FireModifySlideTimeCommand(record, true);
 }
 
 ZuErrorCodeEnum ZuFMREditUtils::UpdateFMRSlideWithBackedupDataForRedo(
     ZuFMREditCommandBackupData& record) {
-  if (GetSlide(record.project, record.slideIndex) == nullptr) return kZuFailure;
-  if (record.replaceCommand != nullptr) RedoCommand(record.replaceCommand);
+  if (GetSlide(record.project, record.slideIndex) == nullptr) {
+    return kZuFailure;
+  }
+  if (record.replaceCommand != nullptr) {
+    RedoCommand(record.replaceCommand);
+  }
   return FireModifySlideTimeCommand(record, false);
 }
 
 ZuErrorCodeEnum ZuFMREditUtils::UndoCommand(IZuCommand* command) {
-  if (command == nullptr) return kZuFailure;
+  if (command == nullptr) {
+    return kZuFailure;
+  }
   const ZuErrorCodeEnum result = command->Undo();
-  if (result == kZuSuccess) command->UndoNotify();
+  if (result == kZuSuccess) {
+    command->UndoNotify();
+  }
   return result;
 }
 
 ZuErrorCodeEnum ZuFMREditUtils::RedoCommand(IZuCommand* command) {
-  if (command == nullptr) return kZuFailure;
+  if (command == nullptr) {
+    return kZuFailure;
+  }
   const ZuErrorCodeEnum result = command->Redo();
-  if (result == kZuSuccess) command->RedoNotify();
+  if (result == kZuSuccess) {
+    command->RedoNotify();
+  }
   return result;
 }

@@ -14,7 +14,9 @@ namespace {
 
 // "demo.swf" for the first movie, "demo_2.swf" for the second, and so on.
 ZuString NumberedName(const ZuString& name, size_t index) {
-  if (index == 0) return name;
+  if (index == 0) {
+    return name;
+  }
   std::string text = name.GetUTF8String();
   const size_t dot = text.rfind('.');
   std::string suffix(1, '_');
@@ -43,12 +45,16 @@ ZuInsertFMRSlidesCommand::ZuInsertFMRSlidesCommand(const ZuInsertFMRSlidesComman
 
 ZuErrorCodeEnum ZuInsertFMRSlidesCommand::Execute() {
   ZuProject* project = m_data->GetProject();
-  if (project == nullptr || GetState() != kZuCommandNew) return kZuFailure;
+  if (project == nullptr || GetState() != kZuCommandNew) {
+    return kZuFailure;
+  }
   const int count = project->GetSlideCollection()->GetCount();
   m_firstIndex = std::clamp(m_data->GetInsertPosition() + 1, 0, count);
   const ZuErrorCodeEnum result =
       m_data->GetSharedResource() != nullptr ? AddSharedSlide(project) : AddMovies(project);
-  if (result != kZuSuccess) return result;
+  if (result != kZuSuccess) {
+    return result;
+  }
   m_project = project;
   PutIn();
   SetState(kZuCommandExecuted);
@@ -57,7 +63,9 @@ ZuErrorCodeEnum ZuInsertFMRSlidesCommand::Execute() {
 
 ZuErrorCodeEnum ZuInsertFMRSlidesCommand::AddMovies(ZuProject* project) {
   const std::vector<ZuSWFInfo>& movies = m_data->GetFMRSWFs();
-  if (movies.empty()) return kZuFailure;
+  if (movies.empty()) {
+    return kZuFailure;
+  }
   std::vector<ZuMovieFacts> facts(movies.size());
   for (size_t i = 0; i < movies.size(); ++i) {
     if (!ZuMovieFacts::ReadFile(movies[i].swfFile.GetNativePath(), &facts[i], nullptr)) {
@@ -67,7 +75,9 @@ ZuErrorCodeEnum ZuInsertFMRSlidesCommand::AddMovies(ZuProject* project) {
   std::vector<int64_t> versions;
   for (const ZuMovieFacts& movie : facts) {
     versions.push_back(project->StoreVersion(movie, nullptr));
-    if (versions.back() == 0) return kZuFailure;
+    if (versions.back() == 0) {
+      return kZuFailure;
+    }
   }
   for (size_t i = 0; i < movies.size(); ++i) {
     ZuAnimationResource* resource =
@@ -100,30 +110,42 @@ ZuErrorCodeEnum ZuInsertFMRSlidesCommand::AddSharedSlide(ZuProject* project) {
 }
 
 ZuErrorCodeEnum ZuInsertFMRSlidesCommand::Undo() {
-  if (m_project == nullptr) return kZuFailure;
+  if (m_project == nullptr) {
+    return kZuFailure;
+  }
   TakeOut();
   SetState(kZuCommandUndone);
   return kZuSuccess;
 }
 
 ZuErrorCodeEnum ZuInsertFMRSlidesCommand::Redo() {
-  if (m_project == nullptr) return kZuFailure;
+  if (m_project == nullptr) {
+    return kZuFailure;
+  }
   PutIn();
   SetState(kZuCommandRedone);
   return kZuSuccess;
 }
 
 void ZuInsertFMRSlidesCommand::PutIn() {
-  for (int32_t uid : m_resources) m_project->AttachResource(m_project->FindResource(uid));
+  for (int32_t uid : m_resources) {
+    m_project->AttachResource(m_project->FindResource(uid));
+  }
   int index = m_firstIndex;
   for (int32_t uid : m_slides) {
     ZuSlideBase* slide = m_project->FindSlide(uid);
-    if (slide->GetIndex() < 0) m_project->GetSlideCollection()->Insert(index, slide);
+    if (slide->GetIndex() < 0) {
+      m_project->GetSlideCollection()->Insert(index, slide);
+    }
     ++index;
   }
 }
 
 void ZuInsertFMRSlidesCommand::TakeOut() {
-  for (int32_t uid : m_slides) m_project->GetSlideCollection()->Remove(m_project->FindSlide(uid));
-  for (int32_t uid : m_resources) m_project->DetachResource(m_project->FindResource(uid));
+  for (int32_t uid : m_slides) {
+    m_project->GetSlideCollection()->Remove(m_project->FindSlide(uid));
+  }
+  for (int32_t uid : m_resources) {
+    m_project->DetachResource(m_project->FindResource(uid));
+  }
 }

@@ -7,7 +7,9 @@
 namespace {
 
 bool SetError(std::string* error, const std::string& message) {
-  if (error != nullptr) *error = message;
+  if (error != nullptr) {
+    *error = message;
+  }
   return false;
 }
 
@@ -15,7 +17,9 @@ bool SetError(std::string* error, const std::string& message) {
 
 bool ZuMovieFacts::ReadFile(const std::string& path, ZuMovieFacts* facts, std::string* error) {
   ZuSharedBytes bytes;
-  if (!ZuMappedFile::Map(path, bytes, error)) return false;
+  if (!ZuMappedFile::Map(path, bytes, error)) {
+    return false;
+  }
   return Examine(std::move(bytes), facts, error);
 }
 

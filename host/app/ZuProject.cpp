@@ -10,7 +10,9 @@
 namespace {
 
 bool SetError(std::string* error, const std::string& message) {
-  if (error != nullptr) *error = message;
+  if (error != nullptr) {
+    *error = message;
+  }
   return false;
 }
 
@@ -18,12 +20,18 @@ bool SetError(std::string* error, const std::string& message) {
 bool IsConsistent(const ZuProjectState& state) {
   std::set<int32_t> ids;
   for (const ZuProjectState::Resource& resource : state.resources) {
-    if (resource.uid <= 0 || !ids.insert(resource.uid).second) return false;
+    if (resource.uid <= 0 || !ids.insert(resource.uid).second) {
+      return false;
+    }
   }
   const std::set<int32_t> resources = ids;
   for (const ZuProjectState::Slide& slide : state.slides) {
-    if (slide.uid <= 0 || !ids.insert(slide.uid).second) return false;
-    if (slide.resource != 0 && resources.count(slide.resource) == 0) return false;
+    if (slide.uid <= 0 || !ids.insert(slide.uid).second) {
+      return false;
+    }
+    if (slide.resource != 0 && resources.count(slide.resource) == 0) {
+      return false;
+    }
   }
   return true;
 }
@@ -36,16 +44,22 @@ ZuProject::~ZuProject() = default;
 
 std::unique_ptr<ZuProject> ZuProject::Create(const ZuString& path, std::string* error) {
   std::unique_ptr<ZuProjectStore> store = ZuProjectStore::Create(path.GetUTF8String(), error);
-  if (!store) return nullptr;
+  if (!store) {
+    return nullptr;
+  }
   return std::unique_ptr<ZuProject>(new ZuProject(std::move(store)));
 }
 
 std::unique_ptr<ZuProject> ZuProject::Open(const ZuString& path, ZuProjectAccess access,
                                            std::string* error) {
   std::unique_ptr<ZuProjectStore> store = ZuProjectStore::Open(path.GetUTF8String(), access, error);
-  if (!store) return nullptr;
+  if (!store) {
+    return nullptr;
+  }
   std::unique_ptr<ZuProject> project(new ZuProject(std::move(store)));
-  if (!project->LoadCurrentState(error)) return nullptr;
+  if (!project->LoadCurrentState(error)) {
+    return nullptr;
+  }
   return project;
 }
 
@@ -56,7 +70,9 @@ bool ZuProject::LoadCurrentState(std::string* error) {
 }
 
 ZuString ZuProject::GetProjectFileFullName(ZuErrorCodeEnum* error) const {
-  if (error != nullptr) *error = kZuSuccess;
+  if (error != nullptr) {
+    *error = kZuSuccess;
+  }
   return ZuString(std::string_view(m_store->GetPath()));
 }
 
@@ -72,28 +88,36 @@ ZuAnimationResource* ZuProject::NewAnimationResource(const ZuString& name) {
 
 ZuSlideBase* ZuProject::FindSlide(int32_t uid) const {
   for (const auto& slide : m_ownedSlides) {
-    if (slide->GetObjectUID() == uid) return slide.get();
+    if (slide->GetObjectUID() == uid) {
+      return slide.get();
+    }
   }
   return nullptr;
 }
 
 ZuAnimationResource* ZuProject::FindResource(int32_t uid) const {
   for (const auto& resource : m_ownedResources) {
-    if (resource->GetObjectUID() == uid) return resource.get();
+    if (resource->GetObjectUID() == uid) {
+      return resource.get();
+    }
   }
   return nullptr;
 }
 
 // The object with uid, made when there is none yet; uids at or above it are not handed out again.
 ZuSlideBase* ZuProject::SlideWithUid(int32_t uid) {
-  if (ZuSlideBase* found = FindSlide(uid)) return found;
+  if (ZuSlideBase* found = FindSlide(uid)) {
+    return found;
+  }
   m_ownedSlides.push_back(std::make_unique<ZuSlideBase>(uid, this));
   m_nextUid = std::max(m_nextUid, uid + 1);
   return m_ownedSlides.back().get();
 }
 
 ZuAnimationResource* ZuProject::ResourceWithUid(int32_t uid) {
-  if (ZuAnimationResource* found = FindResource(uid)) return found;
+  if (ZuAnimationResource* found = FindResource(uid)) {
+    return found;
+  }
   m_ownedResources.push_back(std::make_unique<ZuAnimationResource>(uid, ZuString(), this));
   m_nextUid = std::max(m_nextUid, uid + 1);
   return m_ownedResources.back().get();
@@ -123,7 +147,9 @@ bool ZuProject::ExportVersion(int64_t version, const std::string& path, std::str
 }
 
 bool ZuProject::GetVersionFacts(int64_t version, ZuMovieFacts* facts, std::string* error) const {
-  if (m_store->ReadVersionFacts(version, facts)) return true;
+  if (m_store->ReadVersionFacts(version, facts)) {
+    return true;
+  }
   std::vector<uint8_t> bytes;
   if (!m_store->ReadVersion(version, &bytes, error) ||
       !ZuMovieFacts::Examine(ZuSharedBytes::Adopt(std::move(bytes)), facts, error)) {
@@ -183,13 +209,17 @@ bool ZuProject::BeginCommand(std::string* error) {
 }
 
 bool ZuProject::CommitCommand(const std::string& label, std::string* error) {
-  if (m_store->AppendState(CaptureState(), label, error) && m_store->Commit(error)) return true;
+  if (m_store->AppendState(CaptureState(), label, error) && m_store->Commit(error)) {
+    return true;
+  }
   AbortCommand();
   return false;
 }
 
 bool ZuProject::CommitAtState(int64_t stateId, std::string* error) {
-  if (m_store->SetCurrentState(stateId, error) && m_store->Commit(error)) return true;
+  if (m_store->SetCurrentState(stateId, error) && m_store->Commit(error)) {
+    return true;
+  }
   AbortCommand();
   return false;
 }
@@ -201,8 +231,12 @@ void ZuProject::AbortCommand() {
 
 bool ZuProject::RevertToState(int64_t stateId, std::string* error) {
   ZuProjectState state;
-  if (!m_store->LoadState(stateId, &state, error)) return false;
-  if (!m_store->Begin(error)) return false;
+  if (!m_store->LoadState(stateId, &state, error)) {
+    return false;
+  }
+  if (!m_store->Begin(error)) {
+    return false;
+  }
   if (!m_store->SetCurrentState(stateId, error) || !m_store->Commit(error)) {
     m_store->Rollback();
     return false;

@@ -56,7 +56,9 @@ constexpr size_t kPartSize = size_t{4} << 20;
 constexpr size_t kExportWindow = size_t{1} << 20;
 
 bool SetError(std::string* error, const std::string& message) {
-  if (error != nullptr) *error = message;
+  if (error != nullptr) {
+    *error = message;
+  }
   return false;
 }
 
@@ -76,7 +78,9 @@ bool HasSqliteHeader(const std::string& path) {
   static const char kMagic[16] = "SQLite format 3";
   char header[16] = {};
   FILE* file = std::fopen(path.c_str(), "rb");
-  if (file == nullptr) return true;  // let SQLite report why it cannot be opened
+  if (file == nullptr) {
+    return true;  // let SQLite report why it cannot be opened
+  }
   const size_t got = std::fread(header, 1, sizeof header, file);
   std::fclose(file);
   return got == sizeof header && std::memcmp(header, kMagic, sizeof header) == 0;
@@ -106,7 +110,9 @@ ZuProjectStore::ZuProjectStore(sqlite3* db, std::string path, bool readOnly)
     : m_db(db), m_path(std::move(path)), m_readOnly(readOnly) {}
 
 ZuProjectStore::~ZuProjectStore() {
-  if (m_inTransaction) Rollback();
+  if (m_inTransaction) {
+    Rollback();
+  }
   sqlite3_close(m_db);
 }
 
@@ -117,7 +123,9 @@ std::unique_ptr<ZuProjectStore> ZuProjectStore::Create(const std::string& path,
     return nullptr;
   }
   sqlite3* db = OpenDatabase(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, error);
-  if (db == nullptr) return nullptr;
+  if (db == nullptr) {
+    return nullptr;
+  }
   std::unique_ptr<ZuProjectStore> store(new ZuProjectStore(db, path, false));
   // Large pages keep movie bytes in few, long runs.
   ZuSqlExecute(db, "PRAGMA page_size=65536");
@@ -150,7 +158,9 @@ std::unique_ptr<ZuProjectStore> ZuProjectStore::Open(const std::string& path,
   // crashed writer left half done; the store itself never writes through it.
   const int flags = IsWriteProtected(path) ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE;
   sqlite3* db = OpenDatabase(path, flags, error);
-  if (db == nullptr) return nullptr;
+  if (db == nullptr) {
+    return nullptr;
+  }
   std::unique_ptr<ZuProjectStore> store(new ZuProjectStore(db, path, readOnly));
   if (!readOnly && sqlite3_db_readonly(db, "main") == 1) {
     SetError(error, "project file is read-only");
@@ -159,7 +169,9 @@ std::unique_ptr<ZuProjectStore> ZuProjectStore::Open(const std::string& path,
   if (!store->TakeLock(error) || !store->CheckFormat(error) || !store->ReadCurrent(error)) {
     return nullptr;
   }
-  if (!readOnly && store->m_format < kFormatVersion && !store->Upgrade(error)) return nullptr;
+  if (!readOnly && store->m_format < kFormatVersion && !store->Upgrade(error)) {
+    return nullptr;
+  }
   return store;
 }
 
@@ -177,7 +189,9 @@ bool ZuProjectStore::KeepLocks(std::string* error) {
 }
 
 bool ZuProjectStore::TakeLock(std::string* error) {
-  if (!KeepLocks(error)) return false;
+  if (!KeepLocks(error)) {
+    return false;
+  }
   const int code =
       ZuSqlExecute(m_db, m_readOnly ? "BEGIN; SELECT count(*) FROM sqlite_master; COMMIT"
                                     : "BEGIN EXCLUSIVE; COMMIT");
@@ -189,7 +203,9 @@ bool ZuProjectStore::TakeLock(std::string* error) {
 }
 
 bool ZuProjectStore::CreateSchema(std::string* error) {
-  if (!Begin(error)) return false;
+  if (!Begin(error)) {
+    return false;
+  }
   const int code = ZuSqlExecute(m_db, kFirstFormat);
   if (code != SQLITE_OK) {
     Fail(code, error);
@@ -208,14 +224,20 @@ bool ZuProjectStore::CreateSchema(std::string* error) {
 // is open already.
 bool ZuProjectStore::Upgrade(std::string* error) {
   const bool own = !m_inTransaction;
-  if (own && !Begin(error)) return false;
+  if (own && !Begin(error)) {
+    return false;
+  }
   const int code = ZuSqlExecute(m_db, kUpgradeToSecondFormat);
   if (code != SQLITE_OK) {
     Fail(code, error);
-    if (own) Rollback();
+    if (own) {
+      Rollback();
+    }
     return false;
   }
-  if (own && !Commit(error)) return false;
+  if (own && !Commit(error)) {
+    return false;
+  }
   m_format = kFormatVersion;
   return true;
 }
@@ -223,13 +245,17 @@ bool ZuProjectStore::Upgrade(std::string* error) {
 bool ZuProjectStore::CheckFormat(std::string* error) {
   ZuSqlStatement id(m_db, "PRAGMA application_id");
   int code = id.Step();
-  if (code != SQLITE_ROW) return Fail(code, error);
+  if (code != SQLITE_ROW) {
+    return Fail(code, error);
+  }
   if (id.ColumnInt(0) != kApplicationId) {
     return SetError(error, "not a project file (an SQLite database of another kind)");
   }
   ZuSqlStatement version(m_db, "PRAGMA user_version");
   code = version.Step();
-  if (code != SQLITE_ROW) return Fail(code, error);
+  if (code != SQLITE_ROW) {
+    return Fail(code, error);
+  }
   m_format = version.ColumnInt(0);
   if (m_format < 1 || m_format > kFormatVersion) {
     return SetError(error, "project file of an unknown format version " + std::to_string(m_format) +
@@ -242,25 +268,34 @@ bool ZuProjectStore::CheckFormat(std::string* error) {
 bool ZuProjectStore::ReadCurrent(std::string* error) {
   ZuSqlStatement current(m_db, "SELECT value FROM meta WHERE key='current_state'");
   const int code = current.Step();
-  if (code != SQLITE_ROW)
+  if (code != SQLITE_ROW) {
     return code == SQLITE_DONE ? SetError(error, "project file is damaged") : Fail(code, error);
+  }
   m_current = current.ColumnInt(0);
   return true;
 }
 
 bool ZuProjectStore::Begin(std::string* error) {
-  if (m_readOnly) return SetError(error, "project is open read-only");
-  if (m_inTransaction) return SetError(error, "a transaction is already open");
+  if (m_readOnly) {
+    return SetError(error, "project is open read-only");
+  }
+  if (m_inTransaction) {
+    return SetError(error, "a transaction is already open");
+  }
   m_lastError.clear();
   const int code = ZuSqlExecute(m_db, "BEGIN IMMEDIATE");
-  if (code != SQLITE_OK) return Fail(code, error);
+  if (code != SQLITE_OK) {
+    return Fail(code, error);
+  }
   m_inTransaction = true;
   m_currentAtBegin = m_current;
   return true;
 }
 
 bool ZuProjectStore::Commit(std::string* error) {
-  if (!m_inTransaction) return SetError(error, "no transaction is open");
+  if (!m_inTransaction) {
+    return SetError(error, "no transaction is open");
+  }
   const int code = ZuSqlExecute(m_db, "COMMIT");
   if (code != SQLITE_OK) {
     Rollback();
@@ -271,7 +306,9 @@ bool ZuProjectStore::Commit(std::string* error) {
 }
 
 void ZuProjectStore::Rollback() {
-  if (!m_inTransaction) return;
+  if (!m_inTransaction) {
+    return;
+  }
   ZuSqlExecute(m_db, "ROLLBACK");
   m_inTransaction = false;
   m_current = m_currentAtBegin;
@@ -324,7 +361,9 @@ bool ZuProjectStore::StoreParts(int64_t id, const ZuSharedBytes& bytes, std::str
     insert.Bind(2, part++);
     insert.BindBlob(3, bytes.span().subspan(offset, size));
     const int code = insert.Step();
-    if (code != SQLITE_DONE) return Fail(code, error);
+    if (code != SQLITE_DONE) {
+      return Fail(code, error);
+    }
     insert.Reset();
     pages.Passed(bytes, offset + size);
   }
@@ -359,8 +398,12 @@ bool ZuProjectStore::ForEachPiece(int64_t id, ZuSqlBlobReader& blob,
     ZuSqlStatement query(m_db, "SELECT rowid FROM version_parts WHERE version = ? ORDER BY part");
     query.Bind(1, id);
     int code = SQLITE_OK;
-    while ((code = query.Step()) == SQLITE_ROW) parts.push_back(query.ColumnInt(0));
-    if (code != SQLITE_DONE) return Fail(code, error);
+    while ((code = query.Step()) == SQLITE_ROW) {
+      parts.push_back(query.ColumnInt(0));
+    }
+    if (code != SQLITE_DONE) {
+      return Fail(code, error);
+    }
   }
   if (parts.empty()) {  // stored whole by the first format, or an empty movie
     const int code = blob.Open("versions", "bytes", id);
@@ -368,8 +411,12 @@ bool ZuProjectStore::ForEachPiece(int64_t id, ZuSqlBlobReader& blob,
   }
   for (const int64_t part : parts) {
     const int code = blob.Open("version_parts", "bytes", part);
-    if (code != SQLITE_OK) return Fail(code, error);
-    if (!read(blob)) return false;
+    if (code != SQLITE_OK) {
+      return Fail(code, error);
+    }
+    if (!read(blob)) {
+      return false;
+    }
   }
   return true;
 }
@@ -377,7 +424,9 @@ bool ZuProjectStore::ForEachPiece(int64_t id, ZuSqlBlobReader& blob,
 bool ZuProjectStore::ReadVersion(int64_t id, std::vector<uint8_t>* bytes,
                                  std::string* error) const {
   const int64_t size = VersionSize(id, error);
-  if (size < 0) return false;
+  if (size < 0) {
+    return false;
+  }
   try {
     bytes->assign(static_cast<size_t>(size), 0);
   } catch (const std::bad_alloc&) {
@@ -387,23 +436,33 @@ bool ZuProjectStore::ReadVersion(int64_t id, std::vector<uint8_t>* bytes,
   ZuSqlBlobReader blob(m_db);
   const auto read = [&](const ZuSqlBlobReader& piece) {
     const auto count = static_cast<size_t>(piece.GetSize());
-    if (count > bytes->size() - filled) return Damaged(error);
+    if (count > bytes->size() - filled) {
+      return Damaged(error);
+    }
     const int code = count > 0 ? piece.Read(bytes->data() + filled, piece.GetSize(), 0) : SQLITE_OK;
-    if (code != SQLITE_OK) return Fail(code, error);
+    if (code != SQLITE_OK) {
+      return Fail(code, error);
+    }
     filled += count;
     return true;
   };
-  if (!ForEachPiece(id, blob, read, error)) return false;
+  if (!ForEachPiece(id, blob, read, error)) {
+    return false;
+  }
   return filled == bytes->size() || Damaged(error);
 }
 
 bool ZuProjectStore::ExportVersion(int64_t id, const std::string& path, std::string* error) const {
   const int64_t size = VersionSize(id, error);
-  if (size < 0) return false;
+  if (size < 0) {
+    return false;
+  }
   std::string openError;
   std::unique_ptr<ZuFileStream> out(
       ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &openError));
-  if (!out) return SetError(error, "cannot write " + path + ": " + openError);
+  if (!out) {
+    return SetError(error, "cannot write " + path + ": " + openError);
+  }
   // Bytes pass through a window small enough to stay in the processor's cache between
   // being read and being written.
   std::vector<uint8_t> window(
@@ -412,12 +471,16 @@ bool ZuProjectStore::ExportVersion(int64_t id, const std::string& path, std::str
   ZuSqlBlobReader blob(m_db);
   const auto copy = [&](const ZuSqlBlobReader& piece) {
     const int count = piece.GetSize();
-    if (static_cast<uint64_t>(count) > static_cast<uint64_t>(size) - written) return Damaged(error);
+    if (static_cast<uint64_t>(count) > static_cast<uint64_t>(size) - written) {
+      return Damaged(error);
+    }
     const int step = static_cast<int>(window.size());
     for (int offset = 0; offset < count; offset += step) {
       const int n = std::min(step, count - offset);
       const int code = piece.Read(window.data(), n, offset);
-      if (code != SQLITE_OK) return Fail(code, error);
+      if (code != SQLITE_OK) {
+        return Fail(code, error);
+      }
       if (!out->Write(window.data(), static_cast<size_t>(n))) {
         return SetError(error, "cannot write " + path + ": " + std::strerror(errno));
       }
@@ -430,18 +493,24 @@ bool ZuProjectStore::ExportVersion(int64_t id, const std::string& path, std::str
     out->Discard();
     return false;
   }
-  if (!out->Close()) return SetError(error, "cannot write " + path + ": " + std::strerror(errno));
+  if (!out->Close()) {
+    return SetError(error, "cannot write " + path + ": " + std::strerror(errno));
+  }
   return true;
 }
 
 bool ZuProjectStore::ReadVersionFacts(int64_t id, ZuMovieFacts* facts) const {
-  if (m_format < 2) return false;
+  if (m_format < 2) {
+    return false;
+  }
   ZuSqlStatement query(m_db,
                        "SELECT frames, frame_rate, fmr FROM versions WHERE id = ? AND "
                        "frames BETWEEN 0 AND 65535 AND frame_rate BETWEEN 0 AND 65535 AND "
                        "fmr IS NOT NULL");
   query.Bind(1, id);
-  if (query.Step() != SQLITE_ROW) return false;
+  if (query.Step() != SQLITE_ROW) {
+    return false;
+  }
   *facts = ZuMovieFacts();
   facts->fmr = query.ColumnInt(2) != 0;
   facts->SetLength(static_cast<uint16_t>(query.ColumnInt(0)),
@@ -481,7 +550,9 @@ bool ZuProjectStore::LoadState(int64_t id, ZuProjectState* state, std::string* e
                                 resources.ColumnText(1), resources.ColumnInt(2) != 0,
                                 resources.ColumnInt(3)});
   }
-  if (code != SQLITE_DONE) return Fail(code, error);
+  if (code != SQLITE_DONE) {
+    return Fail(code, error);
+  }
   ZuSqlStatement slides(m_db,
                         "SELECT uid, duration, min_duration, fmr, resource FROM state_slides "
                         "WHERE state = ? ORDER BY position");
@@ -502,14 +573,18 @@ bool ZuProjectStore::AppendState(const ZuProjectState& state, const std::string&
   for (ZuSqlStatement* drop : {&dropSlides, &dropResources, &dropStates}) {
     drop->Bind(1, m_current);
     const int code = drop->Step();
-    if (code != SQLITE_DONE) return Fail(code, error);
+    if (code != SQLITE_DONE) {
+      return Fail(code, error);
+    }
   }
   ZuSqlStatement head(m_db,
                       "INSERT INTO states(label, created, next_uid) VALUES(?, datetime('now'), ?)");
   head.Bind(1, label);
   head.Bind(2, static_cast<int64_t>(state.nextUid));
   int code = head.Step();
-  if (code != SQLITE_DONE) return Fail(code, error);
+  if (code != SQLITE_DONE) {
+    return Fail(code, error);
+  }
   const int64_t id = sqlite3_last_insert_rowid(m_db);
   for (const ZuProjectState::Resource& resource : state.resources) {
     ZuSqlStatement row(m_db, "INSERT INTO state_resources VALUES(?, ?, ?, ?, ?)");
@@ -518,7 +593,9 @@ bool ZuProjectStore::AppendState(const ZuProjectState& state, const std::string&
     row.Bind(3, resource.name);
     row.Bind(4, static_cast<int64_t>(resource.fmr));
     row.Bind(5, resource.version);
-    if ((code = row.Step()) != SQLITE_DONE) return Fail(code, error);
+    if ((code = row.Step()) != SQLITE_DONE) {
+      return Fail(code, error);
+    }
   }
   int64_t position = 0;
   for (const ZuProjectState::Slide& slide : state.slides) {
@@ -530,7 +607,9 @@ bool ZuProjectStore::AppendState(const ZuProjectState& state, const std::string&
     row.Bind(5, slide.minimumDuration);
     row.Bind(6, static_cast<int64_t>(slide.fmr));
     row.Bind(7, static_cast<int64_t>(slide.resource));
-    if ((code = row.Step()) != SQLITE_DONE) return Fail(code, error);
+    if ((code = row.Step()) != SQLITE_DONE) {
+      return Fail(code, error);
+    }
   }
   return SetCurrentState(id, error);
 }
@@ -539,7 +618,9 @@ bool ZuProjectStore::SetCurrentState(int64_t id, std::string* error) {
   ZuSqlStatement update(m_db, "UPDATE meta SET value = ? WHERE key = 'current_state'");
   update.Bind(1, id);
   const int code = update.Step();
-  if (code != SQLITE_DONE) return Fail(code, error);
+  if (code != SQLITE_DONE) {
+    return Fail(code, error);
+  }
   m_current = id;
   return true;
 }

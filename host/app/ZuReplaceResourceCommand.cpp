@@ -28,14 +28,18 @@ ZuReplaceResourceCommand::ZuReplaceResourceCommand(const ZuReplaceResourceComman
 
 ZuErrorCodeEnum ZuReplaceResourceCommand::Execute() {
   ZuAnimationResource* resource = m_data->GetSourceResource();
-  if (resource == nullptr) return kZuFailure;
+  if (resource == nullptr) {
+    return kZuFailure;
+  }
   ZuMovieFacts facts;
   if (!ZuMovieFacts::ReadFile(m_data->GetDestinationImageFile().GetNativePath(), &facts, nullptr)) {
     return kZuFailure;
   }
   ZuProject* project = resource->GetProject();
   const int64_t version = project->StoreVersion(facts, nullptr);
-  if (version == 0) return kZuFailure;
+  if (version == 0) {
+    return kZuFailure;
+  }
 
   m_project = project;
   m_resourceUid = resource->GetObjectUID();
@@ -57,23 +61,33 @@ ZuErrorCodeEnum ZuReplaceResourceCommand::Execute() {
 }
 
 ZuErrorCodeEnum ZuReplaceResourceCommand::Undo() {
-  if (GetState() == kZuCommandNew || GetState() == kZuCommandFailed) return kZuFailure;
+  if (GetState() == kZuCommandNew || GetState() == kZuCommandFailed) {
+    return kZuFailure;
+  }
   const ZuErrorCodeEnum result = Apply(false);
-  if (result == kZuSuccess) SetState(kZuCommandUndone);
+  if (result == kZuSuccess) {
+    SetState(kZuCommandUndone);
+  }
   return result;
 }
 
 ZuErrorCodeEnum ZuReplaceResourceCommand::Redo() {
-  if (GetState() == kZuCommandNew || GetState() == kZuCommandFailed) return kZuFailure;
+  if (GetState() == kZuCommandNew || GetState() == kZuCommandFailed) {
+    return kZuFailure;
+  }
   const ZuErrorCodeEnum result = Apply(true);
-  if (result == kZuSuccess) SetState(kZuCommandRedone);
+  if (result == kZuSuccess) {
+    SetState(kZuCommandRedone);
+  }
   return result;
 }
 
 ZuErrorCodeEnum ZuReplaceResourceCommand::Apply(bool forward) {
   ZuAnimationResource* resource =
       m_project != nullptr ? m_project->FindResource(m_resourceUid) : nullptr;
-  if (resource == nullptr) return kZuFailure;
+  if (resource == nullptr) {
+    return kZuFailure;
+  }
   const Content& content = forward ? m_after : m_before;
   resource->SetResourceName(content.name);
   resource->SetResourceFMRSwf(content.fmr);

@@ -10,7 +10,9 @@ class ZuResourceItem : public ZuDBBase {
   ZuResourceItem(int32_t uid, ZuString name) : ZuDBBase(uid), m_name(std::move(name)) {}
   // The resource's name ("intro.swf"). error, when given, receives 0.
   ZuString GetResourceName(ZuErrorCodeEnum* error) const {
-    if (error != nullptr) *error = kZuSuccess;
+    if (error != nullptr) {
+      *error = kZuSuccess;
+    }
     return m_name;
   }
   void SetResourceName(const ZuString& name) { m_name = name; }

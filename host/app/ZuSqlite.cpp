@@ -1,7 +1,7 @@
 #include "host/app/ZuSqlite.h"
 
 ZuSqlStatement::ZuSqlStatement(sqlite3* db, const char* sql)
-    : m_db(db), m_prepareResult(sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr)) {}
+    : m_prepareResult(sqlite3_prepare_v2(db, sql, -1, &m_statement, nullptr)) {}
 
 ZuSqlStatement::~ZuSqlStatement() {
   sqlite3_finalize(m_statement);
@@ -26,12 +26,16 @@ void ZuSqlStatement::BindBlob(int index, std::span<const uint8_t> bytes) {
 }
 
 int ZuSqlStatement::Step() {
-  if (m_prepareResult != SQLITE_OK) return m_prepareResult;
+  if (m_prepareResult != SQLITE_OK) {
+    return m_prepareResult;
+  }
   return sqlite3_step(m_statement);
 }
 
 void ZuSqlStatement::Reset() {
-  if (m_statement != nullptr) sqlite3_reset(m_statement);
+  if (m_statement != nullptr) {
+    sqlite3_reset(m_statement);
+  }
 }
 
 int64_t ZuSqlStatement::ColumnInt(int column) const {
@@ -55,7 +59,9 @@ ZuSqlBlobReader::~ZuSqlBlobReader() {
 int ZuSqlBlobReader::Open(const char* table, const char* column, int64_t row) {
   if (m_blob != nullptr && m_table == table && m_column == column) {
     const int code = sqlite3_blob_reopen(m_blob, row);
-    if (code == SQLITE_OK) return code;
+    if (code == SQLITE_OK) {
+      return code;
+    }
   }
   sqlite3_blob_close(m_blob);
   m_blob = nullptr;
@@ -75,7 +81,9 @@ int ZuSqlBlobReader::GetSize() const {
 }
 
 int ZuSqlBlobReader::Read(void* buffer, int size, int offset) const {
-  if (m_blob == nullptr) return SQLITE_MISUSE;
+  if (m_blob == nullptr) {
+    return SQLITE_MISUSE;
+  }
   return sqlite3_blob_read(m_blob, buffer, size, offset);
 }
 

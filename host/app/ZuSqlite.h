@@ -33,7 +33,6 @@ class ZuSqlStatement {
   std::string ColumnText(int column) const;
 
  private:
-  sqlite3* m_db;
   sqlite3_stmt* m_statement = nullptr;
   int m_prepareResult;
 };

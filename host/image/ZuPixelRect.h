@@ -23,8 +23,12 @@ struct ZuPixelRect {
   }
   // The smallest rectangle holding both; an empty side does not count.
   ZuPixelRect Union(const ZuPixelRect& other) const {
-    if (IsEmpty()) return other;
-    if (other.IsEmpty()) return *this;
+    if (IsEmpty()) {
+      return other;
+    }
+    if (other.IsEmpty()) {
+      return *this;
+    }
     return {std::min(left, other.left), std::min(top, other.top), std::max(right, other.right),
             std::max(bottom, other.bottom)};
   }

@@ -36,7 +36,9 @@ inline void ZuBlendOver(uint8_t* dst, ZuRgba color) {
     dst[3] = 255;
     return;
   }
-  if (color.a == 0) return;
+  if (color.a == 0) {
+    return;
+  }
   unsigned a = color.a, keep = 255 - a;
   dst[0] = static_cast<uint8_t>((color.r * a + dst[0] * keep + 127) / 255);
   dst[1] = static_cast<uint8_t>((color.g * a + dst[1] * keep + 127) / 255);

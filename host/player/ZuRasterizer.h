@@ -87,7 +87,9 @@ template <class SpanFunction>
 void ZuRasterizer::Rasterize(bool nonZero, SpanFunction&& span) {
   const ZuPixelRect& clip = m_clip;
   m_cutShort = false;
-  if (clip.IsEmpty() || m_edges.empty()) return;
+  if (clip.IsEmpty() || m_edges.empty()) {
+    return;
+  }
   size_t crossings = 0;
   for (Edge& e : m_edges) {
     e.firstRow = RowAtOrBelow(e.y0, clip.top, clip.bottom);
@@ -99,10 +101,16 @@ void ZuRasterizer::Rasterize(bool nonZero, SpanFunction&& span) {
   size_t next = 0;
   int y = m_edges.front().firstRow;
   while (y < clip.bottom && (next < m_edges.size() || !m_active.empty())) {
-    if (m_active.empty() && next < m_edges.size()) y = std::max(y, m_edges[next].firstRow);
-    while (next < m_edges.size() && m_edges[next].firstRow <= y) m_active.push_back(next++);
+    if (m_active.empty() && next < m_edges.size()) {
+      y = std::max(y, m_edges[next].firstRow);
+    }
+    while (next < m_edges.size() && m_edges[next].firstRow <= y) {
+      m_active.push_back(next++);
+    }
     std::erase_if(m_active, [&](size_t i) { return m_edges[i].lastRow < y; });
-    if (y >= clip.bottom) break;
+    if (y >= clip.bottom) {
+      break;
+    }
     crossings += m_active.size();
     if (crossings > m_maxCrossings) {
       m_cutShort = true;
@@ -128,7 +136,9 @@ void ZuRasterizer::Rasterize(bool nonZero, SpanFunction&& span) {
       } else if (wasInside && !isInside) {
         int x0 = RowAtOrBelow(start, clip.left, clip.right);
         int x1 = RowAtOrBelow(c.x, clip.left, clip.right);
-        if (x0 < x1) span(y, x0, x1);
+        if (x0 < x1) {
+          span(y, x0, x1);
+        }
       }
     }
     ++y;

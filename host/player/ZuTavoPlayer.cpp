@@ -53,7 +53,9 @@ std::string KindNotDrawn(enuTagType type) {
 }
 
 void FillRect(ZuImage& image, const ZuPixelRect& area, ZuRgba color) {
-  if (area.IsEmpty()) return;
+  if (area.IsEmpty()) {
+    return;
+  }
   size_t bytes = size_t(area.right - area.left) * 4;
   uint8_t* first = image.Row(area.top) + size_t(area.left) * 4;
   for (size_t i = 0; i < bytes; i += 4) {
@@ -130,15 +132,21 @@ bool ZuTavoPlayer::Adopt(std::unique_ptr<ZuTavoFile> movie) {
   m_originY = m_movie->GetFrameRect().yMin;
   IndexFrames();
   ReadBackground();
-  if (!m_frameEnds.empty()) ApplyFrame(1);
+  if (!m_frameEnds.empty()) {
+    ApplyFrame(1);
+  }
   return true;
 }
 
 void ZuTavoPlayer::IndexFrames() {
   for (const ZuSwfTag* tag : *m_movie) {
-    if (tag == nullptr) continue;
+    if (tag == nullptr) {
+      continue;
+    }
     m_tags.push_back(tag);
-    if (tag->GetTagType() == Factory::kShowFrame) m_frameEnds.push_back(m_tags.size());
+    if (tag->GetTagType() == Factory::kShowFrame) {
+      m_frameEnds.push_back(m_tags.size());
+    }
   }
 }
 
@@ -146,9 +154,13 @@ void ZuTavoPlayer::IndexFrames() {
 void ZuTavoPlayer::ReadBackground() {
   m_background = {255, 255, 255, 255};
   for (const ZuSwfTag* tag : m_tags) {
-    if (tag->GetTagType() != Factory::kSetBackgroundColor) continue;
+    if (tag->GetTagType() != Factory::kSetBackgroundColor) {
+      continue;
+    }
     ZuSharedBytes body = tag->GetBody();
-    if (body.size() >= 3) m_background = {body[0], body[1], body[2], 255};
+    if (body.size() >= 3) {
+      m_background = {body[0], body[1], body[2], 255};
+    }
     return;
   }
 }
@@ -168,8 +180,12 @@ void ZuTavoPlayer::ApplyFrame(int frame) {
 }
 
 bool ZuTavoPlayer::GotoFrameAndPlay(int frame) {
-  if (m_movie == nullptr) return Fail("no movie is loaded");
-  if (GetFrameCount() == 0) return Fail("the movie has no frames (no ShowFrame tag)");
+  if (m_movie == nullptr) {
+    return Fail("no movie is loaded");
+  }
+  if (GetFrameCount() == 0) {
+    return Fail("the movie has no frames (no ShowFrame tag)");
+  }
   if (frame < 1 || frame > GetFrameCount()) {
     return Fail("frame " + std::to_string(frame) + " is outside the movie's frames 1 to " +
                 std::to_string(GetFrameCount()));
@@ -180,12 +196,16 @@ bool ZuTavoPlayer::GotoFrameAndPlay(int frame) {
     m_currentFrame = 0;
     m_walkedPages.Release();
   }
-  while (m_currentFrame < frame) ApplyFrame(m_currentFrame + 1);
+  while (m_currentFrame < frame) {
+    ApplyFrame(m_currentFrame + 1);
+  }
   return true;
 }
 
 bool ZuTavoPlayer::Stop() {
-  if (m_movie == nullptr) return Fail("no movie is loaded");
+  if (m_movie == nullptr) {
+    return Fail("no movie is loaded");
+  }
   return true;
 }
 
@@ -227,15 +247,21 @@ std::map<uint16_t, ZuTavoPlayer::DrawItem> ZuTavoPlayer::CollectItems(ZuShapeRen
       m_warnings.Warn("placements of undefined characters are not drawn");
       continue;
     }
-    if (placement.hasEffects) m_warnings.Warn("filters and blend modes are not drawn");
+    if (placement.hasEffects) {
+      m_warnings.Warn("filters and blend modes are not drawn");
+    }
     if (!IsShape(placement.character->GetTagType())) {
       WarnNotDrawn(*placement.character);
       continue;
     }
     item.shape = FindShape(*placement.character);
-    if (item.shape == nullptr) continue;
+    if (item.shape == nullptr) {
+      continue;
+    }
     item.bounds = renderer.Bounds(*item.shape, placement.matrix);
-    if (placement.clipDepth != 0) continue;  // a mask: its paint does not matter
+    if (placement.clipDepth != 0) {
+      continue;  // a mask: its paint does not matter
+    }
     for (const ZuFillStyle& fill : item.shape->GetFills()) {
       if (fill.kind == ZuFillStyle::Kind::kBitmap) {
         item.bitmaps.push_back(m_list.FindCharacter(fill.bitmapId));
@@ -270,7 +296,9 @@ void ZuTavoPlayer::WarnNotDrawn(const ZuSwfTag& tag) {
 }
 
 const ZuDecodedBitmap* ZuTavoPlayer::FindBitmap(uint16_t id) {
-  if (id == kNoBitmap) return nullptr;
+  if (id == kNoBitmap) {
+    return nullptr;
+  }
   const ZuSwfTag* tag = m_list.FindCharacter(id);
   if (tag == nullptr) {
     m_warnings.Warn("bitmap fills naming undefined bitmaps are not drawn");
@@ -289,7 +317,9 @@ const ZuDecodedBitmap* ZuTavoPlayer::FindBitmap(uint16_t id) {
 // when a clipping layer changed (it shows or hides layers well beyond its own box).
 ZuPixelRect ZuTavoPlayer::ChangedArea(const std::map<uint16_t, DrawItem>& items) const {
   ZuPixelRect stage{0, 0, m_width, m_height};
-  if (!m_composedValid) return stage;
+  if (!m_composedValid) {
+    return stage;
+  }
   ZuPixelRect area;
   bool clipChanged = false;
   auto changed = [&](const DrawItem& item) {
@@ -317,7 +347,9 @@ ZuPixelRect ZuTavoPlayer::ChangedArea(const std::map<uint16_t, DrawItem>& items)
 
 void ZuTavoPlayer::Compose(const std::map<uint16_t, DrawItem>& items, const ZuPixelRect& area,
                            ZuShapeRenderer& renderer) {
-  if (area.IsEmpty()) return;
+  if (area.IsEmpty()) {
+    return;
+  }
   bool hasClips = std::any_of(items.begin(), items.end(),
                               [](const auto& entry) { return entry.second.placement.clipDepth; });
   // Nothing beneath the topmost opaque bitmap covering the whole area shows: start there.
@@ -326,7 +358,9 @@ void ZuTavoPlayer::Compose(const std::map<uint16_t, DrawItem>& items, const ZuPi
   bool covered = false;
   for (auto it = items.rbegin(); it != items.rend() && !hasClips; ++it) {
     const DrawItem& item = it->second;
-    if (item.shape == nullptr || !item.bounds.Intersects(area)) continue;
+    if (item.shape == nullptr || !item.bounds.Intersects(area)) {
+      continue;
+    }
     ZuColorTransform transform(item.placement.colorTransform);
     if (renderer.CoversOpaquely(*item.shape, item.placement.matrix, transform, area)) {
       firstDepth = it->first;
@@ -334,7 +368,9 @@ void ZuTavoPlayer::Compose(const std::map<uint16_t, DrawItem>& items, const ZuPi
       break;
     }
   }
-  if (!covered) FillRect(*m_stage, area, m_background);
+  if (!covered) {
+    FillRect(*m_stage, area, m_background);
+  }
   std::vector<std::unique_ptr<ZuClipLayer>> clips;
   for (auto it = items.lower_bound(firstDepth); it != items.end(); ++it) {
     const auto& [depth, item] = *it;
@@ -356,7 +392,9 @@ void ZuTavoPlayer::Compose(const std::map<uint16_t, DrawItem>& items, const ZuPi
                       " is too complex and was drawn in part");
     }
   }
-  for (auto clip = clips.rbegin(); clip != clips.rend(); ++clip) (*clip)->Restore();
+  for (auto clip = clips.rbegin(); clip != clips.rend(); ++clip) {
+    (*clip)->Restore();
+  }
 }
 
 // Forgets decoded bitmaps and shapes that nothing on the display list uses any more.
@@ -365,7 +403,9 @@ void ZuTavoPlayer::DropUnused(const std::map<uint16_t, DrawItem>& items) {
   std::unordered_set<const ZuSwfTag*> shapes;
   for (const auto& [depth, item] : items) {
     bitmaps.insert(item.bitmaps.begin(), item.bitmaps.end());
-    if (item.placement.character != nullptr) shapes.insert(item.placement.character);
+    if (item.placement.character != nullptr) {
+      shapes.insert(item.placement.character);
+    }
   }
   m_bitmaps.KeepOnly(bitmaps);
   std::erase_if(m_shapes, [&](const auto& entry) { return !shapes.contains(entry.first); });

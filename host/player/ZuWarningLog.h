@@ -9,7 +9,9 @@
 class ZuWarningLog {
  public:
   void Warn(const std::string& message) {
-    if (m_seen.insert(message).second) m_messages.push_back(message);
+    if (m_seen.insert(message).second) {
+      m_messages.push_back(message);
+    }
   }
   const std::vector<std::string>& GetMessages() const { return m_messages; }
   void Clear() {

@@ -1,6 +1,7 @@
 // The movie model: loading and validating, frame and time arithmetic, the frame count kept
 // in step with edits of the tag list, fresh character ids, and writing the movie out.
 
+#include <algorithm>
 #include <climits>
 #include <cmath>
 #include <memory>
@@ -94,12 +95,11 @@ ZuErrorCodeEnum ZuFMRTavoFile::Init(IZuStream* stream) {
   }
   ZuMappedPageReleaser pages;
   for (auto pos = SkipHeaderTags(begin(), end()); pos != end(); ++pos) {
-    if (*pos != nullptr && (*pos)->GetCharacterId() > m_highestId) {
-      m_highestId = (*pos)->GetCharacterId();
+    if (*pos == nullptr) {
+      continue;
     }
-    if (*pos != nullptr) {
-      pages.PassedEnd((*pos)->GetBody());
-    }
+    m_highestId = std::max(m_highestId, (*pos)->GetCharacterId());
+    pages.PassedEnd((*pos)->GetBody());
   }
   return kZuSuccess;
 }

@@ -12,6 +12,7 @@
 
 #include "host/image/ZuPng.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/RandomImage.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -156,15 +157,6 @@ TEST(Png, ReadsEveryColourTypeAsRgba8) {
     EXPECT_EQ(image->GetHeight(), static_cast<int>(c.png.height));
     EXPECT_EQ(Pixels(*image), c.rgba);
   }
-}
-
-ZuImage RandomImage(int width, int height, bool opaque, unsigned seed) {
-  std::mt19937 random(seed);
-  ZuImage image(width, height);
-  for (size_t i = 0; i < image.GetBuffSize(); ++i) {
-    image.GetBuffer()[i] = (opaque && i % 4 == 3) ? 0xff : static_cast<uint8_t>(random());
-  }
-  return image;
 }
 
 // IHDR's colour type byte: 8 signature bytes, 8 of chunk head, 4 + 4 of size, 1 of depth.

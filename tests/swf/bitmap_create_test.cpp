@@ -10,6 +10,7 @@
 #include "host/image/ZuImage16BPP.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/Oracle.h"
+#include "tests/support/RandomImage.h"
 #include "tests/support/TempDir.h"
 #include "tests/swf/SwfTestUtil.h"
 
@@ -27,15 +28,6 @@ std::pair<std::vector<int>, Bytes> Stored(const Bytes& body, size_t expected) {
   EXPECT_GT(body.size(), kHeaderBytes);
   return {{body[2], body[3] | body[4] << 8, body[5] | body[6] << 8},
           ZlibExpand(body.data() + kHeaderBytes, body.size() - kHeaderBytes, expected)};
-}
-
-ZuImage RandomImage(int width, int height, bool opaque, unsigned seed) {
-  std::mt19937 random(seed);
-  ZuImage image(width, height);
-  for (size_t i = 0; i < image.GetBuffSize(); ++i) {
-    image.GetBuffer()[i] = (opaque && i % 4 == 3) ? 0xff : static_cast<uint8_t>(random());
-  }
-  return image;
 }
 
 // A 16-bit picture of random pixels.

@@ -60,16 +60,3 @@ D* DataOf(IZuCommand* command) {
   EXPECT_NE(data, nullptr);
   return data;
 }
-
-// The outcome of one run of the fmredit program.
-struct ProgramRun {
-  int exitCode = -1;  // -signal when it was killed
-  std::string out;
-  std::string err;
-};
-// Runs the fmredit built with the tests, a real second process, and waits for it.
-ProgramRun RunFmreditProgram(const std::vector<std::string>& arguments);
-// Starts fmredit with its output thrown away; returns its process id.
-pid_t StartFmreditProgram(const std::vector<std::string>& arguments);
-// Waits for a started program: its exit code, or -signal.
-int WaitForProgram(pid_t pid);

@@ -25,6 +25,7 @@
 #include "tests/app/AppTestUtil.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/FmrMovieBuilder.h"
+#include "tests/support/FmreditRun.h"
 #include "tests/support/Oracle.h"
 
 namespace {
@@ -129,7 +130,7 @@ TEST_F(ProjectFileTest, UndoAcrossARestartEqualsUndoInTheSameRun) {
 
 TEST_F(ProjectFileTest, SecondProcessIsRefusedAndTheFirstUnharmed) {
   // A project just made is taken already.
-  const ProgramRun early = RunFmreditProgram({"project", "list", ProjectPath()});
+  const FmreditRun early = RunFmredit({"project", "list", ProjectPath()});
   EXPECT_EQ(early.exitCode, 1);
   EXPECT_NE(early.err.find("project is in use"), std::string::npos) << early.err;
   const std::string a = WriteMovie("a.swf", 20, 0x123456);
@@ -137,7 +138,7 @@ TEST_F(ProjectFileTest, SecondProcessIsRefusedAndTheFirstUnharmed) {
   for (const std::vector<std::string>& arguments :
        {std::vector<std::string>{"project", "list", ProjectPath()},
         std::vector<std::string>{"project", "add", ProjectPath(), a}}) {
-    const ProgramRun run = RunFmreditProgram(arguments);
+    const FmreditRun run = RunFmredit(arguments);
     EXPECT_EQ(run.exitCode, 1) << arguments[1];
     EXPECT_NE(run.err.find("project is in use"), std::string::npos) << run.err;
   }
@@ -150,8 +151,8 @@ TEST_F(ProjectFileTest, SecondProcessIsRefusedAndTheFirstUnharmed) {
   std::unique_ptr<ZuProject> reader = ZuProject::Open(ZuString(std::string_view(ProjectPath())),
                                                       ZuProjectAccess::kReadOnly, &error);
   ASSERT_NE(reader, nullptr) << error;
-  EXPECT_EQ(RunFmreditProgram({"project", "list", ProjectPath()}).exitCode, 0);
-  const ProgramRun writer = RunFmreditProgram({"project", "add", ProjectPath(), a});
+  EXPECT_EQ(RunFmredit({"project", "list", ProjectPath()}).exitCode, 0);
+  const FmreditRun writer = RunFmredit({"project", "add", ProjectPath(), a});
   EXPECT_EQ(writer.exitCode, 1);
   EXPECT_NE(writer.err.find("project is in use"), std::string::npos) << writer.err;
   reader.reset();
@@ -172,15 +173,15 @@ TEST_F(ProjectFileTest, KilledSaveLeavesTheStateBeforeOrAfter) {
   CloseProject();
 
   const auto start = std::chrono::steady_clock::now();
-  ASSERT_EQ(WaitForProgram(StartFmreditProgram(add)), 0);
+  ASSERT_EQ(WaitForFmredit(StartFmredit(add)), 0);
   const auto whole = std::chrono::steady_clock::now() - start;
   int slides = 2;
   for (int tenth = 1; tenth <= 9; ++tenth) {
     SCOPED_TRACE(tenth);
-    const pid_t child = StartFmreditProgram(add);
+    const pid_t child = StartFmredit(add);
     std::this_thread::sleep_for(whole * tenth / 10);
     kill(child, SIGKILL);
-    const int exitCode = WaitForProgram(child);
+    const int exitCode = WaitForFmredit(child);
     std::string error;
     // Readers too must get past what the killed writer left half done.
     const ZuProjectAccess access =

@@ -23,6 +23,7 @@
 #include "tests/app/AppTestUtil.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/FmrMovieBuilder.h"
+#include "tests/support/FmreditRun.h"
 #include "tests/support/Oracle.h"
 #include "tests/support/SwfBuilder.h"
 
@@ -200,7 +201,7 @@ TEST_F(ProjectVersionsTest, ListingUsesTheStoredFacts) {
   const int64_t version = LastVersion();
   CloseProject();
   RawFile(ProjectPath()).Execute("UPDATE versions SET frames = 77; DELETE FROM version_parts");
-  const ProgramRun list = RunFmreditProgram({"project", "list", ProjectPath()});
+  const FmreditRun list = RunFmredit({"project", "list", ProjectPath()});
   EXPECT_EQ(list.exitCode, 0) << list.err;
   EXPECT_NE(list.out.find("      77  yes"), std::string::npos) << list.out;
   OpenReadOnly();

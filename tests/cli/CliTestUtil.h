@@ -5,22 +5,11 @@
 #include <vector>
 
 #include "host/swf/ZuTavoFile.h"
+#include "tests/support/FmreditRun.h"
 
 class TempDir;
 
-// Running fmredit, and the checks and inputs shared by the tests of its commands.
-
-// The outcome of one run of the fmredit program.
-struct FmreditRun {
-  int exitCode = -1;  // -1 when the program did not exit normally (a crash, a signal)
-  std::string out;
-  std::string err;
-};
-
-// Runs the fmredit built alongside the tests with the given arguments, standard input read
-// from the file at inputPath (by default none).
-FmreditRun RunFmredit(const std::vector<std::string>& arguments,
-                      const std::string& inputPath = "/dev/null");
+// The checks and inputs shared by the tests of its commands.
 
 // gtest checks that run failed with exitCode and said so on exactly one line, starting
 // "fmredit: " and holding text (a file name or the reason) unless text is empty.

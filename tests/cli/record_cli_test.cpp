@@ -117,7 +117,7 @@ TEST(FmreditRecord, RawFramesFromStandardInput) {
   WriteFileBytes(dir.File("frames.raw"), raw);
   const FmreditRun run =
       RunFmredit({"record", "--raw", "11x7", "--fps", "15", "-o", dir.File("out.swf")},
-                 dir.File("frames.raw"));
+                 {dir.File("frames.raw")});
   ASSERT_EQ(run.exitCode, 0) << run.err;
   EXPECT_TRUE(run.err.empty()) << run.err;  // no progress line when stderr is no terminal
   std::unique_ptr<ZuTavoFile> movie = LoadMovieFile(dir.File("out.swf"));
@@ -160,7 +160,7 @@ TEST(FmreditRecord, InputErrorsGiveOneLineAndNoOutput) {
     SCOPED_TRACE(testing::PrintToString(c.arguments));
     std::vector<std::string> arguments = {"record", "-o", dir.File("out.swf"), "--fps", "10"};
     arguments.insert(arguments.end(), c.arguments.begin(), c.arguments.end());
-    ExpectOneLineError(RunFmredit(arguments, c.input), c.named, c.exitCode);
+    ExpectOneLineError(RunFmredit(arguments, {c.input}), c.named, c.exitCode);
     EXPECT_FALSE(Exists(dir.File("out.swf")));
   }
 }

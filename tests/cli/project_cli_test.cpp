@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "tests/app/AppTestUtil.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/FmrMovieBuilder.h"
+#include "tests/support/FmreditRun.h"
 #include "tests/support/Oracle.h"
 #include "tests/support/TempDir.h"
 
@@ -24,13 +24,13 @@ class ProjectCliTest : public ::testing::Test {
     ExpectOracleAccepts(m_movie, *builder.Build());
   }
 
-  ProgramRun Run(std::vector<std::string> arguments) {
+  FmreditRun Run(std::vector<std::string> arguments) {
     arguments.insert(arguments.begin(), "project");
-    return RunFmreditProgram(arguments);
+    return RunFmredit(arguments);
   }
   // Runs and expects success; returns the standard output.
   std::string Ok(const std::vector<std::string>& arguments) {
-    const ProgramRun run = Run(arguments);
+    const FmreditRun run = Run(arguments);
     EXPECT_EQ(run.exitCode, 0) << arguments[0] << ": " << run.err;
     return run.out;
   }
@@ -64,7 +64,7 @@ TEST_F(ProjectCliTest, AddListSetExportUndoRedoLog) {
   EXPECT_NE(Ok({"list", m_project}).find("    2     0.400    0.000"), std::string::npos);
   Ok({"undo", m_project});
   Ok({"undo", m_project});
-  const ProgramRun nothing = Run({"undo", m_project});
+  const FmreditRun nothing = Run({"undo", m_project});
   EXPECT_EQ(nothing.exitCode, 1);
   EXPECT_NE(nothing.err.find("nothing to undo"), std::string::npos) << nothing.err;
   Ok({"redo", m_project});
@@ -96,7 +96,7 @@ TEST_F(ProjectCliTest, FailuresNameTheFileAndTheReason) {
   const std::vector<uint8_t> before = ReadFileBytes(m_project);
   for (const Case& c : cases) {
     SCOPED_TRACE(c.arguments[0]);
-    const ProgramRun run = Run(c.arguments);
+    const FmreditRun run = Run(c.arguments);
     EXPECT_EQ(run.exitCode, c.exitCode);
     EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
     EXPECT_EQ(std::count(run.err.begin(), run.err.end(), '\n'), 1) << run.err;

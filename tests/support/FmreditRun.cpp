@@ -1,0 +1,81 @@
+#include "tests/support/FmreditRun.h"
+
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+namespace {
+
+std::string CaptureFile() {
+  char path[] = "/tmp/fmredit-run-XXXXXX";
+  const int fd = mkstemp(path);
+  if (fd >= 0) close(fd);
+  return path;
+}
+
+std::string TakeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  std::ostringstream text;
+  text << in.rdbuf();
+  std::remove(path.c_str());
+  return text.str();
+}
+
+void Redirect(const std::string& path, int target, int flags) {
+  const int fd = open(path.c_str(), flags);
+  if (fd >= 0 && fd != target) {
+    dup2(fd, target);
+    close(fd);
+  }
+}
+
+// Starts the program in a child with its standard streams on the given files.
+pid_t Start(const std::vector<std::string>& arguments, const FmreditRunSetup& setup,
+            const std::string& outPath, const std::string& errPath) {
+  std::vector<std::string> words = {setup.program.empty() ? ZU_FMREDIT_BINARY : setup.program};
+  words.insert(words.end(), arguments.begin(), arguments.end());
+  std::vector<char*> argv;
+  for (std::string& word : words) argv.push_back(word.data());
+  argv.push_back(nullptr);
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child != 0) return child;
+  Redirect(setup.inputPath, 0, O_RDONLY);
+  Redirect(outPath, 1, O_WRONLY | O_TRUNC);
+  Redirect(errPath, 2, O_WRONLY | O_TRUNC);
+  if (setup.fileSizeLimit >= 0) {
+    const rlimit limit{static_cast<rlim_t>(setup.fileSizeLimit),
+                       static_cast<rlim_t>(setup.fileSizeLimit)};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  if (!setup.workingFolder.empty() && chdir(setup.workingFolder.c_str()) != 0) _exit(126);
+  execv(argv[0], argv.data());
+  _exit(127);
+}
+
+}  // namespace
+
+int WaitForFmredit(pid_t pid) {
+  int status = 0;
+  waitpid(pid, &status, 0);
+  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+pid_t StartFmredit(const std::vector<std::string>& arguments) {
+  return Start(arguments, {}, "/dev/null", "/dev/null");
+}
+
+FmreditRun RunFmredit(const std::vector<std::string>& arguments, const FmreditRunSetup& setup) {
+  const std::string outPath = CaptureFile();
+  const std::string errPath = CaptureFile();
+  FmreditRun run;
+  run.exitCode = WaitForFmredit(Start(arguments, setup, outPath, errPath));
+  run.out = TakeFile(outPath);
+  run.err = TakeFile(errPath);
+  return run;
+}

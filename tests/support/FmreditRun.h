@@ -1,0 +1,30 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <string>
+#include <vector>
+
+// Runs the fmredit program built with the tests as a real second process.
+
+// The outcome of one run.
+struct FmreditRun {
+  int exitCode = -1;  // -signal when the program was killed
+  std::string out;
+  std::string err;
+};
+
+// How a run is started; the defaults read no input and set no limit.
+struct FmreditRunSetup {
+  std::string inputPath = "/dev/null";  // standard input
+  long fileSizeLimit = -1;              // bytes a file may grow to (RLIMIT_FSIZE); -1: none
+  std::string workingFolder;            // empty: the test's own
+  std::string program;                  // empty: the fmredit built with the tests
+};
+
+// Runs fmredit with the arguments and waits for it.
+FmreditRun RunFmredit(const std::vector<std::string>& arguments, const FmreditRunSetup& setup = {});
+// Starts fmredit with its output thrown away; returns its process id.
+pid_t StartFmredit(const std::vector<std::string>& arguments);
+// Waits for a started fmredit: its exit code, or -signal.
+int WaitForFmredit(pid_t pid);

@@ -79,3 +79,5 @@ echo "PNG frames of the edited slides 1 and 2 (frames 1, 40 and 80) are in $edit
 ls "$edits"/*.png
 ls -l "$movie" "$out"/demo-*.swf
 echo "Results are in $out"
+echo "== the web editor: start it on the demo project with"
+echo "  $fmredit serve $project --open"

@@ -8,6 +8,8 @@ zu_install_missing_packages
 
 # The independent SWF parser the tests check every written file with.
 (cd tests/oracle && npm ci --no-audit --no-fund --loglevel=error)
+# playwright-core for the web editor's browser tests (it drives Debian's chromium; no download).
+(cd tests/studio && npm ci --no-audit --no-fund --loglevel=error)
 
 jobs=$(nproc)
 run_suite() {

@@ -9,6 +9,7 @@
 #include "cli/CliError.h"
 #include "cli/CommandProjectSession.h"
 #include "cli/Commands.h"
+#include "cli/ProjectEdits.h"
 #include "host/app/IZuCommand.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuCmdUtils.h"
@@ -23,15 +24,8 @@
 
 namespace {
 
-struct ProjectOptions {
-  std::string project;
-  std::string movie;
-  std::string name;
+struct ProjectOptions : SlideOptions {
   std::string output;
-  std::optional<int> after;
-  std::optional<int> share;
-  int slide = 0;
-  double minimum = 0.0;
 };
 
 // The command with the id, its data as D, or throws.
@@ -51,11 +45,12 @@ void RunNew(const ProjectOptions& options) {
   std::cout << "created " << options.project << "\n";
 }
 
-void RunAdd(const ProjectOptions& options) {
+}  // namespace
+
+int AddSlideToProject(const OpenProjectSession& session, const SlideOptions& options) {
   if (options.movie.empty() == !options.share) {
     throw CliError("give a MOVIE file or --share INDEX, not both", kExitUsage);
   }
-  OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
   ZuProject& project = session.Project();
   const int count = project.GetSlideCollection()->GetCount();
   const int after = options.after.value_or(count);
@@ -82,18 +77,44 @@ void RunAdd(const ProjectOptions& options) {
     session.CheckReadable(options.movie);
   }
   session.Execute(*command, "cannot add the slide");
-  const ZuSlideBase* added = project.GetSlideCollection()->GetNthElement(after);
-  std::cout << "added slide " << after + 1 << " showing "
+  return after + 1;
+}
+
+void SetSlideMinimum(const OpenProjectSession& session, const SlideOptions& options) {
+  auto [command, data] = MakeCommand<ZuSetSlideMinimumCommandData>(kZuCmdSetSlideMinimum);
+  data->SetSlide(session.Slide(options.slide, "--slide"));
+  data->SetMinimumDuration(options.minimum);
+  session.Execute(*command, "cannot set the minimum duration");
+}
+
+int64_t StepProjectHistory(const OpenProjectSession& session, bool undo) {
+  ZuCommandHistory* history = QuerySession()->GetCommandHistory();
+  const int64_t target =
+      undo ? session.Project().GetPreviousStateId() : session.Project().GetNextStateId();
+  const std::string& project = session.Path();
+  if (target == 0) {
+    throw CliError(project + (undo ? ": nothing to undo" : ": nothing to redo"));
+  }
+  if ((undo ? history->Undo() : history->Redo()) != kZuSuccess) {
+    throw CliError(project + (undo ? ": undo failed" : ": redo failed"));
+  }
+  return session.Project().GetStateId();
+}
+
+namespace {
+
+void RunAdd(const ProjectOptions& options) {
+  OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
+  const int number = AddSlideToProject(session, options);
+  const ZuSlideBase* added = session.Slide(number, "--after");
+  std::cout << "added slide " << number << " showing "
             << added->GetAnimation()->GetResourceName(nullptr).GetUTF8String() << " ("
             << added->GetDuration().GetTime().GetValue() << " s)\n";
 }
 
 void RunSet(const ProjectOptions& options) {
   OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
-  auto [command, data] = MakeCommand<ZuSetSlideMinimumCommandData>(kZuCmdSetSlideMinimum);
-  data->SetSlide(session.Slide(options.slide, "--slide"));
-  data->SetMinimumDuration(options.minimum);
-  session.Execute(*command, "cannot set the minimum duration");
+  SetSlideMinimum(session, options);
   std::cout << "slide " << options.slide << ": minimum " << options.minimum << " s\n";
 }
 
@@ -116,17 +137,8 @@ void RunExport(const ProjectOptions& options) {
 
 void RunStep(const ProjectOptions& options, bool undo) {
   OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
-  ZuCommandHistory* history = QuerySession()->GetCommandHistory();
-  const int64_t target =
-      undo ? session.Project().GetPreviousStateId() : session.Project().GetNextStateId();
-  if (target == 0) {
-    throw CliError(options.project + (undo ? ": nothing to undo" : ": nothing to redo"));
-  }
-  if ((undo ? history->Undo() : history->Redo()) != kZuSuccess) {
-    throw CliError(options.project + (undo ? ": undo failed" : ": redo failed"));
-  }
-  std::cout << (undo ? "undone" : "redone") << ", now at state " << session.Project().GetStateId()
-            << "\n";
+  const int64_t state = StepProjectHistory(session, undo);
+  std::cout << (undo ? "undone" : "redone") << ", now at state " << state << "\n";
 }
 
 CLI::App* AddProjectFile(CLI::App* command, ProjectOptions& options) {

@@ -18,6 +18,7 @@
 #include "cli/CommandProjectSession.h"
 #include "cli/Commands.h"
 #include "cli/EditedOutput.h"
+#include "cli/ProjectEdits.h"
 #include "commands/ZuFMREditCommandData.h"
 #include "commands/ZuFMREditComponent.h"
 #include "commands/ZuFMREditDeleteFramesCommand.h"
@@ -35,17 +36,6 @@
 #include "host/util/IZuStream.h"
 
 namespace {
-
-struct EditOptions {
-  std::string project;
-  int slide = 0;
-  double start = 0.0;
-  double length = 0.0;
-  double at = 0.0;
-  std::string movie;
-  std::optional<int> resourceOf;
-  std::vector<int> slides;
-};
 
 // The "\r<edit> [#####.....]  50%" line on standard error, fed by the command's progress
 // reports; shows nothing unless standard error is a terminal.
@@ -76,6 +66,8 @@ class ProgressBar : public IZuFMREditProgressEvent {
 };
 
 ProgressBar g_progress;
+// Where the edits report: the bar unless a caller gave another listener.
+IZuFMREditProgressEvent* g_progressSink = &g_progress;
 
 // A folder of its own for the temporary movies the edit writes (the engine's working copies,
 // the edited movie, copies of the movies to merge), made the process's TMPDIR while the
@@ -117,7 +109,7 @@ template <class Command, class Data, int32_t Id>
 IZuCommand* MakeWithProgress(int32_t id) {
   if (id != Id) return nullptr;
   auto* command = new Command();
-  static_cast<Data*>(command->GetCommandData())->SetProgressEvent(&g_progress);
+  static_cast<Data*>(command->GetCommandData())->SetProgressEvent(g_progressSink);
   return command;
 }
 
@@ -209,8 +201,13 @@ void PrintSlide(const OpenProjectSession& session, int number) {
             << ", " << slide->GetDuration().GetTime().GetValue() << " s\n";
 }
 
-void RunDelete(const EditOptions& options) {
-  OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
+}  // namespace
+
+void SetEditProgressSink(IZuFMREditProgressEvent* sink) {
+  g_progressSink = sink != nullptr ? sink : &g_progress;
+}
+
+void DeleteFramesOfSlide(const OpenProjectSession& session, const EditOptions& options) {
   PrivateTemporaryFolder temporaryFolder;
   ZuSlideBase* slide = FMRSlide(session, options, options.slide, "--slide");
   RegisterProgressFactories("delete");
@@ -219,14 +216,12 @@ void RunDelete(const EditOptions& options) {
   g_progress.Finish();
   ThrowForResult(result, options, "deleting frames", SlideName(options, options.slide), slide,
                  nullptr, "");
-  PrintSlide(session, options.slide);
 }
 
-void RunInsert(const EditOptions& options) {
+void InsertIntoSlide(const OpenProjectSession& session, const EditOptions& options) {
   if (options.movie.empty() == !options.resourceOf) {
     throw CliError("give --movie FILE or --resource-of SLIDE, not both", kExitUsage);
   }
-  OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
   PrivateTemporaryFolder temporaryFolder;
   ZuSlideBase* slide = FMRSlide(session, options, options.slide, "--slide");
   ZuAnimationResource* other = nullptr;
@@ -254,11 +249,9 @@ void RunInsert(const EditOptions& options) {
   g_progress.Finish();
   // The slide's own movie was checked above, so a movie refused as not FMR is the other one.
   ThrowForResult(result, options, "inserting the movie", otherName, slide, otherMovie, otherName);
-  PrintSlide(session, options.slide);
 }
 
-void RunSplit(const EditOptions& options) {
-  OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
+void SplitSlide(const OpenProjectSession& session, const EditOptions& options) {
   PrivateTemporaryFolder temporaryFolder;
   ZuSlideBase* slide = FMRSlide(session, options, options.slide, "--slide");
   RegisterProgressFactories("split");
@@ -266,15 +259,12 @@ void RunSplit(const EditOptions& options) {
   g_progress.Finish();
   ThrowForResult(result, options, "splitting the slide", SlideName(options, options.slide), slide,
                  nullptr, "");
-  PrintSlide(session, options.slide);
-  PrintSlide(session, options.slide + 1);
 }
 
-void RunMerge(const EditOptions& options) {
+void MergeSlides(const OpenProjectSession& session, const EditOptions& options) {
   if (options.slides.size() < 2) {
     throw CliError("--slides: give at least two slides", kExitUsage);
   }
-  OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
   PrivateTemporaryFolder temporaryFolder;
   std::vector<ZuSlideBase*> slides;
   for (int number : options.slides) {
@@ -295,7 +285,17 @@ void RunMerge(const EditOptions& options) {
   g_progress.Finish();
   ThrowForResult(result, options, "merging the slides", SlideName(options, options.slides.front()),
                  slides.front(), nullptr, "");
-  PrintSlide(session, options.slides.front());
+}
+
+namespace {
+
+// Runs one edit on the project file and shows the slides it changed.
+void RunEdit(const EditOptions& options,
+             void (*edit)(const OpenProjectSession&, const EditOptions&),
+             std::vector<int> changed) {
+  OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
+  edit(session, options);
+  for (int number : changed) PrintSlide(session, number);
 }
 
 CLI::App* AddEdit(CLI::App& project, const char* name, const char* description,
@@ -319,7 +319,7 @@ void AddProjectEditCommands(CLI::App& project) {
   remove->add_option("--length", options->length, "Seconds to delete")
       ->required()
       ->check(CLI::NonNegativeNumber);
-  remove->callback([options] { RunDelete(*options); });
+  remove->callback([options] { RunEdit(*options, DeleteFramesOfSlide, {options->slide}); });
 
   CLI::App* insert = AddEdit(project, "insert",
                              "Insert another FMR movie into the movie of an FMR slide", *options);
@@ -329,7 +329,7 @@ void AddProjectEditCommands(CLI::App& project) {
       ->check(CLI::NonNegativeNumber);
   insert->add_option("--movie", options->movie, "FMR movie (SWF) to insert");
   insert->add_option("--resource-of", options->resourceOf, "Insert the movie of this slide");
-  insert->callback([options] { RunInsert(*options); });
+  insert->callback([options] { RunEdit(*options, InsertIntoSlide, {options->slide}); });
 
   CLI::App* split = AddEdit(project, "split",
                             "Cut an FMR slide in two; a new slide shows the second part", *options);
@@ -337,12 +337,14 @@ void AddProjectEditCommands(CLI::App& project) {
   split->add_option("--at", options->at, "Seconds from the start")
       ->required()
       ->check(CLI::NonNegativeNumber);
-  split->callback([options] { RunSplit(*options); });
+  split->callback([options] {
+    RunEdit(*options, SplitSlide, {options->slide, options->slide + 1});
+  });
 
   CLI::App* merge = AddEdit(project, "merge",
                             "Append the movies of FMR slides to the first one's movie", *options);
   merge->add_option("--slides", options->slides, "Slides, from 1, in order (I,J,K)")
       ->required()
       ->delimiter(',');
-  merge->callback([options] { RunMerge(*options); });
+  merge->callback([options] { RunEdit(*options, MergeSlides, {options->slides.front()}); });
 }

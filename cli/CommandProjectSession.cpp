@@ -11,6 +11,7 @@
 #include <memory>
 
 #include "cli/CliError.h"
+#include "cli/ProjectEdits.h"
 #include "host/app/IZuCommand.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuCmdUtils.h"
@@ -88,7 +89,8 @@ int FrameCount(const ZuProject& project, const ZuAnimationResource& resource) {
   return facts.frameCount;
 }
 
-// The command that made a state, in words.
+}  // namespace
+
 std::string DescribeChange(const std::string& label) {
   static const std::pair<const char*, const char*> kNames[] = {
       {"kZuInsertFMRSlidesCommand", "add slides"},
@@ -107,8 +109,6 @@ std::string DescribeChange(const std::string& label) {
   }
   return label;
 }
-
-}  // namespace
 
 void RunProjectList(const std::string& path) {
   OpenProjectSession session(path, ZuProjectAccess::kReadOnly);

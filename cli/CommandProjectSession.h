@@ -18,6 +18,7 @@ class OpenProjectSession {
   OpenProjectSession& operator=(const OpenProjectSession&) = delete;
 
   ZuProject& Project() const { return *m_project; }
+  const std::string& Path() const { return m_path; }
   // The slide numbered from 1, or throws naming the option.
   ZuSlideBase* Slide(int number, const char* option) const;
   // Runs command as a top-level command (one transaction) or throws with what.

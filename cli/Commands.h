@@ -15,5 +15,6 @@ void AddInsertCommand(CLI::App& app);
 void AddSplitCommand(CLI::App& app);
 void AddMergeCommand(CLI::App& app);
 void AddProjectCommand(CLI::App& app);
+void AddServeCommand(CLI::App& app);
 // project delete / insert / split / merge, added to the project subcommand.
 void AddProjectEditCommands(CLI::App& project);

@@ -22,6 +22,7 @@ int Run(int argc, char** argv) {
   AddSplitCommand(app);
   AddMergeCommand(app);
   AddProjectCommand(app);
+  AddServeCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {

@@ -127,7 +127,9 @@ bool CheckSignature(ZuFileStream& file, std::string* reason) {
 
 // Same as ReadState, for a write.
 struct WriteState {
-  ZuFileStream* file = nullptr;
+  png_voidp sink = nullptr;
+  png_rw_ptr write = nullptr;
+  int level = kWriteCompressionLevel;
   png_structp png = nullptr;
   png_infop info = nullptr;
   std::string pngMessage;
@@ -149,8 +151,8 @@ bool IsOpaque(const ZuImage& image) {
 // The part of a write that libpng may leave by a jump.
 bool WritePicture(WriteState& state, const ZuImage& image) {
   if (setjmp(png_jmpbuf(state.png))) return false;
-  png_set_write_fn(state.png, state.file, WriteToStream, FlushNothing);
-  png_set_compression_level(state.png, kWriteCompressionLevel);
+  png_set_write_fn(state.png, state.sink, state.write, FlushNothing);
+  png_set_compression_level(state.png, state.level);
   const bool opaque = IsOpaque(image);
   png_set_IHDR(state.png, state.info, static_cast<png_uint_32>(image.GetWidth()),
                static_cast<png_uint_32>(image.GetHeight()), 8,
@@ -163,9 +165,18 @@ bool WritePicture(WriteState& state, const ZuImage& image) {
   return true;
 }
 
-// Encodes image into the open file. False with a reason on any failure.
-bool EncodeInto(ZuFileStream* file, const ZuImage& image, std::string* reason) {
+void WriteToMemory(png_structp png, png_bytep data, size_t count) {
+  auto* bytes = static_cast<std::vector<uint8_t>*>(png_get_io_ptr(png));
+  bytes->insert(bytes->end(), data, data + count);
+}
+
+// Encodes image through write(sink, ...). False with a reason on any failure.
+bool EncodeInto(png_voidp sink, png_rw_ptr write, int level, const ZuImage& image,
+                std::string* reason) {
   WriteState state;
+  state.sink = sink;
+  state.write = write;
+  state.level = level;
   state.png = png_create_write_struct(PNG_LIBPNG_VER_STRING, &state.pngMessage, KeepErrorAndJump,
                                       IgnoreWarning);
   if (state.png != nullptr) state.info = png_create_info_struct(state.png);
@@ -177,7 +188,6 @@ bool EncodeInto(ZuFileStream* file, const ZuImage& image, std::string* reason) {
   for (int y = 0; y < image.GetHeight(); ++y) {
     state.rows[y] = const_cast<png_bytep>(image.Row(y));  // libpng only reads them
   }
-  state.file = file;
   const bool written = WritePicture(state, image);
   if (!written) {
     *reason = "cannot encode PNG (" + state.pngMessage + ")";
@@ -225,7 +235,7 @@ bool ZuPng::Write(const ZuImage& image, const std::string& path, std::string* er
     SetError(error, "cannot create the file: " + reason);
     return false;
   }
-  if (!EncodeInto(file.get(), image, &reason)) {
+  if (!EncodeInto(file.get(), WriteToStream, kWriteCompressionLevel, image, &reason)) {
     if (file->HasError()) reason = "cannot write the file: " + SystemReason(file->GetErrorNumber());
     file->Discard();
     SetError(error, reason);
@@ -233,6 +243,20 @@ bool ZuPng::Write(const ZuImage& image, const std::string& path, std::string* er
   }
   if (!file->Close()) {
     SetError(error, "cannot write the file: " + SystemReason(file->GetErrorNumber()));
+    return false;
+  }
+  return true;
+}
+
+bool ZuPng::Encode(const ZuImage& image, int level, std::vector<uint8_t>* png, std::string* error) {
+  if (image.GetWidth() <= 0 || image.GetHeight() <= 0) {
+    SetError(error, "cannot encode an empty picture");
+    return false;
+  }
+  png->clear();
+  std::string reason;
+  if (!EncodeInto(png, WriteToMemory, level, image, &reason)) {
+    SetError(error, reason);
     return false;
   }
   return true;

@@ -2,6 +2,7 @@
 
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/image/ZuImage.h"
 
@@ -14,4 +15,7 @@ class ZuPng {
   // Writes the picture as an 8-bit RGBA PNG (RGB when every pixel is opaque). The file
   // appears complete or not at all. Returns false and sets *error on failure.
   static bool Write(const ZuImage& image, const std::string& path, std::string* error);
+  // Encodes the picture the same way into memory, at a zlib level from 1 (fastest) to 9.
+  static bool Encode(const ZuImage& image, int level, std::vector<uint8_t>* png,
+                     std::string* error);
 };

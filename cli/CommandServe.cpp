@@ -1,0 +1,223 @@
+// fmredit serve: the web editor. Opens the project (or a new one beside a movie) the way the
+// project subcommands do, holds it while the server runs, and lets the page's changes run the
+// same code as fmredit project add / set / delete / insert / split / merge / undo / redo.
+
+#include <fcntl.h>
+#include <pthread.h>
+#include <signal.h>
+#include <spawn.h>
+#include <stdlib.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <CLI/CLI.hpp>
+#include <filesystem>
+#include <iostream>
+#include <memory>
+#include <string>
+#include <thread>
+
+#include "cli/CliError.h"
+#include "cli/CommandProjectSession.h"
+#include "cli/Commands.h"
+#include "cli/ProjectEdits.h"
+#include "host/app/ZuProject.h"
+#include "studio/AccessGuard.h"
+#include "studio/StudioEditor.h"
+#include "studio/StudioServer.h"
+
+extern char** environ;
+
+namespace {
+
+struct ServeOptions {
+  std::string target;
+  int port = 8470;
+  bool open = false;
+  size_t uploadMiB = 512;
+};
+
+// The project changes of the page, run as the project subcommands run them.
+class ProjectEditor : public StudioEditor {
+ public:
+  explicit ProjectEditor(const std::string& path) : m_session(path, ZuProjectAccess::kReadWrite) {}
+
+  ZuProject& Project() override { return m_session.Project(); }
+  const std::string& ProjectPath() override { return m_session.Path(); }
+
+  void AddSlide(const std::string& movie, const std::string& name,
+                std::optional<int> share) override {
+    SlideOptions options = Slides();
+    options.movie = movie;
+    options.name = name;
+    options.share = share;
+    AddSlideToProject(m_session, options);
+  }
+  void SetMinimum(int slide, double seconds) override {
+    SlideOptions options = Slides();
+    options.slide = slide;
+    options.minimum = seconds;
+    SetSlideMinimum(m_session, options);
+  }
+  void Delete(int slide, double start, double length) override {
+    EditOptions options = Edits(slide);
+    options.start = start;
+    options.length = length;
+    DeleteFramesOfSlide(m_session, options);
+  }
+  void Split(int slide, double at) override {
+    EditOptions options = Edits(slide);
+    options.at = at;
+    SplitSlide(m_session, options);
+  }
+  void Insert(int slide, double at, const std::string& movie,
+              std::optional<int> resourceOf) override {
+    EditOptions options = Edits(slide);
+    options.at = at;
+    options.movie = movie;
+    options.resourceOf = resourceOf;
+    InsertIntoSlide(m_session, options);
+  }
+  void Merge(const std::vector<int>& slides) override {
+    EditOptions options = Edits(0);
+    options.slides = slides;
+    MergeSlides(m_session, options);
+  }
+  void Step(bool undo) override { StepProjectHistory(m_session, undo); }
+  std::string DescribeChange(const std::string& label) override { return ::DescribeChange(label); }
+  void SetProgressSink(IZuFMREditProgressEvent* sink) override { SetEditProgressSink(sink); }
+
+ private:
+  SlideOptions Slides() const {
+    SlideOptions options;
+    options.project = m_session.Path();
+    return options;
+  }
+  EditOptions Edits(int slide) const {
+    EditOptions options;
+    options.project = m_session.Path();
+    options.slide = slide;
+    return options;
+  }
+
+  OpenProjectSession m_session;
+};
+
+bool IsMovieFile(const std::string& path) {
+  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  char signature[3] = {};
+  const bool read3 = fd >= 0 && read(fd, signature, 3) == 3;
+  if (fd >= 0) close(fd);
+  const std::string text(signature, 3);
+  return read3 && (text == "FWS" || text == "CWS" || text == "ZWS");
+}
+
+// A new project beside the movie (demo.swf: demo.fmrproj, or demo-2.fmrproj when that is
+// taken) holding it as its one slide.
+std::string NewProjectFor(const std::string& movie) {
+  namespace fs = std::filesystem;
+  const fs::path source(movie);
+  fs::path project = source.parent_path() / (source.stem().string() + ".fmrproj");
+  for (int n = 2; fs::exists(project); ++n) {
+    project =
+        source.parent_path() / (source.stem().string() + "-" + std::to_string(n) + ".fmrproj");
+  }
+  std::string error;
+  if (!ZuProject::Create(ZuString(std::string_view(project.string())), &error)) {
+    throw CliError(project.string() + ": cannot create the project: " + error);
+  }
+  OpenProjectSession session(project.string(), ZuProjectAccess::kReadWrite);
+  SlideOptions options;
+  options.project = project.string();
+  options.movie = movie;
+  options.name = source.filename().string();
+  AddSlideToProject(session, options);
+  std::cout << "created " << project.string() << " holding " << movie << "\n";
+  return project.string();
+}
+
+// The server's private folder for exported versions and uploads, removed with its contents.
+class WorkFolder {
+ public:
+  WorkFolder() {
+    const char* base = std::getenv("TMPDIR");
+    m_path = std::string(base != nullptr && *base != 0 ? base : "/tmp") + "/fmredit-serve-XXXXXX";
+    if (mkdtemp(m_path.data()) == nullptr) {
+      throw CliError(m_path + ": cannot make the server's private folder");
+    }
+  }
+  ~WorkFolder() {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_path, ignored);
+  }
+  WorkFolder(const WorkFolder&) = delete;
+  WorkFolder& operator=(const WorkFolder&) = delete;
+  const std::string& Path() const { return m_path; }
+
+ private:
+  std::string m_path;
+};
+
+void OpenInBrowser(const std::string& address) {
+  const char* argv[] = {"xdg-open", address.c_str(), nullptr};
+  pid_t child = 0;
+  if (posix_spawnp(&child, "xdg-open", nullptr, nullptr, const_cast<char**>(argv), environ) != 0) {
+    std::cerr << "fmredit: cannot start xdg-open; open the address by hand\n";
+  }
+}
+
+void RunServe(const ServeOptions& options) {
+  const std::string webRoot = StudioServer::FindWebRoot();
+  if (webRoot.empty()) {
+    throw CliError("the editor's page is missing (share/zufmredit/web beside fmredit)");
+  }
+  const std::string projectPath =
+      IsMovieFile(options.target) ? NewProjectFor(options.target) : options.target;
+  ProjectEditor editor(projectPath);
+  WorkFolder work;
+
+  // Ctrl-C and kill reach only the watcher thread, which stops the server; every worker
+  // thread inherits the blocked set.
+  sigset_t stopSignals;
+  sigemptyset(&stopSignals);
+  sigaddset(&stopSignals, SIGINT);
+  sigaddset(&stopSignals, SIGTERM);
+  sigaddset(&stopSignals, SIGHUP);
+  pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
+
+  StudioServer server(editor,
+                      {webRoot, work.Path(), options.uploadMiB << 20, AccessGuard::NewToken()});
+  std::string error;
+  if (!server.Listen(options.port, &error)) throw CliError(error);
+  std::thread watcher([&] {
+    int signal = 0;
+    sigwait(&stopSignals, &signal);
+    server.Stop();
+  });
+  std::cout << "fmredit serve: editing " << projectPath << "\n"
+            << "open " << server.Address() << "\n"
+            << "Ctrl-C stops the server; every change is saved as it is made" << std::endl;
+  if (options.open) OpenInBrowser(server.Address());
+  server.Serve();
+  pthread_kill(watcher.native_handle(), SIGTERM);
+  watcher.join();
+  std::cout << "fmredit serve: stopped" << std::endl;
+}
+
+}  // namespace
+
+void AddServeCommand(CLI::App& app) {
+  auto options = std::make_shared<ServeOptions>();
+  CLI::App* serve =
+      app.add_subcommand("serve", "Edit a project in the browser: a timeline editor on 127.0.0.1");
+  serve
+      ->add_option("TARGET", options->target,
+                   "Project file (.fmrproj), or an SWF movie to put in a new project beside it")
+      ->required();
+  serve->add_option("--port", options->port, "Port on 127.0.0.1 (0: any free port)")
+      ->check(CLI::Range(0, 65535));
+  serve->add_flag("--open", options->open, "Open the editor in the desktop's browser");
+  serve->add_option("--max-upload", options->uploadMiB, "Largest movie the page may upload, MiB")
+      ->check(CLI::Range(1, 65536));
+  serve->callback([options] { RunServe(*options); });
+}

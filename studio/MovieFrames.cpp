@@ -1,0 +1,180 @@
+#include "studio/MovieFrames.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <utility>
+
+#include "host/app/ZuProject.h"
+#include "host/image/ZuImage.h"
+#include "host/image/ZuPng.h"
+#include "host/swf/ZuSwfPlaceObject2Tag.h"
+#include "host/swf/ZuSwfTagFactory.h"
+#include "host/swf/ZuTavoFile.h"
+#include "host/util/ZuFileStream.h"
+
+namespace {
+
+// Versions kept loaded at once: the page looks at one slide at a time, and an edit makes one
+// or two new versions.
+constexpr size_t kMoviesKept = 6;
+// Frames for the viewer trade size for speed; thumbnails are small anyway.
+constexpr int kFramePngLevel = 1;
+// Where key-frame blocks put their full picture: the recorder's key frames and the key
+// frames an edit renders.
+constexpr uint16_t kKeyFrameDepths[] = {1, 100};
+
+bool IsKeyFramePlacement(const ZuSwfTag& tag) {
+  const auto type = tag.GetTagType();
+  if (type != ZuSwfTagFactory::kPlaceObject2 && type != ZuSwfTagFactory::kPlaceObject3) {
+    return false;
+  }
+  const auto& place = static_cast<const ZuSwfPlaceObject2Tag&>(tag);
+  if (!place.GetPlacedCharacterId() || place.IsMove()) return false;
+  const uint16_t depth = place.GetDepth();
+  return std::find(std::begin(kKeyFrameDepths), std::end(kKeyFrameDepths), depth) !=
+         std::end(kKeyFrameDepths);
+}
+
+// The frames (from 1) in which a key-frame block opens.
+std::vector<int> FindKeyFrames(const ZuTavoFile& movie) {
+  std::vector<int> frames;
+  int frame = 1;
+  for (const ZuSwfTag* tag : movie) {
+    if (tag == nullptr) continue;
+    if (tag->GetTagType() == ZuSwfTagFactory::kShowFrame) {
+      ++frame;
+    } else if (IsKeyFramePlacement(*tag) && (frames.empty() || frames.back() != frame)) {
+      frames.push_back(frame);
+    }
+  }
+  return frames;
+}
+
+// A smaller copy of the picture, width pixels wide, each pixel the mean of the pixels it
+// covers.
+ZuImage ScaleDown(const ZuImage& picture, int width) {
+  const int sourceWidth = picture.GetWidth();
+  const int sourceHeight = picture.GetHeight();
+  const int height = std::max(1, static_cast<int>(int64_t{sourceHeight} * width / sourceWidth));
+  ZuImage scaled(width, height);
+  for (int y = 0; y < height; ++y) {
+    const int top = static_cast<int>(int64_t{y} * sourceHeight / height);
+    const int bottom = std::max(top + 1, static_cast<int>(int64_t{y + 1} * sourceHeight / height));
+    uint8_t* out = scaled.Row(y);
+    for (int x = 0; x < width; ++x) {
+      const int left = static_cast<int>(int64_t{x} * sourceWidth / width);
+      const int right = std::max(left + 1, static_cast<int>(int64_t{x + 1} * sourceWidth / width));
+      uint32_t sum[4] = {};
+      for (int sy = top; sy < bottom; ++sy) {
+        const uint8_t* in = picture.Row(sy) + static_cast<ptrdiff_t>(left) * 4;
+        for (int sx = left; sx < right; ++sx, in += 4) {
+          for (int c = 0; c < 4; ++c) sum[c] += in[c];
+        }
+      }
+      const uint32_t count = static_cast<uint32_t>((bottom - top) * (right - left));
+      for (int c = 0; c < 4; ++c) out[x * 4 + c] = static_cast<uint8_t>(sum[c] / count);
+    }
+  }
+  return scaled;
+}
+
+}  // namespace
+
+struct MovieFrames::Movie {
+  Facts facts;
+  std::string path;
+  Player viewer;
+  Player strip;
+  uint64_t lastUse = 0;
+};
+
+MovieFrames::MovieFrames(std::string folder) : m_folder(std::move(folder)) {}
+MovieFrames::~MovieFrames() = default;
+
+bool MovieFrames::Prepare(const ZuProject& project, int64_t version, Facts* facts,
+                          std::string* error) {
+  if (std::shared_ptr<Movie> known = Find(version)) {
+    *facts = known->facts;
+    return true;
+  }
+  auto movie = std::make_shared<Movie>();
+  movie->path = m_folder + "/version-" + std::to_string(version) + ".swf";
+  if (!project.ExportVersion(version, movie->path, error)) return false;
+
+  std::unique_ptr<ZuFileStream> file(
+      ZuFileStream::Open(movie->path, ZuFileStream::Mode::kRead, error));
+  ZuTavoFile tavo;
+  if (!file || tavo.LoadFromStream(file.get()) != kZuSuccess) {
+    if (file) *error = tavo.GetLastError();
+    return false;
+  }
+  if (!movie->viewer.player.LoadMovie(tavo) || !movie->strip.player.LoadMovie(tavo)) {
+    *error = movie->viewer.player.GetLastError();
+    return false;
+  }
+  movie->facts = {version,
+                  static_cast<int>(tavo.GetWidth()),
+                  static_cast<int>(tavo.GetHeight()),
+                  tavo.GetFrameRate(),
+                  movie->viewer.player.GetFrameCount(),
+                  FindKeyFrames(tavo)};
+  *facts = movie->facts;
+
+  std::lock_guard hold(m_lock);
+  movie->lastUse = ++m_uses;
+  m_movies[version] = std::move(movie);
+  Forget(kMoviesKept);
+  return true;
+}
+
+std::string MovieFrames::FileOf(int64_t version) {
+  std::shared_ptr<Movie> movie = Find(version);
+  return movie ? movie->path : std::string();
+}
+
+bool MovieFrames::RenderPng(int64_t version, int frame, int width, std::vector<uint8_t>* png,
+                            std::string* error) {
+  std::shared_ptr<Movie> movie = Find(version);
+  if (!movie) {
+    *error = "unknown movie version " + std::to_string(version);
+    return false;
+  }
+  const bool thumbnail = width > 0 && width < movie->facts.width;
+  Player& which = thumbnail ? movie->strip : movie->viewer;
+  std::unique_ptr<ZuImage> picture;
+  {
+    std::lock_guard hold(which.lock);
+    if (!which.player.GotoFrameAndPlay(frame)) {
+      *error = "no frame " + std::to_string(frame) + " (the movie has " +
+               std::to_string(movie->facts.frameCount) + ")";
+      return false;
+    }
+    picture.reset(which.player.GetCurrentScreenImage());
+  }
+  if (!picture) {
+    *error = "cannot render frame " + std::to_string(frame);
+    return false;
+  }
+  if (thumbnail) return ZuPng::Encode(ScaleDown(*picture, width), kFramePngLevel, png, error);
+  return ZuPng::Encode(*picture, kFramePngLevel, png, error);
+}
+
+std::shared_ptr<MovieFrames::Movie> MovieFrames::Find(int64_t version) {
+  std::lock_guard hold(m_lock);
+  auto found = m_movies.find(version);
+  if (found == m_movies.end()) return nullptr;
+  found->second->lastUse = ++m_uses;
+  return found->second;
+}
+
+// Drops the least recently used movies beyond keep, with their files; a render still using
+// one keeps it alive until it ends.
+void MovieFrames::Forget(size_t keep) {
+  while (m_movies.size() > keep) {
+    auto oldest = std::min_element(
+        m_movies.begin(), m_movies.end(),
+        [](const auto& a, const auto& b) { return a.second->lastUse < b.second->lastUse; });
+    std::remove(oldest->second->path.c_str());
+    m_movies.erase(oldest);
+  }
+}

@@ -1,0 +1,395 @@
+#include "studio/StudioServer.h"
+
+#include <unistd.h>
+
+#include <httplib.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cstdio>
+#include <filesystem>
+#include <mutex>
+#include <nlohmann/json.hpp>
+#include <utility>
+
+#include "commands/IZuFMREditProgressEvent.h"
+#include "host/app/ZuAnimationResource.h"
+#include "host/app/ZuProject.h"
+#include "host/app/ZuSlideBase.h"
+#include "host/app/ZuSlideCollection.h"
+#include "studio/AccessGuard.h"
+#include "studio/EventStream.h"
+#include "studio/MovieFrames.h"
+#include "studio/ProjectJson.h"
+#include "studio/StudioEditor.h"
+#include "studio/UploadedMovies.h"
+
+namespace {
+
+using nlohmann::json;
+
+constexpr const char* kLoopback = "127.0.0.1";
+// Enough workers for a few pages, each with its event stream and frames being fetched ahead.
+constexpr size_t kWorkers = 16;
+constexpr const char* kPageHeaders[][2] = {
+    {"Content-Security-Policy",
+     "default-src 'self'; img-src 'self' blob: data:; style-src 'self'; frame-ancestors 'none'"},
+    {"X-Content-Type-Options", "nosniff"},
+    {"Referrer-Policy", "no-referrer"},
+    {"Cache-Control", "no-store"},
+};
+
+void SendJson(httplib::Response& res, int status, const json& body) {
+  res.status = status;
+  res.set_content(body.dump(), "application/json");
+}
+
+void SendError(httplib::Response& res, int status, const std::string& reason) {
+  SendJson(res, status, {{"error", reason}});
+}
+
+// A request's whole-number path part, or -1.
+int64_t PathNumber(const httplib::Request& req, size_t index) {
+  try {
+    return std::stoll(req.matches[index].str());
+  } catch (const std::exception&) {
+    return -1;
+  }
+}
+
+// A download name made only of harmless characters.
+std::string SafeFileName(std::string name) {
+  for (char& c : name) {
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '_') c = '_';
+  }
+  return name.empty() ? "movie.swf" : name;
+}
+
+// Passes an edit's progress to every page while it runs.
+class ProgressRelay : public IZuFMREditProgressEvent {
+ public:
+  ProgressRelay(EventStream& events, std::string action)
+      : m_events(events), m_action(std::move(action)) {}
+  void OnProgress(int percent) override {
+    if (percent == m_last) return;
+    m_last = percent;
+    m_events.Publish("progress", json{{"action", m_action}, {"percent", percent}}.dump());
+  }
+
+ private:
+  EventStream& m_events;
+  std::string m_action;
+  int m_last = -1;
+};
+
+}  // namespace
+
+struct StudioServer::Impl {
+  Impl(StudioEditor& editor, Settings settings)
+      : editor(editor),
+        settings(std::move(settings)),
+        frames(this->settings.workFolder),
+        uploads(this->settings.workFolder) {}
+
+  void Route();
+  httplib::Server::HandlerResponse Guard(const httplib::Request& req, httplib::Response& res);
+  void GetProject(httplib::Response& res);
+  void GetVersion(const httplib::Request& req, httplib::Response& res);
+  void GetFrame(const httplib::Request& req, httplib::Response& res);
+  void GetMovieFile(const httplib::Request& req, httplib::Response& res);
+  void PostUpload(const httplib::Request& req, httplib::Response& res);
+  void PostEdit(const httplib::Request& req, httplib::Response& res);
+  void RunEdit(const std::string& action, const json& request);
+  void StreamEvents(httplib::Response& res);
+  bool IsShownVersion(int64_t version);
+  std::string UploadedFile(const json& request, std::string* name);
+
+  StudioEditor& editor;
+  Settings settings;
+  std::unique_ptr<AccessGuard> guard;
+  int port = 0;
+  httplib::Server server;
+  std::mutex session;  // one request at a time uses the host session and the project
+  MovieFrames frames;
+  UploadedMovies uploads;
+  EventStream events;
+};
+
+StudioServer::StudioServer(StudioEditor& editor, Settings settings)
+    : m_impl(std::make_unique<Impl>(editor, std::move(settings))) {}
+
+StudioServer::~StudioServer() {
+  Stop();
+}
+
+bool StudioServer::Listen(int port, std::string* error) {
+  Impl& impl = *m_impl;
+  impl.server.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
+  impl.port = port == 0 ? impl.server.bind_to_any_port(kLoopback)
+                        : (impl.server.bind_to_port(kLoopback, port) ? port : -1);
+  if (impl.port <= 0) {
+    *error = "cannot listen on " + std::string(kLoopback) + ":" + std::to_string(port) +
+             " (is another server using it? --port 0 picks a free port)";
+    return false;
+  }
+  impl.guard = std::make_unique<AccessGuard>(impl.settings.token, impl.port);
+  impl.Route();
+  return true;
+}
+
+std::string StudioServer::Address() const {
+  return "http://" + std::string(kLoopback) + ":" + std::to_string(m_impl->port) +
+         "/?token=" + m_impl->settings.token;
+}
+
+void StudioServer::Serve() {
+  m_impl->server.listen_after_bind();
+}
+
+void StudioServer::Stop() {
+  m_impl->events.Close();
+  m_impl->server.stop();
+}
+
+std::string StudioServer::FindWebRoot() {
+  namespace fs = std::filesystem;
+  std::error_code ignored;
+  const fs::path program = fs::read_symlink("/proc/self/exe", ignored);
+  const fs::path candidates[] = {program.parent_path().parent_path() / ZU_WEB_INSTALL_DIR,
+                                 fs::path(ZU_WEB_SOURCE_DIR)};
+  for (const fs::path& folder : candidates) {
+    if (fs::is_regular_file(folder / "index.html", ignored)) return folder.string();
+  }
+  return {};
+}
+
+void StudioServer::Impl::Route() {
+  server.set_payload_max_length(settings.uploadLimit);
+  server.set_keep_alive_max_count(10000);
+  server.set_pre_routing_handler(
+      [this](const httplib::Request& req, httplib::Response& res) { return Guard(req, res); });
+  server.set_mount_point("/", settings.webRoot);
+  server.set_file_request_handler([](const httplib::Request&, httplib::Response& res) {
+    for (const auto& [name, value] : kPageHeaders) res.set_header(name, value);
+  });
+  server.set_exception_handler(
+      [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+        SendError(res, 500, "the server could not answer this request");
+      });
+
+  server.Get("/api/project", [this](const auto&, auto& res) { GetProject(res); });
+  server.Get(R"(/api/versions/(\d+))",
+             [this](const auto& req, auto& res) { GetVersion(req, res); });
+  server.Get(R"(/api/versions/(\d+)/frames/(\d+)\.png)",
+             [this](const auto& req, auto& res) { GetFrame(req, res); });
+  server.Get(R"(/api/versions/(\d+)/movie\.swf)",
+             [this](const auto& req, auto& res) { GetMovieFile(req, res); });
+  server.Post("/api/uploads", [this](const auto& req, auto& res) { PostUpload(req, res); });
+  server.Post("/api/edits", [this](const auto& req, auto& res) { PostEdit(req, res); });
+  server.Get("/api/events", [this](const auto&, auto& res) { StreamEvents(res); });
+}
+
+httplib::Server::HandlerResponse StudioServer::Impl::Guard(const httplib::Request& req,
+                                                           httplib::Response& res) {
+  const AccessGuard::Decision decision =
+      guard->Check(req.method, req.get_header_value("Host"), req.get_header_value("Origin"),
+                   req.get_header_value("Cookie"), req.get_param_value("token"));
+  if (decision.status != 0) {
+    SendError(res, decision.status, decision.reason);
+    return httplib::Server::HandlerResponse::Handled;
+  }
+  if (decision.setCookie && req.path == "/") {
+    // Keep the token in a cookie and take it out of the address bar.
+    res.set_header("Set-Cookie", guard->CookieHeader());
+    res.set_redirect("/", 303);
+    return httplib::Server::HandlerResponse::Handled;
+  }
+  return httplib::Server::HandlerResponse::Unhandled;
+}
+
+void StudioServer::Impl::GetProject(httplib::Response& res) {
+  std::lock_guard hold(session);
+  SendJson(res, 200, DescribeProject(editor));
+}
+
+bool StudioServer::Impl::IsShownVersion(int64_t version) {
+  const ZuSlideCollection* slides = editor.Project().GetSlideCollection();
+  for (int i = 0; i < slides->GetCount(); ++i) {
+    const ZuAnimationResource* resource = slides->GetNthElement(i)->GetAnimation();
+    if (resource != nullptr && resource->GetVersionId() == version) return true;
+  }
+  return false;
+}
+
+void StudioServer::Impl::GetVersion(const httplib::Request& req, httplib::Response& res) {
+  const int64_t version = PathNumber(req, 1);
+  std::lock_guard hold(session);
+  if (!IsShownVersion(version)) {
+    SendError(res, 404, "no slide of the project shows movie version " + std::to_string(version));
+    return;
+  }
+  MovieFrames::Facts facts;
+  std::string error;
+  if (!frames.Prepare(editor.Project(), version, &facts, &error)) {
+    SendError(res, 422, "movie version " + std::to_string(version) + ": " + error);
+    return;
+  }
+  SendJson(res, 200,
+           {{"version", facts.version},
+            {"width", facts.width},
+            {"height", facts.height},
+            {"frameRate", facts.frameRate},
+            {"frames", facts.frameCount},
+            {"keyFrames", facts.keyFrames}});
+}
+
+void StudioServer::Impl::GetFrame(const httplib::Request& req, httplib::Response& res) {
+  const int64_t version = PathNumber(req, 1);
+  const int64_t frame = PathNumber(req, 2);
+  int width = 0;
+  if (req.has_param("width")) {
+    width =
+        static_cast<int>(std::clamp(std::atol(req.get_param_value("width").c_str()), 1L, 4096L));
+  }
+  std::vector<uint8_t> png;
+  std::string error;
+  if (frame < 1 || frame > 65535 ||
+      !frames.RenderPng(version, static_cast<int>(frame), width, &png, &error)) {
+    SendError(res, 404, error.empty() ? "no such frame" : error);
+    return;
+  }
+  // A version's frames never change.
+  res.set_header("Cache-Control", "private, max-age=31536000, immutable");
+  res.set_content(std::string(png.begin(), png.end()), "image/png");
+}
+
+void StudioServer::Impl::GetMovieFile(const httplib::Request& req, httplib::Response& res) {
+  const std::string path = frames.FileOf(PathNumber(req, 1));
+  FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    SendError(res, 404, "open the slide first: its movie is not ready");
+    return;
+  }
+  std::error_code ignored;
+  const size_t size = std::filesystem::file_size(path, ignored);
+  const std::string name = SafeFileName(req.get_param_value("name"));
+  res.set_header("Content-Disposition", "attachment; filename=\"" + name + "\"");
+  // The open file stays readable even when the version is dropped from the folder meanwhile.
+  auto shared = std::shared_ptr<FILE>(file, std::fclose);
+  res.set_content_provider(size, "application/x-shockwave-flash",
+                           [shared](size_t offset, size_t length, httplib::DataSink& sink) {
+                             std::vector<char> buffer(std::min<size_t>(length, size_t{1} << 20));
+                             if (fseeko(shared.get(), static_cast<off_t>(offset), SEEK_SET) != 0)
+                               return false;
+                             const size_t got =
+                                 std::fread(buffer.data(), 1, buffer.size(), shared.get());
+                             return got > 0 && sink.write(buffer.data(), got);
+                           });
+}
+
+void StudioServer::Impl::PostUpload(const httplib::Request& req, httplib::Response& res) {
+  // The server refuses a longer declared length before reading; a chunked body is counted here.
+  if (req.body.size() > settings.uploadLimit) {
+    SendError(res, 413, "the movie is larger than the upload limit (--max-upload)");
+    return;
+  }
+  std::string error;
+  const std::string name = req.get_header_value("X-Movie-Name");
+  const int number = uploads.Store(req.body, name, &error);
+  if (number == 0) {
+    SendError(res, 422, error);
+    return;
+  }
+  std::string path, kept;
+  uploads.Find(number, &path, &kept);
+  SendJson(res, 200, {{"upload", number}, {"name", kept}});
+}
+
+std::string StudioServer::Impl::UploadedFile(const json& request, std::string* name) {
+  std::string path;
+  if (!uploads.Find(request.at("upload").get<int>(), &path, name)) {
+    throw std::runtime_error("that upload is not on this server any more; upload the movie again");
+  }
+  return path;
+}
+
+void StudioServer::Impl::RunEdit(const std::string& action, const json& request) {
+  const auto slide = [&] { return request.at("slide").get<int>(); };
+  const auto optionalSlide = [&](const char* key) {
+    return request.contains(key) ? std::optional<int>(request.at(key).get<int>()) : std::nullopt;
+  };
+  std::string name;
+  if (action == "add") {
+    const std::optional<int> share = optionalSlide("share");
+    const std::string movie = share ? std::string() : UploadedFile(request, &name);
+    editor.AddSlide(movie, name, share);
+  } else if (action == "minimum") {
+    editor.SetMinimum(slide(), request.at("minimum").get<double>());
+  } else if (action == "delete") {
+    editor.Delete(slide(), request.at("start").get<double>(), request.at("length").get<double>());
+  } else if (action == "split") {
+    editor.Split(slide(), request.at("at").get<double>());
+  } else if (action == "insert") {
+    const std::optional<int> resourceOf = optionalSlide("resourceOf");
+    const std::string movie = resourceOf ? std::string() : UploadedFile(request, &name);
+    editor.Insert(slide(), request.at("at").get<double>(), movie, resourceOf);
+  } else if (action == "merge") {
+    editor.Merge(request.at("slides").get<std::vector<int>>());
+  } else if (action == "undo" || action == "redo") {
+    editor.Step(action == "undo");
+  } else {
+    throw std::invalid_argument("unknown change \"" + action + "\"");
+  }
+}
+
+void StudioServer::Impl::PostEdit(const httplib::Request& req, httplib::Response& res) {
+  const json request = json::parse(req.body, nullptr, false);
+  if (!request.is_object() || !request.contains("action") || !request["action"].is_string()) {
+    SendError(res, 400, "the request must be a JSON object naming an action");
+    return;
+  }
+  const std::string action = request["action"].get<std::string>();
+  std::lock_guard hold(session);
+  ZuProject& project = editor.Project();
+  // A page that has not seen the latest change must not make one on top of it blindly.
+  if (request.contains("state") && request["state"] != project.GetStateId()) {
+    SendJson(res, 409,
+             {{"error", "the project was changed from another page; look again and retry"},
+              {"project", DescribeProject(editor)}});
+    return;
+  }
+  ProgressRelay relay(events, action);
+  editor.SetProgressSink(&relay);
+  int status = 200;
+  std::string reason;
+  try {
+    RunEdit(action, request);
+  } catch (const json::exception& error) {
+    status = 400;
+    reason = std::string("bad request: ") + error.what();
+  } catch (const std::exception& error) {
+    status = 422;
+    reason = uploads.WithoutFolders(error.what());
+  }
+  editor.SetProgressSink(nullptr);
+  json answer = {{"project", DescribeProject(editor)}};
+  if (status != 200) answer["error"] = reason;
+  events.Publish("changed", json{{"state", project.GetStateId()}}.dump());
+  SendJson(res, status, answer);
+}
+
+void StudioServer::Impl::StreamEvents(httplib::Response& res) {
+  res.set_header("Cache-Control", "no-store");
+  const uint64_t start = events.Newest();
+  res.set_chunked_content_provider(
+      "text/event-stream", [this, position = start](size_t, httplib::DataSink& sink) mutable {
+        if (events.IsClosed() || !sink.is_writable()) return false;
+        if (std::optional<EventStream::Event> event = events.Next(position)) {
+          position = event->id;
+          const std::string text = EventStream::Format(*event);
+          return sink.write(text.data(), text.size());
+        }
+        // Nothing new: a comment line keeps the connection alive and finds closed ones.
+        return sink.write(":\n\n", 3);
+      });
+}

@@ -1,0 +1,161 @@
+// The web editor in a real browser (Debian's chromium, headless): a project of real
+// recordings; play, step, in and out, delete, undo, redo, split, insert, merge, export; and the
+// picture on the page equals our rendering of that frame, pixel for pixel.
+import { mkdirSync, readFileSync } from 'node:fs';
+import path from 'node:path';
+import { chromium } from 'playwright-core';
+import { check, checkWithOracle, makeProject, record, run, serve, tempFolder } from './support.mjs';
+
+export const kBrowserFlags = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic',
+  '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync'];
+
+export async function openBrowser(folder) {
+  const profile = path.join(folder, 'profile');
+  mkdirSync(profile);
+  return chromium.launchPersistentContext(profile, {
+    executablePath: '/usr/bin/chromium', headless: true, args: kBrowserFlags,
+    viewport: { width: 1400, height: 860 }, acceptDownloads: true,
+    bypassCSP: true,  // the tests' own page.evaluate strings
+  });
+}
+
+const studio = (page, expression) => page.evaluate(`window.studio.${expression}`);
+
+async function waitShown(page, frame) {
+  await page.waitForFunction((f) => {
+    const s = window.studio.state;
+    return !s.busy && document.getElementById('frame').dataset.shown === `${s.movie.version}/${f}`;
+  }, frame);
+}
+
+// Bytes that differ between the viewer's canvas and a PNG rendered by fmredit render.
+async function differingBytes(page, png) {
+  return page.evaluate(async (base64) => {
+    const bytes = Uint8Array.from(atob(base64), (c) => c.charCodeAt(0));
+    const expected = await createImageBitmap(new Blob([bytes], { type: 'image/png' }),
+      { colorSpaceConversion: 'none', premultiplyAlpha: 'none' });
+    const shown = document.getElementById('frame');
+    if (shown.width !== expected.width || shown.height !== expected.height) return -1;
+    const scratch = new OffscreenCanvas(expected.width, expected.height).getContext('2d');
+    scratch.drawImage(expected, 0, 0);
+    const want = scratch.getImageData(0, 0, expected.width, expected.height).data;
+    const got = shown.getContext('2d').getImageData(0, 0, shown.width, shown.height).data;
+    let differ = 0;
+    for (let i = 0; i < want.length; ++i) differ += want[i] !== got[i];
+    return differ;
+  }, readFileSync(png).toString('base64'));
+}
+
+async function expectFrameOf(page, movie, frame, folder, what) {
+  const png = path.join(folder, `expected-${path.basename(movie)}-${frame}.png`);
+  check(run(['render', movie, '--frame', String(frame), '-o', png]).code === 0, `render ${frame}`);
+  const differ = await differingBytes(page, png);
+  check(differ === 0, `${what}: the page shows our rendering of frame ${frame} (${differ} bytes differ)`);
+}
+
+const slideFrames = (page, n) => studio(page, `state.project.slides[${n - 1}].frames`);
+
+async function change(page, key, until) {
+  await page.keyboard.press(key);
+  await page.waitForFunction(until);
+}
+
+async function exportSlide(page, folder, name) {
+  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#export-swf')]);
+  const file = path.join(folder, name);
+  await download.saveAs(file);
+  checkWithOracle(file);
+  return file;
+}
+
+async function main() {
+  const folder = tempFolder();
+  const first = record(path.join(folder, 'first.swf'), '640x400', 90);
+  const second = record(path.join(folder, 'second.swf'), '640x400', 40);
+  const project = makeProject(folder, [first, second]);
+  const server = await serve(project);
+  const browser = await openBrowser(folder);
+  try {
+    const page = browser.pages()[0] ?? await browser.newPage();
+    page.on('pageerror', (error) => { throw error; });
+    await page.goto(server.address);
+    await page.waitForSelector('body[data-ready=true]');
+    check(!page.url().includes('token'), 'the token leaves the address bar');
+    await waitShown(page, 1);
+    await expectFrameOf(page, first, 1, folder, 'first frame');
+
+    // Play for a second, pause; step; one second; click the timeline.
+    await page.keyboard.press('Space');
+    await page.waitForTimeout(1000);
+    await page.keyboard.press('Space');
+    const played = await studio(page, 'state.frame');
+    check(played > 5 && (await studio(page, 'playback.shown')) >= played - 1, `played to frame ${played}`);
+    await page.keyboard.press('ArrowRight');
+    await page.keyboard.press('Shift+ArrowRight');
+    await page.keyboard.press('ArrowLeft');
+    check((await studio(page, 'state.frame')) === played + 15, 'step and one second');
+    const strip = await page.locator('#strip-content').boundingBox();
+    await page.mouse.click(strip.x + strip.width * 0.5, strip.y + 20);
+    const clicked = await studio(page, 'state.frame');
+    check(Math.abs(clicked - 46) <= 1, `the timeline click jumps to the middle (${clicked})`);
+    await waitShown(page, clicked);
+    await expectFrameOf(page, first, clicked, folder, 'after a timeline click');
+
+    // In at 31, out at 45, delete: frame 31 then shows what frame 46 showed.
+    await page.evaluate('window.studio.state.frame = 31');
+    await page.keyboard.press('i');
+    await page.keyboard.press('Shift+ArrowRight');
+    await page.keyboard.press('ArrowLeft');
+    await page.keyboard.press('o');
+    check((await page.textContent('#selection')).startsWith('frames 31–45'), 'the selection');
+    const frames = await slideFrames(page, 1);
+    await change(page, 'Delete', `window.studio.state.project.slides[0].frames === ${frames - 15}`);
+    check((await page.textContent('#slides tbody tr:first-child')).includes(String(frames - 15)),
+      'the slide list shows the new length');
+    await waitShown(page, 31);
+    await expectFrameOf(page, first, 46, folder, 'after the delete');
+
+    await change(page, 'Control+z', `window.studio.state.project.slides[0].frames === ${frames}`);
+    await change(page, 'Control+Shift+Z', `window.studio.state.project.slides[0].frames === ${frames - 15}`);
+    check((await page.locator('#history li').count()) >= 4, 'the history lists every change');
+
+    // Split at frame 20, insert the second recording at the playhead, merge slides 1 and 2.
+    await page.evaluate('window.studio.state.frame = 20');
+    await change(page, 's', 'window.studio.state.project.slides.length === 3');
+    await page.locator('#slides tbody tr').nth(0).click();
+    await page.selectOption('#insert-source', '3');
+    const before = await slideFrames(page, 1);
+    await page.click('#insert');
+    await page.waitForFunction(`window.studio.state.project.slides[0].frames > ${before}`);
+    await page.locator('#slides tbody tr input').nth(0).check();
+    await page.locator('#slides tbody tr input').nth(1).check();
+    const [one, two] = [await slideFrames(page, 1), await slideFrames(page, 2)];
+    await page.click('#merge');
+    // The merge appends slide 2's movie in front of slide 1's last frame.
+    await page.waitForFunction(`window.studio.state.project.slides[0].frames === ${one + two - 1}`);
+    check((await page.textContent('#message')).startsWith('merged'), 'merge reported');
+
+    // Export the merged slide; the viewer shows our rendering of it, frame by frame checked.
+    const exported = await exportSlide(page, folder, 'merged.swf');
+    for (const frame of [1, 25, 60]) {
+      await page.evaluate(`window.studio.state.frame = ${frame - 1}`);
+      await page.keyboard.press('ArrowRight');
+      await waitShown(page, frame);
+      await expectFrameOf(page, exported, frame, folder, 'merged slide');
+    }
+    if (process.env.STUDIO_SCREENSHOT) {
+      await page.evaluate('window.studio.state.frame = 50');
+      await page.keyboard.press('i');
+      await page.keyboard.press('Shift+ArrowRight');
+      await page.keyboard.press('o');
+      await waitShown(page, 65);
+      await page.screenshot({ path: process.env.STUDIO_SCREENSHOT });
+    }
+  } finally {
+    await browser.close();
+    await server.stop();
+  }
+  console.log('studio browser tests passed');
+}
+
+if (import.meta.url === `file://${process.argv[1]}`) await main();

@@ -1,0 +1,127 @@
+// fmredit serve without a browser: who may talk to it, what it refuses, two pages editing at
+// once, an edit the engine refuses, and a server killed in the middle of an edit.
+import { copyFileSync, readFileSync } from 'node:fs';
+import { request as httpRequest } from 'node:http';
+import path from 'node:path';
+import {
+  check, checkWithOracle, edit, makeProject, record, run, send, serve, tempFolder,
+} from './support.mjs';
+
+const folder = tempFolder();
+const movie = record(path.join(folder, 'a.swf'), '320x200', 150);
+const small = record(path.join(folder, 'small.swf'), '160x100', 20);
+const project = makeProject(folder, [movie, movie]);
+const listOf = (file) => run(['project', 'list', file]).out;
+
+// Resolves with the first server-sent event of the name, read from /api/events.
+function nextEvent(server, name) {
+  return new Promise((resolve, reject) => {
+    const req = httpRequest({
+      host: '127.0.0.1', port: server.port, path: `/api/events?token=${server.token}`,
+      headers: { Host: `127.0.0.1:${server.port}` },
+    }, (res) => {
+      let text = '';
+      res.on('data', (chunk) => {
+        text += chunk;
+        const found = text.match(new RegExp(`event: ${name}\\ndata: (.*)\\n`));
+        if (found) {
+          req.destroy();
+          resolve(JSON.parse(found[1]));
+        }
+      });
+    });
+    req.on('error', (e) => (e.code === 'ECONNRESET' ? null : reject(e)));
+    req.end();
+  });
+}
+
+async function safetyCases(server) {
+  const png = '/api/versions/1/frames/1.png';
+  const cases = [
+    ['no token', 'GET', '/api/project', { token: '' }, 403],
+    ['wrong token', 'GET', '/api/project', { token: 'f'.repeat(32) }, 403],
+    ['foreign Host', 'GET', '/api/project', { headers: { Host: `evil.example:${server.port}` } }, 421],
+    ['foreign Origin', 'POST', '/api/edits', { headers: { Origin: 'http://evil.example' }, body: '{}' }, 403],
+    ['no Origin on a change', 'POST', '/api/edits', { headers: { Origin: '' }, body: '{}' }, 403],
+    ['oversized upload', 'POST', '/api/uploads', { body: Buffer.alloc(1536 * 1024, 70) }, 413],
+    ['oversized chunked upload', 'POST', '/api/uploads',
+      { body: Buffer.alloc(1536 * 1024, 70), headers: { 'Transfer-Encoding': 'chunked' } }, 413],
+    ['not a movie', 'POST', '/api/uploads', { body: 'hello' }, 422],
+    ['path outside the page', 'GET', '/../../../../etc/passwd', {}, 404],
+    ['escaped path outside', 'GET', '/%2e%2e/%2e%2e/%2e%2e/etc/passwd', {}, 404],
+    ['version of no slide', 'GET', '/api/versions/999', {}, 404],
+    ['frame of no prepared version', 'GET', png.replace('/1/', '/999/'), {}, 404],
+    ['unknown change', 'POST', '/api/edits', { body: '{"action":"format-disk"}' }, 422],
+    ['page with the token', 'GET', '/', {}, 303],
+    ['page with the cookie', 'GET', '/index.html', { token: '', headers: { Cookie: `fmredit_token=${server.token}` } }, 200],
+  ];
+  for (const [name, method, url, options, status] of cases) {
+    const answer = await send(server, method, url, options);
+    check(answer.status === status, `${name}: status ${answer.status}, wanted ${status}`);
+    check(!answer.bytes.toString().includes('root:'), `${name}: no file outside is served`);
+  }
+}
+
+// Two pages change the project from the same state: one wins, the other is told to look
+// again, and every page hears of the change.
+async function twoPages(server) {
+  const { json: before } = await send(server, 'GET', '/api/project');
+  const heard = nextEvent(server, 'changed');
+  const [a, b] = await Promise.all([
+    edit(server, { action: 'minimum', slide: 1, minimum: 3, state: before.state }),
+    edit(server, { action: 'minimum', slide: 2, minimum: 4, state: before.state }),
+  ]);
+  check([a.status, b.status].sort().join() === '200,409', `one page wins: ${a.status} ${b.status}`);
+  const loser = a.status === 409 ? a : b;
+  check(/another page/.test(loser.json.error), 'the other page is told why');
+  const retry = await edit(server, { action: 'minimum', slide: 2, minimum: 4, state: loser.json.project.state });
+  check(retry.status === 200, 'the retry on the new state works');
+  check((await heard).state > before.state, 'an open page hears of the change');
+}
+
+// The engine refuses a movie of another size with the command line's reason; nothing changes.
+async function refusedEdit(server) {
+  const upload = await send(server, 'POST', '/api/uploads', {
+    headers: { 'X-Movie-Name': 'small.swf' }, body: readFileSync(small),
+  });
+  check(upload.status === 200, 'upload of a movie');
+  const { json: before } = await send(server, 'GET', '/api/project');
+  const refused = await edit(server, { action: 'insert', slide: 1, at: 1, upload: upload.json.upload });
+  check(refused.status === 422, `refused insert: ${refused.status}`);
+  check(/^small\.swf: the movie to insert is 160 x 100 pixels/.test(refused.json.error), refused.json.error);
+  check(refused.json.project.state === before.state, 'the project is unchanged');
+}
+
+// Killed while an edit runs, the project holds the state before or after it.
+async function killedMidEdit() {
+  const copy = path.join(folder, 'after.fmrproj');
+  copyFileSync(project, copy);
+  const before = listOf(project);
+  check(run(['project', 'delete', copy, '--slide', '1', '--start', '3.4', '--length', '2']).code === 0, 'delete by the command line');
+  const after = listOf(copy);
+  const server = await serve(project);
+  const progress = nextEvent(server, 'progress');
+  edit(server, { action: 'delete', slide: 1, start: 3.4, length: 2 }).catch(() => {});
+  await progress;
+  server.child.kill('SIGKILL');
+  await new Promise((done) => server.child.once('exit', done));
+  const now = listOf(project);
+  check(now === before || now === after, `before or after the edit, not between:\n${now}`);
+}
+
+const server = await serve(project, ['--max-upload', '1']);
+await safetyCases(server);
+await twoPages(server);
+await refusedEdit(server);
+const { json: seen } = await send(server, 'GET', '/api/project');
+const exported = await send(server, 'GET', `/api/versions/${seen.slides[0].version}`);
+check(exported.status === 200, 'a slide movie is ready');
+check(run(['project', 'list', project]).err.includes('project is in use'), 'the server holds the project');
+await server.stop();
+check(server.child.exitCode === 0 && /stopped/.test(server.output()), 'Ctrl-C stops cleanly');
+const log = run(['project', 'log', project]).out.trim().split('\n');
+check(log.length === seen.history.length, 'the page lists the history project log lists');
+seen.history.forEach((entry, i) => check(log[i].includes(entry.change), `history entry ${i + 1}`));
+await killedMidEdit();
+checkWithOracle(movie);
+console.log('studio server tests passed');

@@ -1,0 +1,30 @@
+// The project's history, as fmredit project log lists it, and the undo and redo buttons.
+import { state, onUpdate } from './state.js';
+import * as edits from './edits.js';
+
+const list = document.getElementById('history');
+const undo = document.getElementById('undo');
+const redo = document.getElementById('redo');
+
+function render() {
+  const history = state.project?.history ?? [];
+  const current = history.findIndex((entry) => entry.current);
+  list.replaceChildren(...history.map((entry, i) => {
+    const li = document.createElement('li');
+    li.textContent = `${entry.change} · ${entry.created}`;
+    li.title = `state ${entry.id}`;
+    li.classList.toggle('current', entry.current);
+    li.classList.toggle('undone', i > current);
+    return li;
+  }));
+  undo.disabled = state.busy || !state.project?.canUndo;
+  redo.disabled = state.busy || !state.project?.canRedo;
+}
+
+export function initHistory() {
+  undo.addEventListener('click', () => edits.step(true));
+  redo.addEventListener('click', () => edits.step(false));
+  onUpdate((changed) => {
+    if (changed.has('project') || changed.has('busy')) render();
+  });
+}

@@ -22,6 +22,7 @@ struct RecordOptions {
   int frameRate = 15;
   int depth = 32;
   int blockFrames = ZuBlockPolicy::kDefaultMaxPictures;
+  int level = ZuFmrRecorderOptions::kDefaultCompressionLevel;
   std::string rawSize;
   std::vector<std::string> frames;
 };
@@ -75,6 +76,7 @@ std::unique_ptr<ZuFmrRecorder> MakeRecorder(const RecordOptions& options, int wi
   settings.height = height;
   settings.frameRate = options.frameRate;
   settings.depth = options.depth;
+  settings.compressionLevel = options.level;
   settings.blockPolicy =
       ZuBlockPolicy(options.blockFrames, ZuBlockPolicy::kDefaultNewBlockFraction);
   std::string error;
@@ -187,6 +189,11 @@ void AddRecordCommand(CLI::App& app) {
       ->add_option("--block-frames", options->blockFrames,
                    "Most pictures in a key-frame block, its full picture included")
       ->check(CLI::Range(1, ZuBlockPolicy::kLargestMaxPictures))
+      ->capture_default_str();
+  command
+      ->add_option("--level", options->level,
+                   "zlib level of the pictures: 1 (fastest) to 12 (smallest)")
+      ->check(CLI::Range(1, 12))
       ->capture_default_str();
   command->add_option("--raw", options->rawSize,
                       "Read raw RGBA frames of WIDTHxHEIGHT pixels from standard input");

@@ -10,6 +10,7 @@
 #include "cli/MovieLoading.h"
 #include "host/image/ZuImage.h"
 #include "host/image/ZuPng.h"
+#include "host/image/ZuPngWriterPool.h"
 #include "host/player/ZuTavoPlayer.h"
 #include "host/swf/ZuTavoFile.h"
 
@@ -31,9 +32,8 @@ std::unique_ptr<ZuTavoPlayer> LoadPlayerOrThrow(const std::string& file) {
   return player;
 }
 
-// Draws frame and writes it as a PNG file at path.
-void RenderFrameToPng(ZuTavoPlayer& player, const std::string& file, int frame,
-                      const std::string& path) {
+std::unique_ptr<ZuImage> DrawFrameOrThrow(ZuTavoPlayer& player, const std::string& file,
+                                          int frame) {
   if (!player.GotoFrameAndPlay(frame)) {
     throw CliError(file + ": cannot go to frame " + std::to_string(frame) + ": " +
                    player.GetLastError());
@@ -43,10 +43,11 @@ void RenderFrameToPng(ZuTavoPlayer& player, const std::string& file, int frame,
     throw CliError(file + ": cannot draw frame " + std::to_string(frame) + ": " +
                    player.GetLastError());
   }
-  std::string error;
-  if (!ZuPng::Write(*picture, path, &error)) {
-    throw CliError(path + ": cannot write: " + error);
-  }
+  return picture;
+}
+
+void ThrowWriteError(const std::string& path, const std::string& reason) {
+  throw CliError(path + ": cannot write: " + reason);
 }
 
 std::string FrameFileName(const std::string& folder, int frame) {
@@ -62,10 +63,15 @@ void RenderOneFrame(const RenderOptions& options) {
     throw CliError(options.file + ": frame " + std::to_string(options.frame) +
                    " is past the end: the movie has " + std::to_string(count) + " frames");
   }
-  RenderFrameToPng(*player, options.file, options.frame, options.output);
+  const std::unique_ptr<ZuImage> picture = DrawFrameOrThrow(*player, options.file, options.frame);
+  std::string reason;
+  if (!ZuPng::Write(*picture, options.output, &reason)) {
+    ThrowWriteError(options.output, reason);
+  }
 }
 
-// Every frame, playing forward once: each frame builds on the one before.
+// Every frame, playing forward once: each frame builds on the one before. The frames are
+// drawn here, one after another, and compressed into PNG files by a pool of workers.
 void RenderAllFrames(const RenderOptions& options) {
   std::unique_ptr<ZuTavoPlayer> player = LoadPlayerOrThrow(options.file);
   std::error_code error;
@@ -74,10 +80,19 @@ void RenderAllFrames(const RenderOptions& options) {
     throw CliError(options.output + ": cannot make the folder: " +
                    (error ? error.message() : std::string("a file of that name is in the way")));
   }
+  ZuPngWriterPool writers;
   FrameProgress progress("rendered");
   for (int frame = 1; frame <= player->GetFrameCount(); ++frame) {
-    RenderFrameToPng(*player, options.file, frame, FrameFileName(options.output, frame));
+    if (!writers.Write(DrawFrameOrThrow(*player, options.file, frame),
+                       FrameFileName(options.output, frame))) {
+      break;  // a file could not be written; Finish says which
+    }
     progress.Step();
+  }
+  std::string failedPath;
+  std::string reason;
+  if (!writers.Finish(&failedPath, &reason)) {
+    ThrowWriteError(failedPath, reason);
   }
   progress.Finish();
 }

@@ -21,13 +21,16 @@ std::string ZuBlockPolicy::Check() const {
 }
 
 bool ZuBlockPolicy::StartsNewBlock(int picturesInBlock, int64_t blockArea,
-                                   const ZuPixelRect& changed, int stageWidth,
+                                   const std::vector<ZuPixelRect>& changed, int stageWidth,
                                    int stageHeight) const {
-  if (picturesInBlock >= m_maxPictures) {
+  if (picturesInBlock + static_cast<int64_t>(changed.size()) > m_maxPictures) {
     return true;
   }
+  double changedArea = 0;
+  for (const ZuPixelRect& rect : changed) {
+    changedArea += static_cast<double>(rect.Area());
+  }
   const double stageArea = static_cast<double>(stageWidth) * stageHeight;
-  const double changedArea = static_cast<double>(changed.Area());
   return changedArea >= m_newBlockFraction * stageArea ||
          static_cast<double>(blockArea) + changedArea > m_maxBlockStages * stageArea;
 }

@@ -2,13 +2,14 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "host/image/ZuPixelRect.h"
 
 // Decides when a recording closes its key-frame block and opens a new one with a full
-// picture of the stage. A block ends when it already holds its most pictures; when a
-// frame changes so much of the stage that a full picture costs about as much as the
-// changed rectangle would; or when its partial pictures together would cover more than a
+// picture of the stage. A block ends when a frame's pictures would pass its most pictures;
+// when a frame changes so much of the stage that a full picture costs about as much as the
+// changed rectangles would; or when its partial pictures together would cover more than a
 // few stages. The last rule bounds the cost of showing any frame from scratch, which is
 // decoding its block's pictures up to that frame.
 class ZuBlockPolicy {
@@ -30,11 +31,12 @@ class ZuBlockPolicy {
   // Empty when the values are usable, else why not.
   std::string Check() const;
 
-  // Whether a frame whose changes cover changed should open a new block, when the open
-  // block holds picturesInBlock pictures (its key frame included) whose partial pictures
-  // cover blockArea pixels.
-  bool StartsNewBlock(int picturesInBlock, int64_t blockArea, const ZuPixelRect& changed,
-                      int stageWidth, int stageHeight) const;
+  // Whether a frame whose changes are the rectangles changed (each a picture of its own)
+  // should open a new block, when the open block holds picturesInBlock pictures (its key
+  // frame included) whose partial pictures cover blockArea pixels.
+  bool StartsNewBlock(int picturesInBlock, int64_t blockArea,
+                      const std::vector<ZuPixelRect>& changed, int stageWidth,
+                      int stageHeight) const;
 
   int GetMaxPictures() const { return m_maxPictures; }
   double GetNewBlockFraction() const { return m_newBlockFraction; }

@@ -3,13 +3,13 @@
 #include <utility>
 
 #include "host/image/ZuImage.h"
-#include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
 #include "host/swf/ZuSwfDefineShapeTag.h"
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "host/swf/ZuSwfRemoveObjectTag.h"
 #include "host/swf/ZuSwfTag.h"
 #include "host/swf/ZuSwfTagFactory.h"
 #include "host/swf/ZuTavoFile.h"
+#include "host/util/ZuSharedBytes.h"
 
 namespace {
 
@@ -55,6 +55,10 @@ std::unique_ptr<ZuFmrRecorder> ZuFmrRecorder::Create(const ZuFmrRecorderOptions&
     reason = "the frame rate must be between 1 and 255 frames per second";
   } else if (options.depth != 16 && options.depth != 32) {
     reason = "the bit depth must be 16 or 32";
+  } else if (options.compressionLevel < 1 || options.compressionLevel > 12) {
+    reason = "the compression level must be between 1 and 12";
+  } else if (options.tileSide < 1 || options.tileSide > ZuFrameDiff::kMaxTileSide) {
+    reason = "the tile side must be between 1 and " + std::to_string(ZuFrameDiff::kMaxTileSide);
   } else {
     reason = options.blockPolicy.Check();
   }
@@ -69,7 +73,7 @@ std::unique_ptr<ZuFmrRecorder> ZuFmrRecorder::Create(const ZuFmrRecorderOptions&
 
 ZuFmrRecorder::ZuFmrRecorder(const ZuFmrRecorderOptions& options)
     : m_options(options),
-      m_diff(options.width, options.height, options.depth / 8),
+      m_diff(options.width, options.height, options.depth / 8, options.tileSide),
       m_previous(options.width, options.height, options.depth),
       m_current(options.width, options.height, options.depth),
       m_movie(std::make_unique<ZuTavoFile>()) {
@@ -83,8 +87,10 @@ bool ZuFmrRecorder::AddFrame(const ZuImage& frame) {
     return false;
   }
   m_current.Assign(frame);
+  const uint32_t firstId = m_nextId;
   if (!WriteFrame()) {
-    return false;  // nothing of the frame was written; m_previous is still the last frame
+    m_nextId = firstId;  // nothing of the frame was written; m_previous is still the last frame
+    return false;
   }
   std::swap(m_previous, m_current);
   ++m_frameCount;
@@ -95,11 +101,13 @@ bool ZuFmrRecorder::WriteFrame() {
   if (m_frameCount == 0) {
     return WriteKeyFrame();
   }
-  const ZuPixelRect changed = m_diff.FindChangedBounds(m_previous.GetData(), m_current.GetData());
-  if (changed.IsEmpty()) {
+  std::vector<ZuPixelRect> changed =
+      m_diff.FindChangedRects(m_previous.GetData(), m_current.GetData());
+  if (changed.empty()) {
     WriteShowFrame();
     return true;
   }
+  FitInCharacterIds(changed);
   const int pictures = static_cast<int>(m_blockBitmaps.size());
   if (m_options.blockPolicy.StartsNewBlock(pictures, m_blockArea, changed, m_options.width,
                                            m_options.height)) {
@@ -119,12 +127,20 @@ bool ZuFmrRecorder::CheckRoomForFrame(const ZuImage& frame) {
     m_lastError = "the recording is full: an SWF movie holds at most " +
                   std::to_string(kMaxShowFrames - kClosingFrames) + " recorded frames";
   } else if (m_nextId + 1 > kLastShapeId) {
-    // Every picture takes two ids; checked for every frame so a frame is never half written.
+    // Every picture takes two ids; a frame has room for at least one (FitInCharacterIds).
     m_lastError = "the recording is full: it has used every character id an SWF movie has";
   } else {
     return true;
   }
   return false;
+}
+
+// Near the end of the ids, the changes go into one picture of the rectangle around them.
+void ZuFmrRecorder::FitInCharacterIds(std::vector<ZuPixelRect>& changed) const {
+  if (m_nextId + 2 * changed.size() - 1 <= kLastShapeId) {
+    return;
+  }
+  changed.assign(1, ZuFrameDiff::BoundsOf(changed));
 }
 
 std::unique_ptr<ZuTavoFile> ZuFmrRecorder::Finish() {
@@ -172,38 +188,43 @@ bool ZuFmrRecorder::WriteKeyFrame() {
   return true;
 }
 
-bool ZuFmrRecorder::WritePartialFrame(const ZuPixelRect& changed) {
-  Picture picture;
-  if (!MakePicture(changed, picture)) {
-    return false;
+// All pictures are made before any is written, so a failure leaves the frame out whole.
+bool ZuFmrRecorder::WritePartialFrame(const std::vector<ZuPixelRect>& changed) {
+  std::vector<Picture> pictures(changed.size());
+  for (size_t i = 0; i < changed.size(); ++i) {
+    if (!MakePicture(changed[i], pictures[i])) {
+      return false;
+    }
   }
-  const uint16_t depth = m_nextDepth++;
-  Append(picture.bitmap.release());
-  Append(picture.shape.release());
-  WritePlacement(picture.shapeId, depth);
+  for (size_t i = 0; i < changed.size(); ++i) {
+    const uint16_t depth = m_nextDepth++;
+    Append(pictures[i].bitmap.release());
+    Append(pictures[i].shape.release());
+    WritePlacement(pictures[i].shapeId, depth);
+    m_blockBitmaps.push_back(pictures[i].bitmapId);
+    m_blockDepths.push_back(depth);
+    m_blockArea += changed[i].Area();
+  }
   WriteShowFrame();
-  m_blockBitmaps.push_back(picture.bitmapId);
-  m_blockDepths.push_back(depth);
-  m_blockArea += changed.Area();
   return true;
 }
 
 bool ZuFmrRecorder::MakePicture(const ZuPixelRect& rect, Picture& picture) {
-  picture.bitmap.reset(
-      ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kDefineBitsLossless2, 0, 0));
-  picture.shape.reset(ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kDefineShape3, 0, 0));
-  auto* bitmap = dynamic_cast<ZuSwfDefineBitsLossless2Tag*>(picture.bitmap.get());
-  auto* shape = dynamic_cast<ZuSwfDefineShapeTag*>(picture.shape.get());
-  if (bitmap == nullptr || shape == nullptr) {
-    m_lastError = "the SWF library cannot make bitmap and shape tags";
-    return false;
-  }
   picture.bitmapId = TakeId();
   picture.shapeId = TakeId();
-  bitmap->SetCharacterId(picture.bitmapId);  // before the pixels, which keep it
-  if (!m_current.StoreRect(rect, *bitmap)) {
+  std::vector<uint8_t> body =
+      m_current.EncodeRect(rect, picture.bitmapId, m_options.compressionLevel);
+  if (body.empty()) {
     m_lastError = "a picture of " + std::to_string(rect.Width()) + " x " +
                   std::to_string(rect.Height()) + " pixels could not be stored";
+    return false;
+  }
+  picture.bitmap.reset(ZuSwfTagFactory::CreateTagFromBody(
+      ZuSwfTagFactory::kDefineBitsLossless2, ZuSharedBytes::Adopt(std::move(body)), true));
+  picture.shape.reset(ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kDefineShape3, 0, 0));
+  auto* shape = dynamic_cast<ZuSwfDefineShapeTag*>(picture.shape.get());
+  if (shape == nullptr) {
+    m_lastError = "the SWF library cannot make shape tags";
     return false;
   }
   shape->CreateShapeForImage(picture.bitmapId, rect.left, rect.top, rect.Width(), rect.Height(),

@@ -2,11 +2,8 @@
 
 #include <cstring>
 
-#include "host/image/ZuBitmapQuality.h"
 #include "host/image/ZuImage.h"
-#include "host/image/ZuImage16BPP.h"
-#include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
-#include "host/util/ZuSharedBytes.h"
+#include "host/swf/ZuSwfLosslessBitmap.h"
 
 ZuFramePixels::ZuFramePixels(int width, int height, int depth)
     : m_width(width > 0 ? width : 0),
@@ -19,65 +16,57 @@ void ZuFramePixels::Assign(const ZuImage& frame) {
     return;
   }
   if (m_bytesPerPixel == 4) {
-    AssignOpaque(frame);
+    AssignArgb(frame);
   } else {
-    AssignReduced(frame);
+    AssignRgb15(frame);
   }
 }
 
-void ZuFramePixels::AssignOpaque(const ZuImage& frame) {
-  std::memcpy(m_pixels.data(), frame.GetBuffer(), m_pixels.size());
-  uint8_t* pixel = m_pixels.data();
-  uint8_t* const end = pixel + m_pixels.size();
-  for (; pixel != end; pixel += 4) {
-    pixel[3] = 0xFF;
+void ZuFramePixels::AssignArgb(const ZuImage& frame) {
+  const uint8_t* in = frame.GetBuffer();
+  uint8_t* out = m_pixels.data();
+  const size_t count = static_cast<size_t>(m_width) * m_height;
+  for (size_t i = 0; i < count; ++i, in += 4, out += 4) {
+    out[0] = 0xFF;
+    out[1] = in[0];
+    out[2] = in[1];
+    out[3] = in[2];
   }
 }
 
-void ZuFramePixels::AssignReduced(const ZuImage& frame) {
+void ZuFramePixels::AssignRgb15(const ZuImage& frame) {
   const uint8_t* in = frame.GetBuffer();
   uint8_t* out = m_pixels.data();
   const size_t count = static_cast<size_t>(m_width) * m_height;
   for (size_t i = 0; i < count; ++i, in += 4, out += 2) {
     const unsigned value = ((in[0] >> 3u) << 10u) | ((in[1] >> 3u) << 5u) | (in[2] >> 3u);
-    out[0] = static_cast<uint8_t>(value & 0xFFu);
-    out[1] = static_cast<uint8_t>(value >> 8u);
+    out[0] = static_cast<uint8_t>(value >> 8u);
+    out[1] = static_cast<uint8_t>(value & 0xFFu);
   }
-}
-
-bool ZuFramePixels::StoreRect(const ZuPixelRect& rect, ZuSwfDefineBitsLossless2Tag& bitmap) const {
-  if (rect.IsEmpty() || rect.left < 0 || rect.top < 0 || rect.right > m_width ||
-      rect.bottom > m_height) {
-    return false;
-  }
-  return m_bytesPerPixel == 4 ? StoreRect32(rect, bitmap) : StoreRect16(rect, bitmap);
 }
 
 const uint8_t* ZuFramePixels::PixelAt(int x, int y) const {
   return m_pixels.data() + (static_cast<size_t>(y) * m_width + x) * m_bytesPerPixel;
 }
 
-bool ZuFramePixels::StoreRect32(const ZuPixelRect& rect,
-                                ZuSwfDefineBitsLossless2Tag& bitmap) const {
-  if (rect.Width() == m_width && rect.Height() == m_height) {
-    return bitmap.CreateImage(ZuImage(m_width, m_height, m_pixels.data()),
-                              kZuBitmapQualityLossless);
+std::vector<uint8_t> ZuFramePixels::EncodeRect(const ZuPixelRect& rect, uint16_t id,
+                                               int level) const {
+  if (rect.IsEmpty() || rect.left < 0 || rect.top < 0 || rect.right > m_width ||
+      rect.bottom > m_height) {
+    return {};
   }
-  ZuImage part(rect.Width(), rect.Height());
-  const size_t rowBytes = static_cast<size_t>(rect.Width()) * 4;
+  const auto format =
+      m_bytesPerPixel == 4 ? ZuSwfLosslessBitmap::kArgb32 : ZuSwfLosslessBitmap::kRgb15;
+  const size_t size = ZuSwfLosslessBitmap::PixelBytes(format, rect.Width(), rect.Height());
+  const size_t storedRow = size / static_cast<size_t>(rect.Height());
+  const size_t rowBytes = static_cast<size_t>(rect.Width()) * m_bytesPerPixel;
+  if (size == m_pixels.size()) {  // the whole frame, rows without padding
+    return ZuSwfLosslessBitmap::EncodePixels(id, format, m_width, m_height, m_pixels, level);
+  }
+  m_rectRows.assign(size, 0);  // format 4 rows end in zero padding
   for (int row = 0; row < rect.Height(); ++row) {
-    std::memcpy(part.Row(row), PixelAt(rect.left, rect.top + row), rowBytes);
+    std::memcpy(m_rectRows.data() + storedRow * row, PixelAt(rect.left, rect.top + row), rowBytes);
   }
-  return bitmap.CreateImage(part, kZuBitmapQualityLossless);
-}
-
-bool ZuFramePixels::StoreRect16(const ZuPixelRect& rect,
-                                ZuSwfDefineBitsLossless2Tag& bitmap) const {
-  const size_t paddedRow = ZuImage16BPP::GetRowBytes(rect.Width());
-  const size_t rowBytes = static_cast<size_t>(rect.Width()) * 2;
-  std::vector<uint8_t> rows(paddedRow * rect.Height(), 0);
-  for (int row = 0; row < rect.Height(); ++row) {
-    std::memcpy(rows.data() + paddedRow * row, PixelAt(rect.left, rect.top + row), rowBytes);
-  }
-  return bitmap.CreateImage(ZuImage16BPP(rows.data(), rect.Width(), rect.Height(), true));
+  return ZuSwfLosslessBitmap::EncodePixels(id, format, rect.Width(), rect.Height(), m_rectRows,
+                                           level);
 }

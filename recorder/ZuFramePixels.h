@@ -7,39 +7,36 @@
 #include "host/image/ZuPixelRect.h"
 
 class ZuImage;
-class ZuSwfDefineBitsLossless2Tag;
 
-// One recorded frame in the form the movie stores it, so that changes are found on the
-// stored pixels and a bitmap of any rectangle can be cut out directly:
-//  - depth 32: RGBA with alpha forced to 255 (recordings are opaque), 4 bytes a pixel;
-//  - depth 16: 5-5-5 values (red in bits 10-14, blue in 0-4), little-endian, 2 bytes a pixel.
+// One recorded frame in the layout its bitmaps store, so that changes are found on the
+// stored pixels and the bitmap of any rectangle is its rows copied out and compressed:
+//  - depth 32: BitmapFormat 5, bytes 0xFF (opaque alpha), red, green, blue;
+//  - depth 16: BitmapFormat 4, 15-bit values big-endian (red in bits 10-14, blue in 0-4).
 // Rows are packed without padding, top to bottom.
 class ZuFramePixels {
  public:
   // depth is 16 or 32; the frame starts all zero.
   ZuFramePixels(int width, int height, int depth);
 
-  // Replaces the pixels with frame's, which must have this frame's size.
+  // Replaces the pixels with frame's (RGBA; alpha is ignored), which must have this
+  // frame's size.
   void Assign(const ZuImage& frame);
 
-  // Makes bitmap hold the pixels of rect (inside the frame): BitmapFormat 5 at depth 32,
-  // format 4 at depth 16. False when the bitmap cannot take them.
-  bool StoreRect(const ZuPixelRect& rect, ZuSwfDefineBitsLossless2Tag& bitmap) const;
+  // The body of a DefineBitsLossless2 tag with the given character id holding the pixels
+  // of rect (inside the frame), compressed at the zlib level; empty when it cannot be made.
+  std::vector<uint8_t> EncodeRect(const ZuPixelRect& rect, uint16_t id, int level) const;
 
   const uint8_t* GetData() const { return m_pixels.data(); }
   int GetBytesPerPixel() const { return m_bytesPerPixel; }
-  int GetWidth() const { return m_width; }
-  int GetHeight() const { return m_height; }
 
  private:
-  void AssignOpaque(const ZuImage& frame);
-  void AssignReduced(const ZuImage& frame);
-  bool StoreRect32(const ZuPixelRect& rect, ZuSwfDefineBitsLossless2Tag& bitmap) const;
-  bool StoreRect16(const ZuPixelRect& rect, ZuSwfDefineBitsLossless2Tag& bitmap) const;
+  void AssignArgb(const ZuImage& frame);
+  void AssignRgb15(const ZuImage& frame);
   const uint8_t* PixelAt(int x, int y) const;
 
   int m_width;
   int m_height;
   int m_bytesPerPixel;
   std::vector<uint8_t> m_pixels;
+  mutable std::vector<uint8_t> m_rectRows;  // scratch of EncodeRect
 };

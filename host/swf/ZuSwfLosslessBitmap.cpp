@@ -96,15 +96,24 @@ void ToRgb15(const ZuImage16BPP& image, uint8_t* out) {
 
 // A body with the header for (id, format, width, height) followed by the zlib stream of
 // raw. Empty when the compressor cannot be had.
+// A compressor of the level, kept for the thread's later bitmaps: a recording compresses
+// many small rectangles, and a compressor's tables cost more to set up than they do.
+libdeflate_compressor* KeptCompressor(int level) {
+  constexpr int kMaxLevel = 12;
+  thread_local std::unique_ptr<libdeflate_compressor, CompressorFree> kept[kMaxLevel + 1];
+  if (level < 0 || level > kMaxLevel) return nullptr;
+  if (!kept[level]) kept[level].reset(libdeflate_alloc_compressor(level));
+  return kept[level].get();
+}
+
 std::vector<uint8_t> BuildBody(uint16_t id, uint8_t format, int width, int height,
                                std::span<const uint8_t> raw, int level) {
-  std::unique_ptr<libdeflate_compressor, CompressorFree> compressor(
-      libdeflate_alloc_compressor(level));
-  if (!compressor) return {};
-  const size_t bound = libdeflate_zlib_compress_bound(compressor.get(), raw.size());
+  libdeflate_compressor* compressor = KeptCompressor(level);
+  if (compressor == nullptr) return {};
+  const size_t bound = libdeflate_zlib_compress_bound(compressor, raw.size());
   const Scratch compressed = NewScratch(bound);
   const size_t compressedSize =
-      libdeflate_zlib_compress(compressor.get(), raw.data(), raw.size(), compressed.get(), bound);
+      libdeflate_zlib_compress(compressor, raw.data(), raw.size(), compressed.get(), bound);
   if (compressedSize == 0) return {};
   std::vector<uint8_t> body(kHeaderBytes);
   PutWord(body, 0, id);
@@ -169,16 +178,12 @@ size_t TableEntryBytes(bool withAlpha) {
 
 // Bytes the zlib data must expand to for the picture the header describes.
 size_t ExpectedBytes(const Header& header, bool withAlpha) {
-  const size_t w = header.width;
-  const size_t h = header.height;
-  switch (header.format) {
-    case ZuSwfLosslessBitmap::kColorMapped:
-      return header.tableEntries * TableEntryBytes(withAlpha) + PaddedRow(w) * h;
-    case ZuSwfLosslessBitmap::kRgb15:
-      return PaddedRow(2 * w) * h;
-    default:
-      return 4 * w * h;
+  if (header.format == ZuSwfLosslessBitmap::kColorMapped) {
+    return header.tableEntries * TableEntryBytes(withAlpha) +
+           PaddedRow(header.width) * header.height;
   }
+  return ZuSwfLosslessBitmap::PixelBytes(static_cast<ZuSwfLosslessBitmap::Format>(header.format),
+                                         header.width, header.height);
 }
 
 // One attempt at inflating into out[0, capacity). Streams whose zlib checksum is missing
@@ -314,6 +319,25 @@ std::vector<uint8_t> ZuSwfLosslessBitmap::EncodeArgb(uint16_t id, const ZuImage&
     ToArgb(image, withAlpha, raw.get());
     return BuildBody(id, kArgb32, image.GetWidth(), image.GetHeight(),
                      {raw.get(), image.GetBuffSize()}, level);
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+}
+
+size_t ZuSwfLosslessBitmap::PixelBytes(Format format, int width, int height) {
+  const size_t w = static_cast<size_t>(width);
+  return (format == kRgb15 ? PaddedRow(2 * w) : 4 * w) * static_cast<size_t>(height);
+}
+
+std::vector<uint8_t> ZuSwfLosslessBitmap::EncodePixels(uint16_t id, Format format, int width,
+                                                       int height, std::span<const uint8_t> pixels,
+                                                       int level) {
+  if (!FitsInTag(width, height) || (format != kRgb15 && format != kArgb32) ||
+      pixels.size() != PixelBytes(format, width, height)) {
+    return {};
+  }
+  try {
+    return BuildBody(id, format, width, height, pixels, level);
   } catch (const std::bad_alloc&) {
     return {};
   }

@@ -45,6 +45,16 @@ class ZuSwfLosslessBitmap {
   static std::vector<uint8_t> EncodeRgb15(uint16_t id, const ZuImage16BPP& image,
                                           int level = kDefaultLevel);
 
+  // A format 4 or 5 body from pixels already laid out as that format's zlib data expands
+  // (see above): width x height pixels, format 4 rows padded to 4 bytes. Empty when pixels
+  // has another size or in the cases above. Recorders keep their frames in this layout
+  // so a rectangle goes to the compressor without a conversion.
+  static std::vector<uint8_t> EncodePixels(uint16_t id, Format format, int width, int height,
+                                           std::span<const uint8_t> pixels,
+                                           int level = kDefaultLevel);
+  // Bytes the zlib data of a format 4 or 5 bitmap expands to.
+  static size_t PixelBytes(Format format, int width, int height);
+
   // The picture of a body as straight (not premultiplied) RGBA, or null with a one-line
   // reason in *error (which may be null): a cut-off header, an unknown format, no pixels,
   // more than 16384 x 16384 pixels, data that does not inflate or falls short of width x

@@ -84,7 +84,7 @@ class EditedRecording : public testing::TestWithParam<Recording> {
  protected:
   void SetUp() override {
     const int seed = 300 + GetParam().depth + GetParam().blockFrames;
-    m_movie = Record("movie.swf", 14, seed);
+    m_movie = Record("movie.swf", 15, seed);
     m_other = Record("other.swf", 6, seed + 600);
     ASSERT_FALSE(HasFailure());
     m_blockStarts = BlockStarts(m_movie.path);

@@ -1,36 +1,31 @@
 #pragma once
 
 #include <cstdint>
-#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/image/ZuImage.h"
 #include "host/swf/ZuTavoFile.h"
-#include "recorder/ZuFmrRecorder.h"
 #include "tests/support/RecordedMovie.h"
 
-// Frame sequences for recorder tests and the checks that a recording plays them back.
-
-// count frames of width x height made with a fixed seed. After the first (busy) frame,
-// frames cycle through kinds of change: none, a small rectangle, one pixel, a noisy
-// rectangle, the whole stage, two opposite corners, alpha bytes only, and changes below
-// 5-bit resolution. Input alpha varies everywhere (recordings must ignore it).
+// count frames from a fixed seed: a busy first frame, then frames that change nothing, a
+// rectangle, one pixel, the stage or two opposite corners. Input alpha is noise.
 std::vector<ZuImage> MakeTestFrames(int width, int height, int count, uint32_t seed);
 
-// What the player should show for an input frame: opaque, and at depth 16 each channel
-// reduced to 5 bits and expanded back as (v << 3) | (v >> 2).
-ZuImage ExpectedPicture(const ZuImage& input, int depth);
+// A picture of one gray (alpha too), and a rectangle of one gray set in one.
+ZuImage Gray(int width, int height, int value);
+void SetGray(ZuImage& image, int x, int y, int width, int height, int value);
 
-// gtest checks: movie, written to a file, is read by the independent parser and, played
-// by ZuTavoPlayer, shows every input frame exactly as ExpectedPicture says, then the last
-// one twice more (the hold and stop frames). No frames: only the file is checked.
+// movie, written to a file, is read by the independent parser and, played back, shows each
+// frame exactly (opaque; at depth 16 channels cut to 5 bits and widened back), then the
+// last one twice more (hold and stop). No frames: only the file is checked.
 void ExpectPlaysBack(ZuTavoFile& movie, const std::vector<ZuImage>& frames, int depth);
 
-// gtest checks of the rules every recording keeps, whatever its frames: the player takes
-// it for an FMR movie; the two header
-// tags first; character ids rising, never reused; every FreeCharacter frees a bitmap the
-// open block defined and every RemoveObject2 empties a depth it placed, all of them before
-// the next key frame is placed; partial pictures at depths from 101; a header frame count
-// equal to the ShowFrame tags; the hold and stop frames at the end.
+// The rules of every recording: an FMR movie; ids rising; each FreeCharacter and
+// RemoveObject2 frees a bitmap or empties a depth of the open block before the next key
+// frame goes to depth 1; partial pictures at the next depths from 101; the header frame
+// count equal to the ShowFrame tags.
 void ExpectRecordingForm(const ZuTavoFile& movie);
+
+// The tags' text lines without the body lengths, which the compressor decides.
+std::vector<std::string> DescribeTags(const ZuTavoFile& movie);

@@ -18,15 +18,18 @@
 // the support library does not link the recorder and the player.
 
 // Records frames (width and height taken from the first) with 32- or 16-bit pictures and
-// blocks of at most blockFrames pictures. Fails the test and returns null when the
-// recorder refuses.
+// blocks of at most blockFrames pictures. Small tiles by default, so that changes a few
+// pixels apart in small test frames become pictures of their own, as changes far apart
+// on a screen do. Fails the test and returns null when the recorder refuses.
 inline std::unique_ptr<ZuTavoFile> RecordFrames(const std::vector<ZuImage>& frames, int depth,
-                                                int blockFrames, int frameRate = 10) {
+                                                int blockFrames, int frameRate = 10,
+                                                int tileSide = 2) {
   ZuFmrRecorderOptions options;
   options.width = frames.empty() ? 1 : frames.front().GetWidth();
   options.height = frames.empty() ? 1 : frames.front().GetHeight();
   options.frameRate = frameRate;
   options.depth = depth;
+  options.tileSide = tileSide;
   options.blockPolicy = ZuBlockPolicy(blockFrames, ZuBlockPolicy::kDefaultNewBlockFraction);
   std::string error;
   std::unique_ptr<ZuFmrRecorder> recorder = ZuFmrRecorder::Create(options, &error);

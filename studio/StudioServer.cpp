@@ -260,7 +260,7 @@ void StudioServer::Impl::GetFrame(const httplib::Request& req, httplib::Response
   }
   // A version's frames never change.
   res.set_header("Cache-Control", "private, max-age=31536000, immutable");
-  res.set_content(std::string(png.begin(), png.end()), "image/png");
+  res.set_content(reinterpret_cast<const char*>(png.data()), png.size(), "image/png");
 }
 
 void StudioServer::Impl::GetMovieFile(const httplib::Request& req, httplib::Response& res) {

@@ -53,6 +53,7 @@ export function makeProject(folder, movies) {
 export function serve(target, extra = []) {
   const child = spawn(fmredit, ['serve', target, '--port', '0', ...extra],
     { stdio: ['ignore', 'pipe', 'pipe'] });
+  process.on('exit', () => child.kill('SIGKILL'));  // a failed test leaves no server behind
   let out = '';
   let err = '';
   child.stderr.on('data', (d) => { err += d; });

@@ -130,7 +130,7 @@ void RunExport(const ProjectOptions& options) {
   }
   std::string error;
   if (!session.Project().ExportVersion(resource->GetVersionId(), options.output, &error)) {
-    throw CliError(options.output + ": " + error);
+    throw CliError(options.output + ": slide " + std::to_string(options.slide) + ": " + error);
   }
   std::cout << "wrote " << options.output << "\n";
 }
@@ -195,6 +195,11 @@ void AddProjectCommand(CLI::App& app) {
   CLI::App* log =
       AddProjectFile(project->add_subcommand("log", "List the project's changes"), *options);
   log->callback([options] { RunProjectLog(options->project); });
+
+  CLI::App* info = AddProjectFile(
+      project->add_subcommand("info", "Show the project's size against full copies of its movies"),
+      *options);
+  info->callback([options] { RunProjectInfo(options->project); });
 
   AddProjectEditCommands(*project);
 }

@@ -32,6 +32,7 @@ class OpenProjectSession {
   ZuProject* m_project = nullptr;  // owned by the session's project holder
 };
 
-// fmredit project list / log.
+// fmredit project list / log / info.
 void RunProjectList(const std::string& path);
 void RunProjectLog(const std::string& path);
+void RunProjectInfo(const std::string& path);

@@ -62,6 +62,9 @@ class ZuProject {
   // A version's facts (facts->bytes stays empty): as stored with it, or for a version
   // stored without them, from its bytes. False when they cannot be had.
   bool GetVersionFacts(int64_t version, ZuMovieFacts* facts, std::string* error) const;
+  bool ReadStorage(ZuProjectStorage* storage, std::string* error) const {
+    return m_store->ReadStorage(storage, error);
+  }
 
   // The project as plain values, and the project made equal to such values.
   ZuProjectState CaptureState() const;

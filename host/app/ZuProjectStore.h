@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -10,25 +11,45 @@
 
 struct sqlite3;
 class ZuSharedBytes;
-class ZuSqlBlobReader;
 struct ZuMovieFacts;
 
 enum class ZuProjectAccess { kReadWrite, kReadOnly };
 
+// How much room a project's movies take, against keeping each version whole.
+struct ZuProjectStorage {
+  int64_t fileBytes = 0;      // the project file's size
+  int64_t fullCopyBytes = 0;  // what all its movie versions would take as full copies
+  int64_t versionCount = 0;
+};
+
 // The project file (*.fmrproj): one SQLite database holding
 //   versions        every movie ever stored, never changed or removed once written, with
-//                   its facts (frame count and rate, FMR or not); the bytes lie in
-//                   version_parts, in pieces of a few megabytes, so that storing and
-//                   exporting stream them and no movie needs to be in memory whole;
+//                   its size and facts (frame count and rate, FMR or not), and the digest
+//                   of its list of chunks;
+//   version_chunks  each version as the ordered list of the chunks its bytes are cut into
+//                   (ZuChunker: boundaries follow the content, so an edit's result shares
+//                   every chunk away from the change with the movie it was made from);
+//   chunks          each distinct chunk once, keyed by its SHA-256 digest, lying in
+//   packs           runs of chunks stored together (a few megabytes each, written straight
+//                   from the movie's mapping at the end of the file);
 //   states          one row per top-level command: the project's resources and slides
 //                   (state_resources, state_slides) after it, in a linear history;
 //   meta            which state is the current one.
 // Undo and redo move the current state along the history; a new state drops the states
-// after the current one (they could only have been redone), never the versions.
+// after the current one (they could only have been redone), never the versions. Every
+// chunk comes in with the version that first uses it, in the same transaction, so no
+// chunk is ever without a version.
 //
-// Files of the first format kept each movie whole in versions.bytes and no facts. Opening
-// such a file for writing upgrades it in place (its movies stay where they are and are
-// read from there); a reader reads it as it is, and its movies' facts are unknown.
+// A version's bytes are those of the movie file as it was stored: an uncompressed movie
+// is cut as it is; a compressed one is kept as its compressed bytes (its own compression
+// would smear any change over the whole file, so versions of it share little). Reading a
+// version checks every chunk against its digest and the list against the version's, so
+// damage is reported, never read as a movie.
+//
+// Earlier formats: the first kept each movie whole in versions.bytes, the second in 4 MiB
+// rows of version_parts, neither with digests. Opening such a file for writing upgrades it
+// in one transaction (its movies stay where they are and are read from there, checked
+// against their stored size); a reader reads it as it is.
 //
 // Opening takes the file for the store's whole life: a read-write store locks out every
 // other process, a read-only store every writer; the one refused gets "project is in use".
@@ -56,11 +77,12 @@ class ZuProjectStore {
   // a transaction); its id, or 0 on failure.
   int64_t InsertVersion(const ZuMovieFacts& movie, std::string* error);
   bool ReadVersion(int64_t id, std::vector<uint8_t>* bytes, std::string* error) const;
-  // Writes a version to a file; the file appears only when complete.
+  // Writes a version to a file; the file appears only when complete and checked.
   bool ExportVersion(int64_t id, const std::string& path, std::string* error) const;
   // The stored facts of a version (facts->bytes stays empty). False when the version was
   // stored without them (by the first format) or cannot be read.
   bool ReadVersionFacts(int64_t id, ZuMovieFacts* facts) const;
+  bool ReadStorage(ZuProjectStorage* storage, std::string* error) const;
 
   int64_t GetCurrentStateId() const { return m_current; }
   // The state before / after the current one, or 0 when there is none.
@@ -71,29 +93,46 @@ class ZuProjectStore {
   bool AppendState(const ZuProjectState& state, const std::string& label, std::string* error);
   bool SetCurrentState(int64_t id, std::string* error);
   std::vector<ZuProjectStateInfo> ListStates() const;
-  // Why the last failing SQLite call failed, in one line; empty when none has failed.
+  // Why the last failing call failed, in one line; empty when none has failed.
   const std::string& GetLastError() const { return m_lastError; }
 
  private:
+  // Receives a version's bytes in order, piece by piece; false stops the reading.
+  using ByteSink = std::function<bool(std::span<const uint8_t>)>;
+  class ChunkWriter;
+
   ZuProjectStore(sqlite3* db, std::string path, bool readOnly);
 
+  static bool SetError(std::string* error, const std::string& message);
   bool Fail(int code, std::string* error) const;
+  // Records a reason of the store's own as the last error.
+  bool Refuse(const std::string& message, std::string* error) const;
+
+  // ZuProjectStore.cpp: the file and its transactions.
   // Makes the connection keep every lock it takes until it closes.
   bool KeepLocks(std::string* error);
   // Takes the file now: for writing (store read-write) or for reading (read-only).
   bool TakeLock(std::string* error);
+  bool ReadCurrent(std::string* error);
+
+  // ZuProjectSchema.cpp: the tables and their upgrades.
   bool CheckFormat(std::string* error);
   bool CreateSchema(std::string* error);
   bool Upgrade(std::string* error);
-  bool StoreParts(int64_t id, const ZuSharedBytes& bytes, std::string* error);
+
+  // ZuProjectVersions.cpp: movie versions.
   // The byte count of version id, from its row; -1, with the reason in error, when unknown.
   int64_t VersionSize(int64_t id, std::string* error) const;
-  // Calls read for each piece of version id in order, with the piece open in blob; stops
-  // at the first false.
-  bool ForEachPiece(int64_t id, ZuSqlBlobReader& blob,
-                    const std::function<bool(const ZuSqlBlobReader&)>& read,
-                    std::string* error) const;
-  bool ReadCurrent(std::string* error);
+  // Hands version id's bytes to sink in order, each piece checked; false on damage or a
+  // failed read, with a reason naming the version.
+  bool ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error) const;
+  bool ReadChunks(int64_t id, int64_t size, const std::vector<uint8_t>& listDigest,
+                  const ByteSink& sink, std::string* error) const;
+  // The bytes of a version stored by an earlier format: whole or in parts.
+  bool ReadUnchunked(int64_t id, int64_t size, const ByteSink& sink, std::string* error) const;
+  bool Damaged(int64_t id, const std::string& what, std::string* error) const;
+
+  // ZuProjectStates.cpp: the history of states.
   int64_t NeighbourState(const char* sql) const;
 
   sqlite3* m_db;

@@ -52,6 +52,12 @@ std::string ZuSqlStatement::ColumnText(int column) const {
   return text == nullptr ? std::string() : std::string(reinterpret_cast<const char*>(text), size);
 }
 
+std::vector<uint8_t> ZuSqlStatement::ColumnBlob(int column) const {
+  const auto* bytes = static_cast<const uint8_t*>(sqlite3_column_blob(m_statement, column));
+  const int size = sqlite3_column_bytes(m_statement, column);
+  return bytes == nullptr ? std::vector<uint8_t>() : std::vector<uint8_t>(bytes, bytes + size);
+}
+
 ZuSqlBlobReader::~ZuSqlBlobReader() {
   sqlite3_blob_close(m_blob);
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <vector>
 
 // A prepared SQLite statement, finalized when it goes. Bind indexes count from 1, column
 // indexes from 0, as in SQLite.
@@ -31,6 +32,7 @@ class ZuSqlStatement {
   int64_t ColumnInt(int column) const;
   double ColumnDouble(int column) const;
   std::string ColumnText(int column) const;
+  std::vector<uint8_t> ColumnBlob(int column) const;
 
  private:
   sqlite3_stmt* m_statement = nullptr;

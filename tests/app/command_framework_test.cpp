@@ -9,7 +9,6 @@
 #include "host/app/ZuCCommand.h"
 #include "host/app/ZuCmdUtils.h"
 #include "host/app/ZuHostCommands.h"
-#include "host/app/ZuModifySlideDurationCommandData.h"
 #include "host/app/ZuSession.h"
 #include "host/app/ZuSetSlideMinimumCommandData.h"
 #include "host/app/ZuSlideBase.h"
@@ -73,20 +72,6 @@ class CommandFrameworkTest : public ProjectTest {
   }
   size_t UndoCount() { return GetZuSession()->GetCommandHistory()->GetUndoCount(); }
 };
-
-TEST_F(CommandFrameworkTest, RegistryMakesCommandsByIdOnly) {
-  for (int32_t id : std::vector<int32_t>{kZuCmdInsertFMRSlides, kZuCmdModifySlideDuration,
-                                         kZuCmdReplaceResource, kZuCmdSetSlideMinimum, kProbeId}) {
-    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(id));
-    ASSERT_NE(command, nullptr) << id;
-    EXPECT_EQ(command->GetID(), id);
-    EXPECT_EQ(command->GetUndoability(), kZuUndoable);
-    EXPECT_NE(command->GetCommandData() == nullptr, id != kProbeId) << id;
-  }
-  EXPECT_EQ(ZuCmdUtils::CreateCommand(888), nullptr);
-  EXPECT_EQ(MakeProbe(kProbeId + 1), nullptr);
-  EXPECT_EQ(ZuCmdUtils::ExecuteCommand(nullptr, 1, 0, nullptr), kZuFailure);
-}
 
 // Which runs end up in the history, and what each commits to the project file.
 TEST_F(CommandFrameworkTest, OnlySuccessfulTopLevelUndoableRunsArePushed) {
@@ -161,23 +146,6 @@ TEST_F(CommandFrameworkTest, NestedHostCommandStaysOutOfTheHistory) {
       {kZuEventUndone, kZuCmdModifySlideDuration},
       {kZuEventUndone, kZuCmdSetSlideMinimum}};
   EXPECT_EQ(events, expected);
-}
-
-// A failing command leaves the objects and the file as they were.
-TEST_F(CommandFrameworkTest, FailedCommandChangesNothing) {
-  ASSERT_EQ(AddSlide(WriteMovie("a.swf", 10, 0x102030), -1), kZuSuccess);
-  const ZuProjectState before = State();
-  const int64_t stateBefore = Project().GetStateId();
-  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdModifySlideDuration));
-  auto* data = DataOf<ZuModifySlideDurationCommandData>(command.get());
-  data->SetDuration(ZuDuration(3.0, kZuDurationSeconds));
-  data->AddSlide(Slide(0));
-  data->AddSlide(nullptr);  // a missing slide fails the whole command
-  EXPECT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuFailure);
-  EXPECT_EQ(State(), before);
-  EXPECT_EQ(Project().GetStateId(), stateBefore);
-  Reopen();
-  EXPECT_EQ(State(), before);
 }
 
 }  // namespace

@@ -174,28 +174,6 @@ TEST_F(HostCommandsTest, ExecuteUndoRedoUndoThroughTheHistory) {
   }
 }
 
-// Direct Undo/Redo on a clone taken before the original is deleted, without the history.
-TEST_F(HostCommandsTest, ClonesWorkAfterTheOriginalIsDeleted) {
-  for (const CommandCase& c : kCommandCases) {
-    SCOPED_TRACE(c.name);
-    const ZuProjectState before = State();
-    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(c.id));
-    c.fill(*this, command.get());
-    command->SetUndoability(kZuDrivenByOwner);
-    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
-    std::unique_ptr<IZuCommand> clone(command->Clone());
-    command.reset();
-    EXPECT_NE(clone->GetCommandData(), nullptr);
-    const ZuProjectState done = State();
-    EXPECT_EQ(clone->Undo(), kZuSuccess);
-    EXPECT_EQ(State(), before);
-    EXPECT_EQ(clone->Redo(), kZuSuccess);
-    EXPECT_EQ(State(), done);
-    EXPECT_EQ(clone->Undo(), kZuSuccess);
-    EXPECT_EQ(State(), before);
-  }
-}
-
 TEST_F(HostCommandsTest, ModifyDurationKeepsTheMinimum) {
   struct Case {
     double requested, minimum;

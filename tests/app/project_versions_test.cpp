@@ -1,35 +1,37 @@
-// Movies in the project file: stored in parts and read back whole, their facts kept with
-// them, damage to the parts noticed, and files of the first format (each movie whole, no
-// facts) read as they are and upgraded when opened for writing.
+// Movies in the project file: cut into chunks at boundaries that follow the content, each
+// distinct chunk stored once, read back byte for byte with every chunk checked, damage
+// noticed, and files of the earlier formats read as they are and upgraded for writing.
 
 #include <gtest/gtest.h>
 #include <sqlite3.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <memory>
+#include <random>
 #include <string>
 #include <vector>
 
 #include "host/app/ZuAnimationResource.h"
-#include "host/app/ZuCmdUtils.h"
-#include "host/app/ZuHostCommands.h"
-#include "host/app/ZuInsertFMRSlidesCommandData.h"
+#include "host/app/ZuChunker.h"
 #include "host/app/ZuMovieFacts.h"
 #include "host/app/ZuSession.h"
+#include "host/app/ZuSha256.h"
 #include "host/app/ZuSlideBase.h"
 #include "host/util/ZuSharedBytes.h"
 #include "tests/app/AppTestUtil.h"
 #include "tests/support/FileBytes.h"
-#include "tests/support/FmrMovieBuilder.h"
 #include "tests/support/FmreditRun.h"
 #include "tests/support/Oracle.h"
 #include "tests/support/SwfBuilder.h"
 
 namespace {
 
-constexpr size_t kMiB = size_t{1} << 20;
+constexpr size_t kKiB = 1024;
+constexpr size_t kAverage = 32 * kKiB;  // the store's average chunk size
 
 // The project file opened with SQLite itself, to look at or change what the store wrote.
 class RawFile {
@@ -69,24 +71,76 @@ class RawFile {
   sqlite3* m_db = nullptr;
 };
 
+std::vector<uint8_t> RandomBytes(size_t size, uint32_t seed) {
+  std::mt19937 random(seed);
+  std::vector<uint8_t> bytes(size);
+  for (uint8_t& byte : bytes) byte = static_cast<uint8_t>(random());
+  return bytes;
+}
+
+// The chunks ZuChunker cuts bytes into, each as its bytes.
+std::vector<std::vector<uint8_t>> Chunks(const std::vector<uint8_t>& bytes) {
+  const ZuChunker chunker(kAverage);
+  std::vector<std::vector<uint8_t>> chunks;
+  for (size_t at = 0; at < bytes.size();) {
+    const size_t size = chunker.Cut(bytes.data() + at, bytes.size() - at);
+    chunks.emplace_back(bytes.begin() + static_cast<ptrdiff_t>(at),
+                        bytes.begin() + static_cast<ptrdiff_t>(at + size));
+    at += size;
+  }
+  return chunks;
+}
+
+// A change in one place changes only the chunks near it: those of the changed bytes keep
+// every other chunk of the original; and every chunk but the last keeps the size limits.
+TEST(ChunkerTest, BoundariesFollowTheContent) {
+  const std::vector<uint8_t> original = RandomBytes(4 << 20, 1);
+  struct Case {
+    const char* name;
+    size_t at;
+    size_t removed;
+    size_t inserted;
+  };
+  const Case cases[] = {
+      {"bytes inserted early", 1000, 0, 77},
+      {"bytes removed in the middle", 2 << 20, 5000, 0},
+      {"a byte changed near the end", (4 << 20) - 9000, 1, 1},
+      {"a long run inserted", 3 << 20, 0, 300 * kKiB},
+  };
+  const auto before = Chunks(original);
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<uint8_t> changed = original;
+    changed.erase(changed.begin() + static_cast<ptrdiff_t>(c.at),
+                  changed.begin() + static_cast<ptrdiff_t>(c.at + c.removed));
+    const std::vector<uint8_t> run = RandomBytes(c.inserted, 2);
+    changed.insert(changed.begin() + static_cast<ptrdiff_t>(c.at), run.begin(), run.end());
+    const auto after = Chunks(changed);
+    std::map<std::vector<uint8_t>, int> kept;
+    for (const auto& chunk : before) ++kept[chunk];
+    size_t newBytes = 0;
+    for (size_t i = 0; i < after.size(); ++i) {
+      if (i + 1 < after.size()) {
+        EXPECT_GE(after[i].size(), kAverage / 4);
+      }
+      EXPECT_LE(after[i].size(), kAverage * 4);
+      if (kept[after[i]]-- <= 0) newBytes += after[i].size();
+    }
+    EXPECT_LE(newBytes, c.inserted + 3 * kAverage * 4);
+    EXPECT_GT(after.size(), changed.size() / (kAverage * 2));  // cut near the average
+  }
+}
+
 class ProjectVersionsTest : public ProjectTest {
  public:
-  // An FMR recording of key frames large enough that the movie spans several parts.
-  std::string WriteLargeRecording(const std::string& name, int keyFrames) {
-    FmrMovieBuilder builder(1200, 1000, 10);  // a key frame's bitmap is about 4.8 MB
-    for (int i = 0; i < keyFrames; ++i) builder.KeyFrame(0x102030u * static_cast<uint32_t>(i + 1));
-    const std::string path = File(name);
-    builder.WriteFile(path);
-    ExpectOracleAccepts(path, *builder.Build());
-    return path;
-  }
-
-  // A movie that is no FMR recording: three frames at 12 fps after a binary-data tag padded
-  // so that the file is exactly size bytes long.
-  std::string WritePlainMovie(const std::string& name, size_t size) {
-    const auto build = [](size_t padding) {
+  // A movie that is no FMR recording: three frames at 12 fps after a binary-data tag of
+  // pseudo-random bytes padded so that the file is exactly size bytes long; change, when
+  // not 0, alters one byte in the middle.
+  std::string WritePlainMovie(const std::string& name, size_t size, uint8_t change = 0) {
+    const auto build = [change](size_t padding) {
       std::vector<uint8_t> body{1, 0, 0, 0, 0, 0};  // character id 1, reserved
-      const std::vector<uint8_t> data = SwfBuilder::PatternBody(padding, 7);
+      std::vector<uint8_t> data = SwfBuilder::PatternBody(padding, 7);
+      if (change != 0 && !data.empty()) data[data.size() / 2] ^= change;
       body.insert(body.end(), data.begin(), data.end());
       return SwfBuilder()
           .FrameRate(12 << 8)
@@ -105,19 +159,18 @@ class ProjectVersionsTest : public ProjectTest {
     return path;
   }
 
-  int64_t LastVersion() {
-    const int count = Project().GetSlideCollection()->GetCount();
-    return Slide(count - 1)->GetAnimation()->GetVersionId();
+  int64_t AddAndGetVersion(const std::string& movie) {
+    EXPECT_EQ(AddSlide(movie, Project().GetSlideCollection()->GetCount() - 1), kZuSuccess);
+    return Slide(Project().GetSlideCollection()->GetCount() - 1)->GetAnimation()->GetVersionId();
   }
 
-  // The version's bytes read back whole and exported to a file equal the movie's bytes.
+  // The version read back whole and exported to a file: both the movie's bytes.
   void ExpectStoredAs(int64_t version, const std::string& movie) {
     const std::vector<uint8_t> expected = ReadFileBytes(movie);
     std::vector<uint8_t> bytes;
     std::string error;
     EXPECT_TRUE(Project().ReadVersion(version, &bytes, &error)) << error;
-    EXPECT_TRUE(bytes == expected)
-        << bytes.size() << " bytes read, " << expected.size() << " expected";
+    EXPECT_TRUE(bytes == expected) << bytes.size() << " bytes read, " << expected.size();
     const std::string out = File("exported.swf");
     ASSERT_TRUE(Project().ExportVersion(version, out, &error)) << error;
     EXPECT_TRUE(ReadFileBytes(out) == expected);
@@ -133,169 +186,213 @@ class ProjectVersionsTest : public ProjectTest {
     GetZuSession()->GetProjectHolder(1, 0)->SetCurrentProject(std::move(project));
   }
 
-  // Command 116 with a resource of the project: a new slide as long as its movie.
-  void AddSharedSlide(ZuAnimationResource* resource) {
-    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdInsertFMRSlides));
-    auto* data = DataOf<ZuInsertFMRSlidesCommandData>(command.get());
-    data->SetProject(&Project());
-    data->SetInsertPosition(Project().GetSlideCollection()->GetCount() - 1);
-    data->SetSharedResource(resource);
-    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+  int64_t StoredChunkBytes() {
+    CloseProject();
+    const int64_t bytes = RawFile(ProjectPath()).Number("SELECT total(length(bytes)) FROM packs");
+    Reopen();
+    return bytes;
   }
 };
 
-// Each movie is stored in parts of 4 MiB and comes back byte for byte; its facts are kept
-// with it and read back after a reopen without the movie being read.
-TEST_F(ProjectVersionsTest, MoviesComeBackWholeWithTheirFacts) {
-  struct Case {
-    const char* name;
-    std::function<std::string()> write;
-    int64_t parts;
-    bool fmr;
-    int frames;
-    int frameRate;
-  };
-  const Case cases[] = {
-      {"small recording", [&] { return WriteMovie("small.swf", 20, 0x123456); }, 1, true, 20, 10},
-      {"recording over three parts", [&] { return WriteLargeRecording("large.swf", 3); }, 4, true,
-       3, 10},
-      {"plain movie of exactly one part", [&] { return WritePlainMovie("one.swf", 4 * kMiB); }, 1,
-       false, 3, 12},
-      {"plain movie of exactly two parts", [&] { return WritePlainMovie("two.swf", 8 * kMiB); }, 2,
-       false, 3, 12},
-      {"plain movie a byte over a part", [&] { return WritePlainMovie("over.swf", 4 * kMiB + 1); },
-       2, false, 3, 12},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    const std::string movie = c.write();
-    ASSERT_EQ(AddSlide(movie, Project().GetSlideCollection()->GetCount() - 1), kZuSuccess);
-    const int64_t version = LastVersion();
-    OpenReadOnly();
-    {
-      RawFile raw(ProjectPath());
-      const std::string row = " WHERE version = " + std::to_string(version);
-      EXPECT_EQ(raw.Number("SELECT count(*) FROM version_parts" + row), c.parts);
-      EXPECT_EQ(raw.Number("SELECT max(length(bytes)) FROM version_parts" + row),
-                static_cast<int64_t>(std::min(4 * kMiB, std::filesystem::file_size(movie))));
-      EXPECT_EQ(raw.Number("SELECT frames FROM versions WHERE id = " + std::to_string(version)),
-                c.frames);
-    }
+// Movies of sizes around the chunk limits and a pack's size come back byte for byte after a
+// reopen, with their facts; chunks the project holds already are not stored again.
+TEST_F(ProjectVersionsTest, MoviesComeBackWholeAndChunksAreStoredOnce) {
+  const size_t sizes[] = {200,          kAverage / 4,     kAverage / 4 + 1,
+                          kAverage * 4, kAverage * 4 + 1, (4 << 20) + 1};
+  std::vector<std::pair<int64_t, std::string>> stored;
+  for (const size_t size : sizes) {
+    SCOPED_TRACE(size);
+    const std::string movie = WritePlainMovie("m" + std::to_string(size) + ".swf", size);
+    stored.emplace_back(AddAndGetVersion(movie), movie);
+  }
+  const std::string recording = WriteMovie("rec.swf", 20, 0x123456);
+  stored.emplace_back(AddAndGetVersion(recording), recording);
+  OpenReadOnly();
+  for (const auto& [version, movie] : stored) {
+    SCOPED_TRACE(movie);
+    ExpectStoredAs(version, movie);
     ZuMovieFacts facts;
     std::string error;
     ASSERT_TRUE(Project().GetVersionFacts(version, &facts, &error)) << error;
-    EXPECT_EQ(facts.fmr, c.fmr);
-    EXPECT_EQ(facts.frameCount, c.frames);
-    EXPECT_EQ(facts.frameRate, c.frameRate);
-    EXPECT_DOUBLE_EQ(facts.duration, static_cast<double>(c.frames) / c.frameRate);
-    EXPECT_TRUE(facts.bytes.empty());
-    ExpectStoredAs(version, movie);
-    Reopen();
+    EXPECT_EQ(facts.frameCount, movie == recording ? 20 : 3);
+    EXPECT_EQ(facts.fmr, movie == recording);
   }
+
+  // The same movie again stores nothing new; one byte changed stores the chunks around it.
+  Reopen();
+  const std::string large = stored[5].second;
+  const int64_t before = StoredChunkBytes();
+  AddAndGetVersion(large);
+  EXPECT_EQ(StoredChunkBytes(), before);
+  const std::string changed = WritePlainMovie("changed.swf", (4 << 20) + 1, 0x40);
+  const int64_t version = AddAndGetVersion(changed);
+  EXPECT_LE(StoredChunkBytes() - before, static_cast<int64_t>(2 * kAverage * 4));
+  ExpectStoredAs(version, changed);
+  ZuProjectStorage storage;
+  std::string error;
+  ASSERT_TRUE(Project().ReadStorage(&storage, &error)) << error;
+  EXPECT_EQ(storage.versionCount, static_cast<int64_t>(std::size(sizes)) + 3);
+  EXPECT_GT(storage.fullCopyBytes, 3 * storage.fileBytes / 2);
+}
+
+// Damage to the file (bytes flipped, a page zeroed, the file cut, rows gone or changed) is
+// reported when the movie is read; no damage ever reads as another movie, and a failed
+// export leaves no file.
+TEST_F(ProjectVersionsTest, DamageIsNoticedNeverReadAsAMovie) {
+  const std::string movie = WritePlainMovie("m.swf", 1 << 20);
+  const int64_t version = AddAndGetVersion(movie);
+  CloseProject();
+  const std::vector<uint8_t> good = ReadFileBytes(ProjectPath());
+  const std::vector<uint8_t> expected = ReadFileBytes(movie);
+  struct Case {
+    std::string name;
+    std::function<void(std::vector<uint8_t>&)> damage;
+    const char* sql;  // run on the damaged file; may be null
+    bool mustFail;
+  };
+  std::vector<Case> cases = {
+      {"a chunk row missing", nullptr, "DELETE FROM chunks WHERE id = 3", true},
+      {"a list entry missing", nullptr, "DELETE FROM version_chunks WHERE position = 2", true},
+      {"two chunks swapped", nullptr,
+       "UPDATE version_chunks SET chunk = CASE chunk WHEN 1 THEN 2 WHEN 2 THEN 1 END "
+       "WHERE chunk IN (1, 2)",
+       true},
+      {"a chunk's digest changed", nullptr, "UPDATE chunks SET digest = zeroblob(32) WHERE id = 4",
+       true},
+      {"a pack missing", nullptr, "DELETE FROM packs", true},
+      {"a chunk moved in its pack", nullptr, "UPDATE chunks SET offset = offset + 1 WHERE id = 5",
+       true},
+      {"the size changed", nullptr, "UPDATE versions SET size = size - 1", true},
+      {"the list digest removed", nullptr, "UPDATE versions SET chunk_list = NULL", true},
+  };
+  // Where a run of the movie's bytes lies in the file: in its pack.
+  const auto run = expected.begin() + 300000;
+  const size_t inPack =
+      static_cast<size_t>(std::search(good.begin(), good.end(), run, run + 64) - good.begin());
+  ASSERT_LT(inPack, good.size());
+  for (uint32_t seed = 1; seed <= 12; ++seed) {
+    cases.push_back({"bytes flipped, seed " + std::to_string(seed),
+                     [seed](std::vector<uint8_t>& bytes) {
+                       std::mt19937 random(seed);
+                       for (int i = 0; i < 3; ++i) bytes[random() % bytes.size()] ^= 0x20;
+                     },
+                     nullptr, false});
+  }
+  for (const size_t page : {inPack, good.size() / 3, size_t{4096}}) {
+    cases.push_back({"a page zeroed at " + std::to_string(page),
+                     [page](std::vector<uint8_t>& bytes) {
+                       std::fill_n(bytes.begin() + static_cast<ptrdiff_t>(page & ~size_t{4095}),
+                                   4096, 0);
+                     },
+                     nullptr, page == inPack});
+  }
+  for (const size_t cut : {good.size() / 2, good.size() - 65536}) {
+    cases.push_back({"cut at " + std::to_string(cut),
+                     [cut](std::vector<uint8_t>& bytes) { bytes.resize(cut); }, nullptr, true});
+  }
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<uint8_t> damaged = good;
+    if (c.damage) c.damage(damaged);
+    WriteFileBytes(ProjectPath(), damaged);
+    if (c.sql != nullptr) RawFile(ProjectPath()).Execute(c.sql);
+    std::string error;
+    std::unique_ptr<ZuProject> project = ZuProject::Open(ZuString(std::string_view(ProjectPath())),
+                                                         ZuProjectAccess::kReadOnly, &error);
+    const std::string out = File("out.swf");
+    std::filesystem::remove(out);
+    if (project == nullptr || !project->ExportVersion(version, out, &error)) {
+      EXPECT_FALSE(std::filesystem::exists(out));
+      EXPECT_TRUE(error.find("damaged") != std::string::npos ||
+                  error.find("not a project file") != std::string::npos ||
+                  error.find("cannot read") != std::string::npos)
+          << error;
+      if (c.sql != nullptr) {
+        EXPECT_NE(error.find("movie version " + std::to_string(version)), std::string::npos)
+            << error;
+      }
+      continue;
+    }
+    EXPECT_FALSE(c.mustFail);
+    EXPECT_TRUE(ReadFileBytes(out) == expected);
+  }
+}
+
+// Files of the first two formats: a reader reads them as they are and leaves them
+// unchanged; a writer upgrades them, and old and new movies both read back. A newer format
+// is refused.
+TEST_F(ProjectVersionsTest, EarlierFormatsAreReadAndUpgraded) {
+  const std::string a = WriteMovie("a.swf", 20, 0x123456);
+  const std::string b = WritePlainMovie("b.swf", (4 << 20) + 100);
+  const std::string dropChunks =
+      "UPDATE versions SET chunk_list = NULL; DROP TABLE chunks; DROP TABLE packs; "
+      "DROP TABLE version_chunks; ALTER TABLE versions DROP COLUMN chunk_list; ";
+  struct Case {
+    const char* name;
+    const char* storeMovie;  // puts the movie's bytes where the format kept them
+    std::string sql;         // then the rest of the format's layout
+    int64_t format;
+  };
+  const Case cases[] = {
+      {"second format: parts", "INSERT INTO version_parts SELECT id, 0, ? FROM versions",
+       dropChunks + "PRAGMA user_version = 2", 2},
+      {"first format: whole, no facts", "UPDATE versions SET bytes = ?",
+       dropChunks +
+           "DROP TABLE version_parts; ALTER TABLE versions DROP COLUMN frames; "
+           "ALTER TABLE versions DROP COLUMN frame_rate; ALTER TABLE versions DROP COLUMN fmr; "
+           "PRAGMA user_version = 1",
+       1},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    CloseProject();
+    std::filesystem::remove(ProjectPath());
+    std::string error;
+    ASSERT_NE(ZuProject::Create(ZuString(std::string_view(ProjectPath())), &error), nullptr);
+    Reopen();
+    const int64_t old = AddAndGetVersion(a);
+    const ZuProjectState before = State();
+    CloseProject();
+    {
+      RawFile raw(ProjectPath());
+      raw.SetBlob(c.storeMovie, ReadFileBytes(a));
+      raw.Execute(c.sql);
+      EXPECT_EQ(raw.Number("PRAGMA user_version"), c.format);
+    }
+    const std::vector<uint8_t> oldFile = ReadFileBytes(ProjectPath());
+    OpenReadOnly();
+    EXPECT_EQ(State(), before);
+    ExpectStoredAs(old, a);
+    CloseProject();
+    EXPECT_TRUE(ReadFileBytes(ProjectPath()) == oldFile);
+
+    Reopen();
+    const int64_t added = AddAndGetVersion(b);
+    Reopen();
+    ExpectStoredAs(old, a);
+    ExpectStoredAs(added, b);
+    ZuMovieFacts facts;
+    ASSERT_TRUE(Project().GetVersionFacts(old, &facts, &error)) << error;
+    EXPECT_EQ(facts.frameCount, 20);
+    CloseProject();
+    EXPECT_EQ(RawFile(ProjectPath()).Number("PRAGMA user_version"), 3);
+  }
+  RawFile(ProjectPath()).Execute("PRAGMA user_version = 4");
+  std::string error;
+  EXPECT_EQ(ZuProject::Open(ZuString(std::string_view(ProjectPath())), ZuProjectAccess::kReadOnly,
+                            &error),
+            nullptr);
+  EXPECT_NE(error.find("unknown format version 4"), std::string::npos) << error;
 }
 
 // The facts come from where they are stored, not from the movie: listing the project needs
 // no movie read (here the bytes are even gone).
 TEST_F(ProjectVersionsTest, ListingUsesTheStoredFacts) {
-  ASSERT_EQ(AddSlide(WriteMovie("a.swf", 20, 0x123456), -1), kZuSuccess);
-  const int64_t version = LastVersion();
+  AddAndGetVersion(WriteMovie("a.swf", 20, 0x123456));
   CloseProject();
-  RawFile(ProjectPath()).Execute("UPDATE versions SET frames = 77; DELETE FROM version_parts");
-  const FmreditRun list = RunFmredit({"project", "list", ProjectPath()});
+#include "tests/support/FmreditRun.h"
   EXPECT_EQ(list.exitCode, 0) << list.err;
   EXPECT_NE(list.out.find("      77  yes"), std::string::npos) << list.out;
-  OpenReadOnly();
-  ZuMovieFacts facts;
-  std::string error;
-  ASSERT_TRUE(Project().GetVersionFacts(version, &facts, &error)) << error;
-  EXPECT_EQ(facts.frameCount, 77);
-  EXPECT_DOUBLE_EQ(facts.duration, 7.7);
-}
-
-// A movie whose parts do not add up to its stored size cannot be read or exported, and an
-// export leaves no file behind.
-TEST_F(ProjectVersionsTest, DamagedPartsAreNoticed) {
-  const std::string movie = WriteLargeRecording("large.swf", 2);
-  ASSERT_EQ(AddSlide(movie, -1), kZuSuccess);
-  const int64_t version = LastVersion();
-  CloseProject();
-  const std::vector<uint8_t> good = ReadFileBytes(ProjectPath());
-  struct Case {
-    const char* name;
-    const char* sql;
-  };
-  const Case cases[] = {
-      {"a part missing", "DELETE FROM version_parts WHERE part = 1"},
-      {"a part too many",
-       "INSERT INTO version_parts SELECT version, 7, bytes FROM version_parts WHERE part = 0"},
-      {"a part cut short", "UPDATE version_parts SET bytes = substr(bytes, 2) WHERE part = 2"},
-      {"size too large", "UPDATE versions SET size = size + 1"},
-      {"size negative", "UPDATE versions SET size = -1"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    WriteFileBytes(ProjectPath(), good);
-    RawFile(ProjectPath()).Execute(c.sql);
-    OpenReadOnly();
-    std::vector<uint8_t> bytes;
-    std::string error;
-    EXPECT_FALSE(Project().ReadVersion(version, &bytes, &error));
-    EXPECT_NE(error.find("damaged"), std::string::npos) << error;
-    error.clear();
-    const std::string out = File("out.swf");
-    EXPECT_FALSE(Project().ExportVersion(version, out, &error));
-    EXPECT_NE(error.find("damaged"), std::string::npos) << error;
-    EXPECT_FALSE(std::filesystem::exists(out));
-    CloseProject();
-  }
-}
-
-// A file of the first format: a reader reads it as it is (facts come from the movie) and
-// leaves it unchanged; a writer upgrades it, and old and new movies both read back.
-TEST_F(ProjectVersionsTest, FirstFormatFileIsReadAndUpgraded) {
-  const std::string a = WriteMovie("a.swf", 20, 0x123456);
-  const std::string b = WriteLargeRecording("b.swf", 2);
-  ASSERT_EQ(AddSlide(a, -1), kZuSuccess);
-  const int64_t old = LastVersion();
-  const ZuProjectState before = State();
-  CloseProject();
-  {  // back to the first format's layout: the movie whole in versions.bytes, no facts
-    RawFile raw(ProjectPath());
-    raw.SetBlob("UPDATE versions SET bytes = ?", ReadFileBytes(a));
-    raw.Execute(
-        "DROP TABLE version_parts; ALTER TABLE versions DROP COLUMN frames; "
-        "ALTER TABLE versions DROP COLUMN frame_rate; ALTER TABLE versions DROP COLUMN fmr; "
-        "PRAGMA user_version = 1");
-  }
-  const std::vector<uint8_t> oldFile = ReadFileBytes(ProjectPath());
-
-  OpenReadOnly();
-  EXPECT_EQ(State(), before);
-  ZuMovieFacts facts;
-  std::string error;
-  ASSERT_TRUE(Project().GetVersionFacts(old, &facts, &error)) << error;
-  EXPECT_EQ(facts.frameCount, 20);
-  EXPECT_TRUE(facts.fmr);
-  ExpectStoredAs(old, a);
-  CloseProject();
-  EXPECT_TRUE(ReadFileBytes(ProjectPath()) == oldFile);
-
-  Reopen();
-  EXPECT_EQ(State(), before);
-  AddSharedSlide(Slide(0)->GetAnimation());  // its length from the old movie's bytes
-  EXPECT_DOUBLE_EQ(Slide(1)->GetDuration().GetTime().GetValue(), 2.0);
-  ASSERT_EQ(AddSlide(b, 1), kZuSuccess);
-  const int64_t added = LastVersion();
-  Reopen();
-  ExpectStoredAs(old, a);
-  ExpectStoredAs(added, b);
-  ASSERT_TRUE(Project().GetVersionFacts(added, &facts, &error)) << error;
-  EXPECT_EQ(facts.frameCount, 2);
-  CloseProject();
-  RawFile raw(ProjectPath());
-  EXPECT_EQ(raw.Number("PRAGMA user_version"), 2);
-  EXPECT_EQ(raw.Number("SELECT frames FROM versions WHERE id = " + std::to_string(old)), -2);
-  EXPECT_EQ(raw.Number("SELECT frames FROM versions WHERE id = " + std::to_string(added)), 2);
 }
 
 }  // namespace

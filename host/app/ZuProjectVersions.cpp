@@ -1,0 +1,456 @@
+// Movie versions in the project file: stored as lists of shared chunks, read back checked.
+
+#include <sqlite3.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <map>
+
+#include "host/app/ZuChunker.h"
+#include "host/app/ZuMovieFacts.h"
+#include "host/app/ZuProjectStore.h"
+#include "host/app/ZuSha256.h"
+#include "host/app/ZuSqlite.h"
+#include "host/util/ZuFileStream.h"
+#include "host/util/ZuMappedPageReleaser.h"
+
+namespace {
+
+// The average chunk size. Smaller chunks share more between the versions of an edited
+// movie; each chunk also costs a row in chunks and one in each version's list. Chosen by
+// measuring what the edits of a long recording store (bench/bench_project_chunks). It must
+// not change once files exist that use it: chunks cut otherwise would share nothing.
+constexpr size_t kAverageChunkSize = size_t{32} << 10;
+
+// The most bytes one pack holds: large enough that a pack costs little beyond its bytes,
+// small enough that storing one never holds much memory. The database writes each pack's
+// pages once, at the end of the file, where they need no rollback journal.
+constexpr size_t kPackSize = size_t{4} << 20;
+
+// How much of a version stored whole by an earlier format is read at a time.
+constexpr size_t kReadWindow = size_t{1} << 20;
+
+const ZuChunker& Chunker() {
+  static const ZuChunker chunker(kAverageChunkSize);
+  return chunker;
+}
+
+std::span<const uint8_t> DigestSpan(const ZuSha256::Digest& digest) {
+  return {digest.data(), digest.size()};
+}
+
+}  // namespace
+
+// Cuts a movie into chunks and stores those the project does not hold yet. New chunks that
+// follow each other in the movie go into one pack, bound straight from the movie's bytes.
+class ZuProjectStore::ChunkWriter {
+ public:
+  ChunkWriter(const ZuProjectStore& store, const ZuSharedBytes& bytes)
+      : m_store(store),
+        m_bytes(bytes),
+        m_find(store.m_db, "SELECT id FROM chunks WHERE digest = ?"),
+        m_pack(store.m_db, "INSERT INTO packs(bytes) VALUES(?)"),
+        m_chunk(store.m_db, "INSERT INTO chunks(digest, pack, offset, size) VALUES(?, ?, ?, ?)") {}
+
+  // Every chunk of the movie, in order; the digest of their list.
+  bool Write(std::string* error) {
+    const ZuChunker& chunker = Chunker();
+    const uint8_t* data = m_bytes.data();
+    for (size_t offset = 0; offset < m_bytes.size();) {
+      const size_t size = chunker.Cut(data + offset, m_bytes.size() - offset);
+      if (!Add(offset, size, error)) {
+        return false;
+      }
+      offset += size;
+      m_pages.Passed(m_bytes, HasRun() ? m_new[m_runFirst].offset : offset);
+    }
+    return FlushRun(error);
+  }
+
+  // The chunks' ids in the movie's order.
+  std::vector<int64_t> Ids() const {
+    std::vector<int64_t> ids;
+    ids.reserve(m_list.size());
+    for (const int64_t entry : m_list) {
+      ids.push_back(entry > 0 ? entry : m_new[static_cast<size_t>(-entry - 1)].id);
+    }
+    return ids;
+  }
+
+  ZuSha256::Digest ListDigest() { return m_listDigest.Finish(); }
+
+ private:
+  struct NewChunk {
+    ZuSha256::Digest digest;
+    size_t offset = 0;  // in the movie
+    size_t size = 0;
+    int64_t id = 0;  // once stored
+  };
+
+  bool HasRun() const { return m_runFirst < m_new.size(); }
+
+  bool Add(size_t offset, size_t size, std::string* error) {
+    const ZuSha256::Digest digest = ZuSha256::Of(m_bytes.span().subspan(offset, size));
+    m_listDigest.Update(DigestSpan(digest));
+    if (const auto seen = m_seen.find(digest); seen != m_seen.end()) {
+      m_list.push_back(-static_cast<int64_t>(seen->second) - 1);
+      return true;
+    }
+    m_find.Reset();
+    m_find.BindBlob(1, DigestSpan(digest));
+    const int code = m_find.Step();
+    if (code == SQLITE_ROW) {
+      m_list.push_back(m_find.ColumnInt(0));
+      return true;
+    }
+    if (code != SQLITE_DONE) {
+      return m_store.Fail(code, error);
+    }
+    const bool follows = HasRun() && m_new.back().offset + m_new.back().size == offset &&
+                         offset + size - m_new[m_runFirst].offset <= kPackSize;
+    if (!follows && !FlushRun(error)) {
+      return false;
+    }
+    m_seen.emplace(digest, m_new.size());
+    m_list.push_back(-static_cast<int64_t>(m_new.size()) - 1);
+    m_new.push_back({digest, offset, size, 0});
+    return true;
+  }
+
+  // Stores the run of new chunks not stored yet as one pack.
+  bool FlushRun(std::string* error) {
+    if (!HasRun()) {
+      return true;
+    }
+    const size_t begin = m_new[m_runFirst].offset;
+    const size_t end = m_new.back().offset + m_new.back().size;
+    m_pack.Reset();
+    m_pack.BindBlob(1, m_bytes.span().subspan(begin, end - begin));
+    int code = m_pack.Step();
+    if (code != SQLITE_DONE) {
+      return m_store.Fail(code, error);
+    }
+    const int64_t pack = sqlite3_last_insert_rowid(m_store.m_db);
+    for (; m_runFirst < m_new.size(); ++m_runFirst) {
+      NewChunk& chunk = m_new[m_runFirst];
+      m_chunk.Reset();
+      m_chunk.BindBlob(1, DigestSpan(chunk.digest));
+      m_chunk.Bind(2, pack);
+      m_chunk.Bind(3, static_cast<int64_t>(chunk.offset - begin));
+      m_chunk.Bind(4, static_cast<int64_t>(chunk.size));
+      if ((code = m_chunk.Step()) != SQLITE_DONE) {
+        return m_store.Fail(code, error);
+      }
+      chunk.id = sqlite3_last_insert_rowid(m_store.m_db);
+    }
+    return true;
+  }
+
+  const ZuProjectStore& m_store;
+  const ZuSharedBytes& m_bytes;
+  ZuSqlStatement m_find;
+  ZuSqlStatement m_pack;
+  ZuSqlStatement m_chunk;
+  ZuMappedPageReleaser m_pages;  // a mapped movie never becomes resident whole
+  ZuSha256 m_listDigest;
+  // Per position in the movie: a stored chunk's id (> 0), or -(index in m_new + 1).
+  std::vector<int64_t> m_list;
+  std::vector<NewChunk> m_new;                // chunks this version brings, in order
+  std::map<ZuSha256::Digest, size_t> m_seen;  // their index in m_new, by digest
+  size_t m_runFirst = 0;                      // the first of m_new not stored yet
+};
+
+int64_t ZuProjectStore::InsertVersion(const ZuMovieFacts& movie, std::string* error) {
+  if (m_readOnly) {
+    SetError(error, "project is open read-only");
+    return 0;
+  }
+  // A savepoint makes the version's rows one unit, inside the command's transaction or
+  // on their own.
+  int code = ZuSqlExecute(m_db, "SAVEPOINT store_version");
+  if (code != SQLITE_OK) {
+    Fail(code, error);
+    return 0;
+  }
+  ChunkWriter chunks(*this, movie.bytes);
+  bool stored = chunks.Write(error);
+  int64_t id = 0;
+  if (stored) {
+    const ZuSha256::Digest listDigest = chunks.ListDigest();
+    ZuSqlStatement row(m_db,
+                       "INSERT INTO versions(size, created, bytes, frames, frame_rate, fmr, "
+                       "chunk_list) VALUES(?, datetime('now'), x'', ?, ?, ?, ?)");
+    row.Bind(1, static_cast<int64_t>(movie.bytes.size()));
+    row.Bind(2, static_cast<int64_t>(movie.frameCount));
+    row.Bind(3, static_cast<int64_t>(movie.frameRate));
+    row.Bind(4, static_cast<int64_t>(movie.fmr));
+    row.BindBlob(5, DigestSpan(listDigest));
+    code = row.Step();
+    stored = code == SQLITE_DONE || Fail(code, error);
+    id = stored ? sqlite3_last_insert_rowid(m_db) : 0;
+  }
+  if (stored) {
+    ZuSqlStatement entry(m_db, "INSERT INTO version_chunks VALUES(?, ?, ?)");
+    entry.Bind(1, id);
+    int64_t position = 0;
+    for (const int64_t chunk : chunks.Ids()) {
+      entry.Reset();
+      entry.Bind(2, position++);
+      entry.Bind(3, chunk);
+      if ((code = entry.Step()) != SQLITE_DONE) {
+        stored = Fail(code, error);
+        break;
+      }
+    }
+  }
+  if (stored) {
+    code = ZuSqlExecute(m_db, "RELEASE store_version");
+    stored = code == SQLITE_OK || Fail(code, error);
+  }
+  if (!stored) {
+    // A failed write may have ended the whole transaction already; then these do nothing.
+    ZuSqlExecute(m_db, "ROLLBACK TO store_version");
+    ZuSqlExecute(m_db, "RELEASE store_version");
+    return 0;
+  }
+  return id;
+}
+
+bool ZuProjectStore::Damaged(int64_t id, const std::string& what, std::string* error) const {
+  return Refuse("project file is damaged (movie version " + std::to_string(id) + ": " + what + ")",
+                error);
+}
+
+int64_t ZuProjectStore::VersionSize(int64_t id, std::string* error) const {
+  ZuSqlStatement query(m_db, "SELECT size FROM versions WHERE id = ?");
+  query.Bind(1, id);
+  const int code = query.Step();
+  if (code == SQLITE_DONE) {
+    Damaged(id, "missing", error);
+    return -1;
+  }
+  if (code != SQLITE_ROW) {
+    Fail(code, error);
+    return -1;
+  }
+  const int64_t size = query.ColumnInt(0);
+  if (size < 0) {
+    Damaged(id, "negative size", error);
+    return -1;
+  }
+  return size;
+}
+
+bool ZuProjectStore::ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error) const {
+  const int64_t size = VersionSize(id, error);
+  if (size < 0) {
+    return false;
+  }
+  std::vector<uint8_t> listDigest;
+  if (m_format >= 3) {
+    ZuSqlStatement query(m_db, "SELECT chunk_list FROM versions WHERE id = ?");
+    query.Bind(1, id);
+    const int code = query.Step();
+    if (code != SQLITE_ROW) {
+      return Fail(code, error);
+    }
+    listDigest = query.ColumnBlob(0);
+  }
+  if (!listDigest.empty()) {
+    return ReadChunks(id, size, listDigest, sink, error);
+  }
+  return ReadUnchunked(id, size, sink, error);
+}
+
+bool ZuProjectStore::ReadChunks(int64_t id, int64_t size, const std::vector<uint8_t>& listDigest,
+                                const ByteSink& sink, std::string* error) const {
+  ZuSqlStatement query(
+      m_db,
+      "SELECT v.position, c.pack, c.offset, c.size, c.digest FROM version_chunks v "
+      "LEFT JOIN chunks c ON c.id = v.chunk WHERE v.version = ? "
+      "ORDER BY v.position");
+  query.Bind(1, id);
+  ZuSqlBlobReader pack(m_db);
+  int64_t openPack = 0;
+  std::vector<uint8_t> buffer(Chunker().GetMaximumSize());
+  ZuSha256 listHash;
+  int64_t read = 0;
+  int64_t expected = 0;
+  int code = SQLITE_OK;
+  while ((code = query.Step()) == SQLITE_ROW) {
+    const std::string chunk = "chunk " + std::to_string(expected + 1);
+    if (query.ColumnInt(0) != expected++) {
+      return Damaged(id, chunk + " is missing from its list", error);
+    }
+    const std::vector<uint8_t> digest = query.ColumnBlob(4);
+    const int64_t packId = query.ColumnInt(1);
+    const int64_t offset = query.ColumnInt(2);
+    const int64_t count = query.ColumnInt(3);
+    if (digest.size() != ZuSha256::Digest().size() || packId <= 0) {
+      return Damaged(id, chunk + " is missing", error);
+    }
+    if (count <= 0 || static_cast<size_t>(count) > buffer.size() || count > size - read) {
+      return Damaged(id, chunk + " has a wrong size", error);
+    }
+    if (packId != openPack) {
+      if ((code = pack.Open("packs", "bytes", packId)) != SQLITE_OK) {
+        return code == SQLITE_ERROR ? Damaged(id, chunk + " lies in a missing pack", error)
+                                    : Fail(code, error);
+      }
+      openPack = packId;
+    }
+    if (offset < 0 || offset > pack.GetSize() - count) {
+      return Damaged(id, chunk + " lies outside its pack", error);
+    }
+    if ((code = pack.Read(buffer.data(), static_cast<int>(count), static_cast<int>(offset))) !=
+        SQLITE_OK) {
+      return Fail(code, error);
+    }
+    const std::span<const uint8_t> bytes(buffer.data(), static_cast<size_t>(count));
+    const ZuSha256::Digest actual = ZuSha256::Of(bytes);
+    if (!std::equal(actual.begin(), actual.end(), digest.begin())) {
+      return Damaged(id, chunk + " does not match its digest", error);
+    }
+    listHash.Update(DigestSpan(actual));
+    if (!sink(bytes)) {
+      return false;
+    }
+    read += count;
+  }
+  if (code != SQLITE_DONE) {
+    return Fail(code, error);
+  }
+  const ZuSha256::Digest list = listHash.Finish();
+  if (read != size || !std::equal(list.begin(), list.end(), listDigest.begin(), listDigest.end())) {
+    return Damaged(id, "its list of chunks is not the one stored", error);
+  }
+  return true;
+}
+
+bool ZuProjectStore::ReadUnchunked(int64_t id, int64_t size, const ByteSink& sink,
+                                   std::string* error) const {
+  std::vector<int64_t> parts;
+  if (m_format >= 2) {
+    ZuSqlStatement query(m_db, "SELECT rowid FROM version_parts WHERE version = ? ORDER BY part");
+    query.Bind(1, id);
+    int code = SQLITE_OK;
+    while ((code = query.Step()) == SQLITE_ROW) {
+      parts.push_back(query.ColumnInt(0));
+    }
+    if (code != SQLITE_DONE) {
+      return Fail(code, error);
+    }
+  }
+  const bool whole = parts.empty();  // stored whole by the first format, or an empty movie
+  if (whole) {
+    parts.push_back(id);
+  }
+  ZuSqlBlobReader blob(m_db);
+  std::vector<uint8_t> window(
+      std::min(kReadWindow, static_cast<size_t>(std::max<int64_t>(size, 1))));
+  int64_t read = 0;
+  for (const int64_t part : parts) {
+    int code =
+        whole ? blob.Open("versions", "bytes", part) : blob.Open("version_parts", "bytes", part);
+    if (code != SQLITE_OK) {
+      return Fail(code, error);
+    }
+    const int count = blob.GetSize();
+    if (count > size - read) {
+      return Damaged(id, "its stored size does not match its bytes", error);
+    }
+    const int step = static_cast<int>(window.size());
+    for (int offset = 0; offset < count; offset += step) {
+      const int n = std::min(step, count - offset);
+      if ((code = blob.Read(window.data(), n, offset)) != SQLITE_OK) {
+        return Fail(code, error);
+      }
+      if (!sink({window.data(), static_cast<size_t>(n)})) {
+        return false;
+      }
+    }
+    read += count;
+  }
+  return read == size || Damaged(id, "its stored size does not match its bytes", error);
+}
+
+bool ZuProjectStore::ReadVersion(int64_t id, std::vector<uint8_t>* bytes,
+                                 std::string* error) const {
+  const int64_t size = VersionSize(id, error);
+  if (size < 0) {
+    return false;
+  }
+  try {
+    bytes->assign(static_cast<size_t>(size), 0);
+  } catch (const std::bad_alloc&) {
+    return SetError(error, "out of memory");
+  }
+  size_t filled = 0;
+  return ReadVersionBytes(
+      id,
+      [&](std::span<const uint8_t> piece) {
+        std::memcpy(bytes->data() + filled, piece.data(), piece.size());
+        filled += piece.size();
+        return true;
+      },
+      error);
+}
+
+bool ZuProjectStore::ExportVersion(int64_t id, const std::string& path, std::string* error) const {
+  if (VersionSize(id, error) < 0) {
+    return false;
+  }
+  std::string openError;
+  std::unique_ptr<ZuFileStream> out(
+      ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &openError));
+  if (!out) {
+    return SetError(error, "cannot write " + path + ": " + openError);
+  }
+  const auto write = [&](std::span<const uint8_t> piece) {
+    return out->Write(piece.data(), piece.size()) ||
+           SetError(error, "cannot write " + path + ": " + std::strerror(errno));
+  };
+  if (!ReadVersionBytes(id, write, error)) {
+    out->Discard();
+    return false;
+  }
+  if (!out->Close()) {
+    return SetError(error, "cannot write " + path + ": " + std::strerror(errno));
+  }
+  return true;
+}
+
+bool ZuProjectStore::ReadVersionFacts(int64_t id, ZuMovieFacts* facts) const {
+  if (m_format < 2) {
+    return false;
+  }
+  ZuSqlStatement query(m_db,
+                       "SELECT frames, frame_rate, fmr FROM versions WHERE id = ? AND "
+                       "frames BETWEEN 0 AND 65535 AND frame_rate BETWEEN 0 AND 65535 AND "
+                       "fmr IS NOT NULL");
+  query.Bind(1, id);
+  if (query.Step() != SQLITE_ROW) {
+    return false;
+  }
+  *facts = ZuMovieFacts();
+  facts->fmr = query.ColumnInt(2) != 0;
+  facts->SetLength(static_cast<uint16_t>(query.ColumnInt(0)),
+                   static_cast<uint16_t>(query.ColumnInt(1)));
+  return true;
+}
+
+bool ZuProjectStore::ReadStorage(ZuProjectStorage* storage, std::string* error) const {
+  ZuSqlStatement pages(m_db,
+                       "SELECT page_count * page_size FROM pragma_page_count(), "
+                       "pragma_page_size()");
+  ZuSqlStatement versions(m_db, "SELECT total(size), count(*) FROM versions");
+  int code = pages.Step();
+  if (code != SQLITE_ROW || (code = versions.Step()) != SQLITE_ROW) {
+    return Fail(code, error);
+  }
+  storage->fileBytes = pages.ColumnInt(0);
+  storage->fullCopyBytes = static_cast<int64_t>(versions.ColumnDouble(0));
+  storage->versionCount = versions.ColumnInt(1);
+  return true;
+}

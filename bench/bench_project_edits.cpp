@@ -15,14 +15,18 @@
 //   undo / redo   every edit undone and redone, each in a run of its own: the movie the
 //                 slide shows at each state is byte for byte the one exported on the way
 //                 forward (the program fails otherwise).
+// With ZU_BENCH_OTHER_FMREDIT set to the fmredit of another build (an earlier one, say),
+// add, export and the edits are measured for both programs in the same run, side by side.
 
 #include <fcntl.h>
+#include <stdlib.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
+#include <map>
 #include <set>
 #include <stdexcept>
 #include <string>
@@ -41,11 +45,11 @@ constexpr int kRepetitions = 3;
 
 using Clock = std::chrono::steady_clock;
 
-std::string g_fmredit = ZU_FMREDIT_PROGRAM;
-
-// Runs fmredit with the arguments, its output thrown away; the milliseconds it took.
-double RunFmredit(const std::vector<std::string>& arguments) {
-  std::string command = ZuBenchShellQuoted(g_fmredit);
+// Runs the fmredit program with the arguments, its output thrown away; the milliseconds it
+// took.
+double RunFmredit(const std::vector<std::string>& arguments,
+                  const std::string& program = ZU_FMREDIT_PROGRAM) {
+  std::string command = ZuBenchShellQuoted(program);
   for (const std::string& argument : arguments) command += " " + ZuBenchShellQuoted(argument);
   const auto start = Clock::now();
   if (std::system((command + " >/dev/null").c_str()) != 0) {
@@ -127,10 +131,103 @@ std::string Digest(const std::string& path) {
   return {digest.begin(), digest.end()};
 }
 
+struct Edit {
+  const char* name;
+  std::vector<std::string> arguments;  // after "project" NAME PROJECT
+  std::vector<std::string> onFile;     // the same edit on a file, when timed against it
+};
+
+std::vector<Edit> Edits(const std::string& movie, const std::string& shortMovie,
+                        const std::string& fileCut) {
+  std::vector<Edit> edits;
+  for (int i = 0; i < 5; ++i) {
+    const std::string start = std::to_string(40 + 70 * i);
+    edits.push_back({"delete",
+                     {"--slide", "1", "--start", start, "--length", "2"},
+                     {"delete", movie, "--start", start, "--length", "2", "-o", fileCut}});
+  }
+  edits.push_back({"split", {"--slide", "1", "--at", "200"}, {}});
+  edits.push_back({"insert", {"--slide", "1", "--at", "100", "--movie", shortMovie}, {}});
+  edits.push_back({"merge", {"--slides", "1,2"}, {}});
+  return edits;
+}
+
+std::vector<std::string> ProjectCommand(const std::string& name, const std::string& project,
+                                        const std::vector<std::string>& rest = {}) {
+  std::vector<std::string> arguments{"project", name, project};
+  arguments.insert(arguments.end(), rest.begin(), rest.end());
+  return arguments;
+}
+
+// The edits on a project holding the movie on its one slide, by program; the digests of
+// what slide 1 shows before and after each edit.
+std::vector<std::string> RunEdits(const std::string& program, const std::vector<Edit>& edits,
+                                  const std::string& project, const std::string& exported,
+                                  double movieMB) {
+  const auto shown = [&] {
+    std::filesystem::remove(exported);
+    RunFmredit(ProjectCommand("export", project, {"--slide", "1", "-o", exported}), program);
+    return Digest(exported);
+  };
+  std::vector<std::string> digests{shown()};
+  std::vector<double> projectTimes, fileTimes;
+  const double startMB = FileMB(project);
+  for (const Edit& edit : edits) {
+    const double before = FileMB(project);
+    const double time = RunFmredit(ProjectCommand(edit.name, project, edit.arguments), program);
+    const double grown = FileMB(project) - before;
+    std::printf("  %-8s %8.1f ms  grew %7.2f MB = %5.2f%% of the movie", edit.name, time, grown,
+                100.0 * grown / movieMB);
+    if (!edit.onFile.empty()) {
+      std::filesystem::remove(edit.onFile.back());
+      const double onFile = RunFmredit(edit.onFile, program);
+      projectTimes.push_back(time);
+      fileTimes.push_back(onFile);
+      std::printf("; on a file %8.1f ms", onFile);
+    }
+    std::printf("\n");
+    digests.push_back(shown());
+    if (digests.size() == 6) {
+      std::printf("  five cuts: the project grew %.2f MB = %.2f%% of the movie (target < 10)\n",
+                  FileMB(project) - startMB, 100.0 * (FileMB(project) - startMB) / movieMB);
+    }
+  }
+  std::printf("  project delete median %.1f ms, on a file %.1f ms: %.2f x\n", Median(projectTimes),
+              Median(fileTimes), Median(projectTimes) / Median(fileTimes));
+  return digests;
+}
+
+// Undoes every edit and redoes it again, each in a run of its own; throws when slide 1
+// shows another movie than on the way forward.
+void CheckUndoRedo(const std::vector<std::string>& digests, const std::string& project,
+                   const std::string& exported) {
+  const auto check = [&](size_t state) {
+    std::filesystem::remove(exported);
+    RunFmredit(ProjectCommand("export", project, {"--slide", "1", "-o", exported}));
+    if (Digest(exported) != digests[state]) {
+      throw std::runtime_error("slide 1 differs at state " + std::to_string(state));
+    }
+  };
+  const size_t last = digests.size() - 1;
+  for (size_t state = last; state-- > 0;) {
+    RunFmredit(ProjectCommand("undo", project));
+    check(state);
+  }
+  for (size_t state = 1; state <= last; ++state) {
+    RunFmredit(ProjectCommand("redo", project));
+    check(state);
+  }
+  std::printf("undo and redo of every edit, each in its own run: byte-identical movies\n\n");
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
   return ZuBenchMain(argc, argv, "bench_project_edits", [] {
+    std::vector<std::pair<std::string, std::string>> programs{{"this build", ZU_FMREDIT_PROGRAM}};
+    if (const char* other = std::getenv("ZU_BENCH_OTHER_FMREDIT")) {
+      programs.emplace_back("other build", other);
+    }
     const ZuBenchTempFolder folder;
     const std::string movie = folder.File("recording.swf");
     const std::string shortMovie = folder.File("short.swf");
@@ -145,97 +242,51 @@ int main(int argc, char** argv) {
     RunFmredit({"delete", movie, "--start", "60", "--length", "2", "-o", fileCut});
     MeasureChunkSizes(movie, fileCut);
 
-    const std::string project = folder.File("p.fmrproj");
     const std::string exported = folder.File("exported.swf");
-    std::vector<double> copy, synced, add, exporting;
+    std::vector<double> copy, synced;
+    std::map<std::string, std::vector<double>> add, exporting;
     for (int i = 0; i < kRepetitions; ++i) {
       copy.push_back(PlainCopy(movie, folder.File("copy.swf"), false));
       synced.push_back(PlainCopy(movie, folder.File("copy.swf"), true));
-      std::filesystem::remove(project);
-      RunFmredit({"project", "new", project});
-      add.push_back(RunFmredit({"project", "add", project, movie}));
-      std::filesystem::remove(exported);
-      exporting.push_back(
-          RunFmredit({"project", "export", project, "--slide", "1", "-o", exported}));
+      for (const auto& [label, program] : programs) {
+        const std::string project = folder.File(label + ".fmrproj");
+        std::filesystem::remove(project);
+        RunFmredit(ProjectCommand("new", project), program);
+        add[label].push_back(RunFmredit(ProjectCommand("add", project, {movie}), program));
+        std::filesystem::remove(exported);
+        exporting[label].push_back(RunFmredit(
+            ProjectCommand("export", project, {"--slide", "1", "-o", exported}), program));
+        if (Digest(exported) != Digest(movie)) throw std::runtime_error("export differs");
+      }
     }
-    if (Digest(exported) != Digest(movie)) throw std::runtime_error("export differs");
     std::printf("\nmedians of %d: copy %.1f ms, copy + fsync %.1f ms\n", kRepetitions, Median(copy),
                 Median(synced));
-    std::printf("  project add    %8.1f ms = %.2f x copy + fsync (target <= 1.2)\n", Median(add),
-                Median(add) / Median(synced));
-    std::printf("  project export %8.1f ms = %.2f x copy (target <= 1.5)\n", Median(exporting),
-                Median(exporting) / Median(copy));
-
-    struct Edit {
-      const char* name;
-      std::vector<std::string> arguments;
-      std::vector<std::string> onFile;  // the same edit on a file, when timed against it
-    };
-    std::vector<Edit> edits;
-    for (int i = 0; i < 5; ++i) {
-      const std::string start = std::to_string(40 + 70 * i);
-      edits.push_back(
-          {"delete 2 s",
-           {"project", "delete", project, "--slide", "1", "--start", start, "--length", "2"},
-           {"delete", movie, "--start", start, "--length", "2", "-o", fileCut}});
+    for (const auto& [label, program] : programs) {
+      std::printf("  %-11s add    %8.1f ms = %.2f x copy + fsync (target <= 1.2)\n", label.c_str(),
+                  Median(add[label]), Median(add[label]) / Median(synced));
+      std::printf("  %-11s export %8.1f ms = %.2f x copy (target <= 1.5)\n", label.c_str(),
+                  Median(exporting[label]), Median(exporting[label]) / Median(copy));
     }
-    edits.push_back({"split", {"project", "split", project, "--slide", "1", "--at", "200"}, {}});
-    edits.push_back(
-        {"insert short movie",
-         {"project", "insert", project, "--slide", "1", "--at", "100", "--movie", shortMovie},
-         {}});
-    edits.push_back({"merge", {"project", "merge", project, "--slides", "1,2"}, {}});
 
-    std::printf("\nedits on the project (project file %.1f MB after the add):\n", FileMB(project));
-    std::vector<std::string> shown{Digest(exported)};
-    std::vector<double> projectDeletes, fileDeletes;
-    const double startMB = FileMB(project);
-    for (const Edit& edit : edits) {
-      const double before = FileMB(project);
-      const double time = RunFmredit(edit.arguments);
-      const double grown = FileMB(project) - before;
-      std::printf("  %-20s %8.1f ms  grew %7.2f MB = %5.2f%% of the movie", edit.name, time, grown,
-                  100.0 * grown / movieMB);
-      if (!edit.onFile.empty()) {
-        std::filesystem::remove(fileCut);
-        const double onFile = RunFmredit(edit.onFile);
-        projectDeletes.push_back(time);
-        fileDeletes.push_back(onFile);
-        std::printf("; on a file %8.1f ms", onFile);
-      }
-      std::printf("\n");
-      std::filesystem::remove(exported);
-      RunFmredit({"project", "export", project, "--slide", "1", "-o", exported});
-      shown.push_back(Digest(exported));
-      if (shown.size() == 6) {
-        std::printf("  five cuts: the project grew %.2f MB = %.2f%% of the movie (target < 10)\n",
-                    FileMB(project) - startMB, 100.0 * (FileMB(project) - startMB) / movieMB);
+    const std::vector<Edit> edits = Edits(movie, shortMovie, fileCut);
+    std::vector<std::string> digests;
+    for (const auto& [label, program] : programs) {
+      const std::string project = folder.File(label + ".fmrproj");
+      std::printf("\n%s, edits on the project (%.1f MB after the add):\n", label.c_str(),
+                  FileMB(project));
+      const std::vector<std::string> shown = RunEdits(program, edits, project, exported, movieMB);
+      if (digests.empty()) {
+        digests = shown;
+      } else if (shown != digests) {
+        std::printf("  (the movies differ from this build's)\n");
       }
     }
-    std::printf("  project delete median %.1f ms, on a file %.1f ms: %.2f x\n",
-                Median(projectDeletes), Median(fileDeletes),
-                Median(projectDeletes) / Median(fileDeletes));
-
-    const auto check = [&](size_t state) {
-      std::filesystem::remove(exported);
-      RunFmredit({"project", "export", project, "--slide", "1", "-o", exported});
-      if (Digest(exported) != shown[state]) {
-        throw std::runtime_error("slide 1 differs at state " + std::to_string(state));
-      }
-    };
-    for (size_t state = edits.size(); state-- > 0;) {
-      RunFmredit({"project", "undo", project});
-      check(state);
-    }
-    for (size_t state = 1; state <= edits.size(); ++state) {
-      RunFmredit({"project", "redo", project});
-      check(state);
-    }
-    std::printf("undo and redo of every edit, each in its own run: byte-identical movies\n\n");
+    const std::string project = folder.File(programs[0].first + ".fmrproj");
+    CheckUndoRedo(digests, project, exported);
     std::fflush(stdout);
-    return std::system(
-               (ZuBenchShellQuoted(g_fmredit) + " project info " + ZuBenchShellQuoted(project))
-                   .c_str()) == 0
+    return std::system((ZuBenchShellQuoted(ZU_FMREDIT_PROGRAM) + " project info " +
+                        ZuBenchShellQuoted(project))
+                           .c_str()) == 0
                ? 0
                : 1;
   });

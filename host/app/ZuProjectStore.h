@@ -100,6 +100,7 @@ class ZuProjectStore {
   // Receives a version's bytes in order, piece by piece; false stops the reading.
   using ByteSink = std::function<bool(std::span<const uint8_t>)>;
   class ChunkWriter;
+  class ChunkReader;
 
   ZuProjectStore(sqlite3* db, std::string path, bool readOnly);
 
@@ -126,8 +127,6 @@ class ZuProjectStore {
   // Hands version id's bytes to sink in order, each piece checked; false on damage or a
   // failed read, with a reason naming the version.
   bool ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error) const;
-  bool ReadChunks(int64_t id, int64_t size, const std::vector<uint8_t>& listDigest,
-                  const ByteSink& sink, std::string* error) const;
   // The bytes of a version stored by an earlier format: whole or in parts.
   bool ReadUnchunked(int64_t id, int64_t size, const ByteSink& sink, std::string* error) const;
   bool Damaged(int64_t id, const std::string& what, std::string* error) const;

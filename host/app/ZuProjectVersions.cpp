@@ -7,6 +7,7 @@
 #include <cstring>
 #include <map>
 
+#include "host/app/ZuChunkDigests.h"
 #include "host/app/ZuChunker.h"
 #include "host/app/ZuMovieFacts.h"
 #include "host/app/ZuProjectStore.h"
@@ -27,6 +28,9 @@ constexpr size_t kAverageChunkSize = size_t{32} << 10;
 // small enough that storing one never holds much memory. The database writes each pack's
 // pages once, at the end of the file, where they need no rollback journal.
 constexpr size_t kPackSize = size_t{4} << 20;
+
+// How many bytes of chunks are hashed at a time beside the thread that stores or reads them.
+constexpr size_t kBatchSize = size_t{4} << 20;
 
 // How much of a version stored whole by an earlier format is read at a time.
 constexpr size_t kReadWindow = size_t{1} << 20;
@@ -53,17 +57,27 @@ class ZuProjectStore::ChunkWriter {
         m_pack(store.m_db, "INSERT INTO packs(bytes) VALUES(?)"),
         m_chunk(store.m_db, "INSERT INTO chunks(digest, pack, offset, size) VALUES(?, ?, ?, ?)") {}
 
-  // Every chunk of the movie, in order; the digest of their list.
+  // Every chunk of the movie, in order. Each batch of chunks is hashed beside this thread
+  // while the next is cut and the last one stored.
   bool Write(std::string* error) {
-    const ZuChunker& chunker = Chunker();
-    const uint8_t* data = m_bytes.data();
-    for (size_t offset = 0; offset < m_bytes.size();) {
-      const size_t size = chunker.Cut(data + offset, m_bytes.size() - offset);
-      if (!Add(offset, size, error)) {
-        return false;
+    size_t offset = 0;
+    std::vector<size_t> batch = CutBatch(offset);
+    size_t batchStart = 0;
+    ZuChunkDigests digests;
+    digests.Start(m_bytes.data(), batch);
+    while (!batch.empty()) {
+      const size_t nextStart = offset;
+      std::vector<size_t> next = CutBatch(offset);
+      const std::vector<ZuSha256::Digest> batchDigests = digests.Get();
+      digests.Start(m_bytes.data() + nextStart, next);
+      for (size_t i = 0; i < batch.size(); ++i) {
+        if (!Add(batchStart, batch[i], batchDigests[i], error)) {
+          return false;
+        }
+        batchStart += batch[i];
       }
-      offset += size;
-      m_pages.Passed(m_bytes, HasRun() ? m_new[m_runFirst].offset : offset);
+      m_pages.Passed(m_bytes, HasRun() ? m_new[m_runFirst].offset : batchStart);
+      batch = std::move(next);
     }
     return FlushRun(error);
   }
@@ -90,8 +104,18 @@ class ZuProjectStore::ChunkWriter {
 
   bool HasRun() const { return m_runFirst < m_new.size(); }
 
-  bool Add(size_t offset, size_t size, std::string* error) {
-    const ZuSha256::Digest digest = ZuSha256::Of(m_bytes.span().subspan(offset, size));
+  // The sizes of the chunks from offset on, about a batch's worth; offset moves past them.
+  std::vector<size_t> CutBatch(size_t& offset) const {
+    const ZuChunker& chunker = Chunker();
+    std::vector<size_t> sizes;
+    for (const size_t start = offset; offset < m_bytes.size() && offset - start < kBatchSize;) {
+      sizes.push_back(chunker.Cut(m_bytes.data() + offset, m_bytes.size() - offset));
+      offset += sizes.back();
+    }
+    return sizes;
+  }
+
+  bool Add(size_t offset, size_t size, const ZuSha256::Digest& digest, std::string* error) {
     m_listDigest.Update(DigestSpan(digest));
     if (const auto seen = m_seen.find(digest); seen != m_seen.end()) {
       m_list.push_back(-static_cast<int64_t>(seen->second) - 1);
@@ -242,6 +266,140 @@ int64_t ZuProjectStore::VersionSize(int64_t id, std::string* error) const {
   return size;
 }
 
+// Reads a version's chunks in batches: each batch is checked against the stored digests
+// beside this thread while it is handed on and the next one read. What is handed on is
+// checked only afterwards, so a reader keeps nothing it was given when the reading fails.
+class ZuProjectStore::ChunkReader {
+ public:
+  ChunkReader(const ZuProjectStore& store, int64_t id, int64_t size)
+      : m_store(store),
+        m_id(id),
+        m_size(size),
+        m_query(store.m_db,
+                "SELECT v.position, c.pack, c.offset, c.size, c.digest FROM version_chunks v "
+                "LEFT JOIN chunks c ON c.id = v.chunk WHERE v.version = ? ORDER BY v.position"),
+        m_pack(store.m_db) {
+    m_query.Bind(1, id);
+  }
+
+  bool Read(const std::vector<uint8_t>& listDigest, const ByteSink& sink, std::string* error) {
+    Batch batches[2];
+    if (!Fill(batches[0], error)) {
+      return false;
+    }
+    ZuChunkDigests digests;
+    for (int current = 0; !batches[current].sizes.empty(); current ^= 1) {
+      Batch& batch = batches[current];
+      digests.Start(batch.bytes.data(), batch.sizes);
+      const bool handedOn = sink({batch.bytes.data(), batch.used});
+      const bool filled = handedOn && Fill(batches[current ^ 1], error);
+      if (!Check(batch, digests.Get(), error) || !handedOn || !filled) {
+        return false;
+      }
+    }
+    const ZuSha256::Digest list = m_listDigest.Finish();
+    if (m_read != m_size ||
+        !std::equal(list.begin(), list.end(), listDigest.begin(), listDigest.end())) {
+      return m_store.Damaged(m_id, "its list of chunks is not the one stored", error);
+    }
+    return true;
+  }
+
+ private:
+  struct Batch {
+    std::vector<uint8_t> bytes;  // room for a batch and one chunk more; used bytes first
+    size_t used = 0;
+    std::vector<size_t> sizes;
+    std::vector<std::vector<uint8_t>> stored;  // their digests as stored
+    int64_t first = 0;                         // the number of the first, from 1
+  };
+
+  // The next chunks, about a batch's worth; none at the end.
+  bool Fill(Batch& batch, std::string* error) {
+    batch.bytes.resize(kBatchSize + Chunker().GetMaximumSize());
+    batch.used = 0;
+    batch.sizes.clear();
+    batch.stored.clear();
+    batch.first = m_number + 1;
+    while (!m_done && batch.used < kBatchSize) {
+      const int code = m_query.Step();
+      if (code == SQLITE_DONE) {
+        m_done = true;
+      } else if (code != SQLITE_ROW) {
+        return m_store.Fail(code, error);
+      } else if (!ReadChunk(batch, error)) {
+        return false;
+      }
+    }
+    return true;
+  }
+
+  // The chunk of the query's row, after the checks of where it lies.
+  bool ReadChunk(Batch& batch, std::string* error) {
+    const std::string chunk = "chunk " + std::to_string(++m_number);
+    if (m_query.ColumnInt(0) != m_number - 1) {
+      return m_store.Damaged(m_id, chunk + " is missing from its list", error);
+    }
+    const int64_t pack = m_query.ColumnInt(1);
+    const int64_t offset = m_query.ColumnInt(2);
+    const int64_t size = m_query.ColumnInt(3);
+    std::vector<uint8_t> digest = m_query.ColumnBlob(4);
+    if (digest.size() != ZuSha256::Digest().size() || pack <= 0) {
+      return m_store.Damaged(m_id, chunk + " is missing", error);
+    }
+    if (size <= 0 || static_cast<size_t>(size) > Chunker().GetMaximumSize() ||
+        size > m_size - m_read) {
+      return m_store.Damaged(m_id, chunk + " has a wrong size", error);
+    }
+    if (pack != m_openPack) {
+      const int code = m_pack.Open("packs", "bytes", pack);
+      if (code != SQLITE_OK) {
+        return code == SQLITE_ERROR
+                   ? m_store.Damaged(m_id, chunk + " lies in a missing pack", error)
+                   : m_store.Fail(code, error);
+      }
+      m_openPack = pack;
+    }
+    if (offset < 0 || offset > m_pack.GetSize() - size) {
+      return m_store.Damaged(m_id, chunk + " lies outside its pack", error);
+    }
+    const int code = m_pack.Read(batch.bytes.data() + batch.used, static_cast<int>(size),
+                                 static_cast<int>(offset));
+    if (code != SQLITE_OK) {
+      return m_store.Fail(code, error);
+    }
+    batch.used += static_cast<size_t>(size);
+    batch.sizes.push_back(static_cast<size_t>(size));
+    batch.stored.push_back(std::move(digest));
+    m_read += size;
+    return true;
+  }
+
+  bool Check(const Batch& batch, const std::vector<ZuSha256::Digest>& actual, std::string* error) {
+    for (size_t i = 0; i < actual.size(); ++i) {
+      if (!std::equal(actual[i].begin(), actual[i].end(), batch.stored[i].begin())) {
+        return m_store.Damaged(m_id,
+                               "chunk " + std::to_string(batch.first + static_cast<int64_t>(i)) +
+                                   " does not match its digest",
+                               error);
+      }
+      m_listDigest.Update(DigestSpan(actual[i]));
+    }
+    return true;
+  }
+
+  const ZuProjectStore& m_store;
+  int64_t m_id;
+  int64_t m_size;
+  ZuSqlStatement m_query;
+  ZuSqlBlobReader m_pack;
+  int64_t m_openPack = 0;
+  int64_t m_number = 0;  // chunks read so far
+  int64_t m_read = 0;    // their bytes
+  bool m_done = false;
+  ZuSha256 m_listDigest;
+};
+
 bool ZuProjectStore::ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error) const {
   const int64_t size = VersionSize(id, error);
   if (size < 0) {
@@ -258,74 +416,9 @@ bool ZuProjectStore::ReadVersionBytes(int64_t id, const ByteSink& sink, std::str
     listDigest = query.ColumnBlob(0);
   }
   if (!listDigest.empty()) {
-    return ReadChunks(id, size, listDigest, sink, error);
+    return ChunkReader(*this, id, size).Read(listDigest, sink, error);
   }
   return ReadUnchunked(id, size, sink, error);
-}
-
-bool ZuProjectStore::ReadChunks(int64_t id, int64_t size, const std::vector<uint8_t>& listDigest,
-                                const ByteSink& sink, std::string* error) const {
-  ZuSqlStatement query(
-      m_db,
-      "SELECT v.position, c.pack, c.offset, c.size, c.digest FROM version_chunks v "
-      "LEFT JOIN chunks c ON c.id = v.chunk WHERE v.version = ? "
-      "ORDER BY v.position");
-  query.Bind(1, id);
-  ZuSqlBlobReader pack(m_db);
-  int64_t openPack = 0;
-  std::vector<uint8_t> buffer(Chunker().GetMaximumSize());
-  ZuSha256 listHash;
-  int64_t read = 0;
-  int64_t expected = 0;
-  int code = SQLITE_OK;
-  while ((code = query.Step()) == SQLITE_ROW) {
-    const std::string chunk = "chunk " + std::to_string(expected + 1);
-    if (query.ColumnInt(0) != expected++) {
-      return Damaged(id, chunk + " is missing from its list", error);
-    }
-    const std::vector<uint8_t> digest = query.ColumnBlob(4);
-    const int64_t packId = query.ColumnInt(1);
-    const int64_t offset = query.ColumnInt(2);
-    const int64_t count = query.ColumnInt(3);
-    if (digest.size() != ZuSha256::Digest().size() || packId <= 0) {
-      return Damaged(id, chunk + " is missing", error);
-    }
-    if (count <= 0 || static_cast<size_t>(count) > buffer.size() || count > size - read) {
-      return Damaged(id, chunk + " has a wrong size", error);
-    }
-    if (packId != openPack) {
-      if ((code = pack.Open("packs", "bytes", packId)) != SQLITE_OK) {
-        return code == SQLITE_ERROR ? Damaged(id, chunk + " lies in a missing pack", error)
-                                    : Fail(code, error);
-      }
-      openPack = packId;
-    }
-    if (offset < 0 || offset > pack.GetSize() - count) {
-      return Damaged(id, chunk + " lies outside its pack", error);
-    }
-    if ((code = pack.Read(buffer.data(), static_cast<int>(count), static_cast<int>(offset))) !=
-        SQLITE_OK) {
-      return Fail(code, error);
-    }
-    const std::span<const uint8_t> bytes(buffer.data(), static_cast<size_t>(count));
-    const ZuSha256::Digest actual = ZuSha256::Of(bytes);
-    if (!std::equal(actual.begin(), actual.end(), digest.begin())) {
-      return Damaged(id, chunk + " does not match its digest", error);
-    }
-    listHash.Update(DigestSpan(actual));
-    if (!sink(bytes)) {
-      return false;
-    }
-    read += count;
-  }
-  if (code != SQLITE_DONE) {
-    return Fail(code, error);
-  }
-  const ZuSha256::Digest list = listHash.Finish();
-  if (read != size || !std::equal(list.begin(), list.end(), listDigest.begin(), listDigest.end())) {
-    return Damaged(id, "its list of chunks is not the one stored", error);
-  }
-  return true;
 }
 
 bool ZuProjectStore::ReadUnchunked(int64_t id, int64_t size, const ByteSink& sink,

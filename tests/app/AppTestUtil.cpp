@@ -32,11 +32,11 @@ void ProjectTest::CloseProject() {
   m_project = nullptr;
 }
 
-void ProjectTest::Reopen() {
+void ProjectTest::Reopen(ZuProjectAccess access, const std::string& path) {
   CloseProject();
   std::string error;
-  std::unique_ptr<ZuProject> project = ZuProject::Open(ZuString(std::string_view(ProjectPath())),
-                                                       ZuProjectAccess::kReadWrite, &error);
+  std::unique_ptr<ZuProject> project = ZuProject::Open(
+      ZuString(std::string_view(path.empty() ? ProjectPath() : path)), access, &error);
   ASSERT_NE(project, nullptr) << error;
   m_project = project.get();
   GetZuSession()->GetProjectHolder(1, 0)->SetCurrentProject(std::move(project));

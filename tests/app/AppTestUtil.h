@@ -32,8 +32,9 @@ class ProjectTest : public ::testing::Test {
   std::string WriteMovie(const std::string& name, int frames, uint32_t rgb);
   // Runs command 116 at the top level: movie on a new slide after index after.
   int32_t AddSlide(const std::string& movie, int after);
-  // Closes the project and opens the file again; the history starts empty.
-  void Reopen();
+  // Closes the project and opens the file (path, or the project's) as the current project;
+  // the history starts empty.
+  void Reopen(ZuProjectAccess access = ZuProjectAccess::kReadWrite, const std::string& path = "");
   void CloseProject();
 
   // The current state without the object-id counter (which only must never go back).

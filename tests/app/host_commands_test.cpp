@@ -174,29 +174,6 @@ TEST_F(HostCommandsTest, ExecuteUndoRedoUndoThroughTheHistory) {
   }
 }
 
-TEST_F(HostCommandsTest, ModifyDurationKeepsTheMinimum) {
-  struct Case {
-    double requested, minimum;
-    bool check;
-    double expected;
-  };
-  const Case cases[] = {
-      {1.0, 2.0, true, 2.0},  {3.0, 2.0, true, 3.0}, {2.0, 2.000005, true, 2.000005},
-      {1.0, 2.0, false, 1.0}, {0.0, 0.0, true, 0.0},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(testing::Message() << c.requested << " min " << c.minimum);
-    Slide(0)->SetMinimumDuration(c.minimum);
-    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdModifySlideDuration));
-    auto* data = DataOf<ZuModifySlideDurationCommandData>(command.get());
-    data->SetDuration(ZuDuration(c.requested, kZuDurationSeconds));
-    data->AddSlide(Slide(0));
-    data->SetDoConstraintChecking(c.check);
-    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
-    EXPECT_DOUBLE_EQ(Slide(0)->GetDuration().GetTime(), c.expected);
-  }
-}
-
 // A replacement stores a new version; the old bytes stay readable, also after undo and a
 // second replacement.
 TEST_F(HostCommandsTest, ReplacementNeverOverwritesAVersion) {

@@ -176,16 +176,6 @@ class ProjectVersionsTest : public ProjectTest {
     EXPECT_TRUE(ReadFileBytes(out) == expected);
   }
 
-  void OpenReadOnly() {
-    CloseProject();
-    std::string error;
-    std::unique_ptr<ZuProject> project = ZuProject::Open(ZuString(std::string_view(ProjectPath())),
-                                                         ZuProjectAccess::kReadOnly, &error);
-    ASSERT_NE(project, nullptr) << error;
-    m_project = project.get();
-    GetZuSession()->GetProjectHolder(1, 0)->SetCurrentProject(std::move(project));
-  }
-
   int64_t StoredChunkBytes() {
     CloseProject();
     const int64_t bytes = RawFile(ProjectPath()).Number("SELECT total(length(bytes)) FROM packs");
@@ -207,7 +197,7 @@ TEST_F(ProjectVersionsTest, MoviesComeBackWholeAndChunksAreStoredOnce) {
   }
   const std::string recording = WriteMovie("rec.swf", 20, 0x123456);
   stored.emplace_back(AddAndGetVersion(recording), recording);
-  OpenReadOnly();
+  Reopen(ZuProjectAccess::kReadOnly);
   for (const auto& [version, movie] : stored) {
     SCOPED_TRACE(movie);
     ExpectStoredAs(version, movie);
@@ -360,7 +350,7 @@ TEST_F(ProjectVersionsTest, EarlierFormatsAreReadAndUpgraded) {
       EXPECT_EQ(raw.Number("PRAGMA user_version"), c.format);
     }
     const std::vector<uint8_t> oldFile = ReadFileBytes(ProjectPath());
-    OpenReadOnly();
+    Reopen(ZuProjectAccess::kReadOnly);
     EXPECT_EQ(State(), before);
     ExpectStoredAs(old, a);
     CloseProject();
@@ -390,7 +380,8 @@ TEST_F(ProjectVersionsTest, EarlierFormatsAreReadAndUpgraded) {
 TEST_F(ProjectVersionsTest, ListingUsesTheStoredFacts) {
   AddAndGetVersion(WriteMovie("a.swf", 20, 0x123456));
   CloseProject();
-#include "tests/support/FmreditRun.h"
+  RawFile(ProjectPath()).Execute("UPDATE versions SET frames = 77; DELETE FROM packs");
+  const FmreditRun list = RunFmredit({"project", "list", ProjectPath()});
   EXPECT_EQ(list.exitCode, 0) << list.err;
   EXPECT_NE(list.out.find("      77  yes"), std::string::npos) << list.out;
 }

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <future>
+#include <vector>
+
+#include "host/app/ZuSha256.h"
+
+// The SHA-256 digests of a batch of chunks, computed on a thread beside the caller's, so
+// that storing a movie hashes one batch while it cuts and stores the next, and reading one
+// checks a batch while it writes it out and reads the next. Where no thread can be started
+// the digests are computed by Get.
+class ZuChunkDigests {
+ public:
+  ZuChunkDigests() = default;
+  ~ZuChunkDigests();
+  ZuChunkDigests(const ZuChunkDigests&) = delete;
+  ZuChunkDigests& operator=(const ZuChunkDigests&) = delete;
+
+  // Starts on the chunks of the sizes laid end to end from bytes, which must stay unchanged
+  // until Get has returned.
+  void Start(const uint8_t* bytes, std::vector<size_t> sizes);
+  // Waits for the digests of the chunks last started, in their order.
+  std::vector<ZuSha256::Digest> Get();
+
+ private:
+  std::future<std::vector<ZuSha256::Digest>> m_digests;
+};

@@ -11,17 +11,9 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/bench_timing.sh"
+. "$here/bench_common.sh"
 
-fmredit=${1:?usage: recorder_vs_flashsv2.sh FMREDIT [CAPTURE.rgba] [RUNS]}
-capture=${2:-${TMPDIR:-/tmp}/zu-screen-capture.rgba}
-runs=${3:-5}
-size=1280x720
-fps=15
-
-[ -f "$capture" ] || "$here/make_screen_capture.sh" "$capture" 20 "$size"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_setup recorder_vs_flashsv2.sh "$@"
 
 export ZU_STDIN="$capture"
 echo "capture: $capture ($(($(stat -c %s "$capture") / (1280 * 720 * 4))) frames of $size), median of $runs runs"

@@ -11,17 +11,9 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-. "$here/bench_timing.sh"
+. "$here/bench_common.sh"
 
-fmredit=${1:?usage: render_vs_ffmpeg.sh FMREDIT [CAPTURE.rgba] [RUNS]}
-capture=${2:-${TMPDIR:-/tmp}/zu-screen-capture.rgba}
-runs=${3:-5}
-size=1280x720
-fps=15
-
-[ -f "$capture" ] || "$here/make_screen_capture.sh" "$capture" 20 "$size"
-work=$(mktemp -d)
-trap 'rm -rf "$work"' EXIT
+bench_setup render_vs_ffmpeg.sh "$@"
 
 "$fmredit" record --raw "$size" --fps "$fps" -o "$work/movie.swf" <"$capture" >/dev/null
 ffmpeg -loglevel error -f rawvideo -pix_fmt rgba -s "$size" -r "$fps" -i "$capture" \

@@ -103,7 +103,7 @@ std::unique_ptr<ZuTavoFile> RecordPngFiles(const RecordOptions& options) {
     std::string error;
     std::unique_ptr<ZuImage> frame = ZuPng::Read(file, &error);
     if (!frame) {
-      throw CliError(file + ": " + error);
+      throw CliError(std::string(file).append(": ").append(error));
     }
     if (!recorder) {
       recorder = MakeRecorder(options, frame->GetWidth(), frame->GetHeight());

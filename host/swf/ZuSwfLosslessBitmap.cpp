@@ -87,34 +87,42 @@ void ToRgb15(const ZuImage16BPP& image, uint8_t* out) {
     const uint8_t* source = in + rowBytes * y;
     uint8_t* target = out + rowBytes * y;
     std::fill(target, target + rowBytes, 0);
-    for (int x = 0; x < image.GetWidth(); ++x) {
+    for (size_t x = 0; x < static_cast<size_t>(image.GetWidth()); ++x) {
       target[2 * x] = source[2 * x + 1] & 0x7f;
       target[2 * x + 1] = source[2 * x];
     }
   }
 }
 
-// A body with the header for (id, format, width, height) followed by the zlib stream of
-// raw. Empty when the compressor cannot be had.
 // A compressor of the level, kept for the thread's later bitmaps: a recording compresses
 // many small rectangles, and a compressor's tables cost more to set up than they do.
 libdeflate_compressor* KeptCompressor(int level) {
   constexpr int kMaxLevel = 12;
   thread_local std::unique_ptr<libdeflate_compressor, CompressorFree> kept[kMaxLevel + 1];
-  if (level < 0 || level > kMaxLevel) return nullptr;
-  if (!kept[level]) kept[level].reset(libdeflate_alloc_compressor(level));
+  if (level < 0 || level > kMaxLevel) {
+    return nullptr;
+  }
+  if (!kept[level]) {
+    kept[level].reset(libdeflate_alloc_compressor(level));
+  }
   return kept[level].get();
 }
 
+// A body with the header for (id, format, width, height) followed by the zlib stream of
+// raw. Empty when the compressor cannot be had.
 std::vector<uint8_t> BuildBody(uint16_t id, uint8_t format, int width, int height,
                                std::span<const uint8_t> raw, int level) {
   libdeflate_compressor* compressor = KeptCompressor(level);
-  if (compressor == nullptr) return {};
+  if (compressor == nullptr) {
+    return {};
+  }
   const size_t bound = libdeflate_zlib_compress_bound(compressor, raw.size());
   const Scratch compressed = NewScratch(bound);
   const size_t compressedSize =
       libdeflate_zlib_compress(compressor, raw.data(), raw.size(), compressed.get(), bound);
-  if (compressedSize == 0) return {};
+  if (compressedSize == 0) {
+    return {};
+  }
   std::vector<uint8_t> body(kHeaderBytes);
   PutWord(body, 0, id);
   body[2] = format;
@@ -192,7 +200,9 @@ libdeflate_result InflateOnce(libdeflate_decompressor* d, std::span<const uint8_
                               size_t capacity, size_t* produced) {
   libdeflate_result r =
       libdeflate_zlib_decompress_ex(d, in.data(), in.size(), out, capacity, nullptr, produced);
-  if (r != LIBDEFLATE_BAD_DATA || in.size() <= kZlibHeaderBytes) return r;
+  if (r != LIBDEFLATE_BAD_DATA || in.size() <= kZlibHeaderBytes) {
+    return r;
+  }
   const std::span<const uint8_t> raw = in.subspan(kZlibHeaderBytes);
   return libdeflate_deflate_decompress_ex(d, raw.data(), raw.size(), out, capacity, nullptr,
                                           produced);
@@ -288,7 +298,9 @@ void FromColorMapped(const uint8_t* in, size_t tableEntries, bool withAlpha, ZuI
   // for an index past the table.
   uint8_t palette[256][4];
   const uint8_t missing[4] = {0, 0, 0, static_cast<uint8_t>(withAlpha ? 0 : 0xff)};
-  for (size_t i = 0; i < 256; ++i) std::copy(missing, missing + 4, palette[i]);
+  for (size_t i = 0; i < 256; ++i) {
+    std::copy(missing, missing + 4, palette[i]);
+  }
   const size_t entryBytes = TableEntryBytes(withAlpha);
   for (size_t i = 0; i < tableEntries; ++i) {
     const uint8_t* entry = in + i * entryBytes;
@@ -306,14 +318,18 @@ void FromColorMapped(const uint8_t* in, size_t tableEntries, bool withAlpha, ZuI
 }
 
 void SetReason(std::string* error, const std::string& reason) {
-  if (error != nullptr) *error = reason;
+  if (error != nullptr) {
+    *error = reason;
+  }
 }
 
 }  // namespace
 
 std::vector<uint8_t> ZuSwfLosslessBitmap::EncodeArgb(uint16_t id, const ZuImage& image,
                                                      bool withAlpha, int level) {
-  if (!FitsInTag(image.GetWidth(), image.GetHeight())) return {};
+  if (!FitsInTag(image.GetWidth(), image.GetHeight())) {
+    return {};
+  }
   try {
     const Scratch raw = NewScratch(image.GetBuffSize());
     ToArgb(image, withAlpha, raw.get());
@@ -345,7 +361,9 @@ std::vector<uint8_t> ZuSwfLosslessBitmap::EncodePixels(uint16_t id, Format forma
 
 std::vector<uint8_t> ZuSwfLosslessBitmap::EncodeRgb15(uint16_t id, const ZuImage16BPP& image,
                                                       int level) {
-  if (!FitsInTag(image.GetWidth(), image.GetHeight())) return {};
+  if (!FitsInTag(image.GetWidth(), image.GetHeight())) {
+    return {};
+  }
   try {
     const Scratch raw = NewScratch(image.GetBuffSize());
     ToRgb15(image, raw.get());
@@ -395,7 +413,9 @@ std::unique_ptr<ZuImage> ZuSwfLosslessBitmap::Decode(std::span<const uint8_t> bo
 
 bool ZuSwfDefineBitsLossless2Tag::CreateImage(const ZuImage& image, ZuBitmapQualityEnum) {
   std::vector<uint8_t> body = ZuSwfLosslessBitmap::EncodeArgb(ReadWordAt(0), image, HasAlpha());
-  if (body.empty()) return false;
+  if (body.empty()) {
+    return false;
+  }
   SetBody(ZuSharedBytes::Adopt(std::move(body)));
   SetLongHeader(true);
   return true;
@@ -403,7 +423,9 @@ bool ZuSwfDefineBitsLossless2Tag::CreateImage(const ZuImage& image, ZuBitmapQual
 
 bool ZuSwfDefineBitsLossless2Tag::CreateImage(const ZuImage16BPP& image) {
   std::vector<uint8_t> body = ZuSwfLosslessBitmap::EncodeRgb15(ReadWordAt(0), image);
-  if (body.empty()) return false;
+  if (body.empty()) {
+    return false;
+  }
   SetBody(ZuSharedBytes::Adopt(std::move(body)));
   SetLongHeader(true);
   return true;

@@ -1,5 +1,21 @@
 # Shell helpers the end-to-end benchmark scripts share (sourced, not run).
 
+# bench_setup SCRIPT FMREDIT [CAPTURE.rgba] [RUNS]: the arguments every script takes. Sets
+# fmredit, capture, runs, size, fps and work (a temporary folder removed at the end), and
+# makes the capture (1280x720, 15 fps, 20 s, about 1.1 GB, kept for the next run) with
+# make_screen_capture.sh when the file does not exist yet.
+bench_setup() {
+  script=$1
+  fmredit=${2:?usage: $script FMREDIT [CAPTURE.rgba] [RUNS]}
+  capture=${3:-${TMPDIR:-/tmp}/zu-screen-capture.rgba}
+  runs=${4:-5}
+  size=1280x720
+  fps=15
+  [ -f "$capture" ] || "$here/make_screen_capture.sh" "$capture" 20 "$size"
+  work=$(mktemp -d)
+  trap 'rm -rf "$work"' EXIT
+}
+
 # median_seconds RUNS COMMAND...: runs COMMAND RUNS times and prints the median wall time
 # in seconds. Standard input of each run comes from $ZU_STDIN when set, else /dev/null.
 median_seconds() {

@@ -47,24 +47,17 @@ class RawFile {
         << sql << ": " << (message != nullptr ? message : "");
     sqlite3_free(message);
   }
-  // The first column of the first row as a number; -1 for no row, -2 for null.
-  int64_t Number(const std::string& sql) {
+  // Runs one statement, bytes bound to its parameter when given: the first column of the
+  // first row as a number, -1 for no row.
+  int64_t Number(const std::string& sql, const std::vector<uint8_t>& bytes = {}) {
     sqlite3_stmt* statement = nullptr;
     EXPECT_EQ(sqlite3_prepare_v2(m_db, sql.c_str(), -1, &statement, nullptr), SQLITE_OK) << sql;
-    int64_t value = -1;
-    if (sqlite3_step(statement) == SQLITE_ROW) {
-      value = sqlite3_column_type(statement, 0) == SQLITE_NULL ? -2
-                                                               : sqlite3_column_int64(statement, 0);
-    }
+    sqlite3_bind_blob64(statement, 1, bytes.data(), bytes.size(), SQLITE_STATIC);
+    const int code = sqlite3_step(statement);
+    EXPECT_TRUE(code == SQLITE_ROW || code == SQLITE_DONE) << sqlite3_errmsg(m_db);
+    const int64_t value = code == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
     sqlite3_finalize(statement);
     return value;
-  }
-  void SetBlob(const std::string& sql, const std::vector<uint8_t>& bytes) {
-    sqlite3_stmt* statement = nullptr;
-    ASSERT_EQ(sqlite3_prepare_v2(m_db, sql.c_str(), -1, &statement, nullptr), SQLITE_OK) << sql;
-    sqlite3_bind_blob64(statement, 1, bytes.data(), bytes.size(), SQLITE_STATIC);
-    EXPECT_EQ(sqlite3_step(statement), SQLITE_DONE) << sqlite3_errmsg(m_db);
-    sqlite3_finalize(statement);
   }
 
  private:
@@ -345,7 +338,7 @@ TEST_F(ProjectVersionsTest, EarlierFormatsAreReadAndUpgraded) {
     CloseProject();
     {
       RawFile raw(ProjectPath());
-      raw.SetBlob(c.storeMovie, ReadFileBytes(a));
+      raw.Number(c.storeMovie, ReadFileBytes(a));
       raw.Execute(c.sql);
       EXPECT_EQ(raw.Number("PRAGMA user_version"), c.format);
     }

@@ -1,5 +1,6 @@
 #include "bench/ZuBenchSupport.h"
 
+#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -10,6 +11,7 @@
 #include <filesystem>
 #include <stdexcept>
 #include <system_error>
+#include <vector>
 
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuFileStream.h"
@@ -36,18 +38,24 @@ std::unique_ptr<ZuFmrRecorder> MakeRecorder(const ZuBenchRecording& recording) {
       ZuBlockPolicy(recording.blockFrames, ZuBlockPolicy::kDefaultNewBlockFraction);
   std::string error;
   std::unique_ptr<ZuFmrRecorder> recorder = ZuFmrRecorder::Create(options, &error);
-  if (!recorder) throw std::runtime_error("recorder: " + error);
+  if (!recorder) {
+    throw std::runtime_error("recorder: " + error);
+  }
   return recorder;
 }
 
 // This process's peak resident memory in kilobytes, -1 when it cannot be read.
 long OwnPeakMemory() {
   std::FILE* status = std::fopen("/proc/self/status", "r");
-  if (status == nullptr) return -1;
+  if (status == nullptr) {
+    return -1;
+  }
   char line[256];
   long kilobytes = -1;
   while (std::fgets(line, sizeof line, status) != nullptr) {
-    if (std::sscanf(line, "VmHWM: %ld kB", &kilobytes) == 1) break;
+    if (std::sscanf(line, "VmHWM: %ld kB", &kilobytes) == 1) {
+      break;
+    }
   }
   std::fclose(status);
   return kilobytes;
@@ -75,7 +83,9 @@ void ZuBenchOneCallPerRun(benchmark::internal::Benchmark* benchmark) {
 
 ZuBenchTempFolder::ZuBenchTempFolder()
     : m_path((std::filesystem::temp_directory_path() / "zu-bench-XXXXXX").string()) {
-  if (mkdtemp(m_path.data()) == nullptr) throw std::runtime_error("cannot create a temp folder");
+  if (mkdtemp(m_path.data()) == nullptr) {
+    throw std::runtime_error("cannot create a temp folder");
+  }
 }
 
 ZuBenchTempFolder::~ZuBenchTempFolder() {
@@ -94,19 +104,45 @@ std::unique_ptr<ZuTavoFile> ZuBenchDemoRecorder::Record(int frames, double* reco
   for (int i = 0; i < frames; ++i) {
     m_scene.RenderNextFrame(m_frame);
     const Clock::time_point start = Clock::now();
-    if (!recorder->AddFrame(m_frame)) throw std::runtime_error(recorder->GetLastError());
+    if (!recorder->AddFrame(m_frame)) {
+      throw std::runtime_error(recorder->GetLastError());
+    }
     seconds += SecondsSince(start);
   }
   const Clock::time_point start = Clock::now();
   std::unique_ptr<ZuTavoFile> movie = recorder->Finish();
   seconds += SecondsSince(start);
-  if (!movie) throw std::runtime_error(recorder->GetLastError());
-  if (recordSeconds != nullptr) *recordSeconds += seconds;
+  if (!movie) {
+    throw std::runtime_error(recorder->GetLastError());
+  }
+  if (recordSeconds != nullptr) {
+    *recordSeconds += seconds;
+  }
   return movie;
 }
 
 void ZuBenchDemoRecorder::RecordTo(int frames, const std::string& path) {
   ZuBenchWriteMovie(*Record(frames), path);
+}
+
+void ZuBenchCopyFile(const std::string& from, const std::string& to, bool sync) {
+  const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
+  const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  if (in < 0 || out < 0) {
+    throw std::runtime_error("cannot open the files to copy");
+  }
+  std::vector<uint8_t> buffer(size_t{1} << 20);
+  ssize_t got = 0;
+  while ((got = read(in, buffer.data(), buffer.size())) > 0) {
+    if (write(out, buffer.data(), static_cast<size_t>(got)) != got) {
+      throw std::runtime_error("copy write failed");
+    }
+  }
+  if (sync && fsync(out) != 0) {
+    throw std::runtime_error("copy sync failed");
+  }
+  close(in);
+  close(out);
 }
 
 void ZuBenchWriteMovie(ZuTavoFile& movie, const std::string& path) {
@@ -131,7 +167,9 @@ void ZuBenchMedianReporter::ReportRuns(const std::vector<Run>& runs) {
 ZuBenchMedianReporter::Times ZuBenchMedianReporter::Median(const std::string& name) const {
   // The full name goes on after the argument with the run's settings ("/iterations:1").
   for (const auto& [key, times] : m_medians) {
-    if (key == name || key.rfind(name + "/", 0) == 0) return times;
+    if (key == name || key.rfind(name + "/", 0) == 0) {
+      return times;
+    }
   }
   return {};
 }
@@ -147,7 +185,9 @@ int ZuBenchRunChild(int argc, char** argv, const ZuBenchChildWork& work) {
     ok = work(arguments);
   } catch (...) {
   }
-  if (!ok) return 1;
+  if (!ok) {
+    return 1;
+  }
   std::printf("%ld\n", OwnPeakMemory());
   return 0;
 }
@@ -159,15 +199,23 @@ long ZuBenchPeakMemoryOf(const std::vector<std::string>& arguments) {
     command.append(" ").append(ZuBenchShellQuoted(argument));
   }
   std::FILE* child = popen(command.c_str(), "r");
-  if (child == nullptr) return -1;
+  if (child == nullptr) {
+    return -1;
+  }
   long kilobytes = -1;
-  if (std::fscanf(child, "%ld", &kilobytes) != 1) kilobytes = -1;
-  if (pclose(child) != 0 || kilobytes < 0) return -1;
+  if (std::fscanf(child, "%ld", &kilobytes) != 1) {
+    kilobytes = -1;
+  }
+  if (pclose(child) != 0 || kilobytes < 0) {
+    return -1;
+  }
   return kilobytes * 1024L;
 }
 
 std::string ZuBenchShellQuoted(const std::string& text) {
   std::string quoted = "'";
-  for (char c : text) quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  for (char c : text) {
+    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  }
   return quoted + "'";
 }

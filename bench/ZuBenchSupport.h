@@ -72,6 +72,10 @@ class ZuBenchDemoRecorder {
   ZuImage m_frame;
 };
 
+// Copies the file with read(2) and write(2) through a 1 MiB buffer, followed by fsync(2)
+// when sync is set: what a plain copy costs. Throws std::runtime_error when it fails.
+void ZuBenchCopyFile(const std::string& from, const std::string& to, bool sync);
+
 // Writes movie to the file at path; throws std::runtime_error when it cannot.
 void ZuBenchWriteMovie(ZuTavoFile& movie, const std::string& path);
 

@@ -16,7 +16,6 @@
 // in a fresh process, which stays far below the movie's size.
 
 #include <benchmark/benchmark.h>
-#include <fcntl.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -94,22 +93,6 @@ void WriteMovie(const std::string& path) {
   }
 }
 
-void PlainCopy(const std::string& from, const std::string& to, bool sync = false) {
-  const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (in < 0 || out < 0) throw std::runtime_error("cannot open the files to copy");
-  std::vector<uint8_t> buffer(size_t{1} << 20);
-  ssize_t got = 0;
-  while ((got = read(in, buffer.data(), buffer.size())) > 0) {
-    if (write(out, buffer.data(), static_cast<size_t>(got)) != got) {
-      throw std::runtime_error("copy write failed");
-    }
-  }
-  if (sync && fsync(out) != 0) throw std::runtime_error("copy sync failed");
-  close(in);
-  close(out);
-}
-
 // Closes the current project and removes the file, outside the timed part.
 void RemoveProject(const std::string& projectPath) {
   GetZuSession()->GetCommandHistory()->Clear();
@@ -164,12 +147,12 @@ std::string ExportPath() {
 // part, so that no run pays for dropping the last one's 200 MB.
 void BM_PlainCopy(benchmark::State& state) {
   std::filesystem::remove(CopyPath());
-  for (auto _ : state) PlainCopy(g_movie, CopyPath());
+  for (auto _ : state) ZuBenchCopyFile(g_movie, CopyPath(), false);
 }
 
 void BM_PlainCopySynced(benchmark::State& state) {
   std::filesystem::remove(CopyPath());
-  for (auto _ : state) PlainCopy(g_movie, CopyPath(), true);
+  for (auto _ : state) ZuBenchCopyFile(g_movie, CopyPath(), true);
 }
 
 void BM_AddAndExport(benchmark::State& state) {
@@ -253,7 +236,7 @@ int main(int argc, char** argv) {
     g_movie = folder.File("movie.swf");
     WriteMovie(g_movie);
     std::printf("movie: %.1f MB\n", static_cast<double>(std::filesystem::file_size(g_movie)) / 1e6);
-    PlainCopy(g_movie, g_folder + "/copy.swf");  // warm the page cache
+    ZuBenchCopyFile(g_movie, g_folder + "/copy.swf", false);  // warm the page cache
     const long addPeak = ZuBenchPeakMemoryOf({g_movie, folder.File("peak.fmrproj")});
     std::filesystem::remove(folder.File("peak.fmrproj"));
     ZuBenchMedianReporter reporter;

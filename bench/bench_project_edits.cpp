@@ -18,7 +18,6 @@
 // With ZU_BENCH_OTHER_FMREDIT set to the fmredit of another build (an earlier one, say),
 // add, export and the edits are measured for both programs in the same run, side by side.
 
-#include <fcntl.h>
 #include <stdlib.h>
 #include <unistd.h>
 
@@ -50,7 +49,9 @@ using Clock = std::chrono::steady_clock;
 double RunFmredit(const std::vector<std::string>& arguments,
                   const std::string& program = ZU_FMREDIT_PROGRAM) {
   std::string command = ZuBenchShellQuoted(program);
-  for (const std::string& argument : arguments) command += " " + ZuBenchShellQuoted(argument);
+  for (const std::string& argument : arguments) {
+    command += " " + ZuBenchShellQuoted(argument);
+  }
   const auto start = Clock::now();
   if (std::system((command + " >/dev/null").c_str()) != 0) {
     throw std::runtime_error("failed: " + command);
@@ -70,26 +71,16 @@ double FileMB(const std::string& path) {
 double PlainCopy(const std::string& from, const std::string& to, bool sync) {
   std::filesystem::remove(to);
   const auto start = Clock::now();
-  const int in = open(from.c_str(), O_RDONLY | O_CLOEXEC);
-  const int out = open(to.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-  if (in < 0 || out < 0) throw std::runtime_error("cannot open the files to copy");
-  std::vector<uint8_t> buffer(size_t{1} << 20);
-  ssize_t got = 0;
-  while ((got = read(in, buffer.data(), buffer.size())) > 0) {
-    if (write(out, buffer.data(), static_cast<size_t>(got)) != got) {
-      throw std::runtime_error("copy write failed");
-    }
-  }
-  if (sync && fsync(out) != 0) throw std::runtime_error("copy sync failed");
-  close(in);
-  close(out);
+  ZuBenchCopyFile(from, to, sync);
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
 ZuSharedBytes Map(const std::string& path) {
   ZuSharedBytes bytes;
   std::string error;
-  if (!ZuMappedFile::Map(path, bytes, &error)) throw std::runtime_error(path + ": " + error);
+  if (!ZuMappedFile::Map(path, bytes, &error)) {
+    throw std::runtime_error(path + ": " + error);
+  }
   return bytes;
 }
 
@@ -114,11 +105,15 @@ void MeasureChunkSizes(const std::string& movie, const std::string& cut) {
   for (const size_t average :
        {size_t{8} << 10, size_t{16} << 10, size_t{32} << 10, size_t{64} << 10, size_t{128} << 10}) {
     std::set<ZuSha256::Digest> known;
-    for (const auto& chunk : ChunkDigests(before, average)) known.insert(chunk.first);
+    for (const auto& chunk : ChunkDigests(before, average)) {
+      known.insert(chunk.first);
+    }
     const auto chunks = ChunkDigests(after, average);
     size_t fresh = 0;
     for (const auto& [digest, size] : chunks) {
-      if (known.count(digest) == 0) fresh += size;
+      if (known.count(digest) == 0) {
+        fresh += size;
+      }
     }
     std::printf("  average %3zu KiB: %6zu chunks, new bytes %7.2f MB = %5.2f%% of the movie\n",
                 average >> 10, chunks.size(), static_cast<double>(fresh) / 1e6,
@@ -256,7 +251,9 @@ int main(int argc, char** argv) {
         std::filesystem::remove(exported);
         exporting[label].push_back(RunFmredit(
             ProjectCommand("export", project, {"--slide", "1", "-o", exported}), program));
-        if (Digest(exported) != Digest(movie)) throw std::runtime_error("export differs");
+        if (Digest(exported) != Digest(movie)) {
+          throw std::runtime_error("export differs");
+        }
       }
     }
     std::printf("\nmedians of %d: copy %.1f ms, copy + fsync %.1f ms\n", kRepetitions, Median(copy),

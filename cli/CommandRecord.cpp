@@ -9,6 +9,7 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/FrameProgress.h"
+#include "cli/MediaOptions.h"
 #include "cli/MovieLoading.h"
 #include "host/image/ZuImage.h"
 #include "host/image/ZuPng.h"
@@ -28,18 +29,6 @@ struct RecordOptions {
 };
 
 constexpr const char* kStandardInput = "standard input";
-
-// "640x400" as a frame size; throws a usage error otherwise.
-void ParseRawSize(const std::string& text, int& width, int& height) {
-  const int maxSide = ZuFmrRecorderOptions::kMaxStageSide;
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &tail) != 2 || width < 1 ||
-      height < 1 || width > maxSide || height > maxSide) {
-    throw CliError("--raw " + text + ": not a frame size; give WIDTHxHEIGHT, each 1 to " +
-                       std::to_string(maxSide),
-                   kExitUsage);
-  }
-}
 
 // The PNG files to record, in order: each argument is a file, or a folder standing for its
 // *.png files sorted by name.
@@ -130,7 +119,7 @@ size_t ReadFully(std::FILE* input, uint8_t* buffer, size_t count) {
 std::unique_ptr<ZuTavoFile> RecordRawInput(const RecordOptions& options) {
   int width = 0;
   int height = 0;
-  ParseRawSize(options.rawSize, width, height);
+  ParsePictureSize("--raw", options.rawSize, width, height);
   std::unique_ptr<ZuFmrRecorder> recorder = MakeRecorder(options, width, height);
   ZuImage frame(width, height);
   FrameProgress progress("recorded");

@@ -16,5 +16,9 @@ void AddSplitCommand(CLI::App& app);
 void AddMergeCommand(CLI::App& app);
 void AddProjectCommand(CLI::App& app);
 void AddServeCommand(CLI::App& app);
+// Video: export to, import from, and screen capture (FFmpeg's libraries).
+void AddExportCommand(CLI::App& app);
+void AddImportCommand(CLI::App& app);
+void AddCaptureCommand(CLI::App& app);
 // project delete / insert / split / merge, added to the project subcommand.
 void AddProjectEditCommands(CLI::App& project);

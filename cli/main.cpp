@@ -23,6 +23,9 @@ int Run(int argc, char** argv) {
   AddMergeCommand(app);
   AddProjectCommand(app);
   AddServeCommand(app);
+  AddExportCommand(app);
+  AddImportCommand(app);
+  AddCaptureCommand(app);
   try {
     app.parse(argc, argv);
   } catch (const CLI::CallForHelp& help) {

@@ -5,7 +5,9 @@
 zu_install_missing_packages() {
   local wanted=(build-essential cmake pkg-config libdeflate-dev liblzma-dev libcli11-dev
                 libgtest-dev libbenchmark-dev libpng-dev zlib1g-dev xz-utils libsqlite3-dev
-                libcpp-httplib-dev nlohmann-json3-dev libssl-dev chromium "$@")
+                libcpp-httplib-dev nlohmann-json3-dev libssl-dev chromium
+                libavformat-dev libavcodec-dev libavdevice-dev libavfilter-dev libswscale-dev
+                libavutil-dev libx11-dev xvfb "$@")
   local missing=()
   local package
   for package in "${wanted[@]}"; do

@@ -1,0 +1,86 @@
+#include <CLI/CLI.hpp>
+#include <cmath>
+#include <memory>
+#include <string>
+
+#include "cli/CliError.h"
+#include "cli/Commands.h"
+#include "cli/FrameProgress.h"
+#include "cli/MediaOptions.h"
+#include "cli/MovieLoading.h"
+#include "cli/StopSignal.h"
+#include "cli/VideoExport.h"
+#include "host/swf/ZuTavoFile.h"
+#include "media/ZuVideoExport.h"
+
+namespace {
+
+struct ExportOptions {
+  std::string file;
+  std::string output;
+  double from = -1;
+  double to = -1;
+  std::string scale;
+  int crf = -1;
+  bool lossless = false;
+};
+
+// The frames that show during [from, to): frame n shows from (n - 1) / rate seconds on.
+void FramesBetween(const ExportOptions& options, int frameRate, int frames,
+                   ZuVideoExportOptions& video) {
+  if (options.from >= 0) {
+    video.firstFrame = static_cast<int>(std::floor(options.from * frameRate)) + 1;
+  }
+  if (options.to >= 0) {
+    video.lastFrame = std::min(frames, static_cast<int>(std::ceil(options.to * frameRate)));
+    if (options.to <= std::max(0.0, options.from)) {
+      throw CliError("--to must come after --from", kExitUsage);
+    }
+  }
+  if (video.firstFrame > frames) {
+    throw CliError(options.file + ": --from " + std::to_string(options.from) +
+                       " is past the end of the movie", kExitUsage);
+  }
+}
+
+void RunExport(const ExportOptions& options) {
+  if (!ZuIsVideoPath(options.output)) {
+    throw CliError(options.output + ": unknown video type; give one of " + ZuVideoExtensions(),
+                   kExitUsage);
+  }
+  if (IsSameFile(options.output, options.file)) {
+    throw CliError(options.output + ": is the input file", kExitUsage);
+  }
+  std::unique_ptr<ZuTavoFile> movie = LoadMovieOrThrow(options.file);
+  ZuVideoExportOptions video;
+  FramesBetween(options, movie->GetFrameRate(), movie->GetFrameCount(), video);
+  if (!options.scale.empty()) {
+    ParsePictureSize("--scale", options.scale, video.width, video.height);
+  }
+  video.crf = options.crf;
+  video.lossless = options.lossless;
+  ExportVideoOrThrow(*movie, options.output, video);
+}
+
+}  // namespace
+
+void AddExportCommand(CLI::App& app) {
+  auto options = std::make_shared<ExportOptions>();
+  CLI::App* command = app.add_subcommand(
+      "export", "Render every frame of a movie and encode them as a video (" +
+                    ZuVideoExtensions() + ")");
+  command->add_option("FILE", options->file, "SWF file")->required();
+  command->add_option("-o,--output", options->output, "Video file to write; its extension picks "
+                      "the type: H.264 in .mp4/.mov/.mkv, VP9 in .webm, .gif, .apng")
+      ->required();
+  AddTimeRangeOptions(*command, options->from, options->to);
+  command->add_option("--scale", options->scale, "Picture size of the video, WIDTHxHEIGHT");
+  command->add_option("--crf", options->crf,
+                      "Constant quality, lower is better (H.264 0-51, default 23; VP9 0-63, "
+                      "default 32)")
+      ->check(CLI::Range(0, 63));
+  command->add_flag("--lossless", options->lossless,
+                    "Encode so that decoding gives back exactly the rendered pixels (H.264 RGB "
+                    "in .mp4/.mov, FFV1 in .mkv, VP9 in .webm)");
+  command->callback([options] { RunExport(*options); });
+}

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+
+#include "media/ZuMediaProgress.h"
+
+class ZuTavoFile;
+
+// Which frames of a movie become a video, and how.
+struct ZuVideoExportOptions {
+  int firstFrame = 1;  // counted from 1
+  int lastFrame = 0;   // included; 0: the movie's last frame
+  int width = 0;       // the video's picture size; 0: the movie's stage size
+  int height = 0;
+  int crf = -1;  // the codec's constant-quality level (lower is better); -1: the format's default
+  bool lossless = false;  // a codec that decodes back to exactly the rendered pixels
+};
+
+// True when the extension of path names a video type ZuExportVideo writes.
+bool ZuIsVideoPath(const std::string& path);
+// The video extensions, as ".mp4, .webm, ..." for help texts and messages.
+std::string ZuVideoExtensions();
+
+// Renders every chosen frame of movie with our player and encodes them at the movie's frame
+// rate into the video file at path, whose extension picks the type: H.264 in .mp4, .mov and
+// .mkv (FFV1 in .mkv when lossless), VP9 in .webm, a palette GIF, an animated PNG. The file
+// appears only when complete: on failure (ZuMediaError) or when progress asks to stop
+// (ZuMediaCancelled) nothing is left at path.
+void ZuExportVideo(const ZuTavoFile& movie, const std::string& path,
+                   const ZuVideoExportOptions& options, const ZuMediaProgress& progress);

@@ -38,8 +38,9 @@ void FramesBetween(const ExportOptions& options, int frameRate, int frames,
     }
   }
   if (video.firstFrame > frames) {
-    throw CliError(options.file + ": --from " + std::to_string(options.from) +
-                       " is past the end of the movie", kExitUsage);
+    throw CliError(
+        options.file + ": --from " + std::to_string(options.from) + " is past the end of the movie",
+        kExitUsage);
   }
 }
 
@@ -66,18 +67,21 @@ void RunExport(const ExportOptions& options) {
 
 void AddExportCommand(CLI::App& app) {
   auto options = std::make_shared<ExportOptions>();
-  CLI::App* command = app.add_subcommand(
-      "export", "Render every frame of a movie and encode them as a video (" +
-                    ZuVideoExtensions() + ")");
+  CLI::App* command =
+      app.add_subcommand("export", "Render every frame of a movie and encode them as a video (" +
+                                       ZuVideoExtensions() + ")");
   command->add_option("FILE", options->file, "SWF file")->required();
-  command->add_option("-o,--output", options->output, "Video file to write; its extension picks "
-                      "the type: H.264 in .mp4/.mov/.mkv, VP9 in .webm, .gif, .apng")
+  command
+      ->add_option("-o,--output", options->output,
+                   "Video file to write; its extension picks "
+                   "the type: H.264 in .mp4/.mov/.mkv, VP9 in .webm, .gif, .apng")
       ->required();
   AddTimeRangeOptions(*command, options->from, options->to);
   command->add_option("--scale", options->scale, "Picture size of the video, WIDTHxHEIGHT");
-  command->add_option("--crf", options->crf,
-                      "Constant quality, lower is better (H.264 0-51, default 23; VP9 0-63, "
-                      "default 32)")
+  command
+      ->add_option("--crf", options->crf,
+                   "Constant quality, lower is better (H.264 0-51, default 23; VP9 0-63, "
+                   "default 32)")
       ->check(CLI::Range(0, 63));
   command->add_flag("--lossless", options->lossless,
                     "Encode so that decoding gives back exactly the rendered pixels (H.264 RGB "

@@ -12,8 +12,7 @@ void AddTimeRangeOptions(CLI::App& command, double& from, double& to) {
   command.add_option("--to", to, "End at this time, in seconds")->check(CLI::PositiveNumber);
 }
 
-void ParsePictureSize(const std::string& option, const std::string& text, int& width,
-                      int& height) {
+void ParsePictureSize(const std::string& option, const std::string& text, int& width, int& height) {
   const int maxSide = ZuFmrRecorderOptions::kMaxStageSide;
   char tail = 0;
   if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &tail) != 2 || width < 1 ||

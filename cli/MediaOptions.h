@@ -12,5 +12,4 @@ class App;
 void AddTimeRangeOptions(CLI::App& command, double& from, double& to);
 
 // "640x400" as a picture size; throws CliError (wrong arguments) naming option otherwise.
-void ParsePictureSize(const std::string& option, const std::string& text, int& width,
-                      int& height);
+void ParsePictureSize(const std::string& option, const std::string& text, int& width, int& height);

@@ -4,7 +4,9 @@ namespace {
 
 volatile std::sig_atomic_t g_requested = 0;
 
-void OnStopSignal(int /*signal*/) { g_requested = 1; }
+void OnStopSignal(int /*signal*/) {
+  g_requested = 1;
+}
 
 }  // namespace
 
@@ -22,4 +24,6 @@ StopSignal::~StopSignal() {
   sigaction(SIGTERM, &m_oldTerminate, nullptr);
 }
 
-bool StopSignal::Requested() { return g_requested != 0; }
+bool StopSignal::Requested() {
+  return g_requested != 0;
+}

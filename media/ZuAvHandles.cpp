@@ -13,7 +13,9 @@ std::string ZuAvErrorText(int code) {
   return result;
 }
 
-void ZuAvQuietLog() { av_log_set_level(AV_LOG_QUIET); }
+void ZuAvQuietLog() {
+  av_log_set_level(AV_LOG_QUIET);
+}
 
 ZuAvFrame ZuAvNewFrame() {
   ZuAvFrame frame(av_frame_alloc());

@@ -8,10 +8,10 @@
 class ZuFmrRecorder;
 
 // Puts pictures that come at any times (a video of variable frame rate, a screen grabber that
-// falls behind) into the recorder at a constant whole frame rate. Frame k of the movie shows
-// the last picture that started by the k-th tick after the start; a picture that starts
-// before its tick comes replaces the one held, unseen. A tick that passes with no new
-// picture repeats the one held, and counts as dropped.
+// falls behind) into the recorder at a constant whole frame rate. Each picture starts at the
+// tick nearest its time, so small jitter changes nothing; frame k of the movie shows the last
+// picture started by tick k, and a picture replaced before its tick comes is not seen. A
+// tick that passes with no new picture repeats the one held.
 class ZuConstantRateFeed {
  public:
   // Ticks at frameRate a second from `from` (microseconds into the input) up to `to`

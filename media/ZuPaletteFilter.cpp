@@ -73,7 +73,9 @@ void ZuPaletteFilter::Push(const AVFrame& frame) {
         "frame");
 }
 
-void ZuPaletteFilter::Close() { Check(av_buffersrc_add_frame(m_source, nullptr), "end"); }
+void ZuPaletteFilter::Close() {
+  Check(av_buffersrc_add_frame(m_source, nullptr), "end");
+}
 
 void ZuPaletteFilter::Pull(const std::function<void(AVFrame&)>& take) {
   for (;;) {

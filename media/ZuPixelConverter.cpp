@@ -11,7 +11,8 @@ extern "C" {
 
 namespace {
 
-constexpr int kScalerFlags = SWS_BICUBIC;
+constexpr int kScalerFlags =
+    SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INP | SWS_FULL_CHR_H_INT;
 
 // Repeats the last written column and row of a plane into the padding beyond them.
 void PadPlane(uint8_t* data, int stride, int written, int writtenRows, int full, int rows) {
@@ -40,9 +41,8 @@ void FillPadding(AVFrame& frame, int width, int height) {
 
 }  // namespace
 
-SwsContext* ZuPixelConverter::Scaler(int sourceWidth, int sourceHeight,
-                                     AVPixelFormat sourceFormat, int width, int height,
-                                     AVPixelFormat format) {
+SwsContext* ZuPixelConverter::Scaler(int sourceWidth, int sourceHeight, AVPixelFormat sourceFormat,
+                                     int width, int height, AVPixelFormat format) {
   SwsContext* scaler =
       sws_getCachedContext(m_scaler.release(), sourceWidth, sourceHeight, sourceFormat, width,
                            height, format, kScalerFlags, nullptr, nullptr, nullptr);
@@ -66,10 +66,25 @@ void ZuPixelConverter::ToFrame(const ZuImage& picture, int width, int height, AV
 }
 
 void ZuPixelConverter::ToImage(const AVFrame& frame, ZuImage& picture) {
-  SwsContext* scaler =
-      Scaler(frame.width, frame.height, static_cast<AVPixelFormat>(frame.format),
-             picture.GetWidth(), picture.GetHeight(), AV_PIX_FMT_RGBA);
-  uint8_t* target[1] = {picture.GetBuffer()};
-  const int targetStride[1] = {picture.GetWidth() * 4};
-  sws_scale(scaler, frame.data, frame.linesize, 0, frame.height, target, targetStride);
+  const int width = picture.GetWidth();
+  const int height = picture.GetHeight();
+  SwsContext* scaler = Scaler(frame.width, frame.height, static_cast<AVPixelFormat>(frame.format),
+                              width, height, AV_PIX_FMT_RGBA);
+  // The scaler may write a little past the end of a row, so it writes into a frame of
+  // FFmpeg's, whose rows have that room, and the rows are copied.
+  if (!m_rgba || m_rgba->width != width || m_rgba->height != height) {
+    m_rgba = ZuAvNewFrame();
+    m_rgba->format = AV_PIX_FMT_RGBA;
+    m_rgba->width = width;
+    m_rgba->height = height;
+    if (av_frame_get_buffer(m_rgba.get(), 0) < 0) {
+      m_rgba.reset();
+      throw std::bad_alloc();
+    }
+  }
+  sws_scale(scaler, frame.data, frame.linesize, 0, frame.height, m_rgba->data, m_rgba->linesize);
+  for (int y = 0; y < height; ++y) {
+    std::memcpy(picture.Row(y), m_rgba->data[0] + static_cast<ptrdiff_t>(y) * m_rgba->linesize[0],
+                static_cast<size_t>(width) * 4);
+  }
 }

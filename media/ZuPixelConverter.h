@@ -21,4 +21,5 @@ class ZuPixelConverter {
                      int height, AVPixelFormat format);
 
   ZuSwsContext m_scaler;
+  ZuAvFrame m_rgba;  // where decoded frames are converted to before they are copied out
 };

@@ -27,8 +27,8 @@ void CheckRegion(const ZuScreenCaptureOptions& options, int screenWidth, int scr
   if (options.x < 0 || options.y < 0 || options.x + options.width > screenWidth ||
       options.y + options.height > screenHeight) {
     throw ZuMediaError("display " + options.display + ": the region " +
-                       std::to_string(options.width) + "x" + std::to_string(options.height) +
-                       "+" + std::to_string(options.x) + "+" + std::to_string(options.y) +
+                       std::to_string(options.width) + "x" + std::to_string(options.height) + "+" +
+                       std::to_string(options.x) + "+" + std::to_string(options.y) +
                        " is not inside the screen of " + std::to_string(screenWidth) + "x" +
                        std::to_string(screenHeight));
   }

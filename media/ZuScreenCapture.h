@@ -14,9 +14,9 @@ struct ZuScreenCaptureOptions {
   int height = 0;
   int x = 0;
   int y = 0;
-  int frameRate = 15;   // 1 to 255
-  double duration = -1; // seconds; negative: until the progress callback says stop
-  int depth = 32;       // the recorder's picture depth, 32 or 16
+  int frameRate = 15;    // 1 to 255
+  double duration = -1;  // seconds; negative: until the progress callback says stop
+  int depth = 32;        // the recorder's picture depth, 32 or 16
 };
 
 // How a capture is going, told after each picture grabbed.

@@ -47,7 +47,7 @@ class ZuVideoDecoder {
   ZuAvPacket m_packet;
   ZuAvFrame m_frame;
   ZuPixelConverter m_converter;
-  int64_t m_origin;      // the stream time of the video's start
+  int64_t m_origin;         // the stream time of the video's start
   int64_t m_lastTime = -1;  // the last picture's time, microseconds
-  bool m_ended = false;  // the codec was told the input ended
+  bool m_ended = false;     // the codec was told the input ended
 };

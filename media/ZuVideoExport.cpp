@@ -22,9 +22,8 @@ const ZuVideoFormat& FormatOrThrow(const std::string& path) {
 // The frames to export, checked against the movie's.
 void CheckRange(const std::string& path, int frames, int first, int last) {
   if (first < 1 || first > last || last > frames) {
-    throw ZuMediaError(path + ": frames " + std::to_string(first) + " to " +
-                       std::to_string(last) + " are not in the movie, which has " +
-                       std::to_string(frames) + " frames");
+    throw ZuMediaError(path + ": frames " + std::to_string(first) + " to " + std::to_string(last) +
+                       " are not in the movie, which has " + std::to_string(frames) + " frames");
   }
 }
 
@@ -41,9 +40,13 @@ ZuVideoEncoderSettings EncoderSettings(const ZuTavoFile& movie,
 
 }  // namespace
 
-bool ZuIsVideoPath(const std::string& path) { return ZuFindVideoFormat(path) != nullptr; }
+bool ZuIsVideoPath(const std::string& path) {
+  return ZuFindVideoFormat(path) != nullptr;
+}
 
-std::string ZuVideoExtensions() { return ZuVideoExtensionList(); }
+std::string ZuVideoExtensions() {
+  return ZuVideoExtensionList();
+}
 
 void ZuExportVideo(const ZuTavoFile& movie, const std::string& path,
                    const ZuVideoExportOptions& options, const ZuMediaProgress& progress) {

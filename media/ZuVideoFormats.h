@@ -14,8 +14,8 @@ struct ZuVideoFormat {
   AVPixelFormat pixels;
   const char* losslessCodec;  // null: the type has no lossless form
   AVPixelFormat losslessPixels;
-  int defaultCrf;         // the quality an export gets when none is asked for; -1: none
-  bool palette;           // frames go through a palette made from all of them (GIF)
+  int defaultCrf;  // the quality an export gets when none is asked for; -1: none
+  bool palette;    // frames go through a palette made from all of them (GIF)
 };
 
 // The format for the extension of path (case aside), or null.

@@ -41,7 +41,9 @@ std::unique_ptr<ZuFmrRecorder> MakeRecorder(const std::string& path,
   return recorder;
 }
 
-int64_t Microseconds(double seconds) { return std::llround(seconds * 1e6); }
+int64_t Microseconds(double seconds) {
+  return std::llround(seconds * 1e6);
+}
 
 }  // namespace
 

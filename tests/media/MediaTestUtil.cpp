@@ -1,0 +1,132 @@
+#include "tests/media/MediaTestUtil.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <memory>
+
+#include "tests/support/Oracle.h"
+#include "tests/support/RecordedMovie.h"
+
+extern "C" {
+#include <libavcodec/avcodec.h>
+#include <libavformat/avformat.h>
+#include <libswscale/swscale.h>
+}
+
+namespace {
+
+struct Decoding {
+  AVFormatContext* input = nullptr;
+  AVCodecContext* codec = nullptr;
+  AVFrame* frame = av_frame_alloc();
+  AVFrame* rgba = av_frame_alloc();
+  AVPacket* packet = av_packet_alloc();
+  SwsContext* scaler = nullptr;
+  ~Decoding() {
+    sws_freeContext(scaler);
+    av_packet_free(&packet);
+    av_frame_free(&frame);
+    av_frame_free(&rgba);
+    avcodec_free_context(&codec);
+    avformat_close_input(&input);
+  }
+};
+
+// Moves every frame the codec has ready into pictures, as RGBA (through a frame of FFmpeg's,
+// whose rows have the room its converters write past the end).
+void TakeFrames(Decoding& d, std::vector<ZuImage>& pictures) {
+  while (avcodec_receive_frame(d.codec, d.frame) == 0) {
+    const int width = d.frame->width;
+    const int height = d.frame->height;
+    av_frame_unref(d.rgba);
+    d.rgba->format = AV_PIX_FMT_RGBA;
+    d.rgba->width = width;
+    d.rgba->height = height;
+    ASSERT_GE(av_frame_get_buffer(d.rgba, 0), 0);
+    d.scaler = sws_getCachedContext(
+        d.scaler, width, height, static_cast<AVPixelFormat>(d.frame->format), width, height,
+        AV_PIX_FMT_RGBA, SWS_BICUBIC | SWS_ACCURATE_RND | SWS_FULL_CHR_H_INT, nullptr, nullptr,
+        nullptr);
+    sws_scale(d.scaler, d.frame->data, d.frame->linesize, 0, height, d.rgba->data,
+              d.rgba->linesize);
+    ZuImage picture(width, height);
+    for (int y = 0; y < height; ++y) {
+      std::memcpy(picture.Row(y), d.rgba->data[0] + y * d.rgba->linesize[0], width * 4);
+    }
+    pictures.push_back(picture);
+  }
+}
+
+}  // namespace
+
+std::vector<ZuImage> DecodeVideo(const std::string& path, double* seconds) {
+  std::vector<ZuImage> pictures;
+  Decoding d;
+  if (avformat_open_input(&d.input, path.c_str(), nullptr, nullptr) < 0 ||
+      avformat_find_stream_info(d.input, nullptr) < 0) {
+    ADD_FAILURE() << path << ": cannot be read";
+    return pictures;
+  }
+  const AVCodec* decoder = nullptr;
+  const int stream = av_find_best_stream(d.input, AVMEDIA_TYPE_VIDEO, -1, -1, &decoder, 0);
+  d.codec = stream >= 0 ? avcodec_alloc_context3(decoder) : nullptr;
+  if (d.codec == nullptr ||
+      avcodec_parameters_to_context(d.codec, d.input->streams[stream]->codecpar) < 0 ||
+      avcodec_open2(d.codec, decoder, nullptr) < 0) {
+    ADD_FAILURE() << path << ": no video to decode";
+    return pictures;
+  }
+  *seconds = d.input->duration == AV_NOPTS_VALUE
+                 ? -1
+                 : static_cast<double>(d.input->duration) / AV_TIME_BASE;
+  while (av_read_frame(d.input, d.packet) >= 0) {
+    if (d.packet->stream_index == stream) {
+      EXPECT_GE(avcodec_send_packet(d.codec, d.packet), 0) << path;
+    }
+    av_packet_unref(d.packet);
+    TakeFrames(d, pictures);
+  }
+  avcodec_send_packet(d.codec, nullptr);
+  TakeFrames(d, pictures);
+  return pictures;
+}
+
+double LumaPsnr(const ZuImage& actual, const ZuImage& expected) {
+  if (actual.GetWidth() < expected.GetWidth() || actual.GetHeight() < expected.GetHeight()) {
+    return 0;
+  }
+  const auto luma = [](const uint8_t* p) { return 0.299 * p[0] + 0.587 * p[1] + 0.114 * p[2]; };
+  double squares = 0;
+  for (int y = 0; y < expected.GetHeight(); ++y) {
+    for (int x = 0; x < expected.GetWidth(); ++x) {
+      const double difference = luma(actual.Row(y) + x * 4) - luma(expected.Row(y) + x * 4);
+      squares += difference * difference;
+    }
+  }
+  const double pixels = static_cast<double>(expected.GetWidth()) * expected.GetHeight();
+  return squares == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 * pixels / squares);
+}
+
+void WriteTestMovie(const std::string& path, int width, int height, int frames) {
+  std::vector<ZuImage> pictures;
+  for (int n = 0; n < frames; ++n) {
+    ZuImage picture(width, height);
+    for (int y = 0; y < height; ++y) {
+      for (int x = 0; x < width; ++x) {
+        uint8_t* pixel = picture.Row(y) + static_cast<size_t>(x) * 4;
+        const bool square = x >= 2 * n && x < 2 * n + 8 && y >= n && y < n + 6;
+        pixel[0] = square ? 230 : static_cast<uint8_t>(x * 255 / width);
+        pixel[1] = square ? 40 : static_cast<uint8_t>(y * 255 / height);
+        pixel[2] = square ? 90 : 160;
+        pixel[3] = 255;
+      }
+    }
+    pictures.push_back(picture);
+  }
+  std::unique_ptr<ZuTavoFile> movie = RecordFrames(pictures, 32, 30);
+  ASSERT_TRUE(movie != nullptr);
+  WriteMovieFile(*movie, path);
+  ExpectOracleAccepts(path, *movie);
+}

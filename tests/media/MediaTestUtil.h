@@ -1,0 +1,23 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "host/image/ZuImage.h"
+
+// Reading videos back with FFmpeg's decoders, independently of the media library, and the
+// checks and inputs the video tests share.
+
+// Every picture of the first video stream of the file at path, as RGBA; *seconds receives the
+// container's duration (-1 when it does not say, as animated PNG). A test failure and an empty list
+// when the file cannot be decoded.
+std::vector<ZuImage> DecodeVideo(const std::string& path, double* seconds);
+
+// The peak signal-to-noise ratio of the luma (BT.601) of actual against expected, in dB, as
+// video quality is usually measured (4:2:0 codecs keep colour at half resolution on
+// purpose); a larger actual picture (a codec's padding) is compared by its top-left corner.
+double LumaPsnr(const ZuImage& actual, const ZuImage& expected);
+
+// A test movie of frames pictures of width x height at 10 frames a second (a gradient with a
+// square moving over it), written to path and checked by the independent parser.
+void WriteTestMovie(const std::string& path, int width, int height, int frames);

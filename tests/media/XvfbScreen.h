@@ -1,0 +1,34 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+struct _XDisplay;
+
+// Starts a program with the given words (the first is its path); -1 when it cannot.
+pid_t SpawnProgram(std::vector<std::string> words);
+// Waits for it to end; its exit code, or -1 when a signal ended it.
+int WaitExit(pid_t pid);
+
+// An X server of the test's own (Debian's Xvfb) with a 320 x 240 screen on a display number
+// it picks free, and a connection to it that paints the whole screen one colour. Kept apart
+// from the tests: Xlib's macros clash with GoogleTest's names.
+class XvfbScreen {
+ public:
+  XvfbScreen();
+  ~XvfbScreen();
+  XvfbScreen(const XvfbScreen&) = delete;
+  XvfbScreen& operator=(const XvfbScreen&) = delete;
+
+  bool IsOpen() const { return m_display != nullptr; }
+  const std::string& Name() const { return m_name; }  // ":N"
+  void Paint(uint32_t rgb);
+
+ private:
+  pid_t m_pid = -1;
+  std::string m_name;
+  _XDisplay* m_display = nullptr;
+};

@@ -77,6 +77,11 @@ for slide in 1 2; do
 done
 echo "PNG frames of the edited slides 1 and 2 (frames 1, 40 and 80) are in $edits:"
 ls "$edits"/*.png
+echo "== fmredit export: the edited slide 1 as an MP4 video and a GIF; slide 2 straight from the project"
+"$fmredit" export "$edits/slide-1.swf" -o "$edits/slide-1.mp4"
+"$fmredit" export "$edits/slide-1.swf" -o "$edits/slide-1.gif"
+"$fmredit" project export "$project" --slide 2 -o "$edits/slide-2.mp4"
+ls -l "$edits"/*.mp4 "$edits"/*.gif
 ls -l "$movie" "$out"/demo-*.swf
 echo "Results are in $out"
 echo "== the web editor: start it on the demo project with"

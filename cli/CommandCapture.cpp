@@ -59,12 +59,14 @@ void RunCapture(CaptureOptions& options) {
     ParseRegion(options.region, options.screen);
   }
   std::unique_ptr<ZuTavoFile> movie;
+  ZuCaptureStatus last;
   {
     StopSignal stop;
     CaptureLine line;
     try {
-      movie = ZuCaptureScreen(options.screen, [&line](const ZuCaptureStatus& status) {
+      movie = ZuCaptureScreen(options.screen, [&line, &last](const ZuCaptureStatus& status) {
         line.Show(status);
+        last = status;
         return !StopSignal::Requested();
       });
     } catch (const ZuMediaError& error) {
@@ -72,6 +74,8 @@ void RunCapture(CaptureOptions& options) {
     }
   }
   WriteMovieOrThrow(*movie, options.output, "", false);
+  std::printf("wrote %s: %.1f s, %d frames, %lld dropped\n", options.output.c_str(), last.seconds,
+              last.frames, static_cast<long long>(last.dropped));
 }
 
 }  // namespace

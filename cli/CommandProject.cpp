@@ -5,11 +5,14 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "cli/CliError.h"
 #include "cli/CommandProjectSession.h"
 #include "cli/Commands.h"
 #include "cli/ProjectEdits.h"
+#include "cli/VideoExport.h"
 #include "host/app/IZuCommand.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuCmdUtils.h"
@@ -20,7 +23,9 @@
 #include "host/app/ZuSession.h"
 #include "host/app/ZuSetSlideMinimumCommandData.h"
 #include "host/app/ZuSlideBase.h"
+#include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuFileUtil.h"
+#include "host/util/ZuMemoryStream.h"
 
 namespace {
 
@@ -118,6 +123,21 @@ void RunSet(const ProjectOptions& options) {
   std::cout << "slide " << options.slide << ": minimum " << options.minimum << " s\n";
 }
 
+// Renders the stored movie version into a video at output, the type by its extension.
+void ExportSlideVideo(OpenProjectSession& session, int64_t version, const std::string& output) {
+  std::vector<uint8_t> bytes;
+  std::string error;
+  if (!session.Project().ReadVersion(version, &bytes, &error)) {
+    throw CliError(output + ": " + error);
+  }
+  ZuMemoryStream stream(std::move(bytes));
+  ZuTavoFile movie;
+  if (movie.LoadFromStream(&stream) != kZuSuccess) {
+    throw CliError(output + ": the slide's movie cannot be loaded: " + movie.GetLastError());
+  }
+  ExportVideoOrThrow(movie, output, ZuVideoExportOptions{});
+}
+
 void RunExport(const ProjectOptions& options) {
   OpenProjectSession session(options.project, ZuProjectAccess::kReadOnly);
   const ZuAnimationResource* resource = session.Slide(options.slide, "--slide")->GetAnimation();
@@ -129,7 +149,9 @@ void RunExport(const ProjectOptions& options) {
     throw CliError(options.output + ": is the project file itself", kExitUsage);
   }
   std::string error;
-  if (!session.Project().ExportVersion(resource->GetVersionId(), options.output, &error)) {
+  if (ZuIsVideoPath(options.output)) {
+    ExportSlideVideo(session, resource->GetVersionId(), options.output);
+  } else if (!session.Project().ExportVersion(resource->GetVersionId(), options.output, &error)) {
     throw CliError(options.output + ": slide " + std::to_string(options.slide) + ": " + error);
   }
   std::cout << "wrote " << options.output << "\n";
@@ -180,9 +202,14 @@ void AddProjectCommand(CLI::App& app) {
   set->callback([options] { RunSet(*options); });
 
   CLI::App* exporting = AddProjectFile(
-      project->add_subcommand("export", "Write the movie a slide shows to an SWF file"), *options);
+      project->add_subcommand(
+          "export", "Write the movie a slide shows to an SWF file, or as a video (.mp4, ...)"),
+      *options);
   exporting->add_option("--slide", options->slide, "Slide, from 1")->required();
-  exporting->add_option("-o,--output", options->output, "SWF file to write")->required();
+  exporting
+      ->add_option("-o,--output", options->output,
+                   "SWF file, or video file (.mp4, .webm, .gif, ...) to write")
+      ->required();
   exporting->callback([options] { RunExport(*options); });
 
   CLI::App* undo =

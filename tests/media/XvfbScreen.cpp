@@ -7,6 +7,9 @@
 #include <unistd.h>
 
 #include <cstdlib>
+#include <vector>
+
+namespace {
 
 pid_t SpawnProgram(std::vector<std::string> words) {
   std::vector<char*> argv;
@@ -18,11 +21,7 @@ pid_t SpawnProgram(std::vector<std::string> words) {
   return posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) == 0 ? pid : -1;
 }
 
-int WaitExit(pid_t pid) {
-  int status = 0;
-  waitpid(pid, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-}
+}  // namespace
 
 XvfbScreen::XvfbScreen() {
   int ends[2];
@@ -51,7 +50,7 @@ XvfbScreen::~XvfbScreen() {
   }
   if (m_pid > 0) {
     kill(m_pid, SIGTERM);
-    WaitExit(m_pid);
+    waitpid(m_pid, nullptr, 0);
   }
 }
 

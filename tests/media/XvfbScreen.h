@@ -4,14 +4,8 @@
 
 #include <cstdint>
 #include <string>
-#include <vector>
 
 struct _XDisplay;
-
-// Starts a program with the given words (the first is its path); -1 when it cannot.
-pid_t SpawnProgram(std::vector<std::string> words);
-// Waits for it to end; its exit code, or -1 when a signal ended it.
-int WaitExit(pid_t pid);
 
 // An X server of the test's own (Debian's Xvfb) with a 320 x 240 screen on a display number
 // it picks free, and a connection to it that paints the whole screen one colour. Kept apart

@@ -34,8 +34,8 @@ uint32_t UniformColour(const ZuImage& picture) {
 }
 
 std::vector<std::string> CaptureArguments(const XvfbScreen& screen, const std::string& output) {
-  return {ZU_FMREDIT_BINARY, "capture",  "-o",        output,  "--display",
-          screen.Name(),     "--region", "64x48+8+8", "--fps", "10"};
+  return {"capture",  "-o",        output,  "--display", screen.Name(),
+          "--region", "64x48+8+8", "--fps", "10"};
 }
 
 // The screen turns from red to blue while fmredit records it; Ctrl-C ends the recording,
@@ -46,13 +46,13 @@ TEST(ScreenCapture, InterruptedCaptureIsACompleteMovieOfTheScreen) {
   TempDir dir;
   const std::string movie = dir.File("capture.swf");
   screen.Paint(kRed);
-  const pid_t capture = SpawnProgram(CaptureArguments(screen, movie));
+  const pid_t capture = StartFmredit(CaptureArguments(screen, movie));
   ASSERT_GT(capture, 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   screen.Paint(kBlue);
   std::this_thread::sleep_for(std::chrono::milliseconds(1500));
   kill(capture, SIGINT);
-  ASSERT_EQ(WaitExit(capture), 0);
+  ASSERT_EQ(WaitForFmredit(capture), 0);
 
   std::unique_ptr<ZuTavoFile> loaded = LoadMovieFile(movie);
   ASSERT_TRUE(loaded != nullptr);
@@ -81,7 +81,6 @@ TEST(ScreenCapture, DurationAndRegion) {
   ASSERT_TRUE(screen.IsOpen());
   TempDir dir;
   std::vector<std::string> arguments = CaptureArguments(screen, dir.File("short.swf"));
-  arguments.erase(arguments.begin());
   arguments.insert(arguments.end(), {"--duration", "0.5"});
   const FmreditRun run = RunFmredit(arguments);
   ASSERT_EQ(run.exitCode, 0) << run.err;

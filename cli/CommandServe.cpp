@@ -107,7 +107,9 @@ bool IsMovieFile(const std::string& path) {
   const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
   char signature[3] = {};
   const bool read3 = fd >= 0 && read(fd, signature, 3) == 3;
-  if (fd >= 0) close(fd);
+  if (fd >= 0) {
+    close(fd);
+  }
   const std::string text(signature, 3);
   return read3 && (text == "FWS" || text == "CWS" || text == "ZWS");
 }
@@ -183,12 +185,15 @@ void RunServe(const ServeOptions& options) {
   sigaddset(&stopSignals, SIGINT);
   sigaddset(&stopSignals, SIGTERM);
   sigaddset(&stopSignals, SIGHUP);
+  sigaddset(&stopSignals, SIGUSR1);  // what wakes the watcher when the server stops otherwise
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
   StudioServer server(editor,
                       {webRoot, work.Path(), options.uploadMiB << 20, AccessGuard::NewToken()});
   std::string error;
-  if (!server.Listen(options.port, &error)) throw CliError(error);
+  if (!server.Listen(options.port, &error)) {
+    throw CliError(error);
+  }
   std::thread watcher([&] {
     int signal = 0;
     sigwait(&stopSignals, &signal);
@@ -197,9 +202,11 @@ void RunServe(const ServeOptions& options) {
   std::cout << "fmredit serve: editing " << projectPath << "\n"
             << "open " << server.Address() << "\n"
             << "Ctrl-C stops the server; every change is saved as it is made" << std::endl;
-  if (options.open) OpenInBrowser(server.Address());
+  if (options.open) {
+    OpenInBrowser(server.Address());
+  }
   server.Serve();
-  pthread_kill(watcher.native_handle(), SIGTERM);
+  pthread_kill(watcher.native_handle(), SIGUSR1);
   watcher.join();
   std::cout << "fmredit serve: stopped" << std::endl;
 }

@@ -15,7 +15,9 @@ constexpr const char* kCookieName = "fmredit_token";
 std::string CookieValue(const std::string& cookies, const std::string& name) {
   size_t at = 0;
   while (at < cookies.size()) {
-    while (at < cookies.size() && (cookies[at] == ' ' || cookies[at] == ';')) ++at;
+    while (at < cookies.size() && (cookies[at] == ' ' || cookies[at] == ';')) {
+      ++at;
+    }
     const size_t end = std::min(cookies.find(';', at), cookies.size());
     const std::string pair = cookies.substr(at, end - at);
     const size_t equals = pair.find('=');
@@ -52,7 +54,9 @@ std::string AccessGuard::NewToken() {
 AccessGuard::Decision AccessGuard::Check(const std::string& method, const std::string& host,
                                          const std::string& origin, const std::string& cookies,
                                          const std::string& queryToken) const {
-  if (!IsOwnHost(host)) return {421, "the Host header must name 127.0.0.1 or localhost"};
+  if (!IsOwnHost(host)) {
+    return {421, "the Host header must name 127.0.0.1 or localhost"};
+  }
   const bool cookieMatches = MatchesToken(CookieValue(cookies, kCookieName));
   const bool queryMatches = !queryToken.empty() && MatchesToken(queryToken);
   if (!cookieMatches && !queryMatches) {
@@ -75,7 +79,9 @@ bool AccessGuard::IsOwnHost(const std::string& host) const {
 
 // Compares in time that does not depend on where the strings differ.
 bool AccessGuard::MatchesToken(const std::string& candidate) const {
-  if (candidate.size() != m_token.size()) return false;
+  if (candidate.size() != m_token.size()) {
+    return false;
+  }
   unsigned difference = 0;
   for (size_t i = 0; i < candidate.size(); ++i) {
     difference |= static_cast<unsigned>(candidate[i] ^ m_token[i]);

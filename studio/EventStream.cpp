@@ -6,7 +6,9 @@ void EventStream::Publish(const std::string& name, const std::string& json) {
   {
     std::lock_guard hold(m_lock);
     m_events.push_back({++m_lastId, name, json});
-    if (m_events.size() > kKept) m_events.pop_front();
+    if (m_events.size() > kKept) {
+      m_events.pop_front();
+    }
   }
   m_changed.notify_all();
 }
@@ -14,9 +16,13 @@ void EventStream::Publish(const std::string& name, const std::string& json) {
 std::optional<EventStream::Event> EventStream::Next(uint64_t after) {
   std::unique_lock hold(m_lock);
   m_changed.wait_for(hold, std::chrono::seconds(1), [&] { return m_closed || m_lastId > after; });
-  if (m_closed) return std::nullopt;
+  if (m_closed) {
+    return std::nullopt;
+  }
   for (const Event& event : m_events) {
-    if (event.id > after) return event;
+    if (event.id > after) {
+      return event;
+    }
   }
   return std::nullopt;
 }

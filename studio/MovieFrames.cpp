@@ -32,7 +32,9 @@ bool IsKeyFramePlacement(const ZuSwfTag& tag) {
     return false;
   }
   const auto& place = static_cast<const ZuSwfPlaceObject2Tag&>(tag);
-  if (!place.GetPlacedCharacterId() || place.IsMove()) return false;
+  if (!place.GetPlacedCharacterId() || place.IsMove()) {
+    return false;
+  }
   const uint16_t depth = place.GetDepth();
   return std::find(std::begin(kKeyFrameDepths), std::end(kKeyFrameDepths), depth) !=
          std::end(kKeyFrameDepths);
@@ -43,7 +45,9 @@ std::vector<int> FindKeyFrames(const ZuTavoFile& movie) {
   std::vector<int> frames;
   int frame = 1;
   for (const ZuSwfTag* tag : movie) {
-    if (tag == nullptr) continue;
+    if (tag == nullptr) {
+      continue;
+    }
     if (tag->GetTagType() == ZuSwfTagFactory::kShowFrame) {
       ++frame;
     } else if (IsKeyFramePlacement(*tag) && (frames.empty() || frames.back() != frame)) {
@@ -71,11 +75,15 @@ ZuImage ScaleDown(const ZuImage& picture, int width) {
       for (int sy = top; sy < bottom; ++sy) {
         const uint8_t* in = picture.Row(sy) + static_cast<ptrdiff_t>(left) * 4;
         for (int sx = left; sx < right; ++sx, in += 4) {
-          for (int c = 0; c < 4; ++c) sum[c] += in[c];
+          for (int c = 0; c < 4; ++c) {
+            sum[c] += in[c];
+          }
         }
       }
       const uint32_t count = static_cast<uint32_t>((bottom - top) * (right - left));
-      for (int c = 0; c < 4; ++c) out[x * 4 + c] = static_cast<uint8_t>(sum[c] / count);
+      for (int c = 0; c < 4; ++c) {
+        out[x * 4 + c] = static_cast<uint8_t>(sum[c] / count);
+      }
     }
   }
   return scaled;
@@ -102,13 +110,17 @@ bool MovieFrames::Prepare(const ZuProject& project, int64_t version, Facts* fact
   }
   auto movie = std::make_shared<Movie>();
   movie->path = m_folder + "/version-" + std::to_string(version) + ".swf";
-  if (!project.ExportVersion(version, movie->path, error)) return false;
+  if (!project.ExportVersion(version, movie->path, error)) {
+    return false;
+  }
 
   std::unique_ptr<ZuFileStream> file(
       ZuFileStream::Open(movie->path, ZuFileStream::Mode::kRead, error));
   ZuTavoFile tavo;
   if (!file || tavo.LoadFromStream(file.get()) != kZuSuccess) {
-    if (file) *error = tavo.GetLastError();
+    if (file) {
+      *error = tavo.GetLastError();
+    }
     return false;
   }
   if (!movie->viewer.player.LoadMovie(tavo) || !movie->strip.player.LoadMovie(tavo)) {
@@ -158,14 +170,18 @@ bool MovieFrames::RenderPng(int64_t version, int frame, int width, std::vector<u
     *error = "cannot render frame " + std::to_string(frame);
     return false;
   }
-  if (thumbnail) return ZuPng::Encode(ScaleDown(*picture, width), kThumbnailPngLevel, png, error);
+  if (thumbnail) {
+    return ZuPng::Encode(ScaleDown(*picture, width), kThumbnailPngLevel, png, error);
+  }
   return ZuPng::Encode(*picture, kFramePngLevel, png, error);
 }
 
 std::shared_ptr<MovieFrames::Movie> MovieFrames::Find(int64_t version) {
   std::lock_guard hold(m_lock);
   auto found = m_movies.find(version);
-  if (found == m_movies.end()) return nullptr;
+  if (found == m_movies.end()) {
+    return nullptr;
+  }
   found->second->lastUse = ++m_uses;
   return found->second;
 }

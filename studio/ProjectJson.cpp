@@ -23,7 +23,9 @@ nlohmann::json DescribeSlide(const ZuProject& project, const ZuSlideBase& slide,
                          {"frameRate", 0},
                          {"fmr", false}};
   const ZuAnimationResource* resource = slide.GetAnimation();
-  if (resource == nullptr) return json;
+  if (resource == nullptr) {
+    return json;
+  }
   json["name"] = resource->GetResourceName(nullptr).GetUTF8String();
   json["version"] = resource->GetVersionId();
   json["fmr"] = slide.IsMarkedFMR() && resource->GetResourceFMRSwf(nullptr) == 1;
@@ -34,7 +36,9 @@ nlohmann::json DescribeSlide(const ZuProject& project, const ZuSlideBase& slide,
   }
   nlohmann::json others = nlohmann::json::array();
   for (int other : sharers) {
-    if (other != number) others.push_back(other);
+    if (other != number) {
+      others.push_back(other);
+    }
   }
   json["sharedWith"] = others;
   return json;
@@ -49,7 +53,9 @@ nlohmann::json DescribeProject(StudioEditor& editor) {
   std::map<int32_t, std::vector<int>> slidesOfResource;
   for (int i = 0; i < slides->GetCount(); ++i) {
     const ZuAnimationResource* resource = slides->GetNthElement(i)->GetAnimation();
-    if (resource != nullptr) slidesOfResource[resource->GetObjectUID()].push_back(i + 1);
+    if (resource != nullptr) {
+      slidesOfResource[resource->GetObjectUID()].push_back(i + 1);
+    }
   }
   nlohmann::json list = nlohmann::json::array();
   for (int i = 0; i < slides->GetCount(); ++i) {

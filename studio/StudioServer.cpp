@@ -5,6 +5,7 @@
 #include <httplib.h>
 
 #include <algorithm>
+#include <atomic>
 #include <cctype>
 #include <cstdio>
 #include <filesystem>
@@ -30,7 +31,9 @@ using nlohmann::json;
 
 constexpr const char* kLoopback = "127.0.0.1";
 // Enough workers for a few pages, each with its event stream and frames being fetched ahead.
+// An event stream holds its worker, so only so many are served at once.
 constexpr size_t kWorkers = 16;
+constexpr int kMaxEventStreams = 8;
 constexpr const char* kPageHeaders[][2] = {
     {"Content-Security-Policy",
      "default-src 'self'; img-src 'self' blob: data:; style-src 'self'; frame-ancestors 'none'"},
@@ -60,7 +63,9 @@ int64_t PathNumber(const httplib::Request& req, size_t index) {
 // A download name made only of harmless characters.
 std::string SafeFileName(std::string name) {
   for (char& c : name) {
-    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '_') c = '_';
+    if (!std::isalnum(static_cast<unsigned char>(c)) && c != '.' && c != '-' && c != '_') {
+      c = '_';
+    }
   }
   return name.empty() ? "movie.swf" : name;
 }
@@ -71,7 +76,9 @@ class ProgressRelay : public IZuFMREditProgressEvent {
   ProgressRelay(EventStream& events, std::string action)
       : m_events(events), m_action(std::move(action)) {}
   void OnProgress(int percent) override {
-    if (percent == m_last) return;
+    if (percent == m_last) {
+      return;
+    }
     m_last = percent;
     m_events.Publish("progress", json{{"action", m_action}, {"percent", percent}}.dump());
   }
@@ -113,6 +120,7 @@ struct StudioServer::Impl {
   MovieFrames frames;
   UploadedMovies uploads;
   EventStream events;
+  std::atomic<int> eventStreams{0};
 };
 
 StudioServer::StudioServer(StudioEditor& editor, Settings settings)
@@ -158,7 +166,9 @@ std::string StudioServer::FindWebRoot() {
   const fs::path candidates[] = {program.parent_path().parent_path() / ZU_WEB_INSTALL_DIR,
                                  fs::path(ZU_WEB_SOURCE_DIR)};
   for (const fs::path& folder : candidates) {
-    if (fs::is_regular_file(folder / "index.html", ignored)) return folder.string();
+    if (fs::is_regular_file(folder / "index.html", ignored)) {
+      return folder.string();
+    }
   }
   return {};
 }
@@ -170,10 +180,12 @@ void StudioServer::Impl::Route() {
       [this](const httplib::Request& req, httplib::Response& res) { return Guard(req, res); });
   server.set_mount_point("/", settings.webRoot);
   server.set_file_request_handler([](const httplib::Request&, httplib::Response& res) {
-    for (const auto& [name, value] : kPageHeaders) res.set_header(name, value);
+    for (const auto& [name, value] : kPageHeaders) {
+      res.set_header(name, value);
+    }
   });
   server.set_exception_handler(
-      [](const httplib::Request&, httplib::Response& res, std::exception_ptr) {
+      [](const httplib::Request&, httplib::Response& res, const std::exception_ptr&) {
         SendError(res, 500, "the server could not answer this request");
       });
 
@@ -216,7 +228,9 @@ bool StudioServer::Impl::IsShownVersion(int64_t version) {
   const ZuSlideCollection* slides = editor.Project().GetSlideCollection();
   for (int i = 0; i < slides->GetCount(); ++i) {
     const ZuAnimationResource* resource = slides->GetNthElement(i)->GetAnimation();
-    if (resource != nullptr && resource->GetVersionId() == version) return true;
+    if (resource != nullptr && resource->GetVersionId() == version) {
+      return true;
+    }
   }
   return false;
 }
@@ -279,8 +293,9 @@ void StudioServer::Impl::GetMovieFile(const httplib::Request& req, httplib::Resp
   res.set_content_provider(size, "application/x-shockwave-flash",
                            [shared](size_t offset, size_t length, httplib::DataSink& sink) {
                              std::vector<char> buffer(std::min<size_t>(length, size_t{1} << 20));
-                             if (fseeko(shared.get(), static_cast<off_t>(offset), SEEK_SET) != 0)
+                             if (fseeko(shared.get(), static_cast<off_t>(offset), SEEK_SET) != 0) {
                                return false;
+                             }
                              const size_t got =
                                  std::fread(buffer.data(), 1, buffer.size(), shared.get());
                              return got > 0 && sink.write(buffer.data(), got);
@@ -373,17 +388,27 @@ void StudioServer::Impl::PostEdit(const httplib::Request& req, httplib::Response
   }
   editor.SetProgressSink(nullptr);
   json answer = {{"project", DescribeProject(editor)}};
-  if (status != 200) answer["error"] = reason;
+  if (status != 200) {
+    answer["error"] = reason;
+  }
   events.Publish("changed", json{{"state", project.GetStateId()}}.dump());
   SendJson(res, status, answer);
 }
 
 void StudioServer::Impl::StreamEvents(httplib::Response& res) {
+  if (++eventStreams > kMaxEventStreams) {
+    --eventStreams;
+    SendError(res, 503, "too many pages are open on this server; close some and reload");
+    return;
+  }
   res.set_header("Cache-Control", "no-store");
   const uint64_t start = events.Newest();
   res.set_chunked_content_provider(
-      "text/event-stream", [this, position = start](size_t, httplib::DataSink& sink) mutable {
-        if (events.IsClosed() || !sink.is_writable()) return false;
+      "text/event-stream",
+      [this, position = start](size_t, httplib::DataSink& sink) mutable {
+        if (events.IsClosed() || !sink.is_writable()) {
+          return false;
+        }
         if (std::optional<EventStream::Event> event = events.Next(position)) {
           position = event->id;
           const std::string text = EventStream::Format(*event);
@@ -391,5 +416,6 @@ void StudioServer::Impl::StreamEvents(httplib::Response& res) {
         }
         // Nothing new: a comment line keeps the connection alive and finds closed ones.
         return sink.write(":\n\n", 3);
-      });
+      },
+      [this](bool) { --eventStreams; });
 }

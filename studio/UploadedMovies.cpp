@@ -19,8 +19,12 @@ bool IsSwfSignature(const std::string& bytes) {
 // The page's name for the movie, without any folder part and with a .swf ending.
 std::string CleanName(const std::string& name) {
   std::string base = name.substr(name.find_last_of("/\\") + 1);
-  if (base.empty()) base = "uploaded";
-  if (base.size() < 4 || base.compare(base.size() - 4, 4, ".swf") != 0) base += ".swf";
+  if (base.empty()) {
+    base = "uploaded";
+  }
+  if (base.size() < 4 || base.compare(base.size() - 4, 4, ".swf") != 0) {
+    base += ".swf";
+  }
   return base;
 }
 
@@ -46,7 +50,9 @@ int UploadedMovies::Store(const std::string& bytes, const std::string& name, std
   }
   const std::string path = folder + "/" + CleanName(name);
   std::unique_ptr<ZuFileStream> file(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, error));
-  if (!file) return 0;
+  if (!file) {
+    return 0;
+  }
   if (!file->Write(bytes.data(), bytes.size()) || !file->Close()) {
     *error = "cannot keep the upload: " + std::string(std::strerror(file->GetErrorNumber()));
     file->Discard();
@@ -60,7 +66,9 @@ int UploadedMovies::Store(const std::string& bytes, const std::string& name, std
 bool UploadedMovies::Find(int number, std::string* path, std::string* name) {
   std::lock_guard hold(m_lock);
   auto found = m_uploads.find(number);
-  if (found == m_uploads.end()) return false;
+  if (found == m_uploads.end()) {
+    return false;
+  }
   *path = found->second.path;
   *name = found->second.name;
   return true;
@@ -71,7 +79,9 @@ std::string UploadedMovies::WithoutFolders(const std::string& text) const {
   const std::string prefix = m_folder + "/upload-";
   for (size_t at = plain.find(prefix); at != std::string::npos; at = plain.find(prefix, at)) {
     const size_t slash = plain.find('/', at + prefix.size());
-    if (slash == std::string::npos) break;
+    if (slash == std::string::npos) {
+      break;
+    }
     plain.erase(at, slash + 1 - at);
   }
   return plain;

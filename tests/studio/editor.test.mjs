@@ -155,6 +155,7 @@ async function main() {
     await browser.close();
     await server.stop();
   }
+  check(server.child.exitCode === 0, `the server ends cleanly: ${server.output()}`);
   console.log('studio browser tests passed');
 }
 

@@ -2,6 +2,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -59,6 +60,23 @@ std::string RefusalReason(const Cut& cut, int64_t frames) {
   return "the movie's tag list is damaged; nothing was deleted";
 }
 
+// The last frame (the stop frame) is never deleted: a cut that starts there deletes nothing
+// and is refused; one that reaches it is shortened, which the user is told once it is done.
+void RefuseCutOfStopFrameOnly(const Cut& cut, int64_t frames, const std::string& input) {
+  if (cut.count > 0 && cut.lastKept + 1 == frames) {
+    throw CliError(input + ": frame " + std::to_string(frames) +
+                   " is the movie's last frame, which is always kept: nothing to delete");
+  }
+}
+
+void NoteShortenedCut(const Cut& cut, int64_t frames, const std::string& input) {
+  if (cut.lastKept >= 0 && cut.lastKept + cut.count >= frames) {
+    std::cerr << "fmredit: " << input << ": the last frame, " << frames
+              << ", is always kept: deleted frames " << cut.lastKept + 1 << " to " << frames - 1
+              << "\n";
+  }
+}
+
 void RunDelete(const DeleteOptions& options) {
   const bool byTime = options.start || options.length;
   const bool byFrame = options.firstFrame || options.frameCount;
@@ -73,6 +91,7 @@ void RunDelete(const DeleteOptions& options) {
   }
   const Cut cut = ChooseCut(options, *movie);
   const int64_t frames = movie->GetFrameCount();
+  RefuseCutOfStopFrameOnly(cut, frames, options.input);
 
   PendingOutput output(options.output);
   const double rate = movie->GetFrameRate();
@@ -82,15 +101,18 @@ void RunDelete(const DeleteOptions& options) {
   try {
     result = movie->RemoveFrames(start, length, ZuString(output.Path()));
   } catch (int) {
-    throw CliError(options.input + ": the frame after the cut could not be rendered");
+    throw CliError(options.input +
+                   ": the frame after the cut could not be rendered: " + movie->GetEditError());
   }
   if (result == kZuErrorNotFMR) {
     ThrowNotFMR(options.input);
   }
   if (result != kZuSuccess) {
-    throw CliError(options.input + ": " + RefusalReason(cut, frames));
+    const std::string& why = movie->GetEditError();
+    throw CliError(options.input + ": " + (why.empty() ? RefusalReason(cut, frames) : why));
   }
   output.Commit();
+  NoteShortenedCut(cut, frames, options.input);
 }
 
 }  // namespace

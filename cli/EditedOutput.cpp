@@ -9,6 +9,7 @@
 
 #include "cli/CliError.h"
 #include "cli/MovieLoading.h"
+#include "host/player/ZuAnimationUtils.h"
 
 namespace {
 
@@ -71,7 +72,7 @@ std::unique_ptr<ZuFMRTavoFile> LoadEditableMovieOrThrow(const std::string& path)
     throw CliError(path + ": cannot be loaded");
   }
   if (!movie->IsValidFMRSWF()) {
-    ThrowNotFMR(path);
+    ThrowNotFMR(path, ZuAnimationUtils::WhyNotFMRSWF(*movie));
   }
   return movie;
 }
@@ -94,8 +95,9 @@ void ThrowFrameLimit(const std::string& output) {
                  kExitFrameLimit);
 }
 
-void ThrowNotFMR(const std::string& path) {
-  throw CliError(path + ": not a valid FMR movie", kExitNotFMR);
+void ThrowNotFMR(const std::string& path, const std::string& reason) {
+  throw CliError(path + ": not a valid FMR movie" + (reason.empty() ? "" : ": " + reason),
+                 kExitNotFMR);
 }
 
 void ThrowSizeMismatch(const std::string& other, const ZuTavoFile& otherMovie,

@@ -35,7 +35,8 @@ class PendingOutput {
 };
 
 // Loads a movie for an edit, or throws CliError naming the file and the reason; a movie that
-// is not a valid FMR movie gives "FILE: not a valid FMR movie" and exit code kExitNotFMR.
+// is not a valid FMR movie gives "FILE: not a valid FMR movie: REASON" and exit code
+// kExitNotFMR.
 std::unique_ptr<ZuFMRTavoFile> LoadEditableMovieOrThrow(const std::string& path);
 
 // Throws CliError (wrong arguments) when output names one of the inputs and inPlace is not
@@ -45,7 +46,7 @@ void RefuseWritingOverInputs(const std::string& output, const std::vector<std::s
 
 // The one-line refusals of the edits, each with its exit code.
 [[noreturn]] void ThrowFrameLimit(const std::string& output);
-[[noreturn]] void ThrowNotFMR(const std::string& path);
+[[noreturn]] void ThrowNotFMR(const std::string& path, const std::string& reason = "");
 // other: the movie to insert; movie: the movie it goes into.
 [[noreturn]] void ThrowSizeMismatch(const std::string& other, const ZuTavoFile& otherMovie,
                                     const std::string& movie, const ZuTavoFile& movieItself);

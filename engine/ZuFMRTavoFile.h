@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <list>
 #include <set>
+#include <string>
 #include <unordered_set>
 #include <vector>
 
@@ -14,7 +15,6 @@
 #include "host/util/ZuReal.h"
 #include "host/util/ZuString.h"
 
-class ZuFMRTavoFileTestAccess;
 class ZuFMREditDeleteFramesCommand;
 class ZuFMREditSplitCommand;
 class ZuImage;
@@ -59,6 +59,9 @@ class ZuFMRTavoFile : public ZuTavoFile {
 
   // Whether the loaded movie has the FMR form (ZuAnimationUtils::IsFMRSWF). Edits need it.
   bool IsValidFMRSWF() const { return m_isValidFMR; }
+  // Why the last edit refused (result 1) or threw, in one line, when it can tell: a frame
+  // the player could not render, or character ids used up. Empty otherwise.
+  const std::string& GetEditError() const { return m_editError; }
   ZuString GetFileName() const { return m_fileName; }
   void SetDeleteFile(bool deleteFile) { m_deleteFile = deleteFile; }
   // Length in seconds: frame count / whole-number frame rate (0 when the rate is 0).
@@ -102,7 +105,6 @@ class ZuFMRTavoFile : public ZuTavoFile {
   ZuErrorCodeEnum MergeSWFs(std::vector<ZuString>& paths, const ZuString& outPath);
 
  private:
-  friend class ZuFMRTavoFileTestAccess;
   friend class ZuFMREditDeleteFramesCommand;
   friend class ZuFMREditSplitCommand;
 
@@ -115,6 +117,9 @@ class ZuFMRTavoFile : public ZuTavoFile {
   // A character id no tag of the movie uses yet: one above the highest so far (wrapping
   // at 65535). Every character an edit defines takes its id here.
   uint16_t GetId();
+  // Whether count more ids fit below 65536; when not, says so in the edit error. Edits ask
+  // before they change anything, so that ids never wrap.
+  bool HasRoomForIds(int64_t count);
   // Seconds to frames: floor(frame rate x seconds + 0.5), as int (clamped to int's range).
   int ConvertDurationToFrame(const ZuReal& seconds) const;
   // For n = 0 the third tag (the first of frame 1); otherwise the ShowFrame tag that ends
@@ -170,13 +175,17 @@ class ZuFMRTavoFile : public ZuTavoFile {
 
   // Key-frame synthesis (ZuFMRTavoFileKeyFrameSynthesis.cpp).
 
+  // The ids a key frame takes: its bitmap's and its shape's.
+  static constexpr int kKeyFrameIds = 2;
+
   // The BitmapFormat of the movie's first DefineBitsLossless2 tag as a bit depth: 32 for
   // format 5, 16 for format 4, otherwise 0. Worked out once per loaded movie.
   int GetBMPBitDepth();
   // Renders frame frameToRender of the SWF file movieFile and inserts the picture into
   // this movie as a key frame of frame targetFrame (0: right after the header tags), with
   // the tags that free and remove it in the next clean-up block. Throws the int 0, before
-  // anything changes, when the frame cannot be rendered or converted.
+  // anything changes, when the frame cannot be rendered (the edit error says why) or
+  // converted.
   void ExtractImageAndAddKeyFrame(int frameToRender, int targetFrame, ZuString& movieFile);
   // Inserts picture as a key frame before the targetFrame-th ShowFrame: a bitmap, a shape
   // showing it at full size and its placement at depth 100, then a FreeCharacter and a
@@ -237,4 +246,5 @@ class ZuFMRTavoFile : public ZuTavoFile {
   int32_t m_bmpBitDepth = -1;  // bit depth of the movie's bitmaps; -1: not yet known
   bool m_isValidFMR = false;   // result of the FMR test made when loading
   bool m_deleteFile = false;   // destroy the backing file with the movie
+  std::string m_editError;     // why the last edit refused or threw; empty: no reason known
 };

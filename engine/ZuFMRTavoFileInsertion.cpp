@@ -3,6 +3,7 @@
 // movie's picture is taken down before they start, the inserted movie's last picture after
 // they end, and a key frame rendered from the backing file brings this movie's picture back.
 
+#include <cstdint>
 #include <iterator>
 #include <list>
 #include <memory>
@@ -53,6 +54,23 @@ bool SkipCleanupBlock(ZuSwfTagSet::iterator& pos, ZuSwfTagSet::iterator end) {
   return pos == end || *pos != nullptr;
 }
 
+// How many characters the tags from the third up to the first DoAction define: the ids an
+// insertion of the movie hands out.
+int64_t CountDefinitions(const ZuFMRTavoFile& movie) {
+  int64_t count = 0;
+  int index = 0;
+  for (const ZuSwfTag* tag : movie) {
+    if (index++ < 2 || tag == nullptr) {
+      continue;
+    }
+    if (tag->GetTagType() == Factory::kDoAction) {
+      break;
+    }
+    count += tag->GetCharacterId() != 0 ? 1 : 0;
+  }
+  return count;
+}
+
 }  // namespace
 
 ZuErrorCodeEnum ZuFMRTavoFile::InsertFMRSWFFile(IZuStream* stream, ZuReal seconds,
@@ -71,6 +89,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::InsertFMRSWFFile(const ZuString& moviePath, ZuRea
 ZuErrorCodeEnum ZuFMRTavoFile::InsertFMRSWFFile(IZuStream* stream, int insertAt,
                                                 const ZuString& outPath,
                                                 const ZuString& /*otherName*/) {
+  m_editError.clear();
   if (!m_isValidFMR) {
     return kZuErrorNotFMR;
   }
@@ -94,10 +113,24 @@ ZuErrorCodeEnum ZuFMRTavoFile::InsertFMRSWFFile(IZuStream* stream, int insertAt,
   }
   const bool framesFollow = insertAt < frames - 1;
   const bool keyFrame = framesFollow && insertAt != 0;
+  if (!HasRoomForIds((keyFrame ? kKeyFrameIds : 0) + CountDefinitions(*other))) {
+    return kZuFailure;
+  }
 
   iterator pos = FindNthFrame(static_cast<unsigned>(insertAt));
   if (pos != end() && insertAt != 0) {
     ++pos;  // from the ShowFrame that ends frame insertAt to the first tag after it
+  }
+  if (!framesFollow) {
+    // In front of the last frame, the inserted frames go after what that frame draws, up to
+    // its stop action: drawn after them, it would land on the inserted movie's last picture
+    // (the first part of a split ends on the cut frame's pictures). So the last frame keeps
+    // only its actions and shows the inserted movie's last picture, and the pictures it drew
+    // are taken down with the rest of the stage before the inserted frames.
+    while (pos != end() && *pos != nullptr && !IsOfType(*pos, Factory::kDoAction) &&
+           !IsOfType(*pos, Factory::kShowFrame)) {
+      ++pos;
+    }
   }
   bool failed = false;
   pos = ClearStageBefore(pos, insertAt, keyFrame, failed);

@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <cstring>
 #include <memory>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -180,8 +181,10 @@ int ZuFMRTavoFile::GetBMPBitDepth() {
 void ZuFMRTavoFile::ExtractImageAndAddKeyFrame(int frameToRender, int targetFrame,
                                                ZuString& movieFile) {
   const int depth = GetBMPBitDepth();
-  std::unique_ptr<ZuImage> picture(RenderMovieFrame(movieFile, frameToRender));
+  std::string reason;
+  std::unique_ptr<ZuImage> picture(RenderMovieFrame(movieFile, frameToRender, &reason));
   if (picture == nullptr) {
+    m_editError = "frame " + std::to_string(frameToRender) + " cannot be rendered: " + reason;
     throw 0;
   }
   if (depth == 32) {

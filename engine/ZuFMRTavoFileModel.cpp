@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -105,8 +106,17 @@ ZuErrorCodeEnum ZuFMRTavoFile::Init(IZuStream* stream) {
 }
 
 uint16_t ZuFMRTavoFile::GetId() {
-  ++m_highestId;  // wraps from 65535 to 0
+  ++m_highestId;  // edits make sure there is room first (HasRoomForIds)
   return m_highestId;
+}
+
+bool ZuFMRTavoFile::HasRoomForIds(int64_t count) {
+  if (m_highestId + count <= UINT16_MAX) {
+    return true;
+  }
+  m_editError = "the movie's character ids reach " + std::to_string(m_highestId) +
+                ": the edit needs " + std::to_string(count) + " more and ids end at 65535";
+  return false;
 }
 
 int ZuFMRTavoFile::ConvertDurationToFrame(const ZuReal& seconds) const {

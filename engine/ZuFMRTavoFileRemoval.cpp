@@ -27,8 +27,25 @@ struct RemovedRange {
   std::list<ZuSwfTag*> keptFrees;    // FreeCharacter tags for bitmaps before the cut
   std::list<ZuSwfTag*> keptRemoves;  // RemoveObject2 tags for depths placed before the cut
   bool cleanupPassed = false;        // the range crossed the end of a clean-up block
+  bool changesPictures = false;      // the range defines, places, removes or frees something
   int64_t showFrames = 0;            // ShowFrame tags in the range
 };
+
+// Whether a tag of type defines a character or changes the display list.
+bool ChangesPictures(enuTagType type) {
+  switch (type) {
+    case Factory::kShowFrame:
+    case Factory::kDoAction:
+    case Factory::kFrameLabel:
+    case Factory::kSoundStreamHead:
+    case Factory::kSoundStreamHead2:
+    case Factory::kSoundStreamBlock:
+    case Factory::kMetadata:
+      return false;
+    default:
+      return true;
+  }
+}
 
 // Walks the range that starts at first and ends with its count-th ShowFrame (or at last),
 // sorting its tags into range; returns the position after it. False at a null slot.
@@ -45,6 +62,7 @@ bool SortRange(ZuSwfTagSet::iterator first, ZuSwfTagSet::iterator last, int64_t 
       return false;
     }
     const enuTagType type = tag->GetTagType();
+    range.changesPictures = range.changesPictures || ChangesPictures(type);
     std::list<ZuSwfTag*>* goesTo = &range.discarded;
     switch (type) {
       case Factory::kShowFrame:
@@ -93,6 +111,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::RemoveFrames(int start, int count, const ZuString
   // Wide arithmetic: start and count may be anything a caller passes.
   const int64_t lastKept = start;
   int64_t removed = count;
+  m_editError.clear();
   if (!m_isValidFMR) {
     return kZuErrorNotFMR;
   }
@@ -108,9 +127,14 @@ ZuErrorCodeEnum ZuFMRTavoFile::RemoveFrames(int start, int count, const ZuString
   }
   // A start past the last frame, or a negative count, would run the walk to the end of
   // the list: refused before anything changes.
-  if (removed < 0) {
+  if (removed < 0 || !HasRoomForIds(kKeyFrameIds)) {
     return kZuFailure;
   }
+
+  // The key frame's bit depth is that of the movie's pictures, worked out before the cut,
+  // which may take every bitmap away (a cut of every picture): found afterwards, none would
+  // say 32 bits, and a 32-bit picture kept in 16 bits would not be exact.
+  GetBMPBitDepth();
 
   iterator first = lastKept + 1 < 1 ? FindNthFrame(0) : FindNthFrame(static_cast<unsigned>(start));
   if (first != end() && lastKept + 1 >= 2) {
@@ -155,8 +179,12 @@ ZuErrorCodeEnum ZuFMRTavoFile::RemoveFrames(int start, int count, const ZuString
     CleanupKeyFrameBlock(std::next(beforePos), true, nullptr, nullptr);
   };
 
-  if (lastKept + 1 + removed >= frames - 1) {
-    // The frames after the cut are the movie's last two: nothing to repair.
+  // Every frame after the cut must show the picture it showed before. The last two frames
+  // of a recording (hold and stop) draw nothing, but they showed the last picture, not the
+  // one before the cut; and the last frames of other movies (the first part of a split, say)
+  // draw. So the frames after the cut are left as they are only when the cut frames changed
+  // nothing; otherwise they are repaired like any others.
+  if (lastKept + 1 + removed >= frames - 1 && !range.changesPictures) {
     ClearTavoTagList(range.keptFrees);
     ClearTavoTagList(range.keptRemoves);
   } else if (range.cleanupPassed) {

@@ -90,6 +90,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::SplitSWF(ZuReal seconds, const ZuString& firstPat
 
 ZuErrorCodeEnum ZuFMRTavoFile::SplitSWF(int cutFrame, const ZuString& firstPath,
                                         const ZuString& secondPath) {
+  m_editError.clear();
   if (!m_isValidFMR) {
     return kZuErrorNotFMR;
   }
@@ -101,8 +102,20 @@ ZuErrorCodeEnum ZuFMRTavoFile::SplitSWF(int cutFrame, const ZuString& firstPath,
   if (cut == end()) {
     return kZuSuccess;  // the header promises frames the tags do not hold: nothing to split
   }
+  // The second movie's key frame takes ids 1 and 2, unless the tags from the cut on define
+  // one of them (a movie that had another inserted in front, say): then it takes ids above
+  // this movie's, so that no id is defined twice.
+  bool lowIdsTaken = false;
+  for (auto pos = cut; pos != end(); ++pos) {
+    lowIdsTaken = lowIdsTaken || (*pos != nullptr && (*pos)->GetCharacterId() != 0 &&
+                                  (*pos)->GetCharacterId() <= kKeyFrameIds);
+  }
+  if (lowIdsTaken && !HasRoomForIds(kKeyFrameIds)) {
+    return kZuFailure;
+  }
   SecondPart second(cut, end());
   ZuFMRTavoFile& part = second.Movie();
+  part.m_highestId = lowIdsTaken ? m_highestId : 0;
   part.SetWidth(GetWidth());
   part.SetHeight(GetHeight());
   part.SetFrameRate(GetFrameRate());
@@ -111,12 +124,21 @@ ZuErrorCodeEnum ZuFMRTavoFile::SplitSWF(int cutFrame, const ZuString& firstPath,
   // may hold no bitmap to tell it (a cut in the last frames), and a 32-bit picture stored
   // in 16 bits would not show the cut frame exactly.
   part.m_bmpBitDepth = GetBMPBitDepth();
+  // The second movie renders the key frame; why it could not is this movie's to tell.
+  auto addKeyFrame = [&]() {
+    try {
+      part.ExtractImageAndAddKeyFrame(cutFrame, 1, m_fileName);
+    } catch (int) {
+      m_editError = part.m_editError;
+      throw;
+    }
+  };
 
   // The tags from the cut on, in front of a key frame showing the cut frame as the backing
   // file has it; the next clean-up block keeps only what concerns them.
   if (CleanupKeepsAFreeCharacter(cut)) {
     part.PushTagsFront(*this, cut, end());
-    part.ExtractImageAndAddKeyFrame(cutFrame, 1, m_fileName);
+    addKeyFrame();
   } else {
     // Nothing after the cut defines a bitmap that the next clean-up block frees, so the
     // reduction would empty that block and the key frame would find its clean-up places only
@@ -126,7 +148,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::SplitSWF(int cutFrame, const ZuString& firstPath,
     const bool shared = ShareTagsFront(part, cut, end()) == kZuSuccess;
     const std::unordered_set<const ZuSwfTag*> older(part.begin(), part.end());
     const iterator firstShared = part.begin();
-    part.ExtractImageAndAddKeyFrame(cutFrame, 1, m_fileName);
+    addKeyFrame();
     if (shared) {
       std::list<ZuSwfTag*> dropped;  // still held, and owned, by this movie
       part.CleanupKeyFrameBlockAround(firstShared, older, dropped, dropped);

@@ -20,13 +20,17 @@ size_t Row16Bytes(int64_t width) {
 
 }  // namespace
 
-ZuImage* RenderMovieFrame(ZuString movieFile, int frame) {
+ZuImage* RenderMovieFrame(ZuString movieFile, int frame, std::string* reason) {
   const auto player = std::make_unique<ZuTavoPlayer>(32);
-  if (player->LoadMovie(movieFile, 0, 1) == 0 || !player->GotoFrameAndPlay(frame) ||
-      !player->Stop()) {
-    return nullptr;
+  ZuImage* picture = nullptr;
+  if (player->LoadMovie(movieFile, 0, 1) != 0 && player->GotoFrameAndPlay(frame) &&
+      player->Stop()) {
+    picture = player->GetCurrentScreenImage();
   }
-  return player->GetCurrentScreenImage();
+  if (picture == nullptr && reason != nullptr) {
+    *reason = player->GetLastError();
+  }
+  return picture;
 }
 
 HGLOBAL CreateDIB16FromBitmap(HBITMAP bitmap) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 
 #include "host/util/ZuString.h"
 #include "platform/ZuWinTypes.h"
@@ -12,8 +13,9 @@ class ZuImage;
 
 // Renders frame (counted from 1) of the SWF file at movieFile with a player of its own,
 // which is gone when this returns. The picture belongs to the caller; null when the file
-// cannot be loaded, the frame does not exist or no picture results.
-ZuImage* RenderMovieFrame(ZuString movieFile, int frame);
+// cannot be loaded, the frame does not exist or no picture results (a bitmap it shows does
+// not decode, say), with the player's reason in *reason when reason is given.
+ZuImage* RenderMovieFrame(ZuString movieFile, int frame, std::string* reason = nullptr);
 
 // A packed 16-bit DIB of bitmap in movable, zero-filled global memory: a BITMAPINFOHEADER
 // (16 bits, BI_RGB 5-5-5, positive height: rows bottom to top, biSizeImage the pixel

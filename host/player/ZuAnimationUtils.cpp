@@ -4,10 +4,12 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <string>
 
 #include "host/swf/ZuBitStream.h"
 #include "host/swf/ZuSwfDefineShapeTag.h"
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
+#include "host/swf/ZuSwfRemoveObjectTag.h"
 #include "host/swf/ZuSwfTag.h"
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuMappedPageReleaser.h"
@@ -154,10 +156,72 @@ bool FirstFrameShowsStagePicture(const ZuTavoFile& movie) {
   return false;
 }
 
+// What the edits need of a movie to keep every frame's picture.
+
+// Depth at which edits place the key frames they render, and below which only a block's
+// own key frames go.
+constexpr uint16_t kRenderedKeyFrameDepth = 100;
+
+// The depth a placement or removal changes.
+uint16_t ChangedDepth(const ZuSwfTag& tag) {
+  if (const auto* place = dynamic_cast<const ZuSwfPlaceObject2Tag*>(&tag)) {
+    return place->GetDepth();
+  }
+  if (const auto* remove = dynamic_cast<const ZuSwfRemoveObjectTag*>(&tag)) {
+    return remove->m_depth;
+  }
+  return kRenderedKeyFrameDepth;
+}
+
+// A change below the rendered key frames' depth outside frame 1 and outside the frame
+// where a block opens, described; empty when there is none.
+std::string FindChangeBelowKeyFrames(const ZuTavoFile& movie) {
+  int frame = 1;
+  bool blockOpens = true;  // frame 1, or a FreeCharacter earlier in the frame
+  for (const ZuSwfTag* tag : movie) {
+    const enuTagType type = tag->GetTagType();
+    if (type == Factory::kShowFrame) {
+      ++frame;
+      blockOpens = false;
+    } else if (type == Factory::kFreeCharacter) {
+      blockOpens = true;
+    } else if ((IsPlacement(type) || IsRemoval(type)) && !blockOpens &&
+               ChangedDepth(*tag) < kRenderedKeyFrameDepth) {
+      return "frame " + std::to_string(frame) + " changes depth " +
+             std::to_string(ChangedDepth(*tag)) +
+             ", below the key frames that edits add, outside the start of a block";
+    }
+  }
+  return {};
+}
+
+// A character id that two tags define, described; empty when there is none.
+std::string FindIdDefinedTwice(const ZuTavoFile& movie) {
+  std::set<uint16_t> defined;
+  for (const ZuSwfTag* tag : movie) {
+    const uint16_t id = tag->GetCharacterId();
+    if (id != 0 && !defined.insert(id).second) {
+      return "character id " + std::to_string(id) + " is defined twice";
+    }
+  }
+  return {};
+}
+
 }  // namespace
 
 bool ZuAnimationUtils::IsFMRSWF(const ZuTavoFile& movie) {
+  return WhyNotFMRSWF(movie).empty();
+}
+
+std::string ZuAnimationUtils::WhyNotFMRSWF(const ZuTavoFile& movie) {
   // The set check comes first: it also turns away null slots, which the others then skip.
-  return AllTagsInFmrSet(movie) && StartsWithHeaderTags(movie) && HasShowFrame(movie) &&
-         FirstFrameShowsStagePicture(movie);
+  if (!AllTagsInFmrSet(movie)) {
+    return "it holds tags other than the lossless pictures, shapes and placements of a "
+           "recording";
+  }
+  if (!StartsWithHeaderTags(movie) || !HasShowFrame(movie) || !FirstFrameShowsStagePicture(movie)) {
+    return "frame 1 does not show a stage-sized lossless picture after two header tags";
+  }
+  std::string reason = FindIdDefinedTwice(movie);
+  return reason.empty() ? FindChangeBelowKeyFrames(movie) : reason;
 }

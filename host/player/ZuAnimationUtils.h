@@ -1,5 +1,7 @@
 #pragma once
 
+#include <string>
+
 class ZuTavoFile;
 
 // Questions about whole movies that the player side of the host answers.
@@ -12,7 +14,13 @@ class ZuAnimationUtils {
   //  3. every tag belongs to the FMR set (frames, lossless bitmaps in formats 3 to 5,
   //     shapes, placements and removals, FreeCharacter, DoAction, FrameLabel, sound
   //     streams, Metadata, End, and the header tags FileAttributes and SetBackgroundColor);
-  //  4. at least one ShowFrame.
+  //  4. at least one ShowFrame;
+  //  5. what the edits need to keep every frame's picture: no character id defined twice,
+  //     and the display list below depth 100 (where an edit's rendered key frame goes)
+  //     changes only in frame 1 or after a FreeCharacter in the same frame, where a block
+  //     opens: a picture placed there later would be hidden under such a key frame.
   // A null tag slot anywhere makes the answer false.
   static bool IsFMRSWF(const ZuTavoFile& movie);
+  // Why movie is not an FMR recording, in a few words; empty when it is one.
+  static std::string WhyNotFMRSWF(const ZuTavoFile& movie);
 };

@@ -29,6 +29,7 @@ ZuBitmapCache::Entry ZuBitmapCache::Decode(const ZuSwfTag& tag) {
   std::unique_ptr<ZuImage> image(lossless->DecodeImage(&error));
   if (image == nullptr) {
     entry.error = error.empty() ? "the bitmap does not decode" : error;
+    entry.damaged = true;
     return entry;
   }
   entry.bitmap = std::make_unique<ZuDecodedBitmap>();
@@ -37,7 +38,7 @@ ZuBitmapCache::Entry ZuBitmapCache::Decode(const ZuSwfTag& tag) {
   return entry;
 }
 
-const ZuDecodedBitmap* ZuBitmapCache::Get(const ZuSwfTag& tag, std::string* error) {
+const ZuDecodedBitmap* ZuBitmapCache::Get(const ZuSwfTag& tag, std::string* error, bool* damaged) {
   uint16_t id = tag.GetCharacterId();
   auto found = m_entries.find(id);
   if (found == m_entries.end() || found->second.tag != &tag) {
@@ -45,6 +46,7 @@ const ZuDecodedBitmap* ZuBitmapCache::Get(const ZuSwfTag& tag, std::string* erro
     found = m_entries.insert_or_assign(id, Decode(tag)).first;
   }
   if (found->second.bitmap == nullptr && error != nullptr) *error = found->second.error;
+  if (damaged != nullptr) *damaged = found->second.damaged;
   return found->second.bitmap.get();
 }
 

@@ -18,8 +18,9 @@ class ZuSwfTag;
 class ZuBitmapCache {
  public:
   // The decoded pixels of the bitmap definition tag, or null with the reason in *error
-  // (a bitmap kind that is not drawn, data that does not decode).
-  const ZuDecodedBitmap* Get(const ZuSwfTag& tag, std::string* error);
+  // (a bitmap kind that is not drawn, data that does not decode); *damaged tells the second
+  // from the first.
+  const ZuDecodedBitmap* Get(const ZuSwfTag& tag, std::string* error, bool* damaged = nullptr);
   void Drop(uint16_t id);
   // Drops every entry whose tag is not in used.
   void KeepOnly(const std::unordered_set<const ZuSwfTag*>& used);
@@ -34,6 +35,7 @@ class ZuBitmapCache {
     const ZuSwfTag* tag = nullptr;
     std::unique_ptr<ZuDecodedBitmap> bitmap;  // null when decoding failed
     std::string error;
+    bool damaged = false;  // a kind that is drawn, whose data does not decode
   };
 
   static Entry Decode(const ZuSwfTag& tag);

@@ -224,7 +224,12 @@ ZuImage* ZuTavoPlayer::GetCurrentScreenImage() {
     ZuPixelRect area = ChangedArea(items);
     // Mark the picture unknown while it is being changed, in case drawing throws.
     m_composedValid = false;
+    m_damagedBitmap.clear();
     Compose(items, area, renderer);
+    if (!m_damagedBitmap.empty()) {
+      Fail(m_damagedBitmap);  // a picture without it would be wrong, not merely incomplete
+      return nullptr;
+    }
     m_composed = std::move(items);
     m_composedValid = true;
     DropUnused(m_composed);
@@ -305,8 +310,11 @@ const ZuDecodedBitmap* ZuTavoPlayer::FindBitmap(uint16_t id) {
     return nullptr;
   }
   std::string error;
-  const ZuDecodedBitmap* bitmap = m_bitmaps.Get(*tag, &error);
-  if (bitmap == nullptr) {
+  bool damaged = false;
+  const ZuDecodedBitmap* bitmap = m_bitmaps.Get(*tag, &error, &damaged);
+  if (damaged && m_damagedBitmap.empty()) {
+    m_damagedBitmap = "bitmap " + std::to_string(id) + " does not decode: " + error;
+  } else if (bitmap == nullptr && !damaged) {
     m_warnings.Warn("bitmap " + std::to_string(id) + " is not drawn: " + error);
   }
   return bitmap;

@@ -57,7 +57,8 @@ class ZuTavoPlayer : private IZuBitmapSource {
   // Stays at the current frame; false when no movie is loaded.
   bool Stop();
   // A new picture of the current frame, stage-sized, opaque; the caller owns it. Null on
-  // failure (no movie, no memory for the stage).
+  // failure (no movie, no memory for the stage, a lossless bitmap the picture shows whose
+  // data does not decode: GetLastError() names it).
   ZuImage* GetCurrentScreenImage();
 
   int GetFrameCount() const { return static_cast<int>(m_frameEnds.size()); }
@@ -125,4 +126,5 @@ class ZuTavoPlayer : private IZuBitmapSource {
 
   ZuWarningLog m_warnings;
   std::string m_lastError;
+  std::string m_damagedBitmap;  // why the picture being drawn is wrong; empty: it is right
 };

@@ -99,6 +99,14 @@ TEST_F(FmreditEdit, DeleteByTimesAndByFrameNumbersNamesTheSameCut) {
   ExpectFmrMovie(m_out, 6);
   EXPECT_EQ(written[1], written[0]);
   EXPECT_EQ(written[2], written[0]);
+  // A cut reaching the last frame (the stop frame) keeps it, and says so.
+  const FmreditRun run =
+      RunFmredit({"delete", m_in, "-o", m_out, "--first-frame", "8", "--frame-count", "5"});
+  ASSERT_EQ(run.exitCode, 0) << run.err;
+  EXPECT_NE(run.err.find("the last frame, 10, is always kept: deleted frames 8 to 9"),
+            std::string::npos)
+      << run.err;
+  ExpectFmrMovie(m_out, 8);
 }
 
 TEST_F(FmreditEdit, WritingOverAnInputOnlyInPlace) {
@@ -157,6 +165,9 @@ TEST_F(FmreditEdit, RefusalsSayWhyAndLeaveNoFile) {
        kExitFailure},
       {{"delete", m_in, "-o", m_out, "--first-frame", "12", "--frame-count", "1"},
        "past the movie's last frame",
+       kExitFailure},
+      {{"delete", m_in, "-o", m_out, "--first-frame", "10", "--frame-count", "1"},
+       "frame 10 is the movie's last frame, which is always kept: nothing to delete",
        kExitFailure},
       {{"delete", m_in, "-o", m_out, "--start", "1e300", "--length", "0.1"},
        "past the movie's last frame",

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -71,17 +70,6 @@ inline std::string DescribeLine(const ZuSwfTagSet& tags) {
     line += (line.empty() ? "" : ", ") + DescribeTag(tag);
   }
   return line;
-}
-
-// The words of a line as DescribeLine writes it.
-inline std::vector<std::string> SplitLine(const std::string& line) {
-  std::vector<std::string> words;
-  for (size_t start = 0; start < line.size();) {
-    const size_t comma = std::min(line.find(", ", start), line.size());
-    words.push_back(line.substr(start, comma - start));
-    start = comma + 2;
-  }
-  return words;
 }
 
 }  // namespace engine_test

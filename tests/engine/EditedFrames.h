@@ -10,6 +10,7 @@
 #include "engine/ZuFMRTavoFile.h"
 #include "host/image/ZuImage.h"
 #include "tests/support/Oracle.h"
+#include "tests/support/RandomImage.h"
 #include "tests/support/RecordedMovie.h"
 
 namespace engine_test {
@@ -39,16 +40,7 @@ inline void FillRect(ZuImage& frame, int x, int y, int width, int height, std::m
 inline std::vector<ZuImage> MakeScreenFrames(int width, int height, int count, uint32_t seed) {
   std::mt19937 random(seed);
   std::vector<ZuImage> frames;
-  ZuImage frame(width, height);
-  for (int y = 0; y < height; ++y) {
-    for (int x = 0; x < width; ++x) {
-      uint8_t* pixel = frame.Row(y) + x * 4;
-      pixel[0] = static_cast<uint8_t>(random());
-      pixel[1] = static_cast<uint8_t>(random());
-      pixel[2] = static_cast<uint8_t>(random());
-      pixel[3] = 255;
-    }
-  }
+  ZuImage frame = RandomImage(width, height, true, seed);
   frames.push_back(frame);
   for (int i = 1; i < count; ++i) {
     auto pick = [&random](int below) { return static_cast<int>(random() % below); };

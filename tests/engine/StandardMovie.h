@@ -26,14 +26,7 @@ inline FmrMovieBuilder StandardMovie() {
   return builder;
 }
 
-// Its tags as DescribeLine (EditTestUtil.h) has them.
-constexpr const char* kStandardLine =
-    "header, header, bitmap 1, shape 2, place 2@1, show, bitmap 3, shape 4, place 4@101, show, "
-    "bitmap 5, shape 6, place 6@102, show, free 1, free 3, free 5, bitmap 7, shape 8, remove 1, "
-    "remove 101, remove 102, place 8@1, show, show, action, show";
-constexpr size_t kStandardTags = 27;
 constexpr uint16_t kStandardFrames = 6;
-constexpr uint16_t kStandardHighestId = 8;
 
 // A movie of one color over the whole stage, a hold frame and a stop frame: three frames,
 // ids 1 and 2, 10 frames per second.

@@ -177,16 +177,18 @@ TEST(PlayerBitmaps, BitmapRectanglesOnWholePixelsComposeExactly) {
   EXPECT_TRUE(player->GetWarnings().empty());
 }
 
-// Bitmaps that cannot be drawn leave their shape empty; the frame still renders.
+// Fills naming no bitmap leave their shape empty; the frame still renders. A lossless bitmap
+// whose data does not decode makes the frame an error naming it: a picture without it would
+// be wrong.
 TEST(PlayerBitmaps, UndrawableBitmapsLeaveTheShapeEmpty) {
   struct BadCase {
     const char* name;
     uint16_t fillBitmapId;
     bool defineBroken;
-    const char* warning;  // nullptr: no warning expected
+    const char* warning;  // nullptr: no warning expected; the error when defineBroken
   };
   const BadCase cases[] = {
-      {"data_does_not_inflate", 5, true, "bitmap 5"},
+      {"data_does_not_inflate", 5, true, "bitmap 5 does not decode"},
       {"undefined_bitmap", 6, false, "undefined"},
       {"no_bitmap_id", 65535, false, nullptr},
   };
@@ -208,11 +210,17 @@ TEST(PlayerBitmaps, UndrawableBitmapsLeaveTheShapeEmpty) {
     ASSERT_TRUE(player.LoadMovie(movie.Movie()));
     for (int attempt = 0; attempt < 2; ++attempt) {
       std::unique_ptr<ZuImage> image(player.GetCurrentScreenImage());
+      if (c.defineBroken) {
+        EXPECT_EQ(image, nullptr);
+        EXPECT_NE(player.GetLastError().find(c.warning), std::string::npos)
+            << player.GetLastError();
+        continue;
+      }
       ASSERT_NE(image, nullptr);
       EXPECT_EQ(PixelAt(*image, 1, 1), kWhitePixel);
       EXPECT_EQ(PixelAt(*image, 12, 12), (Rgba{0, 255, 0, 255}));
     }
-    if (c.warning == nullptr) {
+    if (c.warning == nullptr || c.defineBroken) {
       EXPECT_TRUE(player.GetWarnings().empty());
     } else {
       ASSERT_EQ(player.GetWarnings().size(), 1u);

@@ -32,7 +32,8 @@ void RunInsert(const InsertOptions& options) {
     // The engine cannot say whether the other movie could not be read or the key frame
     // could not be rendered: reading the other movie again tells.
     LoadMovieOrThrow(options.other);
-    throw CliError(options.input + ": the frame after the insertion point could not be rendered");
+    throw CliError(options.input + ": the frame after the insertion point could not be rendered: " +
+                   movie->GetEditError());
   }
   switch (result) {
     case kZuSuccess:

@@ -48,7 +48,8 @@ void RunSplit(const SplitOptions& options) {
     result = movie->SplitSWF(ZuReal(options.seconds), ZuString(firstOutput.Path()),
                              ZuString(secondOutput.Path()));
   } catch (int) {
-    throw CliError(options.input + ": the frame at the cut could not be rendered");
+    throw CliError(options.input +
+                   ": the frame at the cut could not be rendered: " + movie->GetEditError());
   }
   if (result == kZuErrorNotFMR) {
     ThrowNotFMR(options.input);

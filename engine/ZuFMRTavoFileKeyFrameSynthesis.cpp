@@ -94,7 +94,7 @@ std::unique_ptr<ZuImage16BPP> ConvertTo16Bits(const ZuImage& picture) {
   const int width = picture.GetWidth();
   const int height = picture.GetHeight();
   std::vector<uint8_t> swapped = SwapRedAndBlue(picture);
-  const size_t rowBytes = static_cast<size_t>((2 * width + 3) / 4 * 4);
+  const size_t rowBytes = (2 * static_cast<size_t>(width) + 3) / 4 * 4;
   std::vector<uint8_t> pixels16(static_cast<size_t>(height) * rowBytes);
 
   const BITMAPINFO info = Header32(width, height);

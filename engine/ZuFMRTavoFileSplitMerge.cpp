@@ -14,7 +14,6 @@
 namespace {
 
 using Factory = ZuSwfTagFactory;
-using zu_edit_tags::IsOfType;
 
 // Puts source's tags [first, last) in front of target's tags and raises target's frame
 // count by their ShowFrames; the tags are then in both lists. 1, changing nothing, when the

@@ -20,7 +20,9 @@ size_t Row16Bytes(int64_t width) {
 
 }  // namespace
 
-ZuImage* RenderMovieFrame(ZuString movieFile, int frame, std::string* reason) {
+// movieFile is taken by value: the rendering works on a copy of its own.
+ZuImage* RenderMovieFrame(ZuString movieFile,  // NOLINT(performance-unnecessary-value-param)
+                          int frame, std::string* reason) {
   const auto player = std::make_unique<ZuTavoPlayer>(32);
   ZuImage* picture = nullptr;
   if (player->LoadMovie(movieFile, 0, 1) != 0 && player->GotoFrameAndPlay(frame) &&

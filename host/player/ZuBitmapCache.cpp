@@ -9,7 +9,9 @@ bool AllOpaque(const ZuImage& image) {
   const uint8_t* p = image.GetBuffer();
   const uint8_t* end = p + image.GetBuffSize();
   for (p += 3; p < end; p += 4) {
-    if (*p != 255) return false;
+    if (*p != 255) {
+      return false;
+    }
   }
   return true;
 }
@@ -45,8 +47,12 @@ const ZuDecodedBitmap* ZuBitmapCache::Get(const ZuSwfTag& tag, std::string* erro
     ++m_decodeCount;
     found = m_entries.insert_or_assign(id, Decode(tag)).first;
   }
-  if (found->second.bitmap == nullptr && error != nullptr) *error = found->second.error;
-  if (damaged != nullptr) *damaged = found->second.damaged;
+  if (found->second.bitmap == nullptr && error != nullptr) {
+    *error = found->second.error;
+  }
+  if (damaged != nullptr) {
+    *damaged = found->second.damaged;
+  }
   return found->second.bitmap.get();
 }
 

@@ -24,7 +24,7 @@ seconds() {
   echo "$end - $start" | bc -l
 }
 median() { printf '%s\n' "$@" | sort -g | awk '{a[NR]=$1} END {print a[int((NR+1)/2)]}'; }
-ratio() { echo "scale=2; $1 / $2" | bc -l; }
+ratio() { echo "scale=2; ($1) / ($2)" | bc -l; }
 
 frames=90
 echo "== a 1080p demo recording of $frames frames at 15 fps, and the same frames as raw RGBA"
@@ -61,7 +61,7 @@ exec 3>display.txt
 Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp >/dev/null 2>&1 &
 xvfb_pid=$!
 exec 3>&-
-for ((i = 0; i < 50 && ! -s display.txt; i++)); do sleep 0.1; done
+for _ in $(seq 50); do [[ -s display.txt ]] && break; sleep 0.1; done
 display=":$(head -n1 display.txt)"
 "$build/bench/paint_screen" "$display" $((CAPTURE_SECONDS + 5)) 15 &
 painter=$!

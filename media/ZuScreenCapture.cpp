@@ -14,7 +14,7 @@ namespace {
 constexpr const char* kGrabber = "x11grab";
 
 std::unique_ptr<ZuVideoDecoder> OpenGrabber(const ZuScreenCaptureOptions& options,
-                                            std::map<std::string, std::string> settings) {
+                                            const std::map<std::string, std::string>& settings) {
   try {
     return std::make_unique<ZuVideoDecoder>(options.display, kGrabber, settings);
   } catch (const ZuMediaError&) {

@@ -5,6 +5,7 @@
 #include <string>
 
 #include "cli/Commands.h"
+#include "cli/EditedOutput.h"
 #include "cli/MovieLoading.h"
 
 namespace {
@@ -17,11 +18,12 @@ struct ConvertOptions {
 };
 
 void RunConvert(const ConvertOptions& options) {
+  RefuseWritingOverInputs(options.output, {options.input}, options.inPlace);
   std::unique_ptr<ZuTavoFile> movie = LoadMovieOrThrow(options.input);
   if (options.compression) {
     movie->SetCompression(*options.compression);
   }
-  WriteMovieOrThrow(*movie, options.output, options.input, options.inPlace);
+  WriteMovieOrThrow(*movie, options.output);
 }
 
 }  // namespace
@@ -31,7 +33,8 @@ void AddConvertCommand(CLI::App& app) {
   CLI::App* command =
       app.add_subcommand("convert", "Write an SWF movie again, with another compression if asked");
   command->add_option("IN", options->input, "SWF file to read")->required();
-  command->add_option("-o,--output", options->output, "SWF file to write")->required();
+  command->add_option("-o,--output", options->output, "SWF file to write (- for standard output)")
+      ->required();
   const std::map<std::string, ZuSwfCompression> names = {{"none", ZuSwfCompression::kNone},
                                                          {"zlib", ZuSwfCompression::kZlib},
                                                          {"lzma", ZuSwfCompression::kLzma}};

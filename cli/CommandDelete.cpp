@@ -1,7 +1,5 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <climits>
-#include <cmath>
 #include <iostream>
 #include <memory>
 #include <optional>
@@ -10,7 +8,9 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/EditedOutput.h"
+#include "cli/TimeOption.h"
 #include "engine/ZuFMRTavoFile.h"
+#include "host/util/ZuFrameTime.h"
 
 namespace {
 
@@ -30,18 +30,12 @@ struct Cut {
   int64_t count = 0;
 };
 
-// Seconds as frames, rounded and kept within int as the engine does.
-int64_t SecondsToFrames(double seconds, unsigned frameRate) {
-  const double frames = std::floor(frameRate * seconds + 0.5);
-  return static_cast<int64_t>(std::min(frames, static_cast<double>(INT_MAX)));
-}
-
 Cut ChooseCut(const DeleteOptions& options, const ZuFMRTavoFile& movie) {
   if (options.firstFrame) {
     return {*options.firstFrame - int64_t{1}, *options.frameCount};
   }
-  return {SecondsToFrames(*options.start, movie.GetFrameRate()),
-          SecondsToFrames(*options.length, movie.GetFrameRate())};
+  return {ZuFrameTime::SecondsToFrames(*options.start, movie.GetFrameRate()),
+          ZuFrameTime::SecondsToFrames(*options.length, movie.GetFrameRate())};
 }
 
 // Why the engine refused a cut, in words.
@@ -101,6 +95,7 @@ void RunDelete(const DeleteOptions& options) {
   try {
     result = movie->RemoveFrames(start, length, ZuString(output.Path()));
   } catch (int) {
+    output.ThrowIfWriteFailed();
     throw CliError(options.input +
                    ": the frame after the cut could not be rendered: " + movie->GetEditError());
   }
@@ -108,6 +103,7 @@ void RunDelete(const DeleteOptions& options) {
     ThrowNotFMR(options.input);
   }
   if (result != kZuSuccess) {
+    output.ThrowIfWriteFailed();
     const std::string& why = movie->GetEditError();
     throw CliError(options.input + ": " + (why.empty() ? RefusalReason(cut, frames) : why));
   }
@@ -124,9 +120,9 @@ void AddDeleteCommand(CLI::App& app) {
   command->add_option("IN", options->input, "FMR movie (SWF) to read")->required();
   command->add_option("-o,--output", options->output, "SWF file to write")->required();
   command->add_option("--start", options->start, "Seconds before the first frame to delete")
-      ->check(CLI::NonNegativeNumber);
+      ->check(SecondsOption());
   command->add_option("--length", options->length, "Seconds of frames to delete")
-      ->check(CLI::NonNegativeNumber);
+      ->check(SecondsOption());
   command->add_option("--first-frame", options->firstFrame, "First frame to delete, from 1")
       ->check(CLI::Range(1, 65535));
   command->add_option("--frame-count", options->frameCount, "How many frames to delete")

@@ -6,6 +6,7 @@
 #include "cli/Commands.h"
 #include "cli/EditedOutput.h"
 #include "cli/MovieLoading.h"
+#include "cli/TimeOption.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/player/ZuAnimationUtils.h"
 
@@ -31,6 +32,7 @@ void RunInsert(const InsertOptions& options) {
   } catch (int) {
     // The engine cannot say whether the other movie could not be read or the key frame
     // could not be rendered: reading the other movie again tells.
+    output.ThrowIfWriteFailed();
     LoadMovieOrThrow(options.other);
     throw CliError(options.input + ": the frame after the insertion point could not be rendered: " +
                    movie->GetEditError());
@@ -46,6 +48,7 @@ void RunInsert(const InsertOptions& options) {
     case kZuErrorDimensionMismatch:
       ThrowSizeMismatch(options.other, *LoadMovieOrThrow(options.other), options.input, *movie);
     default:
+      output.ThrowIfWriteFailed();
       throw CliError(options.input + ": the movie's tag list is damaged at the insertion point");
   }
 }
@@ -62,7 +65,7 @@ void AddInsertCommand(CLI::App& app) {
                    "Seconds from the start; at or past the end puts the other movie in "
                    "front of the last frame")
       ->required()
-      ->check(CLI::NonNegativeNumber);
+      ->check(SecondsOption());
   command->add_option("--movie", options->other, "FMR movie (SWF) to insert")->required();
   command->add_option("-o,--output", options->output, "SWF file to write")->required();
   command->add_flag("--in-place", options->inPlace,

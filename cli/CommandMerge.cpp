@@ -48,6 +48,7 @@ void RunMerge(const MergeOptions& options) {
   } catch (int) {
     // The engine cannot say which movie it could not read; the movies are looked at again
     // only now, so a merge that works reads each of them once.
+    output.ThrowIfWriteFailed();
     ThrowFirstRefusedMovie(options);
     throw CliError(options.inputs[0] + ": a movie could not be merged");
   }
@@ -62,6 +63,7 @@ void RunMerge(const MergeOptions& options) {
       ThrowFirstRefusedMovie(options);
       [[fallthrough]];
     default:
+      output.ThrowIfWriteFailed();
       throw CliError(options.inputs[0] + ": the movies could not be merged");
   }
 }

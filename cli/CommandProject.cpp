@@ -13,6 +13,7 @@
 #include "cli/Commands.h"
 #include "cli/ProjectEdits.h"
 #include "cli/VideoExport.h"
+#include "cli/TimeOption.h"
 #include "host/app/IZuCommand.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuCmdUtils.h"
@@ -198,7 +199,7 @@ void AddProjectCommand(CLI::App& app) {
   set->add_option("--slide", options->slide, "Slide, from 1")->required();
   set->add_option("--min-duration", options->minimum, "Seconds")
       ->required()
-      ->check(CLI::NonNegativeNumber);
+      ->check(SecondsOption());
   set->callback([options] { RunSet(*options); });
 
   CLI::App* exporting = AddProjectFile(

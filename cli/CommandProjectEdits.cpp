@@ -19,6 +19,7 @@
 #include "cli/Commands.h"
 #include "cli/EditedOutput.h"
 #include "cli/ProjectEdits.h"
+#include "cli/TimeOption.h"
 #include "commands/ZuFMREditCommandData.h"
 #include "commands/ZuFMREditComponent.h"
 #include "commands/ZuFMREditDeleteFramesCommand.h"
@@ -315,10 +316,10 @@ void AddProjectEditCommands(CLI::App& project) {
   remove->add_option("--slide", options->slide, "Slide, from 1")->required();
   remove->add_option("--start", options->start, "Seconds from the start")
       ->required()
-      ->check(CLI::NonNegativeNumber);
+      ->check(SecondsOption());
   remove->add_option("--length", options->length, "Seconds to delete")
       ->required()
-      ->check(CLI::NonNegativeNumber);
+      ->check(SecondsOption());
   remove->callback([options] { RunEdit(*options, DeleteFramesOfSlide, {options->slide}); });
 
   CLI::App* insert = AddEdit(project, "insert",
@@ -326,7 +327,7 @@ void AddProjectEditCommands(CLI::App& project) {
   insert->add_option("--slide", options->slide, "Slide, from 1")->required();
   insert->add_option("--at", options->at, "Seconds from the start")
       ->required()
-      ->check(CLI::NonNegativeNumber);
+      ->check(SecondsOption());
   insert->add_option("--movie", options->movie, "FMR movie (SWF) to insert");
   insert->add_option("--resource-of", options->resourceOf, "Insert the movie of this slide");
   insert->callback([options] { RunEdit(*options, InsertIntoSlide, {options->slide}); });
@@ -336,7 +337,7 @@ void AddProjectEditCommands(CLI::App& project) {
   split->add_option("--slide", options->slide, "Slide, from 1")->required();
   split->add_option("--at", options->at, "Seconds from the start")
       ->required()
-      ->check(CLI::NonNegativeNumber);
+      ->check(SecondsOption());
   split->callback([options] {
     RunEdit(*options, SplitSlide, {options->slide, options->slide + 1});
   });

@@ -156,7 +156,7 @@ void RunRecord(const RecordOptions& options) {
   if (!movie) {
     throw CliError(options.output + ": the recording could not be finished");
   }
-  WriteMovieOrThrow(*movie, options.output, "", false);
+  WriteMovieOrThrow(*movie, options.output);
 }
 
 }  // namespace
@@ -167,7 +167,8 @@ void AddRecordCommand(CLI::App& app) {
       "record", "Record PNG frames, or raw RGBA frames from standard input, as an FMR movie");
   command->add_option("FRAMES", options->frames,
                       "PNG files in order, or folders whose *.png files are taken sorted by name");
-  command->add_option("-o,--output", options->output, "SWF file to write")->required();
+  command->add_option("-o,--output", options->output, "SWF file to write (- for standard output)")
+      ->required();
   command->add_option("--fps", options->frameRate, "Frames per second, 1 to 255")
       ->required()
       ->check(CLI::Range(1, 255));

@@ -6,6 +6,7 @@
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/EditedOutput.h"
 #include "cli/FrameProgress.h"
 #include "cli/MovieLoading.h"
 #include "host/image/ZuImage.h"
@@ -57,6 +58,7 @@ std::string FrameFileName(const std::string& folder, int frame) {
 }
 
 void RenderOneFrame(const RenderOptions& options) {
+  RefuseWritingOverInputs(options.output, {options.file}, false, false);
   std::unique_ptr<ZuTavoPlayer> player = LoadPlayerOrThrow(options.file);
   const int count = player->GetFrameCount();
   if (options.frame > count) {
@@ -119,7 +121,8 @@ void AddRenderCommand(CLI::App& app) {
   frame->excludes(all);
   command
       ->add_option("-o,--output", options->output,
-                   "PNG file to write (--frame), or folder to fill (--all; made if missing)")
+                   "PNG file to write (--frame; - for standard output), or folder to fill (--all; "
+                   "made if missing)")
       ->required();
   command->callback([options, frame] {
     if (frame->count() == 0 && !options->all) {

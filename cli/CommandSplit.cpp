@@ -1,5 +1,4 @@
 #include <CLI/CLI.hpp>
-#include <cmath>
 #include <memory>
 #include <string>
 #include <vector>
@@ -8,7 +7,9 @@
 #include "cli/Commands.h"
 #include "cli/EditedOutput.h"
 #include "cli/MovieLoading.h"
+#include "cli/TimeOption.h"
 #include "engine/ZuFMRTavoFile.h"
+#include "host/util/ZuFrameTime.h"
 
 namespace {
 
@@ -20,12 +21,11 @@ struct SplitOptions {
 
 // Why the engine refused the split, in words.
 std::string RefusalReason(const SplitOptions& options, const ZuFMRTavoFile& movie) {
-  const double frame = std::floor(movie.GetFrameRate() * options.seconds + 0.5);
+  const int frame = ZuFrameTime::SecondsToFrames(options.seconds, movie.GetFrameRate());
   const int frames = movie.GetFrameCount();
   if (frame < 1 || frame >= frames) {
-    return "cannot split at frame " + std::to_string(static_cast<long long>(frame)) +
-           ": the movie has " + std::to_string(frames) +
-           " frames and the cut must leave frames on both sides (1 to " +
+    return "cannot split at frame " + std::to_string(frame) + ": the movie has " +
+           std::to_string(frames) + " frames and the cut must leave frames on both sides (1 to " +
            std::to_string(frames - 1) + ")";
   }
   return "the movie has no stop action to end the first part";
@@ -34,8 +34,11 @@ std::string RefusalReason(const SplitOptions& options, const ZuFMRTavoFile& movi
 void RunSplit(const SplitOptions& options) {
   const std::string& first = options.outputs[0];
   const std::string& second = options.outputs[1];
-  RefuseWritingOverInputs(first, {options.input}, false);
-  RefuseWritingOverInputs(second, {options.input}, false);
+  RefuseWritingOverInputs(first, {options.input}, false, false);
+  RefuseWritingOverInputs(second, {options.input}, false, false);
+  if (first == ZuOutputTarget::kStandardOutput || second == ZuOutputTarget::kStandardOutput) {
+    throw CliError("split writes two files: standard output (-) cannot take a part", kExitUsage);
+  }
   if (first == second || IsSameFile(first, second)) {
     throw CliError(second + ": both parts would go to the same file", kExitUsage);
   }
@@ -48,6 +51,7 @@ void RunSplit(const SplitOptions& options) {
     result = movie->SplitSWF(ZuReal(options.seconds), ZuString(firstOutput.Path()),
                              ZuString(secondOutput.Path()));
   } catch (int) {
+    firstOutput.ThrowIfWriteFailed();
     throw CliError(options.input +
                    ": the frame at the cut could not be rendered: " + movie->GetEditError());
   }
@@ -55,8 +59,12 @@ void RunSplit(const SplitOptions& options) {
     ThrowNotFMR(options.input);
   }
   if (result != kZuSuccess) {
+    firstOutput.ThrowIfWriteFailed();
     throw CliError(options.input + ": " + RefusalReason(options, *movie));
   }
+  firstOutput.ThrowIfWriteFailed(true);
+  secondOutput.ThrowIfWriteFailed(true);
+  firstOutput.ThrowIfWriteFailed();  // a working copy
   if (!firstOutput.IsWritten() || !secondOutput.IsWritten()) {
     throw CliError(options.input + ": the movie holds fewer frames than its header says");
   }
@@ -73,7 +81,7 @@ void AddSplitCommand(CLI::App& app) {
   command->add_option("IN", options->input, "FMR movie (SWF) to split")->required();
   command->add_option("--at", options->seconds, "Seconds from the start: the last frame of PART1")
       ->required()
-      ->check(CLI::NonNegativeNumber);
+      ->check(SecondsOption());
   command->add_option("-o,--output", options->outputs, "PART1.swf PART2.swf: the two new files")
       ->required()
       ->expected(2);

@@ -4,12 +4,17 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <utility>
+#include <vector>
 
 #include "cli/CliError.h"
 #include "cli/MovieLoading.h"
 #include "host/player/ZuAnimationUtils.h"
+#include "host/util/ZuFileStream.h"
 
 namespace {
 
@@ -25,17 +30,35 @@ mode_t NewFileMode(const std::string& path) {
   return 0666 & ~mask;
 }
 
-}  // namespace
-
-PendingOutput::PendingOutput(std::string target) : m_target(std::move(target)) {
-  std::string pattern = m_target + ".XXXXXX";
+// A new empty file from the pattern's XXXXXX with the mode; its path, or "" when it cannot
+// be made.
+std::string CreateFileLike(std::string pattern, mode_t mode) {
   const int descriptor = mkstemp(pattern.data());
   if (descriptor < 0) {
-    throw CliError(m_target + ": cannot write: cannot create a file next to it");
+    return std::string();
   }
-  fchmod(descriptor, NewFileMode(m_target));
+  fchmod(descriptor, mode);
   close(descriptor);
-  m_path = pattern;
+  return pattern;
+}
+
+std::string TemporaryFolder() {
+  const char* folder = std::getenv("TMPDIR");
+  return folder != nullptr && *folder != 0 ? folder : "/tmp";
+}
+
+}  // namespace
+
+PendingOutput::PendingOutput(std::string target)
+    : m_target(std::move(target)),
+      m_destination(ZuOutputTarget::Of(m_target)),
+      m_failuresBefore(ZuFileStream::LastWriteFailure().count) {
+  m_path = m_destination.replaceable
+               ? CreateFileLike(m_destination.path + ".XXXXXX", NewFileMode(m_destination.path))
+               : CreateFileLike(TemporaryFolder() + "/fmredit-output-XXXXXX", 0600);
+  if (m_path.empty()) {
+    throw CliError(m_target + ": cannot write: " + std::strerror(errno));
+  }
 }
 
 PendingOutput::~PendingOutput() {
@@ -51,16 +74,46 @@ bool PendingOutput::IsWritten() const {
   return !error && size > 0;
 }
 
+void PendingOutput::ThrowIfWriteFailed(bool ownOnly) const {
+  const ZuFileStream::WriteFailure failure = ZuFileStream::LastWriteFailure();
+  if (failure.count == m_failuresBefore || (ownOnly && failure.path != m_path)) {
+    return;
+  }
+  const std::string copy = failure.path == m_path ? "" : " (writing " + failure.path + ")";
+  throw CliError(m_target + ": cannot write: " + std::strerror(failure.errorNumber) + copy);
+}
+
 void PendingOutput::Commit() {
+  ThrowIfWriteFailed();
   if (!IsWritten()) {
-    throw CliError(m_target + ": cannot write");
+    throw CliError(m_target + ": cannot write: the edit wrote nothing");
   }
-  std::error_code error;
-  std::filesystem::rename(m_path, m_target, error);
-  if (error) {
-    throw CliError(m_target + ": cannot write: " + error.message());
+  if (m_destination.replaceable) {
+    std::error_code error;
+    std::filesystem::rename(m_path, m_destination.path, error);
+    if (error) {
+      throw CliError(m_target + ": cannot write: " + error.message());
+    }
+    m_committed = true;
+    return;
   }
-  m_committed = true;
+  CopyIntoTarget();
+}
+
+// Standard output or a device: the finished file is copied there as it is.
+void PendingOutput::CopyIntoTarget() const {
+  std::string reason;
+  std::unique_ptr<ZuFileStream> in(ZuFileStream::Open(m_path, ZuFileStream::Mode::kRead, &reason));
+  std::unique_ptr<ZuFileStream> out(
+      in ? ZuFileStream::Open(m_destination.path, ZuFileStream::Mode::kWrite, &reason) : nullptr);
+  std::vector<uint8_t> chunk(kCopyChunk);
+  for (size_t n = 0; out && (n = in->Read(chunk.data(), chunk.size())) > 0;) {
+    out->Write(chunk.data(), n);
+  }
+  if (!out || in->HasError() || !out->Close()) {
+    throw CliError(m_target +
+                   ": cannot write: " + (out ? std::strerror(out->GetErrorNumber()) : reason));
+  }
 }
 
 std::unique_ptr<ZuFMRTavoFile> LoadEditableMovieOrThrow(const std::string& path) {
@@ -78,13 +131,15 @@ std::unique_ptr<ZuFMRTavoFile> LoadEditableMovieOrThrow(const std::string& path)
 }
 
 void RefuseWritingOverInputs(const std::string& output, const std::vector<std::string>& inputs,
-                             bool inPlace) {
+                             bool inPlace, bool inPlaceOffered) {
   if (inPlace) {
     return;
   }
   for (const std::string& input : inputs) {
     if (IsSameFile(output, input)) {
-      throw CliError(output + ": is an input file; give another output or --in-place", kExitUsage);
+      throw CliError(output + ": is an input file; give another output" +
+                         (inPlaceOffered ? " or --in-place" : ""),
+                     kExitUsage);
     }
   }
 }

@@ -1,22 +1,28 @@
 #include "cli/MediaOptions.h"
 
 #include <CLI/CLI.hpp>
-#include <cstdio>
+#include <charconv>
 
 #include "cli/CliError.h"
+#include "cli/TimeOption.h"
 #include "recorder/ZuFmrRecorder.h"
 
 void AddTimeRangeOptions(CLI::App& command, double& from, double& to) {
   command.add_option("--from", from, "Start at this time, in seconds")
-      ->check(CLI::NonNegativeNumber);
+      ->check(SecondsOption());
   command.add_option("--to", to, "End at this time, in seconds")->check(CLI::PositiveNumber);
 }
 
 void ParsePictureSize(const std::string& option, const std::string& text, int& width, int& height) {
+  // Read with from_chars: a number too large for int is refused, not wrapped.
   const int maxSide = ZuFmrRecorderOptions::kMaxStageSide;
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%dx%d%c", &width, &height, &tail) != 2 || width < 1 ||
-      height < 1 || width > maxSide || height > maxSide) {
+  const char* end = text.data() + text.size();
+  const auto [afterWidth, widthError] = std::from_chars(text.data(), end, width);
+  const bool separated = widthError == std::errc() && afterWidth != end && *afterWidth == 'x';
+  const auto [afterHeight, heightError] =
+      separated ? std::from_chars(afterWidth + 1, end, height) : std::from_chars_result{};
+  if (!separated || heightError != std::errc() || afterHeight != end || width < 1 || height < 1 ||
+      width > maxSide || height > maxSide) {
     throw CliError(option + " " + text + ": not a picture size; give WIDTHxHEIGHT, each 1 to " +
                        std::to_string(maxSide),
                    kExitUsage);

@@ -35,24 +35,21 @@ bool IsSameFile(const std::string& a, const std::string& b) {
   return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
 }
 
-void WriteMovieOrThrow(ZuTavoFile& movie, const std::string& path, const std::string& source,
-                       bool inPlace) {
-  if (!inPlace && IsSameFile(path, source)) {
-    throw CliError(path + ": is the input file; give another output or --in-place", kExitUsage);
-  }
+void WriteMovieOrThrow(ZuTavoFile& movie, const std::string& path) {
   std::string reason;
   std::unique_ptr<ZuFileStream> stream(
       ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &reason));
   if (!stream) {
     throw CliError(path + ": cannot write: " + reason);
   }
-  if (movie.DumpToStream(stream.get()) != kZuSuccess) {
-    throw CliError(path + ": cannot write: " + movie.GetLastError());
+  const bool dumped = movie.DumpToStream(stream.get()) == kZuSuccess;
+  if (!dumped) {
+    stream->Discard();  // keeps the first failure's reason, if a write failed
   }
-  errno = 0;
-  if (!stream->Close()) {
-    const int error = errno;
+  if (!dumped || !stream->Close()) {
+    const int error = stream->GetErrorNumber();
     throw CliError(path + ": cannot write: " +
-                   (error != 0 ? std::string(std::strerror(error)) : std::string("write failed")));
+                   (error != 0 && error != ECANCELED ? std::string(std::strerror(error))
+                                                     : movie.GetLastError()));
   }
 }

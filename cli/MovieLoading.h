@@ -10,9 +10,8 @@
 std::unique_ptr<ZuTavoFile> LoadMovieOrThrow(const std::string& path);
 
 // Writes movie to path through a write stream that only replaces path once everything is
-// written; throws CliError on failure. Refuses to write over source unless inPlace.
-void WriteMovieOrThrow(ZuTavoFile& movie, const std::string& path, const std::string& source,
-                       bool inPlace);
+// written (see ZuFileStream); throws CliError naming path and the reason on failure.
+void WriteMovieOrThrow(ZuTavoFile& movie, const std::string& path);
 
 // True when both paths name the same existing file.
 bool IsSameFile(const std::string& a, const std::string& b);

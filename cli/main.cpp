@@ -1,5 +1,7 @@
 // fmredit: edits FMR screen-recording movies from the command line.
 
+#include <signal.h>
+
 #include <CLI/CLI.hpp>
 #include <iostream>
 
@@ -8,6 +10,28 @@
 #include "cli/InputChangedGuard.h"
 
 namespace {
+
+// The message on one line whatever names it holds: control characters (a newline in a file
+// name, say) are shown escaped.
+std::string OneLine(const std::string& message) {
+  static const char kHex[] = "0123456789abcdef";
+  std::string line;
+  for (const char c : message) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (c == '\n') {
+      line += "\\n";
+    } else if (byte < 0x20 || byte == 0x7F) {
+      line += std::string("\\x") + kHex[byte >> 4] + kHex[byte & 15];
+    } else {
+      line += c;
+    }
+  }
+  return line;
+}
+
+void PrintError(const std::string& message) {
+  std::cerr << "fmredit: " << OneLine(message) << "\n";
+}
 
 int Run(int argc, char** argv) {
   CLI::App app{"fmredit: inspect and edit FMR screen-recording movies (SWF)"};
@@ -33,19 +57,19 @@ int Run(int argc, char** argv) {
   } catch (const CLI::CallForAllHelp& help) {
     return app.exit(help);
   } catch (const CLI::ParseError& error) {
-    std::cerr << "fmredit: " << error.what() << " (see fmredit --help)\n";
+    PrintError(std::string(error.what()) + " (see fmredit --help)");
     return kExitUsage;
   } catch (const CliError& error) {
-    std::cerr << "fmredit: " << error.what() << "\n";
+    PrintError(error.what());
     return error.GetExitCode();
   } catch (const std::bad_alloc&) {
-    std::cerr << "fmredit: out of memory\n";
+    PrintError("out of memory");
     return kExitFailure;
   } catch (const std::exception& error) {
-    std::cerr << "fmredit: " << error.what() << "\n";
+    PrintError(error.what());
     return kExitFailure;
   } catch (int) {
-    std::cerr << "fmredit: the movie could not be loaded or edited\n";
+    PrintError("the movie could not be loaded or edited");
     return kExitFailure;
   }
   return kExitOk;
@@ -55,6 +79,9 @@ int Run(int argc, char** argv) {
 
 int main(int argc, char** argv) {
   InstallInputChangedGuard();
+  // A file that outgrows the size limit (ulimit -f) is a write failure the commands report
+  // and clean up after, not a reason to die.
+  signal(SIGXFSZ, SIG_IGN);
   try {
     return Run(argc, argv);
   } catch (...) {

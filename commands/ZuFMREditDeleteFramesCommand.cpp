@@ -1,11 +1,11 @@
 #include "commands/ZuFMREditDeleteFramesCommand.h"
 
-#include <cmath>
 #include <memory>
 
 #include "commands/ZuFMREditUtils.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/util/ZuFileUtil.h"
+#include "host/util/ZuFrameTime.h"
 
 ZuFMREditDeleteFramesCommand::ZuFMREditDeleteFramesCommand()
     : ZuFMREditCommandBase(888, "kZuFMREditDeleteFramesCommand", "Delete", kRedoEventCode) {}
@@ -28,9 +28,9 @@ ZuErrorCodeEnum ZuFMREditDeleteFramesCommand::Edit() {
   }
   Report(33);
 
-  const double rate = movie->GetFrameRate();
-  const int first = static_cast<int>(std::floor(rate * m_data->GetStartPosition() + 0.5));
-  const int count = static_cast<int>(std::floor(rate * m_data->GetDuration() + 0.5));
+  const unsigned rate = movie->GetFrameRate();
+  const int first = ZuFrameTime::SecondsToFrames(m_data->GetStartPosition(), rate);
+  const int count = ZuFrameTime::SecondsToFrames(m_data->GetDuration(), rate);
   const ZuErrorCodeEnum removed = movie->RemoveFrames(first, count, output.GetPathString());
   if (removed != kZuSuccess) {
     return removed;

@@ -1,12 +1,12 @@
 #include "commands/ZuFMREditSplitCommand.h"
 
-#include <cmath>
 #include <memory>
 
 #include "commands/ZuFMREditUtils.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/app/ZuSlideBase.h"
 #include "host/util/ZuFileUtil.h"
+#include "host/util/ZuFrameTime.h"
 
 ZuFMREditSplitCommand::ZuFMREditSplitCommand()
     : ZuFMREditCommandBase(890, "kZuFMREditSplitCommand", "Split", kRedoEventCode) {}
@@ -37,8 +37,8 @@ ZuErrorCodeEnum ZuFMREditSplitCommand::Edit() {
 
   const ZuFile firstPart = ZuFileUtil::GetUniqueTemporaryFile(".SWF");
   ZuFile secondPart = ZuFileUtil::GetUniqueTemporaryFile(".SWF");
-  const double rate = movie->GetFrameRate();
-  const int cutFrame = static_cast<int>(std::floor(rate * m_data->GetSplitAt() + 0.5));
+  const unsigned rate = movie->GetFrameRate();
+  const int cutFrame = ZuFrameTime::SecondsToFrames(m_data->GetSplitAt(), rate);
   const ZuErrorCodeEnum split =
       movie->SplitSWF(cutFrame, firstPart.GetPathString(), secondPart.GetPathString());
   if (split != kZuSuccess) {

@@ -2,8 +2,6 @@
 // in step with edits of the tag list, fresh character ids, and writing the movie out.
 
 #include <algorithm>
-#include <climits>
-#include <cmath>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -12,6 +10,7 @@
 #include "host/player/ZuAnimationUtils.h"
 #include "host/util/ZuFile.h"
 #include "host/util/ZuFileUtil.h"
+#include "host/util/ZuFrameTime.h"
 #include "host/util/ZuMappedPageReleaser.h"
 #include "host/util/ZuStreamUtil.h"
 
@@ -120,18 +119,7 @@ bool ZuFMRTavoFile::HasRoomForIds(int64_t count) {
 }
 
 int ZuFMRTavoFile::ConvertDurationToFrame(const ZuReal& seconds) const {
-  const double frames = std::floor(GetFrameRate() * seconds.m_value + 0.5);
-  // Times come from callers; keep the conversion to int defined for any of them.
-  if (std::isnan(frames)) {
-    return 0;
-  }
-  if (frames <= static_cast<double>(INT_MIN)) {
-    return INT_MIN;
-  }
-  if (frames >= static_cast<double>(INT_MAX)) {
-    return INT_MAX;
-  }
-  return static_cast<int>(frames);
+  return ZuFrameTime::SecondsToFrames(seconds.m_value, GetFrameRate());
 }
 
 ZuReal ZuFMRTavoFile::GetDuration() const {

@@ -18,6 +18,9 @@ constexpr uint64_t kSlack = uint64_t{1} << 20;
 // DEFLATE cannot expand one byte into more than 1032 bytes; LZMA reaches a few thousand.
 constexpr uint64_t kZlibMaxRatio = 1032;
 constexpr uint64_t kLzmaMaxRatio = 16384;
+// Data that does not compress grows by less than 1/64 under either method (stored blocks
+// and chunk headers), plus a fixed header.
+constexpr uint64_t kWorstGrowthDivisor = 64;
 constexpr int kZlibLevel = 6;
 constexpr uint32_t kLzmaPreset = 6;
 constexpr size_t kLzmaPropertiesSize = 5;
@@ -78,6 +81,10 @@ uint64_t ZuSwfBodyCodec::LzmaExpansionLimit(size_t compressedSize) {
   return kLzmaMaxRatio * compressedSize + kSlack;
 }
 
+uint64_t ZuSwfBodyCodec::MostCompressedSize(uint64_t bodySize) {
+  return bodySize + bodySize / kWorstGrowthDivisor + kSlack;
+}
+
 ZuSwfBodyCodec::Expanded ZuSwfBodyCodec::InflateZlib(std::span<const uint8_t> compressed,
                                                      uint64_t declaredBodySize) {
   Expanded result;
@@ -131,6 +138,15 @@ ZuSwfBodyCodec::Expanded ZuSwfBodyCodec::DecodeLzma(std::span<const uint8_t> pro
     result.error = "LZMA properties are invalid";
     return result;
   }
+  const uint64_t limit = LzmaExpansionLimit(compressed.size());
+  const uint64_t target = declaredBodySize;  // stop here, with or without an end marker
+  const uint64_t ceiling = target == 0 ? limit : std::min(target, limit);
+  // The decoder never looks further back than the output it made, so a dictionary larger
+  // than the output can be is only memory asked for nothing (a few bytes of properties can
+  // ask for 4 GiB).
+  auto* lzma = static_cast<lzma_options_lzma*>(filters[0].options);
+  lzma->dict_size = static_cast<uint32_t>(std::clamp<uint64_t>(
+      ceiling, LZMA_DICT_SIZE_MIN, std::max(lzma->dict_size, LZMA_DICT_SIZE_MIN)));
   lzma_stream stream = LZMA_STREAM_INIT;
   const lzma_ret init = lzma_raw_decoder(&stream, filters);
   free(filters[0].options);
@@ -140,11 +156,8 @@ ZuSwfBodyCodec::Expanded ZuSwfBodyCodec::DecodeLzma(std::span<const uint8_t> pro
   }
   std::unique_ptr<lzma_stream, LzmaStreamEnd> guard(&stream);
 
-  const uint64_t limit = LzmaExpansionLimit(compressed.size());
-  const uint64_t target = declaredBodySize;  // stop here, with or without an end marker
   // Grown as output arrives (the vector zeroes what it holds, so a false declaration
   // must not size it up front).
-  const uint64_t ceiling = target == 0 ? limit : std::min(target, limit);
   uint64_t capacity = std::min(ceiling, uint64_t{compressed.size()} * 16 + kSlack);
   std::vector<uint8_t> out;
   uint64_t produced = 0;

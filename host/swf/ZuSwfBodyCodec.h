@@ -43,4 +43,6 @@ class ZuSwfBodyCodec {
   // The largest body a compressed run of the given size may expand to, for each method.
   static uint64_t ZlibExpansionLimit(size_t compressedSize);
   static uint64_t LzmaExpansionLimit(size_t compressedSize);
+  // The most bytes that a body of bodySize bytes can take once compressed by either method.
+  static uint64_t MostCompressedSize(uint64_t bodySize);
 };

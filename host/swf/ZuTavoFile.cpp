@@ -36,9 +36,59 @@ uint32_t GetDWord(const uint8_t* in) {
          (static_cast<uint32_t>(in[2]) << 16) | (static_cast<uint32_t>(in[3]) << 24);
 }
 
+// Reads up to count bytes; fewer only where the stream ends.
+size_t ReadUpTo(IZuStream* stream, uint8_t* buffer, size_t count) {
+  size_t got = 0;
+  while (got < count) {
+    const size_t n = stream->Read(buffer + got, count - got);
+    if (n == 0) {
+      break;
+    }
+    got += n;
+  }
+  return got;
+}
+
+// The most bytes a file with this header can hold: its declared length, or for a compressed
+// file what that length can take once compressed.
+uint64_t MostFileBytes(const ZuSwfFileHeader& header) {
+  if (header.compression == ZuSwfCompression::kNone) {
+    return std::max<uint64_t>(header.declaredLength, ZuSwfFileHeader::kSize);
+  }
+  return ZuSwfFileHeader::kSize + ZuSwfBodyCodec::MostCompressedSize(header.declaredLength);
+}
+
+// Reads the rest of a stream whose length is not known, after the header already in buffer,
+// up to most bytes in all: grown while reading, so that a stream that never ends (a device)
+// costs no more than its header allows.
+ZuSharedBytes ReadGrowing(IZuStream* stream, std::vector<uint8_t> buffer, uint64_t most) {
+  size_t got = buffer.size();
+  buffer.resize(static_cast<size_t>(std::min<uint64_t>(kFirstReadChunk, most)));
+  for (;;) {
+    got += ReadUpTo(stream, buffer.data() + got, buffer.size() - got);
+    if (got < buffer.size() || got >= most) {
+      break;
+    }
+    buffer.resize(static_cast<size_t>(std::min<uint64_t>(uint64_t{got} * 2, most)));
+  }
+  buffer.resize(got);
+  return ZuSharedBytes::Adopt(std::move(buffer));
+}
+
+// Reads the rest of a stream of known length into one buffer, after the header.
+ZuSharedBytes ReadKnown(IZuStream* stream, std::span<const uint8_t> header, uint64_t length) {
+  std::shared_ptr<uint8_t> buffer = AllocateLoadBuffer(static_cast<size_t>(length));
+  std::copy(header.begin(), header.end(), buffer.get());
+  const size_t got =
+      header.size() + ReadUpTo(stream, buffer.get() + header.size(), length - header.size());
+  const uint8_t* data = buffer.get();
+  return ZuSharedBytes(std::move(buffer), data, got);
+}
+
 // Reads from the stream's position to its end into one buffer, or maps it when the stream
-// is a file: a movie's bytes are then read from disk only where they are used. Sized from the
-// stream's length when it tells one; grown while reading otherwise.
+// is a file: a movie's bytes are then read from disk only where they are used. The file
+// header is read first: a stream that is no SWF file is refused before anything else is
+// read, and a stream of unknown length is read no further than the header declares.
 bool ReadWholeStream(IZuStream* stream, ZuSharedBytes& bytes, std::string& error) {
   if (stream->MapRemaining(bytes)) {
     return true;
@@ -46,35 +96,16 @@ bool ReadWholeStream(IZuStream* stream, ZuSharedBytes& bytes, std::string& error
   const uint64_t size = stream->GetSize();
   const uint64_t position = stream->GetPosition();
   try {
-    if (size > position) {
-      const size_t expected = static_cast<size_t>(size - position);
-      std::shared_ptr<uint8_t> buffer = AllocateLoadBuffer(expected);
-      size_t got = 0;
-      while (got < expected) {
-        const size_t n = stream->Read(buffer.get() + got, expected - got);
-        if (n == 0) {
-          break;
-        }
-        got += n;
-      }
-      const uint8_t* data = buffer.get();
-      bytes = ZuSharedBytes(std::move(buffer), data, got);
-    } else {
-      std::vector<uint8_t> buffer(kFirstReadChunk);
-      size_t got = 0;
-      for (;;) {
-        const size_t n = stream->Read(buffer.data() + got, buffer.size() - got);
-        got += n;
-        if (n == 0) {
-          break;
-        }
-        if (got == buffer.size()) {
-          buffer.resize(buffer.size() * 2);
-        }
-      }
-      buffer.resize(got);
-      bytes = ZuSharedBytes::Adopt(std::move(buffer));
+    std::vector<uint8_t> buffer(ZuSwfFileHeader::kSize);
+    buffer.resize(ReadUpTo(stream, buffer.data(), buffer.size()));
+    ZuSwfFileHeader header;
+    if (stream->HasError() || !ZuSwfReader::ReadFileHeader(buffer, header, error)) {
+      error = stream->HasError() ? "read error" : error;
+      return false;
     }
+    bytes = size > position + buffer.size()
+                ? ReadKnown(stream, buffer, size - position)
+                : ReadGrowing(stream, std::move(buffer), MostFileBytes(header));
   } catch (const std::bad_alloc&) {
     error = "out of memory reading the file";
     return false;

@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <mutex>
 #include <system_error>
 
 #include "host/util/ZuMappedFile.h"
+#include "host/util/ZuOutputTarget.h"
 
 namespace {
 
@@ -21,6 +23,9 @@ constexpr size_t kMaxTransfer = size_t{1} << 30;
 // stays within the file-name limit.
 constexpr size_t kMaxTempNameStem = 200;
 constexpr mode_t kNewFileMode = 0644;
+
+std::mutex g_lastWriteFailureMutex;
+ZuFileStream::WriteFailure g_lastWriteFailure;
 
 void SetErrorText(std::string* errorText, int errorNumber) {
   if (errorText != nullptr) {
@@ -85,19 +90,35 @@ ZuFileStream* ZuFileStream::OpenForReading(const std::string& path, std::string*
 }
 
 ZuFileStream* ZuFileStream::OpenForWriting(const std::string& path, std::string* errorText) {
+  const ZuOutputTarget target = ZuOutputTarget::Of(path);
+  if (!target.replaceable) {
+    return OpenStraight(target.path, errorText);
+  }
   mode_t fileMode = kNewFileMode;
-  if (const int error = CheckWriteTarget(path, &fileMode); error != 0) {
+  if (const int error = CheckWriteTarget(target.path, &fileMode); error != 0) {
     SetErrorText(errorText, error);
     return nullptr;
   }
-  std::string tempPath = TempPathTemplate(path, NameOf(path));
+  std::string tempPath = TempPathTemplate(target.path, NameOf(target.path));
   const int fd = mkostemp(tempPath.data(), O_CLOEXEC);
   if (fd < 0) {
     SetErrorText(errorText, errno);
     return nullptr;
   }
   fchmod(fd, fileMode);  // a failure leaves the private 0600 of mkostemp, which is safe
-  return new ZuFileStream(fd, Mode::kWrite, path, std::move(tempPath));
+  return new ZuFileStream(fd, Mode::kWrite, target.path, std::move(tempPath));
+}
+
+// A target that is not a regular file (standard output, a device, a pipe) takes the bytes
+// as they come; there is nothing to rename.
+ZuFileStream* ZuFileStream::OpenStraight(const std::string& path, std::string* errorText) {
+  const int fd = path == ZuOutputTarget::kStandardOutput ? fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0)
+                                                         : open(path.c_str(), O_WRONLY | O_CLOEXEC);
+  if (fd < 0) {
+    SetErrorText(errorText, errno);
+    return nullptr;
+  }
+  return new ZuFileStream(fd, Mode::kWrite, path, std::string());
 }
 
 ZuFileStream::ZuFileStream(int fd, Mode mode, std::string path, std::string tempPath)
@@ -317,6 +338,9 @@ void ZuFileStream::CommitWrite() {
   if (close(m_fd) != 0 && errno != EINTR) {
     Fail(errno);
   }
+  if (m_tempPath.empty()) {
+    return;  // written straight
+  }
   if (!m_error && rename(m_tempPath.c_str(), m_path.c_str()) != 0) {
     Fail(errno);
   }
@@ -333,7 +357,9 @@ void ZuFileStream::Discard() {
     Fail(ECANCELED);
     m_buffer.clear();
     close(m_fd);
-    unlink(m_tempPath.c_str());
+    if (!m_tempPath.empty()) {
+      unlink(m_tempPath.c_str());
+    }
   } else {
     close(m_fd);
   }
@@ -342,8 +368,18 @@ void ZuFileStream::Discard() {
 }
 
 void ZuFileStream::Fail(int errorNumber) {
-  if (!m_error) {
-    m_error = true;
-    m_errorNumber = errorNumber;
+  if (m_error) {
+    return;
   }
+  m_error = true;
+  m_errorNumber = errorNumber;
+  if (m_mode == Mode::kWrite && errorNumber != ECANCELED) {
+    const std::lock_guard<std::mutex> lock(g_lastWriteFailureMutex);
+    g_lastWriteFailure = {m_path, errorNumber, g_lastWriteFailure.count + 1};
+  }
+}
+
+ZuFileStream::WriteFailure ZuFileStream::LastWriteFailure() {
+  const std::lock_guard<std::mutex> lock(g_lastWriteFailureMutex);
+  return g_lastWriteFailure;
 }

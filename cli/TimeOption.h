@@ -1,0 +1,10 @@
+#pragma once
+
+#include <CLI/CLI.hpp>
+
+// The check of every option that takes a time in seconds: a finite number from 0 to
+// kMaxSeconds (far beyond any movie: 65535 frames at one frame a second). "nan", "inf" and
+// out-of-range values are wrong arguments, named with the range allowed.
+CLI::Validator SecondsOption();
+
+constexpr double kMaxSeconds = 1000000;

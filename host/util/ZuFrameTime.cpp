@@ -1,0 +1,18 @@
+#include "host/util/ZuFrameTime.h"
+
+#include <climits>
+#include <cmath>
+
+int ZuFrameTime::SecondsToFrames(double seconds, unsigned frameRate) {
+  const double frames = std::floor(frameRate * seconds + 0.5);
+  if (std::isnan(frames)) {
+    return 0;
+  }
+  if (frames <= static_cast<double>(INT_MIN)) {
+    return INT_MIN;
+  }
+  if (frames >= static_cast<double>(INT_MAX)) {
+    return INT_MAX;
+  }
+  return static_cast<int>(frames);
+}

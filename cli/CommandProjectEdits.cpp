@@ -176,9 +176,7 @@ void ThrowForResult(ZuErrorCodeEnum result, const EditOptions& options, const st
     case kZuSuccess:
       return;
     case kZuErrorFrameLimit:
-      throw CliError(options.project + ": the result would have more than " +
-                         std::to_string(ZuFMRTavoFile::m_maxSWFFramesLimit) + " frames" + unchanged,
-                     kExitFrameLimit);
+      ThrowFrameLimit(options.project, unchanged);
     case kZuErrorNotFMR:
       throw CliError(notFMR + ": not a valid FMR movie" + unchanged, kExitNotFMR);
     case kZuErrorDimensionMismatch: {

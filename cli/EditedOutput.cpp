@@ -144,9 +144,12 @@ void RefuseWritingOverInputs(const std::string& output, const std::vector<std::s
   }
 }
 
-void ThrowFrameLimit(const std::string& output) {
-  throw CliError(output + ": the result would have more than " +
-                     std::to_string(ZuFMRTavoFile::m_maxSWFFramesLimit) + " frames",
+// The engine refuses a joined movie of m_maxSWFFramesLimit frames or more.
+void ThrowFrameLimit(const std::string& file, const std::string& after) {
+  const int limit = ZuFMRTavoFile::m_maxSWFFramesLimit;
+  throw CliError(file + ": the result would have " + std::to_string(limit) +
+                     " frames or more; a movie may have at most " + std::to_string(limit - 1) +
+                     after,
                  kExitFrameLimit);
 }
 

@@ -57,7 +57,8 @@ void RefuseWritingOverInputs(const std::string& output, const std::vector<std::s
                              bool inPlace, bool inPlaceOffered = true);
 
 // The one-line refusals of the edits, each with its exit code.
-[[noreturn]] void ThrowFrameLimit(const std::string& output);
+// file: the output or project named; after: more words for the end of the message.
+[[noreturn]] void ThrowFrameLimit(const std::string& file, const std::string& after = "");
 [[noreturn]] void ThrowNotFMR(const std::string& path, const std::string& reason = "");
 // other: the movie to insert; movie: the movie it goes into.
 [[noreturn]] void ThrowSizeMismatch(const std::string& other, const ZuTavoFile& otherMovie,

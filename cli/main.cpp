@@ -35,6 +35,7 @@ void PrintError(const std::string& message) {
 
 int Run(int argc, char** argv) {
   CLI::App app{"fmredit: inspect and edit FMR screen-recording movies (SWF)"};
+  app.set_version_flag("--version", std::string("fmredit ") + ZU_VERSION);
   app.require_subcommand(1);
   AddInfoCommand(app);
   AddDumpCommand(app);
@@ -52,6 +53,8 @@ int Run(int argc, char** argv) {
   AddCaptureCommand(app);
   try {
     app.parse(argc, argv);
+  } catch (const CLI::CallForVersion& version) {
+    return app.exit(version);
   } catch (const CLI::CallForHelp& help) {
     return app.exit(help);
   } catch (const CLI::CallForAllHelp& help) {

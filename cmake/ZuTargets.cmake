@@ -6,12 +6,18 @@ set(ZU_WARNINGS -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Wno-missing-field-i
 # use the one copy of each (one session, one command registry).
 set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 
-# zu_library(NAME) builds every .cpp of the calling folder into a shared library.
+# Installed programs and libraries find the libraries in the installed lib folder, wherever
+# the prefix is: bin/fmredit looks in ../lib, a library in its own folder.
+set(CMAKE_INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
+
+# zu_library(NAME) builds every .cpp of the calling folder into a shared library, installed
+# in lib/.
 function(zu_library name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${name} SHARED ${sources})
   target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
   target_compile_options(${name} PRIVATE ${ZU_WARNINGS})
+  install(TARGETS ${name} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 endfunction()
 
 

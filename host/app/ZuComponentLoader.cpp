@@ -29,6 +29,13 @@ std::string ExecutableFolder() {
       .GetUTF8String();
 }
 
+bool IsLoaded(const char* name) {
+  void* library = dlopen(name, RTLD_NOW | RTLD_NOLOAD);
+  if (library == nullptr) return false;
+  dlclose(library);  // drops only the reference this check took
+  return true;
+}
+
 }  // namespace
 
 ZuErrorCodeEnum ZuComponentLoader::Load(const std::string& path, const char* entry,
@@ -52,6 +59,9 @@ ZuErrorCodeEnum ZuComponentLoader::Load(const std::string& path, const char* ent
 std::string ZuComponentLoader::FindFMREditLibrary() {
   const std::string besideExecutable = ExecutableFolder() + "/" + kFMREditLibrary;
   if (std::filesystem::exists(besideExecutable)) return besideExecutable;
+  const std::string installed =
+      ExecutableFolder() + "/../" + ZU_INSTALL_LIBDIR + "/" + kFMREditLibrary;
+  if (std::filesystem::exists(installed)) return installed;
 #ifdef ZU_COMPONENT_DIR
   const std::string inBuild = std::string(ZU_COMPONENT_DIR) + "/" + kFMREditLibrary;
   if (std::filesystem::exists(inBuild)) return inBuild;
@@ -61,7 +71,11 @@ std::string ZuComponentLoader::FindFMREditLibrary() {
 
 ZuErrorCodeEnum ZuComponentLoader::LoadFMREditComponent(std::string* error) {
   static std::string firstError;
-  static const ZuErrorCodeEnum result = Load(FindFMREditLibrary(), kFMREditEntry, &firstError);
+  // A program linked with the library has it loaded already (found by its name); loading
+  // another copy from a file elsewhere would give the process two of every static object.
+  static const ZuErrorCodeEnum result =
+      Load(IsLoaded(kFMREditLibrary) ? kFMREditLibrary : FindFMREditLibrary(), kFMREditEntry,
+           &firstError);
   if (result != kZuSuccess && error != nullptr) *error = firstError;
   return result;
 }

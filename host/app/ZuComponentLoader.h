@@ -20,11 +20,12 @@ class ZuComponentLoader {
   static ZuErrorCodeEnum Load(const std::string& path, const char* entry, std::string* error,
                               IZuComponent** component = nullptr);
 
-  // Where the FMR edit library is looked for: next to the executable, then in the build's
-  // library folder. Returns the first that exists, or the one next to the executable.
+  // Where the FMR edit library is looked for: next to the executable, then in the installed
+  // lib folder beside bin/, then in the build's library folder. Returns the first that
+  // exists, or the one next to the executable.
   static std::string FindFMREditLibrary();
 
-  // Loads and registers the FMR edit component once per process; later calls return the
-  // first call's result.
+  // Loads and registers the FMR edit component once per process (the copy already loaded,
+  // when the program is linked with it); later calls return the first call's result.
   static ZuErrorCodeEnum LoadFMREditComponent(std::string* error);
 };

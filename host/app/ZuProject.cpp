@@ -1,6 +1,7 @@
 #include "host/app/ZuProject.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <set>
 
 #include "host/app/ZuAnimationResource.h"
@@ -73,7 +74,9 @@ ZuString ZuProject::GetProjectFileFullName(ZuErrorCodeEnum* error) const {
   if (error != nullptr) {
     *error = kZuSuccess;
   }
-  return ZuString(std::string_view(m_store->GetPath()));
+  std::error_code ignored;  // a path that cannot be made absolute is given as it is
+  const std::filesystem::path full = std::filesystem::absolute(m_store->GetPath(), ignored);
+  return ZuString(std::string_view(full.empty() ? m_store->GetPath() : full.string()));
 }
 
 ZuSlideBase* ZuProject::NewSlide() {

@@ -37,7 +37,7 @@ class ZuProject {
 
   ZuSlideCollection* GetSlideCollection() { return &m_slides; }
   const ZuSlideCollection* GetSlideCollection() const { return &m_slides; }
-  // The project file's path. error, when given, receives 0.
+  // The project file's full path (made absolute). error, when given, receives 0.
   ZuString GetProjectFileFullName(ZuErrorCodeEnum* error) const;
   bool IsReadOnly() const { return m_store->IsReadOnly(); }
   // Why the project file last failed to read or write, in one line; empty when it has not.

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -74,7 +75,8 @@ TEST(FmreditInfo, ReportsLoadWarnings) {
   EXPECT_NE(run.out.find("warning:"), std::string::npos) << run.out;
 }
 
-// Bad files, a missing file and a folder: one line naming the file, exit code 1, no output.
+// Bad files, a missing file, a folder and endless devices (refused at their first bytes):
+// one line naming the file (a newline in the name too), exit code 1, no output.
 TEST(FmreditInfo, BadFilesGiveOneLineAndExitOne) {
   TempDir dir;
   std::vector<uint8_t> cutTag = SwfBuilder().Tag(36, SwfBuilder::PatternBody(200)).Build();
@@ -87,7 +89,8 @@ TEST(FmreditInfo, BadFilesGiveOneLineAndExitOne) {
       {"bad-zlib.swf",
        SwfBuilder().Compression(ZuSwfCompression::kZlib).CompressedData({1, 2, 3, 4, 5}).Build()},
   };
-  std::vector<std::string> paths = {dir.File("nothing.swf"), dir.Path()};
+  std::vector<std::string> paths = {dir.File("nothing.swf"), dir.Path(), "/dev/zero",
+                                    "/dev/urandom", dir.File("new\nline.swf")};
   for (const auto& [name, bytes] : files) {
     paths.push_back(dir.File(name));
     WriteFileBytes(paths.back(), bytes);
@@ -99,25 +102,58 @@ TEST(FmreditInfo, BadFilesGiveOneLineAndExitOne) {
         args.insert(args.end(), {"-o", dir.File("out.swf")});
       }
       SCOPED_TRACE(path + " " + command);
-      ExpectOneLineError(RunFmredit(args), path, 1);
+      ExpectOneLineError(RunFmredit(args), path.substr(path.find('\n') + 1), 1);
     }
   }
   EXPECT_FALSE(ZuFile(ZuString(dir.File("out.swf"))).Exists());
 }
 
-TEST_F(Fmredit, WrongArgumentsExitTwo) {
-  const std::vector<std::vector<std::string>> cases = {
-      {},
-      {"frobnicate"},
-      {"info"},
-      {"convert", m_movie},
-      {"convert", m_movie, "-o", m_dir.File("x.swf"), "--compression", "brotli"},
+// Wrong arguments and numbers at the edges: one line naming the option, exit code 2.
+TEST_F(Fmredit, WrongArgumentsAndNumberEdgesExitTwo) {
+  const std::string out = m_dir.File("x.swf");
+  const std::string p = m_dir.File("p.fmrproj");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> cases = {
+      {{}, ""},
+      {{"frobnicate"}, "subcommand"},
+      {{"info"}, "FILE"},
+      {{"convert", m_movie}, "--output"},
+      {{"convert", m_movie, "-o", out, "--compression", "brotli"}, "brotli"},
+      {{"delete", m_movie, "-o", out, "--start", "nan", "--length", "0.1"}, "from 0 to 1000000"},
+      {{"delete", m_movie, "-o", out, "--start", "0", "--length", "inf"}, "'inf'"},
+      {{"delete", m_movie, "-o", out, "--start", "1e300", "--length", "1"}, "'1e300'"},
+      {{"delete", m_movie, "-o", out, "--start", "-1", "--length", "1"}, "--start"},
+      {{"delete", m_movie, "-o", out, "--first-frame", "4294967297", "--frame-count", "1"},
+       "--first-frame"},
+      {{"insert", m_movie, "--at", "nan", "--movie", m_movie, "-o", out}, "--at"},
+      {{"split", m_movie, "--at", "1e308", "-o", out, m_dir.File("y.swf")}, "--at"},
+      {{"project", "delete", p, "--slide", "1", "--start", "1e300", "--length", "1"}, "--start"},
+      {{"project", "set", p, "--slide", "1", "--min-duration", "nan"}, "--min-duration"},
+      {{"record", "--raw", "4294967297x1", "--fps", "5", "-o", out}, "4294967297x1"},
+      {{"record", "--raw", "4x-1", "--fps", "5", "-o", out}, "4x-1"},
+      {{"render", m_movie, "--frame", "0", "-o", out}, "--frame"},
+      {{"render", m_movie, "-o", out}, "--frame N or --all"},
   };
-  for (const auto& args : cases) {
-    const FmreditRun run = RunFmredit(args);
-    EXPECT_EQ(run.exitCode, 2) << run.err;
-    EXPECT_FALSE(run.err.empty());
+  for (const auto& [arguments, named] : cases) {
+    SCOPED_TRACE(testing::PrintToString(arguments));
+    ExpectOneLineError(RunFmredit(arguments), named, 2);
   }
+  EXPECT_FALSE(std::filesystem::exists(out));
+}
+
+// A few bytes of LZMA properties may ask for a 4 GiB dictionary; the decoder gets only what
+// the movie can fill.
+TEST(FmreditInfo, LzmaDictionaryIsCappedByTheMovie) {
+#if defined(__SANITIZE_ADDRESS__)
+  GTEST_SKIP() << "the sanitizer reserves more address space than the limit allows";
+#endif
+  TempDir dir;
+  // Header, LZMA length, properties with a dictionary of 4 GiB - 1, then 11 bytes of data.
+  std::vector<uint8_t> bytes = {'Z', 'W', 'S', 13,   0xF0, 0xFF, 0xFF, 0xFF, 11,
+                                0,   0,   0,   0x5D, 0xFF, 0xFF, 0xFF, 0xFF};
+  bytes.resize(28, 0);
+  WriteFileBytes(dir.File("z.swf"), bytes);
+  const FmreditRun run = RunFmredit({"info", dir.File("z.swf")}, {.memoryLimit = 512L << 20});
+  EXPECT_EQ(run.exitCode, 0) << run.err;
 }
 
 TEST_F(Fmredit, DumpWritesOneLinePerTagToTerminalOrFile) {

@@ -149,7 +149,7 @@ TEST_F(FmreditEdit, RefusalsSayWhyAndLeaveNoFile) {
   const std::string notFmr = plain + ": not a valid FMR movie";
   const std::string tooTall =
       taller + ": the movie to insert is 40 x 31 pixels, " + m_in + " is 40 x 30";
-  const std::string tooLong = m_out + ": the result would have more than 16000 frames";
+  const std::string tooLong = m_out + ": the result would have 16000 frames or more";
   struct Case {
     Arguments arguments;
     std::string message;
@@ -169,15 +169,11 @@ TEST_F(FmreditEdit, RefusalsSayWhyAndLeaveNoFile) {
       {{"delete", m_in, "-o", m_out, "--first-frame", "10", "--frame-count", "1"},
        "frame 10 is the movie's last frame, which is always kept: nothing to delete",
        kExitFailure},
-      {{"delete", m_in, "-o", m_out, "--start", "1e300", "--length", "0.1"},
-       "past the movie's last frame",
-       kExitFailure},
       {{"delete", none, "-o", m_out, "--start", "0", "--length", "1"}, none, kExitFailure},
       {{"delete", m_in, "-o", m_out, "--start", "0", "--frame-count", "1"},
        "--first-frame",
        kExitUsage},
       {{"delete", m_in, "-o", m_out, "--start", "0"}, "--length", kExitUsage},
-      {{"delete", m_in, "-o", m_out, "--start", "0", "--length", "-1"}, "--length", kExitUsage},
       {{"insert", plain, "--at", "0", "--movie", m_small, "-o", m_out}, notFmr, kExitNotFMR},
       {{"insert", m_in, "--at", "0", "--movie", plain, "-o", m_out}, notFmr, kExitNotFMR},
       {{"insert", m_in, "--at", "0.5", "--movie", taller, "-o", m_out},

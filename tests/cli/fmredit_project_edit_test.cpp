@@ -92,7 +92,8 @@ TEST_F(ProjectEdits, RefusalsLeaveTheProjectAsItWas) {
        plain + ": not a valid FMR movie; the project is unchanged"},
       {{"insert", p, "--slide", "1", "--at", "1", "--movie", m_dir.File("big.swf")},
        3,
-       p + ": the result would have more than 16000 frames; the project is unchanged"},
+       p + ": the result would have 16000 frames or more; a movie may have at most 15999; the "
+           "project is unchanged"},
       {{"insert", p, "--slide", "1", "--at", "1"}, 2, "give --movie FILE or --resource-of SLIDE"},
       {{"merge", p, "--slides", "1,3,5"},
        5,

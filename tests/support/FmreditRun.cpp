@@ -8,6 +8,7 @@
 #include <cstdio>
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 namespace {
 
@@ -48,10 +49,10 @@ pid_t Start(const std::vector<std::string>& arguments, const FmreditRunSetup& se
   Redirect(setup.inputPath, 0, O_RDONLY);
   Redirect(outPath, 1, O_WRONLY | O_TRUNC);
   Redirect(errPath, 2, O_WRONLY | O_TRUNC);
-  if (setup.fileSizeLimit >= 0) {
-    const rlimit limit{static_cast<rlim_t>(setup.fileSizeLimit),
-                       static_cast<rlim_t>(setup.fileSizeLimit)};
-    setrlimit(RLIMIT_FSIZE, &limit);
+  for (const auto& [resource, value] :
+       {std::pair{RLIMIT_FSIZE, setup.fileSizeLimit}, std::pair{RLIMIT_AS, setup.memoryLimit}}) {
+    const rlimit limit{static_cast<rlim_t>(value), static_cast<rlim_t>(value)};
+    if (value >= 0) setrlimit(resource, &limit);
   }
   if (!setup.workingFolder.empty() && chdir(setup.workingFolder.c_str()) != 0) _exit(126);
   execv(argv[0], argv.data());

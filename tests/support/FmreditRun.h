@@ -18,6 +18,7 @@ struct FmreditRun {
 struct FmreditRunSetup {
   std::string inputPath = "/dev/null";  // standard input
   long fileSizeLimit = -1;              // bytes a file may grow to (RLIMIT_FSIZE); -1: none
+  long memoryLimit = -1;                // bytes of address space (RLIMIT_AS); -1: none
   std::string workingFolder;            // empty: the test's own
   std::string program;                  // empty: the fmredit built with the tests
 };

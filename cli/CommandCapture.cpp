@@ -73,7 +73,7 @@ void RunCapture(CaptureOptions& options) {
       throw CliError(error.what());
     }
   }
-  WriteMovieOrThrow(*movie, options.output, "", false);
+  WriteMovieOrThrow(*movie, options.output);
   std::printf("wrote %s: %.1f s, %d frames, %lld dropped\n", options.output.c_str(), last.seconds,
               last.frames, static_cast<long long>(last.dropped));
 }

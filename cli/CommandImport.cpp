@@ -4,6 +4,7 @@
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/EditedOutput.h"
 #include "cli/FrameProgress.h"
 #include "cli/MediaOptions.h"
 #include "cli/MovieLoading.h"
@@ -27,6 +28,7 @@ void RunImport(const ImportOptions& options) {
   if (IsSameFile(options.output, options.file)) {
     throw CliError(options.output + ": is the input file", kExitUsage);
   }
+  RefuseWritingOverInputs(options.output, {options.file}, false, false);
   std::unique_ptr<ZuTavoFile> movie;
   {
     StopSignal stop;
@@ -41,7 +43,7 @@ void RunImport(const ImportOptions& options) {
     }
     progress.Finish();
   }
-  WriteMovieOrThrow(*movie, options.output, options.file, false);
+  WriteMovieOrThrow(*movie, options.output);
 }
 
 }  // namespace

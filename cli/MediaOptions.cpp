@@ -8,8 +8,7 @@
 #include "recorder/ZuFmrRecorder.h"
 
 void AddTimeRangeOptions(CLI::App& command, double& from, double& to) {
-  command.add_option("--from", from, "Start at this time, in seconds")
-      ->check(SecondsOption());
+  command.add_option("--from", from, "Start at this time, in seconds")->check(SecondsOption());
   command.add_option("--to", to, "End at this time, in seconds")->check(CLI::PositiveNumber);
 }
 

@@ -81,18 +81,6 @@ void ZuBenchOneCallPerRun(benchmark::internal::Benchmark* benchmark) {
   benchmark->Unit(benchmark::kMillisecond)->UseRealTime()->Iterations(1);
 }
 
-ZuBenchTempFolder::ZuBenchTempFolder()
-    : m_path((std::filesystem::temp_directory_path() / "zu-bench-XXXXXX").string()) {
-  if (mkdtemp(m_path.data()) == nullptr) {
-    throw std::runtime_error("cannot create a temp folder");
-  }
-}
-
-ZuBenchTempFolder::~ZuBenchTempFolder() {
-  std::error_code ignored;
-  std::filesystem::remove_all(m_path, ignored);
-}
-
 ZuBenchDemoRecorder::ZuBenchDemoRecorder(const ZuBenchRecording& recording)
     : m_recording(recording),
       m_scene(recording.width, recording.height),

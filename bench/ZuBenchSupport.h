@@ -27,23 +27,6 @@ int ZuBenchMain(int argc, char** argv, const char* program, const std::function<
 // BENCHMARK(function)->Apply(ZuBenchOneCallPerRun)->Repetitions(n).
 void ZuBenchOneCallPerRun(benchmark::internal::Benchmark* benchmark);
 
-// A new folder under the system's temporary folder, removed with all it holds when the
-// object goes.
-class ZuBenchTempFolder {
- public:
-  ZuBenchTempFolder();  // throws std::runtime_error when the folder cannot be made
-  ~ZuBenchTempFolder();
-  ZuBenchTempFolder(const ZuBenchTempFolder&) = delete;
-  ZuBenchTempFolder& operator=(const ZuBenchTempFolder&) = delete;
-
-  const std::string& GetPath() const { return m_path; }
-  // The path of the file called name inside the folder.
-  std::string File(const std::string& name) const { return m_path + "/" + name; }
-
- private:
-  std::string m_path;
-};
-
 // How a demo recording is made: 1080p at 15 fps, key frames at least every 100 pictures.
 struct ZuBenchRecording {
   int width = 1920;

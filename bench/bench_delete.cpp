@@ -29,6 +29,7 @@
 #include "engine/ZuFMRTavoFile.h"
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "host/util/ZuStreamUtil.h"
+#include "host/util/ZuTemporaryFolder.h"
 
 namespace {
 
@@ -112,8 +113,8 @@ bool ChildWork(const std::vector<std::string>& arguments) {
 int main(int argc, char** argv) {
   if (ZuBenchIsChild(argc, argv)) return ZuBenchRunChild(argc, argv, ChildWork);
   return ZuBenchMain(argc, argv, "bench_delete", [] {
-    const ZuBenchTempFolder folder;
-    g_folder = folder.GetPath();
+    const ZuTemporaryFolder folder("zu-bench");
+    g_folder = folder.Path();
     for (const int depth : {32, 16}) {
       BenchMovie& movie = g_movies[depth];
       movie.path = Target("demo" + std::to_string(depth) + ".swf");

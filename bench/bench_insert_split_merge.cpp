@@ -29,6 +29,7 @@
 #include "bench/ZuBenchSupport.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/util/ZuStreamUtil.h"
+#include "host/util/ZuTemporaryFolder.h"
 
 namespace {
 
@@ -163,8 +164,8 @@ void PrintComparison(const ZuBenchMedianReporter& reporter, int depth) {
 
 int main(int argc, char** argv) {
   return ZuBenchMain(argc, argv, "bench_insert_split_merge", [] {
-    const ZuBenchTempFolder folder;
-    g_folder = folder.GetPath();
+    const ZuTemporaryFolder folder("zu-bench");
+    g_folder = folder.Path();
     for (const int depth : {32, 16}) {
       BenchMovies& movies = g_movies[depth];
       movies.movie = Target("demo" + std::to_string(depth) + ".swf");

@@ -28,6 +28,7 @@
 #include "host/image/ZuImage.h"
 #include "host/player/ZuTavoPlayer.h"
 #include "host/swf/ZuTavoFile.h"
+#include "host/util/ZuTemporaryFolder.h"
 
 namespace {
 
@@ -151,7 +152,7 @@ void PrepareMovie() {
 
 int main(int argc, char** argv) {
   return ZuBenchMain(argc, argv, "bench_player_recorder", [] {
-    const ZuBenchTempFolder folder;
+    const ZuTemporaryFolder folder("zu-bench");
     g_bench.movie = folder.File("recording-1080p.swf");
     PrepareMovie();
     ZuBenchMedianReporter reporter;

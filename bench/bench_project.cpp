@@ -34,6 +34,7 @@
 #include "host/app/ZuProject.h"
 #include "host/app/ZuSession.h"
 #include "host/app/ZuSlideBase.h"
+#include "host/util/ZuTemporaryFolder.h"
 
 namespace {
 
@@ -231,8 +232,8 @@ int main(int argc, char** argv) {
   }
   std::vector<char*> arguments = WithInterleaving(argc, argv);
   return ZuBenchMain(static_cast<int>(arguments.size()) - 1, arguments.data(), "bench_project", [] {
-    const ZuBenchTempFolder folder;
-    g_folder = folder.GetPath();
+    const ZuTemporaryFolder folder("zu-bench");
+    g_folder = folder.Path();
     g_movie = folder.File("movie.swf");
     WriteMovie(g_movie);
     std::printf("movie: %.1f MB\n", static_cast<double>(std::filesystem::file_size(g_movie)) / 1e6);

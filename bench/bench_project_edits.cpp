@@ -32,6 +32,7 @@
 #include <vector>
 
 #include "bench/ZuBenchSupport.h"
+#include "host/util/ZuTemporaryFolder.h"
 #include "host/app/ZuChunker.h"
 #include "host/app/ZuSha256.h"
 #include "host/util/ZuMappedFile.h"
@@ -223,7 +224,7 @@ int main(int argc, char** argv) {
     if (const char* other = std::getenv("ZU_BENCH_OTHER_FMREDIT")) {
       programs.emplace_back("other build", other);
     }
-    const ZuBenchTempFolder folder;
+    const ZuTemporaryFolder folder("zu-bench");
     const std::string movie = folder.File("recording.swf");
     const std::string shortMovie = folder.File("short.swf");
     ZuBenchDemoRecorder recorder{ZuBenchRecording()};

@@ -22,6 +22,7 @@
 #include "bench/ZuBenchSupport.h"
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuFileStream.h"
+#include "host/util/ZuTemporaryFolder.h"
 
 namespace {
 
@@ -202,7 +203,7 @@ int main(int argc, char** argv) {
     });
   }
   return ZuBenchMain(argc, argv, "bench_swf_io", [] {
-    const ZuBenchTempFolder folder;
+    const ZuTemporaryFolder folder("zu-bench");
     g_files.movie = folder.File("movie.swf");
     g_files.copyTarget = folder.File("copy.swf");
     g_files.writeTarget = folder.File("written.swf");

@@ -35,6 +35,7 @@
 #include "host/app/ZuSession.h"
 #include "host/app/ZuSlideBase.h"
 #include "host/util/IZuStream.h"
+#include "host/util/ZuTemporaryFolder.h"
 
 namespace {
 
@@ -71,36 +72,17 @@ ProgressBar g_progress;
 IZuFMREditProgressEvent* g_progressSink = &g_progress;
 
 // A folder of its own for the temporary movies the edit writes (the engine's working copies,
-// the edited movie, copies of the movies to merge), made the process's TMPDIR while the
-// object lives and removed with everything in it afterwards: by then the project holds what
-// it needs of them.
+// the edited movie, copies of the movies to merge), where this thread's temporary files go
+// while the object lives; removed with everything in it afterwards: by then the project holds
+// what it needs of them. When it cannot be made, the usual temporary folder serves.
 class PrivateTemporaryFolder {
  public:
-  PrivateTemporaryFolder() {
-    const char* base = std::getenv("TMPDIR");
-    std::string pattern =
-        std::string(base != nullptr && *base != 0 ? base : "/tmp") + "/fmredit-edit-XXXXXX";
-    if (mkdtemp(pattern.data()) == nullptr) return;  // the edit then uses TMPDIR as it is
-    m_folder = pattern;
-    if (base != nullptr) m_previous = base;
-    setenv("TMPDIR", m_folder.c_str(), 1);
-  }
-  ~PrivateTemporaryFolder() {
-    if (m_folder.empty()) return;
-    if (m_previous) {
-      setenv("TMPDIR", m_previous->c_str(), 1);
-    } else {
-      unsetenv("TMPDIR");
-    }
-    std::error_code ignored;
-    std::filesystem::remove_all(m_folder, ignored);
-  }
-  PrivateTemporaryFolder(const PrivateTemporaryFolder&) = delete;
-  PrivateTemporaryFolder& operator=(const PrivateTemporaryFolder&) = delete;
+  PrivateTemporaryFolder()
+      : m_use(m_folder.Path().empty() ? ZuTemporaryFolder::Current() : m_folder.Path()) {}
 
  private:
-  std::string m_folder;
-  std::optional<std::string> m_previous;
+  ZuTemporaryFolder m_folder{"fmredit-edit"};
+  ZuTemporaryFolder::Use m_use;
 };
 
 // Factories that make the edit commands with the progress bar already in their data, put
@@ -291,7 +273,7 @@ namespace {
 // Runs one edit on the project file and shows the slides it changed.
 void RunEdit(const EditOptions& options,
              void (*edit)(const OpenProjectSession&, const EditOptions&),
-             std::vector<int> changed) {
+             const std::vector<int>& changed) {
   OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
   edit(session, options);
   for (int number : changed) PrintSlide(session, number);

@@ -22,6 +22,7 @@
 #include "cli/Commands.h"
 #include "cli/ProjectEdits.h"
 #include "host/app/ZuProject.h"
+#include "host/util/ZuTemporaryFolder.h"
 #include "studio/AccessGuard.h"
 #include "studio/StudioEditor.h"
 #include "studio/StudioServer.h"
@@ -138,28 +139,6 @@ std::string NewProjectFor(const std::string& movie) {
   return project.string();
 }
 
-// The server's private folder for exported versions and uploads, removed with its contents.
-class WorkFolder {
- public:
-  WorkFolder() {
-    const char* base = std::getenv("TMPDIR");
-    m_path = std::string(base != nullptr && *base != 0 ? base : "/tmp") + "/fmredit-serve-XXXXXX";
-    if (mkdtemp(m_path.data()) == nullptr) {
-      throw CliError(m_path + ": cannot make the server's private folder");
-    }
-  }
-  ~WorkFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
-  }
-  WorkFolder(const WorkFolder&) = delete;
-  WorkFolder& operator=(const WorkFolder&) = delete;
-  const std::string& Path() const { return m_path; }
-
- private:
-  std::string m_path;
-};
-
 void OpenInBrowser(const std::string& address) {
   const char* argv[] = {"xdg-open", address.c_str(), nullptr};
   pid_t child = 0;
@@ -176,7 +155,11 @@ void RunServe(const ServeOptions& options) {
   const std::string projectPath =
       IsMovieFile(options.target) ? NewProjectFor(options.target) : options.target;
   ProjectEditor editor(projectPath);
-  WorkFolder work;
+  // The server's private folder for exported versions and uploads, removed with its contents.
+  const ZuTemporaryFolder work("fmredit-serve");
+  if (work.Path().empty()) {
+    throw CliError(ZuTemporaryFolder::Current() + ": cannot make the server's private folder");
+  }
 
   // Ctrl-C and kill reach only the watcher thread, which stops the server; every worker
   // thread inherits the blocked set.

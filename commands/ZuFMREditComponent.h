@@ -1,5 +1,6 @@
 #pragma once
 
+#include "commands/ZuFMREditCommandIds.h"
 #include "host/app/IZuComponent.h"
 
 class ZuFMREditDeleteFramesCommand;
@@ -15,19 +16,11 @@ class ZuFMREditComponent : public IZuComponent {
   int32_t GetInterfaceVersion() override { return 47; }
   int32_t Initialize() override { return 0; }
   int32_t Uninitialize() override { return 0; }
-  // Registers 888, 889, 901 and 890, in that order; 1 when the session has no registry.
+  // Registers delete, insert, merge and split, in that order; 1 when the session has no registry.
   int32_t RegisterCommands() override;
   int32_t UnregisterCommands() override { return 0; }
   int32_t OnProjectOpened() override { return 0; }
   int32_t OnProjectClosed() override { return 0; }
-};
-
-// The command ids the component registers.
-enum ZuFMREditCommandId : int32_t {
-  kZuFMREditDeleteFramesCommandId = 888,
-  kZuFMREditInsertCommandId = 889,
-  kZuFMREditSplitCommandId = 890,
-  kZuFMREditMergeSlidesCommandId = 901
 };
 
 // The library's entry: the one component, made on the first call.

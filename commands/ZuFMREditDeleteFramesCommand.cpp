@@ -8,7 +8,8 @@
 #include "host/util/ZuFrameTime.h"
 
 ZuFMREditDeleteFramesCommand::ZuFMREditDeleteFramesCommand()
-    : ZuFMREditCommandBase(888, "kZuFMREditDeleteFramesCommand", "Delete", kRedoEventCode) {}
+    : ZuFMREditCommandBase(kZuFMREditDeleteFramesCommandId, "kZuFMREditDeleteFramesCommand",
+                           "Delete", kRedoEventCode) {}
 
 ZuErrorCodeEnum ZuFMREditDeleteFramesCommand::Edit() {
   ZuSlideBase* slide = m_data->GetFMRSlide();

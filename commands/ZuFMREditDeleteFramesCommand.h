@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/ZuFMREditCommandBase.h"
+#include "commands/ZuFMREditCommandIds.h"
 #include "commands/ZuFMREditDeleteFramesCommandData.h"
 
 // Command 888: deletes a time range of frames from the movie an FMR slide shows. The edited
@@ -10,7 +11,7 @@ class ZuFMREditDeleteFramesCommand
     : public ZuFMREditCommandBase<ZuFMREditDeleteFramesCommand, ZuFMREditDeleteFramesCommandData> {
  public:
   // The code the command event sink receives for a redone frame deletion.
-  static const int32_t kRedoEventCode = 887;
+  static constexpr int32_t kRedoEventCode = ZuFMREditRedoEventCode(kZuFMREditDeleteFramesCommandId);
 
   ZuFMREditDeleteFramesCommand();
 

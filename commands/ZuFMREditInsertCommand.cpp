@@ -9,7 +9,8 @@
 #include "host/util/ZuFileUtil.h"
 
 ZuFMREditInsertCommand::ZuFMREditInsertCommand()
-    : ZuFMREditCommandBase(889, "kZuFMREditInsertCommand", "Insert", kRedoEventCode) {}
+    : ZuFMREditCommandBase(kZuFMREditInsertCommandId, "kZuFMREditInsertCommand", "Insert",
+                           kRedoEventCode) {}
 
 ZuErrorCodeEnum ZuFMREditInsertCommand::Edit() {
   ZuSlideBase* slide = m_data->GetSourceFMRSlide();

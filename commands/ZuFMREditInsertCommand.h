@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/ZuFMREditCommandBase.h"
+#include "commands/ZuFMREditCommandIds.h"
 #include "commands/ZuFMREditInsertCommandData.h"
 
 // Command 889: inserts another FMR movie (a project resource or an SWF file) into the movie
@@ -9,7 +10,7 @@
 class ZuFMREditInsertCommand
     : public ZuFMREditCommandBase<ZuFMREditInsertCommand, ZuFMREditInsertCommandData> {
  public:
-  static const int32_t kRedoEventCode = 888;
+  static constexpr int32_t kRedoEventCode = ZuFMREditRedoEventCode(kZuFMREditInsertCommandId);
 
   ZuFMREditInsertCommand();
 

@@ -11,7 +11,8 @@
 #include "host/util/ZuStreamUtil.h"
 
 ZuFMREditMergeSlidesCommand::ZuFMREditMergeSlidesCommand()
-    : ZuFMREditCommandBase(901, "kZuFMREditMergeSlidesCommand", "Merge", kRedoEventCode) {}
+    : ZuFMREditCommandBase(kZuFMREditMergeSlidesCommandId, "kZuFMREditMergeSlidesCommand", "Merge",
+                           kRedoEventCode) {}
 
 ZuErrorCodeEnum ZuFMREditMergeSlidesCommand::Edit() {
   const std::vector<ZuSlideBase*>& slides = m_data->GetSlidesToMerge();

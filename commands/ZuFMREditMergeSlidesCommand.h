@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "commands/ZuFMREditCommandBase.h"
+#include "commands/ZuFMREditCommandIds.h"
 #include "commands/ZuFMREditMergeSlidesCommandData.h"
 #include "host/util/ZuString.h"
 
@@ -12,7 +13,7 @@
 class ZuFMREditMergeSlidesCommand
     : public ZuFMREditCommandBase<ZuFMREditMergeSlidesCommand, ZuFMREditMergeSlidesCommandData> {
  public:
-  static const int32_t kRedoEventCode = 900;
+  static constexpr int32_t kRedoEventCode = ZuFMREditRedoEventCode(kZuFMREditMergeSlidesCommandId);
 
   ZuFMREditMergeSlidesCommand();
 

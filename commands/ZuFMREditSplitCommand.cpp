@@ -9,7 +9,8 @@
 #include "host/util/ZuFrameTime.h"
 
 ZuFMREditSplitCommand::ZuFMREditSplitCommand()
-    : ZuFMREditCommandBase(890, "kZuFMREditSplitCommand", "Split", kRedoEventCode) {}
+    : ZuFMREditCommandBase(kZuFMREditSplitCommandId, "kZuFMREditSplitCommand", "Split",
+                           kRedoEventCode) {}
 
 ZuFMREditSplitCommand::ZuFMREditSplitCommand(const ZuFMREditSplitCommand& other)
     : ZuFMREditCommandBase(other),

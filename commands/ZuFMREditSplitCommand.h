@@ -1,6 +1,7 @@
 #pragma once
 
 #include "commands/ZuFMREditCommandBase.h"
+#include "commands/ZuFMREditCommandIds.h"
 #include "commands/ZuFMREditSplitCommandData.h"
 
 // Command 890: cuts the movie an FMR slide shows in two at a time. The slide keeps the first
@@ -10,7 +11,7 @@
 class ZuFMREditSplitCommand
     : public ZuFMREditCommandBase<ZuFMREditSplitCommand, ZuFMREditSplitCommandData> {
  public:
-  static const int32_t kRedoEventCode = 889;
+  static constexpr int32_t kRedoEventCode = ZuFMREditRedoEventCode(kZuFMREditSplitCommandId);
 
   ZuFMREditSplitCommand();
   // The copy Clone makes, with a copy of the inserted-slide command.

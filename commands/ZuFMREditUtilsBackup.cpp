@@ -62,7 +62,7 @@ ZuErrorCodeEnum ZuFMREditUtils::FireModifySlideTimeCommand(ZuSlideBase* slide,
   if (!command) {
     return kZuFailure;
   }
-  command->SetUndoability(1);
+  command->SetUndoability(kZuDrivenByOwner);
   auto* data = dynamic_cast<ZuModifySlideDurationCommandData*>(command->GetCommandData());
   if (data == nullptr) {
     return kZuFailure;
@@ -117,7 +117,7 @@ ZuErrorCodeEnum ZuFMREditUtils::FireReplaceAnimResItem(ZuAnimationResource* reso
   if (command == nullptr) {
     return kZuFailure;
   }
-  command->SetUndoability(1);
+  command->SetUndoability(kZuDrivenByOwner);
   auto* data = dynamic_cast<ZuReplaceResourceCommandData*>(command->GetCommandData());
   if (data == nullptr) {
     return kZuFailure;

@@ -52,7 +52,7 @@ ZuErrorCodeEnum ZuFMREditUtils::FireInsertFMRSlideCommand(ZuProject* project, in
 
   std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kInsertFMRSlidesCommandId));
   if (!command) return kZuFailure;
-  command->SetUndoability(1);
+  command->SetUndoability(kZuDrivenByOwner);
   auto* data = dynamic_cast<ZuInsertFMRSlidesCommandData*>(command->GetCommandData());
   if (data == nullptr) return kZuFailure;
   data->SetFMRResourceName(resourceName);

@@ -11,6 +11,7 @@
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "host/swf/ZuSwfRemoveObjectTag.h"
 #include "host/swf/ZuSwfTag.h"
+#include "host/swf/ZuSwfTagInfo.h"
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuMappedPageReleaser.h"
 
@@ -21,21 +22,24 @@ namespace {
 
 using Factory = ZuSwfTagFactory;
 
+ZuSwfTagClass ClassOf(enuTagType type) {
+  return ZuSwfGetTagInfo(type).tagClass;
+}
+
 bool IsLosslessBitmap(enuTagType type) {
-  return type == Factory::kDefineBitsLossless || type == Factory::kDefineBitsLossless2;
+  return ClassOf(type) == ZuSwfTagClass::kLosslessBitmap;
 }
 
 bool IsShape(enuTagType type) {
-  return type == Factory::kDefineShape || type == Factory::kDefineShape2 ||
-         type == Factory::kDefineShape3 || type == Factory::kDefineShape4;
+  return ClassOf(type) == ZuSwfTagClass::kShape;
 }
 
 bool IsPlacement(enuTagType type) {
-  return type == Factory::kPlaceObject2 || type == Factory::kPlaceObject3;
+  return ClassOf(type) == ZuSwfTagClass::kPlaceObject;
 }
 
 bool IsRemoval(enuTagType type) {
-  return type == Factory::kRemoveObject || type == Factory::kRemoveObject2;
+  return ClassOf(type) == ZuSwfTagClass::kRemoveObject;
 }
 
 // The fixed fields at the start of a lossless bitmap's body.

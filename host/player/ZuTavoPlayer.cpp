@@ -8,6 +8,7 @@
 #include "host/image/ZuImage.h"
 #include "host/player/ZuClipLayer.h"
 #include "host/swf/ZuSwfTag.h"
+#include "host/swf/ZuSwfTagInfo.h"
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuMappedFile.h"
 
@@ -19,8 +20,7 @@ using Factory = ZuSwfTagFactory;
 constexpr uint16_t kNoBitmap = 65535;
 
 bool IsShape(enuTagType type) {
-  return type == Factory::kDefineShape || type == Factory::kDefineShape2 ||
-         type == Factory::kDefineShape3 || type == Factory::kDefineShape4;
+  return ZuSwfGetTagInfo(type).tagClass == ZuSwfTagClass::kShape;
 }
 
 // What kind of content a definition the player does not draw is, for its warning.

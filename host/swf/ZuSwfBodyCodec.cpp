@@ -9,14 +9,13 @@
 #include <new>
 
 #include "host/swf/ZuLoadBuffer.h"
+#include "host/swf/ZuSwfTypes.h"
 
 namespace {
 
-// Bytes at the front of an expanded image that the file header will take.
-constexpr size_t kFileHeaderSize = 8;
+// Room allowed beyond the ratio limits, for small inputs.
 constexpr uint64_t kSlack = uint64_t{1} << 20;
-// DEFLATE cannot expand one byte into more than 1032 bytes; LZMA reaches a few thousand.
-constexpr uint64_t kZlibMaxRatio = 1032;
+// LZMA reaches a few thousand times its input.
 constexpr uint64_t kLzmaMaxRatio = 16384;
 // Data that does not compress grows by less than 1/64 under either method (stored blocks
 // and chunk headers), plus a fixed header.
@@ -24,7 +23,6 @@ constexpr uint64_t kWorstGrowthDivisor = 64;
 constexpr int kZlibLevel = 6;
 constexpr uint32_t kLzmaPreset = 6;
 constexpr size_t kLzmaPropertiesSize = 5;
-constexpr size_t kZlibHeaderSize = 2;
 
 struct DecompressorFree {
   void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
@@ -60,10 +58,10 @@ libdeflate_result InflateOnce(libdeflate_decompressor* d, std::span<const uint8_
     }
     return r;
   }
-  if (r == LIBDEFLATE_INSUFFICIENT_SPACE || in.size() <= kZlibHeaderSize) {
+  if (r == LIBDEFLATE_INSUFFICIENT_SPACE || in.size() <= kZuZlibHeaderSize) {
     return r;
   }
-  const std::span<const uint8_t> raw = in.subspan(kZlibHeaderSize);
+  const std::span<const uint8_t> raw = in.subspan(kZuZlibHeaderSize);
   r = libdeflate_deflate_decompress_ex(d, raw.data(), raw.size(), out, capacity, &used, produced);
   if (r == LIBDEFLATE_SUCCESS) {
     warnings->push_back("the zlib stream's checksum is missing or wrong");
@@ -74,7 +72,7 @@ libdeflate_result InflateOnce(libdeflate_decompressor* d, std::span<const uint8_
 }  // namespace
 
 uint64_t ZuSwfBodyCodec::ZlibExpansionLimit(size_t compressedSize) {
-  return kZlibMaxRatio * compressedSize + kSlack;
+  return kZuZlibMaxRatio * compressedSize + kSlack;
 }
 
 uint64_t ZuSwfBodyCodec::LzmaExpansionLimit(size_t compressedSize) {
@@ -98,18 +96,18 @@ ZuSwfBodyCodec::Expanded ZuSwfBodyCodec::InflateZlib(std::span<const uint8_t> co
   for (;;) {
     std::shared_ptr<uint8_t> buffer;
     try {
-      buffer = AllocateLoadBuffer(kFileHeaderSize + capacity);
+      buffer = AllocateLoadBuffer(kZuSwfFileHeaderSize + capacity);
     } catch (const std::bad_alloc&) {
       result.error = "out of memory inflating " + std::to_string(capacity) + " bytes";
       return result;
     }
     size_t produced = 0;
     std::vector<std::string> warnings;
-    const libdeflate_result r = InflateOnce(d.get(), compressed, buffer.get() + kFileHeaderSize,
-                                            capacity, &produced, &warnings);
+    const libdeflate_result r = InflateOnce(
+        d.get(), compressed, buffer.get() + kZuSwfFileHeaderSize, capacity, &produced, &warnings);
     if (r == LIBDEFLATE_SUCCESS) {
       const uint8_t* data = buffer.get();
-      result.image = ZuSharedBytes(std::move(buffer), data, kFileHeaderSize + produced);
+      result.image = ZuSharedBytes(std::move(buffer), data, kZuSwfFileHeaderSize + produced);
       result.warnings = std::move(warnings);
       return result;
     }
@@ -165,8 +163,8 @@ ZuSwfBodyCodec::Expanded ZuSwfBodyCodec::DecodeLzma(std::span<const uint8_t> pro
   stream.avail_in = compressed.size();
   try {
     for (;;) {
-      out.resize(kFileHeaderSize + capacity);
-      stream.next_out = out.data() + kFileHeaderSize + produced;
+      out.resize(kZuSwfFileHeaderSize + capacity);
+      stream.next_out = out.data() + kZuSwfFileHeaderSize + produced;
       stream.avail_out = capacity - produced;
       const lzma_ret r = lzma_code(&stream, LZMA_RUN);
       produced = capacity - stream.avail_out;
@@ -198,7 +196,7 @@ ZuSwfBodyCodec::Expanded ZuSwfBodyCodec::DecodeLzma(std::span<const uint8_t> pro
     result.error = "out of memory decoding " + std::to_string(capacity) + " bytes";
     return result;
   }
-  out.resize(kFileHeaderSize + produced);
+  out.resize(kZuSwfFileHeaderSize + produced);
   result.image = ZuSharedBytes::Adopt(std::move(out));
   return result;
 }

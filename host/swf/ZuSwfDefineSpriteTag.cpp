@@ -1,6 +1,6 @@
 #include "host/swf/ZuSwfDefineSpriteTag.h"
 
-#include "host/swf/ZuBitStream.h"
+#include "host/swf/ZuSwfTagHeader.h"
 
 ZuSwfDefineSpriteTag::ZuSwfDefineSpriteTag(ZuSharedBytes body, bool longHeader)
     : ZuSwfTag(ZuSwfTagFactory::kDefineSprite, std::move(body), longHeader) {}
@@ -16,18 +16,17 @@ uint16_t ZuSwfDefineSpriteTag::GetFrameCount() const {
 std::optional<std::vector<ZuSwfDefineSpriteTag::NestedTag>> ZuSwfDefineSpriteTag::GetNestedTags()
     const {
   std::vector<NestedTag> tags;
-  ZuBitStream in(m_body);
-  if (!in.Skip(4)) return std::nullopt;
-  while (in.GetRemainingBytes() > 0) {
-    uint16_t header = 0;
-    uint32_t length = 0;
-    if (!in.ReadWord(header)) return std::nullopt;
-    length = header & 0x3F;
-    if (length == 0x3F && !in.ReadDWord(length)) return std::nullopt;
-    size_t start = in.GetBytePosition();
-    if (!in.Skip(length)) return std::nullopt;
-    tags.push_back({static_cast<uint16_t>(header >> 6), m_body.Slice(start, length)});
-    if (tags.back().code == ZuSwfTagFactory::kEnd) break;
+  const std::span<const uint8_t> bytes = m_body.span();
+  size_t pos = 4;  // after the id and the frame count
+  if (bytes.size() < pos) return std::nullopt;
+  while (pos < bytes.size()) {
+    ZuSwfTagHeader header;
+    if (!header.Decode(bytes.subspan(pos)) || header.TagSize() > bytes.size() - pos) {
+      return std::nullopt;
+    }
+    tags.push_back({header.code, m_body.Slice(pos + header.Size(), header.length)});
+    pos += header.TagSize();
+    if (header.code == ZuSwfTagFactory::kEnd) break;
   }
   return tags;
 }

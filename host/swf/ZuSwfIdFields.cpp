@@ -7,6 +7,7 @@
 #include "host/swf/ZuSwfPlacementFields.h"
 #include "host/swf/ZuSwfShapeStyles.h"
 #include "host/swf/ZuSwfTagFactory.h"
+#include "host/swf/ZuSwfTagHeader.h"
 #include "host/swf/ZuSwfTypes.h"
 
 namespace {
@@ -347,28 +348,22 @@ void IdScanner::ScanSprite(int) {
     return;
   }
   while (!Failed() && m_in.GetRemainingBytes() > 0) {
-    uint16_t header = m_in.NextWord();
-    uint16_t code = header >> 6;
-    size_t length = header & 0x3F;
-    if (length == 0x3F) {
-      uint32_t longLength = 0;
-      m_in.ReadDWord(longLength);
-      length = longLength;
-    }
-    if (Failed() || length > m_in.GetRemainingBytes()) {
+    const size_t pos = m_in.GetBytePosition();
+    ZuSwfTagHeader header;
+    if (!header.Decode(m_body.subspan(pos)) || header.TagSize() > m_body.size() - pos) {
       Malformed();
       return;
     }
-    size_t start = m_in.GetBytePosition();
+    const size_t start = pos + header.Size();
     ZuSwfIdFields nested;
-    IdScanner scanner(m_body.subspan(start, length), nested, m_nesting + 1);
-    if (!scanner.Scan(code)) {
+    IdScanner scanner(m_body.subspan(start, header.length), nested, m_nesting + 1);
+    if (!scanner.Scan(header.code)) {
       Malformed();
       return;
     }
     for (size_t offset : nested.references) m_fields.references.push_back(start + offset);
-    SkipBytes(length);
-    if (code == Factory::kEnd) return;
+    SkipBytes(header.TagSize());
+    if (header.code == Factory::kEnd) return;
   }
 }
 
@@ -433,53 +428,6 @@ void IdScanner::ScanImportTable(int version) {
 }
 
 }  // namespace
-
-bool ZuSwfIsDefinitionCode(uint16_t code) {
-  switch (code) {
-    case Factory::kDefineShape:
-    case Factory::kDefineBits:
-    case Factory::kDefineButton:
-    case Factory::kDefineFont:
-    case Factory::kDefineText:
-    case Factory::kDefineSound:
-    case Factory::kDefineBitsLossless:
-    case Factory::kDefineBitsJPEG2:
-    case Factory::kDefineShape2:
-    case Factory::kDefineShape3:
-    case Factory::kDefineText2:
-    case Factory::kDefineButton2:
-    case Factory::kDefineBitsJPEG3:
-    case Factory::kDefineBitsLossless2:
-    case Factory::kDefineEditText:
-    case Factory::kDefineSprite:
-    case Factory::kDefineMorphShape:
-    case Factory::kDefineFont2:
-    case Factory::kDefineVideoStream:
-    case Factory::kDefineFont3:
-    case Factory::kDefineShape4:
-    case Factory::kDefineMorphShape2:
-    case Factory::kDefineBinaryData:
-    case Factory::kDefineBitsJPEG4:
-    case Factory::kDefineFont4:
-      return true;
-    default:
-      return false;
-  }
-}
-
-bool ZuSwfIsBitmapCode(uint16_t code) {
-  switch (code) {
-    case Factory::kDefineBits:
-    case Factory::kDefineBitsLossless:
-    case Factory::kDefineBitsJPEG2:
-    case Factory::kDefineBitsJPEG3:
-    case Factory::kDefineBitsLossless2:
-    case Factory::kDefineBitsJPEG4:
-      return true;
-    default:
-      return false;
-  }
-}
 
 bool ZuSwfLocateIds(uint16_t code, std::span<const uint8_t> body, ZuSwfIdFields& fields) {
   fields = ZuSwfIdFields();

@@ -5,6 +5,8 @@
 #include <span>
 #include <vector>
 
+#include "host/swf/ZuSwfTagInfo.h"
+
 // Where a tag body keeps the character ids it defines and the ones it refers to.
 //
 // Every id of the format is a whole, byte-aligned, little-endian 16-bit word, so ids are
@@ -20,13 +22,6 @@ struct ZuSwfIdFields {
   // Ids the tag refers to, in body order. For shapes these are the bitmap fills.
   std::vector<size_t> references;
 };
-
-// Whether tag code defines a character whose id is the first word of its body.
-bool ZuSwfIsDefinitionCode(uint16_t code);
-
-// Whether code is one of the bitmap definitions (DefineBits, DefineBitsJPEG2/3/4,
-// DefineBitsLossless and DefineBitsLossless2).
-bool ZuSwfIsBitmapCode(uint16_t code);
 
 // Scans body, the body of a tag of code, for its id fields. Returns false when the body
 // is malformed (a field runs past the end, or a value the format does not allow); fields

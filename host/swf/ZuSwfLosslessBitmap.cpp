@@ -9,15 +9,13 @@
 #include "host/image/ZuImage.h"
 #include "host/image/ZuImage16BPP.h"
 #include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
+#include "host/swf/ZuSwfTypes.h"
 
 namespace {
 
 // id (2), format (1), width (2), height (2); format 3 adds the table size byte.
 constexpr size_t kHeaderBytes = 7;
 constexpr size_t kColorMappedHeaderBytes = 8;
-constexpr size_t kZlibHeaderBytes = 2;
-// DEFLATE cannot expand one byte into more than 1032.
-constexpr uint64_t kZlibMaxRatio = 1032;
 constexpr uint64_t kZlibSlack = 1024;
 // Bitmaps of more pixels (1 GiB of RGBA) are refused rather than decoded.
 constexpr uint64_t kMaxDecodedPixels = uint64_t{16384} * 16384;
@@ -200,10 +198,10 @@ libdeflate_result InflateOnce(libdeflate_decompressor* d, std::span<const uint8_
                               size_t capacity, size_t* produced) {
   libdeflate_result r =
       libdeflate_zlib_decompress_ex(d, in.data(), in.size(), out, capacity, nullptr, produced);
-  if (r != LIBDEFLATE_BAD_DATA || in.size() <= kZlibHeaderBytes) {
+  if (r != LIBDEFLATE_BAD_DATA || in.size() <= kZuZlibHeaderSize) {
     return r;
   }
-  const std::span<const uint8_t> raw = in.subspan(kZlibHeaderBytes);
+  const std::span<const uint8_t> raw = in.subspan(kZuZlibHeaderSize);
   return libdeflate_deflate_decompress_ex(d, raw.data(), raw.size(), out, capacity, nullptr,
                                           produced);
 }
@@ -212,7 +210,7 @@ libdeflate_result InflateOnce(libdeflate_decompressor* d, std::span<const uint8_
 // decompressor cannot leave a stream half-way, so a longer stream is inflated whole into
 // a larger buffer, of which the first size bytes count.
 Scratch InflateExactly(std::span<const uint8_t> in, size_t size, std::string* reason) {
-  const uint64_t limit = kZlibMaxRatio * in.size() + kZlibSlack;
+  const uint64_t limit = kZuZlibMaxRatio * in.size() + kZlibSlack;
   if (size > limit) {
     *reason = "bitmap data is shorter than width x height";
     return nullptr;

@@ -3,15 +3,11 @@
 #include <cctype>
 
 #include "host/swf/ZuBitStream.h"
+#include "host/swf/ZuSwfTagFactory.h"
+#include "host/swf/ZuSwfTagHeader.h"
 #include "host/util/ZuMappedPageReleaser.h"
 
 namespace {
-
-constexpr uint8_t kShortLengthMask = 0x3F;  // a length field of 63 announces a 32-bit length
-constexpr size_t kShortTagHeaderSize = 2;
-constexpr size_t kLongTagHeaderSize = 6;
-constexpr size_t kRateAndCountSize = 4;
-constexpr uint16_t kEndTagCode = 0;
 
 uint16_t WordAt(std::span<const uint8_t> bytes, size_t offset) {
   return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
@@ -61,19 +57,19 @@ bool ReadCompression(std::span<const uint8_t> signature, ZuSwfCompression& compr
 // Reads the stage rectangle, the frame rate and the frame count that follow the file
 // header. Returns the offset of the first tag, or 0 when the data ends inside them.
 size_t ReadMovieHeader(const ZuSharedBytes& image, ZuSwfMovieLayout& layout) {
-  const std::span<const uint8_t> rest = image.span().subspan(ZuSwfFileHeader::kSize);
+  const std::span<const uint8_t> rest = image.span().subspan(kZuSwfFileHeaderSize);
   ZuBitStream in(rest);
   if (!layout.frameRect.Read(in) || in.HasError()) {
     return 0;
   }
   const size_t rectSize = in.GetBytePosition();
-  if (rest.size() < rectSize + kRateAndCountSize) {
+  if (rest.size() < rectSize + kZuSwfRateAndCountSize) {
     return 0;
   }
-  layout.frameRectBytes = image.Slice(ZuSwfFileHeader::kSize, rectSize);
+  layout.frameRectBytes = image.Slice(kZuSwfFileHeaderSize, rectSize);
   layout.frameRate = WordAt(rest, rectSize);
   layout.frameCount = WordAt(rest, rectSize + 2);
-  return ZuSwfFileHeader::kSize + rectSize + kRateAndCountSize;
+  return kZuSwfFileHeaderSize + rectSize + kZuSwfRateAndCountSize;
 }
 
 std::string TagPlace(size_t index, uint16_t code, size_t offset) {
@@ -93,7 +89,7 @@ bool ZuSwfReader::ReadFileHeader(std::span<const uint8_t> bytes, ZuSwfFileHeader
     error = "not an SWF file (signature '" + Printable(bytes.first(3)) + "')";
     return false;
   }
-  if (bytes.size() < ZuSwfFileHeader::kSize) {
+  if (bytes.size() < kZuSwfFileHeaderSize) {
     error = bytes.size() < 3 ? "not an SWF file (only " + std::to_string(bytes.size()) + " bytes)"
                              : "truncated header";
     return false;
@@ -122,35 +118,27 @@ bool ZuSwfReader::ReadMovie(const ZuSharedBytes& image, ZuSwfMovieLayout& layout
       layout.warnings.push_back("the End tag is missing");
       return true;
     }
-    if (bytes.size() - pos < kShortTagHeaderSize) {
-      error = "tag " + std::to_string(index) + " at offset " + std::to_string(pos) +
+    ZuSwfTagHeader header;
+    if (!header.Decode(bytes.subspan(pos))) {
+      error = (bytes.size() - pos < ZuSwfTagHeader::kShortSize
+                   ? "tag " + std::to_string(index) + " at offset " + std::to_string(pos)
+                   : TagPlace(index, header.code, pos)) +
               " has a truncated header";
       return false;
     }
-    const uint16_t codeAndLength = WordAt(bytes, pos);
-    const uint16_t code = codeAndLength >> 6;
-    const bool longHeader = (codeAndLength & kShortLengthMask) == kShortLengthMask;
-    uint64_t length = codeAndLength & kShortLengthMask;
-    size_t headerSize = kShortTagHeaderSize;
-    if (longHeader) {
-      if (bytes.size() - pos < kLongTagHeaderSize) {
-        error = TagPlace(index, code, pos) + " has a truncated header";
-        return false;
-      }
-      length = DWordAt(bytes, pos + kShortTagHeaderSize);
-      headerSize = kLongTagHeaderSize;
-    }
-    const size_t bodyStart = pos + headerSize;
-    if (length > bytes.size() - bodyStart) {
+    const uint16_t code = header.code;
+    if (header.TagSize() > bytes.size() - pos) {
       error = TagPlace(index, code, pos) + " runs past the end of the data";
       return false;
     }
-    if (code == kEndTagCode) {
+    const size_t bodyStart = pos + header.Size();
+    const size_t length = header.length;
+    if (code == ZuSwfTagFactory::kEnd) {
       layout.hadEndTag = true;
-      if (headerSize + length != kShortTagHeaderSize) {
+      if (header.TagSize() != ZuSwfTagHeader::kShortSize) {
         layout.warnings.push_back("the End tag has a long header or a body");
       }
-      const size_t after = bodyStart + static_cast<size_t>(length);
+      const size_t after = pos + header.TagSize();
       if (after < bytes.size()) {
         layout.trailingBytes = image.Slice(after, bytes.size() - after);
         layout.warnings.push_back(std::to_string(bytes.size() - after) +
@@ -158,8 +146,7 @@ bool ZuSwfReader::ReadMovie(const ZuSharedBytes& image, ZuSwfMovieLayout& layout
       }
       return true;
     }
-    layout.tags.push_back(
-        {code, image.Slice(bodyStart, static_cast<size_t>(length)), longHeader, pos});
-    pos = bodyStart + static_cast<size_t>(length);
+    layout.tags.push_back({code, image.Slice(bodyStart, length), header.longHeader, pos});
+    pos += header.TagSize();
   }
 }

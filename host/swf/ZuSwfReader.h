@@ -10,9 +10,8 @@
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuSharedBytes.h"
 
-// The first 8 bytes of an SWF file.
+// The first kZuSwfFileHeaderSize bytes of an SWF file.
 struct ZuSwfFileHeader {
-  static constexpr size_t kSize = 8;
   ZuSwfCompression compression = ZuSwfCompression::kNone;
   uint8_t version = 0;
   uint32_t declaredLength = 0;  // of the whole uncompressed file, header included

@@ -1,9 +1,18 @@
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 
 class ZuBitStream;
 class ZuBitWriter;
+
+// Sizes and limits of the file layout, for whoever reads or writes it.
+constexpr size_t kZuSwfFileHeaderSize = 8;       // signature, version, declared file length
+constexpr size_t kZuSwfRateAndCountSize = 4;     // frame rate and frame count after the stage
+constexpr uint32_t kZuSwfMaxFrameCount = 65535;  // what the header's frame count holds
+// DEFLATE cannot expand one byte into more than 1032, which bounds any zlib stream's output.
+constexpr uint64_t kZuZlibMaxRatio = 1032;
+constexpr size_t kZuZlibHeaderSize = 2;  // method and flags, before the DEFLATE data
 
 // A rectangle in twips (1/20 pixel), as the format's RECT record.
 struct ZuSwfRect {

@@ -25,12 +25,11 @@ class ZuSwfWriter {
   using Sink = std::function<bool(const uint8_t* data, size_t size)>;
 
   // The size of the whole uncompressed file (file header included). False, with the
-  // reason in error, when a tag cannot be written (a code above 1023, a body of 4 GiB)
-  // or the file would pass the 4 GiB the header can declare.
+  // reason in error, when a tag cannot be written (a code above 1023, a body of 4 GiB),
+  // the movie has more frames than the header's count holds, or the file would pass the
+  // 4 GiB the header can declare.
   static bool MeasureFile(const ZuSwfMovieParts& parts, uint64_t& fileSize, std::string& error);
   // Writes the movie header, every tag, an End tag unless the last tag is one, and the
   // trailing bytes. False as soon as the sink refuses.
   static bool WriteBody(const ZuSwfMovieParts& parts, const Sink& sink);
-  // Encodes a tag header into out (room for 6 bytes); returns its size.
-  static size_t EncodeTagHeader(uint16_t code, size_t bodySize, bool longHeader, uint8_t* out);
 };

@@ -120,15 +120,15 @@ bool ReadWholeStream(IZuStream* stream, ZuSharedBytes& bytes, std::string& error
 // The whole uncompressed file for a compressed one (its first 8 bytes left for the
 // header), or the bytes themselves for an uncompressed one.
 ZuSwfBodyCodec::Expanded Expand(const ZuSharedBytes& file, const ZuSwfFileHeader& header) {
-  const uint64_t declaredBody = header.declaredLength > ZuSwfFileHeader::kSize
-                                    ? header.declaredLength - ZuSwfFileHeader::kSize
+  const uint64_t declaredBody = header.declaredLength > kZuSwfFileHeaderSize
+                                    ? header.declaredLength - kZuSwfFileHeaderSize
                                     : 0;
   const std::span<const uint8_t> bytes = file.span();
   switch (header.compression) {
     case ZuSwfCompression::kNone:
       return {file, {}, {}};
     case ZuSwfCompression::kZlib:
-      return ZuSwfBodyCodec::InflateZlib(bytes.subspan(ZuSwfFileHeader::kSize), declaredBody);
+      return ZuSwfBodyCodec::InflateZlib(bytes.subspan(kZuSwfFileHeaderSize), declaredBody);
     case ZuSwfCompression::kLzma: {
       if (bytes.size() < kLzmaDataOffset) {
         ZuSwfBodyCodec::Expanded failed;
@@ -234,7 +234,7 @@ ZuErrorCodeEnum ZuTavoFile::DumpToStream(IZuStream* stream) {
   }
 
   static const char kSignatures[] = {'F', 'C', 'Z'};
-  uint8_t header[ZuSwfFileHeader::kSize] = {
+  uint8_t header[kZuSwfFileHeaderSize] = {
       static_cast<uint8_t>(kSignatures[static_cast<int>(m_compression)]), 'W', 'S', m_version};
   PutDWord(header + 4, static_cast<uint32_t>(fileSize));
 
@@ -247,7 +247,7 @@ ZuErrorCodeEnum ZuTavoFile::DumpToStream(IZuStream* stream) {
   } else {
     std::vector<uint8_t> body;
     try {
-      body.reserve(fileSize - ZuSwfFileHeader::kSize);
+      body.reserve(fileSize - kZuSwfFileHeaderSize);
     } catch (const std::bad_alloc&) {
       m_lastError = "out of memory building the movie";
       return kZuFailure;

@@ -2,27 +2,16 @@
 
 #include <unistd.h>
 
-#include <cstdlib>
 #include <string>
 
-namespace {
-
-std::string TemporaryFolder() {
-  const char* folder = std::getenv("TMPDIR");
-  if (folder == nullptr || *folder == '\0') {
-    return "/tmp";
-  }
-  return folder;
-}
-
-}  // namespace
+#include "host/util/ZuTemporaryFolder.h"
 
 ZuFile ZuFileUtil::GetUniqueTemporaryFile(const ZuString& extension) {
   const std::string suffix = extension.GetUTF8String();
   if (suffix.find('/') != std::string::npos) {
     return ZuFile();
   }
-  std::string path = TemporaryFolder() + "/fmredit-XXXXXX" + suffix;
+  std::string path = ZuTemporaryFolder::Current() + "/fmredit-XXXXXX" + suffix;
   const int fd = mkstemps(path.data(), static_cast<int>(suffix.size()));
   if (fd < 0) {
     return ZuFile();

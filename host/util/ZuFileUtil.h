@@ -8,8 +8,8 @@
 class ZuFileUtil {
  public:
   // Creates an empty file named "fmredit-XXXXXX<extension>" (extension ".SWF", say) in
-  // $TMPDIR, or /tmp, and returns it; the caller deletes it. On failure the returned file has
-  // an empty path and does not exist.
+  // the calling thread's temporary folder (see ZuTemporaryFolder) and returns it; the caller
+  // deletes it. On failure the returned file has an empty path and does not exist.
   static ZuFile GetUniqueTemporaryFile(const ZuString& extension);
   // Full path of the running program; an empty path when it cannot be found.
   static ZuPath GetCurrentExecutablePath();

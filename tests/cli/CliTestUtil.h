@@ -7,7 +7,7 @@
 #include "host/swf/ZuTavoFile.h"
 #include "tests/support/FmreditRun.h"
 
-class TempDir;
+#include "tests/support/TempDir.h"
 
 // The checks and inputs shared by the tests of its commands.
 

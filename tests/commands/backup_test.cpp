@@ -89,30 +89,4 @@ TEST_F(BackupTest, RestoreDrivesTheKeptCommandAndStopsAtAMissingSlide) {
   }
 }
 
-TEST_F(BackupTest, UndoAndRedoCommandNotifyOnlyOnSuccess) {
-  EXPECT_EQ(ZuFMREditUtils::UndoCommand(nullptr), kZuFailure);
-  EXPECT_EQ(ZuFMREditUtils::RedoCommand(nullptr), kZuFailure);
-  for (ZuErrorCodeEnum result : {kZuSuccess, kZuFailure, kZuErrorNotFMR}) {
-    ZuCountingCommandCounters counters;
-    counters.undoResult = counters.redoResult = result;
-    ZuCountingCommand command(&counters);
-    EXPECT_EQ(ZuFMREditUtils::UndoCommand(&command), result);
-    EXPECT_EQ(ZuFMREditUtils::RedoCommand(&command), result);
-    const int notifications = result == kZuSuccess ? 1 : 0;
-    EXPECT_EQ(counters.undoNotifies, notifications) << result;
-    EXPECT_EQ(counters.redoNotifies, notifications) << result;
-  }
-}
-
-TEST_F(BackupTest, NewNamesKeepTheBaseName) {
-  ZuSlideBase* slide = AddSlide(RecordMovie("demo.swf", 4, 1), "demo.swf");
-  ASSERT_NE(slide, nullptr);
-  EXPECT_EQ(ZuFMREditUtils::GetNewNameForAnimation(nullptr, 1), ZuString());
-  EXPECT_EQ(ZuFMREditUtils::GetNewNameForAnimation(slide->GetAnimation(), 2),
-            ZuString("demo_2.swf"));
-  slide->GetAnimation()->SetResourceName("Präsentation.swf");
-  EXPECT_EQ(ZuFMREditUtils::GetNewNameForAnimation(slide->GetAnimation(), 1),
-            ZuString("Präsentation_1.swf"));
-}
-
 }  // namespace

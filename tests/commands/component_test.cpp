@@ -11,6 +11,7 @@
 #include "host/app/ZuCmdUtils.h"
 #include "host/app/ZuCommandRegistry.h"
 #include "host/app/ZuComponentLoader.h"
+#include "host/app/ZuHostCommands.h"
 #include "host/app/ZuSession.h"
 
 namespace {
@@ -52,7 +53,9 @@ IZuSession* QuerySession() {
 
 namespace {
 
-constexpr int32_t kOwnIds[] = {888, 889, 901, 890};
+// In the order of registration.
+constexpr int32_t kOwnIds[] = {kZuFMREditDeleteFramesCommandId, kZuFMREditInsertCommandId,
+                               kZuFMREditMergeSlidesCommandId, kZuFMREditSplitCommandId};
 
 std::vector<int32_t> RegisteredIds() {
   std::vector<int32_t> ids;
@@ -95,7 +98,8 @@ TEST_F(ComponentTest, EachFactoryMakesOnlyItsOwnCommand) {
   ASSERT_EQ(GetZuFMREditComponent()->RegisterCommands(), 0);
   ASSERT_EQ(g_registrations.size(), 4u);
   for (const auto& [ownId, factory] : g_registrations) {
-    for (int32_t askedId : {888, 889, 890, 901, 0, -1, 116, 575}) {
+    for (int32_t askedId : {kOwnIds[0], kOwnIds[1], kOwnIds[2], kOwnIds[3], 0, -1,
+                            int32_t{kZuCmdInsertFMRSlides}}) {
       std::unique_ptr<IZuCommand> command(factory(askedId));
       if (askedId == ownId) {
         ASSERT_NE(command, nullptr) << ownId;

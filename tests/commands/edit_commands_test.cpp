@@ -32,6 +32,11 @@ using edit_test::Concat;
 using edit_test::FramesOf;
 using edit_test::Pictures;
 
+constexpr int32_t kDelete = kZuFMREditDeleteFramesCommandId;
+constexpr int32_t kInsert = kZuFMREditInsertCommandId;
+constexpr int32_t kSplit = kZuFMREditSplitCommandId;
+constexpr int32_t kMerge = kZuFMREditMergeSlidesCommandId;
+
 // The slides of the set-up, by index; all movies at 10 frames a second.
 enum SlideName {
   kMovie,      // movie.swf: 20 recorded frames, 32 x 24
@@ -63,12 +68,12 @@ struct Case {
 };
 
 const Case kCases[] = {
-    {"delete: no slide", 888, {}, 0, 0, false, kZuFailure, {5}},
-    {"delete: resource not FMR", 888, {kPlain}, 0, 0, false, kZuFailure, {5}},
-    {"delete: stored movie not FMR", 888, {kPlain}, 0, 0, true, kZuErrorNotFMR, {5}},
-    {"delete: start past the end", 888, {kMovie}, 50, 1, false, kZuFailure, {5, 33}},
+    {"delete: no slide", kDelete, {}, 0, 0, false, kZuFailure, {5}},
+    {"delete: resource not FMR", kDelete, {kPlain}, 0, 0, false, kZuFailure, {5}},
+    {"delete: stored movie not FMR", kDelete, {kPlain}, 0, 0, true, kZuErrorNotFMR, {5}},
+    {"delete: start past the end", kDelete, {kMovie}, 50, 1, false, kZuFailure, {5, 33}},
     {"delete 0.3 s from 0.5 s",
-     888,
+     kDelete,
      {kMovie},
      0.5,
      0.3,
@@ -79,12 +84,12 @@ const Case kCases[] = {
        return Concat({FramesOf(a, 1, 5), FramesOf(a, 9, Count(a))});
      }},
 
-    {"insert: no slide", 889, {}, 0, 0, false, kZuFailure, {5}},
-    {"insert: into a movie not FMR", 889, {kPlain, kOther}, 0, 0, true, kZuErrorNotFMR, {5}},
-    {"insert: nothing to insert", 889, {kMovie}, 0, 0, false, kZuFailure, {5, 33, 100}},
-    {"insert: a movie not FMR", 889, {kMovie, kPlain}, 0, 0, true, kZuErrorNotFMR, {5, 33}},
+    {"insert: no slide", kInsert, {}, 0, 0, false, kZuFailure, {5}},
+    {"insert: into a movie not FMR", kInsert, {kPlain, kOther}, 0, 0, true, kZuErrorNotFMR, {5}},
+    {"insert: nothing to insert", kInsert, {kMovie}, 0, 0, false, kZuFailure, {5, 33, 100}},
+    {"insert: a movie not FMR", kInsert, {kMovie, kPlain}, 0, 0, true, kZuErrorNotFMR, {5, 33}},
     {"insert: another size",
-     889,
+     kInsert,
      {kMovie, kWider},
      0,
      0,
@@ -92,7 +97,7 @@ const Case kCases[] = {
      kZuErrorDimensionMismatch,
      {5, 33}},
     {"insert other.swf at 1 s",
-     889,
+     kInsert,
      {kMovie, kOtherFile},
      1,
      0,
@@ -103,7 +108,7 @@ const Case kCases[] = {
        return Concat({FramesOf(a, 1, 10), FramesOf(b, 1, Count(b) - 1), FramesOf(a, 11, Count(a))});
      }},
     {"insert the other resource at 1 s",
-     889,
+     kInsert,
      {kMovie, kOther},
      1,
      0,
@@ -114,12 +119,12 @@ const Case kCases[] = {
        return Concat({FramesOf(a, 1, 10), FramesOf(b, 1, Count(b) - 1), FramesOf(a, 11, Count(a))});
      }},
 
-    {"split: no slide", 890, {}, 0, 0, false, kZuFailure, {5}},
-    {"split: resource not FMR", 890, {kPlain}, 0, 0, false, kZuFailure, {5}},
-    {"split: at the start", 890, {kMovie}, 0, 0, false, kZuFailure, {5, 33}},
-    {"split: past the end", 890, {kMovie}, 30, 0, false, kZuFailure, {5, 33}},
+    {"split: no slide", kSplit, {}, 0, 0, false, kZuFailure, {5}},
+    {"split: resource not FMR", kSplit, {kPlain}, 0, 0, false, kZuFailure, {5}},
+    {"split: at the start", kSplit, {kMovie}, 0, 0, false, kZuFailure, {5, 33}},
+    {"split: past the end", kSplit, {kMovie}, 30, 0, false, kZuFailure, {5, 33}},
     {"split at 1.04 s",
-     890,
+     kSplit,
      {kMovie},
      1.04,
      0,
@@ -128,22 +133,22 @@ const Case kCases[] = {
      {5, 33, 66, 100},
      [](const Pictures& a, const Pictures&) { return FramesOf(a, 1, 10); }},
 
-    {"merge: no slides", 901, {}, 0, 0, false, kZuFailure, {5}},
-    {"merge: first entry null", 901, {kNull, kOther}, 0, 0, false, kZuFailure, {5}},
-    {"merge: first movie not FMR", 901, {kPlain, kOther}, 0, 0, true, kZuErrorNotFMR, {5}},
-    {"merge: one slide", 901, {kMovie}, 0, 0, false, kZuFailure, {5, 25, 50}},
+    {"merge: no slides", kMerge, {}, 0, 0, false, kZuFailure, {5}},
+    {"merge: first entry null", kMerge, {kNull, kOther}, 0, 0, false, kZuFailure, {5}},
+    {"merge: first movie not FMR", kMerge, {kPlain, kOther}, 0, 0, true, kZuErrorNotFMR, {5}},
+    {"merge: one slide", kMerge, {kMovie}, 0, 0, false, kZuFailure, {5, 25, 50}},
     {"merge: a following slide not FMR",
-     901,
+     kMerge,
      {kMovie, kOther, kPlain},
      0,
      0,
      false,
      kZuFailure,
      {5, 25}},
-    {"merge: a following entry null", 901, {kMovie, kNull}, 0, 0, false, kZuFailure, {5, 25}},
-    {"merge: another size", 901, {kMovie, kWider}, 0, 0, false, kZuFailure, {5, 25, 50}},
+    {"merge: a following entry null", kMerge, {kMovie, kNull}, 0, 0, false, kZuFailure, {5, 25}},
+    {"merge: another size", kMerge, {kMovie, kWider}, 0, 0, false, kZuFailure, {5, 25, 50}},
     {"merge the movie and the other",
-     901,
+     kMerge,
      {kMovie, kOther},
      0,
      0,
@@ -216,7 +221,7 @@ class EditCommandsTest : public edit_test::EditProjectTest {
     edit_test::ExpectSamePictures(ShownBy(Slide(kMovie)), expected);
     EXPECT_EQ(Slide(kMovie)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
               "movie_1.swf");
-    const bool split = c.id == 890;
+    const bool split = c.id == kSplit;
     ASSERT_EQ(Project().GetSlideCollection()->GetCount(), split ? 6 : 5);
     const double length = Count(expected) / 10.0;
     EXPECT_DOUBLE_EQ(Slide(kMovie)->GetDuration().GetTime().GetValue(), length);
@@ -315,13 +320,12 @@ TEST(EditCommands, NameRedoEventAndUndoBeforeExecute) {
   struct Expected {
     int32_t id;
     const char* name;
-    int32_t redoEvent;
   };
   const Expected commands[] = {
-      {888, "kZuFMREditDeleteFramesCommand", 887},
-      {889, "kZuFMREditInsertCommand", 888},
-      {890, "kZuFMREditSplitCommand", 889},
-      {901, "kZuFMREditMergeSlidesCommand", 900},
+      {kDelete, "kZuFMREditDeleteFramesCommand"},
+      {kInsert, "kZuFMREditInsertCommand"},
+      {kSplit, "kZuFMREditSplitCommand"},
+      {kMerge, "kZuFMREditMergeSlidesCommand"},
   };
   ASSERT_EQ(GetZuFMREditComponent()->RegisterCommands(), 0);
   for (const Expected& c : commands) {
@@ -335,7 +339,7 @@ TEST(EditCommands, NameRedoEventAndUndoBeforeExecute) {
     log.Clear();
     command->RedoNotify();
     ASSERT_EQ(log.GetEvents().size(), 1u);
-    EXPECT_EQ(log.GetEvents()[0].code, c.redoEvent);
+    EXPECT_EQ(log.GetEvents()[0].code, c.id - 1);  // the redo event is one below the id
     EXPECT_EQ(log.GetEvents()[0].commandId, c.id);
   }
 }
@@ -365,7 +369,7 @@ TEST_F(EditCommandsTest, MergePastTheFrameLimitStillReplacesTheResource) {
   ASSERT_NE(bigSlide, nullptr);
   const int frames = big.Build()->GetFrameCount();
 
-  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(901));
+  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kMerge));
   auto& data = dynamic_cast<ZuFMREditMergeSlidesCommandData&>(*command->GetCommandData());
   data.AddSlideToMerge(bigSlide);
   data.AddSlideToMerge(Slide(kOther));

@@ -70,9 +70,7 @@ void ExpectSamePictures(const Pictures& shown, const Pictures& expected) {
 
 void EditProjectTest::SetUp() {
   // The edits' temporary movies go into the test's folder, removed with it.
-  const char* tmp = std::getenv("TMPDIR");
-  m_previousTmp = tmp != nullptr ? std::optional<std::string>(tmp) : std::nullopt;
-  setenv("TMPDIR", m_dir.Path().c_str(), 1);
+  m_useFolder.emplace(m_dir.Path());
   ASSERT_EQ(GetZuFMREditComponent()->RegisterCommands(), 0);
   std::string error;
   std::unique_ptr<ZuProject> project =
@@ -85,11 +83,7 @@ void EditProjectTest::SetUp() {
 
 void EditProjectTest::TearDown() {
   CloseProject();
-  if (m_previousTmp) {
-    setenv("TMPDIR", m_previousTmp->c_str(), 1);
-  } else {
-    unsetenv("TMPDIR");
-  }
+  m_useFolder.reset();
 }
 
 void EditProjectTest::CloseProject() {

@@ -64,7 +64,7 @@ class EditProjectTest : public ::testing::Test {
   TempDir m_dir;
   ZuProject* m_project = nullptr;  // owned by the session's project holder
   int m_exports = 0;
-  std::optional<std::string> m_previousTmp;  // TMPDIR before the test
+  std::optional<ZuTemporaryFolder::Use> m_useFolder;  // while the test runs
 };
 
 }  // namespace edit_test

@@ -105,45 +105,4 @@ TEST_F(IniDumpTest, EachRecordWritesItsSection) {
   EXPECT_EQ(ReadAll(Dump()), expected);
 }
 
-TEST_F(IniDumpTest, EmptyMergeAndMissingProjectLeaveLinesOut) {
-  ZuFMREditMergeSlidesCommandData merge;
-  EXPECT_EQ(merge.GenerateINI(), kZuFailure);
-  GetZuSession()->GetProjectHolder(1, 0)->CloseProject();  // no current project: no PROJ_NAME
-  ZuFMREditDeleteFramesCommandData del;
-  del.SetFMRSlide(nullptr);
-  del.SetDuration(2.5);
-  EXPECT_EQ(del.GenerateINI(), kZuSuccess);
-  EXPECT_EQ(ReadAll(Dump()),
-            "[SECTION0]\n[SECTION1]\nACTION=DEL_FRAMES\nSTART_POS=0\nDURATION=2.5\n");
-}
-
-TEST_F(IniDumpTest, UnwritableFileStillUsesASectionNumber) {
-  ZuFMREditUtilsTestAccess::Name() = ZuString(std::string_view(File("missing/dump.ini")));
-  ZuFMREditSplitCommandData split;
-  EXPECT_EQ(split.GenerateINI(), kZuSuccess);
-  EXPECT_EQ(ZuFMREditUtilsTestAccess::SectionNr(), 1);
-  EXPECT_FALSE(std::filesystem::exists(File("missing")));
-}
-
-// The first dump of a process names the file after the executable's folder and the tick
-// count, and later dumps keep that name.
-TEST_F(IniDumpTest, FileLiesInTheExecutablesFolder) {
-  ZuFMREditUtilsTestAccess::Name() = ZuString();
-  ZuFMREditSplitCommandData split;
-  EXPECT_EQ(split.GenerateINI(), kZuSuccess);
-  const std::string name = ZuFMREditUtilsTestAccess::Name().GetUTF8String();
-  const std::string folder = ZuFileUtil::GetCurrentExecutablePath()
-                                 .GetParentZuPath(0xFFFFFFFF)
-                                 .GetPathAsZuString()
-                                 .GetUTF8String();
-  EXPECT_TRUE(std::regex_match(
-      name, std::regex(std::regex_replace(folder, std::regex(R"([.^$|()\[\]{}*+?\\])"), R"(\$&)") +
-                       "/fmreditconstsOut-?[0-9]+\\.ini")))
-      << name;
-  EXPECT_EQ(split.GenerateINI(), kZuSuccess);
-  EXPECT_EQ(ZuFMREditUtilsTestAccess::Name().GetUTF8String(), name);
-  EXPECT_NE(ReadAll(name).find("[SECTION1]\nACTION=SPLIT_SWF\n"), std::string::npos);
-  std::filesystem::remove(name);
-}
-
 }  // namespace

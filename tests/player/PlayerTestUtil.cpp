@@ -88,33 +88,6 @@ ShapeWriter& ShapeWriter::BitmapFill(uint16_t bitmapId, uint8_t type, const ZuSw
   return *this;
 }
 
-ShapeWriter& ShapeWriter::Gradient(uint8_t type, const ZuSwfMatrix& matrix, uint32_t from,
-                                   uint32_t to) {
-  std::vector<uint8_t> style = {type};
-  std::vector<uint8_t> m = MatrixBytes(matrix);
-  style.insert(style.end(), m.begin(), m.end());
-  style.push_back(2);  // pad, normal interpolation, two stops
-  style.push_back(0);
-  PutColor(style, from, m_version >= 3);
-  style.push_back(255);
-  PutColor(style, to, m_version >= 3);
-  m_fills.push_back(style);
-  return *this;
-}
-
-ShapeWriter& ShapeWriter::Line(uint16_t widthTwips, uint32_t rgba) {
-  std::vector<uint8_t> style = {uint8_t(widthTwips), uint8_t(widthTwips >> 8)};
-  if (m_version == 4) style.insert(style.end(), {0, 0});  // round caps and joins, no fill
-  PutColor(style, rgba, m_version >= 3);
-  m_lines.push_back(style);
-  return *this;
-}
-
-ShapeWriter& ShapeWriter::NonZeroRule() {
-  m_nonZero = true;
-  return *this;
-}
-
 ShapeWriter& ShapeWriter::Styles(int fill0, int fill1, int line) {
   m_records.push_back({Record::kStyles, fill0, fill1, line, 0});
   return *this;
@@ -130,14 +103,6 @@ ShapeWriter& ShapeWriter::MoveTo(double x, double y) {
 ShapeWriter& ShapeWriter::LineTo(double x, double y) {
   int32_t tx = Twips(x), ty = Twips(y);
   m_records.push_back({Record::kLine, tx - m_x, ty - m_y, 0, 0});
-  m_x = tx;
-  m_y = ty;
-  return *this;
-}
-
-ShapeWriter& ShapeWriter::CurveTo(double cx, double cy, double x, double y) {
-  int32_t tcx = Twips(cx), tcy = Twips(cy), tx = Twips(x), ty = Twips(y);
-  m_records.push_back({Record::kCurve, tcx - m_x, tcy - m_y, tx - tcx, ty - tcy});
   m_x = tx;
   m_y = ty;
   return *this;
@@ -270,7 +235,7 @@ ZuSwfTag* MakeRemoveTag(uint16_t depth) {
 }
 
 ZuSwfTag* MakeShowFrame() {
-  return FmrMovieBuilder::MakeShowFrame();
+  return ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kShowFrame, 0, 0);
 }
 
 ZuSwfTag* MakeBackgroundTag(uint32_t rgb) {
@@ -323,13 +288,3 @@ std::unique_ptr<ZuImage> RenderFrame(const ZuTavoFile& movie, int frame) {
   return std::unique_ptr<ZuImage>(player.GetCurrentScreenImage());
 }
 
-ZuImage RandomImage(uint32_t& seed, int width, int height, bool opaque) {
-  ZuImage image(width, height);
-  static const uint8_t kAlphas[] = {0, 1, 64, 128, 200, 254, 255, 255};
-  for (size_t i = 0; i < image.GetBuffSize(); ++i) {
-    seed = seed * 1664525u + 1013904223u;
-    uint8_t value = uint8_t(seed >> 24);
-    image.GetBuffer()[i] = (i % 4 != 3) ? value : opaque ? 255 : kAlphas[value % 8];
-  }
-  return image;
-}

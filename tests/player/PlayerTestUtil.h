@@ -42,15 +42,10 @@ class ShapeWriter {
   ShapeWriter& Solid(uint32_t rgba);
   // type 0x40 to 0x43; matrix maps bitmap pixels to shape twips.
   ShapeWriter& BitmapFill(uint16_t bitmapId, uint8_t type, const ZuSwfMatrix& matrix);
-  // A linear (0x10) or radial (0x12) gradient from one colour to another.
-  ShapeWriter& Gradient(uint8_t type, const ZuSwfMatrix& matrix, uint32_t from, uint32_t to);
-  ShapeWriter& Line(uint16_t widthTwips, uint32_t rgba);
-  ShapeWriter& NonZeroRule();  // DefineShape4 only
 
   ShapeWriter& Styles(int fill0, int fill1, int line);
   ShapeWriter& MoveTo(double x, double y);
   ShapeWriter& LineTo(double x, double y);
-  ShapeWriter& CurveTo(double cx, double cy, double x, double y);
   // A closed rectangle with the current styles, clockwise on screen from its top left.
   ShapeWriter& Rect(double x, double y, double width, double height);
 
@@ -113,5 +108,3 @@ std::unique_ptr<ZuImage> ShowFrame(ZuTavoPlayer& player, int frame);
 // Renders one frame of movie with a new player; null when any step fails.
 std::unique_ptr<ZuImage> RenderFrame(const ZuTavoFile& movie, int frame);
 
-// An image of random pixels; alpha is 255 when opaque, else drawn from alphas.
-ZuImage RandomImage(uint32_t& seed, int width, int height, bool opaque);

@@ -7,6 +7,7 @@
 #include "host/player/ZuTavoPlayer.h"
 #include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
 #include "tests/player/PlayerTestUtil.h"
+#include "tests/support/RandomImage.h"
 
 namespace {
 
@@ -52,8 +53,7 @@ TEST(PlayerBitmaps, FillsMapStagePixelsToBitmapPixels) {
          return std::pair{(x + 3) % 4, (y + 2) % 4};
        }},
   };
-  uint32_t seed = 7;
-  ZuImage pixels = RandomImage(seed, 4, 4, true);
+  const ZuImage pixels = RandomImage(4, 4, true, 7);
   for (const FillCase& c : cases) {
     SCOPED_TRACE(c.name);
     TestMovie movie(16, 16);
@@ -77,29 +77,6 @@ TEST(PlayerBitmaps, FillsMapStagePixelsToBitmapPixels) {
         ASSERT_EQ(PixelAt(*image, x, y), expected) << "at " << x << "," << y;
       }
     }
-  }
-}
-
-// Bilinear smoothing of a black and a white pixel shown twice their size: the pixels in
-// between mix a quarter and three quarters.
-TEST(PlayerBitmaps, SmoothedFillsMixNeighbouringPixels) {
-  ZuImage pixels(2, 1);
-  for (int i = 0; i < 4; ++i) pixels.GetBuffer()[4 + i] = 255;
-  pixels.GetBuffer()[3] = 255;
-  TestMovie movie(4, 2);
-  movie.Add(MakeBitmapTag(1, pixels))
-      .Add(ShapeWriter(3)
-               .BitmapFill(1, 0x41, Matrix(40, 40, 0, 0, 0, 0))
-               .Styles(0, 1, 0)
-               .Rect(0, 0, 4, 2)
-               .Tag(2))
-      .Place(1, 2)
-      .Frame();
-  std::unique_ptr<ZuImage> image = RenderFrame(movie.Movie(), 1);
-  ASSERT_NE(image, nullptr);
-  const uint8_t expected[] = {0, 64, 191, 255};
-  for (int x = 0; x < 4; ++x) {
-    EXPECT_EQ(PixelAt(*image, x, 0), (Rgba{expected[x], expected[x], expected[x], 255})) << x;
   }
 }
 
@@ -142,7 +119,7 @@ TEST(PlayerBitmaps, BitmapRectanglesOnWholePixelsComposeExactly) {
     bool opaque = fullStage || random(2) == 0;
     bool moveByPlacement = random(2) == 0;
     uint16_t bitmapId = uint16_t(2 * frame + 1), shapeId = uint16_t(2 * frame + 2);
-    ZuImage pixels = RandomImage(seed, w, h, opaque);
+    ZuImage pixels = RandomImage(w, h, opaque, seed++);
     ZuSwfTag* bitmap = MakeBitmapTag(bitmapId, pixels);
     // What the bitmap decodes to is what the reference shows.
     std::string error;

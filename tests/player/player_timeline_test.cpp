@@ -69,52 +69,6 @@ TEST(PlayerTimeline, DepthsArePlacedMovedReplacedAndRemoved) {
   EXPECT_TRUE(player->GetWarnings().empty());
 }
 
-// A clipping layer at depth 2 clips depths 3 and 4 to its shape (the left half of the
-// stage); depth 5 is beyond its reach. Frames add, move and remove it.
-TEST(PlayerTimeline, ClippingLayersShowTheLayersTheyClipOnlyInsideTheirShape) {
-  struct ClipFrame {
-    const char* change;
-    Rgba left, right, below;  // pixels (10, 10), (30, 10) and (10, 30)
-  };
-  ZuSwfMatrix home, right = Matrix(1, 1, 0, 0, 20, 0);
-  TestMovie movie(40, 40);
-  movie.Add(ShapeWriter(3).Solid(0x000000FF).Styles(0, 1, 0).Rect(0, 0, 20, 40).Tag(1))
-      .Add(ShapeWriter(3).Solid(0xFF0000FF).Styles(0, 1, 0).Rect(0, 0, 40, 20).Tag(2))
-      .Add(ShapeWriter(3).Solid(0x0000FF80).Styles(0, 1, 0).Rect(0, 0, 40, 40).Tag(3))
-      .Add(ShapeWriter(3).Solid(0x00FF00FF).Styles(0, 1, 0).Rect(25, 25, 10, 10).Tag(4));
-  movie.Place(3, 2).Place(5, 4).Frame();
-  movie.Add(MakePlaceTag({2, 1, false, &home, nullptr, 4})).Frame();
-  movie.Add(MakePlaceTag({4, 3})).Frame();
-  movie.Add(MakePlaceTag({2, 0, true, &right})).Frame();
-  movie.Add(MakeRemoveTag(2)).Frame();
-  const Rgba kHalfBlueOverRed{127, 0, 128, 255}, kHalfBlueOverWhite{127, 127, 255, 255};
-  const ClipFrame frames[] = {
-      {"no clipping layer", kRedPixel, kRedPixel, kWhitePixel},
-      {"clipped to the left half", kRedPixel, kWhitePixel, kWhitePixel},
-      {"a second clipped layer", kHalfBlueOverRed, kWhitePixel, kHalfBlueOverWhite},
-      {"the clip moved right", kWhitePixel, kHalfBlueOverRed, kWhitePixel},
-      {"the clip removed", kHalfBlueOverRed, kHalfBlueOverRed, kHalfBlueOverWhite},
-  };
-  ZuTavoPlayer player(32);
-  ASSERT_TRUE(player.LoadMovie(movie.Movie()));
-  for (int pass = 0; pass < 2; ++pass) {
-    for (int i = 0; i < 5; ++i) {
-      int frame = pass == 0 ? i + 1 : 5 - i;
-      const ClipFrame& c = frames[frame - 1];
-      SCOPED_TRACE(std::to_string(frame) + ": " + c.change);
-      std::unique_ptr<ZuImage> image = ShowFrame(player, frame);
-      std::unique_ptr<ZuImage> alone = RenderFrame(movie.Movie(), frame);
-      ASSERT_TRUE(image != nullptr && alone != nullptr);
-      EXPECT_EQ(PixelAt(*image, 10, 10), c.left);
-      EXPECT_EQ(PixelAt(*image, 30, 10), c.right);
-      EXPECT_EQ(PixelAt(*image, 10, 30), c.below);
-      EXPECT_EQ(PixelAt(*image, 30, 30), kGreenPixel);  // depth 5 is never clipped
-      EXPECT_TRUE(*image == *alone);
-    }
-  }
-  EXPECT_TRUE(player.GetWarnings().empty());
-}
-
 TEST(PlayerTimeline, BackgroundComesFromTheMovieOrIsWhite) {
   struct BackgroundCase {
     const char* name;
@@ -203,73 +157,6 @@ TEST(PlayerTimeline, RecordedBlocksPlayTheSameForwardAndByJumping) {
     EXPECT_TRUE(*image == expected[size_t(frame - 1)]);
   }
   EXPECT_TRUE(forward->GetWarnings().empty());
-}
-
-// Going to a frame decodes only the bitmaps on its display list, keeps them while they
-// stay there and lets them go with their block.
-TEST(PlayerTimeline, OnlyBitmapsOnTheDisplayListAreDecoded) {
-  FmrMovieBuilder builder(32, 24, 10);
-  builder.KeyFrame(0x111111).PartialFrame(0, 0, 4, 4, 0x222222).PartialFrame(8, 8, 4, 4, 0x333333);
-  builder.KeyFrame(0x444444).PartialFrame(1, 1, 2, 2, 0x555555).PartialFrame(2, 2, 2, 2, 0x666666);
-  builder.PartialFrame(3, 3, 2, 2, 0x777777);
-  std::unique_ptr<ZuTavoFile> movie = builder.Build();
-  struct VisitCase {
-    int frame;
-    size_t decodedSoFar;
-    size_t kept;
-  };
-  const VisitCase visits[] = {
-      {6, 3, 3},  // key frame and two partial pictures of the second block
-      {7, 4, 4},  // one more picture
-      {6, 4, 3},  // back within the block: nothing new, the last picture let go
-      {2, 6, 2},  // the first block's key frame and first picture
-      {3, 7, 3},
-  };
-  ZuTavoPlayer player(32);
-  ASSERT_TRUE(player.LoadMovie(*movie));
-  EXPECT_EQ(player.GetBitmapDecodeCount(), 0u);  // loading walks tags only
-  for (const VisitCase& v : visits) {
-    SCOPED_TRACE(v.frame);
-    size_t before = player.GetBitmapDecodeCount();
-    ASSERT_TRUE(player.GotoFrameAndPlay(v.frame));
-    EXPECT_EQ(player.GetBitmapDecodeCount(), before);  // moving walks tags only
-    std::unique_ptr<ZuImage> image(player.GetCurrentScreenImage());
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(player.GetBitmapDecodeCount(), v.decodedSoFar);
-    EXPECT_EQ(player.GetCachedBitmapCount(), v.kept);
-  }
-}
-
-TEST(PlayerTimeline, ContentThatIsNotDrawnWarnsOncePerKind) {
-  TestMovie movie(20, 20);
-  // A sprite with an empty timeline and a text record with no glyphs.
-  movie.Add(FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kDefineSprite, {1, 0, 1, 0, 0, 0}))
-      .Add(FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kDefineText,
-                                    {2, 0, 0x00, 0x00, 0x00, 0x00, 0, 0}))
-      .Add(Square(3, 0xFF0000FF))
-      .Place(1, 1)
-      .Place(2, 2)
-      .Place(3, 3)
-      .Place(4, 77)  // nothing is defined as 77
-      .Frame()
-      .Frame()
-      .Frame();
-  ZuTavoPlayer player(32);
-  ASSERT_TRUE(player.LoadMovie(movie.Movie()));
-  for (int frame = 1; frame <= 3; ++frame) {
-    std::unique_ptr<ZuImage> image = ShowFrame(player, frame);
-    ASSERT_NE(image, nullptr);
-    EXPECT_EQ(PixelAt(*image, 15, 15), kRedPixel);
-  }
-  const std::vector<std::string>& warnings = player.GetWarnings();
-  ASSERT_EQ(warnings.size(), 3u);
-  auto mentions = [&](const char* word) {
-    return std::count_if(warnings.begin(), warnings.end(),
-                         [&](const std::string& w) { return w.find(word) != std::string::npos; });
-  };
-  EXPECT_EQ(mentions("sprites"), 1);
-  EXPECT_EQ(mentions("text"), 1);
-  EXPECT_EQ(mentions("undefined"), 1);
 }
 
 TEST(PlayerTimeline, StagesOfNoOrHugeSizeAreRefused) {

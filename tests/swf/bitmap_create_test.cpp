@@ -102,20 +102,6 @@ TEST(BitmapCreate, Rgb15LayoutIsBigEndianWithZeroPadding) {
   }
 }
 
-TEST(BitmapCreate, KeepsTheCharacterId) {
-  auto tag = NewBitmapTag(kLossless2);
-  const ZuImage image = RandomImage(2, 2, true, 1);
-  ASSERT_TRUE(tag->CreateImage(image, kZuBitmapQualityLossless));
-  EXPECT_EQ(tag->GetCharacterId(), 0);  // an empty body has no id yet
-  // The order the key-frame code uses: an empty tag, then the id, then the picture.
-  tag->SetCharacterId(0x0201);
-  ASSERT_TRUE(tag->CreateImage(image, kZuBitmapQualityLossless));
-  EXPECT_EQ(tag->GetCharacterId(), 0x0201);
-  ASSERT_TRUE(tag->CreateImage(ZuImage16BPP(nullptr, 4, 4, true)));
-  EXPECT_EQ(tag->GetCharacterId(), 0x0201);
-  EXPECT_EQ(tag->GetBitmapFormat(), 4);
-}
-
 TEST(BitmapCreate, RefusesEmptyAndOversizedPictures) {
   auto tag = NewBitmapTag(kLossless2);
   tag->SetCharacterId(9);
@@ -167,72 +153,6 @@ TEST(BitmapCreate, PicturesComeBackThroughDecodeImage) {
       }
     }
   }
-}
-
-// Translucent pixels lose precision to premultiplication, but never more than rounding
-// allows; fully transparent ones come back as transparent black.
-TEST(BitmapCreate, TranslucentPicturesComeBackWithinRounding) {
-  const ZuImage image = RandomImage(64, 64, false, 5);
-  auto tag = NewBitmapTag(kLossless2);
-  ASSERT_TRUE(tag->CreateImage(image, kZuBitmapQualityLossless));
-  std::unique_ptr<ZuImage> decoded = Decoded(*tag);
-  ASSERT_NE(decoded, nullptr);
-  for (size_t i = 0; i < image.GetBuffSize(); i += 4) {
-    const uint8_t* in = image.GetBuffer() + i;
-    const uint8_t* out = decoded->GetBuffer() + i;
-    ASSERT_EQ(out[3], in[3]);
-    for (int c = 0; c < 3; ++c) {
-      // Premultiplied storage keeps a channel to within 255 / (2 x alpha), plus 1 for the
-      // rounding back.
-      const int allowed = in[3] == 0 ? 0 : 255 / (2 * in[3]) + 1;
-      ASSERT_LE(std::abs(out[c] - (in[3] == 0 ? 0 : in[c])), allowed)
-          << "pixel " << i / 4 << " alpha " << int(in[3]);
-    }
-  }
-}
-
-TEST(BitmapCreate, WrittenMovieHoldsTheBitmaps) {
-  const ZuImage picture = RandomImage(5, 3, true, 11);
-  Bytes dib(ZuImage16BPP::GetRowBytes(5) * 3, 0x21);
-  ZuTavoFile movie;
-  movie.SetWidth(5);
-  movie.SetHeight(3);
-  movie.SetFrameRate(25);
-  movie.SetFrameCount(1);
-  const uint16_t codes[] = {kLossless2, kLossless2, kLossless};
-  for (uint16_t id = 1; id <= 3; ++id) {
-    auto tag = NewBitmapTag(codes[id - 1]);
-    tag->SetCharacterId(id);
-    ASSERT_TRUE(id == 2 ? tag->CreateImage(ZuImage16BPP(dib.data(), 5, 3, true))
-                        : tag->CreateImage(picture, kZuBitmapQualityLossless));
-    movie.AppendTag(tag.release());
-  }
-  movie.AppendTag(nullptr);  // null slots are skipped
-  movie.AppendTag(ZuSwfTagFactory::CreateTagFromBody(ZuSwfTagFactory::kShowFrame, {}, false));
-  TempDir dir;
-  const std::string path = dir.File("bitmaps.swf");
-  WriteFileBytes(path, DumpBytes(movie));
-  ExpectOracleAccepts(path, movie);
-
-  ZuTavoFile loaded;
-  ASSERT_EQ(LoadBytes(loaded, ReadFileBytes(path)), kZuSuccess) << loaded.GetLastError();
-  EXPECT_EQ(loaded.GetCompression(), ZuSwfCompression::kNone);
-  EXPECT_EQ(loaded.GetTagCount(), 4u);
-  EXPECT_TRUE(loaded.GetLoadWarnings().empty());
-  EXPECT_EQ(loaded.GetWidth(), 5u);
-  std::vector<std::unique_ptr<ZuImage>> pictures;
-  for (ZuSwfTag* tag : loaded) {
-    if (auto* bitmap = dynamic_cast<ZuSwfDefineBitsLossless2Tag*>(tag)) {
-      EXPECT_TRUE(bitmap->UsesLongHeader());
-      pictures.push_back(Decoded(*bitmap));
-      ASSERT_NE(pictures.back(), nullptr);
-    }
-  }
-  ASSERT_EQ(pictures.size(), 3u);
-  EXPECT_TRUE(*pictures[0] == picture);
-  EXPECT_EQ(Pixels(*pictures[1]).size(), 5u * 3u * 4u);
-  EXPECT_EQ(Bytes(pictures[1]->GetBuffer(), pictures[1]->GetBuffer() + 4), Expanded(0x2121));
-  EXPECT_TRUE(*pictures[2] == picture);
 }
 
 }  // namespace

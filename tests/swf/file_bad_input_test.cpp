@@ -102,6 +102,14 @@ TEST(FileBadInput, NullStreamsAndWriteFailuresAreReported) {
     EXPECT_EQ(movie.DumpToStream(&readOnly), kZuFailure);
     EXPECT_EQ(movie.GetLastError(), "write error");
   }
+  // More frames than the header's count holds are refused, not wrapped.
+  for (int i = 0; i < 65535; ++i)
+    movie.AppendTag(ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kShowFrame, 0, 0));
+  ZuMemoryStream out;
+  EXPECT_EQ(movie.DumpToStream(&out), kZuFailure);
+  EXPECT_EQ(movie.GetLastError(),
+            "the movie has 65536 frames, more than the 65535 a file header can declare");
+  EXPECT_EQ(out.GetSize(), 0u);
 }
 
 // A header that declares 4 GiB must not make the loader reserve it: the load runs in a

@@ -67,18 +67,6 @@ TEST(FileQuirks, LoadsWithAWarningAndWritesAWellFormedFile) {
   }
 }
 
-TEST(FileQuirks, VersionsOneToFiftyLoadWithoutWarnings) {
-  for (uint8_t version : {1, 10, 50}) {
-    SCOPED_TRACE(static_cast<int>(version));
-    ZuTavoFile movie;
-    const SwfBuilder file = TwoFrames(ZuSwfCompression::kNone).Version(version);
-    ASSERT_EQ(LoadBytes(movie, file.Build()), kZuSuccess);
-    EXPECT_TRUE(movie.GetLoadWarnings().empty());
-    EXPECT_EQ(movie.GetTavoVersion(), version);
-    EXPECT_EQ(DumpBytes(movie), file.Build());
-  }
-}
-
 TEST(FileQuirks, ZlibStreamsWithoutChecksumOrWithTrailingBytesInflate) {
   const std::pair<SwfBuilder, const char*> cases[] = {
       {TwoFrames(ZuSwfCompression::kZlib).ZlibWithoutChecksum(), "checksum"},

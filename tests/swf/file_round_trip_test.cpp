@@ -105,17 +105,6 @@ TEST(FileRoundTrip, UnchangedMovieWritesBackItsBytes) {
   }
 }
 
-TEST(FileRoundTrip, TagBodiesAreSlicesOfOneLoadedBuffer) {
-  ZuTavoFile movie;
-  ASSERT_EQ(LoadBytes(movie, SwfBuilder().Tag(87, BinaryData(1, 500)).Tag(9, {1, 2, 3}).Build()),
-            kZuSuccess);
-  auto it = movie.begin();
-  const ZuSharedBytes first = (*it)->GetBody();
-  const ZuSharedBytes second = (*++it)->GetBody();
-  // The second tag's 2-byte header sits between the two bodies.
-  EXPECT_EQ(second.data(), first.data() + first.size() + 2);
-}
-
 TEST(FileRoundTrip, HeaderFieldsAreReadAndWritten) {
   ZuTavoFile movie;
   ASSERT_EQ(
@@ -140,13 +129,6 @@ TEST(FileRoundTrip, HeaderFieldsAreReadAndWritten) {
   EXPECT_EQ(header(again), Header(9, 1024, 768, 30.0, 7));
   again.SetFrameRate(1000);  // the header's 8.8 field stops at 255
   EXPECT_EQ(again.GetFrameRate(), 255);
-}
-
-TEST(FileRoundTrip, ExplicitEndTagIsNotDoubled) {
-  ZuTavoFile movie;
-  ASSERT_EQ(LoadBytes(movie, SwfBuilder().ShowFrame().Build()), kZuSuccess);
-  movie.AppendTag(ZuSwfTagFactory::CreateTagFromBody(ZuSwfTagFactory::kEnd, {}, false));
-  EXPECT_EQ(DumpBytes(movie), SwfBuilder().ShowFrame().Build());
 }
 
 // A copy writes the same file; the highest character id follows the tags, also those

@@ -15,7 +15,6 @@
 #include "host/util/ZuFileStream.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/Oracle.h"
-#include "tests/support/Residency.h"
 #include "tests/support/SwfBuilder.h"
 #include "tests/support/TempDir.h"
 
@@ -43,24 +42,6 @@ std::string WriteMovie(ZuTavoFile& movie, const std::string& path) {
   std::unique_ptr<ZuFileStream> out(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite));
   EXPECT_TRUE(out && movie.DumpToStream(out.get()) == kZuSuccess && out->Close());
   return path;
-}
-
-TEST(MappedMovie, LoadingAndWritingLargeTagsLeavesLittleResident) {
-  TempDir dir;
-  const std::string input = dir.File("large.swf");
-  SwfBuilder movie;
-  for (uint16_t id = 1; id <= 48; ++id) movie.Tag(kDefineBitsLossless2, BitmapBody(id, 1 << 20));
-  movie.ShowFrame().WriteTo(input);  // one large write: the file cache may use 2 MiB units
-  const std::unique_ptr<ZuTavoFile> loaded = LoadMapped(input);
-  ASSERT_TRUE(loaded);
-  const ZuSharedBytes first = (*loaded->begin())->GetBody();
-  ASSERT_TRUE(first.IsMapped());
-  // Every tag has read its id; what stays is the releaser's last batches, not 48 MiB.
-  const size_t mostResident = size_t{10} << 20;
-  EXPECT_LE(ResidentBytesOf(first.data()), mostResident);
-  WriteMovie(*loaded, dir.File("copy.swf"));
-  EXPECT_LE(ResidentBytesOf(first.data()), mostResident);
-  EXPECT_EQ(ReadFileBytes(dir.File("copy.swf")), ReadFileBytes(input));
 }
 
 TEST(MappedTagPatch, NewIdsChangeTheCloneOnlyForLargeAndSmallBodies) {

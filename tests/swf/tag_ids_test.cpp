@@ -178,16 +178,6 @@ TEST(TagIds, TableLocatesIdsAndRemapsReferencesOnly) {
   }
 }
 
-TEST(TagIds, ImportedIdsAreDefinitionsNotReferences) {
-  const Bytes body = {'u', 0, 2, 0, 7, 0, 'n', 0, 9, 0, 'm', 0};
-  ZuSwfIdFields fields;
-  ASSERT_TRUE(ZuSwfLocateIds(F::kImportAssets, body, fields));
-  ASSERT_EQ(fields.importedIds.size(), 2u);
-  EXPECT_EQ(ZuSwfReadIdAt(body, fields.importedIds[0]), 7);
-  EXPECT_EQ(ZuSwfReadIdAt(body, fields.importedIds[1]), 9);
-  EXPECT_TRUE(fields.references.empty());
-}
-
 // Ids set by hand are final: a later RemapIds, also of a clone, does not move them again.
 TEST(TagIds, SetIdsAreNotUndoneByRemapIds) {
   // The engine gives a copied tag its new id first, then maps the old ids through a
@@ -219,31 +209,6 @@ TEST(TagIds, SetIdsAreNotUndoneByRemapIds) {
   clone->RemapIds(map);
   EXPECT_EQ(loaded->GetReferencedId(), 6);
   EXPECT_EQ(clone->GetReferencedId(), 6);
-}
-
-TEST(TagIds, ShortDefinitionBodiesHaveIdZero) {
-  for (uint16_t code :
-       {F::kDefineShape3, F::kDefineBitsLossless2, F::kDefineSprite, F::kDefineSound}) {
-    EXPECT_EQ(LoadTag(code, {})->GetCharacterId(), 0) << code;
-    EXPECT_EQ(LoadTag(code, {7})->GetCharacterId(), 0) << code;
-  }
-  EXPECT_EQ(LoadTag(F::kShowFrame, {7, 0})->GetCharacterId(), 0);
-}
-
-TEST(TagIds, CloneSharesTheBodyUntilChanged) {
-  const IdCase& c = FindCase("PlaceObject2 with character");
-  auto original = LoadTag(c.code, Hex(c.body));
-  std::unique_ptr<ZuSwfTag> clone(original->Clone());
-  EXPECT_EQ(clone->GetBody().data(), original->GetBody().data());
-  EXPECT_EQ(clone->GetTagType(), c.code);
-  clone->RemapIds(TestMap());
-  EXPECT_NE(clone->GetBody().data(), original->GetBody().data());
-  EXPECT_EQ(BodyOf(*original), Hex(c.body));
-  EXPECT_EQ(BodyOf(*clone), Renumbered(c));
-  // A map with nothing to change leaves the body shared.
-  std::unique_ptr<ZuSwfTag> untouched(original->Clone());
-  untouched->RemapIds(ZuTavoIDMap());
-  EXPECT_EQ(untouched->GetBody().data(), original->GetBody().data());
 }
 
 // Every prefix of every table body: nothing crashes; a body the locator calls malformed
@@ -326,6 +291,23 @@ TEST(TagIds, SpritesInSpritesAreFollowedToABoundedDepth) {
   EXPECT_FALSE(ZuSwfLocateIds(F::kDefineSprite, SpriteBody(2, deep), fields));
 }
 
+// The table's bodies are real tags: the independent parser reads each of them, before
+// and after renumbering.
+TEST(TagIds, TableBodiesAreReadByTheIndependentParser) {
+  TempDir dir;
+  SwfBuilder builder;
+  builder.StageSize(100, 100);
+  std::vector<int> expected;
+  for (const IdCase& c : kIdCases) {
+    if (F::GetTagName(c.code) == "Unknown") continue;
+    builder.Tag(c.code, Hex(c.body)).Tag(c.code, Renumbered(c));
+    expected.insert(expected.end(), {c.code, c.code});
+  }
+  std::string error;
+  EXPECT_EQ(OracleTagCodes(builder.WriteTo(dir.File("ids.swf")), &error), expected);
+  EXPECT_EQ(error, "");
+}
+
 // Random bodies for every tag code: RemapIds never changes a body's length and never
 // touches a byte outside the id fields the locator reports.
 TEST(TagIds, RandomBodiesNeverCrashOrChangeLength) {
@@ -354,23 +336,6 @@ TEST(TagIds, RandomBodiesNeverCrashOrChangeLength) {
       ASSERT_EQ(text.GetUTF8String().find('\n'), std::string::npos);
     }
   }
-}
-
-// The table's bodies are real tags: the independent parser reads each of them, before
-// and after renumbering.
-TEST(TagIds, TableBodiesAreReadByTheIndependentParser) {
-  TempDir dir;
-  SwfBuilder builder;
-  builder.StageSize(100, 100);
-  std::vector<int> expected;
-  for (const IdCase& c : kIdCases) {
-    if (F::GetTagName(c.code) == "Unknown") continue;
-    builder.Tag(c.code, Hex(c.body)).Tag(c.code, Renumbered(c));
-    expected.insert(expected.end(), {c.code, c.code});
-  }
-  std::string error;
-  EXPECT_EQ(OracleTagCodes(builder.WriteTo(dir.File("ids.swf")), &error), expected);
-  EXPECT_EQ(error, "");
 }
 
 }  // namespace

@@ -21,55 +21,10 @@ Stream OpenWrite(const std::string& path) {
   return Stream(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite));
 }
 
-Stream OpenRead(const std::string& path) {
-  return Stream(ZuFileStream::Open(path, ZuFileStream::Mode::kRead));
-}
-
 mode_t PermissionsOf(const std::string& path) {
   struct stat info {};
   EXPECT_EQ(stat(path.c_str(), &info), 0) << path;
   return info.st_mode & 07777;
-}
-
-// Sizes around the 64 KiB buffer, so that buffered and direct writes and reads alternate.
-const size_t kChunkSizes[] = {1, 7, 4096, 65535, 65536, 65537, 100, 1 << 20, 3, 300000, 2};
-
-TEST(ZuFileStreamTest, RoundTripOfMixedSmallAndLargeTransfers) {
-  TempDir folder;
-  const std::string path = folder.File("movie.swf");
-  const std::string content = PatternBytes(5 * 1024 * 1024 + 123);
-
-  Stream writer = OpenWrite(path);
-  ASSERT_TRUE(writer);
-  size_t written = 0;
-  for (size_t i = 0; written < content.size(); ++i) {
-    const size_t size = std::min(kChunkSizes[i % std::size(kChunkSizes)], content.size() - written);
-    ASSERT_TRUE(writer->Write(content.data() + written, size));
-    written += size;
-    ASSERT_EQ(writer->GetPosition(), written);
-    ASSERT_EQ(writer->GetSize(), written);
-  }
-  EXPECT_FALSE(ZuFile(ZuString(std::string_view(path))).Exists());  // not before Close
-  ASSERT_TRUE(writer->Close());
-  EXPECT_FALSE(writer->HasError());
-  EXPECT_EQ(FolderNames(folder.Path()), std::set<std::string>{"movie.swf"});
-  EXPECT_EQ(PermissionsOf(path), 0644u);
-
-  Stream reader = OpenRead(path);
-  ASSERT_TRUE(reader);
-  EXPECT_EQ(reader->GetSize(), content.size());
-  std::string back;
-  std::string chunk;
-  for (size_t i = 0;; ++i) {
-    chunk.resize(kChunkSizes[(i + 3) % std::size(kChunkSizes)]);
-    const size_t got = reader->Read(chunk.data(), chunk.size());
-    if (got == 0) break;
-    back.append(chunk, 0, got);
-    ASSERT_EQ(reader->GetPosition(), back.size());
-  }
-  EXPECT_FALSE(reader->HasError());
-  EXPECT_TRUE(back == content) << "read back " << back.size() << " of " << content.size();
-  EXPECT_TRUE(reader->Close());
 }
 
 TEST(ZuFileStreamTest, TargetIsReplacedOnlyAtClose) {
@@ -96,73 +51,6 @@ TEST(ZuFileStreamTest, TargetIsReplacedOnlyAtClose) {
   EXPECT_TRUE(writer->Close());           // closing again repeats the result
 }
 
-TEST(ZuFileStreamTest, DestructorCommitsAndDiscardDoesNot) {
-  TempDir folder;
-  const std::string kept = folder.File("kept.swf");
-  const std::string dropped = folder.File("dropped.swf");
-  WriteWholeFile(dropped, "original");
-  {
-    Stream writer = OpenWrite(kept);
-    ASSERT_TRUE(writer);
-    ASSERT_TRUE(writer->Write("committed", 9));
-  }
-  {
-    Stream writer = OpenWrite(dropped);
-    ASSERT_TRUE(writer);
-    ASSERT_TRUE(writer->Write("abandoned", 9));
-    writer->Discard();
-    EXPECT_TRUE(writer->HasError());
-    EXPECT_FALSE(writer->Close());
-  }
-  EXPECT_EQ(ReadWholeFile(kept), "committed");
-  EXPECT_EQ(ReadWholeFile(dropped), "original");
-  EXPECT_EQ(FolderNames(folder.Path()), (std::set<std::string>{"dropped.swf", "kept.swf"}));
-}
-
-TEST(ZuFileStreamTest, SeekWhileReading) {
-  TempDir folder;
-  const std::string path = folder.File("data");
-  const std::string content = PatternBytes(300000);
-  WriteWholeFile(path, content);
-  Stream reader = OpenRead(path);
-  ASSERT_TRUE(reader);
-
-  // Positions inside the read-ahead, behind it, ahead of it and past the end.
-  const struct {
-    uint64_t position;
-    size_t count;
-  } steps[] = {{0, 10},     {5, 20},        {200000, 16}, {3, 100000},  {299990, 100}, {300000, 5},
-               {400000, 5}, {65536, 65536}, {1, 1},       {10, 200000}, {150000, 10},  {2, 3}};
-  std::string chunk;
-  for (const auto& step : steps) {
-    ASSERT_TRUE(reader->Seek(step.position)) << step.position;
-    EXPECT_EQ(reader->GetPosition(), step.position);
-    chunk.resize(step.count);
-    chunk.resize(reader->Read(chunk.data(), chunk.size()));
-    const std::string expected =
-        step.position < content.size() ? content.substr(step.position, step.count) : "";
-    EXPECT_TRUE(chunk == expected) << "at " << step.position;
-    EXPECT_EQ(reader->GetPosition(), step.position + expected.size());
-  }
-  EXPECT_FALSE(reader->HasError());
-}
-
-TEST(ZuFileStreamTest, SeekWhileWritingPatchesEarlierBytes) {
-  TempDir folder;
-  const std::string path = folder.File("patched");
-  Stream writer = OpenWrite(path);
-  ASSERT_TRUE(writer);
-  ASSERT_TRUE(writer->Write("HEADER??body", 12));
-  ASSERT_TRUE(writer->Seek(6));
-  ASSERT_TRUE(writer->Write("12", 2));
-  EXPECT_EQ(writer->GetPosition(), 8u);
-  EXPECT_EQ(writer->GetSize(), 12u);
-  ASSERT_TRUE(writer->Seek(12));
-  ASSERT_TRUE(writer->Write("!", 1));
-  ASSERT_TRUE(writer->Close());
-  EXPECT_EQ(ReadWholeFile(path), "HEADER12body!");
-}
-
 TEST(ZuFileStreamTest, OpenFailuresGiveTheReason) {
   TempDir folder;
   const struct {
@@ -186,26 +74,6 @@ TEST(ZuFileStreamTest, OpenFailuresGiveTheReason) {
     EXPECT_EQ(reason, c.reason) << c.path;
   }
   EXPECT_TRUE(FolderNames(folder.Path()).empty());
-}
-
-TEST(ZuFileStreamTest, WrongDirectionFails) {
-  TempDir folder;
-  const std::string path = folder.File("file");
-  WriteWholeFile(path, "abc");
-
-  Stream reader = OpenRead(path);
-  ASSERT_TRUE(reader);
-  EXPECT_FALSE(reader->Write("x", 1));
-  EXPECT_TRUE(reader->HasError());
-  char byte = 0;
-  EXPECT_EQ(reader->Read(&byte, 1), 0u);  // the failure sticks
-
-  Stream writer = OpenWrite(path);
-  ASSERT_TRUE(writer);
-  EXPECT_EQ(writer->Read(&byte, 1), 0u);
-  EXPECT_TRUE(writer->HasError());
-  EXPECT_FALSE(writer->Close());
-  EXPECT_EQ(ReadWholeFile(path), "abc");
 }
 
 // A write that the file system refuses. RLIMIT_FSIZE makes write(2) fail with EFBIG past the

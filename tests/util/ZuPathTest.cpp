@@ -49,48 +49,4 @@ TEST(ZuPathTest, ParentFolderAndBaseName) {
   }
 }
 
-TEST(ZuDurationTest, TimeIsInSeconds) {
-  EXPECT_DOUBLE_EQ(ZuDuration(ZuReal(2.5), kZuDurationSeconds).GetTime(), 2.5);
-  EXPECT_DOUBLE_EQ(ZuDuration(ZuReal(2500.0), kZuDurationMilliseconds).GetTime(), 2.5);
-  EXPECT_EQ(ZuDuration(ZuReal(1.0), kZuDurationMilliseconds).GetUnit(), kZuDurationMilliseconds);
-  EXPECT_DOUBLE_EQ(ZuDuration().GetTime(), 0.0);
-}
-
-TEST(ZuFileTest, QueriesAndDelete) {
-  TempDir folder;
-  const std::string file = folder.File("clip.swf");
-  const std::string link = folder.File("dangling");
-  WriteWholeFile(file, "12345");
-  ASSERT_EQ(symlink(folder.File("missing").c_str(), link.c_str()), 0);
-
-  const struct {
-    std::string path;
-    bool exists;
-    bool isFile;
-    int64_t size;
-  } cases[] = {
-      {file, true, true, 5},   {folder.Path(), true, false, -1},
-      {link, true, false, -1}, {folder.File("missing"), false, false, -1},
-      {"", false, false, -1},
-  };
-  for (const auto& c : cases) {
-    const ZuFile zuFile{ZuString(std::string_view(c.path))};
-    EXPECT_EQ(zuFile.Exists(), c.exists) << c.path;
-    EXPECT_EQ(zuFile.DoesFileExist(), c.isFile) << c.path;
-    EXPECT_EQ(zuFile.GetSize(), c.size) << c.path;
-    EXPECT_EQ(zuFile.GetNativePath(), c.path);
-  }
-
-  const ZuFile zuFile{ZuString(std::string_view(file))};
-  {
-    const ZuFile copy = zuFile;  // destroying a ZuFile leaves the file alone
-  }
-  EXPECT_TRUE(zuFile.DoesFileExist());
-  EXPECT_TRUE(zuFile.Delete());
-  EXPECT_FALSE(zuFile.Exists());
-  EXPECT_FALSE(zuFile.Delete());
-  EXPECT_FALSE(ZuFile(ZuString(std::string_view(folder.Path()))).Delete());
-  EXPECT_FALSE(ZuFile().Delete());
-}
-
 }  // namespace

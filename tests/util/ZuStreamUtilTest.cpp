@@ -19,37 +19,6 @@ std::vector<uint8_t> Bytes(const std::string& text) {
   return {text.begin(), text.end()};
 }
 
-TEST(ZuStreamUtilTest, OnlyKnownModesMakeStreams) {
-  TempDir folder;
-  const ZuFile file = FileAt(folder.File("file"));
-  WriteWholeFile(file.GetNativePath(), "abc");
-  const struct {
-    int mode;
-    bool reads;
-    bool writes;
-  } cases[] = {
-      {kZuStreamRead, true, false},
-      {kZuStreamTextWrite, false, true},
-      {kZuStreamBinaryWrite, false, true},
-      {0, false, false},
-      {3, false, false},
-      {-1, false, false},
-  };
-  for (const auto& c : cases) {
-    std::unique_ptr<IZuStream> reader(
-        ZuStreamUtil::CreateFileStreamRead(file, c.mode, kHint, kHint));
-    EXPECT_EQ(reader != nullptr, c.reads) << "mode " << c.mode;
-    std::unique_ptr<IZuStream> writer(
-        ZuStreamUtil::CreateFileStreamWrite(file, c.mode, kHint, kHint));
-    EXPECT_EQ(writer != nullptr, c.writes) << "mode " << c.mode;
-    if (writer) writer->Write("xyz", 3);
-  }
-  EXPECT_EQ(ReadWholeFile(file.GetNativePath()), "xyz");
-  EXPECT_EQ(ZuStreamUtil::CreateFileStreamRead(FileAt(folder.File("missing")), kZuStreamRead, kHint,
-                                               kHint),
-            nullptr);
-}
-
 TEST(ZuStreamUtilTest, SavesFromTheBeginningAfterPartialReads) {
   TempDir folder;
   const std::string content = PatternBytes(3 * 1024 * 1024 + 17);

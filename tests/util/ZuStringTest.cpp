@@ -106,48 +106,4 @@ TEST(ZuStringTest, EveryCodePointRoundTrips) {
   EXPECT_TRUE(ZuString(std::string_view(utf8)).GetUTF16() == units);
 }
 
-TEST(ZuStringTest, NullTextIsEmpty) {
-  EXPECT_TRUE(ZuString(static_cast<const char*>(nullptr)).empty());
-  ZuString text("abc");
-  text += static_cast<const char*>(nullptr);
-  EXPECT_EQ(text.GetUTF8String(), "abc");
-  text = static_cast<const char*>(nullptr);
-  EXPECT_TRUE(text.empty());
-}
-
-TEST(ZuStringTest, ConcatenationCountsUTF16Units) {
-  const ZuString folder("/tmp/\xC3\xA9t\xC3\xA9");
-  ZuString path = folder + ZuString("/") + "clip";
-  path += u'\u20AC';
-  path += ZuString("\xF0\x9F\x98\x80");
-  path += ".swf";
-  EXPECT_EQ(path.GetUTF8String(), "/tmp/\xC3\xA9t\xC3\xA9/clip\xE2\x82\xAC\xF0\x9F\x98\x80.swf");
-  EXPECT_EQ(path.length(), 20u);
-  EXPECT_EQ(folder.GetUTF8String(), "/tmp/\xC3\xA9t\xC3\xA9");  // operator+ left it alone
-
-  path.clear();
-  EXPECT_TRUE(path.empty());
-  EXPECT_EQ(path.length(), 0u);
-}
-
-TEST(ZuStringTest, AppendNumber) {
-  const struct {
-    int value;
-    const char* text;
-  } cases[] = {
-      {0, "0"},
-      {7, "7"},
-      {-12, "-12"},
-      {345, "345"},
-      {-1, "-1"},
-      {INT_MAX, "2147483647"},
-      {INT_MIN, "-2147483648"},
-  };
-  for (const auto& c : cases) {
-    ZuString text("n=");
-    text.AppendNumber(c.value);
-    EXPECT_EQ(text.GetUTF8String(), std::string("n=") + c.text);
-  }
-}
-
 }  // namespace

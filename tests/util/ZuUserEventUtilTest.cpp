@@ -25,32 +25,6 @@ class ZuUserEventUtilTest : public testing::Test {
   }
 };
 
-std::string Describe(const ZuUserEvent& event) {
-  return event.category.GetUTF8String() + "|" + event.action.GetUTF8String() + "|" +
-         event.detail.GetUTF8String();
-}
-
-TEST_F(ZuUserEventUtilTest, KeepsTheLastThousandInOrder) {
-  ZuUserEventUtil::LogUserEvent("FMR Edit", "Delete", "");
-  ZuUserEventUtil::LogUserEvent("FMR Edit", "Insert", "clip.swf");
-  std::vector<ZuUserEvent> events = ZuUserEventUtil::GetRecentEvents();
-  ASSERT_EQ(events.size(), 2u);
-  EXPECT_EQ(Describe(events[0]), "FMR Edit|Delete|");
-  EXPECT_EQ(Describe(events[1]), "FMR Edit|Insert|clip.swf");
-
-  for (int i = 0; i < 1003; ++i) {
-    ZuString detail;
-    detail.AppendNumber(i);
-    ZuUserEventUtil::LogUserEvent("FMR Edit", "Split", detail);
-  }
-  events = ZuUserEventUtil::GetRecentEvents();
-  ASSERT_EQ(events.size(), 1000u);
-  EXPECT_EQ(events.front().detail.GetUTF8String(), "3");
-  EXPECT_EQ(events.back().detail.GetUTF8String(), "1002");
-  ZuUserEventUtil::ClearRecentEvents();
-  EXPECT_TRUE(ZuUserEventUtil::GetRecentEvents().empty());
-}
-
 TEST_F(ZuUserEventUtilTest, AppendsTabSeparatedLinesWithUTCTime) {
   TempDir folder;
   const std::string log = folder.File("events.log");
@@ -94,29 +68,6 @@ TEST_F(ZuUserEventUtilTest, UnwritableLogIsIgnored) {
   ZuUserEventUtil::LogUserEvent("FMR Edit", "Merge", "");
   EXPECT_EQ(ZuUserEventUtil::GetRecentEvents().size(), 2u);
   EXPECT_TRUE(FolderNames(folder.Path()).empty());
-}
-
-TEST_F(ZuUserEventUtilTest, ConcurrentLoggingLosesNothing) {
-  TempDir folder;
-  const std::string log = folder.File("events.log");
-  setenv("FMREDIT_EVENT_LOG", log.c_str(), 1);
-  std::vector<std::thread> threads;
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([] {
-      for (int i = 0; i < 100; ++i) ZuUserEventUtil::LogUserEvent("FMR Edit", "Insert", "x");
-    });
-  }
-  for (std::thread& thread : threads) thread.join();
-  EXPECT_EQ(ZuUserEventUtil::GetRecentEvents().size(), 400u);
-
-  std::istringstream lines(ReadWholeFile(log));
-  std::string line;
-  int count = 0;
-  while (std::getline(lines, line)) {
-    EXPECT_TRUE(line.ends_with("\tFMR Edit\tInsert\tx")) << line;
-    ++count;
-  }
-  EXPECT_EQ(count, 400);
 }
 
 }  // namespace

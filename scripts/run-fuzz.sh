@@ -1,0 +1,33 @@
+#!/usr/bin/env bash
+# Builds the libFuzzer targets with clang (build/fuzz), runs every seed and every input that
+# once failed through them (ctest), then fuzzes each target for SECONDS (default 20). New
+# inputs go to build/fuzz/scratch, never to the committed corpus; an input that fails is
+# kept as build/fuzz/crashes/TARGET-... and the script fails.
+# Usage: scripts/run-fuzz.sh [SECONDS [TARGET...]]   (targets: load_swf, edit_split, ...)
+set -euo pipefail
+cd "$(dirname "$0")/.."
+seconds=${1:-20}
+shift || true
+build=build/fuzz
+CC=clang-14 CXX=clang++-14 cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  -DZU_FUZZ=ON -DZU_BUILD_TESTS=OFF -DZU_BUILD_BENCH=OFF >/dev/null
+cmake --build "$build" -j"$(nproc)"
+(cd "$build" && ctest --output-on-failure -j"$(nproc)")
+
+export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
+export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
+mkdir -p "$build/crashes"
+# Each line of fuzz_targets.txt: a target, its seed folder, its regression folder.
+while read -r target seeds regressions; do
+  if (($# > 0)) && [[ " $* " != *" $target "* ]]; then continue; fi
+  mkdir -p "$build/scratch/$target"
+  echo "== fuzzing $target for ${seconds}s"
+  if ! "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
+    -artifact_prefix="$build/crashes/$target-" "$build/scratch/$target" "$seeds" \
+    "$regressions" >"$build/$target.log" 2>&1; then
+    tail -n 60 "$build/$target.log"
+    echo "fuzz_$target failed; the input is in $build/crashes/" >&2
+    exit 1
+  fi
+  grep -E 'stat::number_of_executed_units' "$build/$target.log" || true
+done <"$build/fuzz_targets.txt"

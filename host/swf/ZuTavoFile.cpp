@@ -53,9 +53,9 @@ size_t ReadUpTo(IZuStream* stream, uint8_t* buffer, size_t count) {
 // file what that length can take once compressed.
 uint64_t MostFileBytes(const ZuSwfFileHeader& header) {
   if (header.compression == ZuSwfCompression::kNone) {
-    return std::max<uint64_t>(header.declaredLength, ZuSwfFileHeader::kSize);
+    return std::max<uint64_t>(header.declaredLength, kZuSwfFileHeaderSize);
   }
-  return ZuSwfFileHeader::kSize + ZuSwfBodyCodec::MostCompressedSize(header.declaredLength);
+  return kZuSwfFileHeaderSize + ZuSwfBodyCodec::MostCompressedSize(header.declaredLength);
 }
 
 // Reads the rest of a stream whose length is not known, after the header already in buffer,
@@ -96,7 +96,7 @@ bool ReadWholeStream(IZuStream* stream, ZuSharedBytes& bytes, std::string& error
   const uint64_t size = stream->GetSize();
   const uint64_t position = stream->GetPosition();
   try {
-    std::vector<uint8_t> buffer(ZuSwfFileHeader::kSize);
+    std::vector<uint8_t> buffer(kZuSwfFileHeaderSize);
     buffer.resize(ReadUpTo(stream, buffer.data(), buffer.size()));
     ZuSwfFileHeader header;
     if (stream->HasError() || !ZuSwfReader::ReadFileHeader(buffer, header, error)) {

@@ -8,6 +8,7 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/EditedOutput.h"
+#include "cli/StopFrameRule.h"
 #include "cli/TimeOption.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/util/ZuFrameTime.h"
@@ -24,51 +25,12 @@ struct DeleteOptions {
   bool inPlace = false;
 };
 
-// The cut as the engine sees it: frames lastKept + 1 to lastKept + count go.
-struct Cut {
-  int64_t lastKept = 0;
-  int64_t count = 0;
-};
-
-Cut ChooseCut(const DeleteOptions& options, const ZuFMRTavoFile& movie) {
+FrameCut ChooseCut(const DeleteOptions& options, const ZuFMRTavoFile& movie) {
   if (options.firstFrame) {
     return {*options.firstFrame - int64_t{1}, *options.frameCount};
   }
   return {ZuFrameTime::SecondsToFrames(*options.start, movie.GetFrameRate()),
           ZuFrameTime::SecondsToFrames(*options.length, movie.GetFrameRate())};
-}
-
-// Why the engine refused a cut, in words.
-std::string RefusalReason(const Cut& cut, int64_t frames) {
-  if (cut.count == 0) {
-    return "the length is less than half a frame: no frame to delete";
-  }
-  if (cut.count >= frames - 1) {
-    return "cannot delete " + std::to_string(cut.count) + " of the movie's " +
-           std::to_string(frames) + " frames: at least two must remain";
-  }
-  if (cut.lastKept + 1 > frames) {
-    return "frame " + std::to_string(cut.lastKept + 1) + " is past the movie's last frame, " +
-           std::to_string(frames);
-  }
-  return "the movie's tag list is damaged; nothing was deleted";
-}
-
-// The last frame (the stop frame) is never deleted: a cut that starts there deletes nothing
-// and is refused; one that reaches it is shortened, which the user is told once it is done.
-void RefuseCutOfStopFrameOnly(const Cut& cut, int64_t frames, const std::string& input) {
-  if (cut.count > 0 && cut.lastKept + 1 == frames) {
-    throw CliError(input + ": frame " + std::to_string(frames) +
-                   " is the movie's last frame, which is always kept: nothing to delete");
-  }
-}
-
-void NoteShortenedCut(const Cut& cut, int64_t frames, const std::string& input) {
-  if (cut.lastKept >= 0 && cut.lastKept + cut.count >= frames) {
-    std::cerr << "fmredit: " << input << ": the last frame, " << frames
-              << ", is always kept: deleted frames " << cut.lastKept + 1 << " to " << frames - 1
-              << "\n";
-  }
 }
 
 void RunDelete(const DeleteOptions& options) {
@@ -83,7 +45,7 @@ void RunDelete(const DeleteOptions& options) {
   if (byFrame && movie->GetFrameRate() == 0) {
     throw CliError(options.input + ": the movie's frame rate is 0: frames cannot be timed");
   }
-  const Cut cut = ChooseCut(options, *movie);
+  const FrameCut cut = ChooseCut(options, *movie);
   const int64_t frames = movie->GetFrameCount();
   RefuseCutOfStopFrameOnly(cut, frames, options.input);
 
@@ -105,7 +67,7 @@ void RunDelete(const DeleteOptions& options) {
   if (result != kZuSuccess) {
     output.ThrowIfWriteFailed();
     const std::string& why = movie->GetEditError();
-    throw CliError(options.input + ": " + (why.empty() ? RefusalReason(cut, frames) : why));
+    throw CliError(options.input + ": " + (why.empty() ? CutRefusalReason(cut, frames) : why));
   }
   output.Commit();
   NoteShortenedCut(cut, frames, options.input);

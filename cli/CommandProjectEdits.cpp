@@ -19,6 +19,7 @@
 #include "cli/Commands.h"
 #include "cli/EditedOutput.h"
 #include "cli/ProjectEdits.h"
+#include "cli/StopFrameRule.h"
 #include "cli/TimeOption.h"
 #include "commands/ZuFMREditCommandData.h"
 #include "commands/ZuFMREditComponent.h"
@@ -31,10 +32,12 @@
 #include "host/app/IZuSession.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuCommandRegistry.h"
+#include "host/app/ZuMovieFacts.h"
 #include "host/app/ZuProject.h"
 #include "host/app/ZuSession.h"
 #include "host/app/ZuSlideBase.h"
 #include "host/util/IZuStream.h"
+#include "host/util/ZuFrameTime.h"
 #include "host/util/ZuTemporaryFolder.h"
 
 namespace {
@@ -188,15 +191,37 @@ void SetEditProgressSink(IZuFMREditProgressEvent* sink) {
   g_progressSink = sink != nullptr ? sink : &g_progress;
 }
 
+// The frames a delete of the slide's movie would cut, and the movie's frame count, from the
+// facts stored with the movie: no need to read the movie itself.
+FrameCut SlideCut(ZuSlideBase* slide, const EditOptions& options, int64_t* frames) {
+  ZuMovieFacts facts;
+  std::string error;
+  const ZuAnimationResource* resource = slide->GetAnimation();
+  if (!slide->GetProject()->GetVersionFacts(resource->GetVersionId(), &facts, &error)) {
+    throw CliError(SlideName(options, options.slide) + ": " + error);
+  }
+  *frames = facts.frameCount;
+  return {ZuFrameTime::SecondsToFrames(options.start, facts.frameRate),
+          ZuFrameTime::SecondsToFrames(options.length, facts.frameRate)};
+}
+
 void DeleteFramesOfSlide(const OpenProjectSession& session, const EditOptions& options) {
   PrivateTemporaryFolder temporaryFolder;
   ZuSlideBase* slide = FMRSlide(session, options, options.slide, "--slide");
+  int64_t frames = 0;
+  const FrameCut cut = SlideCut(slide, options, &frames);
+  RefuseCutOfStopFrameOnly(cut, frames, SlideName(options, options.slide));
   RegisterProgressFactories("delete");
   const ZuErrorCodeEnum result =
       ZuFMREditUtils::FireDelFramesCommand(slide, ZuReal(options.start), ZuReal(options.length));
   g_progress.Finish();
+  if (result == kZuFailure) {
+    throw CliError(SlideName(options, options.slide) + ": " + CutRefusalReason(cut, frames) +
+                   "; the project is unchanged");
+  }
   ThrowForResult(result, options, "deleting frames", SlideName(options, options.slide), slide,
                  nullptr, "");
+  NoteShortenedCut(cut, frames, SlideName(options, options.slide));
 }
 
 void InsertIntoSlide(const OpenProjectSession& session, const EditOptions& options) {

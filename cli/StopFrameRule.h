@@ -1,0 +1,19 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// A delete as the engine sees it: frames lastKept + 1 to lastKept + count go.
+struct FrameCut {
+  int64_t lastKept = 0;
+  int64_t count = 0;
+};
+
+// The last frame of a movie (the stop frame) is never deleted. A cut that starts there deletes
+// nothing and is refused (CliError naming `name`); one that reaches it is shortened by the
+// engine, which the user is told on standard error once the edit is done.
+void RefuseCutOfStopFrameOnly(const FrameCut& cut, int64_t frames, const std::string& name);
+void NoteShortenedCut(const FrameCut& cut, int64_t frames, const std::string& name);
+
+// Why the engine refused a cut that it was asked for, in words.
+std::string CutRefusalReason(const FrameCut& cut, int64_t frames);

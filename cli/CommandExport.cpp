@@ -1,5 +1,5 @@
 #include <CLI/CLI.hpp>
-#include <cmath>
+#include <algorithm>
 #include <memory>
 #include <string>
 
@@ -11,6 +11,7 @@
 #include "cli/StopSignal.h"
 #include "cli/VideoExport.h"
 #include "host/swf/ZuTavoFile.h"
+#include "host/util/ZuFrameTime.h"
 #include "media/ZuVideoExport.h"
 
 namespace {
@@ -25,14 +26,16 @@ struct ExportOptions {
   bool lossless = false;
 };
 
-// The frames that show during [from, to): frame n shows from (n - 1) / rate seconds on.
+// The frames between the times from and to, counted as every edit counts them: a time names
+// the frame boundary nearest to it, so `export --from S --to T` shows exactly the frames that
+// `delete --start S --length T-S` would cut.
 void FramesBetween(const ExportOptions& options, int frameRate, int frames,
                    ZuVideoExportOptions& video) {
   if (options.from >= 0) {
-    video.firstFrame = static_cast<int>(std::floor(options.from * frameRate)) + 1;
+    video.firstFrame = ZuFrameTime::SecondsToFrames(options.from, frameRate) + 1;
   }
   if (options.to >= 0) {
-    video.lastFrame = std::min(frames, static_cast<int>(std::ceil(options.to * frameRate)));
+    video.lastFrame = std::min(frames, ZuFrameTime::SecondsToFrames(options.to, frameRate));
     if (options.to <= std::max(0.0, options.from)) {
       throw CliError("--to must come after --from", kExitUsage);
     }

@@ -9,13 +9,34 @@
 #include "commands/ZuFMREditUtils.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/app/ZuAnimationResource.h"
+#include "host/app/ZuCCommand.h"
 #include "host/app/ZuSlideBase.h"
-#include "tests/commands/CommandsTestUtil.h"
 #include "tests/commands/edit_fixture.h"
 
 namespace {
 
 using BackupTest = edit_test::EditProjectTest;
+
+// The command a backup keeps, counting what the restore does to it.
+struct Counters {
+  int driven = 0, notified = 0, deletes = 0;
+};
+class CountingCommand : public ZuCCommand {
+ public:
+  CountingCommand(Counters* counters, ZuErrorCodeEnum result)
+      : ZuCCommand(7000), m_counters(counters), m_result(result) {}
+  ~CountingCommand() override { ++m_counters->deletes; }
+  IZuCommand* Clone() const override { return new CountingCommand(m_counters, m_result); }
+  ZuErrorCodeEnum Execute() override { return kZuSuccess; }
+  ZuErrorCodeEnum Undo() override { return ++m_counters->driven, m_result; }
+  ZuErrorCodeEnum Redo() override { return ++m_counters->driven, m_result; }
+  void UndoNotify() override { ++m_counters->notified; }
+  void RedoNotify() override { ++m_counters->notified; }
+
+ private:
+  Counters* m_counters;
+  ZuErrorCodeEnum m_result;
+};
 
 TEST_F(BackupTest, ResourceLookupAndBackupWithoutAnFMRResource) {
   const std::string path = RecordMovie("demo.swf", 10, 1);
@@ -71,19 +92,18 @@ TEST_F(BackupTest, RestoreDrivesTheKeptCommandAndStopsAtAMissingSlide) {
   for (Restore restore : {&ZuFMREditUtils::UpdateFMRSlideWithBackedupDataForUndo,
                           &ZuFMREditUtils::UpdateFMRSlideWithBackedupDataForRedo}) {
     for (const Case& c : cases) {
-      ZuCountingCommandCounters counters;
-      counters.undoResult = counters.redoResult = c.commandResult;
+      Counters counters;
       {
         ZuFMREditCommandBackupData record;
         record.project = &Project();
         record.slideIndex = c.slideIndex;
         record.affectedSlides = c.slides;
         record.newDuration = 3.0;
-        record.replaceCommand = new ZuCountingCommand(&counters);
+        record.replaceCommand = new CountingCommand(&counters, c.commandResult);
         EXPECT_EQ(restore(record), c.expected) << c.what;
       }
-      EXPECT_EQ(counters.undos + counters.redos, c.driven) << c.what;
-      EXPECT_EQ(counters.undoNotifies + counters.redoNotifies, c.notified) << c.what;
+      EXPECT_EQ(counters.driven, c.driven) << c.what;
+      EXPECT_EQ(counters.notified, c.notified) << c.what;
       EXPECT_EQ(counters.deletes, 1) << c.what;
     }
   }

@@ -9,6 +9,7 @@
 #include "commands/ZuFMREditComponent.h"
 #include "host/app/IZuCommand.h"
 #include "host/app/ZuCmdUtils.h"
+#include "host/app/ZuCommandEventLog.h"
 #include "host/app/ZuCommandRegistry.h"
 #include "host/app/ZuComponentLoader.h"
 #include "host/app/ZuHostCommands.h"
@@ -76,6 +77,8 @@ class ComponentTest : public ::testing::Test {
   }
 };
 
+// Each factory makes its own command only; a new command has its name and its redo event
+// (one below its id), and cannot be undone or redone before it runs.
 TEST_F(ComponentTest, HostLoadsTheLibraryAndGetsTheFourCommandsInOrder) {
   std::string error;
   IZuComponent* loaded = nullptr;
@@ -86,29 +89,29 @@ TEST_F(ComponentTest, HostLoadsTheLibraryAndGetsTheFourCommandsInOrder) {
   // The loaded library is the one this program links: one component, one session.
   EXPECT_EQ(loaded, GetZuFMREditComponent());
   EXPECT_EQ(RegisteredIds(), std::vector<int32_t>(std::begin(kOwnIds), std::end(kOwnIds)));
-  for (int32_t id : kOwnIds) {
-    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(id));
-    ASSERT_NE(command, nullptr) << id;
-    EXPECT_EQ(command->GetID(), id);
+  const char* const names[] = {"kZuFMREditDeleteFramesCommand", "kZuFMREditInsertCommand",
+                               "kZuFMREditMergeSlidesCommand", "kZuFMREditSplitCommand"};
+  for (size_t i = 0; i < g_registrations.size(); ++i) {
+    const auto& [ownId, factory] = g_registrations[i];
+    for (int32_t askedId :
+         {kOwnIds[0], kOwnIds[1], kOwnIds[2], kOwnIds[3], 0, -1, int32_t{kZuCmdInsertFMRSlides}}) {
+      std::unique_ptr<IZuCommand> command(factory(askedId));
+      EXPECT_EQ(command != nullptr, askedId == ownId) << ownId << " asked for " << askedId;
+    }
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(ownId));
+    ASSERT_NE(command, nullptr) << ownId;
+    EXPECT_EQ(command->GetID(), ownId);
+    EXPECT_EQ(command->GetName().GetUTF8String(), names[i]);
+    EXPECT_EQ(command->Undo(), kZuFailure);
+    EXPECT_EQ(command->Redo(), kZuFailure);
+    ZuCommandEventLog& log = GetZuSession()->GetEventLog();
+    log.Clear();
+    command->RedoNotify();
+    ASSERT_EQ(log.GetEvents().size(), 1u);
+    EXPECT_EQ(log.GetEvents()[0].code, ownId - 1);
+    EXPECT_EQ(log.GetEvents()[0].commandId, ownId);
   }
   EXPECT_EQ(GetZuSession()->LoadComponents(&error), kZuSuccess) << error;
-}
-
-TEST_F(ComponentTest, EachFactoryMakesOnlyItsOwnCommand) {
-  ASSERT_EQ(GetZuFMREditComponent()->RegisterCommands(), 0);
-  ASSERT_EQ(g_registrations.size(), 4u);
-  for (const auto& [ownId, factory] : g_registrations) {
-    for (int32_t askedId : {kOwnIds[0], kOwnIds[1], kOwnIds[2], kOwnIds[3], 0, -1,
-                            int32_t{kZuCmdInsertFMRSlides}}) {
-      std::unique_ptr<IZuCommand> command(factory(askedId));
-      if (askedId == ownId) {
-        ASSERT_NE(command, nullptr) << ownId;
-        EXPECT_EQ(command->GetID(), ownId);
-      } else {
-        EXPECT_EQ(command, nullptr) << "factory " << ownId << " asked for " << askedId;
-      }
-    }
-  }
 }
 
 TEST_F(ComponentTest, RegistrationWithoutARegistryFails) {

@@ -18,34 +18,10 @@
 #include "host/app/ZuSession.h"
 #include "host/app/ZuSlideBase.h"
 #include "tests/support/Oracle.h"
+#include "tests/support/RandomImage.h"
 #include "tests/support/RecordedMovie.h"
 
 namespace edit_test {
-
-namespace {
-
-// Frame i: a background of the seed's colour and a small block that moves and changes colour,
-// so that every frame differs from the one before.
-Pictures MakeFrames(int width, int height, int count, uint32_t seed) {
-  Pictures frames;
-  for (int i = 0; i < count; ++i) {
-    ZuImage picture(width, height);
-    for (int y = 0; y < height; ++y) {
-      for (int x = 0; x < width; ++x) {
-        const bool block = x / 4 == i % (width / 4) && y / 4 == (i / 3) % (height / 4);
-        uint8_t* pixel = picture.Row(y) + static_cast<size_t>(x) * 4;
-        pixel[0] = static_cast<uint8_t>(block ? 40 * i : seed * 37);
-        pixel[1] = static_cast<uint8_t>(block ? 255 - 9 * i : seed * 71);
-        pixel[2] = static_cast<uint8_t>(block ? 17 * i + x : seed * 13 + y);
-        pixel[3] = 255;
-      }
-    }
-    frames.push_back(picture);
-  }
-  return frames;
-}
-
-}  // namespace
 
 Pictures FramesOf(const Pictures& shown, int first, int last) {
   Pictures frames;
@@ -102,10 +78,23 @@ void EditProjectTest::Reopen() {
   GetZuSession()->GetProjectHolder(1, 0)->SetCurrentProject(std::move(project));
 }
 
+namespace {
+
+// Pictures of random opaque pixels: every frame differs from the one before.
+Pictures RandomFrames(int width, int height, int count, uint32_t seed) {
+  Pictures frames;
+  for (int i = 0; i < count; ++i)
+    frames.push_back(RandomImage(width, height, true, seed * 1000 + i));
+  return frames;
+}
+
+}  // namespace
+
 std::string EditProjectTest::RecordMovie(const std::string& name, int frames, uint32_t seed,
                                          int width, int height) {
   const std::string path = File(name);
-  std::unique_ptr<ZuTavoFile> movie = RecordFrames(MakeFrames(width, height, frames, seed), 32, 6);
+  std::unique_ptr<ZuTavoFile> movie =
+      RecordFrames(RandomFrames(width, height, frames, seed), 32, 6);
   if (movie == nullptr) return path;
   WriteMovieFile(*movie, path);
   ExpectOracleAccepts(path, *movie);

@@ -32,46 +32,25 @@ std::vector<BadCase> BadCases() {
   std::vector<uint8_t> cutZwsHeader = SwfBuilder().Compression(ZuSwfCompression::kLzma).Build();
   cutZwsHeader.resize(14);
   return {
+      // clang-format off
       {"empty_file", {}, "empty file"},
-      {"unknown_signature", Text("GIF89a\x01\x00\x01\x00\x00\x00"),
-       "not an SWF file (signature 'GIF')"},
+      {"unknown_signature", Text("GIF89a\x01\x00\x01\x00\x00\x00"), "not an SWF file (signature 'GIF')"},
       {"binary_signature", {0x00, 0xFF, 'S', 10, 0, 0, 0, 0}, "signature '\\x00\\xffS'"},
       {"two_bytes", Text("FW"), "not an SWF file"},
       {"truncated_file_header", Text("FWS\x0a\x20"), "truncated header"},
       {"truncated_frame_rect", cutRect, "truncated header"},
       {"no_rate_and_count", {'F', 'W', 'S', 10, 9, 0, 0, 0, 0x00}, "truncated header"},
       {"version_zero", SwfBuilder().Version(0).Build(), "version 0"},
-      {"tag_past_end",
-       SwfBuilder()
-           .Tag(9, {1, 2, 3})
-           .RawTagBytes({0xFF, 0x15, 0xE8, 0x03, 0, 0, 1, 2})
-           .WithoutEnd()
-           .Build(),
-       "tag 2 (code 87) at offset 34 runs past the end of the data"},
-      {"short_tag_past_end", SwfBuilder().RawTagBytes({0x43, 0x02, 1}).WithoutEnd().Build(),
-       "tag 1 (code 9) at offset 29 runs past the end of the data"},
-      {"cut_tag_header", SwfBuilder().ShowFrame().RawTagBytes({0x40}).WithoutEnd().Build(),
-       "truncated header"},
-      {"cut_long_tag_header", SwfBuilder().RawTagBytes({0xFF, 0x15, 0x10}).WithoutEnd().Build(),
-       "truncated header"},
-      {"huge_long_tag", SwfBuilder().RawTagBytes({0xFF, 0x15, 0xFF, 0xFF, 0xFF, 0xFF}).Build(),
-       "runs past the end of the data"},
-      {"zlib_garbage",
-       SwfBuilder(good)
-           .Compression(ZuSwfCompression::kZlib)
-           .CompressedData({0x78, 0x9C, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})
-           .Build(),
-       "zlib body does not inflate"},
-      {"zlib_empty",
-       SwfBuilder(good).Compression(ZuSwfCompression::kZlib).CompressedData({}).Build(),
-       "zlib body does not inflate"},
-      {"lzma_garbage",
-       SwfBuilder(good)
-           .Compression(ZuSwfCompression::kLzma)
-           .CompressedData({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF})
-           .Build(),
-       "LZMA body does not decode"},
+      {"tag_past_end", SwfBuilder().Tag(9, {1, 2, 3}).RawTagBytes({0xFF, 0x15, 0xE8, 0x03, 0, 0, 1, 2}).WithoutEnd().Build(), "tag 2 (code 87) at offset 34 runs past the end of the data"},
+      {"short_tag_past_end", SwfBuilder().RawTagBytes({0x43, 0x02, 1}).WithoutEnd().Build(), "tag 1 (code 9) at offset 29 runs past the end of the data"},
+      {"cut_tag_header", SwfBuilder().ShowFrame().RawTagBytes({0x40}).WithoutEnd().Build(), "truncated header"},
+      {"cut_long_tag_header", SwfBuilder().RawTagBytes({0xFF, 0x15, 0x10}).WithoutEnd().Build(), "truncated header"},
+      {"huge_long_tag", SwfBuilder().RawTagBytes({0xFF, 0x15, 0xFF, 0xFF, 0xFF, 0xFF}).Build(), "runs past the end of the data"},
+      {"zlib_garbage", SwfBuilder(good).Compression(ZuSwfCompression::kZlib).CompressedData({0x78, 0x9C, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}).Build(), "zlib body does not inflate"},
+      {"zlib_empty", SwfBuilder(good).Compression(ZuSwfCompression::kZlib).CompressedData({}).Build(), "zlib body does not inflate"},
+      {"lzma_garbage", SwfBuilder(good).Compression(ZuSwfCompression::kLzma).CompressedData({0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF}).Build(), "LZMA body does not decode"},
       {"lzma_cut_header", cutZwsHeader, "truncated header"},
+      // clang-format on
   };
 }
 

@@ -24,16 +24,15 @@ std::vector<OracleCase> OracleCases() {
     return SwfBuilder().Compression(c).Tag(9, {1, 2, 3}).Tag(300, {1}).ShowFrame();
   };
   return {
+      // clang-format off
       {"fws", frames(ZuSwfCompression::kNone), {9, 300, 1}, ""},
       {"cws", frames(ZuSwfCompression::kZlib), {9, 300, 1}, ""},
       {"zws", frames(ZuSwfCompression::kLzma), {9, 300, 1}, ""},
-      {"shape_kinds_by_code",
-       SwfBuilder().Tag(28, {1, 0}).Tag(5, {1, 0, 1, 0}).Tag(12, SwfBuilder::StopActionBody()),
-       {28, 5, 12},
-       ""},
+      {"shape_kinds_by_code", SwfBuilder().Tag(28, {1, 0}).Tag(5, {1, 0, 1, 0}).Tag(12, SwfBuilder::StopActionBody()), {28, 5, 12}, ""},
       {"known_tag_with_broken_body", SwfBuilder().Tag(9, {1}), {}, "body does not parse"},
       {"tag_past_end", SwfBuilder().RawTagBytes({0x43, 0x02, 1}).WithoutEnd(), {}, "past the end"},
       {"not_swf", SwfBuilder().Signature("GIF"), {}, "oracle rejects"},
+      // clang-format on
   };
 }
 

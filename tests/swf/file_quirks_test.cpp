@@ -34,16 +34,15 @@ struct QuirkCase {
 
 std::vector<QuirkCase> QuirkCases(ZuSwfCompression c) {
   return {
+      // clang-format off
       {"missing_end", TwoFrames(c).WithoutEnd(), TwoFrames(c), "End tag is missing"},
-      {"bytes_after_end", TwoFrames(c).Trailing({0, 0, 7, 7, 7}),
-       TwoFrames(c).Trailing({0, 0, 7, 7, 7}), "5 bytes after the End tag"},
+      {"bytes_after_end", TwoFrames(c).Trailing({0, 0, 7, 7, 7}), TwoFrames(c).Trailing({0, 0, 7, 7, 7}), "5 bytes after the End tag"},
       {"declared_too_small", TwoFrames(c).DeclaredLength(20), TwoFrames(c), "declares 20 bytes"},
-      {"declared_too_large", TwoFrames(c).DeclaredLength(5000), TwoFrames(c),
-       "declares 5000 bytes"},
+      {"declared_too_large", TwoFrames(c).DeclaredLength(5000), TwoFrames(c), "declares 5000 bytes"},
       {"declared_zero", TwoFrames(c).DeclaredLength(0), TwoFrames(c), "declares 0 bytes"},
-      {"version_above_50", TwoFrames(c).Version(51), TwoFrames(c).Version(51),
-       "version 51 is newer"},
+      {"version_above_50", TwoFrames(c).Version(51), TwoFrames(c).Version(51), "version 51 is newer"},
       {"version_255", TwoFrames(c).Version(255), TwoFrames(c).Version(255), "version 255"},
+      // clang-format on
   };
 }
 

@@ -34,34 +34,14 @@ struct MovieCase {
 
 std::vector<MovieCase> MovieCases() {
   return {
-      {"short_headers",
-       SwfBuilder()
-           .StageSize(640, 480)
-           .Tag(69, {0x08, 0, 0, 0})
-           .Tag(9, {0xFF, 0x80, 0x00})
-           .ShowFrame()
-           .Tag(12, SwfBuilder::StopActionBody())
-           .ShowFrame(),
-       5},
-      {"long_header_on_small_body",
-       SwfBuilder().Tag(9, {1, 2, 3}, Header::kLong).Tag(1, {}, Header::kLong), 2},
-      {"large_bodies",
-       SwfBuilder()
-           .Tag(87, BinaryData(1, 70000))
-           .ShowFrame()
-           .Tag(87, BinaryData(2, 63))
-           .ShowFrame(),
-       4},
-      {"unknown_tags",
-       SwfBuilder()
-           .Tag(200, {9, 8, 7})
-           .Tag(1000, SwfBuilder::PatternBody(300), Header::kLong)
-           .Tag(3, {5, 0})
-           .Tag(41, SwfBuilder::PatternBody(26))
-           .ShowFrame(),
-       5},
+      // clang-format off
+      {"short_headers", SwfBuilder().StageSize(640, 480).Tag(69, {0x08, 0, 0, 0}).Tag(9, {0xFF, 0x80, 0x00}).ShowFrame().Tag(12, SwfBuilder::StopActionBody()).ShowFrame(), 5},
+      {"long_header_on_small_body", SwfBuilder().Tag(9, {1, 2, 3}, Header::kLong).Tag(1, {}, Header::kLong), 2},
+      {"large_bodies", SwfBuilder().Tag(87, BinaryData(1, 70000)).ShowFrame().Tag(87, BinaryData(2, 63)).ShowFrame(), 4},
+      {"unknown_tags", SwfBuilder().Tag(200, {9, 8, 7}).Tag(1000, SwfBuilder::PatternBody(300), Header::kLong).Tag(3, {5, 0}).Tag(41, SwfBuilder::PatternBody(26)).ShowFrame(), 5},
       {"trailing_bytes", SwfBuilder().ShowFrame().Trailing({0xDE, 0xAD, 0xBE, 0xEF}), 1},
       {"no_tags", SwfBuilder().FrameCount(0), 0},
+      // clang-format on
   };
 }
 

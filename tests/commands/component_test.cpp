@@ -21,35 +21,16 @@ namespace {
 bool g_recording = false;
 std::vector<std::pair<int32_t, ZuCommandFactory>> g_registrations;
 
-// A session without a command registry, standing in for the real one while set.
-class ZuSessionWithoutRegistry : public IZuSession {
- public:
-  ZuProjectHolder* GetProjectHolder(int32_t c, int32_t r) override {
-    return GetZuSession()->GetProjectHolder(c, r);
-  }
-  ZuCommandRegistry* GetCommandRegistry(int32_t) override { return nullptr; }
-  IZuCommandEventSink* GetCommandEventSink(int32_t r) override {
-    return GetZuSession()->GetCommandEventSink(r);
-  }
-  intptr_t GetEventContext(int32_t r) override { return GetZuSession()->GetEventContext(r); }
-  ZuCommandHistory* GetCommandHistory() override { return GetZuSession()->GetCommandHistory(); }
-};
-IZuSession* g_sessionOverride = nullptr;
-
 }  // namespace
 
-// The test program exports these two host functions, so the shared libraries call them instead
-// of their own: one watches registrations, the other can hide the registry.
+// The test program exports this host function, so the shared libraries call it instead of
+// their own: it watches registrations.
 ZuErrorCodeEnum ZuCommandRegistry::RegisterCommandFactory(int32_t id, ZuCommandFactory factory) {
   using Real = ZuErrorCodeEnum (*)(ZuCommandRegistry*, int32_t, ZuCommandFactory);
   static const auto real = reinterpret_cast<Real>(
       dlsym(RTLD_NEXT, "_ZN17ZuCommandRegistry22RegisterCommandFactoryEiPFP10IZuCommandiE"));
   if (g_recording) g_registrations.emplace_back(id, factory);
   return real(this, id, factory);
-}
-
-IZuSession* QuerySession() {
-  return g_sessionOverride != nullptr ? g_sessionOverride : GetZuSession();
 }
 
 namespace {
@@ -71,10 +52,7 @@ class ComponentTest : public ::testing::Test {
     g_registrations.clear();
     g_recording = true;
   }
-  void TearDown() override {
-    g_recording = false;
-    g_sessionOverride = nullptr;
-  }
+  void TearDown() override { g_recording = false; }
 };
 
 // Each factory makes its own command only; a new command has its name and its redo event
@@ -112,13 +90,6 @@ TEST_F(ComponentTest, HostLoadsTheLibraryAndGetsTheFourCommandsInOrder) {
     EXPECT_EQ(log.GetEvents()[0].commandId, ownId);
   }
   EXPECT_EQ(GetZuSession()->LoadComponents(&error), kZuSuccess) << error;
-}
-
-TEST_F(ComponentTest, RegistrationWithoutARegistryFails) {
-  ZuSessionWithoutRegistry session;
-  g_sessionOverride = &session;
-  EXPECT_EQ(GetZuFMREditComponent()->RegisterCommands(), 1);
-  EXPECT_TRUE(g_registrations.empty());
 }
 
 TEST_F(ComponentTest, LoadFailuresNameTheLibraryAndTheReason) {

@@ -79,20 +79,16 @@ TEST_F(IniDumpTest, EachRecordWritesItsSection) {
   split.SetSplitAt(12345678.9);
   EXPECT_EQ(split.GenerateINI(), kZuSuccess);
 
-  const std::string expected = "[SECTION0]\nACTION=DEL_FRAMES\n" + ProjectLine() +
-                               "SLIDE_NR=3\nSTART_POS=1.5\nDURATION=2\n"
-                               "[SECTION1]\nACTION=MERGE_SWF\n" +
-                               ProjectLine() +
-                               "SLIDE_NR=4\nSLIDE_NR1=4\nSLIDE_NR2=5\nSLIDE_NR3=6\n"
-                               "[SECTION2]\nACTION=INSERT_SWF\n" +
-                               ProjectLine() +
-                               "SLIDE_NR=0\nSTART_POS=0.333333\n"
-                               "[SECTION3]\nACTION=INSERT_SWF\n" +
-                               ProjectLine() + "SLIDE_NR=0\nSTART_POS=1.23457e+06\nANIMITEM_UID=" +
-                               std::to_string(resource->GetObjectUID()) +
-                               "\nFILETO_INSERT=/tmp/Pr\xC3\xA4sentation.swf\n"
-                               "[SECTION4]\nACTION=SPLIT_SWF\n" +
-                               ProjectLine() + "SPLIT_AT=1.23457e+07\n";
+  const auto section = [&](int n, const char* action) {
+    return "[SECTION" + std::to_string(n) + "]\nACTION=" + action + "\n" + ProjectLine();
+  };
+  const std::string expected =
+      section(0, "DEL_FRAMES") + "SLIDE_NR=3\nSTART_POS=1.5\nDURATION=2\n" +
+      section(1, "MERGE_SWF") + "SLIDE_NR=4\nSLIDE_NR1=4\nSLIDE_NR2=5\nSLIDE_NR3=6\n" +
+      section(2, "INSERT_SWF") + "SLIDE_NR=0\nSTART_POS=0.333333\n" + section(3, "INSERT_SWF") +
+      "SLIDE_NR=0\nSTART_POS=1.23457e+06\nANIMITEM_UID=" +
+      std::to_string(resource->GetObjectUID()) + "\nFILETO_INSERT=/tmp/Pr\xC3\xA4sentation.swf\n" +
+      section(4, "SPLIT_SWF") + "SPLIT_AT=1.23457e+07\n";
   EXPECT_EQ(ReadAll(Dump()), expected);
 }
 

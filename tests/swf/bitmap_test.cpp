@@ -12,6 +12,7 @@
 #include "host/image/ZuBitmapQuality.h"
 #include "host/image/ZuImage16BPP.h"
 #include "tests/support/RandomImage.h"
+#include "tests/support/SwfBuilder.h"
 #include "tests/swf/SwfTestUtil.h"
 
 namespace {
@@ -121,15 +122,9 @@ struct Head {
   int tableSizeByte;  // format 3 only; -1 for none
 };
 
-Bytes Pattern(size_t size) {
-  Bytes bytes(size);
-  for (size_t i = 0; i < size; ++i) bytes[i] = static_cast<uint8_t>(i * 13 + 5);
-  return bytes;
-}
-
 // bytes, then size bytes of a pattern.
 Bytes WithPattern(Bytes bytes, size_t size) {
-  const Bytes pattern = Pattern(size);
+  const Bytes pattern = SwfBuilder::PatternBody(size);
   bytes.insert(bytes.end(), pattern.begin(), pattern.end());
   return bytes;
 }
@@ -194,16 +189,16 @@ const std::vector<BadCase>& BadCases() {
       {"empty body", kLossless2, {}, "cut short"},
       {"header cut short", kLossless2, {1, 0, 5, 2, 0, 2}, "cut short"},
       {"format 3 without its table size", kLossless, BitmapBody(1, 3, 1, 1, -1, {}), "cut short"},
-      {"unknown format", kLossless2, BitmapBody(1, 2, 1, 1, -1, ZlibCompress(Pattern(4))), "unknown bitmap format 2"},
+      {"unknown format", kLossless2, BitmapBody(1, 2, 1, 1, -1, ZlibCompress(SwfBuilder::PatternBody(4))), "unknown bitmap format 2"},
       {"zero width", kLossless2, BitmapBody(1, 5, 0, 4, -1, ZlibCompress({})), "no pixels"},
       {"zero height", kLossless, BitmapBody(1, 4, 4, 0, -1, ZlibCompress({})), "no pixels"},
       {"data that is not zlib", kLossless2, BitmapBody(1, 5, 2, 2, -1, {'n', 'o', 't', ' ', 'z', 'l', 'i', 'b', '!'}), "does not inflate"},
       {"no data at all", kLossless2, BitmapBody(1, 5, 2, 2, -1, {}), "does not inflate"},
-      {"zlib stream cut off", kLossless2, BitmapBody(1, 5, 8, 8, -1, CutShort(ZlibCompress(Pattern(256)), 40)), "does not inflate"},
-      {"fewer pixels than width x height", kLossless2, BitmapBody(1, 5, 2, 2, -1, ZlibCompress(Pattern(15))), "shorter than width x height"},
-      {"format 4 rows without their padding", kLossless, BitmapBody(1, 4, 1, 2, -1, ZlibCompress(Pattern(4))), "shorter than width x height"},
-      {"colour table without indices", kLossless2, BitmapBody(1, 3, 2, 1, 3, ZlibCompress(Pattern(16))), "shorter than width x height"},
-      {"16384 x 16384 pixels from a few bytes", kLossless2, BitmapBody(1, 5, 16384, 16384, -1, ZlibCompress(Pattern(100))), "shorter than width x height"},
+      {"zlib stream cut off", kLossless2, BitmapBody(1, 5, 8, 8, -1, CutShort(ZlibCompress(SwfBuilder::PatternBody(256)), 40)), "does not inflate"},
+      {"fewer pixels than width x height", kLossless2, BitmapBody(1, 5, 2, 2, -1, ZlibCompress(SwfBuilder::PatternBody(15))), "shorter than width x height"},
+      {"format 4 rows without their padding", kLossless, BitmapBody(1, 4, 1, 2, -1, ZlibCompress(SwfBuilder::PatternBody(4))), "shorter than width x height"},
+      {"colour table without indices", kLossless2, BitmapBody(1, 3, 2, 1, 3, ZlibCompress(SwfBuilder::PatternBody(16))), "shorter than width x height"},
+      {"16384 x 16384 pixels from a few bytes", kLossless2, BitmapBody(1, 5, 16384, 16384, -1, ZlibCompress(SwfBuilder::PatternBody(100))), "shorter than width x height"},
       {"more pixels than decoding allows", kLossless, BitmapBody(1, 4, 65535, 4097, -1, {}), "too large"},
       // clang-format on
   };
@@ -227,9 +222,9 @@ TEST(BitmapDecode, BrokenBodiesGiveNullAndAReason) {
 // has the size its header states.
 TEST(BitmapDecode, DamagedBodiesNeverCrash) {
   const Bytes bodies[] = {
-      BitmapBody(1, 3, 5, 3, 3, ZlibCompress(Pattern(4 * 4 + 8 * 3))),
-      BitmapBody(1, 4, 3, 4, -1, ZlibCompress(Pattern(8 * 4))),
-      BitmapBody(1, 5, 4, 4, -1, ZlibCompress(Pattern(4 * 16))),
+      BitmapBody(1, 3, 5, 3, 3, ZlibCompress(SwfBuilder::PatternBody(4 * 4 + 8 * 3))),
+      BitmapBody(1, 4, 3, 4, -1, ZlibCompress(SwfBuilder::PatternBody(8 * 4))),
+      BitmapBody(1, 5, 4, 4, -1, ZlibCompress(SwfBuilder::PatternBody(4 * 16))),
   };
   std::mt19937 random(2024);
   for (uint16_t code : {kLossless, kLossless2}) {

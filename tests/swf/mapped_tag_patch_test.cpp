@@ -24,8 +24,7 @@ constexpr uint16_t kDefineBitsLossless2 = 36;
 constexpr uint16_t kPlaceObject2 = 26;
 
 std::vector<uint8_t> BitmapBody(uint16_t id, size_t size) {
-  std::vector<uint8_t> body(size);
-  for (size_t i = 0; i < size; ++i) body[i] = static_cast<uint8_t>(i * 131 + 7);
+  std::vector<uint8_t> body = SwfBuilder::PatternBody(size);
   body[0] = static_cast<uint8_t>(id);
   body[1] = static_cast<uint8_t>(id >> 8);
   return body;

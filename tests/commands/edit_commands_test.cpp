@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "commands/ZuFMREditCommandData.h"
+#include "commands/ZuFMREditComponent.h"
 #include "commands/ZuFMREditUtils.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/app/IZuCommand.h"

@@ -32,10 +32,10 @@
 #include <vector>
 
 #include "bench/ZuBenchSupport.h"
-#include "host/util/ZuTemporaryFolder.h"
 #include "host/app/ZuChunker.h"
 #include "host/app/ZuSha256.h"
 #include "host/util/ZuMappedFile.h"
+#include "host/util/ZuTemporaryFolder.h"
 
 namespace {
 

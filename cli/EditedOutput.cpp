@@ -15,6 +15,7 @@
 #include "cli/MovieLoading.h"
 #include "host/player/ZuAnimationUtils.h"
 #include "host/util/ZuFileStream.h"
+#include "host/util/ZuTemporaryFolder.h"
 
 namespace {
 
@@ -42,11 +43,6 @@ std::string CreateFileLike(std::string pattern, mode_t mode) {
   return pattern;
 }
 
-std::string TemporaryFolder() {
-  const char* folder = std::getenv("TMPDIR");
-  return folder != nullptr && *folder != 0 ? folder : "/tmp";
-}
-
 }  // namespace
 
 PendingOutput::PendingOutput(std::string target)
@@ -55,7 +51,7 @@ PendingOutput::PendingOutput(std::string target)
       m_failuresBefore(ZuFileStream::LastWriteFailure().count) {
   m_path = m_destination.replaceable
                ? CreateFileLike(m_destination.path + ".XXXXXX", NewFileMode(m_destination.path))
-               : CreateFileLike(TemporaryFolder() + "/fmredit-output-XXXXXX", 0600);
+               : CreateFileLike(ZuTemporaryFolder::Current() + "/fmredit-output-XXXXXX", 0600);
   if (m_path.empty()) {
     throw CliError(m_target + ": cannot write: " + std::strerror(errno));
   }

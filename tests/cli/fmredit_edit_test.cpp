@@ -1,6 +1,5 @@
-// fmredit delete, insert, split and merge as a user runs them: the results, writing in place
-// only when asked (also for convert), and the refusals, each on one line with its exit code
-// and no file left behind.
+// fmredit delete, insert, split and merge as a user runs them: the results and the refusals,
+// each on one line with its exit code and no file left behind.
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -107,33 +106,6 @@ TEST_F(FmreditEdit, DeleteByTimesAndByFrameNumbersNamesTheSameCut) {
             std::string::npos)
       << run.err;
   ExpectFmrMovie(m_out, 8);
-}
-
-TEST_F(FmreditEdit, WritingOverAnInputOnlyInPlace) {
-  struct Case {
-    Arguments arguments;
-    int framesInPlace;
-  };
-  const std::vector<Case> cases = {
-      {{"delete", m_in, "-o", m_in, "--first-frame", "2", "--frame-count", "1"}, 9},
-      {{"insert", m_in, "--at", "0.2", "--movie", m_small, "-o", m_in}, 12},
-      {{"merge", m_in, m_small, "-o", m_in}, 12},
-      {{"convert", m_in, "-o", m_in, "--compression", "zlib"}, 10},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.arguments[0]);
-    WriteTenFrameMovie(m_in);
-    const std::vector<uint8_t> original = ReadFileBytes(m_in);
-    ExpectOneLineError(RunFmredit(c.arguments), "--in-place", kExitUsage);
-    EXPECT_EQ(ReadFileBytes(m_in), original);
-
-    Arguments inPlace = c.arguments;
-    inPlace.push_back("--in-place");
-    const FmreditRun run = RunFmredit(inPlace);
-    ASSERT_EQ(run.exitCode, 0) << run.err;
-    ExpectFmrMovie(m_in, c.framesInPlace);
-    EXPECT_EQ(FilesIn(m_dir), m_inputs);
-  }
 }
 
 TEST_F(FmreditEdit, RefusalsSayWhyAndLeaveNoFile) {

@@ -1,5 +1,5 @@
-// fmredit project delete / insert / split / merge as a user runs them: exit codes and
-// messages of the refusals, a project left as it was by every failure, and project undo in a
+// fmredit project subcommands as a user runs them: exit codes and one-line messages of the
+// refusals, a project left as it was by every failure, and project undo in a
 // new process after every edit.
 
 #include <gtest/gtest.h>
@@ -9,6 +9,7 @@
 
 #include "engine/ZuFMRTavoFile.h"
 #include "tests/cli/CliTestUtil.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/FmrMovieBuilder.h"
 #include "tests/support/Oracle.h"
 #include "tests/support/TempDir.h"
@@ -76,6 +77,8 @@ TEST_F(ProjectEdits, RefusalsLeaveTheProjectAsItWas) {
   const std::string& p = m_project;
   const std::string wider = m_dir.File("wider.swf");
   const std::string plain = m_dir.File("plain.swf");
+  const std::string junk = m_dir.File("junk.swf");
+  WriteFileBytes(junk, {'n', 'o', 'p', 'e'});
   const std::vector<Refusal> refusals = {
       {{"delete", p, "--slide", "4", "--start", "0", "--length", "1"},
        4,
@@ -100,13 +103,20 @@ TEST_F(ProjectEdits, RefusalsLeaveTheProjectAsItWas) {
        p + ": slide 5: the movie to insert is 40 x 24 pixels, " + p + ": slide 1 is 32 x 24"},
       {{"merge", p, "--slides", "1"}, 2, "--slides: give at least two slides"},
       {{"merge", p, "--slides", "1,4"}, 4, p + ": slide 4 does not show an FMR movie"},
+      {{"new", p}, 1, p + ": cannot create the project: a file already exists"},
+      {{"add", p, m_dir.File("missing.swf")}, 1, "missing.swf: No such file"},
+      {{"add", p, junk}, 1, "junk.swf: not an SWF movie"},
+      {{"add", p, plain, "--after", "9"}, 2, "--after 9: the project has 5 slides"},
+      {{"add", p}, 2, "give a MOVIE file or --share INDEX"},
+      {{"list", junk}, 1, "junk.swf: not a project file"},
+      {{"export", p, "--slide", "9", "-o", m_dir.File("x.swf")}, 2, "--slide 9"},
+      {{"set", p, "--slide", "1", "--min-duration", "-2"}, 2, "--min-duration"},
+      {{"redo", p}, 1, "nothing to redo"},
   };
   const std::string before = List();
   for (const Refusal& r : refusals) {
     SCOPED_TRACE(testing::PrintToString(r.arguments));
-    const FmreditRun run = Project(r.arguments);
-    EXPECT_EQ(run.exitCode, r.exitCode);
-    EXPECT_NE(run.err.find(r.message), std::string::npos) << run.err;
+    ExpectOneLineError(Project(r.arguments), r.message, r.exitCode);
     EXPECT_EQ(List(), before);
   }
 }

@@ -47,8 +47,9 @@ ZuErrorCodeEnum ZuComponentLoader::Load(const std::string& path, const char* ent
   auto getComponent = reinterpret_cast<ZuComponentEntry>(dlsym(library, entry));
   if (getComponent == nullptr) return Fail(error, "cannot load " + name + ": " + DlError());
   IZuComponent* loaded = getComponent();
-  if (loaded == nullptr)
+  if (loaded == nullptr) {
     return Fail(error, "cannot load " + name + ": " + entry + " gave no component");
+  }
   if (loaded->RegisterCommands() != 0) {
     return Fail(error, "cannot load " + name + ": the component did not register its commands");
   }
@@ -57,13 +58,12 @@ ZuErrorCodeEnum ZuComponentLoader::Load(const std::string& path, const char* ent
 }
 
 std::string ZuComponentLoader::FindFMREditLibrary() {
-  const std::string besideExecutable = ExecutableFolder() + "/" + kFMREditLibrary;
+  std::string besideExecutable = ExecutableFolder() + "/" + kFMREditLibrary;
   if (std::filesystem::exists(besideExecutable)) return besideExecutable;
-  const std::string installed =
-      ExecutableFolder() + "/../" + ZU_INSTALL_LIBDIR + "/" + kFMREditLibrary;
+  std::string installed = ExecutableFolder() + "/../" + ZU_INSTALL_LIBDIR + "/" + kFMREditLibrary;
   if (std::filesystem::exists(installed)) return installed;
 #ifdef ZU_COMPONENT_DIR
-  const std::string inBuild = std::string(ZU_COMPONENT_DIR) + "/" + kFMREditLibrary;
+  std::string inBuild = std::string(ZU_COMPONENT_DIR) + "/" + kFMREditLibrary;
   if (std::filesystem::exists(inBuild)) return inBuild;
 #endif
   return besideExecutable;

@@ -287,4 +287,3 @@ std::unique_ptr<ZuImage> RenderFrame(const ZuTavoFile& movie, int frame) {
   if (!player.LoadMovie(movie) || !player.GotoFrameAndPlay(frame) || !player.Stop()) return nullptr;
   return std::unique_ptr<ZuImage>(player.GetCurrentScreenImage());
 }
-

@@ -107,4 +107,3 @@ std::unique_ptr<ZuImage> ShowFrame(ZuTavoPlayer& player, int frame);
 
 // Renders one frame of movie with a new player; null when any step fails.
 std::unique_ptr<ZuImage> RenderFrame(const ZuTavoFile& movie, int frame);
-

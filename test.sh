@@ -11,6 +11,9 @@ zu_install_missing_packages
 # playwright-core for the web editor's browser tests (it drives Debian's chromium; no download).
 (cd tests/studio && npm ci --no-audit --no-fund --loglevel=error)
 
+echo "== format"
+scripts/check-style.sh --format-only
+
 jobs=$(nproc)
 run_suite() {
   local dir=$1

@@ -1,13 +1,19 @@
 #!/usr/bin/env bash
 # Fails when a C++ file of ours is not formatted as .clang-format says, or when clang-tidy
 # (.clang-tidy) warns about our code. Needs a configured build for its compile database.
-# Usage: scripts/check-style.sh [BUILD_DIR]   (default build/release)
+# Usage: scripts/check-style.sh [--format-only] [BUILD_DIR]   (default build/release)
 set -euo pipefail
 cd "$(dirname "$0")/.."
+format_only=false
+if [[ ${1:-} == --format-only ]]; then
+  format_only=true
+  shift
+fi
 build=${1:-build/release}
 
 echo "== clang-format"
 git ls-files -z '*.cpp' '*.h' | xargs -0 clang-format --dry-run -Werror
+$format_only && exit 0
 
 # The product code; the headers it includes are checked with it (HeaderFilterRegex).
 echo "== clang-tidy"

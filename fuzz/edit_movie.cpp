@@ -20,7 +20,7 @@ void RunEdit(ZuFMRTavoFile& movie, const uint8_t* data, size_t size,
   const double at = movie.GetDuration() * 0.4;
   switch (static_cast<Edit>(ZU_FUZZ_EDIT)) {
     case kDelete:
-      movie.RemoveFrames(at, at / 2, Path(folder.File("out.swf")));
+      movie.RemoveFrames(ZuReal(at), ZuReal(at / 2), Path(folder.File("out.swf")));
       break;
     case kInsert: {
       ZuMemoryStream other(std::vector<uint8_t>(data, data + size));
@@ -28,7 +28,7 @@ void RunEdit(ZuFMRTavoFile& movie, const uint8_t* data, size_t size,
       break;
     }
     case kSplit:
-      movie.SplitSWF(at, Path(folder.File("one.swf")), Path(folder.File("two.swf")));
+      movie.SplitSWF(ZuReal(at), Path(folder.File("one.swf")), Path(folder.File("two.swf")));
       break;
     case kMerge: {
       std::vector<ZuString> others{movie.GetFileName()};

@@ -29,3 +29,5 @@ echo "== sanitizer build (ASan + UBSan)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DZU_SANITIZE=ON -DZU_BUILD_BENCH=OFF
+echo "== fuzzing (every libFuzzer target for a fixed number of inputs from a fixed seed)"
+ZU_FUZZ_RUNS=6000 scripts/run-fuzz.sh

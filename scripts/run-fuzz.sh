@@ -4,6 +4,8 @@
 # inputs go to build/fuzz/scratch, never to the committed corpus; an input that fails is
 # kept as build/fuzz/crashes/TARGET-... and the script fails.
 # Usage: scripts/run-fuzz.sh [SECONDS [TARGET...]]   (targets: load_swf, edit_split, ...)
+# With ZU_FUZZ_RUNS=N each target instead runs exactly N inputs from a fixed seed, so that a
+# run (test.sh's) is the same on every machine.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 seconds=${1:-20}
@@ -21,8 +23,14 @@ mkdir -p "$build/crashes"
 while read -r target seeds regressions; do
   if (($# > 0)) && [[ " $* " != *" $target "* ]]; then continue; fi
   mkdir -p "$build/scratch/$target"
-  echo "== fuzzing $target for ${seconds}s"
-  if ! "$build/fuzz/fuzz_$target" -max_total_time="$seconds" -timeout=20 -print_final_stats=1 \
+  if [[ -n ${ZU_FUZZ_RUNS:-} ]]; then
+    budget=(-runs="$ZU_FUZZ_RUNS" -seed=1)
+    echo "== fuzzing $target: $ZU_FUZZ_RUNS inputs"
+  else
+    echo "== fuzzing $target for ${seconds}s"
+    budget=(-max_total_time="$seconds")
+  fi
+  if ! "$build/fuzz/fuzz_$target" "${budget[@]}" -timeout=20 -print_final_stats=1 \
     -artifact_prefix="$build/crashes/$target-" "$build/scratch/$target" "$seeds" \
     "$regressions" >"$build/$target.log" 2>&1; then
     tail -n 60 "$build/$target.log"

@@ -1,4 +1,3 @@
-#include <unistd.h>
 #include <CLI/CLI.hpp>
 
 #include <cstdio>
@@ -7,7 +6,9 @@
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/MediaOptions.h"
 #include "cli/MovieLoading.h"
+#include "cli/StatusLine.h"
 #include "cli/StopSignal.h"
 #include "host/swf/ZuTavoFile.h"
 #include "media/ZuMediaError.h"
@@ -31,28 +32,13 @@ void ParseRegion(const std::string& text, ZuScreenCaptureOptions& screen) {
   }
 }
 
-// The "\rcaptured 12.3 s, 185 frames, 0 dropped" line, on a terminal only.
-class CaptureLine {
- public:
-  CaptureLine() : m_enabled(isatty(fileno(stderr)) == 1) {}
-  void Show(const ZuCaptureStatus& status) {
-    if (m_enabled) {
-      std::fprintf(stderr, "\rcaptured %.1f s, %d frames, %lld dropped", status.seconds,
-                   status.frames, static_cast<long long>(status.dropped));
-      std::fflush(stderr);
-      m_shown = true;
-    }
-  }
-  ~CaptureLine() {
-    if (m_shown) {
-      std::fputc('\n', stderr);
-    }
-  }
-
- private:
-  bool m_enabled;
-  bool m_shown = false;
-};
+// "captured 12.3 s, 185 frames, 0 dropped"
+std::string CaptureText(const ZuCaptureStatus& status) {
+  char text[96];
+  std::snprintf(text, sizeof text, "captured %.1f s, %d frames, %lld dropped", status.seconds,
+                status.frames, static_cast<long long>(status.dropped));
+  return text;
+}
 
 void RunCapture(CaptureOptions& options) {
   if (!options.region.empty()) {
@@ -62,10 +48,10 @@ void RunCapture(CaptureOptions& options) {
   ZuCaptureStatus last;
   {
     StopSignal stop;
-    CaptureLine line;
+    StatusLine line;
     try {
       movie = ZuCaptureScreen(options.screen, [&line, &last](const ZuCaptureStatus& status) {
-        line.Show(status);
+        line.Show(CaptureText(status));
         last = status;
         return !StopSignal::Requested();
       });
@@ -88,13 +74,9 @@ void AddCaptureCommand(CLI::App& app) {
   command->add_option("--display", options->screen.display, "X display")->capture_default_str();
   command->add_option("--region", options->region,
                       "Part of the screen, WIDTHxHEIGHT+X+Y (default: all of it)");
-  command->add_option("--fps", options->screen.frameRate, "Frames per second, 1 to 255")
-      ->check(CLI::Range(1, 255))
-      ->capture_default_str();
+  AddFrameRateOption(*command, options->screen.frameRate)->capture_default_str();
   command->add_option("--duration", options->screen.duration, "Seconds to record")
       ->check(CLI::PositiveNumber);
-  command->add_option("--depth", options->screen.depth, "Bits per pixel of the pictures: 32 or 16")
-      ->check(CLI::IsMember({16, 32}))
-      ->capture_default_str();
+  AddDepthOption(*command, options->screen.depth);
   command->callback([options] { RunCapture(*options); });
 }

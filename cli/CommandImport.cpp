@@ -54,13 +54,8 @@ void AddImportCommand(CLI::App& app) {
       "import", "Record the pictures of a video (any type FFmpeg reads) as an FMR movie");
   command->add_option("FILE", options->file, "Video file")->required();
   command->add_option("-o,--output", options->output, "SWF file to write")->required();
-  command
-      ->add_option("--fps", options->video.frameRate,
-                   "Frames per second of the movie, 1 to 255 (default: the video's, rounded)")
-      ->check(CLI::Range(1, 255));
-  command->add_option("--depth", options->video.depth, "Bits per pixel of the pictures: 32 or 16")
-      ->check(CLI::IsMember({16, 32}))
-      ->capture_default_str();
+  AddFrameRateOption(*command, options->video.frameRate, "default: the video's, rounded");
+  AddDepthOption(*command, options->video.depth);
   AddTimeRangeOptions(*command, options->video.from, options->video.to);
   command->callback([options] { RunImport(*options); });
 }

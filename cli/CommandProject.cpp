@@ -11,21 +11,14 @@
 #include "cli/CliError.h"
 #include "cli/CommandProjectSession.h"
 #include "cli/Commands.h"
-#include "cli/ProjectEdits.h"
+#include "cli/ProjectHistory.h"
+#include "cli/ProjectSlides.h"
 #include "cli/TimeOption.h"
 #include "cli/VideoExport.h"
-#include "host/app/IZuCommand.h"
 #include "host/app/ZuAnimationResource.h"
-#include "host/app/ZuCmdUtils.h"
-#include "host/app/ZuCommandHistory.h"
-#include "host/app/ZuHostCommands.h"
-#include "host/app/ZuInsertFMRSlidesCommandData.h"
 #include "host/app/ZuProject.h"
-#include "host/app/ZuSession.h"
-#include "host/app/ZuSetSlideMinimumCommandData.h"
 #include "host/app/ZuSlideBase.h"
 #include "host/swf/ZuTavoFile.h"
-#include "host/util/ZuFileUtil.h"
 #include "host/util/ZuMemoryStream.h"
 
 namespace {
@@ -34,15 +27,6 @@ struct ProjectOptions : SlideOptions {
   std::string output;
 };
 
-// The command with the id, its data as D, or throws.
-template <class D>
-std::pair<std::unique_ptr<IZuCommand>, D*> MakeCommand(int32_t id) {
-  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(id));
-  D* data = command ? dynamic_cast<D*>(command->GetCommandData()) : nullptr;
-  if (data == nullptr) throw CliError("internal error: command " + std::to_string(id));
-  return {std::move(command), data};
-}
-
 void RunNew(const ProjectOptions& options) {
   std::string error;
   if (!ZuProject::Create(ZuString(std::string_view(options.project)), &error)) {
@@ -50,64 +34,6 @@ void RunNew(const ProjectOptions& options) {
   }
   std::cout << "created " << options.project << "\n";
 }
-
-}  // namespace
-
-int AddSlideToProject(const OpenProjectSession& session, const SlideOptions& options) {
-  if (options.movie.empty() == !options.share) {
-    throw CliError("give a MOVIE file or --share INDEX, not both", kExitUsage);
-  }
-  ZuProject& project = session.Project();
-  const int count = project.GetSlideCollection()->GetCount();
-  const int after = options.after.value_or(count);
-  if (after < 0 || after > count) {
-    throw CliError("--after " + std::to_string(after) + ": the project has " +
-                       std::to_string(count) + " slides",
-                   kExitUsage);
-  }
-  auto [command, data] = MakeCommand<ZuInsertFMRSlidesCommandData>(kZuCmdInsertFMRSlides);
-  data->SetProject(&project);
-  data->SetInsertPosition(after - 1);
-  data->SetMarkSlidesAsFMRSlide(1);
-  if (options.share) {
-    data->SetSharedResource(session.Slide(*options.share, "--share")->GetAnimation());
-  } else {
-    ZuSWFInfo info;
-    info.swfFile = ZuFile(ZuString(std::string_view(options.movie)));
-    data->AddFMRSWF(info);
-    const std::string name =
-        options.name.empty()
-            ? ZuFileUtil::GetBaseFileName(info.swfFile.GetPathString()).GetUTF8String() + ".swf"
-            : options.name;
-    data->SetFMRResourceName(ZuString(std::string_view(name)));
-    session.CheckReadable(options.movie);
-  }
-  session.Execute(*command, "cannot add the slide");
-  return after + 1;
-}
-
-void SetSlideMinimum(const OpenProjectSession& session, const SlideOptions& options) {
-  auto [command, data] = MakeCommand<ZuSetSlideMinimumCommandData>(kZuCmdSetSlideMinimum);
-  data->SetSlide(session.Slide(options.slide, "--slide"));
-  data->SetMinimumDuration(options.minimum);
-  session.Execute(*command, "cannot set the minimum duration");
-}
-
-int64_t StepProjectHistory(const OpenProjectSession& session, bool undo) {
-  ZuCommandHistory* history = QuerySession()->GetCommandHistory();
-  const int64_t target =
-      undo ? session.Project().GetPreviousStateId() : session.Project().GetNextStateId();
-  const std::string& project = session.Path();
-  if (target == 0) {
-    throw CliError(project + (undo ? ": nothing to undo" : ": nothing to redo"));
-  }
-  if ((undo ? history->Undo() : history->Redo()) != kZuSuccess) {
-    throw CliError(project + (undo ? ": undo failed" : ": redo failed"));
-  }
-  return session.Project().GetStateId();
-}
-
-namespace {
 
 void RunAdd(const ProjectOptions& options) {
   OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);

@@ -11,7 +11,7 @@
 #include <memory>
 
 #include "cli/CliError.h"
-#include "cli/ProjectEdits.h"
+#include "cli/ProjectHistory.h"
 #include "host/app/IZuCommand.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuCmdUtils.h"
@@ -90,25 +90,6 @@ int FrameCount(const ZuProject& project, const ZuAnimationResource& resource) {
 }
 
 }  // namespace
-
-std::string DescribeChange(const std::string& label) {
-  static const std::pair<const char*, const char*> kNames[] = {
-      {"kZuInsertFMRSlidesCommand", "add slides"},
-      {"kZuModifySlideDurationCommand", "set slide durations"},
-      {"kZuReplaceResourceCommand", "replace a movie"},
-      {"kZuSetSlideMinimumCommand", "set a slide's minimum duration"},
-      {"kZuFMREditDeleteFramesCommand", "delete frames"},
-      {"kZuFMREditInsertCommand", "insert a movie"},
-      {"kZuFMREditSplitCommand", "split a slide"},
-      {"kZuFMREditMergeSlidesCommand", "merge slides"},
-  };
-  for (const auto& [name, words] : kNames) {
-    if (label == name) {
-      return words;
-    }
-  }
-  return label;
-}
 
 void RunProjectList(const std::string& path) {
   OpenProjectSession session(path, ZuProjectAccess::kReadOnly);

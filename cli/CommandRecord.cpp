@@ -169,12 +169,8 @@ void AddRecordCommand(CLI::App& app) {
                       "PNG files in order, or folders whose *.png files are taken sorted by name");
   command->add_option("-o,--output", options->output, "SWF file to write (- for standard output)")
       ->required();
-  command->add_option("--fps", options->frameRate, "Frames per second, 1 to 255")
-      ->required()
-      ->check(CLI::Range(1, 255));
-  command->add_option("--depth", options->depth, "Bits per pixel of the pictures: 32 or 16")
-      ->check(CLI::IsMember({16, 32}))
-      ->capture_default_str();
+  AddFrameRateOption(*command, options->frameRate)->required();
+  AddDepthOption(*command, options->depth);
   command
       ->add_option("--block-frames", options->blockFrames,
                    "Most pictures in a key-frame block, its full picture included")

@@ -7,6 +7,17 @@
 #include "cli/TimeOption.h"
 #include "recorder/ZuFmrRecorder.h"
 
+void AddDepthOption(CLI::App& command, int& depth) {
+  command.add_option("--depth", depth, "Bits per pixel of the pictures: 32 or 16")
+      ->check(CLI::IsMember({16, 32}))
+      ->capture_default_str();
+}
+
+CLI::Option* AddFrameRateOption(CLI::App& command, int& rate, const std::string& note) {
+  const std::string help = "Frames per second, 1 to 255" + (note.empty() ? "" : " (" + note + ")");
+  return command.add_option("--fps", rate, help)->check(CLI::Range(1, 255));
+}
+
 void AddTimeRangeOptions(CLI::App& command, double& from, double& to) {
   command.add_option("--from", from, "Start at this time, in seconds")->check(SecondsOption());
   command.add_option("--to", to, "End at this time, in seconds")->check(CLI::PositiveNumber);

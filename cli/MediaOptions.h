@@ -4,9 +4,16 @@
 
 namespace CLI {
 class App;
-}
+class Option;
+}  // namespace CLI
 
-// The options the video commands share, and how they become frames and sizes.
+// The options the recording and video commands share, and how they become frames and sizes.
+
+// --depth 32|16 on command, into depth (bits per pixel of the recorded pictures).
+void AddDepthOption(CLI::App& command, int& depth);
+// --fps on command, into rate: a whole number of frames per second, as SWF movies have; note:
+// more words for the help, or empty.
+CLI::Option* AddFrameRateOption(CLI::App& command, int& rate, const std::string& note = "");
 
 // --from S and --to S on command, into from and to (seconds; negative when not given).
 void AddTimeRangeOptions(CLI::App& command, double& from, double& to);

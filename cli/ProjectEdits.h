@@ -1,31 +1,16 @@
 #pragma once
 
-#include <cstdint>
 #include <optional>
 #include <string>
 #include <vector>
 
-class IZuFMREditProgressEvent;
 class OpenProjectSession;
 
-// The changes fmredit makes to an open project: what the project subcommands run, and what
-// fmredit serve runs for its page. Each runs one top-level command (one transaction, one
-// undoable step) and throws CliError with the one-line reason when it is refused; the project
-// is then unchanged. Slides are counted from 1; times are seconds.
-
-// project add / set.
-struct SlideOptions {
-  std::string project;  // the project file, for messages
-  std::string movie;
-  std::string name;
-  std::optional<int> after;
-  std::optional<int> share;
-  int slide = 0;
-  double minimum = 0.0;
-};
-// Adds a slide showing options.movie or the movie of slide options.share; returns its number.
-int AddSlideToProject(const OpenProjectSession& session, const SlideOptions& options);
-void SetSlideMinimum(const OpenProjectSession& session, const SlideOptions& options);
+// The FMR edits fmredit makes to the slides of an open project: what the project subcommands
+// run, and what fmredit serve runs for its page. Each runs one top-level command (one
+// transaction, one undoable step) and throws CliError with the one-line reason when it is
+// refused; the project is then unchanged. Slides are counted from 1; times are seconds.
+// Progress goes where EditProgress.h says.
 
 // project delete / insert / split / merge.
 struct EditOptions {
@@ -42,10 +27,3 @@ void DeleteFramesOfSlide(const OpenProjectSession& session, const EditOptions& o
 void InsertIntoSlide(const OpenProjectSession& session, const EditOptions& options);
 void SplitSlide(const OpenProjectSession& session, const EditOptions& options);
 void MergeSlides(const OpenProjectSession& session, const EditOptions& options);
-// Where the edits report their progress; null: the bar on a terminal's standard error.
-void SetEditProgressSink(IZuFMREditProgressEvent* sink);
-
-// project undo / redo: moves along the project's history; returns the state now current.
-int64_t StepProjectHistory(const OpenProjectSession& session, bool undo);
-// The command that made a state of the history, in words (project log).
-std::string DescribeChange(const std::string& label);

@@ -147,6 +147,34 @@ std::string MovieFrames::FileOf(int64_t version) {
   return movie ? movie->path : std::string();
 }
 
+std::unique_ptr<ZuImage> MovieFrames::Draw(Movie& movie, bool thumbnail, int frame,
+                                           std::string* error) {
+  Player& which = thumbnail ? movie.strip : movie.viewer;
+  std::unique_ptr<ZuImage> picture;
+  {
+    std::lock_guard hold(which.lock);
+    if (!which.player.GotoFrameAndPlay(frame)) {
+      *error = "no frame " + std::to_string(frame) + " (the movie has " +
+               std::to_string(movie.facts.frameCount) + ")";
+      return nullptr;
+    }
+    picture.reset(which.player.GetCurrentScreenImage());
+  }
+  if (!picture) {
+    *error = "cannot render frame " + std::to_string(frame);
+  }
+  return picture;
+}
+
+std::unique_ptr<ZuImage> MovieFrames::Render(int64_t version, int frame, std::string* error) {
+  std::shared_ptr<Movie> movie = Find(version);
+  if (!movie) {
+    *error = "unknown movie version " + std::to_string(version);
+    return nullptr;
+  }
+  return Draw(*movie, false, frame, error);
+}
+
 bool MovieFrames::RenderPng(int64_t version, int frame, int width, std::vector<uint8_t>* png,
                             std::string* error) {
   std::shared_ptr<Movie> movie = Find(version);
@@ -155,19 +183,8 @@ bool MovieFrames::RenderPng(int64_t version, int frame, int width, std::vector<u
     return false;
   }
   const bool thumbnail = width > 0 && width < movie->facts.width;
-  Player& which = thumbnail ? movie->strip : movie->viewer;
-  std::unique_ptr<ZuImage> picture;
-  {
-    std::lock_guard hold(which.lock);
-    if (!which.player.GotoFrameAndPlay(frame)) {
-      *error = "no frame " + std::to_string(frame) + " (the movie has " +
-               std::to_string(movie->facts.frameCount) + ")";
-      return false;
-    }
-    picture.reset(which.player.GetCurrentScreenImage());
-  }
+  std::unique_ptr<ZuImage> picture = Draw(*movie, thumbnail, frame, error);
   if (!picture) {
-    *error = "cannot render frame " + std::to_string(frame);
     return false;
   }
   if (thumbnail) {

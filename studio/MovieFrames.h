@@ -7,12 +7,13 @@
 #include <string>
 #include <vector>
 
+#include "host/image/ZuImage.h"
 #include "host/player/ZuTavoPlayer.h"
 
 class ZuProject;
 
 // The frames of the project's movie versions as the page shows them: pictures from our
-// player as PNG, at full size or scaled down for the filmstrip.
+// player, at full size as raw RGBA for the viewer or scaled down as PNG for the filmstrip.
 //
 // A version's bytes never change, so each is exported once into the server's private folder
 // and kept loaded by two players: one for the viewer, which mostly moves a frame forward, and
@@ -43,6 +44,10 @@ class MovieFrames {
   // smaller than the stage. False with a reason when the frame cannot be had.
   bool RenderPng(int64_t version, int frame, int width, std::vector<uint8_t>* png,
                  std::string* error);
+  // Frame (from 1) of a prepared version at full size, as the viewer shows it: handing over
+  // the player's pixels costs no encoding on either side of the loopback. Null with a
+  // reason when the frame cannot be had.
+  std::unique_ptr<ZuImage> Render(int64_t version, int frame, std::string* error);
 
  private:
   struct Movie;
@@ -52,6 +57,7 @@ class MovieFrames {
   };
 
   std::shared_ptr<Movie> Find(int64_t version);
+  std::unique_ptr<ZuImage> Draw(Movie& movie, bool thumbnail, int frame, std::string* error);
   void Forget(size_t keep);
 
   std::string m_folder;

@@ -18,12 +18,14 @@
 #include "host/app/ZuProject.h"
 #include "host/app/ZuSlideBase.h"
 #include "host/app/ZuSlideCollection.h"
+#include "host/image/ZuImage.h"
 #include "studio/AccessGuard.h"
 #include "studio/EventStream.h"
 #include "studio/MovieFrames.h"
 #include "studio/ProjectJson.h"
 #include "studio/StudioEditor.h"
 #include "studio/UploadedMovies.h"
+#include "studio/VideoExports.h"
 
 namespace {
 
@@ -41,6 +43,9 @@ constexpr const char* kPageHeaders[][2] = {
     {"Referrer-Policy", "no-referrer"},
     {"Cache-Control", "no-store"},
 };
+
+// A version's frames never change.
+constexpr const char* kFrameCaching = "private, max-age=31536000, immutable";
 
 void SendJson(httplib::Response& res, int status, const json& body) {
   res.status = status;
@@ -70,6 +75,33 @@ std::string SafeFileName(std::string name) {
   return name.empty() ? "movie.swf" : name;
 }
 
+// Answers with the file's bytes as a download named name; false when it cannot be opened.
+// release runs when the answer is done with the file.
+bool SendFile(httplib::Response& res, const std::string& path, const std::string& name,
+              const std::string& type, const httplib::ContentProviderResourceReleaser& release) {
+  FILE* file = std::fopen(path.c_str(), "rb");
+  if (file == nullptr) {
+    return false;
+  }
+  std::error_code ignored;
+  const size_t size = std::filesystem::file_size(path, ignored);
+  res.set_header("Content-Disposition", "attachment; filename=\"" + name + "\"");
+  // The open file stays readable even when it is removed from the folder meanwhile.
+  auto shared = std::shared_ptr<FILE>(file, std::fclose);
+  res.set_content_provider(
+      size, type,
+      [shared](size_t offset, size_t length, httplib::DataSink& sink) {
+        std::vector<char> buffer(std::min<size_t>(length, size_t{1} << 20));
+        if (fseeko(shared.get(), static_cast<off_t>(offset), SEEK_SET) != 0) {
+          return false;
+        }
+        const size_t got = std::fread(buffer.data(), 1, buffer.size(), shared.get());
+        return got > 0 && sink.write(buffer.data(), got);
+      },
+      release);
+  return true;
+}
+
 // Passes an edit's progress to every page while it runs.
 class ProgressRelay : public IZuFMREditProgressEvent {
  public:
@@ -96,7 +128,8 @@ struct StudioServer::Impl {
       : editor(editor),
         settings(std::move(settings)),
         frames(this->settings.workFolder),
-        uploads(this->settings.workFolder) {}
+        uploads(this->settings.workFolder),
+        exports(this->settings.workFolder, events) {}
 
   void Route();
   httplib::Server::HandlerResponse Guard(const httplib::Request& req, httplib::Response& res);
@@ -104,6 +137,8 @@ struct StudioServer::Impl {
   void GetVersion(const httplib::Request& req, httplib::Response& res);
   void GetFrame(const httplib::Request& req, httplib::Response& res);
   void GetMovieFile(const httplib::Request& req, httplib::Response& res);
+  void PostExport(const httplib::Request& req, httplib::Response& res);
+  void GetExport(const httplib::Request& req, httplib::Response& res);
   void PostUpload(const httplib::Request& req, httplib::Response& res);
   void PostEdit(const httplib::Request& req, httplib::Response& res);
   void RunEdit(const std::string& action, const json& request);
@@ -120,6 +155,7 @@ struct StudioServer::Impl {
   MovieFrames frames;
   UploadedMovies uploads;
   EventStream events;
+  VideoExports exports;  // after events, which it reports to
   std::atomic<int> eventStreams{0};
 };
 
@@ -155,6 +191,7 @@ void StudioServer::Serve() {
 }
 
 void StudioServer::Stop() {
+  m_impl->exports.CancelAll();
   m_impl->events.Close();
   m_impl->server.stop();
 }
@@ -192,10 +229,13 @@ void StudioServer::Impl::Route() {
   server.Get("/api/project", [this](const auto&, auto& res) { GetProject(res); });
   server.Get(R"(/api/versions/(\d+))",
              [this](const auto& req, auto& res) { GetVersion(req, res); });
-  server.Get(R"(/api/versions/(\d+)/frames/(\d+)\.png)",
+  server.Get(R"(/api/versions/(\d+)/frames/(\d+)\.(png|rgba))",
              [this](const auto& req, auto& res) { GetFrame(req, res); });
   server.Get(R"(/api/versions/(\d+)/movie\.swf)",
              [this](const auto& req, auto& res) { GetMovieFile(req, res); });
+  server.Post("/api/exports", [this](const auto& req, auto& res) { PostExport(req, res); });
+  server.Get(R"(/api/exports/(\d+)/video)",
+             [this](const auto& req, auto& res) { GetExport(req, res); });
   server.Post("/api/uploads", [this](const auto& req, auto& res) { PostUpload(req, res); });
   server.Post("/api/edits", [this](const auto& req, auto& res) { PostEdit(req, res); });
   server.Get("/api/events", [this](const auto&, auto& res) { StreamEvents(res); });
@@ -257,49 +297,104 @@ void StudioServer::Impl::GetVersion(const httplib::Request& req, httplib::Respon
             {"keyFrames", facts.keyFrames}});
 }
 
+// A frame as PNG (scaled to ?width= for the filmstrip) or as raw RGBA rows at full size.
 void StudioServer::Impl::GetFrame(const httplib::Request& req, httplib::Response& res) {
   const int64_t version = PathNumber(req, 1);
   const int64_t frame = PathNumber(req, 2);
+  if (frame < 1 || frame > 65535) {
+    SendError(res, 404, "no such frame");
+    return;
+  }
+  std::string error;
+  if (req.matches[3] == "rgba") {
+    std::shared_ptr<ZuImage> picture = frames.Render(version, static_cast<int>(frame), &error);
+    if (!picture) {
+      SendError(res, 404, error);
+      return;
+    }
+    res.set_header("Cache-Control", kFrameCaching);
+    res.set_content_provider(picture->GetBuffSize(), "application/octet-stream",
+                             [picture](size_t offset, size_t length, httplib::DataSink& sink) {
+                               const auto* bytes =
+                                   reinterpret_cast<const char*>(picture->GetBuffer());
+                               return sink.write(bytes + offset, length);
+                             });
+    return;
+  }
   int width = 0;
   if (req.has_param("width")) {
     width =
         static_cast<int>(std::clamp(std::atol(req.get_param_value("width").c_str()), 1L, 4096L));
   }
   std::vector<uint8_t> png;
-  std::string error;
-  if (frame < 1 || frame > 65535 ||
-      !frames.RenderPng(version, static_cast<int>(frame), width, &png, &error)) {
-    SendError(res, 404, error.empty() ? "no such frame" : error);
+  if (!frames.RenderPng(version, static_cast<int>(frame), width, &png, &error)) {
+    SendError(res, 404, error);
     return;
   }
-  // A version's frames never change.
-  res.set_header("Cache-Control", "private, max-age=31536000, immutable");
+  res.set_header("Cache-Control", kFrameCaching);
   res.set_content(reinterpret_cast<const char*>(png.data()), png.size(), "image/png");
 }
 
 void StudioServer::Impl::GetMovieFile(const httplib::Request& req, httplib::Response& res) {
   const std::string path = frames.FileOf(PathNumber(req, 1));
-  FILE* file = path.empty() ? nullptr : std::fopen(path.c_str(), "rb");
-  if (file == nullptr) {
+  if (path.empty() || !SendFile(res, path, SafeFileName(req.get_param_value("name")),
+                                "application/x-shockwave-flash", nullptr)) {
     SendError(res, 404, "open the slide first: its movie is not ready");
+  }
+}
+
+void StudioServer::Impl::PostExport(const httplib::Request& req, httplib::Response& res) {
+  const json request = json::parse(req.body, nullptr, false);
+  if (!request.is_object() || !request.contains("version") || !request["version"].is_number() ||
+      !request.contains("type") || !request["type"].is_string()) {
+    SendError(res, 400, "the request must be a JSON object naming a version and a video type");
     return;
   }
-  std::error_code ignored;
-  const size_t size = std::filesystem::file_size(path, ignored);
-  const std::string name = SafeFileName(req.get_param_value("name"));
-  res.set_header("Content-Disposition", "attachment; filename=\"" + name + "\"");
-  // The open file stays readable even when the version is dropped from the folder meanwhile.
-  auto shared = std::shared_ptr<FILE>(file, std::fclose);
-  res.set_content_provider(size, "application/x-shockwave-flash",
-                           [shared](size_t offset, size_t length, httplib::DataSink& sink) {
-                             std::vector<char> buffer(std::min<size_t>(length, size_t{1} << 20));
-                             if (fseeko(shared.get(), static_cast<off_t>(offset), SEEK_SET) != 0) {
-                               return false;
-                             }
-                             const size_t got =
-                                 std::fread(buffer.data(), 1, buffer.size(), shared.get());
-                             return got > 0 && sink.write(buffer.data(), got);
-                           });
+  const std::string type = request["type"].get<std::string>();
+  if (!VideoExports::IsVideoType(type)) {
+    SendError(res, 400, "\"" + type + "\" is not a video type fmredit exports");
+    return;
+  }
+  const int64_t version = request["version"].get<int64_t>();
+  const std::string name = SafeFileName(request.contains("name") && request["name"].is_string()
+                                            ? request["name"].get<std::string>()
+                                            : std::string("movie"));
+  std::string error;
+  int number = 0;
+  {
+    std::lock_guard hold(session);
+    MovieFrames::Facts facts;
+    if (!IsShownVersion(version)) {
+      SendError(res, 404, "no slide of the project shows movie version " + std::to_string(version));
+      return;
+    }
+    if (!frames.Prepare(editor.Project(), version, &facts, &error)) {
+      SendError(res, 422, "movie version " + std::to_string(version) + ": " + error);
+      return;
+    }
+    // The export takes its own link to the file: edits may drop the version meanwhile.
+    number = exports.Start(frames.FileOf(version), name, type, &error);
+  }
+  if (number == 0) {
+    SendError(res, 409, error);
+    return;
+  }
+  SendJson(res, 202, {{"export", number}});
+}
+
+void StudioServer::Impl::GetExport(const httplib::Request& req, httplib::Response& res) {
+  std::string path, name, error;
+  if (!exports.Take(static_cast<int>(PathNumber(req, 1)), &path, &name, &error)) {
+    SendError(res, 404, error);
+    return;
+  }
+  const std::string type = name.substr(name.rfind('.') + 1);
+  const std::string media = type == "gif" ? "image/gif" : "video/" + type;
+  // Sent once: the file goes when the answer is done with it, sent or not.
+  if (!SendFile(res, path, name, media, [path](bool) { std::remove(path.c_str()); })) {
+    std::remove(path.c_str());
+    SendError(res, 404, "the exported video is gone; export again");
+  }
 }
 
 void StudioServer::Impl::PostUpload(const httplib::Request& req, httplib::Response& res) {

@@ -1,6 +1,7 @@
 // The web editor in a real browser (Debian's chromium, headless): a project of real
 // recordings; play, step, in and out, delete, undo, redo, split, insert, merge, export; and the
 // picture on the page equals our rendering of that frame, pixel for pixel.
+import { spawnSync } from 'node:child_process';
 import { mkdirSync, readFileSync } from 'node:fs';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
@@ -66,6 +67,21 @@ async function exportSlide(page, folder, name) {
   await download.saveAs(file);
   checkWithOracle(file);
   return file;
+}
+
+// The slide as a video of each type, made by the server while the page waits, then downloaded:
+// a readable file with one picture per frame of the movie.
+async function exportVideos(page, folder, frames) {
+  for (const type of ['mp4', 'gif']) {
+    const [download] = await Promise.all([page.waitForEvent('download', { timeout: 120000 }),
+      page.click(`#export-${type}`)]);
+    const file = path.join(folder, `merged.${type}`);
+    await download.saveAs(file);
+    const probe = spawnSync('ffprobe', ['-v', 'error', '-count_frames', '-select_streams', 'v:0',
+      '-show_entries', 'stream=nb_read_frames', '-of', 'csv=p=0', file], { encoding: 'utf8' });
+    const count = Number(probe.stdout.trim());
+    check(probe.status === 0 && count === frames, `${type}: ${count} frames, wanted ${frames}: ${probe.stderr}`);
+  }
 }
 
 async function main() {
@@ -137,12 +153,33 @@ async function main() {
 
     // Export the merged slide; the viewer shows our rendering of it, frame by frame checked.
     const exported = await exportSlide(page, folder, 'merged.swf');
+    await exportVideos(page, folder, await slideFrames(page, 1));
     for (const frame of [1, 25, 60]) {
       await page.evaluate(`window.studio.state.frame = ${frame - 1}`);
       await page.keyboard.press('ArrowRight');
       await waitShown(page, frame);
       await expectFrameOf(page, exported, frame, folder, 'merged slide');
     }
+    // Add the second recording as a slide by upload, give it a minimum, zoom its timeline.
+    const added = (await studio(page, 'state.project.slides.length')) + 1;
+    await page.setInputFiles('#add-upload', second);
+    await page.waitForFunction(`window.studio.state.slide === ${added} && !window.studio.state.busy`);
+    check((await studio(page, `state.project.slides[${added - 1}].name`)) === 'second.swf', 'the slide added');
+    await page.fill('#minimum', '9');
+    await page.click('#set-minimum');
+    await page.waitForFunction(`window.studio.state.project.slides[${added - 1}].minimum === 9`);
+    check((await page.textContent(`#slides tbody tr:nth-child(${added})`)).includes('9.000 s'), 'the minimum shows');
+    const unzoomed = (await page.locator('#strip-content').boundingBox()).width;
+    await page.click('#zoom-in');
+    const zoomed = await page.locator('#strip-content').boundingBox();
+    check(Math.abs(zoomed.width - 2 * unzoomed) < 2, `zoom doubles the timeline (${unzoomed} to ${zoomed.width})`);
+    const view = await page.locator('#strip').boundingBox();
+    await page.mouse.click(view.x + view.width / 2, view.y + 20);
+    const scale = zoomed.width / (await slideFrames(page, added));
+    const wanted = Math.floor((view.x + view.width / 2 - zoomed.x) / scale) + 1;
+    check(Math.abs((await studio(page, 'state.frame')) - wanted) <= 1, `a click on the zoomed timeline picks frame ${wanted}`);
+    await page.locator('#slides tbody tr').nth(0).click();
+    await page.waitForFunction('window.studio.state.movie.version === window.studio.state.project.slides[0].version');
     if (process.env.STUDIO_SCREENSHOT) {
       await page.evaluate('window.studio.state.frame = 50');
       await page.keyboard.press('i');

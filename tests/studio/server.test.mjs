@@ -52,6 +52,9 @@ async function safetyCases(server) {
     ['version of no slide', 'GET', '/api/versions/999', {}, 404],
     ['frame of no prepared version', 'GET', png.replace('/1/', '/999/'), {}, 404],
     ['unknown change', 'POST', '/api/edits', { body: '{"action":"format-disk"}' }, 422],
+    ['export to no video type', 'POST', '/api/exports', { body: '{"version":1,"type":"../x"}' }, 400],
+    ['export of no slide', 'POST', '/api/exports', { body: '{"version":999,"type":"mp4"}' }, 404],
+    ['video never exported', 'GET', '/api/exports/7/video', {}, 404],
     ['page with the token', 'GET', '/', {}, 303],
     ['page with the cookie', 'GET', '/index.html', { token: '', headers: { Cookie: `fmredit_token=${server.token}` } }, 200],
   ];

@@ -28,13 +28,30 @@ export function movieUrl(version, name) {
   return `/api/versions/${version}/movie.swf?name=${encodeURIComponent(name)}`;
 }
 
-// The frame as a bitmap with exactly the server's pixels.
-export async function getFrame(version, frame, width) {
-  const response = await fetch(frameUrl(version, frame, width));
+// Starts making a video of a version; resolves to {export}, the number to download it by.
+export async function startExport(version, type, name) {
+  return answer(await fetch('/api/exports', {
+    method: 'POST', body: JSON.stringify({ version, type, name }),
+    headers: { 'Content-Type': 'application/json' },
+  }));
+}
+
+export function exportUrl(number) {
+  return `/api/exports/${number}/video`;
+}
+
+// Asks for a frame at full size: the player's RGBA pixels exactly, with no image format to
+// encode on the server or decode here. Resolves when the server has drawn it and starts
+// sending; readFrame then takes its pixels as ImageData.
+export function requestFrame(version, frame) {
+  return fetch(`/api/versions/${version}/frames/${frame}.rgba`);
+}
+
+export async function readFrame(response, { width, height }) {
   if (!response.ok) throw new Error((await response.json().catch(() => ({}))).error || 'no frame');
-  return createImageBitmap(await response.blob(), {
-    colorSpaceConversion: 'none', premultiplyAlpha: 'none',
-  });
+  const pixels = new Uint8ClampedArray(await response.arrayBuffer());
+  if (pixels.length !== width * height * 4) throw new Error('the frame came incomplete');
+  return new ImageData(pixels, width, height);
 }
 
 export async function upload(file) {
@@ -52,10 +69,12 @@ export async function change(request) {
   }));
 }
 
-// Calls onProgress({action, percent}) and onChanged({state}) as the server reports.
-export function listen(onProgress, onChanged) {
+// Calls onProgress({action, percent}), onChanged({state}) and onExport({export, ...}) as the
+// server reports.
+export function listen(onProgress, onChanged, onExport) {
   const events = new EventSource('/api/events');
   events.addEventListener('progress', (e) => onProgress(JSON.parse(e.data)));
   events.addEventListener('changed', (e) => onChanged(JSON.parse(e.data)));
+  events.addEventListener('export', (e) => onExport(JSON.parse(e.data)));
   return events;
 }

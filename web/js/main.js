@@ -8,6 +8,7 @@ import { initSlides } from './slides.js';
 import { initHistory } from './history.js';
 import { initKeys } from './keys.js';
 import * as edits from './edits.js';
+import { exportVideo, onExportEvent } from './exports.js';
 
 const insertSource = document.getElementById('insert-source');
 const exportLink = document.getElementById('export-swf');
@@ -35,6 +36,8 @@ function initEdits() {
   document.getElementById('split').addEventListener('click', edits.splitAtPlayhead);
   document.getElementById('insert').addEventListener('click',
     () => edits.insertAtPlayhead({ resourceOf: Number(insertSource.value) }));
+  document.getElementById('export-mp4').addEventListener('click', () => exportVideo('mp4'));
+  document.getElementById('export-gif').addEventListener('click', () => exportVideo('gif'));
   document.getElementById('insert-upload').addEventListener('change', async (e) => {
     const file = e.target.files[0];
     e.target.value = '';
@@ -61,7 +64,7 @@ async function start() {
   api.listen(edits.showProgress, ({ state: latest }) => {
     // Another page (or this one) changed the project: catch up unless this page is mid-change.
     if (!state.busy && latest !== state.project?.state) reloadProject();
-  });
+  }, onExportEvent);
   try {
     await reloadProject();
     edits.say('ready');

@@ -1,7 +1,7 @@
 // The viewer: the frame at the playhead exactly as our player renders it, play and pause at
 // the movie's frame rate, step, and the time as seconds and frame number. Playback shows
-// every frame in order, fetching a few ahead; a frame that is not there in time is waited
-// for (and counted late), never skipped.
+// every frame in order, fetching a few ahead; a frame that is not there in time is waited for
+// (and counted late), never skipped.
 import * as api from './api.js';
 import { state, update, onUpdate, frameTime, clampFrame } from './state.js';
 
@@ -11,34 +11,36 @@ const playButton = document.getElementById('play');
 const timeText = document.getElementById('time');
 const kAhead = 6;
 
-const cache = new Map();  // "version/frame" -> Promise<ImageBitmap>
+const cache = new Map();  // "version/frame" -> Promise<ImageData>
+let drawn = Promise.resolve();  // the server drew the last frame asked for ahead
 // Playback figures, read by the benchmark: frames shown and frames shown late.
 export const playback = { shown: 0, late: 0, started: 0 };
 let shownKey = '';
 
-function bitmap(version, frame) {
-  const key = `${version}/${frame}`;
+// The frame's picture. Frames fetched ahead are asked for in order, each once the server
+// has drawn the one before, so that its player only ever moves forward.
+function picture(movie, frame, ahead = false) {
+  const key = `${movie.version}/${frame}`;
   if (!cache.has(key)) {
-    cache.set(key, api.getFrame(version, frame));
-    while (cache.size > 4 * kAhead) {
-      const [oldest, promise] = cache.entries().next().value;
-      cache.delete(oldest);
-      promise.then((b) => b.close(), () => {});
-    }
+    const request = () => api.requestFrame(movie.version, frame);
+    const response = ahead ? drawn.then(request, request) : request();
+    if (ahead) drawn = response.catch(() => {});
+    cache.set(key, response.then((r) => api.readFrame(r, movie)));
+    while (cache.size > 2 * kAhead) cache.delete(cache.keys().next().value);
   }
   return cache.get(key);
 }
 
-async function draw(version, frame) {
-  const key = `${version}/${frame}`;
-  const image = await bitmap(version, frame);
-  if (state.movie?.version !== version) return false;
+async function draw(movie, frame) {
+  const key = `${movie.version}/${frame}`;
+  const image = await picture(movie, frame);
+  if (state.movie?.version !== movie.version) return false;
   if (!state.playing && state.frame !== frame) return false;  // the playhead moved on
   if (canvas.width !== image.width || canvas.height !== image.height) {
     canvas.width = image.width;
     canvas.height = image.height;
   }
-  context.drawImage(image, 0, 0);
+  context.putImageData(image, 0, 0);
   shownKey = key;
   canvas.dataset.shown = key;
   return true;
@@ -56,23 +58,24 @@ async function showCurrent() {
   showTime();
   if (!state.movie || shownKey === `${state.movie.version}/${state.frame}`) return;
   try {
-    await draw(state.movie.version, state.frame);
+    await draw(state.movie, state.frame);
   } catch (error) {
     // A frame of a version that an edit just replaced: the new version follows.
   }
 }
 
 async function play() {
-  const { version, frameRate, frames } = state.movie;
+  const movie = state.movie;
+  const { version, frameRate, frames } = movie;
   const period = 1000 / frameRate;
   let frame = state.frame >= frames ? 1 : state.frame;
   let due = performance.now();
   Object.assign(playback, { shown: 0, late: 0, started: due });
   while (state.playing && state.movie?.version === version && frame <= frames) {
     for (let ahead = 1; ahead <= kAhead && frame + ahead <= frames; ++ahead) {
-      bitmap(version, frame + ahead);
+      picture(movie, frame + ahead, true);
     }
-    await bitmap(version, frame);
+    await picture(movie, frame, true);
     const wait = due - performance.now();
     if (wait > 0) await new Promise((resolve) => setTimeout(resolve, wait));
     if (!state.playing) break;
@@ -80,7 +83,7 @@ async function play() {
       ++playback.late;
       due = performance.now();
     }
-    await draw(version, frame);
+    await draw(movie, frame);
     ++playback.shown;
     update({ frame });
     due += period;

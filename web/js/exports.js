@@ -1,0 +1,58 @@
+// Export as video: the server makes an MP4 or a GIF of the viewed slide's movie while editing
+// goes on, reports its progress over the event stream, and the page then downloads it once.
+import * as api from './api.js';
+import { state, currentSlide } from './state.js';
+import { say } from './edits.js';
+
+const progress = document.getElementById('progress');
+const waiting = new Map();  // export number -> {resolve, reject}
+const ended = new Map();    // export number -> its last event, when it came before the answer
+
+// Takes the server's "export" events: {export, percent} while it runs, then ready or error.
+export function onExportEvent(event) {
+  if (event.percent !== undefined) {
+    progress.hidden = false;
+    progress.value = event.percent;
+    return;
+  }
+  const waiter = waiting.get(event.export);
+  if (!waiter) {
+    ended.set(event.export, event);
+    return;
+  }
+  waiting.delete(event.export);
+  if (event.error) waiter.reject(new Error(event.error)); else waiter.resolve();
+}
+
+function finished(number) {
+  const early = ended.get(number);
+  ended.delete(number);
+  if (early) return early.error ? Promise.reject(new Error(early.error)) : Promise.resolve();
+  return new Promise((resolve, reject) => waiting.set(number, { resolve, reject }));
+}
+
+function download(url) {
+  const link = document.createElement('a');
+  link.href = url;
+  link.download = '';
+  document.body.append(link);
+  link.click();
+  link.remove();
+}
+
+export async function exportVideo(type) {
+  const slide = currentSlide();
+  if (!slide?.version) return say('no movie to export', true);
+  const name = slide.name.replace(/\.swf$/i, '');
+  say(`exporting ${name}.${type}…`);
+  try {
+    const { export: number } = await api.startExport(slide.version, type, name);
+    await finished(number);
+    download(api.exportUrl(number));
+    say(`exported ${name}.${type}`);
+  } catch (error) {
+    say(error.message, true);
+  } finally {
+    if (!state.busy) progress.hidden = true;
+  }
+}

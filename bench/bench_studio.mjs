@@ -1,26 +1,39 @@
 // The web editor in a real headless browser on a project with a 1080p slide of 6000 frames:
 // how soon the page is ready, how soon a clicked frame shows, whether playback at 15 fps
-// keeps up for 60 s, and how soon the filmstrip's thumbnails arrive. Prints medians.
+// keeps up for 60 s, and how soon the filmstrip's thumbnails arrive. Prints medians; given
+// a second fmredit (an installed older one, say), measures both on the same recording, one
+// after the other.
 //
 // Usage (a release build, playwright-core installed by npm ci in tests/studio):
-//   node bench/bench_studio.mjs BUILD_DIR [FRAMES]
+//   node bench/bench_studio.mjs BUILD_DIR [FRAMES] [OTHER_FMREDIT]
 import { spawnSync } from 'node:child_process';
 import path from 'node:path';
 import { fileURLToPath } from 'node:url';
 
 const build = path.resolve(process.argv[2] ?? 'build/rel');
 const frames = process.argv[3] ?? '6000';
-process.env.FMREDIT ??= path.join(build, 'cli/fmredit');
 const here = path.dirname(fileURLToPath(import.meta.url));
+const measured = process.env.STUDIO_BENCH_MOVIE;  // set: measure one fmredit on this movie
+process.env.FMREDIT ??= path.join(build, 'cli/fmredit');
 const { makeProject, serve, tempFolder, check } = await import(path.join(here, '../tests/studio/support.mjs'));
-const { openBrowser } = await import(path.join(here, '../tests/studio/editor.test.mjs'));
 
+if (!measured) {
+  const movie = path.join(tempFolder(), 'slide-1080p.swf');
+  const made = spawnSync(path.join(build, 'bench/make_studio_recording'), [movie, frames], { stdio: 'inherit' });
+  check(made.status === 0, 'make_studio_recording');
+  for (const fmredit of [process.argv[4], process.env.FMREDIT].filter(Boolean)) {
+    console.log(`== ${fmredit}`);
+    spawnSync(process.execPath, process.argv.slice(1), {
+      stdio: 'inherit', env: { ...process.env, FMREDIT: fmredit, STUDIO_BENCH_MOVIE: movie },
+    });
+  }
+  process.exit(0);
+}
+
+const { openBrowser } = await import(path.join(here, '../tests/studio/editor.test.mjs'));
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const folder = tempFolder();
-const movie = path.join(folder, 'slide-1080p.swf');
-const made = spawnSync(path.join(build, 'bench/make_studio_recording'), [movie, frames], { stdio: 'inherit' });
-check(made.status === 0, 'make_studio_recording');
-const project = makeProject(folder, [movie]);
+const project = makeProject(folder, [measured]);
 const server = await serve(project);
 const browser = await openBrowser(folder);
 const page = browser.pages()[0] ?? await browser.newPage();

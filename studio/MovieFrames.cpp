@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <cstring>
 #include <utility>
 
 #include "host/app/ZuProject.h"
@@ -89,6 +90,38 @@ ZuImage ScaleDown(const ZuImage& picture, int width) {
   return scaled;
 }
 
+// Frame (from 1) as the player draws it; the caller holds the player's lock.
+std::unique_ptr<ZuImage> Draw(ZuTavoPlayer& player, const MovieFrames::Facts& facts, int frame,
+                              std::string* error) {
+  if (!player.GotoFrameAndPlay(frame)) {
+    *error = "no frame " + std::to_string(frame) + " (the movie has " +
+             std::to_string(facts.frameCount) + ")";
+    return nullptr;
+  }
+  std::unique_ptr<ZuImage> picture(player.GetCurrentScreenImage());
+  if (!picture) {
+    *error = "cannot render frame " + std::to_string(frame);
+  }
+  return picture;
+}
+
+// The rows from the first to the last that differ between two pictures of one size; none
+// (rows 0) when they are equal.
+void ChangedRows(const ZuImage& before, const ZuImage& after, int* top, int* rows) {
+  const size_t rowBytes = static_cast<size_t>(after.GetWidth()) * 4;
+  const auto differs = [&](int y) { return std::memcmp(before.Row(y), after.Row(y), rowBytes); };
+  int first = 0;
+  int end = after.GetHeight();
+  while (first < end && differs(first) == 0) {
+    ++first;
+  }
+  while (end > first && differs(end - 1) == 0) {
+    --end;
+  }
+  *top = first == end ? 0 : first;
+  *rows = end - first;
+}
+
 }  // namespace
 
 struct MovieFrames::Movie {
@@ -97,6 +130,9 @@ struct MovieFrames::Movie {
   Player viewer;
   Player strip;
   uint64_t lastUse = 0;
+  // The viewer player's last picture and its frame; guarded by viewer.lock.
+  std::shared_ptr<const ZuImage> lastPicture;
+  int lastFrame = 0;
 };
 
 MovieFrames::MovieFrames(std::string folder) : m_folder(std::move(folder)) {}
@@ -147,32 +183,25 @@ std::string MovieFrames::FileOf(int64_t version) {
   return movie ? movie->path : std::string();
 }
 
-std::unique_ptr<ZuImage> MovieFrames::Draw(Movie& movie, bool thumbnail, int frame,
-                                           std::string* error) {
-  Player& which = thumbnail ? movie.strip : movie.viewer;
-  std::unique_ptr<ZuImage> picture;
-  {
-    std::lock_guard hold(which.lock);
-    if (!which.player.GotoFrameAndPlay(frame)) {
-      *error = "no frame " + std::to_string(frame) + " (the movie has " +
-               std::to_string(movie.facts.frameCount) + ")";
-      return nullptr;
-    }
-    picture.reset(which.player.GetCurrentScreenImage());
-  }
-  if (!picture) {
-    *error = "cannot render frame " + std::to_string(frame);
-  }
-  return picture;
-}
-
-std::unique_ptr<ZuImage> MovieFrames::Render(int64_t version, int frame, std::string* error) {
+bool MovieFrames::RenderForViewer(int64_t version, int frame, int after, ViewerFrame* shown,
+                                  std::string* error) {
   std::shared_ptr<Movie> movie = Find(version);
   if (!movie) {
     *error = "unknown movie version " + std::to_string(version);
-    return nullptr;
+    return false;
   }
-  return Draw(*movie, false, frame, error);
+  std::lock_guard hold(movie->viewer.lock);
+  std::shared_ptr<const ZuImage> picture = Draw(movie->viewer.player, movie->facts, frame, error);
+  if (!picture) {
+    return false;
+  }
+  *shown = {picture, 0, picture->GetHeight()};
+  if (after > 0 && after == movie->lastFrame && movie->lastPicture) {
+    ChangedRows(*movie->lastPicture, *picture, &shown->top, &shown->rows);
+  }
+  movie->lastPicture = picture;
+  movie->lastFrame = frame;
+  return true;
 }
 
 bool MovieFrames::RenderPng(int64_t version, int frame, int width, std::vector<uint8_t>* png,
@@ -183,7 +212,12 @@ bool MovieFrames::RenderPng(int64_t version, int frame, int width, std::vector<u
     return false;
   }
   const bool thumbnail = width > 0 && width < movie->facts.width;
-  std::unique_ptr<ZuImage> picture = Draw(*movie, thumbnail, frame, error);
+  Player& which = thumbnail ? movie->strip : movie->viewer;
+  std::unique_ptr<ZuImage> picture;
+  {
+    std::lock_guard hold(which.lock);
+    picture = Draw(which.player, movie->facts, frame, error);
+  }
   if (!picture) {
     return false;
   }

@@ -44,10 +44,19 @@ class MovieFrames {
   // smaller than the stage. False with a reason when the frame cannot be had.
   bool RenderPng(int64_t version, int frame, int width, std::vector<uint8_t>* png,
                  std::string* error);
-  // Frame (from 1) of a prepared version at full size, as the viewer shows it: handing over
-  // the player's pixels costs no encoding on either side of the loopback. Null with a
-  // reason when the frame cannot be had.
-  std::unique_ptr<ZuImage> Render(int64_t version, int frame, std::string* error);
+  // A frame as the viewer takes it: rows [top, top + rows) of the full-size picture.
+  struct ViewerFrame {
+    std::shared_ptr<const ZuImage> picture;
+    int top = 0;
+    int rows = 0;
+  };
+  // Frame (from 1) of a prepared version at full size, for the viewer, which copies the
+  // player's pixels onto its canvas unchanged (no image format to encode or decode). When
+  // after names the frame the viewer's player drew last, only the rows that differ from it
+  // are wanted: playback moves a frame at a time, and a screen recording changes little
+  // between frames. Otherwise every row is. False with a reason when the frame cannot be had.
+  bool RenderForViewer(int64_t version, int frame, int after, ViewerFrame* shown,
+                       std::string* error);
 
  private:
   struct Movie;
@@ -57,7 +66,6 @@ class MovieFrames {
   };
 
   std::shared_ptr<Movie> Find(int64_t version);
-  std::unique_ptr<ZuImage> Draw(Movie& movie, bool thumbnail, int frame, std::string* error);
   void Forget(size_t keep);
 
   std::string m_folder;

@@ -297,7 +297,9 @@ void StudioServer::Impl::GetVersion(const httplib::Request& req, httplib::Respon
             {"keyFrames", facts.keyFrames}});
 }
 
-// A frame as PNG (scaled to ?width= for the filmstrip) or as raw RGBA rows at full size.
+// A frame as PNG (scaled to ?width= for the filmstrip), or as raw RGBA rows at full size for
+// the viewer: the rows that differ from frame ?after= when that is the one drawn before, with
+// the first row and their count in X-Rows.
 void StudioServer::Impl::GetFrame(const httplib::Request& req, httplib::Response& res) {
   const int64_t version = PathNumber(req, 1);
   const int64_t frame = PathNumber(req, 2);
@@ -307,18 +309,26 @@ void StudioServer::Impl::GetFrame(const httplib::Request& req, httplib::Response
   }
   std::string error;
   if (req.matches[3] == "rgba") {
-    std::shared_ptr<ZuImage> picture = frames.Render(version, static_cast<int>(frame), &error);
-    if (!picture) {
+    const int after = static_cast<int>(std::atol(req.get_param_value("after").c_str()));
+    MovieFrames::ViewerFrame shown;
+    if (!frames.RenderForViewer(version, static_cast<int>(frame), after, &shown, &error)) {
       SendError(res, 404, error);
       return;
     }
-    res.set_header("Cache-Control", kFrameCaching);
-    res.set_content_provider(picture->GetBuffSize(), "application/octet-stream",
-                             [picture](size_t offset, size_t length, httplib::DataSink& sink) {
-                               const auto* bytes =
-                                   reinterpret_cast<const char*>(picture->GetBuffer());
-                               return sink.write(bytes + offset, length);
-                             });
+    // The page keeps the frames it wants again; the browser's own cache would only copy them.
+    res.set_header("Cache-Control", "no-store");
+    res.set_header("X-Rows", std::to_string(shown.top) + "," + std::to_string(shown.rows));
+    const size_t rowBytes = static_cast<size_t>(shown.picture->GetWidth()) * 4;
+    const auto* rows = reinterpret_cast<const char*>(shown.picture->Row(shown.top));
+    if (shown.rows == 0) {
+      res.set_content(rows, 0, "application/octet-stream");
+      return;
+    }
+    res.set_content_provider(
+        rowBytes * shown.rows, "application/octet-stream",
+        [picture = shown.picture, rows](size_t offset, size_t length, httplib::DataSink& sink) {
+          return sink.write(rows + offset, length);
+        });
     return;
   }
   int width = 0;

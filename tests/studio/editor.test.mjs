@@ -106,6 +106,8 @@ async function main() {
     await page.keyboard.press('Space');
     const played = await studio(page, 'state.frame');
     check(played > 5 && (await studio(page, 'playback.shown')) >= played - 1, `played to frame ${played}`);
+    await waitShown(page, played);
+    await expectFrameOf(page, first, played, folder, 'after playing');
     await page.keyboard.press('ArrowRight');
     await page.keyboard.press('Shift+ArrowRight');
     await page.keyboard.press('ArrowLeft');

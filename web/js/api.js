@@ -41,17 +41,20 @@ export function exportUrl(number) {
 }
 
 // Asks for a frame at full size: the player's RGBA pixels exactly, with no image format to
-// encode on the server or decode here. Resolves when the server has drawn it and starts
-// sending; readFrame then takes its pixels as ImageData.
-export function requestFrame(version, frame) {
-  return fetch(`/api/versions/${version}/frames/${frame}.rgba`);
+// encode on the server or decode here; given after, the frame the viewer shows, only the rows
+// that differ from it (when the server drew that one last). Resolves when the server has
+// drawn the frame and starts sending; readFrame then takes the rows.
+export function requestFrame(version, frame, after = 0) {
+  return fetch(`/api/versions/${version}/frames/${frame}.rgba` + (after ? `?after=${after}` : ''));
 }
 
-export async function readFrame(response, { width, height }) {
+// The rows sent: {top, rows, image}, image null when no row differs.
+export async function readFrame(response, { width }) {
   if (!response.ok) throw new Error((await response.json().catch(() => ({}))).error || 'no frame');
+  const [top, rows] = (response.headers.get('X-Rows') ?? '').split(',').map(Number);
   const pixels = new Uint8ClampedArray(await response.arrayBuffer());
-  if (pixels.length !== width * height * 4) throw new Error('the frame came incomplete');
-  return new ImageData(pixels, width, height);
+  if (!(rows >= 0) || pixels.length !== width * rows * 4) throw new Error('the frame came incomplete');
+  return { top, rows, image: rows ? new ImageData(pixels, width, rows) : null };
 }
 
 export async function upload(file) {

@@ -11,19 +11,20 @@ const playButton = document.getElementById('play');
 const timeText = document.getElementById('time');
 const kAhead = 6;
 
-const cache = new Map();  // "version/frame" (+ when fetched ahead) -> Promise<rows>
+const cache = new Map();  // "version/frame/after" -> Promise<rows>
 let drawn = Promise.resolve();  // the server drew the last frame asked for ahead
 // Playback figures, read by the benchmark: frames shown and frames shown late.
 export const playback = { shown: 0, late: 0, started: 0 };
 let shownKey = '';
 
-// The frame's rows. Frames fetched ahead for playback are asked for in order, each once the
-// server has drawn the one before, so that its player only ever moves forward, and come as
-// the rows that differ from the frame before.
-function picture(movie, frame, ahead = false) {
-  const key = `${movie.version}/${frame}${ahead ? '+' : ''}`;
+// The frame's rows: those that differ from frame `after`, the one on the canvas, when the
+// server drew that frame last, else all. Frames fetched ahead for playback are asked for in
+// order, each once the server has drawn the one before, so that its player only ever moves
+// forward.
+function picture(movie, frame, after = 0, ahead = false) {
+  const key = `${movie.version}/${frame}/${after}`;
   if (!cache.has(key)) {
-    const request = () => api.requestFrame(movie.version, frame, ahead ? frame - 1 : 0);
+    const request = () => api.requestFrame(movie.version, frame, after);
     const response = ahead ? drawn.then(request, request) : request();
     if (ahead) drawn = response.catch(() => {});
     cache.set(key, response.then((r) => api.readFrame(r, movie)));
@@ -32,14 +33,19 @@ function picture(movie, frame, ahead = false) {
   return cache.get(key);
 }
 
+// The frame on the canvas if it is of the movie, else 0.
+function shownFrame(movie) {
+  const [version, frame] = shownKey.split('/').map(Number);
+  return version === movie.version ? frame : 0;
+}
+
 async function draw(movie, frame, ahead = false) {
   const key = `${movie.version}/${frame}`;
   if (shownKey === key) return true;
-  let rows = await picture(movie, frame, ahead);
-  // Some rows only fit over the frame before; else the whole frame is needed.
-  if (rows.rows < movie.height && shownKey !== `${movie.version}/${frame - 1}`) {
-    rows = await picture(movie, frame);
-  }
+  const after = ahead ? frame - 1 : shownFrame(movie);
+  let rows = await picture(movie, frame, after, ahead);
+  // Some rows fit only over the frame they were taken against; else the whole frame is needed.
+  if (rows.rows < movie.height && shownFrame(movie) !== after) rows = await picture(movie, frame);
   if (state.movie?.version !== movie.version) return false;
   if (!state.playing && state.frame !== frame) return false;  // the playhead moved on
   if (canvas.width !== movie.width || canvas.height !== movie.height) {
@@ -79,9 +85,9 @@ async function play() {
   Object.assign(playback, { shown: 0, late: 0, started: due });
   while (state.playing && state.movie?.version === version && frame <= frames) {
     for (let ahead = 1; ahead <= kAhead && frame + ahead <= frames; ++ahead) {
-      picture(movie, frame + ahead, true);
+      picture(movie, frame + ahead, frame + ahead - 1, true);
     }
-    if (shownKey !== `${version}/${frame}`) await picture(movie, frame, true);
+    if (shownKey !== `${version}/${frame}`) await picture(movie, frame, frame - 1, true);
     const wait = due - performance.now();
     if (wait > 0) await new Promise((resolve) => setTimeout(resolve, wait));
     if (!state.playing) break;

@@ -178,8 +178,12 @@ class ZuFMRTavoFile : public ZuTavoFile {
   // The ids a key frame takes: its bitmap's and its shape's.
   static constexpr int kKeyFrameIds = 2;
 
-  // The BitmapFormat of the movie's first DefineBitsLossless2 tag as a bit depth: 32 for
-  // format 5, 16 for format 4, otherwise 0. Worked out once per loaded movie.
+  // The BitmapFormat of the movie's first DefineBitsLossless2 tag in format 4 or 5 as a bit
+  // depth: 32 for format 5, 16 for format 4, 0 when there is none. Bitmaps of other formats
+  // are passed over: colour-mapped ones (format 3) hold small pictures of either depth,
+  // and an edit can bring one before the first key frame (a cut from frame 1 leaves the
+  // first kept frame's pictures ahead of the key frame made for it). Worked out once per
+  // loaded movie.
   int GetBMPBitDepth();
   // Renders frame frameToRender of the SWF file movieFile and inserts the picture into
   // this movie as a key frame of frame targetFrame (0: right after the header tags), with

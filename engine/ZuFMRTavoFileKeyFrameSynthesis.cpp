@@ -170,10 +170,12 @@ int ZuFMRTavoFile::GetBMPBitDepth() {
     body->ReadByte(format);
     if (format == kFormat15Bit) {
       m_bmpBitDepth = 16;
-    } else if (format == kFormat32Bit) {
-      m_bmpBitDepth = 32;
+      return m_bmpBitDepth;
     }
-    return m_bmpBitDepth;
+    if (format == kFormat32Bit) {
+      m_bmpBitDepth = 32;
+      return m_bmpBitDepth;
+    }
   }
   return m_bmpBitDepth;
 }

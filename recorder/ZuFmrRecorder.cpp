@@ -171,7 +171,7 @@ void ZuFmrRecorder::WriteHeader() {
 // first, then the bitmap and shape, then the removals, then the placement.
 bool ZuFmrRecorder::WriteKeyFrame() {
   Picture picture;
-  if (!MakePicture({0, 0, m_options.width, m_options.height}, picture)) {
+  if (!MakePicture({0, 0, m_options.width, m_options.height}, true, picture)) {
     return false;
   }
   WriteCleanUpFrees();
@@ -192,7 +192,7 @@ bool ZuFmrRecorder::WriteKeyFrame() {
 bool ZuFmrRecorder::WritePartialFrame(const std::vector<ZuPixelRect>& changed) {
   std::vector<Picture> pictures(changed.size());
   for (size_t i = 0; i < changed.size(); ++i) {
-    if (!MakePicture(changed[i], pictures[i])) {
+    if (!MakePicture(changed[i], false, pictures[i])) {
       return false;
     }
   }
@@ -209,11 +209,11 @@ bool ZuFmrRecorder::WritePartialFrame(const std::vector<ZuPixelRect>& changed) {
   return true;
 }
 
-bool ZuFmrRecorder::MakePicture(const ZuPixelRect& rect, Picture& picture) {
+bool ZuFmrRecorder::MakePicture(const ZuPixelRect& rect, bool keyFrame, Picture& picture) {
   picture.bitmapId = TakeId();
   picture.shapeId = TakeId();
   std::vector<uint8_t> body =
-      m_current.EncodeRect(rect, picture.bitmapId, m_options.compressionLevel);
+      m_current.EncodeRect(rect, picture.bitmapId, m_options.compressionLevel, !keyFrame);
   if (body.empty()) {
     m_lastError = "a picture of " + std::to_string(rect.Width()) + " x " +
                   std::to_string(rect.Height()) + " pixels could not be stored";

@@ -38,9 +38,11 @@ struct ZuFmrRecorderOptions {
 // The movie opens with a FileAttributes and a SetBackgroundColor tag. Each key-frame
 // block opens with a full picture of the stage placed at depth 1; each later frame of the
 // block that changes anything adds a picture of each changed rectangle (ZuFrameDiff) at
-// the next depths from 101; a frame without changes is a lone ShowFrame. A new block first frees
-// every bitmap of the old one and removes every depth it placed. Finish adds a hold frame and a
-// stop frame. Character ids rise from 1 and are never reused.
+// the next depths from 101; a frame without changes is a lone ShowFrame. Key frames are
+// bitmaps of the movie's depth (format 5 or 4), which tells the editor the depth of the
+// key frames it makes; a partial picture of few colours is colour-mapped (format 3). A new block
+// first frees every bitmap of the old one and removes every depth it placed. Finish adds a hold
+// frame and a stop frame. Character ids rise from 1 and are never reused.
 //
 // The recorder owns the movie until Finish hands it over.
 class ZuFmrRecorder {
@@ -84,7 +86,9 @@ class ZuFmrRecorder {
     uint16_t bitmapId = 0;
     uint16_t shapeId = 0;
   };
-  bool MakePicture(const ZuPixelRect& rect, Picture& picture);
+  // Key frames keep the frame's own format (see the class comment); partial pictures may
+  // be colour-mapped.
+  bool MakePicture(const ZuPixelRect& rect, bool keyFrame, Picture& picture);
   void WriteCleanUpFrees();
   void WriteCleanUpRemovals();
   void WritePlacement(uint16_t shapeId, uint16_t depth);

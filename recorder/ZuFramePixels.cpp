@@ -49,14 +49,46 @@ const uint8_t* ZuFramePixels::PixelAt(int x, int y) const {
   return m_pixels.data() + (static_cast<size_t>(y) * m_width + x) * m_bytesPerPixel;
 }
 
-std::vector<uint8_t> ZuFramePixels::EncodeRect(const ZuPixelRect& rect, uint16_t id,
-                                               int level) const {
+ZuSwfLosslessBitmap::Format ZuFramePixels::StoredFormat() const {
+  return m_bytesPerPixel == 4 ? ZuSwfLosslessBitmap::kArgb32 : ZuSwfLosslessBitmap::kRgb15;
+}
+
+// Colours cost 4 bytes each in the table, pixels 1 byte each instead of 2 or 4; the table
+// is used when the two together are smaller than the pixels (compressed, they mostly
+// shrink in the same proportion).
+std::vector<uint8_t> ZuFramePixels::EncodeColorMapped(const ZuPixelRect& rect, uint16_t id,
+                                                      int level) const {
+  const size_t direct =
+      ZuSwfLosslessBitmap::PixelBytes(StoredFormat(), rect.Width(), rect.Height());
+  const size_t indices = ZuSwfLosslessBitmap::IndexBytes(rect.Width(), rect.Height());
+  constexpr size_t kEntryBytes = ZuColorIndexer::kEntryBytes;
+  if (direct <= indices + kEntryBytes) {
+    return {};
+  }
+  const size_t maxColors = (direct - indices - 1) / kEntryBytes;
+  const size_t colors =
+      m_indexer.Index(PixelAt(rect.left, rect.top), static_cast<size_t>(m_width) * m_bytesPerPixel,
+                      rect.Width(), rect.Height(), m_bytesPerPixel, maxColors);
+  if (colors == 0) {
+    return {};
+  }
+  return ZuSwfLosslessBitmap::EncodeColorMapped(id, rect.Width(), rect.Height(), colors,
+                                                m_indexer.GetData(), level);
+}
+
+std::vector<uint8_t> ZuFramePixels::EncodeRect(const ZuPixelRect& rect, uint16_t id, int level,
+                                               bool mayMapColors) const {
   if (rect.IsEmpty() || rect.left < 0 || rect.top < 0 || rect.right > m_width ||
       rect.bottom > m_height) {
     return {};
   }
-  const auto format =
-      m_bytesPerPixel == 4 ? ZuSwfLosslessBitmap::kArgb32 : ZuSwfLosslessBitmap::kRgb15;
+  if (mayMapColors) {
+    std::vector<uint8_t> body = EncodeColorMapped(rect, id, level);
+    if (!body.empty()) {
+      return body;
+    }
+  }
+  const ZuSwfLosslessBitmap::Format format = StoredFormat();
   const size_t size = ZuSwfLosslessBitmap::PixelBytes(format, rect.Width(), rect.Height());
   const size_t storedRow = size / static_cast<size_t>(rect.Height());
   const size_t rowBytes = static_cast<size_t>(rect.Width()) * m_bytesPerPixel;

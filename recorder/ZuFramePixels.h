@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "host/image/ZuPixelRect.h"
+#include "host/swf/ZuSwfLosslessBitmap.h"
+#include "recorder/ZuColorIndexer.h"
 
 class ZuImage;
 
@@ -24,7 +26,11 @@ class ZuFramePixels {
 
   // The body of a DefineBitsLossless2 tag with the given character id holding the pixels
   // of rect (inside the frame), compressed at the zlib level; empty when it cannot be made.
-  std::vector<uint8_t> EncodeRect(const ZuPixelRect& rect, uint16_t id, int level) const;
+  // With mayMapColors, a rectangle of few colours becomes a colour-mapped bitmap (format 3)
+  // when its table and indices take less room than its pixels; otherwise, and always
+  // without it, the bitmap is in the frame's own format.
+  std::vector<uint8_t> EncodeRect(const ZuPixelRect& rect, uint16_t id, int level,
+                                  bool mayMapColors) const;
 
   const uint8_t* GetData() const { return m_pixels.data(); }
   int GetBytesPerPixel() const { return m_bytesPerPixel; }
@@ -33,10 +39,14 @@ class ZuFramePixels {
   void AssignArgb(const ZuImage& frame);
   void AssignRgb15(const ZuImage& frame);
   const uint8_t* PixelAt(int x, int y) const;
+  ZuSwfLosslessBitmap::Format StoredFormat() const;
+  // The format 3 body of rect, or empty when a colour table does not pay.
+  std::vector<uint8_t> EncodeColorMapped(const ZuPixelRect& rect, uint16_t id, int level) const;
 
   int m_width;
   int m_height;
   int m_bytesPerPixel;
   std::vector<uint8_t> m_pixels;
   mutable std::vector<uint8_t> m_rectRows;  // scratch of EncodeRect
+  mutable ZuColorIndexer m_indexer;         // scratch of EncodeColorMapped
 };

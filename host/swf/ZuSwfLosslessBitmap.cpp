@@ -106,10 +106,10 @@ libdeflate_compressor* KeptCompressor(int level) {
   return kept[level].get();
 }
 
-// A body with the header for (id, format, width, height) followed by the zlib stream of
-// raw. Empty when the compressor cannot be had.
+// A body with the header for (id, format, width, height; for format 3 the table size)
+// followed by the zlib stream of raw. Empty when the compressor cannot be had.
 std::vector<uint8_t> BuildBody(uint16_t id, uint8_t format, int width, int height,
-                               std::span<const uint8_t> raw, int level) {
+                               std::span<const uint8_t> raw, int level, size_t tableEntries = 0) {
   libdeflate_compressor* compressor = KeptCompressor(level);
   if (compressor == nullptr) {
     return {};
@@ -121,11 +121,15 @@ std::vector<uint8_t> BuildBody(uint16_t id, uint8_t format, int width, int heigh
   if (compressedSize == 0) {
     return {};
   }
-  std::vector<uint8_t> body(kHeaderBytes);
+  std::vector<uint8_t> body(tableEntries > 0 ? kColorMappedHeaderBytes : kHeaderBytes);
+  body.reserve(body.size() + compressedSize);
   PutWord(body, 0, id);
   body[2] = format;
   PutWord(body, 3, static_cast<uint16_t>(width));
   PutWord(body, 5, static_cast<uint16_t>(height));
+  if (tableEntries > 0) {
+    body[7] = static_cast<uint8_t>(tableEntries - 1);
+  }
   body.insert(body.end(), compressed.get(), compressed.get() + compressedSize);
   return body;
 }
@@ -241,11 +245,6 @@ Scratch InflateExactly(std::span<const uint8_t> in, size_t size, std::string* re
   }
 }
 
-// 5 bits to 8, spreading the top bits into the low ones so that 31 becomes 255.
-uint8_t Expand5(unsigned v) {
-  return static_cast<uint8_t>((v << 3) | (v >> 2));
-}
-
 // Straight colour from premultiplied: c x 255 / a, rounded and kept within 0 to 255.
 uint8_t Unpremultiply(uint8_t c, uint8_t a) {
   const unsigned value = (static_cast<unsigned>(c) * 255 + a / 2) / a;
@@ -283,9 +282,9 @@ void FromRgb15(const uint8_t* in, ZuImage& image) {
     uint8_t* out = image.Row(y);
     for (int x = 0; x < image.GetWidth(); ++x, source += 2, out += 4) {
       const unsigned v = (static_cast<unsigned>(source[0]) << 8) | source[1];
-      out[0] = Expand5((v >> 10) & 0x1f);
-      out[1] = Expand5((v >> 5) & 0x1f);
-      out[2] = Expand5(v & 0x1f);
+      out[0] = ZuSwfLosslessBitmap::Widen5((v >> 10) & 0x1f);
+      out[1] = ZuSwfLosslessBitmap::Widen5((v >> 5) & 0x1f);
+      out[2] = ZuSwfLosslessBitmap::Widen5(v & 0x1f);
       out[3] = 0xff;
     }
   }
@@ -352,6 +351,26 @@ std::vector<uint8_t> ZuSwfLosslessBitmap::EncodePixels(uint16_t id, Format forma
   }
   try {
     return BuildBody(id, format, width, height, pixels, level);
+  } catch (const std::bad_alloc&) {
+    return {};
+  }
+}
+
+size_t ZuSwfLosslessBitmap::IndexBytes(int width, int height) {
+  return PaddedRow(static_cast<size_t>(width)) * static_cast<size_t>(height);
+}
+
+std::vector<uint8_t> ZuSwfLosslessBitmap::EncodeColorMapped(uint16_t id, int width, int height,
+                                                            size_t tableEntries,
+                                                            std::span<const uint8_t> data,
+                                                            int level) {
+  constexpr size_t kMaxTableEntries = 256;
+  if (!FitsInTag(width, height) || tableEntries < 1 || tableEntries > kMaxTableEntries ||
+      data.size() != tableEntries * TableEntryBytes(true) + IndexBytes(width, height)) {
+    return {};
+  }
+  try {
+    return BuildBody(id, kColorMapped, width, height, data, level, tableEntries);
   } catch (const std::bad_alloc&) {
     return {};
   }

@@ -55,6 +55,19 @@ class ZuSwfLosslessBitmap {
   // Bytes the zlib data of a format 4 or 5 bitmap expands to.
   static size_t PixelBytes(Format format, int width, int height);
 
+  // A format 3 DefineBitsLossless2 body from data laid out as its zlib data expands (see
+  // above): tableEntries (1 to 256) RGBA entries, premultiplied, then width x height
+  // indices in rows padded to 4 bytes. Empty when data has another size or in the cases
+  // above.
+  static std::vector<uint8_t> EncodeColorMapped(uint16_t id, int width, int height,
+                                                size_t tableEntries, std::span<const uint8_t> data,
+                                                int level = kDefaultLevel);
+  // Bytes the index rows of a format 3 bitmap take.
+  static size_t IndexBytes(int width, int height);
+  // A 5-bit channel of a format 4 pixel as the 8 bits the picture shows: the top bits
+  // repeat in the low ones, so that 31 becomes 255.
+  static constexpr uint8_t Widen5(unsigned v) { return static_cast<uint8_t>((v << 3) | (v >> 2)); }
+
   // The picture of a body as straight (not premultiplied) RGBA, or null with a one-line
   // reason in *error (which may be null): a cut-off header, an unknown format, no pixels,
   // more than 16384 x 16384 pixels, data that does not inflate or falls short of width x

@@ -24,13 +24,14 @@ std::vector<std::string> Picture(const char* format, int id, int w, int h, int x
 }
 
 // 8 x 3 frames: a start, the same again, two far-apart pixels changed (two pictures in one
-// frame), everything changed (a new block with its clean-up), one pixel changed.
+// frame), everything changed (a new block with its clean-up), a row of one colour changed
+// (a colour-mapped picture).
 TEST(RecorderForm, WritesTheTagsOfEachKindOfFrame) {
   std::vector<ZuImage> frames = {Gray(8, 3, 200), Gray(8, 3, 200), Gray(8, 3, 200), Gray(8, 3, 90),
                                  Gray(8, 3, 90)};
   SetGray(frames[2], 0, 0, 1, 1, 10);
   SetGray(frames[2], 7, 2, 1, 1, 20);
-  SetGray(frames[4], 3, 2, 1, 1, 0);
+  SetGray(frames[4], 0, 2, 8, 1, 0);
   for (const auto& [depth, format] : {std::pair{32, "5"}, {16, "4"}}) {
     std::unique_ptr<ZuTavoFile> movie = RecordFrames(frames, depth, 100, 12);
     const std::string show = "ShowFrame (1)";
@@ -47,7 +48,7 @@ TEST(RecorderForm, WritesTheTagsOfEachKindOfFrame) {
     std::vector<std::string> keyFrame = Picture(format, 7, 8, 3, 0, 0, 1);
     add({keyFrame[0], keyFrame[1], "RemoveObject2 (28) depth=1", "RemoveObject2 (28) depth=101",
          "RemoveObject2 (28) depth=102", keyFrame[2], show});
-    add(Picture(format, 9, 1, 1, 3, 2, 101));
+    add(Picture("3", 9, 8, 1, 0, 2, 101));
     add({show, show, "DoAction (12)", show});  // hold and stop
     EXPECT_EQ(DescribeTags(*movie), expected) << depth;
     ExpectRecordingForm(*movie);

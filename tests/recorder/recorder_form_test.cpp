@@ -69,8 +69,8 @@ TEST(RecorderForm, OpensBlocksByPictureCountAndChangedArea) {
       {"three pictures", 3, 2, false, 8, {1, 4, 7}},
       {"two pictures a frame", 3, 2, true, 6, {1, 3, 5}},
       {"more than half the stage", 100, 8, false, 3, {1, 2, 3}},
-      // Four pictures of 7 x 7 cover 1.96 stages; a fifth would pass the 2 a block may cover.
-      {"covered area", 100, 7, false, 11, {1, 6, 11}},
+      // Six pictures of 7 x 7 cover 2.94 stages; a seventh would pass the 3 a block may cover.
+      {"covered area", 100, 7, false, 15, {1, 8, 15}},
   };
   for (const auto& c : cases) {
     std::vector<ZuImage> frames = {Gray(10, 10, 0)};

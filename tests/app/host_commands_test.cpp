@@ -198,51 +198,53 @@ TEST_F(HostCommandsTest, ReplacementNeverOverwritesAVersion) {
 
 // Bad input to each command: result 1 and no change.
 TEST_F(HostCommandsTest, BadInputFailsWithoutChange) {
-  WriteFileBytes(File("junk.swf"), {'n', 'o', 't', ' ', 's', 'w', 'f'});
-  const std::string missing = File("missing.swf");
   const std::string junk = File("junk.swf");
-  const std::function<void(IZuCommand*)> cases[] = {
-      [&](IZuCommand* c) {  // 116 without a project
-        DataOf<ZuInsertFMRSlidesCommandData>(c)->AddFMRSWF(ZuSWFInfo{});
-      },
-      [&](IZuCommand* c) {  // 116 with one good and one missing movie
-        auto* data = DataOf<ZuInsertFMRSlidesCommandData>(c);
-        data->SetProject(&Project());
-        ZuSWFInfo good, bad;
-        good.swfFile = ZuFile(ZuString(std::string_view(m_a)));
-        bad.swfFile = ZuFile(ZuString(std::string_view(missing)));
-        data->AddFMRSWF(good);
-        data->AddFMRSWF(bad);
-      },
-      [&](IZuCommand* c) {  // 116 with a file that is not a movie
-        auto* data = DataOf<ZuInsertFMRSlidesCommandData>(c);
-        data->SetProject(&Project());
-        ZuSWFInfo info;
-        info.swfFile = ZuFile(ZuString(std::string_view(junk)));
-        data->AddFMRSWF(info);
-      },
-      [&](IZuCommand* c) {  // 575 from a missing file
-        auto* data = DataOf<ZuReplaceResourceCommandData>(c);
-        data->SetSourceResource(Slide(0)->GetAnimation());
-        data->SetDestinationImageFile(ZuFile(ZuString(std::string_view(missing))));
-      },
-      [&](IZuCommand* c) {  // 575 without a resource
-        DataOf<ZuReplaceResourceCommandData>(c)->SetDestinationImageFile(
-            ZuFile(ZuString(std::string_view(m_a))));
-      },
-      [&](IZuCommand* c) {  // 441 with a negative minimum
-        auto* data = DataOf<ZuSetSlideMinimumCommandData>(c);
-        data->SetSlide(Slide(0));
-        data->SetMinimumDuration(-1.0);
-      },
+  WriteFileBytes(junk, {'n', 'o', 't', ' ', 's', 'w', 'f'});
+  const auto movie = [](const std::string& path) {
+    ZuSWFInfo info;
+    info.swfFile = ZuFile(ZuString(std::string_view(path)));
+    return info;
   };
-  const int32_t ids[] = {kZuCmdInsertFMRSlides, kZuCmdInsertFMRSlides, kZuCmdInsertFMRSlides,
-                         kZuCmdReplaceResource, kZuCmdReplaceResource, kZuCmdSetSlideMinimum};
+  const auto insert = [&](IZuCommand* c, bool project, std::vector<std::string> movies) {
+    auto* data = DataOf<ZuInsertFMRSlidesCommandData>(c);
+    if (project) data->SetProject(&Project());
+    for (const std::string& path : movies) data->AddFMRSWF(movie(path));
+  };
+  const struct {
+    const char* name;
+    int32_t id;
+    std::function<void(IZuCommand*)> fill;
+  } cases[] = {
+      {"116 without a project", kZuCmdInsertFMRSlides,
+       [&](IZuCommand* c) { insert(c, false, {m_a}); }},
+      {"116 with one good and one missing movie", kZuCmdInsertFMRSlides,
+       [&](IZuCommand* c) {
+         insert(c, true, {m_a, File("missing.swf")});
+       }},
+      {"116 with a file that is not a movie", kZuCmdInsertFMRSlides,
+       [&](IZuCommand* c) { insert(c, true, {junk}); }},
+      {"575 from a missing file", kZuCmdReplaceResource,
+       [&](IZuCommand* c) {
+         auto* data = DataOf<ZuReplaceResourceCommandData>(c);
+         data->SetSourceResource(Slide(0)->GetAnimation());
+         data->SetDestinationImageFile(movie(File("missing.swf")).swfFile);
+       }},
+      {"575 without a resource", kZuCmdReplaceResource,
+       [&](IZuCommand* c) {
+         DataOf<ZuReplaceResourceCommandData>(c)->SetDestinationImageFile(movie(m_a).swfFile);
+       }},
+      {"441 with a negative minimum", kZuCmdSetSlideMinimum,
+       [&](IZuCommand* c) {
+         auto* data = DataOf<ZuSetSlideMinimumCommandData>(c);
+         data->SetSlide(Slide(0));
+         data->SetMinimumDuration(-1.0);
+       }},
+  };
   const ZuProjectState before = State();
-  for (size_t i = 0; i < std::size(ids); ++i) {
-    SCOPED_TRACE(i);
-    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(ids[i]));
-    cases[i](command.get());
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(c.id));
+    c.fill(command.get());
     EXPECT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuFailure);
     EXPECT_EQ(State(), before);
     EXPECT_EQ(command->Undo(), kZuFailure);  // never executed: nothing to undo

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <filesystem>
 
 #include "host/player/ZuAnimationUtils.h"
 #include "host/util/ZuFileStream.h"
@@ -38,23 +37,9 @@ void ExpectFmrMovie(const std::string& path, int frames) {
   ExpectOracleAccepts(path, *movie);
 }
 
-void WriteTenFrameMovie(const std::string& path) {
-  FmrMovieBuilder builder(40, 30, 10);
-  builder.KeyFrame(0x336699)
-      .PartialFrame(4, 4, 8, 8, 0xFF0000)
-      .PartialFrame(20, 10, 5, 3, 0x00FF00);
-  builder.PartialFrame(1, 1, 2, 2, 0x0000FF).KeyFrame(0xEEEEEE).PartialFrame(1, 2, 3, 4, 0x0000FF);
-  builder.PartialFrame(30, 20, 6, 6, 0x123456).PartialFrame(0, 0, 1, 1, 0x654321);
-  builder.HoldFrame().StopFrame();
+void WriteFmrMovie(const std::string& path, int frames, int blockFrames, uint16_t width,
+                   uint16_t height) {
+  const FmrMovieBuilder builder = FmrMovieBuilder::Simple(frames, blockFrames, width, height);
   builder.WriteFile(path);
   ExpectOracleAccepts(path, *builder.Build());
-}
-
-std::vector<std::string> FilesIn(const TempDir& dir) {
-  std::vector<std::string> names;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Path())) {
-    names.push_back(entry.path().filename().string());
-  }
-  std::sort(names.begin(), names.end());
-  return names;
 }

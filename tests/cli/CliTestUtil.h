@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,9 +23,6 @@ std::unique_ptr<ZuTavoFile> LoadMovieFile(const std::string& path);
 // parser reads.
 void ExpectFmrMovie(const std::string& path, int frames);
 
-// Writes an FMR movie of ten frames in two blocks, 40 x 30 at 10 frames a second, checked by
-// the independent parser.
-void WriteTenFrameMovie(const std::string& path);
-
-// The names of the files in the folder, sorted.
-std::vector<std::string> FilesIn(const TempDir& dir);
+// Writes FmrMovieBuilder::Simple's movie, checked by the independent parser.
+void WriteFmrMovie(const std::string& path, int frames, int blockFrames = 5, uint16_t width = 40,
+                   uint16_t height = 30);

@@ -11,7 +11,6 @@
 #include "host/util/ZuFile.h"
 #include "tests/cli/CliTestUtil.h"
 #include "tests/support/FileBytes.h"
-#include "tests/support/FmrMovieBuilder.h"
 #include "tests/support/Oracle.h"
 #include "tests/support/SwfBuilder.h"
 #include "tests/support/TempDir.h"
@@ -22,57 +21,45 @@ size_t CountLines(const std::string& text) {
   return static_cast<size_t>(std::count(text.begin(), text.end(), '\n'));
 }
 
-// A folder with an FMR movie of 7 frames, 64 x 48 at 10 frames a second, in two blocks.
+// A folder with an FMR movie of 7 frames, 40 x 30 at 10 frames a second, in two blocks.
 class Fmredit : public testing::Test {
  protected:
-  void SetUp() override {
-    FmrMovieBuilder builder(64, 48, 10);
-    builder.KeyFrame(0x336699)
-        .PartialFrame(4, 4, 8, 8, 0xff0000)
-        .PartialFrame(20, 10, 5, 3, 0x00ff00);
-    builder.KeyFrame(0xeeeeee).PartialFrame(1, 2, 3, 4, 0x0000ff).HoldFrame().StopFrame();
-    builder.WriteFile(m_movie);
-  }
+  void SetUp() override { WriteFmrMovie(m_movie, 7); }
 
   TempDir m_dir;
   std::string m_movie = m_dir.File("movie.swf");
 };
 
-TEST_F(Fmredit, InfoDescribesAnFmrMovie) {
-  const FmreditRun run = RunFmredit({"info", m_movie});
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  for (const char* expected : {"signature:   FWS", "stage:       64 x 48 pixels", "frames:      7",
-                               "duration:    0.7 s", "FMR movie:   yes", "ShowFrame"}) {
-    EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\n" << run.out;
-  }
-}
-
-TEST(FmreditInfo, JsonCarriesTheSameFacts) {
-  TempDir dir;
-  const std::string path = SwfBuilder()
-                               .StageSize(320, 200)
-                               .FrameRate(25 << 8)
-                               .FrameCount(2)
-                               .Tag(9, {0, 0, 0})
-                               .ShowFrame()
-                               .ShowFrame()
-                               .WriteTo(dir.File("plain.swf"));
-  const FmreditRun run = RunFmredit({"info", path, "--json"});
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  for (const std::string expected :
+// info in text and as JSON, on an FMR movie, a plain one and one without its End tag.
+TEST_F(Fmredit, InfoTellsTheFactsOfAMovie) {
+  const std::string plain = SwfBuilder()
+                                .StageSize(320, 200)
+                                .FrameRate(25 << 8)
+                                .FrameCount(2)
+                                .Tag(9, {0, 0, 0})
+                                .ShowFrame()
+                                .ShowFrame()
+                                .WriteTo(m_dir.File("plain.swf"));
+  const std::string noEnd = SwfBuilder().ShowFrame().WithoutEnd().WriteTo(m_dir.File("e.swf"));
+  const std::vector<std::pair<std::vector<std::string>, std::vector<std::string>>> cases = {
+      {{m_movie},
+       {"signature:   FWS", "stage:       40 x 30 pixels", "frames:      7", "duration:    0.7 s",
+        "FMR movie:   yes", "ShowFrame"}},
+      {{plain, "--json"},
        {"\"signature\": \"FWS\"", "\"width\": 320", "\"height\": 200", "\"frameRate\": 25",
         "\"frameCount\": 2", "\"duration\": 0.08", "\"isFMR\": false", "\"tagCount\": 3",
-        "{\"code\": 1, \"name\": \"ShowFrame\", \"count\": 2}"}) {
-    EXPECT_NE(run.out.find(expected), std::string::npos) << expected << "\n" << run.out;
+        "{\"code\": 1, \"name\": \"ShowFrame\", \"count\": 2}"}},
+      {{noEnd}, {"warning:"}},
+  };
+  for (const auto& [arguments, facts] : cases) {
+    std::vector<std::string> command = {"info"};
+    command.insert(command.end(), arguments.begin(), arguments.end());
+    const FmreditRun run = RunFmredit(command);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    for (const std::string& fact : facts) {
+      EXPECT_NE(run.out.find(fact), std::string::npos) << fact << "\n" << run.out;
+    }
   }
-}
-
-TEST(FmreditInfo, ReportsLoadWarnings) {
-  TempDir dir;
-  const std::string path = SwfBuilder().ShowFrame().WithoutEnd().WriteTo(dir.File("no-end.swf"));
-  const FmreditRun run = RunFmredit({"info", path});
-  ASSERT_EQ(run.exitCode, 0) << run.err;
-  EXPECT_NE(run.out.find("warning:"), std::string::npos) << run.out;
 }
 
 // Bad files, a missing file, a folder and endless devices (refused at their first bytes):

@@ -19,19 +19,11 @@ namespace {
 
 using Arguments = std::vector<std::string>;
 
-// A key frame, frames - 2 lone ShowFrames and a stop frame.
-void WriteLongMovie(const std::string& path, int frames) {
-  FmrMovieBuilder builder(40, 30, 10);
-  builder.KeyFrame(0xABCDEF);
-  for (int frame = 2; frame < frames; ++frame) builder.HoldFrame();
-  builder.StopFrame().WriteFile(path);
-}
-
 class FmreditEdit : public testing::Test {
  protected:
   void SetUp() override {
-    WriteTenFrameMovie(m_in);
-    FmrMovieBuilder(40, 30, 10).KeyFrame(0xFF00FF).HoldFrame().StopFrame().WriteFile(m_small);
+    WriteFmrMovie(m_in, 10);
+    WriteFmrMovie(m_small, 3);
     m_inputs = FilesIn(m_dir);
   }
 
@@ -114,9 +106,9 @@ TEST_F(FmreditEdit, RefusalsSayWhyAndLeaveNoFile) {
   const std::string longer = m_dir.File("long.swf");
   const std::string none = m_dir.File("none.swf");
   FmrMovieBuilder(40, 30, 10).HoldFrame().HoldFrame().HoldFrame().WriteFile(plain);
-  FmrMovieBuilder(40, 31, 10).KeyFrame(0x00FF00).HoldFrame().StopFrame().WriteFile(taller);
+  WriteFmrMovie(taller, 3, 5, 40, 31);
   // With in.swf (10 frames) 16000 frames, allowed; after small.swf is merged, 16002.
-  WriteLongMovie(longer, 15990);
+  WriteFmrMovie(longer, 15990, 0);
   const std::vector<std::string> inputs = FilesIn(m_dir);
   const std::string notFmr = plain + ": not a valid FMR movie";
   const std::string tooTall =

@@ -11,40 +11,21 @@
 #include "tests/cli/CliTestUtil.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/FmrMovieBuilder.h"
-#include "tests/support/Oracle.h"
 #include "tests/support/TempDir.h"
 
 namespace {
-
-// An FMR movie of frames frames, blocks of five, width x 24 at 10 frames a second, checked
-// by the independent parser.
-void WriteMovie(const std::string& path, int frames, uint16_t width = 32) {
-  FmrMovieBuilder builder(width, 24, 10);
-  for (int i = 0; i + 1 < frames; ++i) {
-    if (i % 5 == 0) {
-      builder.KeyFrame(0x203040 + 0x10 * i);
-    } else {
-      builder.PartialFrame(static_cast<uint16_t>(2 * i % 24), 4, 6, 5, 0xFF0000 + 0x900 * i);
-    }
-  }
-  builder.StopFrame().WriteFile(path);
-  ExpectOracleAccepts(path, *builder.Build());
-}
 
 // A project of five slides: a.swf (20 frames), the same movie again, b.swf (12 frames), a
 // movie that is not FMR and a wider one; and next to it one just under the frame limit.
 class ProjectEdits : public testing::Test {
  protected:
   void SetUp() override {
-    WriteMovie(m_dir.File("a.swf"), 20);
-    WriteMovie(m_dir.File("b.swf"), 12);
-    WriteMovie(m_dir.File("wider.swf"), 8, 40);
+    WriteFmrMovie(m_dir.File("a.swf"), 20);
+    WriteFmrMovie(m_dir.File("b.swf"), 12);
+    WriteFmrMovie(m_dir.File("wider.swf"), 8, 5, 48);
     const std::string plain = m_dir.File("plain.swf");
-    FmrMovieBuilder(32, 24, 10).HoldFrame().HoldFrame().HoldFrame().WriteFile(plain);
-    FmrMovieBuilder big(32, 24, 10);
-    big.KeyFrame(0x102030);
-    for (int i = 0; i < ZuFMRTavoFile::m_maxSWFFramesLimit - 10; ++i) big.HoldFrame();
-    big.StopFrame().WriteFile(m_dir.File("big.swf"));
+    FmrMovieBuilder(40, 30, 10).HoldFrame().HoldFrame().HoldFrame().WriteFile(plain);
+    WriteFmrMovie(m_dir.File("big.swf"), ZuFMRTavoFile::m_maxSWFFramesLimit - 8, 0);
     const std::vector<std::vector<std::string>> steps = {
         {"new", m_project},
         {"add", m_project, m_dir.File("a.swf")},
@@ -89,7 +70,7 @@ TEST_F(ProjectEdits, RefusalsLeaveTheProjectAsItWas) {
       {{"split", p, "--slide", "1", "--at", "0"}, 1, p + ": splitting the slide failed"},
       {{"insert", p, "--slide", "1", "--at", "1", "--movie", wider},
        5,
-       wider + ": the movie to insert is 40 x 24 pixels, " + p + ": slide 1 is 32 x 24"},
+       wider + ": the movie to insert is 48 x 30 pixels, " + p + ": slide 1 is 40 x 30"},
       {{"insert", p, "--slide", "1", "--at", "1", "--movie", plain},
        4,
        plain + ": not a valid FMR movie; the project is unchanged"},
@@ -100,7 +81,7 @@ TEST_F(ProjectEdits, RefusalsLeaveTheProjectAsItWas) {
       {{"insert", p, "--slide", "1", "--at", "1"}, 2, "give --movie FILE or --resource-of SLIDE"},
       {{"merge", p, "--slides", "1,3,5"},
        5,
-       p + ": slide 5: the movie to insert is 40 x 24 pixels, " + p + ": slide 1 is 32 x 24"},
+       p + ": slide 5: the movie to insert is 48 x 30 pixels, " + p + ": slide 1 is 40 x 30"},
       {{"merge", p, "--slides", "1"}, 2, "--slides: give at least two slides"},
       {{"merge", p, "--slides", "1,4"}, 4, p + ": slide 4 does not show an FMR movie"},
       {{"new", p}, 1, p + ": cannot create the project: a file already exists"},

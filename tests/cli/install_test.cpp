@@ -6,11 +6,10 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "tests/cli/CliTestUtil.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -20,12 +19,7 @@ namespace fs = std::filesystem;
 // The text of the one parameter dump in folder.
 std::string DumpIn(const std::string& folder) {
   for (const auto& entry : fs::directory_iterator(folder)) {
-    if (entry.path().extension() == ".ini") {
-      std::ifstream in(entry.path());
-      std::ostringstream text;
-      text << in.rdbuf();
-      return text.str();
-    }
+    if (entry.path().extension() == ".ini") return ReadFileText(entry.path());
   }
   return std::string();
 }
@@ -39,7 +33,7 @@ TEST(FmreditInstalled, EditsAProjectFromAnotherFolder) {
   EXPECT_TRUE(fs::exists(prefix.File("include/zufmredit/engine/ZuFMRTavoFile.h")));
   const std::string bin = prefix.File("bin");
   fs::copy_file(prefix.File("lib/libzufmredit.so"), bin + "/libzufmredit.so");
-  WriteTenFrameMovie(work.File("m.swf"));
+  WriteFmrMovie(work.File("m.swf"), 10);
 
   FmreditRunSetup setup;
   setup.workingFolder = work.Path();

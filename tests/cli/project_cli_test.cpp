@@ -5,11 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/cli/CliTestUtil.h"
 #include "tests/support/FileBytes.h"
-#include "tests/support/FmrMovieBuilder.h"
-#include "tests/support/FmreditRun.h"
-#include "tests/support/Oracle.h"
-#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -18,10 +15,7 @@ class ProjectCliTest : public ::testing::Test {
   void SetUp() override {
     m_project = m_dir.File("p.fmrproj");
     m_movie = m_dir.File("rec.swf");
-    FmrMovieBuilder builder(80, 60, 10);
-    builder.KeyFrame(0x3366AA).PartialFrame(4, 4, 10, 10, 0xFFFFFF).HoldFrame().StopFrame();
-    builder.WriteFile(m_movie);
-    ExpectOracleAccepts(m_movie, *builder.Build());
+    WriteFmrMovie(m_movie, 4);
   }
 
   FmreditRun Run(std::vector<std::string> arguments) {

@@ -27,10 +27,6 @@
 
 namespace {
 
-using edit_test::Concat;
-using edit_test::FramesOf;
-using edit_test::Pictures;
-
 constexpr int32_t kDelete = kZuFMREditDeleteFramesCommandId;
 constexpr int32_t kInsert = kZuFMREditInsertCommandId;
 constexpr int32_t kSplit = kZuFMREditSplitCommandId;
@@ -131,7 +127,7 @@ class EditCommandsTest : public edit_test::EditProjectTest {
 
   void SetMinimum(ZuSlideBase* slide, double seconds) {
     std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdSetSlideMinimum));
-    auto* data = dynamic_cast<ZuSetSlideMinimumCommandData*>(command->GetCommandData());
+    auto* data = DataOf<ZuSetSlideMinimumCommandData>(command.get());
     ASSERT_NE(data, nullptr);
     data->SetSlide(slide);
     data->SetMinimumDuration(seconds);
@@ -169,7 +165,7 @@ class EditCommandsTest : public edit_test::EditProjectTest {
   // minimum), the resource names.
   void ExpectEdited(const Case& c) {
     const Pictures expected = c.expected(m_movie, m_other);
-    edit_test::ExpectSamePictures(ShownBy(Slide(kMovie)), expected);
+    ExpectSamePictures(ShownBy(Slide(kMovie)), expected);
     EXPECT_EQ(Slide(kMovie)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
               "movie_1.swf");
     const bool split = c.id == kSplit;
@@ -184,7 +180,7 @@ class EditCommandsTest : public edit_test::EditProjectTest {
       ZuSlideBase* second = Slide(kMovie + 1);
       EXPECT_EQ(second->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "movie_2.swf");
       EXPECT_TRUE(second->IsMarkedFMR());
-      edit_test::ExpectSamePictures(ShownBy(second), FramesOf(m_movie, 10, Count(m_movie)));
+      ExpectSamePictures(ShownBy(second), FramesOf(m_movie, 10, Count(m_movie)));
     } else {
       EXPECT_EQ(Slide(kOther)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
                 "other.swf");  // the other slides keep their movies
@@ -200,7 +196,7 @@ class EditCommandsTest : public edit_test::EditProjectTest {
     EXPECT_EQ(State(), before);
     ASSERT_EQ(history->Redo(), kZuSuccess);
     EXPECT_EQ(State(), after);
-    edit_test::ExpectSamePictures(ShownBy(Slide(kMovie)), c.expected(m_movie, m_other));
+    ExpectSamePictures(ShownBy(Slide(kMovie)), c.expected(m_movie, m_other));
     Reopen();
     history = GetZuSession()->GetCommandHistory();
     ASSERT_EQ(history->Undo(), kZuSuccess);
@@ -282,10 +278,7 @@ TEST_F(EditCommandsTest, FiredMergeRefusesSlidesThatAreNotFMRAndIgnoresShortList
 // A merge that passes the frame limit keeps the first movie alone, and still replaces the
 // resource and sets the durations.
 TEST_F(EditCommandsTest, MergePastTheFrameLimitStillReplacesTheResource) {
-  FmrMovieBuilder big(32, 24, 10);
-  big.KeyFrame(0x336699);
-  for (int i = 0; i < ZuFMRTavoFile::m_maxSWFFramesLimit - 6; ++i) big.HoldFrame();
-  big.StopFrame();
+  const FmrMovieBuilder big = FmrMovieBuilder::Simple(ZuFMRTavoFile::m_maxSWFFramesLimit - 4, 0);
   big.WriteFile(File("big.swf"));
   ZuSlideBase* bigSlide = AddSlide(File("big.swf"), "big.swf");
   ASSERT_NE(bigSlide, nullptr);

@@ -1,8 +1,5 @@
 #include "tests/commands/edit_fixture.h"
 
-#include <stdlib.h>
-
-#include <cstdlib>
 #include <functional>
 #include <memory>
 
@@ -14,7 +11,6 @@
 #include "host/app/ZuCommandHistory.h"
 #include "host/app/ZuHostCommands.h"
 #include "host/app/ZuInsertFMRSlidesCommandData.h"
-#include "host/app/ZuProjectHolder.h"
 #include "host/app/ZuSession.h"
 #include "host/app/ZuSlideBase.h"
 #include "tests/support/Oracle.h"
@@ -23,59 +19,15 @@
 
 namespace edit_test {
 
-Pictures FramesOf(const Pictures& shown, int first, int last) {
-  Pictures frames;
-  for (int frame = first; frame <= last; ++frame) frames.push_back(shown.at(frame - 1));
-  return frames;
-}
-
-Pictures Concat(std::initializer_list<Pictures> parts) {
-  Pictures all;
-  for (const Pictures& part : parts) all.insert(all.end(), part.begin(), part.end());
-  return all;
-}
-
-void ExpectSamePictures(const Pictures& shown, const Pictures& expected) {
-  ASSERT_EQ(shown.size(), expected.size());
-  for (size_t frame = 0; frame < shown.size(); ++frame) {
-    std::string where;
-    ASSERT_EQ(CountDifferentPixels(shown[frame], expected[frame], &where), 0u)
-        << "frame " << frame + 1 << ": " << where;
-  }
-}
-
 void EditProjectTest::SetUp() {
-  // The edits' temporary movies go into the test's folder, removed with it.
   m_useFolder.emplace(m_dir.Path());
   ASSERT_EQ(GetZuFMREditComponent()->RegisterCommands(), 0);
-  std::string error;
-  std::unique_ptr<ZuProject> project =
-      ZuProject::Create(ZuString(std::string_view(File("edit.fmrproj"))), &error);
-  ASSERT_NE(project, nullptr) << error;
-  m_project = project.get();
-  GetZuSession()->GetCommandHistory()->Clear();
-  GetZuSession()->GetProjectHolder(1, 0)->SetCurrentProject(std::move(project));
+  ProjectTest::SetUp();
 }
 
 void EditProjectTest::TearDown() {
-  CloseProject();
+  ProjectTest::TearDown();
   m_useFolder.reset();
-}
-
-void EditProjectTest::CloseProject() {
-  GetZuSession()->GetCommandHistory()->Clear();
-  GetZuSession()->GetProjectHolder(1, 0)->CloseProject();
-  m_project = nullptr;
-}
-
-void EditProjectTest::Reopen() {
-  CloseProject();
-  std::string error;
-  std::unique_ptr<ZuProject> project = ZuProject::Open(
-      ZuString(std::string_view(File("edit.fmrproj"))), ZuProjectAccess::kReadWrite, &error);
-  ASSERT_NE(project, nullptr) << error;
-  m_project = project.get();
-  GetZuSession()->GetProjectHolder(1, 0)->SetCurrentProject(std::move(project));
 }
 
 namespace {
@@ -86,6 +38,20 @@ Pictures RandomFrames(int width, int height, int count, uint32_t seed) {
   for (int i = 0; i < count; ++i)
     frames.push_back(RandomImage(width, height, true, seed * 1000 + i));
   return frames;
+}
+
+ZuSlideBase* RunInsertSlides(ZuProject& project,
+                             const std::function<void(ZuInsertFMRSlidesCommandData&)>& fill) {
+  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdInsertFMRSlides));
+  auto* data = DataOf<ZuInsertFMRSlidesCommandData>(command.get());
+  if (data == nullptr) return nullptr;
+  const int count = project.GetSlideCollection()->GetCount();
+  data->SetProject(&project);
+  data->SetInsertPosition(count - 1);
+  data->SetMarkSlidesAsFMRSlide(1);
+  fill(*data);
+  EXPECT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+  return project.GetSlideCollection()->GetNthElement(count);
 }
 
 }  // namespace
@@ -100,25 +66,6 @@ std::string EditProjectTest::RecordMovie(const std::string& name, int frames, ui
   ExpectOracleAccepts(path, *movie);
   return path;
 }
-
-namespace {
-
-ZuSlideBase* RunInsertSlides(ZuProject& project,
-                             const std::function<void(ZuInsertFMRSlidesCommandData&)>& fill) {
-  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdInsertFMRSlides));
-  auto* data = dynamic_cast<ZuInsertFMRSlidesCommandData*>(command->GetCommandData());
-  EXPECT_NE(data, nullptr);
-  if (data == nullptr) return nullptr;
-  const int count = project.GetSlideCollection()->GetCount();
-  data->SetProject(&project);
-  data->SetInsertPosition(count - 1);
-  data->SetMarkSlidesAsFMRSlide(1);
-  fill(*data);
-  EXPECT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
-  return project.GetSlideCollection()->GetNthElement(count);
-}
-
-}  // namespace
 
 ZuSlideBase* EditProjectTest::AddSlide(const std::string& movie, const std::string& name) {
   return RunInsertSlides(*m_project, [&](ZuInsertFMRSlidesCommandData& data) {
@@ -135,10 +82,6 @@ ZuSlideBase* EditProjectTest::AddSharedSlide(ZuSlideBase* slide) {
   });
 }
 
-ZuSlideBase* EditProjectTest::Slide(int index) {
-  return m_project->GetSlideCollection()->GetNthElement(index);
-}
-
 Pictures EditProjectTest::ShownBy(ZuSlideBase* slide) {
   const std::string path = File("shown" + std::to_string(++m_exports) + ".swf");
   std::string error;
@@ -148,12 +91,6 @@ Pictures EditProjectTest::ShownBy(ZuSlideBase* slide) {
   EXPECT_TRUE(movie.IsValidFMRSWF()) << path;
   ExpectOracleAccepts(path, movie);
   return RenderAllFrames(path);
-}
-
-ZuProjectState EditProjectTest::State() const {
-  ZuProjectState state = m_project->CaptureState();
-  state.nextUid = 0;
-  return state;
 }
 
 }  // namespace edit_test

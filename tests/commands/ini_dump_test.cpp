@@ -1,21 +1,14 @@
 // The parameter dump: the sections the four records append, byte for byte, and its file.
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
-#include <iterator>
-#include <regex>
 #include <string>
 
 #include "commands/ZuFMREditCommandData.h"
 #include "commands/ZuFMREditUtils.h"
 #include "host/app/ZuAnimationResource.h"
-#include "host/app/ZuProjectHolder.h"
-#include "host/app/ZuSession.h"
 #include "host/app/ZuSlideBase.h"
-#include "host/util/ZuFileUtil.h"
-#include "host/util/ZuPath.h"
 #include "tests/commands/edit_fixture.h"
+#include "tests/support/FileBytes.h"
 
 // Reaches the dump's file name and section counter.
 class ZuFMREditUtilsTestAccess {
@@ -25,11 +18,6 @@ class ZuFMREditUtilsTestAccess {
 };
 
 namespace {
-
-std::string ReadAll(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
 
 // A project of seven slides, the dump sent to a file of the test's own.
 class IniDumpTest : public edit_test::EditProjectTest {
@@ -47,7 +35,7 @@ class IniDumpTest : public edit_test::EditProjectTest {
     EditProjectTest::TearDown();
   }
   std::string Dump() const { return File("dump.ini"); }
-  std::string ProjectLine() const { return "PROJ_NAME=" + File("edit.fmrproj") + "\n"; }
+  std::string ProjectLine() const { return "PROJ_NAME=" + ProjectPath() + "\n"; }
 
   ZuString m_savedName;
 };
@@ -89,7 +77,7 @@ TEST_F(IniDumpTest, EachRecordWritesItsSection) {
       "SLIDE_NR=0\nSTART_POS=1.23457e+06\nANIMITEM_UID=" +
       std::to_string(resource->GetObjectUID()) + "\nFILETO_INSERT=/tmp/Pr\xC3\xA4sentation.swf\n" +
       section(4, "SPLIT_SWF") + "SPLIT_AT=1.23457e+07\n";
-  EXPECT_EQ(ReadAll(Dump()), expected);
+  EXPECT_EQ(ReadFileText(Dump()), expected);
 }
 
 }  // namespace

@@ -15,8 +15,6 @@
 
 namespace engine_test {
 
-using Pictures = std::vector<ZuImage>;
-
 // A rectangle of one color with a small gradient, so that 5-bit pictures see several values.
 inline void FillRect(ZuImage& frame, int x, int y, int width, int height, std::mt19937& random) {
   const uint8_t red = static_cast<uint8_t>(random());
@@ -71,23 +69,6 @@ inline std::vector<ZuImage> MakeScreenFrames(int width, int height, int count, u
   return frames;
 }
 
-// The pictures of frames first to last (counted from 1) of a movie's pictures.
-inline Pictures FramesOf(const Pictures& shown, int first, int last) {
-  Pictures frames;
-  for (int frame = first; frame <= last; ++frame) {
-    frames.push_back(shown.at(static_cast<size_t>(frame - 1)));
-  }
-  return frames;
-}
-
-inline Pictures Concat(std::initializer_list<Pictures> parts) {
-  Pictures all;
-  for (const Pictures& part : parts) {
-    all.insert(all.end(), part.begin(), part.end());
-  }
-  return all;
-}
-
 // An FMR movie recorded from frames, written to path; its frames as the player shows them
 // (the recorded frames, then the hold and stop frames).
 inline Pictures RecordToFile(const Pictures& frames, int depth, int blockFrames,
@@ -105,20 +86,13 @@ inline Pictures RecordToFile(const Pictures& frames, int depth, int blockFrames,
 // pictures.
 inline Pictures ExpectEditedFrames(const std::string& path, const ZuFMRTavoFile& movie,
                                    const Pictures& expected) {
+  SCOPED_TRACE(path);
   ExpectOracleAccepts(path, movie);
   const ZuFMRTavoFile written{ZuString(path)};
-  EXPECT_TRUE(written.IsValidFMRSWF()) << path;
-  EXPECT_EQ(written.GetFrameCount(), expected.size()) << path;
+  EXPECT_TRUE(written.IsValidFMRSWF());
+  EXPECT_EQ(written.GetFrameCount(), expected.size());
   const Pictures shown = RenderAllFrames(path);
-  EXPECT_EQ(shown.size(), expected.size()) << path;
-  for (size_t frame = 0; frame < shown.size() && frame < expected.size(); ++frame) {
-    std::string where;
-    const size_t different = CountDifferentPixels(shown[frame], expected[frame], &where);
-    EXPECT_EQ(different, 0u) << path << ": frame " << frame + 1 << ": " << where;
-    if (different != 0) {
-      break;
-    }
-  }
+  ExpectSamePictures(shown, expected);
   return shown;
 }
 

@@ -14,14 +14,11 @@
 
 #include "engine/ZuFMRTavoFile.h"
 #include "tests/engine/EditedFrames.h"
-#include "tests/engine/ScratchFolder.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
-using engine_test::Concat;
 using engine_test::ExpectEditedFrames;
-using engine_test::FramesOf;
-using engine_test::Pictures;
 
 struct Recording {
   int depth;
@@ -174,7 +171,8 @@ class EditedRecording : public testing::TestWithParam<Recording> {
     }
   }
 
-  engine_test::ScratchFolder m_folder;
+  TempDir m_folder;
+  const ZuTemporaryFolder::Use m_use{m_folder.Path()};
   Shown m_movie;
   Shown m_other;
   std::vector<int> m_blockStarts;

@@ -12,14 +12,14 @@
 #include "host/image/ZuImage.h"
 #include "platform/ZuWinGdi.h"
 #include "platform/ZuWinGlobalMemory.h"
-#include "tests/engine/ScratchFolder.h"
 #include "tests/engine/StandardMovie.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
 TEST(KeyFramePicture, FramesThatCannotBeRenderedSayWhy) {
-  engine_test::ScratchFolder folder;
+  TempDir folder;
   const std::string movie = folder.File("movie.swf");
   const std::string junk = folder.File("junk.swf");
   engine_test::StandardMovie().WriteFile(movie);

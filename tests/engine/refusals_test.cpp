@@ -15,17 +15,15 @@
 #include "platform/ZuWinGlobalMemory.h"
 #include "tests/engine/EditTestUtil.h"
 #include "tests/engine/EditedFrames.h"
-#include "tests/engine/ScratchFolder.h"
 #include "tests/engine/StandardMovie.h"
 #include "tests/support/FmrMovieBuilder.h"
 #include "tests/support/Oracle.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
 using B = FmrMovieBuilder;
 using engine_test::DescribeTags;
-using engine_test::LongMovie;
-using engine_test::SmallMovie;
 using EditCall = std::function<ZuErrorCodeEnum(ZuFMRTavoFile&)>;
 
 // What an edit that throws the int 0 counts as.
@@ -99,7 +97,8 @@ B BrokenKeyFrame() {
 }
 
 TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
-  engine_test::ScratchFolder folder;
+  TempDir folder;
+  const ZuTemporaryFolder::Use use(folder.Path());
   const auto file = [&folder](const char* name) { return folder.File(name); };
   const std::string standard = file("standard.swf"), plain = file("plain.swf");
   const std::string noStop = file("nostop.swf"), fits = file("fits.swf");
@@ -115,11 +114,11 @@ TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
       .KeyFrame(0x778899)
       .HoldFrame()
       .WriteFile(noStop);
-  SmallMovie(32, 24).WriteFile(fits);
-  SmallMovie(33, 24).WriteFile(wider);
-  SmallMovie(32, 25).WriteFile(taller);
+  B::Simple(3, 0).WriteFile(fits);
+  B::Simple(3, 0, 33, 24).WriteFile(wider);
+  B::Simple(3, 0, 32, 25).WriteFile(taller);
   // With the standard movie's 6 frames: 16001.
-  LongMovie(ZuFMRTavoFile::m_maxSWFFramesLimit - engine_test::kStandardFrames + 1)
+  B::Simple(ZuFMRTavoFile::m_maxSWFFramesLimit - engine_test::kStandardFrames + 1, 0)
       .WriteFile(tooLong);
   B(32, 24, 10)
       .KeyFrame(0x102030)
@@ -147,7 +146,7 @@ TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
       .StopFrame()
       .WriteFile(twice);
   WriteMovieFile(*RecordFrames(engine_test::MakeScreenFrames(9, 6, 8, 5), 16, 3), sixteen);
-  const std::vector<std::string> inputs = folder.List();
+  const std::vector<std::string> inputs = FilesIn(folder);
   const std::string out = file("out.swf"), second = file("second.swf");
 
   struct Case {
@@ -229,7 +228,7 @@ TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
       ExpectOracleAccepts(second, ZuFMRTavoFile(ZuString(second)));
       std::filesystem::remove(second);
     }
-    EXPECT_EQ(folder.List(), inputs);
+    EXPECT_EQ(FilesIn(folder), inputs);
   }
 }
 
@@ -237,12 +236,13 @@ TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
 // a merge list whose second movie would pass the limit merges the first, writes the result
 // and returns 200.
 TEST(FrameLimit, ExactlyTheLimitIsAcceptedAndMergeStopsTheListThere) {
-  engine_test::ScratchFolder folder;
+  TempDir folder;
+  const ZuTemporaryFolder::Use use(folder.Path());
   const std::string input = folder.File("movie.swf"), small = folder.File("small.swf");
   const std::string rest = folder.File("rest.swf"), output = folder.File("out.swf");
-  LongMovie(8000).WriteFile(input);
-  LongMovie(ZuFMRTavoFile::m_maxSWFFramesLimit - 8000).WriteFile(rest);
-  SmallMovie(32, 24).WriteFile(small);
+  B::Simple(8000, 0).WriteFile(input);
+  B::Simple(ZuFMRTavoFile::m_maxSWFFramesLimit - 8000, 0).WriteFile(rest);
+  B::Simple(3, 0).WriteFile(small);
   ZuFMRTavoFile movie{ZuString(input)};
   ASSERT_EQ(Insert(rest, 800.0, output)(movie), kZuSuccess);
   EXPECT_EQ(ZuFMRTavoFile(ZuString(output)).GetFrameCount(),

@@ -13,9 +13,9 @@
 #include "engine/ZuFMRTavoFile.h"
 #include "tests/engine/EditTestUtil.h"
 #include "tests/engine/EditedFrames.h"
-#include "tests/engine/ScratchFolder.h"
 #include "tests/engine/StandardMovie.h"
 #include "tests/support/FmrMovieBuilder.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -28,11 +28,9 @@ ZuErrorCodeEnum RemoveFrames(ZuFMRTavoFile& movie, int start, int count, const s
 }
 
 // A picture per frame: the frames of original, counted from 1.
-engine_test::Pictures Pick(const engine_test::Pictures& original, const std::vector<int>& frames) {
-  engine_test::Pictures pictures;
-  for (const int frame : frames) {
-    pictures.push_back(original.at(static_cast<size_t>(frame - 1)));
-  }
+Pictures Pick(const Pictures& original, const std::vector<int>& frames) {
+  Pictures pictures;
+  for (const int frame : frames) pictures.push_back(original.at(static_cast<size_t>(frame - 1)));
   return pictures;
 }
 
@@ -76,10 +74,11 @@ TEST(FrameRemoval, RepairCasesTagByTag) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
-    engine_test::ScratchFolder folder;
+    TempDir folder;
+    const ZuTemporaryFolder::Use use(folder.Path());
     const std::string input = folder.File("movie.swf");
     c.movie.WriteFile(input);
-    const engine_test::Pictures original = RenderAllFrames(input);
+    const Pictures original = RenderAllFrames(input);
     ZuFMRTavoFile movie{ZuString(input)};
     const std::string output = folder.File("out.swf");
     ASSERT_EQ(RemoveFrames(movie, c.start, c.count, output), kZuSuccess);
@@ -160,7 +159,8 @@ uint16_t HighestId(const ZuFMRTavoFile& movie) {
 }
 
 TEST(FrameRemovalRobustness, EveryCutOfOddMoviesSucceedsOrIsRefused) {
-  engine_test::ScratchFolder folder;
+  TempDir folder;
+  const ZuTemporaryFolder::Use use(folder.Path());
   const std::string unwritable = folder.File("no-such-folder/out.swf");
   int cuts = 0;
   int keyFrames = 0;

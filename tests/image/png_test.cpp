@@ -159,9 +159,6 @@ TEST(Png, ReadsEveryColourTypeAsRgba8) {
   }
 }
 
-// IHDR's colour type byte: 8 signature bytes, 8 of chunk head, 4 + 4 of size, 1 of depth.
-constexpr size_t kColorTypeOffset = 25;
-
 TEST(Png, FailedWritesLeaveNoFile) {
   TempDir dir;
   std::string error;

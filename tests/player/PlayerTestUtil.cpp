@@ -22,26 +22,10 @@ int32_t Fixed(double value) {
   return static_cast<int32_t>(std::lround(value * 65536));
 }
 
-void PutColor(std::vector<uint8_t>& out, uint32_t rgba, bool withAlpha) {
-  out.push_back(uint8_t(rgba >> 24));
-  out.push_back(uint8_t(rgba >> 16));
-  out.push_back(uint8_t(rgba >> 8));
-  if (withAlpha) out.push_back(uint8_t(rgba));
-}
-
 std::vector<uint8_t> MatrixBytes(const ZuSwfMatrix& matrix) {
   ZuBitWriter out;
   matrix.Write(out);
   return out.TakeBytes();
-}
-
-void WriteStyleCount(ZuBitWriter& out, size_t count, int version) {
-  if (count >= 255 && version >= 2) {
-    out.WriteByte(0xFF);
-    out.WriteWord(uint16_t(count));
-  } else {
-    out.WriteByte(uint8_t(count));
-  }
 }
 
 unsigned BitsFor(std::initializer_list<int32_t> values) {
@@ -74,9 +58,8 @@ ZuSwfMatrix Matrix(double scaleX, double scaleY, double skew0, double skew1, dou
 }
 
 ShapeWriter& ShapeWriter::Solid(uint32_t rgba) {
-  std::vector<uint8_t> style = {0x00};
-  PutColor(style, rgba, m_version >= 3);
-  m_fills.push_back(style);
+  m_fills.push_back(
+      {0x00, uint8_t(rgba >> 24), uint8_t(rgba >> 16), uint8_t(rgba >> 8), uint8_t(rgba)});
   return *this;
 }
 
@@ -88,21 +71,21 @@ ShapeWriter& ShapeWriter::BitmapFill(uint16_t bitmapId, uint8_t type, const ZuSw
   return *this;
 }
 
-ShapeWriter& ShapeWriter::Styles(int fill0, int fill1, int line) {
-  m_records.push_back({Record::kStyles, fill0, fill1, line, 0});
+ShapeWriter& ShapeWriter::Styles(int fill0, int fill1) {
+  m_records.push_back({Record::kStyles, fill0, fill1});
   return *this;
 }
 
 ShapeWriter& ShapeWriter::MoveTo(double x, double y) {
   m_x = Twips(x);
   m_y = Twips(y);
-  m_records.push_back({Record::kMove, m_x, m_y, 0, 0});
+  m_records.push_back({Record::kMove, m_x, m_y});
   return *this;
 }
 
 ShapeWriter& ShapeWriter::LineTo(double x, double y) {
   int32_t tx = Twips(x), ty = Twips(y);
-  m_records.push_back({Record::kLine, tx - m_x, ty - m_y, 0, 0});
+  m_records.push_back({Record::kLine, tx - m_x, ty - m_y});
   m_x = tx;
   m_y = ty;
   return *this;
@@ -121,18 +104,12 @@ std::vector<uint8_t> ShapeWriter::Body(uint16_t id) const {
   out.WriteWord(id);
   ZuSwfRect bounds{0, 20 * 100, 0, 20 * 100};  // not used for drawing
   bounds.Write(out);
-  if (m_version == 4) {
-    bounds.Write(out);
-    out.WriteByte(m_nonZero ? 0x04 : 0x00);
-  }
-  WriteStyleCount(out, m_fills.size(), m_version);
+  out.WriteByte(uint8_t(m_fills.size()));
   for (const auto& style : m_fills) out.WriteBytes(style);
-  WriteStyleCount(out, m_lines.size(), m_version);
-  for (const auto& style : m_lines) out.WriteBytes(style);
-  unsigned fillBits = ZuBitWriter::UnsignedBitsNeeded(uint32_t(m_fills.size()));
-  unsigned lineBits = ZuBitWriter::UnsignedBitsNeeded(uint32_t(m_lines.size()));
+  out.WriteByte(0);  // no line styles
+  const unsigned fillBits = ZuBitWriter::UnsignedBitsNeeded(uint32_t(m_fills.size()));
   out.WriteBits(4, fillBits);
-  out.WriteBits(4, lineBits);
+  out.WriteBits(4, 0);  // line style bits
   for (const Record& r : m_records) {
     switch (r.kind) {
       case Record::kStyles:
@@ -140,7 +117,6 @@ std::vector<uint8_t> ShapeWriter::Body(uint16_t id) const {
         out.WriteBits(5, 0x0E);
         out.WriteBits(fillBits, uint32_t(r.a));
         out.WriteBits(fillBits, uint32_t(r.b));
-        out.WriteBits(lineBits, uint32_t(r.c));
         break;
       case Record::kMove: {
         unsigned bits = BitsFor({r.a, r.b});
@@ -160,13 +136,6 @@ std::vector<uint8_t> ShapeWriter::Body(uint16_t id) const {
         out.WriteSignedBits(bits, r.b);
         break;
       }
-      case Record::kCurve: {
-        unsigned bits = BitsFor({r.a, r.b, r.c, r.d});
-        out.WriteBits(2, 0x2);  // edge, curved
-        out.WriteBits(4, bits - 2);
-        for (int32_t v : {r.a, r.b, r.c, r.d}) out.WriteSignedBits(bits, v);
-        break;
-      }
     }
   }
   out.WriteBits(6, 0);  // end of shape
@@ -175,10 +144,7 @@ std::vector<uint8_t> ShapeWriter::Body(uint16_t id) const {
 }
 
 ZuSwfTag* ShapeWriter::Tag(uint16_t id) const {
-  static const enuTagType kTypes[] = {ZuSwfTagFactory::kDefineShape, ZuSwfTagFactory::kDefineShape2,
-                                      ZuSwfTagFactory::kDefineShape3,
-                                      ZuSwfTagFactory::kDefineShape4};
-  return FmrMovieBuilder::MakeTag(kTypes[m_version - 1], Body(id));
+  return FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kDefineShape3, Body(id));
 }
 
 ZuSwfTag* MakeBitmapTag(uint16_t id, const ZuImage& image) {
@@ -230,14 +196,6 @@ ZuSwfTag* MakePlaceTag(const Placement& p) {
   return FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kPlaceObject2, out.TakeBytes());
 }
 
-ZuSwfTag* MakeRemoveTag(uint16_t depth) {
-  return FmrMovieBuilder::MakeRemoveObject2(depth);
-}
-
-ZuSwfTag* MakeShowFrame() {
-  return ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kShowFrame, 0, 0);
-}
-
 ZuSwfTag* MakeBackgroundTag(uint32_t rgb) {
   return FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kSetBackgroundColor,
                                   {uint8_t(rgb >> 16), uint8_t(rgb >> 8), uint8_t(rgb)});
@@ -247,6 +205,10 @@ TestMovie::TestMovie(uint32_t width, uint32_t height) {
   m_movie.SetWidth(width);
   m_movie.SetHeight(height);
   m_movie.SetFrameRate(10);
+}
+
+TestMovie& TestMovie::Frame() {
+  return Add(FmrMovieBuilder::MakeShowFrame());
 }
 
 TestMovie& TestMovie::Add(ZuSwfTag* tag) {

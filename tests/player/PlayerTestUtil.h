@@ -33,17 +33,15 @@ Rgba PixelAt(const ZuImage& image, int x, int y);
 ZuSwfMatrix Matrix(double scaleX, double scaleY, double skew0, double skew1, double xPixels,
                    double yPixels);
 
-// Writes a DefineShape body: styles first, then records. Coordinates are in pixels (whole
-// or fractional) and become twips. Style numbers count from 1, 0 is none.
+// Writes a DefineShape3 body: fill styles first (no line styles), then records. Coordinates
+// are in pixels (whole or fractional) and become twips. Style numbers count from 1, 0 is none.
 class ShapeWriter {
  public:
-  explicit ShapeWriter(int version) : m_version(version) {}
-
   ShapeWriter& Solid(uint32_t rgba);
   // type 0x40 to 0x43; matrix maps bitmap pixels to shape twips.
   ShapeWriter& BitmapFill(uint16_t bitmapId, uint8_t type, const ZuSwfMatrix& matrix);
 
-  ShapeWriter& Styles(int fill0, int fill1, int line);
+  ShapeWriter& Styles(int fill0, int fill1);
   ShapeWriter& MoveTo(double x, double y);
   ShapeWriter& LineTo(double x, double y);
   // A closed rectangle with the current styles, clockwise on screen from its top left.
@@ -54,14 +52,11 @@ class ShapeWriter {
 
  private:
   struct Record {
-    enum Kind { kStyles, kMove, kLine, kCurve } kind;
-    int32_t a = 0, b = 0, c = 0, d = 0;
+    enum Kind { kStyles, kMove, kLine } kind;
+    int32_t a = 0, b = 0;
   };
 
-  int m_version;
-  bool m_nonZero = false;
   std::vector<std::vector<uint8_t>> m_fills;
-  std::vector<std::vector<uint8_t>> m_lines;
   std::vector<Record> m_records;
   int32_t m_x = 0, m_y = 0;  // the pen, twips
 };
@@ -81,8 +76,6 @@ struct Placement {
   uint16_t clipDepth = 0;  // non-zero: a clipping layer up to this depth
 };
 ZuSwfTag* MakePlaceTag(const Placement& placement);
-ZuSwfTag* MakeRemoveTag(uint16_t depth);
-ZuSwfTag* MakeShowFrame();
 ZuSwfTag* MakeBackgroundTag(uint32_t rgb);
 
 // A movie of the stage size in pixels, to be given tags with Add.
@@ -91,7 +84,7 @@ class TestMovie {
   TestMovie(uint32_t width, uint32_t height);
   TestMovie& Add(ZuSwfTag* tag);
   TestMovie& Place(uint16_t depth, uint16_t characterId);
-  TestMovie& Frame() { return Add(MakeShowFrame()); }
+  TestMovie& Frame();
   ZuTavoFile& Movie() { return m_movie; }
 
  private:

@@ -58,9 +58,9 @@ TEST(PlayerBitmaps, FillsMapStagePixelsToBitmapPixels) {
     SCOPED_TRACE(c.name);
     TestMovie movie(16, 16);
     movie.Add(MakeBitmapTag(1, pixels))
-        .Add(ShapeWriter(3)
+        .Add(ShapeWriter()
                  .BitmapFill(1, c.fillType, c.matrix)
-                 .Styles(0, 1, 0)
+                 .Styles(0, 1)
                  .Rect(0, 0, c.width, c.height)
                  .Tag(2))
         .Place(1, 2)
@@ -133,9 +133,9 @@ TEST(PlayerBitmaps, BitmapRectanglesOnWholePixelsComposeExactly) {
     ZuSwfMatrix place = Matrix(1, 1, 0, 0, moveByPlacement ? x : 0, moveByPlacement ? y : 0);
     uint8_t fillType = uint8_t(0x40 + random(4));
     movie.Add(bitmap)
-        .Add(ShapeWriter(3)
+        .Add(ShapeWriter()
                  .BitmapFill(bitmapId, fillType, Matrix(20, 20, 0, 0, shapeX, shapeY))
-                 .Styles(0, 1, 0)
+                 .Styles(0, 1)
                  .Rect(shapeX, shapeY, w, h)
                  .Tag(shapeId))
         .Add(MakePlaceTag({uint16_t(frame + 1), shapeId, false, &place}))
@@ -174,12 +174,12 @@ TEST(PlayerBitmaps, UndrawableBitmapsLeaveTheShapeEmpty) {
     TestMovie movie(20, 20);
     if (c.defineBroken) movie.Add(MakeBrokenBitmapTag(5, 4, 4));
     movie
-        .Add(ShapeWriter(3)
+        .Add(ShapeWriter()
                  .BitmapFill(c.fillBitmapId, 0x43, Matrix(20, 20, 0, 0, 0, 0))
-                 .Styles(0, 1, 0)
+                 .Styles(0, 1)
                  .Rect(0, 0, 4, 4)
                  .Tag(1))
-        .Add(ShapeWriter(3).Solid(0x00FF00FF).Styles(0, 1, 0).Rect(10, 10, 5, 5).Tag(2))
+        .Add(ShapeWriter().Solid(0x00FF00FF).Styles(0, 1).Rect(10, 10, 5, 5).Tag(2))
         .Place(1, 1)
         .Place(2, 2)
         .Frame();

@@ -15,7 +15,7 @@
 namespace {
 
 ZuSwfTag* Square(uint16_t id, uint32_t rgba) {
-  return ShapeWriter(3).Solid(rgba).Styles(0, 1, 0).Rect(10, 10, 10, 10).Tag(id);
+  return ShapeWriter().Solid(rgba).Styles(0, 1).Rect(10, 10, 10, 10).Tag(id);
 }
 
 // Each frame changes the display list; the probes say what two pixels show after it.
@@ -33,7 +33,7 @@ TEST(PlayerTimeline, DepthsArePlacedMovedReplacedAndRemoved) {
   // 1: red at depth 2 above green at depth 1.
   movie.Place(2, 1).Place(1, 2).Frame();
   // 2: the red depth is emptied.
-  movie.Add(MakeRemoveTag(2)).Frame();
+  movie.Add(FmrMovieBuilder::MakeRemoveObject2(2)).Frame();
   // 3: red again at depth 3, moved right.
   movie.Add(MakePlaceTag({3, 1, false, &right})).Frame();
   // 4: depth 3 is moved back without naming its character.
@@ -43,7 +43,10 @@ TEST(PlayerTimeline, DepthsArePlacedMovedReplacedAndRemoved) {
   // 6: depth 3 moves right again, still blue.
   movie.Add(MakePlaceTag({3, 0, true, &right})).Frame();
   // 7: a move at an empty depth changes nothing; depth 1 is replaced by blue.
-  movie.Add(MakePlaceTag({9, 0, true, &right})).Add(MakeRemoveTag(1)).Place(1, 3).Frame();
+  movie.Add(MakePlaceTag({9, 0, true, &right}))
+      .Add(FmrMovieBuilder::MakeRemoveObject2(1))
+      .Place(1, 3)
+      .Frame();
   const FrameCase frames[] = {
       {"red over green", kRedPixel, kWhitePixel},
       {"red removed", kGreenPixel, kWhitePixel},

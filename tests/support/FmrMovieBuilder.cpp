@@ -160,6 +160,24 @@ FmrMovieBuilder::FmrMovieBuilder(uint16_t width, uint16_t height, uint16_t frame
   m_movie.AppendTag(MakeTag(ZuSwfTagFactory::kSetBackgroundColor, {0xFF, 0xFF, 0xFF}));
 }
 
+FmrMovieBuilder FmrMovieBuilder::Simple(int frames, int blockFrames, uint16_t width,
+                                        uint16_t height) {
+  FmrMovieBuilder builder(width, height, 10);
+  builder.KeyFrame(0x336699);
+  for (int i = 1; i + 1 < frames; ++i) {
+    if (blockFrames == 0) {
+      builder.HoldFrame();
+    } else if (i % blockFrames == 0) {
+      builder.KeyFrame(0x203040 + 0x10 * i);
+    } else {
+      builder.PartialFrame(static_cast<uint16_t>(2 * i % (width - 6)), 4, 6, 5,
+                           0xFF0000 + 0x900 * i);
+    }
+  }
+  builder.StopFrame();
+  return builder;
+}
+
 FmrMovieBuilder& FmrMovieBuilder::KeyFrame(uint32_t rgb) {
   for (uint16_t bitmap : m_blockBitmaps) {
     m_movie.AppendTag(MakeFreeCharacter(bitmap));

@@ -29,6 +29,12 @@ class FmrMovieBuilder {
   // Starts a movie of the stage size (pixels) and whole frame rate, with its two header tags.
   FmrMovieBuilder(uint16_t width, uint16_t height, uint16_t frameRate);
 
+  // A movie of frames frames (at least two) at 10 frames a second: a key frame every
+  // blockFrames frames and partial frames between them, or with blockFrames 0 one key frame
+  // and frames that change nothing; a stop frame last. Cheap at any length when blockFrames is 0.
+  static FmrMovieBuilder Simple(int frames, int blockFrames, uint16_t width = 32,
+                                uint16_t height = 24);
+
   // Opens a key-frame block showing the whole stage in one color (0xRRGGBB), closing the
   // open block first with its clean-up block.
   FmrMovieBuilder& KeyFrame(uint32_t rgb);

@@ -6,25 +6,24 @@
 #include <unistd.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 #include <utility>
+
+#include "host/util/ZuTemporaryFolder.h"
+#include "tests/support/FileBytes.h"
 
 namespace {
 
 std::string CaptureFile() {
-  char path[] = "/tmp/fmredit-run-XXXXXX";
-  const int fd = mkstemp(path);
+  std::string path = ZuTemporaryFolder::Current() + "/fmredit-run-XXXXXX";
+  const int fd = mkstemp(path.data());
   if (fd >= 0) close(fd);
   return path;
 }
 
 std::string TakeFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
+  const std::string text = ReadFileText(path);
   std::remove(path.c_str());
-  return text.str();
+  return text;
 }
 
 void Redirect(const std::string& path, int target, int flags) {
@@ -71,12 +70,21 @@ pid_t StartFmredit(const std::vector<std::string>& arguments) {
   return Start(arguments, {}, "/dev/null", "/dev/null");
 }
 
-FmreditRun RunFmredit(const std::vector<std::string>& arguments, const FmreditRunSetup& setup) {
-  const std::string outPath = CaptureFile();
-  const std::string errPath = CaptureFile();
+FmreditProcess StartFmredit(const std::vector<std::string>& arguments,
+                            const FmreditRunSetup& setup) {
+  FmreditProcess process{-1, CaptureFile(), CaptureFile()};
+  process.pid = Start(arguments, setup, process.outPath, process.errPath);
+  return process;
+}
+
+FmreditRun FinishFmredit(const FmreditProcess& process) {
   FmreditRun run;
-  run.exitCode = WaitForFmredit(Start(arguments, setup, outPath, errPath));
-  run.out = TakeFile(outPath);
-  run.err = TakeFile(errPath);
+  run.exitCode = WaitForFmredit(process.pid);
+  run.out = TakeFile(process.outPath);
+  run.err = TakeFile(process.errPath);
   return run;
+}
+
+FmreditRun RunFmredit(const std::vector<std::string>& arguments, const FmreditRunSetup& setup) {
+  return FinishFmredit(StartFmredit(arguments, setup));
 }

@@ -25,6 +25,17 @@ struct FmreditRunSetup {
 
 // Runs fmredit with the arguments and waits for it.
 FmreditRun RunFmredit(const std::vector<std::string>& arguments, const FmreditRunSetup& setup = {});
+
+// A run started and not waited for yet; its output goes to files until it is finished.
+struct FmreditProcess {
+  pid_t pid = -1;
+  std::string outPath;
+  std::string errPath;
+};
+FmreditProcess StartFmredit(const std::vector<std::string>& arguments,
+                            const FmreditRunSetup& setup);
+// Waits for the started run and takes what it wrote.
+FmreditRun FinishFmredit(const FmreditProcess& process);
 // Starts fmredit with its output thrown away; returns its process id.
 pid_t StartFmredit(const std::vector<std::string>& arguments);
 // Waits for a started fmredit: its exit code, or -signal.

@@ -13,9 +13,11 @@
 #include "host/util/ZuFileStream.h"
 #include "recorder/ZuFmrRecorder.h"
 
-// Recording frames as an FMR movie, writing it and playing a movie file back, for the
-// tests of the recorder and of the edits made to recordings. Defined here in the header:
-// the support library does not link the recorder and the player.
+// Recording frames as an FMR movie, writing it, playing a movie file back and comparing the
+// pictures, for the tests of the recorder and of the edits made to recordings. Defined here in
+// the header: the support library does not link the recorder and the player.
+
+using Pictures = std::vector<ZuImage>;
 
 // Records frames (width and height taken from the first) with 32- or 16-bit pictures and
 // blocks of at most blockFrames pictures. Small tiles by default, so that changes a few
@@ -102,4 +104,28 @@ inline size_t CountDifferentPixels(const ZuImage& actual, const ZuImage& expecte
     }
   }
   return different;
+}
+
+// The pictures of frames first to last (counted from 1), and pictures joined in order.
+inline Pictures FramesOf(const Pictures& shown, int first, int last) {
+  Pictures frames;
+  for (int frame = first; frame <= last; ++frame) frames.push_back(shown.at(frame - 1));
+  return frames;
+}
+inline Pictures Concat(std::initializer_list<Pictures> parts) {
+  Pictures all;
+  for (const Pictures& part : parts) all.insert(all.end(), part.begin(), part.end());
+  return all;
+}
+
+// Fails the test at the first frame whose picture differs, pixel for pixel.
+inline void ExpectSamePictures(const Pictures& shown, const Pictures& expected) {
+  EXPECT_EQ(shown.size(), expected.size());
+  for (size_t frame = 0; frame < shown.size() && frame < expected.size(); ++frame) {
+    std::string where;
+    if (CountDifferentPixels(shown[frame], expected[frame], &where) != 0) {
+      ADD_FAILURE() << "frame " << frame + 1 << ": " << where;
+      return;
+    }
+  }
 }

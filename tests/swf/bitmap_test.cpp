@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <memory>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -217,16 +216,14 @@ TEST(BitmapDecode, BrokenBodiesGiveNullAndAReason) {
 }
 
 // Bodies cut at any length fail cleanly (only the 4-byte zlib checksum at the end may go
-// missing), and none reads out of bounds (the sanitizer build watches); bodies with random
-// bytes changed, header included, decode or fail with a reason, and a decoded picture always
-// has the size its header states.
+// missing), and none reads out of bounds (the sanitizer build watches). Bodies of random
+// bytes are the bitmap fuzz target's.
 TEST(BitmapDecode, DamagedBodiesNeverCrash) {
   const Bytes bodies[] = {
       BitmapBody(1, 3, 5, 3, 3, ZlibCompress(SwfBuilder::PatternBody(4 * 4 + 8 * 3))),
       BitmapBody(1, 4, 3, 4, -1, ZlibCompress(SwfBuilder::PatternBody(8 * 4))),
       BitmapBody(1, 5, 4, 4, -1, ZlibCompress(SwfBuilder::PatternBody(4 * 16))),
   };
-  std::mt19937 random(2024);
   for (uint16_t code : {kLossless, kLossless2}) {
     for (const Bytes& good : bodies) {
       for (size_t keep = 0; keep < good.size(); ++keep) {
@@ -234,21 +231,6 @@ TEST(BitmapDecode, DamagedBodiesNeverCrash) {
         std::unique_ptr<ZuImage> image(BitmapTag(code, CutShort(good, keep))->DecodeImage(&error));
         EXPECT_EQ(image == nullptr, keep < good.size() - 4) << keep << error;
         EXPECT_EQ(image == nullptr, !error.empty()) << keep;
-      }
-      for (int round = 0; round < 300; ++round) {
-        Bytes body = good;
-        const int changes = 1 + static_cast<int>(random() % 3);
-        for (int i = 0; i < changes; ++i) {
-          body[random() % body.size()] = static_cast<uint8_t>(random());
-        }
-        std::string error;
-        std::unique_ptr<ZuImage> image(BitmapTag(code, body)->DecodeImage(&error));
-        if (image) {
-          EXPECT_EQ(image->GetWidth(), body[3] | (body[4] << 8));
-          EXPECT_EQ(image->GetHeight(), body[5] | (body[6] << 8));
-        } else {
-          EXPECT_FALSE(error.empty());
-        }
       }
     }
   }

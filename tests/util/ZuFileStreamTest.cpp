@@ -11,7 +11,8 @@
 #include <memory>
 
 #include "host/util/ZuFile.h"
-#include "tests/util/UtilTestFiles.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -30,23 +31,23 @@ mode_t PermissionsOf(const std::string& path) {
 TEST(ZuFileStreamTest, TargetIsReplacedOnlyAtClose) {
   TempDir folder;
   const std::string path = folder.File("clip.swf");
-  WriteWholeFile(path, "old content");
+  WriteFileText(path, "old content");
   ASSERT_EQ(chmod(path.c_str(), 0600), 0);
 
   Stream writer = OpenWrite(path);
   ASSERT_TRUE(writer);
   ASSERT_TRUE(writer->Write("new", 3));
   ASSERT_TRUE(writer->Flush());
-  EXPECT_EQ(ReadWholeFile(path), "old content");
-  const std::set<std::string> during = FolderNames(folder.Path());
+  EXPECT_EQ(ReadFileText(path), "old content");
+  const std::vector<std::string> during = FilesIn(folder);
   ASSERT_EQ(during.size(), 2u);
   const std::string temp = *during.begin();  // '.' sorts before 'c'
   EXPECT_EQ(temp.rfind(".clip.swf.", 0), 0u) << temp;
   EXPECT_EQ(temp.size(), std::string(".clip.swf.XXXXXX").size());
 
   ASSERT_TRUE(writer->Close());
-  EXPECT_EQ(ReadWholeFile(path), "new");
-  EXPECT_EQ(FolderNames(folder.Path()), std::set<std::string>{"clip.swf"});
+  EXPECT_EQ(ReadFileText(path), "new");
+  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"clip.swf"});
   EXPECT_EQ(PermissionsOf(path), 0600u);  // a replaced file keeps its permissions
   EXPECT_TRUE(writer->Close());           // closing again repeats the result
 }
@@ -73,7 +74,7 @@ TEST(ZuFileStreamTest, OpenFailuresGiveTheReason) {
     EXPECT_FALSE(stream) << c.path;
     EXPECT_EQ(reason, c.reason) << c.path;
   }
-  EXPECT_TRUE(FolderNames(folder.Path()).empty());
+  EXPECT_TRUE(FilesIn(folder).empty());
 }
 
 // A write that the file system refuses. RLIMIT_FSIZE makes write(2) fail with EFBIG past the
@@ -92,7 +93,7 @@ int WriteUnderLimit(const std::string& path, const FailingWrite& c) {
   if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
   Stream writer = OpenWrite(path);
   if (!writer) return 11;
-  const std::string content = PatternBytes(c.total);
+  const std::vector<uint8_t> content = PatternBytes(c.total);
   bool allWritten = true;
   for (size_t done = 0; done < c.total && allWritten; done += c.chunk) {
     allWritten = writer->Write(content.data() + done, std::min(c.chunk, c.total - done));
@@ -117,7 +118,7 @@ TEST(ZuFileStreamTest, FailedWriteKeepsTheOldTarget) {
     SCOPED_TRACE(c.name);
     TempDir folder;
     const std::string path = folder.File("target.swf");
-    WriteWholeFile(path, "the old movie");
+    WriteFileText(path, "the old movie");
 
     const pid_t child = fork();
     ASSERT_GE(child, 0);
@@ -128,8 +129,8 @@ TEST(ZuFileStreamTest, FailedWriteKeepsTheOldTarget) {
     ASSERT_EQ(waitpid(child, &status, 0), child);
     ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
     EXPECT_EQ(WEXITSTATUS(status), 0);
-    EXPECT_EQ(ReadWholeFile(path), "the old movie");
-    EXPECT_EQ(FolderNames(folder.Path()), std::set<std::string>{"target.swf"});
+    EXPECT_EQ(ReadFileText(path), "the old movie");
+    EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"target.swf"});
   }
 }
 

@@ -4,9 +4,11 @@
 
 #include <algorithm>
 #include <cctype>
+#include <set>
 #include <thread>
 
-#include "tests/util/UtilTestFiles.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -43,7 +45,7 @@ TEST(ZuFileUtilTest, TemporaryFilesGoToTheFolderInUseOnThisThread) {
     std::thread([&] { EXPECT_EQ(ZuTemporaryFolder::Current(), before); }).join();
   }
   EXPECT_EQ(ZuTemporaryFolder::Current(), before);
-  EXPECT_EQ(FolderNames(folder.Path()).size(), 3u);
+  EXPECT_EQ(FilesIn(folder).size(), 3u);
 }
 
 // Where the file cannot be made, a missing file comes back.
@@ -55,7 +57,7 @@ TEST(ZuFileUtilTest, TemporaryFileFailsWhereItCannotBeMade) {
   }
   const ZuTemporaryFolder::Use use(folder.Path());
   EXPECT_FALSE(ZuFileUtil::GetUniqueTemporaryFile(ZuString("/../x.SWF")).DoesFileExist());
-  EXPECT_TRUE(FolderNames(folder.Path()).empty());
+  EXPECT_TRUE(FilesIn(folder).empty());
 }
 
 }  // namespace

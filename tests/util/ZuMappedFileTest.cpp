@@ -2,16 +2,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 
-#include "tests/util/UtilTestFiles.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
 TEST(ZuMappedFile, MapsTheWholeFileOrGivesAReason) {
   TempDir dir;
-  const std::string content = PatternBytes(3 * 4096 + 17);
-  WriteWholeFile(dir.File("data.bin"), content);
+  const std::vector<uint8_t> content = PatternBytes(3 * 4096 + 17);
+  WriteFileBytes(dir.File("data.bin"), content);
 
   ZuSharedBytes slice;
   {
@@ -19,14 +21,15 @@ TEST(ZuMappedFile, MapsTheWholeFileOrGivesAReason) {
     std::string error;
     ASSERT_TRUE(ZuMappedFile::Map(dir.File("data.bin"), bytes, &error)) << error;
     ASSERT_EQ(bytes.size(), content.size());
-    EXPECT_EQ(std::string(bytes.begin(), bytes.end()), content);
+    EXPECT_TRUE(std::equal(bytes.begin(), bytes.end(), content.begin()));
     slice = bytes.Slice(4096, 100);
   }
   // The mapping stays while a slice of it is alive.
-  EXPECT_EQ(std::string(slice.begin(), slice.end()), content.substr(4096, 100));
+  EXPECT_TRUE(std::equal(slice.begin(), slice.end(), content.begin() + 4096));
+  EXPECT_EQ(slice.size(), 100u);
 
   // An empty file maps to no bytes; a missing file or a folder fails with a reason.
-  WriteWholeFile(dir.File("empty.bin"), "");
+  WriteFileText(dir.File("empty.bin"), "");
   ZuSharedBytes bytes = ZuSharedBytes::Copy(reinterpret_cast<const uint8_t*>("x"), 1);
   std::string error;
   ASSERT_TRUE(ZuMappedFile::Map(dir.File("empty.bin"), bytes, &error)) << error;

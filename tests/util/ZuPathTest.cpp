@@ -7,7 +7,6 @@
 #include "host/util/ZuDuration.h"
 #include "host/util/ZuFile.h"
 #include "host/util/ZuFileUtil.h"
-#include "tests/util/UtilTestFiles.h"
 
 namespace {
 

@@ -5,7 +5,8 @@
 #include <memory>
 
 #include "host/util/ZuMemoryStream.h"
-#include "tests/util/UtilTestFiles.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -15,20 +16,16 @@ ZuFile FileAt(const std::string& path) {
   return ZuFile(ZuString(std::string_view(path)));
 }
 
-std::vector<uint8_t> Bytes(const std::string& text) {
-  return {text.begin(), text.end()};
-}
-
 TEST(ZuStreamUtilTest, SavesFromTheBeginningAfterPartialReads) {
   TempDir folder;
-  const std::string content = PatternBytes(3 * 1024 * 1024 + 17);
+  const std::vector<uint8_t> content = PatternBytes(3 * 1024 * 1024 + 17);
   const std::string source = folder.File("source.swf");
-  WriteWholeFile(source, content);
+  WriteFileBytes(source, content);
 
   std::unique_ptr<IZuStream> fileStream(
       ZuStreamUtil::CreateFileStreamRead(FileAt(source), kZuStreamRead, kHint, kHint));
   ASSERT_TRUE(fileStream);
-  ZuMemoryStream memoryStream(ZuSharedBytes::Copy(Bytes(content)));
+  ZuMemoryStream memoryStream(ZuSharedBytes::Copy(content));
 
   IZuStream* const streams[] = {fileStream.get(), &memoryStream};
   for (IZuStream* stream : streams) {
@@ -36,13 +33,13 @@ TEST(ZuStreamUtilTest, SavesFromTheBeginningAfterPartialReads) {
     ASSERT_EQ(stream->Read(head.data(), head.size()), head.size());
     const std::string copy = folder.File("copy.swf");
     EXPECT_EQ(ZuStreamUtil::SaveReadStreamToFile(stream, FileAt(copy)), kZuSuccess);
-    EXPECT_TRUE(ReadWholeFile(copy) == content);
+    EXPECT_TRUE(ReadFileBytes(copy) == content);
     EXPECT_EQ(stream->GetPosition(), content.size());
   }
-  EXPECT_EQ(FolderNames(folder.Path()), (std::set<std::string>{"copy.swf", "source.swf"}));
+  EXPECT_EQ(FilesIn(folder), (std::vector<std::string>{"copy.swf", "source.swf"}));
   ZuMemoryStream empty;
   EXPECT_EQ(ZuStreamUtil::SaveReadStreamToFile(&empty, FileAt(source)), kZuSuccess);
-  EXPECT_EQ(ReadWholeFile(source), "");
+  EXPECT_EQ(ReadFileText(source), "");
 }
 
 // A source that fails: it hands out some bytes, then reports an error.
@@ -70,16 +67,16 @@ class BrokenStream : public ZuMemoryStream {
 TEST(ZuStreamUtilTest, FailuresLeaveTheTargetAlone) {
   TempDir folder;
   const std::string target = folder.File("target.swf");
-  WriteWholeFile(target, "previous");
-  const std::vector<uint8_t> content = Bytes(PatternBytes(3 * 1024 * 1024));
+  WriteFileText(target, "previous");
+  const std::vector<uint8_t> content = PatternBytes(3 * 1024 * 1024);
 
   BrokenStream failsMidway(content, 2 * 1024 * 1024 + 5, true);
   EXPECT_EQ(ZuStreamUtil::SaveReadStreamToFile(&failsMidway, FileAt(target)), kZuFailure);
   BrokenStream cannotSeek(content, content.size(), false);
   EXPECT_EQ(ZuStreamUtil::SaveReadStreamToFile(&cannotSeek, FileAt(target)), kZuFailure);
   EXPECT_EQ(ZuStreamUtil::SaveReadStreamToFile(nullptr, FileAt(target)), kZuFailure);
-  EXPECT_EQ(ReadWholeFile(target), "previous");
-  EXPECT_EQ(FolderNames(folder.Path()), std::set<std::string>{"target.swf"});
+  EXPECT_EQ(ReadFileText(target), "previous");
+  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"target.swf"});
 
   ZuMemoryStream fine(ZuSharedBytes::Copy(content));
   EXPECT_EQ(ZuStreamUtil::SaveReadStreamToFile(&fine, FileAt(folder.File("no/folder/x.swf"))),

@@ -8,7 +8,8 @@
 #include <sstream>
 #include <thread>
 
-#include "tests/util/UtilTestFiles.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/TempDir.h"
 
 namespace {
 
@@ -28,7 +29,7 @@ class ZuUserEventUtilTest : public testing::Test {
 TEST_F(ZuUserEventUtilTest, AppendsTabSeparatedLinesWithUTCTime) {
   TempDir folder;
   const std::string log = folder.File("events.log");
-  WriteWholeFile(log, "earlier line\n");
+  WriteFileText(log, "earlier line\n");
   setenv("FMREDIT_EVENT_LOG", log.c_str(), 1);
 
   const std::time_t before = std::time(nullptr);
@@ -36,7 +37,7 @@ TEST_F(ZuUserEventUtilTest, AppendsTabSeparatedLinesWithUTCTime) {
   ZuUserEventUtil::LogUserEvent("FMR Edit", "Insert", "two\tfields\nand lines");
   const std::time_t after = std::time(nullptr);
 
-  std::istringstream lines(ReadWholeFile(log));
+  std::istringstream lines(ReadFileText(log));
   std::string line;
   ASSERT_TRUE(std::getline(lines, line));
   EXPECT_EQ(line, "earlier line");
@@ -67,7 +68,7 @@ TEST_F(ZuUserEventUtilTest, UnwritableLogIsIgnored) {
   setenv("FMREDIT_EVENT_LOG", folder.Path().c_str(), 1);  // a folder, not a file
   ZuUserEventUtil::LogUserEvent("FMR Edit", "Merge", "");
   EXPECT_EQ(ZuUserEventUtil::GetRecentEvents().size(), 2u);
-  EXPECT_TRUE(FolderNames(folder.Path()).empty());
+  EXPECT_TRUE(FilesIn(folder).empty());
 }
 
 }  // namespace

@@ -7,6 +7,7 @@
 #include "host/app/IZuCommand.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuCmdUtils.h"
+#include "host/app/ZuHostCommands.h"
 #include "host/app/ZuModifySlideDurationCommandData.h"
 #include "host/app/ZuProject.h"
 #include "host/app/ZuReplaceResourceCommandData.h"
@@ -18,8 +19,6 @@
 
 namespace {
 
-constexpr int32_t kModifySlideDurationCommandId = 439;
-constexpr int32_t kReplaceResourceCommandId = 575;
 // A minimum that passes the requested duration by no more than this is taken as equal.
 constexpr double kMinimumDurationTolerance = 0.00001;
 
@@ -58,7 +57,7 @@ ZuAnimationResource* ZuFMREditUtils::GetAnimationResourceFromFMRSlide(ZuSlideBas
 
 ZuErrorCodeEnum ZuFMREditUtils::FireModifySlideTimeCommand(ZuSlideBase* slide,
                                                            const ZuDuration& duration) {
-  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kModifySlideDurationCommandId));
+  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdModifySlideDuration));
   if (!command) {
     return kZuFailure;
   }
@@ -112,7 +111,7 @@ ZuErrorCodeEnum ZuFMREditUtils::FireReplaceAnimResItem(ZuAnimationResource* reso
     return kZuFailure;
   }
   delete record.replaceCommand;  // a record keeps only the latest replacement
-  record.replaceCommand = ZuCmdUtils::CreateCommand(kReplaceResourceCommandId);
+  record.replaceCommand = ZuCmdUtils::CreateCommand(kZuCmdReplaceResource);
   IZuCommand* command = record.replaceCommand;
   if (command == nullptr) {
     return kZuFailure;

@@ -4,14 +4,13 @@
 #include "commands/ZuFMREditUtils.h"
 #include "host/app/IZuCommand.h"
 #include "host/app/ZuCmdUtils.h"
+#include "host/app/ZuHostCommands.h"
 #include "host/app/ZuInsertFMRSlidesCommandData.h"
 #include "host/app/ZuSWFInfo.h"
 #include "host/image/ZuImage.h"
 #include "host/player/ZuTavoPlayer.h"
 
 namespace {
-
-constexpr int32_t kInsertFMRSlidesCommandId = 116;
 
 // A picture of the movie's first frame, owned by the caller; null when the player fails.
 std::unique_ptr<ZuImage> RenderFirstFrame(const ZuFile& swfFile) {
@@ -50,7 +49,7 @@ ZuErrorCodeEnum ZuFMREditUtils::FireInsertFMRSlideCommand(ZuProject* project, in
   if (!firstFrame) return kZuFailure;
   const ZuSWFInfo info = DescribeMovie(swfFile, *firstFrame, bitDepth);
 
-  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kInsertFMRSlidesCommandId));
+  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdInsertFMRSlides));
   if (!command) return kZuFailure;
   command->SetUndoability(kZuDrivenByOwner);
   auto* data = dynamic_cast<ZuInsertFMRSlidesCommandData*>(command->GetCommandData());

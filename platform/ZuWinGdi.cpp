@@ -3,6 +3,7 @@
 
 #include "platform/ZuWinGdi.h"
 
+#include <cstddef>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -142,8 +143,10 @@ void ConvertRow(const uint8_t* from, int fromBits, uint8_t* to, int toBits, int 
     std::memcpy(to, from, static_cast<size_t>(width) * (fromBits / 8));
     return;
   }
+  const ptrdiff_t fromStep = fromBits / 8;
+  const ptrdiff_t toStep = toBits / 8;
   for (int x = 0; x < width; ++x) {
-    WritePixel(ReadPixel(from + x * (fromBits / 8), fromBits), to + x * (toBits / 8), toBits);
+    WritePixel(ReadPixel(from + x * fromStep, fromBits), to + x * toStep, toBits);
   }
 }
 

@@ -179,7 +179,7 @@ void IdScanner::ScanShapeRecords(int version) {
   while (!Failed()) {
     if (m_in.NextBits(1) != 0) {  // an edge
       bool straight = m_in.NextBits(1) != 0;
-      unsigned bits = m_in.NextBits(4) + 2;
+      const size_t bits = m_in.NextBits(4) + 2;
       if (!straight) {
         SkipBits(4 * bits);  // control and anchor deltas
       } else if (m_in.NextBits(1) != 0) {
@@ -192,7 +192,7 @@ void IdScanner::ScanShapeRecords(int version) {
     uint32_t flags = m_in.NextBits(5);
     if (flags == 0) return;  // end of shape
     if ((flags & 0x01) != 0) {
-      SkipBits(2 * m_in.NextBits(5));
+      SkipBits(2 * static_cast<size_t>(m_in.NextBits(5)));
     }
     if ((flags & 0x02) != 0) SkipBits(fillBits);
     if ((flags & 0x04) != 0) SkipBits(fillBits);
@@ -252,8 +252,8 @@ void IdScanner::ScanMorphFillStyle() {
     case 0x13:
       SkipMatrix();
       SkipMatrix();
-      SkipBytes((m_in.NextByte() & 0x0F) * 10);
-      if (type == 0x13) SkipBytes(4);  // start and end focal points
+      SkipBytes(static_cast<size_t>(m_in.NextByte() & 0x0F) * 10);  // gradient records
+      if (type == 0x13) SkipBytes(4);                               // start and end focal points
       break;
     case 0x40:
     case 0x41:

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
-# Installs what is missing, then builds and runs every test twice: once as released and once
-# under AddressSanitizer and UndefinedBehaviorSanitizer.
+# Installs what is missing, checks formatting and lint, then builds and runs every test twice:
+# once as released and once under AddressSanitizer and UndefinedBehaviorSanitizer; last, fuzzes.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
@@ -25,6 +25,8 @@ run_suite() {
 
 echo "== release build"
 run_suite build/release -DCMAKE_BUILD_TYPE=RelWithDebInfo -DZU_BUILD_BENCH=ON
+echo "== lint (clang-tidy over the product code, with the release build's compile commands)"
+scripts/check-style.sh build/release
 echo "== sanitizer build (ASan + UBSan)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1

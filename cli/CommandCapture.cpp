@@ -13,6 +13,7 @@
 #include "host/swf/ZuTavoFile.h"
 #include "media/ZuMediaError.h"
 #include "media/ZuScreenCapture.h"
+#include "media/formats/ZuMediaLibrary.h"
 
 namespace {
 
@@ -50,11 +51,12 @@ void RunCapture(CaptureOptions& options) {
     StopSignal stop;
     StatusLine line;
     try {
-      movie = ZuCaptureScreen(options.screen, [&line, &last](const ZuCaptureStatus& status) {
-        line.Show(CaptureText(status));
-        last = status;
-        return !StopSignal::Requested();
-      });
+      movie = ZuMediaLibrary().captureScreen(options.screen,
+                                             [&line, &last](const ZuCaptureStatus& status) {
+                                               line.Show(CaptureText(status));
+                                               last = status;
+                                               return !StopSignal::Requested();
+                                             });
     } catch (const ZuMediaError& error) {
       throw CliError(error.what());
     }

@@ -12,6 +12,7 @@
 #include "host/swf/ZuTavoFile.h"
 #include "media/ZuMediaError.h"
 #include "media/ZuVideoImport.h"
+#include "media/formats/ZuMediaLibrary.h"
 
 namespace {
 
@@ -34,10 +35,11 @@ void RunImport(const ImportOptions& options) {
     StopSignal stop;
     FrameProgress progress("recorded");
     try {
-      movie = ZuImportVideo(options.file, options.video, [&progress](int /*done*/, int) {
-        progress.Step();
-        return !StopSignal::Requested();
-      });
+      movie =
+          ZuMediaLibrary().importVideo(options.file, options.video, [&progress](int /*done*/, int) {
+            progress.Step();
+            return !StopSignal::Requested();
+          });
     } catch (const ZuMediaError& error) {
       throw CliError(error.what());
     }

@@ -4,13 +4,14 @@
 #include "cli/FrameProgress.h"
 #include "cli/StopSignal.h"
 #include "media/ZuMediaError.h"
+#include "media/formats/ZuMediaLibrary.h"
 
 void ExportVideoOrThrow(const ZuTavoFile& movie, const std::string& path,
                         const ZuVideoExportOptions& options) {
   StopSignal stop;
   FrameProgress progress("encoded");
   try {
-    ZuExportVideo(movie, path, options, [&progress](int /*done*/, int /*total*/) {
+    ZuMediaLibrary().exportVideo(movie, path, options, [&progress](int /*done*/, int /*total*/) {
       progress.Step();
       return !StopSignal::Requested();
     });

@@ -6,7 +6,7 @@
 #include "media/ZuAvHandles.h"
 #include "media/ZuAvOutputFile.h"
 #include "media/ZuPixelConverter.h"
-#include "media/ZuVideoFormats.h"
+#include "media/formats/ZuVideoFormats.h"
 
 class ZuImage;
 class ZuPaletteFilter;

@@ -7,7 +7,7 @@
 #include "host/swf/ZuTavoFile.h"
 #include "media/ZuMediaError.h"
 #include "media/ZuVideoEncoder.h"
-#include "media/ZuVideoFormats.h"
+#include "media/formats/ZuVideoFormats.h"
 
 namespace {
 
@@ -39,14 +39,6 @@ ZuVideoEncoderSettings EncoderSettings(const ZuTavoFile& movie,
 }
 
 }  // namespace
-
-bool ZuIsVideoPath(const std::string& path) {
-  return ZuFindVideoFormat(path) != nullptr;
-}
-
-std::string ZuVideoExtensions() {
-  return ZuVideoExtensionList();
-}
 
 void ZuExportVideo(const ZuTavoFile& movie, const std::string& path,
                    const ZuVideoExportOptions& options, const ZuMediaProgress& progress) {

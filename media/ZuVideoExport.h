@@ -3,6 +3,7 @@
 #include <string>
 
 #include "media/ZuMediaProgress.h"
+#include "media/formats/ZuVideoFormats.h"
 
 class ZuTavoFile;
 
@@ -15,11 +16,6 @@ struct ZuVideoExportOptions {
   int crf = -1;  // the codec's constant-quality level (lower is better); -1: the format's default
   bool lossless = false;  // a codec that decodes back to exactly the rendered pixels
 };
-
-// True when the extension of path names a video type ZuExportVideo writes.
-bool ZuIsVideoPath(const std::string& path);
-// The video extensions, as ".mp4, .webm, ..." for help texts and messages.
-std::string ZuVideoExtensions();
 
 // Renders every chosen frame of movie with our player and encodes them at the movie's frame
 // rate into the video file at path, whose extension picks the type: H.264 in .mp4, .mov and

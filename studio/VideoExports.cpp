@@ -11,6 +11,7 @@
 #include "host/util/ZuFileStream.h"
 #include "media/ZuMediaError.h"
 #include "media/ZuVideoExport.h"
+#include "media/formats/ZuMediaLibrary.h"
 #include "studio/EventStream.h"
 
 namespace {
@@ -95,7 +96,7 @@ void VideoExports::Run(int number, const std::string& source, const Export& job)
     LoadMovie(source, &movie);
     std::remove(source.c_str());
     int shown = -1;
-    ZuExportVideo(movie, job.video, {}, [&](int done, int total) {
+    ZuMediaLibrary().exportVideo(movie, job.video, {}, [&](int done, int total) {
       const int percent = total > 0 ? done * 100 / total : 0;
       if (percent != shown) {
         shown = percent;

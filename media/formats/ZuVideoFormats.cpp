@@ -1,4 +1,4 @@
-#include "media/ZuVideoFormats.h"
+#include "media/formats/ZuVideoFormats.h"
 
 #include <algorithm>
 #include <cctype>
@@ -41,4 +41,12 @@ std::string ZuVideoExtensionList() {
     list += format.extension;
   }
   return list;
+}
+
+bool ZuIsVideoPath(const std::string& path) {
+  return ZuFindVideoFormat(path) != nullptr;
+}
+
+std::string ZuVideoExtensions() {
+  return ZuVideoExtensionList();
 }

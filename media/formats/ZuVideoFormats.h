@@ -6,7 +6,9 @@ extern "C" {
 #include <libavutil/pixfmt.h>
 }
 
-// How a video of each file type we write is encoded: the table of output extensions.
+// How a video of each file type we write is encoded: the table of output extensions. It
+// needs none of FFmpeg's libraries (only the names of its pixel formats), so a program can
+// tell a video path from a movie's without loading them.
 struct ZuVideoFormat {
   const char* extension;  // lower case, with the dot
   const char* muxer;      // FFmpeg's name of the container
@@ -22,3 +24,8 @@ struct ZuVideoFormat {
 const ZuVideoFormat* ZuFindVideoFormat(const std::string& path);
 // The extensions of the table, as ".mp4, .webm, ..." for messages.
 std::string ZuVideoExtensionList();
+
+// True when the extension of path names a video type ZuExportVideo writes.
+bool ZuIsVideoPath(const std::string& path);
+// The video extensions, as ".mp4, .webm, ..." for help texts and messages.
+std::string ZuVideoExtensions();

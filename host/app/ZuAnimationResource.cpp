@@ -14,9 +14,9 @@ int32_t ZuAnimationResource::GetResourceFMRSwf(ZuErrorCodeEnum* error) const {
 }
 
 IZuStream* ZuAnimationResource::CreateReadStream(int32_t) const {
-  std::vector<uint8_t> bytes;
+  ZuSharedBytes bytes;
   if (!m_project->ReadVersion(m_version, &bytes, nullptr)) return nullptr;
-  return new ZuMemoryStream(ZuSharedBytes::Adopt(std::move(bytes)));
+  return new ZuMemoryStream(std::move(bytes));
 }
 
 int32_t ZuAnimationResource::GetUserCount() const {

@@ -1,17 +1,15 @@
 #include "host/app/ZuChunkDigests.h"
 
-#include <span>
 #include <system_error>
 #include <utility>
 
 namespace {
 
-std::vector<ZuSha256::Digest> DigestAll(const uint8_t* bytes, const std::vector<size_t>& sizes) {
+std::vector<ZuSha256::Digest> DigestAll(const std::vector<std::span<const uint8_t>>& chunks) {
   std::vector<ZuSha256::Digest> digests;
-  digests.reserve(sizes.size());
-  for (const size_t size : sizes) {
-    digests.push_back(ZuSha256::Of(std::span<const uint8_t>(bytes, size)));
-    bytes += size;
+  digests.reserve(chunks.size());
+  for (const std::span<const uint8_t> chunk : chunks) {
+    digests.push_back(ZuSha256::Of(chunk));
   }
   return digests;
 }
@@ -24,8 +22,8 @@ ZuChunkDigests::~ZuChunkDigests() {
   }
 }
 
-void ZuChunkDigests::Start(const uint8_t* bytes, std::vector<size_t> sizes) {
-  auto work = [bytes, sizes = std::move(sizes)] { return DigestAll(bytes, sizes); };
+void ZuChunkDigests::Start(std::vector<std::span<const uint8_t>> chunks) {
+  auto work = [chunks = std::move(chunks)] { return DigestAll(chunks); };
   try {
     m_digests = std::async(std::launch::async, work);
   } catch (const std::system_error&) {

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <future>
+#include <span>
 #include <vector>
 
 #include "host/app/ZuSha256.h"
@@ -18,9 +19,8 @@ class ZuChunkDigests {
   ZuChunkDigests(const ZuChunkDigests&) = delete;
   ZuChunkDigests& operator=(const ZuChunkDigests&) = delete;
 
-  // Starts on the chunks of the sizes laid end to end from bytes, which must stay unchanged
-  // until Get has returned.
-  void Start(const uint8_t* bytes, std::vector<size_t> sizes);
+  // Starts on the chunks, whose bytes must stay unchanged until Get has returned.
+  void Start(std::vector<std::span<const uint8_t>> chunks);
   // Waits for the digests of the chunks last started, in their order.
   std::vector<ZuSha256::Digest> Get();
 

@@ -140,11 +140,6 @@ int64_t ZuProject::StoreVersion(const ZuMovieFacts& movie, std::string* error) {
   return m_store->InsertVersion(movie, error);
 }
 
-bool ZuProject::ReadVersion(int64_t version, std::vector<uint8_t>* bytes,
-                            std::string* error) const {
-  return m_store->ReadVersion(version, bytes, error);
-}
-
 bool ZuProject::ExportVersion(int64_t version, const std::string& path, std::string* error) const {
   return m_store->ExportVersion(version, path, error);
 }
@@ -153,9 +148,9 @@ bool ZuProject::GetVersionFacts(int64_t version, ZuMovieFacts* facts, std::strin
   if (m_store->ReadVersionFacts(version, facts)) {
     return true;
   }
-  std::vector<uint8_t> bytes;
+  ZuSharedBytes bytes;
   if (!m_store->ReadVersion(version, &bytes, error) ||
-      !ZuMovieFacts::Examine(ZuSharedBytes::Adopt(std::move(bytes)), facts, error)) {
+      !ZuMovieFacts::Examine(bytes, facts, error)) {
     return false;
   }
   facts->bytes = ZuSharedBytes();

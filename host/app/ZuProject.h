@@ -57,7 +57,12 @@ class ZuProject {
   // Movies in the project file. StoreVersion keeps the movie's bytes and facts and returns
   // the new version's id, 0 on failure.
   int64_t StoreVersion(const ZuMovieFacts& movie, std::string* error);
-  bool ReadVersion(int64_t version, std::vector<uint8_t>* bytes, std::string* error) const;
+  bool ReadVersion(int64_t version, ZuSharedBytes* bytes, std::string* error) const {
+    return m_store->ReadVersion(version, bytes, error);
+  }
+  bool ReadVersion(int64_t version, std::vector<uint8_t>* bytes, std::string* error) const {
+    return m_store->ReadVersion(version, bytes, error);
+  }
   bool ExportVersion(int64_t version, const std::string& path, std::string* error) const;
   // A version's facts (facts->bytes stays empty): as stored with it, or for a version
   // stored without them, from its bytes. False when they cannot be had.

@@ -47,6 +47,10 @@ sqlite3* OpenDatabase(const std::string& path, int flags, std::string* error) {
     return nullptr;
   }
   sqlite3_extended_result_codes(db, 1);
+  // Pages are read through a mapping of the file: following a pack's chain of overflow
+  // pages then costs no copy of each page, which reading them would (the chain is walked
+  // page by page before the pack's bytes are read).
+  ZuSqlExecute(db, "PRAGMA mmap_size=1099511627776");
   return db;
 }
 
@@ -190,6 +194,7 @@ bool ZuProjectStore::Commit(std::string* error) {
   if (!m_inTransaction) {
     return SetError(error, "no transaction is open");
   }
+  m_lastRead.reset();
   const int code = ZuSqlExecute(m_db, "COMMIT");
   if (code != SQLITE_OK) {
     Rollback();
@@ -200,6 +205,7 @@ bool ZuProjectStore::Commit(std::string* error) {
 }
 
 void ZuProjectStore::Rollback() {
+  m_lastRead.reset();
   if (!m_inTransaction) {
     return;
   }

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "host/app/ZuKnownChunks.h"
 #include "host/app/ZuProjectState.h"
 
 struct sqlite3;
@@ -76,6 +77,9 @@ class ZuProjectStore {
   // Stores the movie's bytes and facts as a new version, all or nothing (inside or outside
   // a transaction); its id, or 0 on failure.
   int64_t InsertVersion(const ZuMovieFacts& movie, std::string* error);
+  // Reads a version whole. The store keeps the last one read (until the transaction ends)
+  // so that a version then stored shares its chunks without cutting or hashing them again.
+  bool ReadVersion(int64_t id, ZuSharedBytes* bytes, std::string* error) const;
   bool ReadVersion(int64_t id, std::vector<uint8_t>* bytes, std::string* error) const;
   // Writes a version to a file; the file appears only when complete and checked.
   bool ExportVersion(int64_t id, const std::string& path, std::string* error) const;
@@ -126,7 +130,9 @@ class ZuProjectStore {
   int64_t VersionSize(int64_t id, std::string* error) const;
   // Hands version id's bytes to sink in order, each piece checked; false on damage or a
   // failed read, with a reason naming the version.
-  bool ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error) const;
+  // chunks, when given, receives the version's chunks (none for a version stored whole).
+  bool ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error,
+                        std::vector<ZuKnownChunks::Chunk>* chunks = nullptr) const;
   // The bytes of a version stored by an earlier format: whole or in parts.
   bool ReadUnchunked(int64_t id, int64_t size, const ByteSink& sink, std::string* error) const;
   bool Damaged(int64_t id, const std::string& what, std::string* error) const;
@@ -141,5 +147,8 @@ class ZuProjectStore {
   bool m_inTransaction = false;
   int64_t m_current = 0;
   int64_t m_currentAtBegin = 0;  // restored by Rollback
+  // The version read last, while the transaction lasts (its chunk ids may not outlive a
+  // rollback); null when none.
+  mutable std::shared_ptr<const ZuKnownChunks> m_lastRead;
   mutable std::string m_lastError;
 };

@@ -9,6 +9,7 @@
 
 #include "host/app/ZuChunkDigests.h"
 #include "host/app/ZuChunker.h"
+#include "host/app/ZuKnownChunks.h"
 #include "host/app/ZuMovieFacts.h"
 #include "host/app/ZuProjectStore.h"
 #include "host/app/ZuSha256.h"
@@ -48,11 +49,13 @@ std::span<const uint8_t> DigestSpan(const ZuSha256::Digest& digest) {
 
 // Cuts a movie into chunks and stores those the project does not hold yet. New chunks that
 // follow each other in the movie go into one pack, bound straight from the movie's bytes.
+// Where the movie repeats chunks of the version read last, they are taken as they are.
 class ZuProjectStore::ChunkWriter {
  public:
   ChunkWriter(const ZuProjectStore& store, const ZuSharedBytes& bytes)
       : m_store(store),
         m_bytes(bytes),
+        m_known(store.m_lastRead.get()),
         m_find(store.m_db, "SELECT id FROM chunks WHERE digest = ?"),
         m_pack(store.m_db, "INSERT INTO packs(bytes) VALUES(?)"),
         m_chunk(store.m_db, "INSERT INTO chunks(digest, pack, offset, size) VALUES(?, ?, ?, ?)") {}
@@ -61,22 +64,24 @@ class ZuProjectStore::ChunkWriter {
   // while the next is cut and the last one stored.
   bool Write(std::string* error) {
     size_t offset = 0;
-    std::vector<size_t> batch = CutBatch(offset);
-    size_t batchStart = 0;
+    Batch batch = CutBatch(offset);
     ZuChunkDigests digests;
-    digests.Start(m_bytes.data(), batch);
-    while (!batch.empty()) {
-      const size_t nextStart = offset;
-      std::vector<size_t> next = CutBatch(offset);
+    digests.Start(std::move(batch.toHash));
+    while (!batch.pieces.empty()) {
+      Batch next = CutBatch(offset);
       const std::vector<ZuSha256::Digest> batchDigests = digests.Get();
-      digests.Start(m_bytes.data() + nextStart, next);
-      for (size_t i = 0; i < batch.size(); ++i) {
-        if (!Add(batchStart, batch[i], batchDigests[i], error)) {
+      digests.Start(std::move(next.toHash));
+      size_t at = batch.start;
+      size_t hashed = 0;
+      for (const Piece& piece : batch.pieces) {
+        if (piece.known != nullptr) {
+          AddKnown(*piece.known);
+        } else if (!Add(at, piece.size, batchDigests[hashed++], error)) {
           return false;
         }
-        batchStart += batch[i];
+        at += piece.size;
       }
-      m_pages.Passed(m_bytes, HasRun() ? m_new[m_runFirst].offset : batchStart);
+      m_pages.Passed(m_bytes, HasRun() ? m_new[m_runFirst].offset : at);
       batch = std::move(next);
     }
     return FlushRun(error);
@@ -102,17 +107,41 @@ class ZuProjectStore::ChunkWriter {
     int64_t id = 0;  // once stored
   };
 
+  struct Piece {
+    size_t size = 0;
+    const ZuKnownChunks::Chunk* known = nullptr;  // when it repeats a chunk read before
+  };
+  struct Batch {
+    size_t start = 0;  // in the movie
+    std::vector<Piece> pieces;
+    std::vector<std::span<const uint8_t>> toHash;  // the pieces not known, in order
+  };
+
   bool HasRun() const { return m_runFirst < m_new.size(); }
 
-  // The sizes of the chunks from offset on, about a batch's worth; offset moves past them.
-  std::vector<size_t> CutBatch(size_t& offset) const {
-    const ZuChunker& chunker = Chunker();
-    std::vector<size_t> sizes;
-    for (const size_t start = offset; offset < m_bytes.size() && offset - start < kBatchSize;) {
-      sizes.push_back(chunker.Cut(m_bytes.data() + offset, m_bytes.size() - offset));
-      offset += sizes.back();
+  // The chunks from offset on, about a batch's worth; offset moves past them.
+  Batch CutBatch(size_t& offset) {
+    Batch batch;
+    batch.start = offset;
+    while (offset < m_bytes.size() && offset - batch.start < kBatchSize) {
+      Piece piece;
+      piece.known =
+          m_known != nullptr ? m_known->Match(m_bytes.span(), offset, &m_knownHint) : nullptr;
+      if (piece.known != nullptr) {
+        piece.size = piece.known->size;
+      } else {
+        piece.size = Chunker().Cut(m_bytes.data() + offset, m_bytes.size() - offset);
+        batch.toHash.push_back(m_bytes.span().subspan(offset, piece.size));
+      }
+      batch.pieces.push_back(piece);
+      offset += piece.size;
     }
-    return sizes;
+    return batch;
+  }
+
+  void AddKnown(const ZuKnownChunks::Chunk& chunk) {
+    m_listDigest.Update(DigestSpan(chunk.digest));
+    m_list.push_back(chunk.id);
   }
 
   bool Add(size_t offset, size_t size, const ZuSha256::Digest& digest, std::string* error) {
@@ -173,6 +202,8 @@ class ZuProjectStore::ChunkWriter {
 
   const ZuProjectStore& m_store;
   const ZuSharedBytes& m_bytes;
+  const ZuKnownChunks* m_known;
+  size_t m_knownHint = 0;  // the known chunk expected next
   ZuSqlStatement m_find;
   ZuSqlStatement m_pack;
   ZuSqlStatement m_chunk;
@@ -271,12 +302,15 @@ int64_t ZuProjectStore::VersionSize(int64_t id, std::string* error) const {
 // checked only afterwards, so a reader keeps nothing it was given when the reading fails.
 class ZuProjectStore::ChunkReader {
  public:
-  ChunkReader(const ZuProjectStore& store, int64_t id, int64_t size)
+  // chunks, when given, receives each chunk read with where it lies in the version.
+  ChunkReader(const ZuProjectStore& store, int64_t id, int64_t size,
+              std::vector<ZuKnownChunks::Chunk>* chunks = nullptr)
       : m_store(store),
         m_id(id),
         m_size(size),
+        m_chunks(chunks),
         m_query(store.m_db,
-                "SELECT v.position, c.pack, c.offset, c.size, c.digest FROM version_chunks v "
+                "SELECT v.position, c.pack, c.offset, c.size, c.digest, c.id FROM version_chunks v "
                 "LEFT JOIN chunks c ON c.id = v.chunk WHERE v.version = ? ORDER BY v.position"),
         m_pack(store.m_db) {
     m_query.Bind(1, id);
@@ -290,7 +324,7 @@ class ZuProjectStore::ChunkReader {
     ZuChunkDigests digests;
     for (int current = 0; !batches[current].sizes.empty(); current ^= 1) {
       Batch& batch = batches[current];
-      digests.Start(batch.bytes.data(), batch.sizes);
+      digests.Start(batch.Chunks());
       const bool handedOn = sink({batch.bytes.data(), batch.used});
       const bool filled = handedOn && Fill(batches[current ^ 1], error);
       if (!Check(batch, digests.Get(), error) || !handedOn || !filled) {
@@ -312,6 +346,16 @@ class ZuProjectStore::ChunkReader {
     std::vector<size_t> sizes;
     std::vector<std::vector<uint8_t>> stored;  // their digests as stored
     int64_t first = 0;                         // the number of the first, from 1
+
+    std::vector<std::span<const uint8_t>> Chunks() const {
+      std::vector<std::span<const uint8_t>> chunks;
+      const uint8_t* at = bytes.data();
+      for (const size_t size : sizes) {
+        chunks.emplace_back(at, size);
+        at += size;
+      }
+      return chunks;
+    }
   };
 
   // The next chunks, about a batch's worth; none at the end.
@@ -331,7 +375,18 @@ class ZuProjectStore::ChunkReader {
         return false;
       }
     }
-    return true;
+    return ReadRun(batch, error);
+  }
+
+  // Reads the chunks gathered into the run, all at once.
+  bool ReadRun(Batch& batch, std::string* error) {
+    if (m_run.size == 0) {
+      return true;
+    }
+    const int code = m_pack.Read(batch.bytes.data() + m_run.at, static_cast<int>(m_run.size),
+                                 static_cast<int>(m_run.packOffset));
+    m_run = Run();
+    return code == SQLITE_OK || m_store.Fail(code, error);
   }
 
   // The chunk of the query's row, after the checks of where it lies.
@@ -352,6 +407,9 @@ class ZuProjectStore::ChunkReader {
       return m_store.Damaged(m_id, chunk + " has a wrong size", error);
     }
     if (pack != m_openPack) {
+      if (!ReadRun(batch, error)) {
+        return false;
+      }
       const int code = m_pack.Open("packs", "bytes", pack);
       if (code != SQLITE_OK) {
         return code == SQLITE_ERROR
@@ -363,10 +421,20 @@ class ZuProjectStore::ChunkReader {
     if (offset < 0 || offset > m_pack.GetSize() - size) {
       return m_store.Damaged(m_id, chunk + " lies outside its pack", error);
     }
-    const int code = m_pack.Read(batch.bytes.data() + batch.used, static_cast<int>(size),
-                                 static_cast<int>(offset));
-    if (code != SQLITE_OK) {
-      return m_store.Fail(code, error);
+    const bool extends = m_run.size > 0 && m_run.at + m_run.size == batch.used &&
+                         m_run.packOffset + m_run.size == static_cast<size_t>(offset);
+    if (!extends) {
+      if (!ReadRun(batch, error)) {
+        return false;
+      }
+      m_run = {static_cast<size_t>(offset), batch.used, 0};
+    }
+    m_run.size += static_cast<size_t>(size);
+    if (m_chunks != nullptr) {
+      ZuKnownChunks::Chunk known{
+          static_cast<size_t>(m_read), static_cast<size_t>(size), {}, m_query.ColumnInt(5)};
+      std::copy(digest.begin(), digest.end(), known.digest.begin());
+      m_chunks->push_back(known);
     }
     batch.used += static_cast<size_t>(size);
     batch.sizes.push_back(static_cast<size_t>(size));
@@ -391,16 +459,25 @@ class ZuProjectStore::ChunkReader {
   const ZuProjectStore& m_store;
   int64_t m_id;
   int64_t m_size;
+  std::vector<ZuKnownChunks::Chunk>* m_chunks;
   ZuSqlStatement m_query;
   ZuSqlBlobReader m_pack;
   int64_t m_openPack = 0;
+  // Chunks that follow each other in the open pack are read with one call: a read of part of
+  // a page goes through the database's page cache, which a long pack would overflow.
+  struct Run {
+    size_t packOffset = 0;
+    size_t at = 0;  // in the batch
+    size_t size = 0;
+  } m_run;
   int64_t m_number = 0;  // chunks read so far
   int64_t m_read = 0;    // their bytes
   bool m_done = false;
   ZuSha256 m_listDigest;
 };
 
-bool ZuProjectStore::ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error) const {
+bool ZuProjectStore::ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error,
+                                      std::vector<ZuKnownChunks::Chunk>* chunks) const {
   const int64_t size = VersionSize(id, error);
   if (size < 0) {
     return false;
@@ -416,7 +493,7 @@ bool ZuProjectStore::ReadVersionBytes(int64_t id, const ByteSink& sink, std::str
     listDigest = query.ColumnBlob(0);
   }
   if (!listDigest.empty()) {
-    return ChunkReader(*this, id, size).Read(listDigest, sink, error);
+    return ChunkReader(*this, id, size, chunks).Read(listDigest, sink, error);
   }
   return ReadUnchunked(id, size, sink, error);
 }
@@ -468,26 +545,46 @@ bool ZuProjectStore::ReadUnchunked(int64_t id, int64_t size, const ByteSink& sin
   return read == size || Damaged(id, "its stored size does not match its bytes", error);
 }
 
-bool ZuProjectStore::ReadVersion(int64_t id, std::vector<uint8_t>* bytes,
-                                 std::string* error) const {
+bool ZuProjectStore::ReadVersion(int64_t id, ZuSharedBytes* bytes, std::string* error) const {
   const int64_t size = VersionSize(id, error);
   if (size < 0) {
     return false;
   }
+  std::shared_ptr<uint8_t[]> storage;
   try {
-    bytes->assign(static_cast<size_t>(size), 0);
+    storage.reset(new uint8_t[std::max<size_t>(static_cast<size_t>(size), 1)]);
   } catch (const std::bad_alloc&) {
     return SetError(error, "out of memory");
   }
   size_t filled = 0;
-  return ReadVersionBytes(
+  std::vector<ZuKnownChunks::Chunk> chunks;
+  const bool read = ReadVersionBytes(
       id,
       [&](std::span<const uint8_t> piece) {
-        std::memcpy(bytes->data() + filled, piece.data(), piece.size());
+        std::memcpy(storage.get() + filled, piece.data(), piece.size());
         filled += piece.size();
         return true;
       },
-      error);
+      error, &chunks);
+  if (!read) {
+    return false;
+  }
+  const uint8_t* data = storage.get();
+  *bytes = ZuSharedBytes(std::move(storage), data, static_cast<size_t>(size));
+  if (!chunks.empty()) {
+    m_lastRead = std::make_shared<const ZuKnownChunks>(*bytes, std::move(chunks));
+  }
+  return true;
+}
+
+bool ZuProjectStore::ReadVersion(int64_t id, std::vector<uint8_t>* bytes,
+                                 std::string* error) const {
+  ZuSharedBytes shared;
+  if (!ReadVersion(id, &shared, error)) {
+    return false;
+  }
+  bytes->assign(shared.begin(), shared.end());
+  return true;
 }
 
 bool ZuProjectStore::ExportVersion(int64_t id, const std::string& path, std::string* error) const {

@@ -127,12 +127,13 @@ TEST(ChunkerTest, BoundariesFollowTheContent) {
 class ProjectVersionsTest : public ProjectTest {
  public:
   // A movie that is no FMR recording: three frames at 12 fps after a binary-data tag of
-  // pseudo-random bytes padded so that the file is exactly size bytes long; change, when
-  // not 0, alters one byte in the middle.
-  std::string WritePlainMovie(const std::string& name, size_t size, uint8_t change = 0) {
-    const auto build = [change](size_t padding) {
+  // pseudo-random bytes (from seed) padded so that the file is exactly size bytes long;
+  // change, when not 0, alters one byte in the middle.
+  std::string WritePlainMovie(const std::string& name, size_t size, uint8_t change = 0,
+                              uint8_t seed = 7) {
+    const auto build = [change, seed](size_t padding) {
       std::vector<uint8_t> body{1, 0, 0, 0, 0, 0};  // character id 1, reserved
-      std::vector<uint8_t> data = SwfBuilder::PatternBody(padding, 7);
+      std::vector<uint8_t> data = SwfBuilder::PatternBody(padding, seed);
       if (change != 0 && !data.empty()) data[data.size() / 2] ^= change;
       body.insert(body.end(), data.begin(), data.end());
       return SwfBuilder()
@@ -216,6 +217,24 @@ TEST_F(ProjectVersionsTest, MoviesComeBackWholeAndChunksAreStoredOnce) {
   ASSERT_TRUE(Project().ReadStorage(&storage, &error)) << error;
   EXPECT_EQ(storage.versionCount, static_cast<int64_t>(std::size(sizes)) + 3);
   EXPECT_GT(storage.fullCopyBytes, 3 * storage.fileBytes / 2);
+
+  // A movie stored after reading the one it was made from takes the chunks they share from
+  // that reading, but never chunks whose transaction was rolled back.
+  const std::string fresh = WritePlainMovie("fresh.swf", 1 << 20, 0, 9);
+  const std::string freshChanged = WritePlainMovie("fresh2.swf", 1 << 20, 0x40, 9);
+  ZuMovieFacts facts;
+  ASSERT_TRUE(ZuMovieFacts::Examine(ZuSharedBytes::Adopt(ReadFileBytes(fresh)), &facts, &error));
+  ASSERT_TRUE(Project().BeginCommand(&error)) << error;
+  const int64_t dropped = Project().StoreVersion(facts, &error);
+  ZuSharedBytes read;
+  ASSERT_TRUE(Project().ReadVersion(dropped, &read, &error)) << error;
+  Project().AbortCommand();
+  const int64_t base = AddAndGetVersion(fresh);
+  const int64_t beforeChange = StoredChunkBytes();
+  ExpectStoredAs(base, fresh);  // the version read last
+  const int64_t changedFresh = AddAndGetVersion(freshChanged);
+  EXPECT_LE(StoredChunkBytes() - beforeChange, static_cast<int64_t>(2 * kAverage * 4));
+  ExpectStoredAs(changedFresh, freshChanged);
 }
 
 // Damage to the file (bytes flipped, a page zeroed, the file cut, rows gone or changed) is

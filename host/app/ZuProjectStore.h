@@ -130,9 +130,12 @@ class ZuProjectStore {
   int64_t VersionSize(int64_t id, std::string* error) const;
   // Hands version id's bytes to sink in order, each piece checked; false on damage or a
   // failed read, with a reason naming the version.
-  // chunks, when given, receives the version's chunks (none for a version stored whole).
+  // chunks, when given, receives the version's chunks (none for a version stored whole);
+  // target, when given, room for the whole version, where a chunked one is read in place
+  // (the pieces handed to sink then lie in it).
   bool ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error,
-                        std::vector<ZuKnownChunks::Chunk>* chunks = nullptr) const;
+                        std::vector<ZuKnownChunks::Chunk>* chunks = nullptr,
+                        uint8_t* target = nullptr) const;
   // The bytes of a version stored by an earlier format: whole or in parts.
   bool ReadUnchunked(int64_t id, int64_t size, const ByteSink& sink, std::string* error) const;
   bool Damaged(int64_t id, const std::string& what, std::string* error) const;

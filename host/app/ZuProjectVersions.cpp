@@ -302,13 +302,15 @@ int64_t ZuProjectStore::VersionSize(int64_t id, std::string* error) const {
 // checked only afterwards, so a reader keeps nothing it was given when the reading fails.
 class ZuProjectStore::ChunkReader {
  public:
-  // chunks, when given, receives each chunk read with where it lies in the version.
+  // chunks, when given, receives each chunk read with where it lies in the version; target,
+  // when given, room for the whole version, where its bytes are read (and handed on from).
   ChunkReader(const ZuProjectStore& store, int64_t id, int64_t size,
-              std::vector<ZuKnownChunks::Chunk>* chunks = nullptr)
+              std::vector<ZuKnownChunks::Chunk>* chunks, uint8_t* target)
       : m_store(store),
         m_id(id),
         m_size(size),
         m_chunks(chunks),
+        m_target(target),
         m_query(store.m_db,
                 "SELECT v.position, c.pack, c.offset, c.size, c.digest, c.id FROM version_chunks v "
                 "LEFT JOIN chunks c ON c.id = v.chunk WHERE v.version = ? ORDER BY v.position"),
@@ -325,7 +327,7 @@ class ZuProjectStore::ChunkReader {
     for (int current = 0; !batches[current].sizes.empty(); current ^= 1) {
       Batch& batch = batches[current];
       digests.Start(batch.Chunks());
-      const bool handedOn = sink({batch.bytes.data(), batch.used});
+      const bool handedOn = sink({batch.data, batch.used});
       const bool filled = handedOn && Fill(batches[current ^ 1], error);
       if (!Check(batch, digests.Get(), error) || !handedOn || !filled) {
         return false;
@@ -341,7 +343,8 @@ class ZuProjectStore::ChunkReader {
 
  private:
   struct Batch {
-    std::vector<uint8_t> bytes;  // room for a batch and one chunk more; used bytes first
+    std::vector<uint8_t> own;  // room for a batch and one chunk more, without a target
+    uint8_t* data = nullptr;   // where the batch's bytes go: in own or in the target
     size_t used = 0;
     std::vector<size_t> sizes;
     std::vector<std::vector<uint8_t>> stored;  // their digests as stored
@@ -349,7 +352,7 @@ class ZuProjectStore::ChunkReader {
 
     std::vector<std::span<const uint8_t>> Chunks() const {
       std::vector<std::span<const uint8_t>> chunks;
-      const uint8_t* at = bytes.data();
+      const uint8_t* at = data;
       for (const size_t size : sizes) {
         chunks.emplace_back(at, size);
         at += size;
@@ -360,7 +363,12 @@ class ZuProjectStore::ChunkReader {
 
   // The next chunks, about a batch's worth; none at the end.
   bool Fill(Batch& batch, std::string* error) {
-    batch.bytes.resize(kBatchSize + Chunker().GetMaximumSize());
+    if (m_target != nullptr) {
+      batch.data = m_target + m_read;  // the checks of each chunk's size keep it inside
+    } else {
+      batch.own.resize(kBatchSize + Chunker().GetMaximumSize());
+      batch.data = batch.own.data();
+    }
     batch.used = 0;
     batch.sizes.clear();
     batch.stored.clear();
@@ -383,7 +391,7 @@ class ZuProjectStore::ChunkReader {
     if (m_run.size == 0) {
       return true;
     }
-    const int code = m_pack.Read(batch.bytes.data() + m_run.at, static_cast<int>(m_run.size),
+    const int code = m_pack.Read(batch.data + m_run.at, static_cast<int>(m_run.size),
                                  static_cast<int>(m_run.packOffset));
     m_run = Run();
     return code == SQLITE_OK || m_store.Fail(code, error);
@@ -460,6 +468,7 @@ class ZuProjectStore::ChunkReader {
   int64_t m_id;
   int64_t m_size;
   std::vector<ZuKnownChunks::Chunk>* m_chunks;
+  uint8_t* m_target;
   ZuSqlStatement m_query;
   ZuSqlBlobReader m_pack;
   int64_t m_openPack = 0;
@@ -477,7 +486,8 @@ class ZuProjectStore::ChunkReader {
 };
 
 bool ZuProjectStore::ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error,
-                                      std::vector<ZuKnownChunks::Chunk>* chunks) const {
+                                      std::vector<ZuKnownChunks::Chunk>* chunks,
+                                      uint8_t* target) const {
   const int64_t size = VersionSize(id, error);
   if (size < 0) {
     return false;
@@ -493,7 +503,7 @@ bool ZuProjectStore::ReadVersionBytes(int64_t id, const ByteSink& sink, std::str
     listDigest = query.ColumnBlob(0);
   }
   if (!listDigest.empty()) {
-    return ChunkReader(*this, id, size, chunks).Read(listDigest, sink, error);
+    return ChunkReader(*this, id, size, chunks, target).Read(listDigest, sink, error);
   }
   return ReadUnchunked(id, size, sink, error);
 }
@@ -561,11 +571,13 @@ bool ZuProjectStore::ReadVersion(int64_t id, ZuSharedBytes* bytes, std::string* 
   const bool read = ReadVersionBytes(
       id,
       [&](std::span<const uint8_t> piece) {
-        std::memcpy(storage.get() + filled, piece.data(), piece.size());
+        if (piece.data() != storage.get() + filled) {  // not read in place
+          std::memcpy(storage.get() + filled, piece.data(), piece.size());
+        }
         filled += piece.size();
         return true;
       },
-      error, &chunks);
+      error, &chunks, storage.get());
   if (!read) {
     return false;
   }

@@ -1,12 +1,10 @@
 #include "tests/app/AppTestUtil.h"
 
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include "host/app/ZuCmdUtils.h"
 #include "host/app/ZuHostCommands.h"
 #include "host/app/ZuInsertFMRSlidesCommandData.h"
 #include "host/app/ZuSession.h"
+#include "host/app/ZuSetSlideMinimumCommandData.h"
 #include "host/app/ZuSlideBase.h"
 #include "tests/support/FmrMovieBuilder.h"
 #include "tests/support/Oracle.h"
@@ -72,6 +70,15 @@ int32_t ProjectTest::AddSlide(const std::string& movie, int after) {
   return ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr);
 }
 
+int32_t ProjectTest::SetMinimum(ZuSlideBase* slide, double seconds) {
+  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdSetSlideMinimum));
+  auto* data = DataOf<ZuSetSlideMinimumCommandData>(command.get());
+  if (data == nullptr) return kZuFailure;
+  data->SetSlide(slide);
+  data->SetMinimumDuration(seconds);
+  return ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr);
+}
+
 ZuProjectState ProjectTest::State() const {
   ZuProjectState state = m_project->CaptureState();
   state.nextUid = 0;
@@ -89,21 +96,4 @@ void PrintTo(const ZuProjectState& state, std::ostream* out) {
          << s.resource << (s.fmr ? " fmr" : "") << ";";
   }
   *out << " }";
-}
-
-int RunInChild(const std::function<int()>& body) {
-  fflush(nullptr);
-  const pid_t child = fork();
-  if (child == 0) {
-    int code = 100;
-    try {
-      code = body();
-    } catch (...) {
-      code = 101;
-    }
-    _exit(code);
-  }
-  int status = 0;
-  waitpid(child, &status, 0);
-  return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
 }

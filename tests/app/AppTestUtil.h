@@ -2,9 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/types.h>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -32,6 +30,8 @@ class ProjectTest : public ::testing::Test {
   std::string WriteMovie(const std::string& name, int frames, uint32_t rgb);
   // Runs command 116 at the top level: movie on a new slide after index after.
   int32_t AddSlide(const std::string& movie, int after);
+  // Runs command 441 at the top level: the slide's minimum duration becomes seconds.
+  int32_t SetMinimum(ZuSlideBase* slide, double seconds);
   // Closes the project and opens the file (path, or the project's) as the current project;
   // the history starts empty.
   void Reopen(ZuProjectAccess access = ZuProjectAccess::kReadWrite, const std::string& path = "");
@@ -47,8 +47,6 @@ class ProjectTest : public ::testing::Test {
 // Readable failure messages for project states.
 void PrintTo(const ZuProjectState& state, std::ostream* out);
 
-// Runs body in a child process and returns its exit code, or -signal when it was killed.
-int RunInChild(const std::function<int()>& body);
 // The command's data as D (the test fails on a null result).
 template <class D>
 D* DataOf(IZuCommand* command);

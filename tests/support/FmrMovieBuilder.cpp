@@ -114,6 +114,18 @@ ZuSwfTag* FmrMovieBuilder::MakeBitmap(uint16_t id, uint16_t width, uint16_t heig
   return ZuSwfTagFactory::CreateTagFromBody(type, ZuSharedBytes::Adopt(std::move(body)), true);
 }
 
+ZuSwfTag* FmrMovieBuilder::MakeBrokenBitmap(uint16_t id, uint16_t width, uint16_t height) {
+  std::vector<uint8_t> body;
+  PutWord(body, id);
+  body.push_back(5);
+  PutWord(body, width);
+  PutWord(body, height);
+  body.insert(body.end(), {0x78, 0x9C});
+  body.insert(body.end(), 40, 0xA5);
+  return ZuSwfTagFactory::CreateTagFromBody(ZuSwfTagFactory::kDefineBitsLossless2,
+                                            ZuSharedBytes::Adopt(std::move(body)), true);
+}
+
 ZuSwfTag* FmrMovieBuilder::MakeShape(uint16_t id, uint16_t bitmapId, uint16_t x, uint16_t y,
                                      uint16_t width, uint16_t height) {
   ZuSwfTag* tag = ZuSwfTagFactory::CreateTagOfType(ZuSwfTagFactory::kDefineShape3, 0, 0);
@@ -239,14 +251,10 @@ std::unique_ptr<ZuTavoFile> FmrMovieBuilder::Build() const {
   return movie;
 }
 
-std::vector<uint8_t> FmrMovieBuilder::BuildBytes() const {
+void FmrMovieBuilder::WriteFile(const std::string& path) const {
   ZuMemoryStream stream;
   if (Build()->DumpToStream(&stream) != kZuSuccess) {
     throw std::runtime_error("the built movie could not be written");
   }
-  return stream.TakeBytes();
-}
-
-void FmrMovieBuilder::WriteFile(const std::string& path) const {
-  WriteFileBytes(path, BuildBytes());
+  WriteFileBytes(path, stream.TakeBytes());
 }

@@ -50,13 +50,11 @@ class FmrMovieBuilder {
 
   // A copy of the movie so far, its header frame count set to its ShowFrame tags.
   std::unique_ptr<ZuTavoFile> Build() const;
-  // The movie so far as an uncompressed SWF file.
-  std::vector<uint8_t> BuildBytes() const;
+  // Writes the movie so far as an uncompressed SWF file.
   void WriteFile(const std::string& path) const;
 
   // The last character id handed out (0 before any).
   uint16_t GetLastId() const { return m_lastId; }
-  const ZuTavoFile& GetMovie() const { return m_movie; }
 
   // Single tags, owned by the caller. Bitmaps hold width x height pixels of rgb in the
   // given format (3 colour-mapped, 4 15-bit, 5 32-bit) inside a DefineBitsLossless or
@@ -64,6 +62,9 @@ class FmrMovieBuilder {
   static ZuSwfTag* MakeBitmap(uint16_t id, uint16_t width, uint16_t height, uint32_t rgb,
                               enuTagType type = ZuSwfTagFactory::kDefineBitsLossless2,
                               uint8_t format = 5);
+  // A DefineBitsLossless2 tag (format 5) whose header reads well and whose data, after a zlib
+  // header, does not inflate.
+  static ZuSwfTag* MakeBrokenBitmap(uint16_t id, uint16_t width, uint16_t height);
   // A DefineShape3 rectangle at (x, y) filled with the bitmap at its own size.
   static ZuSwfTag* MakeShape(uint16_t id, uint16_t bitmapId, uint16_t x, uint16_t y, uint16_t width,
                              uint16_t height);

@@ -5,6 +5,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <csignal>
 #include <cstdio>
 #include <utility>
 
@@ -54,7 +55,7 @@ pid_t Start(const std::vector<std::string>& arguments, const FmreditRunSetup& se
     if (value >= 0) setrlimit(resource, &limit);
   }
   if (!setup.workingFolder.empty() && chdir(setup.workingFolder.c_str()) != 0) _exit(126);
-  execv(argv[0], argv.data());
+  execvp(argv[0], argv.data());
   _exit(127);
 }
 
@@ -64,6 +65,23 @@ int WaitForFmredit(pid_t pid) {
   int status = 0;
   waitpid(pid, &status, 0);
   return WIFEXITED(status) ? WEXITSTATUS(status) : -WTERMSIG(status);
+}
+
+int RunInChild(const std::function<int()>& body, long fileSizeLimit) {
+  std::fflush(nullptr);
+  const pid_t child = fork();
+  if (child != 0) return WaitForFmredit(child);
+  if (fileSizeLimit >= 0) {
+    std::signal(SIGXFSZ, SIG_IGN);
+    const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
+    setrlimit(RLIMIT_FSIZE, &limit);
+  }
+  int code = 101;
+  try {
+    code = body();
+  } catch (...) {
+  }
+  _exit(code);
 }
 
 pid_t StartFmredit(const std::vector<std::string>& arguments) {

@@ -2,10 +2,12 @@
 
 #include <sys/types.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
-// Runs the fmredit program built with the tests as a real second process.
+// Runs the fmredit program built with the tests (or another program, or test code) as a real
+// second process.
 
 // The outcome of one run.
 struct FmreditRun {
@@ -20,7 +22,8 @@ struct FmreditRunSetup {
   long fileSizeLimit = -1;              // bytes a file may grow to (RLIMIT_FSIZE); -1: none
   long memoryLimit = -1;                // bytes of address space (RLIMIT_AS); -1: none
   std::string workingFolder;            // empty: the test's own
-  std::string program;                  // empty: the fmredit built with the tests
+  std::string program;                  // empty: the fmredit built with the tests; a name
+                                        // without a slash is looked up on the PATH
 };
 
 // Runs fmredit with the arguments and waits for it.
@@ -40,3 +43,8 @@ FmreditRun FinishFmredit(const FmreditProcess& process);
 pid_t StartFmredit(const std::vector<std::string>& arguments);
 // Waits for a started fmredit: its exit code, or -signal.
 int WaitForFmredit(pid_t pid);
+
+// Runs body in a child process, so that limits and crashes stay there, and returns its exit
+// code (101 when it throws), or -signal. With a fileSizeLimit of 0 or more, files may grow
+// to that many bytes and writes past it fail (EFBIG) instead of ending the process.
+int RunInChild(const std::function<int()>& body, long fileSizeLimit = -1);

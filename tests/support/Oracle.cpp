@@ -1,40 +1,13 @@
 #include "tests/support/Oracle.h"
 
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
-#include <cstdio>
 #include <cstdlib>
 
 #include "host/swf/ZuSwfTag.h"
+#include "tests/support/FmreditRun.h"
 
 namespace {
-
-std::string ShellQuote(const std::string& text) {
-  std::string quoted = "'";
-  for (char c : text) {
-    quoted += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  }
-  return quoted + "'";
-}
-
-// Runs command and returns its standard output; exitCode receives its exit status.
-std::string Run(const std::string& command, int* exitCode) {
-  std::string output;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (pipe == nullptr) {
-    *exitCode = -1;
-    return output;
-  }
-  char buffer[4096];
-  size_t n = 0;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) {
-    output.append(buffer, n);
-  }
-  const int status = pclose(pipe);
-  *exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return output;
-}
 
 // The value of "key":"..." in the oracle's one-line JSON answer (escapes kept as written).
 std::string JsonString(const std::string& json, const std::string& key) {
@@ -79,10 +52,11 @@ std::vector<int> MovieTagCodes(const ZuTavoFile& movie) {
 }  // namespace
 
 std::vector<int> OracleTagCodes(const std::string& path, std::string* error) {
-  int exitCode = 0;
-  const std::string output =
-      Run("node " + ShellQuote(ZU_ORACLE_SCRIPT) + " " + ShellQuote(path) + " 2>&1", &exitCode);
-  if (exitCode != 0 || output.find("{\"tags\":") == std::string::npos) {
+  FmreditRunSetup node;
+  node.program = "node";
+  const FmreditRun run = RunFmredit({ZU_ORACLE_SCRIPT, path}, node);
+  const std::string output = run.out + run.err;
+  if (run.exitCode != 0 || output.find("{\"tags\":") == std::string::npos) {
     std::string reason = JsonString(output, "error");
     if (reason.empty()) {
       reason = "node did not run the oracle (" + output.substr(0, 300) +

@@ -1,17 +1,14 @@
 #include "host/util/ZuFileStream.h"
 
 #include <gtest/gtest.h>
-#include <signal.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <memory>
 
 #include "host/util/ZuFile.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/FmreditRun.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -77,20 +74,17 @@ TEST(ZuFileStreamTest, OpenFailuresGiveTheReason) {
   EXPECT_TRUE(FilesIn(folder).empty());
 }
 
-// A write that the file system refuses. RLIMIT_FSIZE makes write(2) fail with EFBIG past the
-// limit, as a full disk would with ENOSPC; it is set in a child process so that the test
-// program keeps its own limits. The child reports through its exit code which check failed.
+// A write that the file system refuses. A file size limit makes write(2) fail with EFBIG past
+// it, as a full disk would with ENOSPC; it is set in a child process so that the test program
+// keeps its own limits. The child reports through its exit code which check failed.
 struct FailingWrite {
   const char* name;
-  rlim_t limit;
+  long limit;
   size_t chunk;  // below 64 KiB the failure shows only when the buffer is pushed out
   size_t total;
 };
 
 int WriteUnderLimit(const std::string& path, const FailingWrite& c) {
-  signal(SIGXFSZ, SIG_IGN);
-  const rlimit limit{c.limit, c.limit};
-  if (setrlimit(RLIMIT_FSIZE, &limit) != 0) return 10;
   Stream writer = OpenWrite(path);
   if (!writer) return 11;
   const std::vector<uint8_t> content = PatternBytes(c.total);
@@ -120,15 +114,7 @@ TEST(ZuFileStreamTest, FailedWriteKeepsTheOldTarget) {
     const std::string path = folder.File("target.swf");
     WriteFileText(path, "the old movie");
 
-    const pid_t child = fork();
-    ASSERT_GE(child, 0);
-    if (child == 0) {
-      _exit(WriteUnderLimit(path, c));
-    }
-    int status = 0;
-    ASSERT_EQ(waitpid(child, &status, 0), child);
-    ASSERT_TRUE(WIFEXITED(status)) << "child ended by signal " << WTERMSIG(status);
-    EXPECT_EQ(WEXITSTATUS(status), 0);
+    EXPECT_EQ(RunInChild([&] { return WriteUnderLimit(path, c); }, c.limit), 0);
     EXPECT_EQ(ReadFileText(path), "the old movie");
     EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"target.swf"});
   }

@@ -85,10 +85,8 @@ EditCall WithoutGlobalMemory(const EditCall& edit) {
 
 // A 32 x 24 movie of four frames whose key frame has a damaged body (its header reads well).
 B BrokenKeyFrame() {
-  std::vector<uint8_t> body = {1, 0, 5, 32, 0, 24, 0, 0x78, 0x9C};
-  body.insert(body.end(), 40, 0xA5);
   B movie(32, 24, 10);
-  movie.Tag(B::MakeTag(ZuSwfTagFactory::kDefineBitsLossless2, body));
+  movie.Tag(B::MakeBrokenBitmap(1, 32, 24));
   movie.Tag(B::MakeShape(2, 1, 0, 0, 32, 24)).Tag(B::MakePlacement(2, 1)).Tag(B::MakeShowFrame());
   movie.Tag(B::MakeBitmap(3, 4, 4, 0x00FF00)).Tag(B::MakeShape(4, 3, 2, 2, 4, 4));
   movie.Tag(B::MakePlacement(4, 101)).Tag(B::MakeShowFrame());

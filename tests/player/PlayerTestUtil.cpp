@@ -168,16 +168,6 @@ ZuSwfTag* MakeBitmapTag(uint16_t id, const ZuImage& image) {
   return tag;
 }
 
-ZuSwfTag* MakeBrokenBitmapTag(uint16_t id, uint16_t width, uint16_t height) {
-  std::vector<uint8_t> body = {uint8_t(id),         uint8_t(id >> 8),    5,
-                               uint8_t(width),      uint8_t(width >> 8), uint8_t(height),
-                               uint8_t(height >> 8)};
-  for (int i = 0; i < 40; ++i) body.push_back(uint8_t(0xA5 ^ i));  // not a zlib stream
-  ZuSwfTag* tag = FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kDefineBitsLossless2, body);
-  tag->SetLongHeader(true);
-  return tag;
-}
-
 ZuSwfTag* MakePlaceTag(const Placement& p) {
   ZuBitWriter out;
   uint8_t flags = (p.move ? 0x01 : 0) | (p.characterId != 0 ? 0x02 : 0) |

@@ -63,8 +63,6 @@ class ShapeWriter {
 
 // A DefineBitsLossless2 tag (format 5) holding the pixels of image.
 ZuSwfTag* MakeBitmapTag(uint16_t id, const ZuImage& image);
-// A DefineBitsLossless2 tag whose pixel data does not inflate.
-ZuSwfTag* MakeBrokenBitmapTag(uint16_t id, uint16_t width, uint16_t height);
 
 // A PlaceObject2 tag. move: change what stands at depth. characterId 0: none.
 struct Placement {

@@ -7,6 +7,7 @@
 #include "host/player/ZuTavoPlayer.h"
 #include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
 #include "tests/player/PlayerTestUtil.h"
+#include "tests/support/FmrMovieBuilder.h"
 #include "tests/support/RandomImage.h"
 
 namespace {
@@ -172,7 +173,7 @@ TEST(PlayerBitmaps, UndrawableBitmapsLeaveTheShapeEmpty) {
   for (const BadCase& c : cases) {
     SCOPED_TRACE(c.name);
     TestMovie movie(20, 20);
-    if (c.defineBroken) movie.Add(MakeBrokenBitmapTag(5, 4, 4));
+    if (c.defineBroken) movie.Add(FmrMovieBuilder::MakeBrokenBitmap(5, 4, 4));
     movie
         .Add(ShapeWriter()
                  .BitmapFill(c.fillBitmapId, 0x43, Matrix(20, 20, 0, 0, 0, 0))

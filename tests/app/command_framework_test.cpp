@@ -10,7 +10,6 @@
 #include "host/app/ZuCmdUtils.h"
 #include "host/app/ZuHostCommands.h"
 #include "host/app/ZuSession.h"
-#include "host/app/ZuSetSlideMinimumCommandData.h"
 #include "host/app/ZuSlideBase.h"
 #include "tests/app/AppTestUtil.h"
 
@@ -125,14 +124,9 @@ TEST_F(CommandFrameworkTest, NestedHostCommandStaysOutOfTheHistory) {
   GetZuSession()->GetCommandHistory()->Clear();
   GetZuSession()->GetEventLog().Clear();
   const ZuProjectState before = State();
-  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdSetSlideMinimum));
-  auto* data = DataOf<ZuSetSlideMinimumCommandData>(command.get());
-  data->SetSlide(Slide(0));
-  data->SetMinimumDuration(5.0);
-  ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+  ASSERT_EQ(SetMinimum(Slide(0), 5.0), kZuSuccess);
   EXPECT_EQ(UndoCount(), 1u);
   EXPECT_DOUBLE_EQ(Slide(0)->GetDuration().GetTime(), 5.0);
-  command.reset();
   ASSERT_EQ(GetZuSession()->GetCommandHistory()->Undo(), kZuSuccess);
   EXPECT_EQ(State(), before);
   // Events: the nested 439 and then 441 executed; on undo 439 and 441 undone.

@@ -31,10 +31,7 @@ class HostCommandsTest : public ProjectTest {
     m_b = WriteMovie("b.swf", 30, 0x00BB00);
     ASSERT_EQ(AddSlide(m_a, -1), kZuSuccess);
     ASSERT_EQ(AddSlide(m_b, 0), kZuSuccess);
-    std::unique_ptr<IZuCommand> minimum(ZuCmdUtils::CreateCommand(kZuCmdSetSlideMinimum));
-    DataOf<ZuSetSlideMinimumCommandData>(minimum.get())->SetSlide(Slide(1));
-    DataOf<ZuSetSlideMinimumCommandData>(minimum.get())->SetMinimumDuration(4.0);
-    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(minimum.get(), 1, 0, nullptr), kZuSuccess);
+    ASSERT_EQ(SetMinimum(Slide(1), 4.0), kZuSuccess);
     GetZuSession()->GetCommandHistory()->Clear();
   }
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
 #include <sqlite3.h>
-#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -20,7 +19,6 @@
 #include "host/app/ZuModifySlideDurationCommandData.h"
 #include "host/app/ZuReplaceResourceCommandData.h"
 #include "host/app/ZuSession.h"
-#include "host/app/ZuSetSlideMinimumCommandData.h"
 #include "host/app/ZuSlideBase.h"
 #include "tests/app/AppTestUtil.h"
 #include "tests/support/FileBytes.h"
@@ -32,12 +30,6 @@ namespace {
 
 class ProjectFileTest : public ProjectTest {
  public:
-  void SetMinimum(int slide, double seconds) {
-    std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdSetSlideMinimum));
-    DataOf<ZuSetSlideMinimumCommandData>(command.get())->SetSlide(Slide(slide));
-    DataOf<ZuSetSlideMinimumCommandData>(command.get())->SetMinimumDuration(seconds);
-    ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
-  }
   void Replace(int slide, const std::string& movie) {
     std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdReplaceResource));
     auto* data = DataOf<ZuReplaceResourceCommandData>(command.get());
@@ -46,6 +38,14 @@ class ProjectFileTest : public ProjectTest {
     data->SetDestinationResourceName("replaced.swf");
     data->SetFMRSWF(1);
     ASSERT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+  }
+  // big.swf: keyFrames whole-stage pictures, checked by the independent parser.
+  std::string WriteBigMovie(uint16_t width, uint16_t height, int keyFrames) {
+    FmrMovieBuilder builder(width, height, 10);
+    for (int i = 1; i <= keyFrames; ++i) builder.KeyFrame(0x202020 * static_cast<uint32_t>(i));
+    builder.WriteFile(File("big.swf"));
+    ExpectOracleAccepts(File("big.swf"), *builder.Build());
+    return File("big.swf");
   }
   ZuErrorCodeEnum Undo() { return GetZuSession()->GetCommandHistory()->Undo(); }
   ZuErrorCodeEnum Redo() { return GetZuSession()->GetCommandHistory()->Redo(); }
@@ -56,7 +56,7 @@ class ProjectFileTest : public ProjectTest {
     const std::string b = WriteMovie("b.swf", 35, 0x654321);
     ASSERT_EQ(AddSlide(a, -1), kZuSuccess);
     ASSERT_EQ(AddSlide(b, 0), kZuSuccess);
-    SetMinimum(0, 9.0);
+    ASSERT_EQ(SetMinimum(Slide(0), 9.0), kZuSuccess);
     Replace(1, a);
   }
 };
@@ -129,11 +129,7 @@ TEST_F(ProjectFileTest, SecondProcessIsRefusedAndTheFirstUnharmed) {
 // the state before or after the add, never one between.
 TEST_F(ProjectFileTest, KilledSaveLeavesTheStateBeforeOrAfter) {
   ASSERT_EQ(AddSlide(WriteMovie("a.swf", 10, 0x111111), -1), kZuSuccess);
-  FmrMovieBuilder builder(1600, 1200, 10);
-  for (uint32_t i = 0; i < 4; ++i) builder.KeyFrame(0x202020 * (i + 1));
-  const std::string big = File("big.swf");
-  builder.WriteFile(big);
-  ExpectOracleAccepts(big, *builder.Build());
+  const std::string big = WriteBigMovie(1600, 1200, 4);
   const std::vector<std::string> add{"project", "add", ProjectPath(), big};
   CloseProject();
 
@@ -254,24 +250,19 @@ TEST_F(ProjectFileTest, BadFilesGiveClearErrorsAndStayUnchanged) {
 // clear reason, and the project keeps its state.
 TEST_F(ProjectFileTest, FullDiskLosesNothing) {
   ASSERT_EQ(AddSlide(WriteMovie("a.swf", 20, 0x123456), -1), kZuSuccess);
-  FmrMovieBuilder builder(800, 600, 10);
-  builder.KeyFrame(0x445566);
-  const std::string big = File("big.swf");
-  builder.WriteFile(big);
-  ExpectOracleAccepts(big, *builder.Build());
+  const std::string big = WriteBigMovie(800, 600, 1);
   const ZuProjectState before = State();
   CloseProject();
   const uint64_t size = std::filesystem::file_size(ProjectPath());
-  const int code = RunInChild([&] {
-    rlimit limit{size + 65536, size + 65536};
-    signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &limit);
-    Reopen();
-    const bool failed = AddSlide(big, 0) == kZuFailure;
-    const bool clear = Project().GetLastError().find("disk full") != std::string::npos;
-    const bool unchanged = State() == before;
-    return failed && clear && unchanged ? 0 : 1 + failed + 2 * clear + 4 * unchanged;
-  });
+  const int code = RunInChild(
+      [&] {
+        Reopen();
+        const bool failed = AddSlide(big, 0) == kZuFailure;
+        const bool clear = Project().GetLastError().find("disk full") != std::string::npos;
+        const bool unchanged = State() == before;
+        return failed && clear && unchanged ? 0 : 1 + failed + 2 * clear + 4 * unchanged;
+      },
+      static_cast<long>(size) + 65536);
   EXPECT_EQ(code, 0);
   Reopen();
   EXPECT_EQ(State(), before);

@@ -76,10 +76,11 @@ int RunInChild(const std::function<int()>& body, long fileSizeLimit) {
     const rlimit limit{static_cast<rlim_t>(fileSizeLimit), static_cast<rlim_t>(fileSizeLimit)};
     setrlimit(RLIMIT_FSIZE, &limit);
   }
-  int code = 101;
+  int code = 0;
   try {
     code = body();
   } catch (...) {
+    code = 101;
   }
   _exit(code);
 }

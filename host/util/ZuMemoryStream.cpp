@@ -42,6 +42,16 @@ bool ZuMemoryStream::Write(const void* data, size_t count) {
   return true;
 }
 
+bool ZuMemoryStream::MapRemaining(ZuSharedBytes& bytes) {
+  if (!m_readOnly || m_error || m_position > m_shared.size()) {
+    return false;
+  }
+  const auto from = static_cast<size_t>(m_position);
+  bytes = m_shared.Slice(from, m_shared.size() - from);
+  m_position = m_shared.size();
+  return true;
+}
+
 bool ZuMemoryStream::Seek(uint64_t position) {
   if (position > GetSize()) {
     return false;

@@ -24,6 +24,8 @@ class ZuMemoryStream : public IZuStream {
   bool HasError() const override { return m_error; }
   bool Flush() override { return !m_error; }
   bool Close() override { return !m_error; }
+  // A read-only stream hands out its shared bytes from the position on, without copying.
+  bool MapRemaining(ZuSharedBytes& bytes) override;
 
   // Everything held, from the start, whatever has been read. The stream is left empty.
   std::vector<uint8_t> TakeBytes();

@@ -15,6 +15,7 @@
 #include "host/app/ZuSha256.h"
 #include "host/app/ZuSqlite.h"
 #include "host/util/ZuFileStream.h"
+#include "host/util/ZuLargeBuffer.h"
 #include "host/util/ZuMappedPageReleaser.h"
 
 namespace {
@@ -560,10 +561,8 @@ bool ZuProjectStore::ReadVersion(int64_t id, ZuSharedBytes* bytes, std::string* 
   if (size < 0) {
     return false;
   }
-  std::shared_ptr<uint8_t[]> storage;
-  try {
-    storage.reset(new uint8_t[std::max<size_t>(static_cast<size_t>(size), 1)]);
-  } catch (const std::bad_alloc&) {
+  std::shared_ptr<uint8_t[]> storage = ZuAllocateLargeBuffer(static_cast<size_t>(size));
+  if (storage == nullptr) {
     return SetError(error, "out of memory");
   }
   size_t filled = 0;

@@ -11,8 +11,9 @@
 //   edits         five `project delete` of 2 s at different places (the five-cut example),
 //                 then `split`, `insert` of the short movie and `merge`: the growth of the
 //                 project file after each, against the movie's size, and the time of each
-//                 delete against `fmredit delete` of the same cut on a file plus the
-//                 delete's commit (storing its result, timed in this process);
+//                 delete (median of kRepetitions from the same state) against `fmredit
+//                 delete` of the same cut on the slide's movie as a file plus the delete's
+//                 commit (storing its result, timed in this process);
 //   undo / redo   every edit undone and redone, each in a run of its own: the movie the
 //                 slide shows at each state is byte for byte the one exported on the way
 //                 forward (the program fails otherwise).
@@ -133,21 +134,18 @@ std::string Digest(const std::string& path) {
 struct Edit {
   const char* name;
   std::vector<std::string> arguments;  // after "project" NAME PROJECT
-  std::vector<std::string> onFile;     // the same edit on a file, when timed against it
+  bool timed = false;                  // against the same edit on a file and its commit
 };
 
-std::vector<Edit> Edits(const std::string& movie, const std::string& shortMovie,
-                        const std::string& fileCut) {
+std::vector<Edit> Edits(const std::string& shortMovie) {
   std::vector<Edit> edits;
   for (int i = 0; i < 5; ++i) {
     const std::string start = std::to_string(40 + 70 * i);
-    edits.push_back({"delete",
-                     {"--slide", "1", "--start", start, "--length", "2"},
-                     {"delete", movie, "--start", start, "--length", "2", "-o", fileCut}});
+    edits.push_back({"delete", {"--slide", "1", "--start", start, "--length", "2"}, true});
   }
-  edits.push_back({"split", {"--slide", "1", "--at", "200"}, {}});
-  edits.push_back({"insert", {"--slide", "1", "--at", "100", "--movie", shortMovie}, {}});
-  edits.push_back({"merge", {"--slides", "1,2"}, {}});
+  edits.push_back({"split", {"--slide", "1", "--at", "200"}});
+  edits.push_back({"insert", {"--slide", "1", "--at", "100", "--movie", shortMovie}});
+  edits.push_back({"merge", {"--slides", "1,2"}});
   return edits;
 }
 
@@ -205,26 +203,45 @@ std::vector<std::string> RunEdits(const std::string& program, const std::vector<
   std::vector<std::string> digests{shown()};
   std::vector<double> projectTimes, fileTimes, commitTimes;
   const double startMB = FileMB(project);
-  const std::string unedited = project + ".before";
+  // The project and the movie slide 1 shows as they were before the edit: a timed edit runs
+  // kRepetitions times from there, on the project and on the movie as a file (the same
+  // frames), and its commit is timed on copies of the project.
+  const std::string unedited = project + ".before", scratch = project + ".scratch";
+  const std::string movieBefore = exported + ".before.swf", fileResult = exported + ".cut.swf";
+  const auto restore = [](const std::string& from, const std::string& to) {
+    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+  };
   for (const Edit& edit : edits) {
     const double before = FileMB(project);
-    std::filesystem::copy_file(project, unedited,
-                               std::filesystem::copy_options::overwrite_existing);
-    const double time = RunFmredit(ProjectCommand(edit.name, project, edit.arguments), program);
-    const double grown = FileMB(project) - before;
-    std::printf("  %-8s %8.1f ms  grew %7.2f MB = %5.2f%% of the movie", edit.name, time, grown,
-                100.0 * grown / movieMB);
-    if (!edit.onFile.empty()) {
-      std::filesystem::remove(edit.onFile.back());
-      const double onFile = RunFmredit(edit.onFile, program);
-      projectTimes.push_back(time);
-      fileTimes.push_back(onFile);
-      std::printf("; on a file %8.1f ms", onFile);
+    restore(project, unedited);
+    restore(exported, movieBefore);
+    std::vector<double> times, onFile, commits;
+    for (int run = 0; run < (edit.timed ? kRepetitions : 1); ++run) {
+      if (run > 0) restore(unedited, project);
+      times.push_back(RunFmredit(ProjectCommand(edit.name, project, edit.arguments), program));
     }
+    const double grown = FileMB(project) - before;
+    std::printf("  %-8s %8.1f ms  grew %7.2f MB = %5.2f%% of the movie", edit.name, Median(times),
+                grown, 100.0 * grown / movieMB);
     digests.push_back(shown());
-    if (!edit.onFile.empty()) {
-      commitTimes.push_back(TimeCommit(unedited, exported));
-      std::printf(", its commit %6.1f ms", commitTimes.back());
+    if (edit.timed) {
+      std::vector<std::string> onFileArguments{edit.name, movieBefore, "-o", fileResult};
+      onFileArguments.insert(onFileArguments.end(), edit.arguments.begin() + 2,
+                             edit.arguments.end());  // without "--slide 1"
+      for (int run = 0; run < kRepetitions; ++run) {
+        std::filesystem::remove(fileResult);
+        onFile.push_back(RunFmredit(onFileArguments, program));
+        restore(unedited, scratch);
+        commits.push_back(TimeCommit(scratch, exported));
+      }
+      if (Digest(fileResult) != digests.back()) {
+        throw std::runtime_error("the edit on a file gives another movie than in the project");
+      }
+      projectTimes.push_back(Median(times));
+      fileTimes.push_back(Median(onFile));
+      commitTimes.push_back(Median(commits));
+      std::printf("; on a file %6.1f ms, its commit %5.1f ms", fileTimes.back(),
+                  commitTimes.back());
     }
     std::printf("\n");
     if (digests.size() == 6) {
@@ -232,7 +249,9 @@ std::vector<std::string> RunEdits(const std::string& program, const std::vector<
                   FileMB(project) - startMB, 100.0 * (FileMB(project) - startMB) / movieMB);
     }
   }
-  std::filesystem::remove(unedited);
+  for (const std::string& path : {unedited, scratch, movieBefore, fileResult}) {
+    std::filesystem::remove(path);
+  }
   const double allowed = 1.2 * Median(fileTimes) + Median(commitTimes);
   std::printf(
       "  project delete median %.1f ms, on a file %.1f ms (%.2f x), its commit %.1f ms:\n"
@@ -315,7 +334,7 @@ int main(int argc, char** argv) {
                   Median(exporting[label]), Median(exporting[label]) / Median(copy));
     }
 
-    const std::vector<Edit> edits = Edits(movie, shortMovie, fileCut);
+    const std::vector<Edit> edits = Edits(shortMovie);
     std::vector<std::string> digests;
     for (const auto& [label, program] : programs) {
       const std::string project = folder.File(label + ".fmrproj");

@@ -92,7 +92,7 @@ class EditedRecording : public testing::TestWithParam<Recording> {
 
   Shown Record(const std::string& name, int count, int seed) {
     Shown shown{m_folder.File(name), {}};
-    shown.frames = engine_test::RecordToFile(engine_test::MakeScreenFrames(21, 13, count, seed),
+    shown.frames = engine_test::RecordToFile(MakeScreenFrames(21, 13, count, seed),
                                              GetParam().depth, GetParam().blockFrames, shown.path);
     EXPECT_EQ(shown.Count(), count + 2);  // with the hold and stop frames
     return shown;

@@ -8,6 +8,7 @@
 
 #include <filesystem>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -54,32 +55,22 @@ EditCall Split(double seconds, const std::string& first, const std::string& seco
     return m.SplitSWF(ZuReal(seconds), ZuString(first), ZuString(second));
   };
 }
-// The edit while the movie's backing file is away, or while global memory cannot be had.
+// The edit while the movie's backing file is away, or while global memory cannot be had;
+// the file and the memory come back also when the edit throws.
 EditCall WithoutBackingFile(const EditCall& edit) {
   return [=](ZuFMRTavoFile& m) {
     const std::string file = m.GetFileName().GetUTF8String();
     std::filesystem::rename(file, file + ".away");
-    try {
-      const ZuErrorCodeEnum result = edit(m);
-      std::filesystem::rename(file + ".away", file);
-      return result;
-    } catch (int) {
-      std::filesystem::rename(file + ".away", file);
-      throw;
-    }
+    const std::shared_ptr<void> back(nullptr,
+                                     [&](void*) { std::filesystem::rename(file + ".away", file); });
+    return edit(m);
   };
 }
 EditCall WithoutGlobalMemory(const EditCall& edit) {
   return [=](ZuFMRTavoFile& m) {
     ZuGlobalMemoryFailNextAllocs(1);
-    try {
-      const ZuErrorCodeEnum result = edit(m);
-      ZuGlobalMemoryFailNextAllocs(0);
-      return result;
-    } catch (int) {
-      ZuGlobalMemoryFailNextAllocs(0);
-      throw;
-    }
+    const std::shared_ptr<void> back(nullptr, [](void*) { ZuGlobalMemoryFailNextAllocs(0); });
+    return edit(m);
   };
 }
 
@@ -143,7 +134,7 @@ TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
       .HoldFrame()
       .StopFrame()
       .WriteFile(twice);
-  WriteMovieFile(*RecordFrames(engine_test::MakeScreenFrames(9, 6, 8, 5), 16, 3), sixteen);
+  WriteMovieFile(*RecordFrames(MakeScreenFrames(9, 6, 8, 5), 16, 3), sixteen);
   const std::vector<std::string> inputs = FilesIn(folder);
   const std::string out = file("out.swf"), second = file("second.swf");
 

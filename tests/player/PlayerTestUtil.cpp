@@ -156,14 +156,10 @@ ZuSwfTag* MakeBitmapTag(uint16_t id, const ZuImage& image) {
       pixels.insert(pixels.end(), {c.a, premultiply(c.r), premultiply(c.g), premultiply(c.b)});
     }
   }
-  std::vector<uint8_t> body = {uint8_t(id), uint8_t(id >> 8), 5};
-  for (int side : {image.GetWidth(), image.GetHeight()}) {
-    body.push_back(uint8_t(side));
-    body.push_back(uint8_t(side >> 8));
-  }
-  std::vector<uint8_t> packed = FmrMovieBuilder::ZlibStored(pixels);
-  body.insert(body.end(), packed.begin(), packed.end());
-  ZuSwfTag* tag = FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kDefineBitsLossless2, body);
+  ZuSwfTag* tag = FmrMovieBuilder::MakeTag(
+      ZuSwfTagFactory::kDefineBitsLossless2,
+      FmrMovieBuilder::BitmapBody(id, 5, uint16_t(image.GetWidth()), uint16_t(image.GetHeight()),
+                                  -1, FmrMovieBuilder::ZlibStored(pixels)));
   tag->SetLongHeader(true);
   return tag;
 }

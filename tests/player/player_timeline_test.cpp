@@ -10,6 +10,8 @@
 #include "tests/player/PlayerTestUtil.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/FmrMovieBuilder.h"
+#include "tests/support/RecordedMovie.h"
+#include "tests/support/ScreenFrames.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -95,48 +97,15 @@ TEST(PlayerTimeline, BackgroundComesFromTheMovieOrIsWhite) {
   }
 }
 
-// A recorded movie of three blocks: the reference picture is painted by hand from the
-// same rectangles. Playing forward, jumping to each frame with a fresh player and
-// visiting the frames in a shuffled order all give that picture.
+// A recording of several blocks: playing forward shows the recorded frames (then the hold
+// and stop frames); jumping to each frame with a fresh player and visiting the frames in a
+// shuffled order give the same pictures.
 TEST(PlayerTimeline, RecordedBlocksPlayTheSameForwardAndByJumping) {
-  struct Step {
-    bool key;
-    uint16_t x, y, w, h;
-    uint32_t rgb;
-  };
-  const std::vector<Step> steps = {
-      {true, 0, 0, 0, 0, 0x102030},    {false, 1, 1, 5, 4, 0xFF0000},
-      {false, 4, 2, 8, 8, 0x00FF00},   {false, 0, 0, 40, 1, 0x0000FF},
-      {true, 0, 0, 0, 0, 0xABCDEF},    {false, 30, 20, 10, 10, 0x123456},
-      {false, 10, 10, 3, 3, 0x654321}, {true, 0, 0, 0, 0, 0x000000},
-      {false, 39, 29, 1, 1, 0xFFFFFF}, {false, 0, 29, 40, 1, 0x808080},
-  };
-  constexpr int kWidth = 40, kHeight = 30;
-  FmrMovieBuilder builder(kWidth, kHeight, 10);
-  std::vector<ZuImage> expected;
-  ZuImage picture(kWidth, kHeight);
-  for (const Step& s : steps) {
-    if (s.key) {
-      builder.KeyFrame(s.rgb);
-    } else {
-      builder.PartialFrame(s.x, s.y, s.w, s.h, s.rgb);
-    }
-    int left = s.key ? 0 : s.x, top = s.key ? 0 : s.y;
-    int right = s.key ? kWidth : s.x + s.w, bottom = s.key ? kHeight : s.y + s.h;
-    for (int y = top; y < bottom; ++y) {
-      for (int x = left; x < right; ++x) {
-        uint8_t* p = picture.Row(y) + x * 4;
-        p[0] = uint8_t(s.rgb >> 16), p[1] = uint8_t(s.rgb >> 8), p[2] = uint8_t(s.rgb), p[3] = 255;
-      }
-    }
-    expected.push_back(picture);
-  }
-  builder.HoldFrame().StopFrame();
-  expected.push_back(picture);
-  expected.push_back(picture);
+  std::vector<ZuImage> expected = MakeScreenFrames(40, 30, 16, 7);
+  std::unique_ptr<ZuTavoFile> movie = RecordFrames(expected, 32, 3);
+  ASSERT_NE(movie, nullptr);
+  expected.insert(expected.end(), 2, expected.back());
   const int frames = int(expected.size());
-
-  std::unique_ptr<ZuTavoFile> movie = builder.Build();
   std::unique_ptr<ZuTavoPlayer> forward = PlayFromFile(*movie);
   ASSERT_NE(forward, nullptr);
   for (int frame = 1; frame <= frames; ++frame) {

@@ -98,32 +98,36 @@ ZuSwfTag* FmrMovieBuilder::MakeTag(enuTagType type, std::vector<uint8_t> body) {
                                             longHeader);
 }
 
-ZuSwfTag* FmrMovieBuilder::MakeBitmap(uint16_t id, uint16_t width, uint16_t height, uint32_t rgb,
-                                      enuTagType type, uint8_t format) {
-  const bool alpha = type == ZuSwfTagFactory::kDefineBitsLossless2;
+std::vector<uint8_t> FmrMovieBuilder::BitmapBody(uint16_t id, uint8_t format, uint16_t width,
+                                                 uint16_t height, int tableSizeByte,
+                                                 const std::vector<uint8_t>& data) {
   std::vector<uint8_t> body;
   PutWord(body, id);
   body.push_back(format);
   PutWord(body, width);
   PutWord(body, height);
-  if (format == 3) {
-    body.push_back(0);  // color table size - 1
+  if (tableSizeByte >= 0) {
+    body.push_back(static_cast<uint8_t>(tableSizeByte));
   }
-  const std::vector<uint8_t> packed = ZlibStored(PixelData(width, height, rgb, alpha, format));
-  body.insert(body.end(), packed.begin(), packed.end());
+  body.insert(body.end(), data.begin(), data.end());
+  return body;
+}
+
+ZuSwfTag* FmrMovieBuilder::MakeBitmap(uint16_t id, uint16_t width, uint16_t height, uint32_t rgb,
+                                      enuTagType type, uint8_t format) {
+  const bool alpha = type == ZuSwfTagFactory::kDefineBitsLossless2;
+  std::vector<uint8_t> body =  // a one-entry colour table in format 3
+      BitmapBody(id, format, width, height, format == 3 ? 0 : -1,
+                 ZlibStored(PixelData(width, height, rgb, alpha, format)));
   return ZuSwfTagFactory::CreateTagFromBody(type, ZuSharedBytes::Adopt(std::move(body)), true);
 }
 
 ZuSwfTag* FmrMovieBuilder::MakeBrokenBitmap(uint16_t id, uint16_t width, uint16_t height) {
-  std::vector<uint8_t> body;
-  PutWord(body, id);
-  body.push_back(5);
-  PutWord(body, width);
-  PutWord(body, height);
-  body.insert(body.end(), {0x78, 0x9C});
-  body.insert(body.end(), 40, 0xA5);
-  return ZuSwfTagFactory::CreateTagFromBody(ZuSwfTagFactory::kDefineBitsLossless2,
-                                            ZuSharedBytes::Adopt(std::move(body)), true);
+  std::vector<uint8_t> data = {0x78, 0x9C};
+  data.insert(data.end(), 40, 0xA5);
+  return ZuSwfTagFactory::CreateTagFromBody(
+      ZuSwfTagFactory::kDefineBitsLossless2,
+      ZuSharedBytes::Adopt(BitmapBody(id, 5, width, height, -1, data)), true);
 }
 
 ZuSwfTag* FmrMovieBuilder::MakeShape(uint16_t id, uint16_t bitmapId, uint16_t x, uint16_t y,
@@ -144,15 +148,11 @@ ZuSwfTag* FmrMovieBuilder::MakePlacement(uint16_t characterId, uint16_t depth) {
 }
 
 ZuSwfTag* FmrMovieBuilder::MakeFreeCharacter(uint16_t id) {
-  std::vector<uint8_t> body;
-  PutWord(body, id);
-  return MakeTag(ZuSwfTagFactory::kFreeCharacter, std::move(body));
+  return MakeTag(ZuSwfTagFactory::kFreeCharacter, {uint8_t(id), uint8_t(id >> 8)});
 }
 
 ZuSwfTag* FmrMovieBuilder::MakeRemoveObject2(uint16_t depth) {
-  std::vector<uint8_t> body;
-  PutWord(body, depth);
-  return MakeTag(ZuSwfTagFactory::kRemoveObject2, std::move(body));
+  return MakeTag(ZuSwfTagFactory::kRemoveObject2, {uint8_t(depth), uint8_t(depth >> 8)});
 }
 
 ZuSwfTag* FmrMovieBuilder::MakeShowFrame() {

@@ -73,6 +73,11 @@ class FmrMovieBuilder {
   static ZuSwfTag* MakeRemoveObject2(uint16_t depth);
   static ZuSwfTag* MakeShowFrame();
   static ZuSwfTag* MakeStopAction();
+  // A lossless bitmap body: id, format, width, height, the table size byte when it is not
+  // negative, then data as given.
+  static std::vector<uint8_t> BitmapBody(uint16_t id, uint8_t format, uint16_t width,
+                                         uint16_t height, int tableSizeByte,
+                                         const std::vector<uint8_t>& data);
   // A tag of any code with the given body.
   static ZuSwfTag* MakeTag(enuTagType type, std::vector<uint8_t> body);
 

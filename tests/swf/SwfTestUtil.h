@@ -15,6 +15,7 @@
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuMemoryStream.h"
 #include "host/util/ZuSharedBytes.h"
+#include "tests/support/FmrMovieBuilder.h"
 
 // Helpers of the SWF tests: bodies written in hex, tags made from bodies, whole files
 // loaded from and written to memory, and zlib for bitmap data. Bitmap data goes through
@@ -92,14 +93,7 @@ inline Bytes ZlibExpand(const uint8_t* data, size_t size, size_t expected) {
 }
 
 // A bitmap tag body: id, format, width, height, [table size byte], then data as given.
-inline Bytes BitmapBody(uint16_t id, uint8_t format, uint16_t width, uint16_t height,
-                        int tableSizeByte, const Bytes& data) {
-  Bytes body = {uint8_t(id),     uint8_t(id >> 8),    format, uint8_t(width), uint8_t(width >> 8),
-                uint8_t(height), uint8_t(height >> 8)};
-  if (tableSizeByte >= 0) body.push_back(static_cast<uint8_t>(tableSizeByte));
-  body.insert(body.end(), data.begin(), data.end());
-  return body;
-}
+inline constexpr auto BitmapBody = &FmrMovieBuilder::BitmapBody;
 
 inline std::unique_ptr<ZuSwfDefineBitsLossless2Tag> BitmapTag(uint16_t code, const Bytes& body) {
   std::unique_ptr<ZuSwfTag> tag = LoadTag(code, body, true);

@@ -42,19 +42,15 @@ TEST_F(FmreditEdit, EveryEditWritesItsResult) {
     Arguments arguments;
     std::vector<std::pair<std::string, int>> written;  // file and its frame count
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"delete", {"delete", m_in, "-o", m_out, "--start", "0.2", "--length", "0.4"}, {{m_out, 6}}},
-      {"insert inside",
-       {"insert", m_in, "--at", "0.3", "--movie", m_small, "-o", m_out},
-       {{m_out, 12}}},
-      {"insert past the end",
-       {"insert", m_in, "--at", "99", "--movie", m_small, "-o", m_out},
-       {{m_out, 12}}},
-      {"split",
-       {"split", m_in, "--at", "0.4", "-o", m_first, m_second},
-       {{m_first, 4}, {m_second, 7}}},
+      {"insert inside", {"insert", m_in, "--at", "0.3", "--movie", m_small, "-o", m_out}, {{m_out, 12}}},
+      {"insert past the end", {"insert", m_in, "--at", "99", "--movie", m_small, "-o", m_out}, {{m_out, 12}}},
+      {"split", {"split", m_in, "--at", "0.4", "-o", m_first, m_second}, {{m_first, 4}, {m_second, 7}}},
       {"merge", {"merge", m_in, m_small, m_small, "-o", m_out}, {{m_out, 14}}},
   };
+  // clang-format on
   const mode_t mask = umask(0);
   umask(mask);
   for (const Case& c : cases) {
@@ -119,38 +115,23 @@ TEST_F(FmreditEdit, RefusalsSayWhyAndLeaveNoFile) {
     std::string message;
     int exitCode;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {{"delete", plain, "-o", m_out, "--start", "0", "--length", "0.1"}, notFmr, kExitNotFMR},
-      {{"delete", m_in, "-o", m_out, "--first-frame", "1", "--frame-count", "9"},
-       "at least two must remain",
-       kExitFailure},
-      {{"delete", m_in, "-o", m_out, "--start", "0", "--length", "0.04"},
-       "no frame to delete",
-       kExitFailure},
-      {{"delete", m_in, "-o", m_out, "--first-frame", "12", "--frame-count", "1"},
-       "past the movie's last frame",
-       kExitFailure},
-      {{"delete", m_in, "-o", m_out, "--first-frame", "10", "--frame-count", "1"},
-       "frame 10 is the movie's last frame, which is always kept: nothing to delete",
-       kExitFailure},
+      {{"delete", m_in, "-o", m_out, "--first-frame", "1", "--frame-count", "9"}, "at least two must remain", kExitFailure},
+      {{"delete", m_in, "-o", m_out, "--start", "0", "--length", "0.04"}, "no frame to delete", kExitFailure},
+      {{"delete", m_in, "-o", m_out, "--first-frame", "12", "--frame-count", "1"}, "past the movie's last frame", kExitFailure},
+      {{"delete", m_in, "-o", m_out, "--first-frame", "10", "--frame-count", "1"}, "frame 10 is the movie's last frame, which is always kept: nothing to delete", kExitFailure},
       {{"delete", none, "-o", m_out, "--start", "0", "--length", "1"}, none, kExitFailure},
-      {{"delete", m_in, "-o", m_out, "--start", "0", "--frame-count", "1"},
-       "--first-frame",
-       kExitUsage},
+      {{"delete", m_in, "-o", m_out, "--start", "0", "--frame-count", "1"}, "--first-frame", kExitUsage},
       {{"delete", m_in, "-o", m_out, "--start", "0"}, "--length", kExitUsage},
       {{"insert", plain, "--at", "0", "--movie", m_small, "-o", m_out}, notFmr, kExitNotFMR},
       {{"insert", m_in, "--at", "0", "--movie", plain, "-o", m_out}, notFmr, kExitNotFMR},
-      {{"insert", m_in, "--at", "0.5", "--movie", taller, "-o", m_out},
-       tooTall,
-       kExitDimensionMismatch},
+      {{"insert", m_in, "--at", "0.5", "--movie", taller, "-o", m_out}, tooTall, kExitDimensionMismatch},
       {{"insert", longer, "--at", "1", "--movie", longer, "-o", m_out}, tooLong, kExitFrameLimit},
       {{"insert", m_in, "--at", "0", "--movie", none, "-o", m_out}, none, kExitFailure},
-      {{"split", m_in, "--at", "0.04", "-o", m_first, m_second},
-       "cannot split at frame 0",
-       kExitFailure},
-      {{"split", m_in, "--at", "1", "-o", m_first, m_second},
-       "cannot split at frame 10",
-       kExitFailure},
+      {{"split", m_in, "--at", "0.04", "-o", m_first, m_second}, "cannot split at frame 0", kExitFailure},
+      {{"split", m_in, "--at", "1", "-o", m_first, m_second}, "cannot split at frame 10", kExitFailure},
       {{"split", m_in, "--at", "0.3", "-o", m_first, m_in}, m_in, kExitUsage},
       {{"split", m_in, "--at", "0.3", "-o", m_first, m_first}, "same file", kExitUsage},
       {{"split", plain, "--at", "0.1", "-o", m_first, m_second}, notFmr, kExitNotFMR},
@@ -159,6 +140,7 @@ TEST_F(FmreditEdit, RefusalsSayWhyAndLeaveNoFile) {
       {{"merge", m_in, taller, "-o", m_out}, tooTall, kExitDimensionMismatch},
       {{"merge", m_in, "-o", m_out}, "FILES", kExitUsage},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.arguments));
     ExpectOneLineError(RunFmredit(c.arguments), c.message, c.exitCode);

@@ -44,12 +44,6 @@ TEST(KeyFramePicture, FramesThatCannotBeRenderedSayWhy) {
   }
 }
 
-TEST(KeyFramePicture, VerticalFlipOfNullSaysSo) {
-  testing::internal::CaptureStdout();
-  EXPECT_EQ(VerticalFlip(nullptr, 4, 4), 1);
-  EXPECT_EQ(testing::internal::GetCapturedStdout(), "\n null buffer in vertical flip\n");
-}
-
 TEST(KeyFramePicture, NoGlobalBlockNoDibAndNothingLeft) {
   const size_t gdiBefore = ZuGdiCountLiveObjects();
   const size_t blocksBefore = ZuGlobalMemoryCountLiveBlocks();

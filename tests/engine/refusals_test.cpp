@@ -147,6 +147,7 @@ TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
     bool tagsKept = true;       // false: the edit had begun, or merged up to the refused movie
     bool secondWritten = false;
   };
+  // clang-format off
   const std::vector<Case> cases = {
       {"removal: not an FMR movie", plain, Remove(1, 1, out), kZuErrorNotFMR},
       {"removal: pictures under the key frames' depth", patched, Remove(1, 1, out), kZuErrorNotFMR},
@@ -158,30 +159,23 @@ TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
       {"removal: start past the last frame", standard, Remove(6, 1, out), kZuFailure},
       {"removal: negative count", standard, Remove(1, -1, out), kZuFailure},
       {"removal: ids used up", fullIds, Remove(1, 1, out), kZuFailure, "65534"},
-      {"removal: damaged key frame", broken, Remove(1, 1, out), kThrows, "bitmap 1 does not decode",
-       false},
-      {"removal: no backing file", standard, WithoutBackingFile(Remove(1, 1, out)), kThrows,
-       "frame 3 cannot be rendered", false},
-      {"removal: no global memory", sixteen, WithoutGlobalMemory(Remove(1, 1, out)), kThrows,
-       nullptr, false},
+      {"removal: damaged key frame", broken, Remove(1, 1, out), kThrows, "bitmap 1 does not decode", false},
+      {"removal: no backing file", standard, WithoutBackingFile(Remove(1, 1, out)), kThrows, "frame 3 cannot be rendered", false},
+      {"removal: no global memory", sixteen, WithoutGlobalMemory(Remove(1, 1, out)), kThrows, nullptr, false},
       {"insertion: this movie is not FMR", plain, Insert(fits, 0.1, out), kZuErrorNotFMR},
       {"insertion: the other is not FMR", standard, Insert(plain, 0.1, out), kZuErrorNotFMR},
-      {"insertion: the other defines an id twice", standard, Insert(twice, 0.1, out),
-       kZuErrorNotFMR},
+      {"insertion: the other defines an id twice", standard, Insert(twice, 0.1, out), kZuErrorNotFMR},
       {"insertion: wider", standard, Insert(wider, 0.1, out), kZuErrorDimensionMismatch},
       {"insertion: taller", standard, Insert(taller, 0.1, out), kZuErrorDimensionMismatch},
       {"insertion: 16001 frames", standard, Insert(tooLong, 0.1, out), kZuErrorFrameLimit},
       {"insertion: a negative time", standard, Insert(fits, -0.5, out), kZuFailure},
       {"insertion: ids used up", fullIds, Insert(fits, 9.0, out), kZuFailure, "65534"},
-      {"insertion: unreadable other movie", standard, Insert(file("missing.swf"), 0.1, out),
-       kThrows},
-      {"insertion: damaged key frame", broken, Insert(fits, 0.1, out), kThrows,
-       "bitmap 1 does not decode", false},
+      {"insertion: unreadable other movie", standard, Insert(file("missing.swf"), 0.1, out), kThrows},
+      {"insertion: damaged key frame", broken, Insert(fits, 0.1, out), kThrows, "bitmap 1 does not decode", false},
       {"merge: this movie is not FMR", plain, Merge({fits}, out), kZuErrorNotFMR},
       {"merge: an empty list", standard, Merge({}, out), kZuFailure},
       {"merge: the first is not FMR", standard, Merge({plain, fits}, out), kZuErrorNotFMR},
-      {"merge: the second is taller", standard, Merge({fits, taller}, out),
-       kZuErrorDimensionMismatch, nullptr, false},
+      {"merge: the second is taller", standard, Merge({fits, taller}, out), kZuErrorDimensionMismatch, nullptr, false},
       {"merge: ids used up", fullIds, Merge({fits}, out), kZuFailure, "65534"},
       {"split: not FMR", plain, Split(0.1, out, second), kZuErrorNotFMR},
       {"split: at frame 0", standard, Split(0.0, out, second), kZuFailure},
@@ -189,11 +183,10 @@ TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
       {"split: at the last frame", standard, Split(0.6, out, second), kZuFailure},
       {"split: past the end", standard, Split(9.0, out, second), kZuFailure},
       {"split: no stop action", noStop, Split(0.1, out, second), kZuFailure, nullptr, true, true},
-      {"split: damaged key frame", broken, Split(0.1, out, second), kThrows,
-       "bitmap 1 does not decode"},
-      {"split: no backing file", standard, WithoutBackingFile(Split(0.2, out, second)), kThrows,
-       "frame 2 cannot be rendered"},
+      {"split: damaged key frame", broken, Split(0.1, out, second), kThrows, "bitmap 1 does not decode"},
+      {"split: no backing file", standard, WithoutBackingFile(Split(0.2, out, second)), kThrows, "frame 2 cannot be rendered"},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ZuFMRTavoFile movie{ZuString(c.movie)};

@@ -109,38 +109,22 @@ struct ReadCase {
 };
 
 const std::vector<ReadCase>& ReadCases() {
+  // clang-format off
   static const std::vector<ReadCase> cases = {
       {"gray 8-bit", {2, 1, 8, 0, Unfiltered({{0, 255}})}, {0, 0, 0, 255, 255, 255, 255, 255}},
-      {"gray 1-bit",
-       {3, 1, 1, 0, Unfiltered({{0xa0}})},
-       {255, 255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255}},
+      {"gray 1-bit", {3, 1, 1, 0, Unfiltered({{0xa0}})}, {255, 255, 255, 255, 0, 0, 0, 255, 255, 255, 255, 255}},
       {"gray with alpha", {1, 1, 8, 4, Unfiltered({{100, 50}})}, {100, 100, 100, 50}},
-      {"gray with a transparent value",
-       {2, 1, 8, 0, Unfiltered({{7, 8}}), {{"tRNS", {0, 7}}}},
-       {7, 7, 7, 0, 8, 8, 8, 255}},
-      {"RGB 16-bit is scaled to 8",
-       {2, 1, 16, 2, Unfiltered({{0xff, 0xff, 0x80, 0x80, 0, 0, 0x12, 0xf0, 0, 0, 0xff, 0xff}})},
-       {255, 128, 0, 255, 19, 0, 255, 255}},  // 0x12f0 rounds up, not down to 0x12
-      {"RGB with a transparent colour",
-       {2, 1, 8, 2, Unfiltered({{0, 0, 255, 1, 2, 3}}), {{"tRNS", {0, 0, 0, 0, 0, 255}}}},
-       {0, 0, 255, 0, 1, 2, 3, 255}},
-      {"RGBA 8-bit",
-       {1, 2, 8, 6, Unfiltered({{1, 2, 3, 4}, {5, 6, 7, 8}})},
-       {1, 2, 3, 4, 5, 6, 7, 8}},
-      {"2-bit palette with partial transparency",
-       {3,
-        1,
-        2,
-        3,
-        Unfiltered({{0x18}}),
-        {{"PLTE", {10, 20, 30, 40, 50, 60, 70, 80, 90}}, {"tRNS", {255, 0}}}},
-       {10, 20, 30, 255, 40, 50, 60, 0, 70, 80, 90, 255}},
-      {"interlaced gray",
-       {3, 3, 8, 0, Adam7Gray(3, 3), {}, 1},
-       {0,  0,  0,  255, 1,  1,  1,  255, 2,  2,  2,  255,  //
-        10, 10, 10, 255, 11, 11, 11, 255, 12, 12, 12, 255,  //
+      {"gray with a transparent value", {2, 1, 8, 0, Unfiltered({{7, 8}}), {{"tRNS", {0, 7}}}}, {7, 7, 7, 0, 8, 8, 8, 255}},
+      {"RGB 16-bit is scaled to 8", {2, 1, 16, 2, Unfiltered({{0xff, 0xff, 0x80, 0x80, 0, 0, 0x12, 0xf0, 0, 0, 0xff, 0xff}})}, {255, 128, 0, 255, 19, 0, 255, 255}},  // 0x12f0 rounds up, not down to 0x12
+      {"RGB with a transparent colour", {2, 1, 8, 2, Unfiltered({{0, 0, 255, 1, 2, 3}}), {{"tRNS", {0, 0, 0, 0, 0, 255}}}}, {0, 0, 255, 0, 1, 2, 3, 255}},
+      {"RGBA 8-bit", {1, 2, 8, 6, Unfiltered({{1, 2, 3, 4}, {5, 6, 7, 8}})}, {1, 2, 3, 4, 5, 6, 7, 8}},
+      {"2-bit palette with partial transparency", {3, 1, 2, 3, Unfiltered({{0x18}}), {{"PLTE", {10, 20, 30, 40, 50, 60, 70, 80, 90}}, {"tRNS", {255, 0}}}}, {10, 20, 30, 255, 40, 50, 60, 0, 70, 80, 90, 255}},
+      {"interlaced gray", {3, 3, 8, 0, Adam7Gray(3, 3), {}, 1},
+       {0, 0, 0, 255, 1, 1, 1, 255, 2, 2, 2, 255,
+        10, 10, 10, 255, 11, 11, 11, 255, 12, 12, 12, 255,
         20, 20, 20, 255, 21, 21, 21, 255, 22, 22, 22, 255}},
   };
+  // clang-format on
   return cases;
 }
 
@@ -188,18 +172,18 @@ TEST(Png, BadFilesGiveAReason) {
     Bytes file;
     const char* reason;
   };
+  // clang-format off
   const BadCase cases[] = {
       {"empty file", {}, "not a PNG file"},
       {"text file", {'h', 'e', 'l', 'l', 'o', ',', ' ', 'w', 'o', 'r', 'l', 'd'}, "not a PNG file"},
       {"only the signature", Cut(good, 8), "damaged PNG data"},
       {"cut in the pixel data", Cut(good, idatData + 5), "damaged PNG data"},
       {"damaged header checksum", Flipped(good, 8 + 8 + 13), "damaged PNG data"},
-      {"pixel data that is not zlib",
-       PngFile({2, 2, 8, 0, {}, {}, 0, Bytes{'n', 'o', 't', ' ', 'z', 'l', 'i', 'b'}}),
-       "damaged PNG data"},
+      {"pixel data that is not zlib", PngFile({2, 2, 8, 0, {}, {}, 0, Bytes{'n', 'o', 't', ' ', 'z', 'l', 'i', 'b'}}), "damaged PNG data"},
       {"zero width", PngFile({0, 2, 8, 0, Unfiltered({{}, {}})}), "damaged PNG data"},
       {"too large", PngFile({20000, 1, 8, 0, Unfiltered({Bytes(20000, 0)})}), "too large"},
   };
+  // clang-format on
   TempDir dir;
   for (const BadCase& c : cases) {
     SCOPED_TRACE(c.name);

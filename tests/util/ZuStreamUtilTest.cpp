@@ -57,6 +57,7 @@ class BrokenStream : public ZuMemoryStream {
   }
   bool Seek(uint64_t position) override { return m_seekable && ZuMemoryStream::Seek(position); }
   bool HasError() const override { return m_failed; }
+  bool MapRemaining(ZuSharedBytes& /*bytes*/) override { return false; }  // reads must fail
 
  private:
   size_t m_failAt;

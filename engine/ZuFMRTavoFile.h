@@ -12,6 +12,7 @@
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/IZuStream.h"
 #include "host/util/ZuErrorCode.h"
+#include "host/util/ZuFile.h"
 #include "host/util/ZuReal.h"
 #include "host/util/ZuString.h"
 
@@ -114,6 +115,11 @@ class ZuFMRTavoFile : public ZuTavoFile {
   // failed load; otherwise 0, also for a movie that is not FMR (then IsValidFMRSWF() is
   // false and the highest character id stays 0).
   ZuErrorCodeEnum Init(IZuStream* stream);
+  // Init, and the stream's whole content saved to copy (from its beginning, although Init
+  // has read it). False when either fails. When the stream can hand out its bytes without
+  // reading them, the copy is written on a thread of its own while Init loads the same
+  // bytes: writing the copy then costs no time of its own.
+  bool InitAndSaveCopy(IZuStream* stream, const ZuFile& copy);
   // A character id no tag of the movie uses yet: one above the highest so far (wrapping
   // at 65535). Every character an edit defines takes its id here.
   uint16_t GetId();

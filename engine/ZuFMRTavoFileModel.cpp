@@ -3,8 +3,10 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <future>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "engine/ZuFMRTavoFile.h"
 #include "host/player/ZuAnimationUtils.h"
@@ -12,6 +14,7 @@
 #include "host/util/ZuFileUtil.h"
 #include "host/util/ZuFrameTime.h"
 #include "host/util/ZuMappedPageReleaser.h"
+#include "host/util/ZuMemoryStream.h"
 #include "host/util/ZuStreamUtil.h"
 
 const int ZuFMRTavoFile::m_maxSWFFramesLimit;
@@ -58,15 +61,33 @@ ZuFMRTavoFile::ZuFMRTavoFile(IZuStream* stream) : m_deleteFile(true) {
     copy.Delete();
     throw 0;
   };
-  if (Init(stream) != kZuSuccess) {
-    fail();
-  }
-  // The save starts from the stream's beginning, so the copy holds the whole movie although
-  // Init has read it: key frames are later rendered from this copy.
-  if (ZuStreamUtil::SaveReadStreamToFile(stream, copy) != kZuSuccess) {
+  // Key frames are later rendered from the copy, so it holds the whole movie.
+  if (!InitAndSaveCopy(stream, copy)) {
     fail();
   }
   m_fileName = copy.GetPathString();
+}
+
+bool ZuFMRTavoFile::InitAndSaveCopy(IZuStream* stream, const ZuFile& copy) {
+  ZuSharedBytes remaining;
+  if (stream == nullptr || !stream->MapRemaining(remaining)) {
+    return Init(stream) == kZuSuccess &&
+           ZuStreamUtil::SaveReadStreamToFile(stream, copy) == kZuSuccess;
+  }
+  // From here the saving thread has the stream to itself; Init reads the same bytes
+  // through a stream of its own.
+  const auto save = [stream, &copy] {
+    return ZuStreamUtil::SaveReadStreamToFile(stream, copy) == kZuSuccess;
+  };
+  std::future<bool> saved;
+  try {
+    saved = std::async(std::launch::async, save);
+  } catch (const std::system_error&) {
+    saved = std::async(std::launch::deferred, save);
+  }
+  ZuMemoryStream bytes(std::move(remaining));
+  const bool loaded = Init(&bytes) == kZuSuccess;
+  return saved.get() && loaded;
 }
 
 ZuFMRTavoFile::ZuFMRTavoFile(const ZuFMRTavoFile& other) = default;

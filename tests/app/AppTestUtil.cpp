@@ -56,7 +56,7 @@ std::string ProjectTest::WriteMovie(const std::string& name, int frames, uint32_
   return path;
 }
 
-int32_t ProjectTest::AddSlide(const std::string& movie, int after) {
+int32_t ProjectTest::AddSlide(const std::string& movie, int after, const std::string& name) {
   std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdInsertFMRSlides));
   auto* data = DataOf<ZuInsertFMRSlidesCommandData>(command.get());
   if (data == nullptr) return kZuFailure;
@@ -64,7 +64,7 @@ int32_t ProjectTest::AddSlide(const std::string& movie, int after) {
   info.swfFile = ZuFile(ZuString(std::string_view(movie)));
   data->SetProject(m_project);
   data->SetInsertPosition(after);
-  data->SetFMRResourceName("movie.swf");
+  data->SetFMRResourceName(ZuString(std::string_view(name)));
   data->AddFMRSWF(info);
   data->SetMarkSlidesAsFMRSlide(1);
   return ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr);

@@ -28,8 +28,9 @@ class ProjectTest : public ::testing::Test {
   // Writes an FMR movie of frames frames at 10 frames a second (a key frame of rgb, then
   // partial frames) and checks it with the independent parser. Returns its path.
   std::string WriteMovie(const std::string& name, int frames, uint32_t rgb);
-  // Runs command 116 at the top level: movie on a new slide after index after.
-  int32_t AddSlide(const std::string& movie, int after);
+  // Runs command 116 at the top level: movie on a new slide after index after, as a new
+  // resource named name.
+  int32_t AddSlide(const std::string& movie, int after, const std::string& name = "movie.swf");
   // Runs command 441 at the top level: the slide's minimum duration becomes seconds.
   int32_t SetMinimum(ZuSlideBase* slide, double seconds);
   // Closes the project and opens the file (path, or the project's) as the current project;

@@ -1,6 +1,5 @@
 #include "tests/commands/edit_fixture.h"
 
-#include <functional>
 #include <memory>
 
 #include "commands/ZuFMREditComponent.h"
@@ -40,20 +39,6 @@ Pictures RandomFrames(int width, int height, int count, uint32_t seed) {
   return frames;
 }
 
-ZuSlideBase* RunInsertSlides(ZuProject& project,
-                             const std::function<void(ZuInsertFMRSlidesCommandData&)>& fill) {
-  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdInsertFMRSlides));
-  auto* data = DataOf<ZuInsertFMRSlidesCommandData>(command.get());
-  if (data == nullptr) return nullptr;
-  const int count = project.GetSlideCollection()->GetCount();
-  data->SetProject(&project);
-  data->SetInsertPosition(count - 1);
-  data->SetMarkSlidesAsFMRSlide(1);
-  fill(*data);
-  EXPECT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
-  return project.GetSlideCollection()->GetNthElement(count);
-}
-
 }  // namespace
 
 std::string EditProjectTest::RecordMovie(const std::string& name, int frames, uint32_t seed,
@@ -68,18 +53,22 @@ std::string EditProjectTest::RecordMovie(const std::string& name, int frames, ui
 }
 
 ZuSlideBase* EditProjectTest::AddSlide(const std::string& movie, const std::string& name) {
-  return RunInsertSlides(*m_project, [&](ZuInsertFMRSlidesCommandData& data) {
-    ZuSWFInfo info;
-    info.swfFile = ZuFile(ZuString(std::string_view(movie)));
-    data.AddFMRSWF(info);
-    data.SetFMRResourceName(ZuString(std::string_view(name)));
-  });
+  const int count = m_project->GetSlideCollection()->GetCount();
+  EXPECT_EQ(ProjectTest::AddSlide(movie, count - 1, name), kZuSuccess);
+  return Slide(count);
 }
 
 ZuSlideBase* EditProjectTest::AddSharedSlide(ZuSlideBase* slide) {
-  return RunInsertSlides(*m_project, [&](ZuInsertFMRSlidesCommandData& data) {
-    data.SetSharedResource(slide->GetAnimation());
-  });
+  std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(kZuCmdInsertFMRSlides));
+  auto* data = DataOf<ZuInsertFMRSlidesCommandData>(command.get());
+  if (data == nullptr) return nullptr;
+  const int count = m_project->GetSlideCollection()->GetCount();
+  data->SetProject(m_project);
+  data->SetInsertPosition(count - 1);
+  data->SetSharedResource(slide->GetAnimation());
+  data->SetMarkSlidesAsFMRSlide(1);
+  EXPECT_EQ(ZuCmdUtils::ExecuteCommand(command.get(), 1, 0, nullptr), kZuSuccess);
+  return Slide(count);
 }
 
 Pictures EditProjectTest::ShownBy(ZuSlideBase* slide) {

@@ -21,6 +21,7 @@ export async function openBrowser(folder) {
 }
 
 const studio = (page, expression) => page.evaluate(`window.studio.${expression}`);
+const press = async (page, ...keys) => { for (const key of keys) await page.keyboard.press(key); };
 
 async function waitShown(page, frame) {
   await page.waitForFunction((f) => {
@@ -108,9 +109,7 @@ async function main() {
     check(played > 5 && (await studio(page, 'playback.shown')) >= played - 1, `played to frame ${played}`);
     await waitShown(page, played);
     await expectFrameOf(page, first, played, folder, 'after playing');
-    await page.keyboard.press('ArrowRight');
-    await page.keyboard.press('Shift+ArrowRight');
-    await page.keyboard.press('ArrowLeft');
+    await press(page, 'ArrowRight', 'Shift+ArrowRight', 'ArrowLeft');
     check((await studio(page, 'state.frame')) === played + 15, 'step and one second');
     const strip = await page.locator('#strip-content').boundingBox();
     await page.mouse.click(strip.x + strip.width * 0.5, strip.y + 20);
@@ -121,10 +120,7 @@ async function main() {
 
     // In at 31, out at 45, delete: frame 31 then shows what frame 46 showed.
     await page.evaluate('window.studio.state.frame = 31');
-    await page.keyboard.press('i');
-    await page.keyboard.press('Shift+ArrowRight');
-    await page.keyboard.press('ArrowLeft');
-    await page.keyboard.press('o');
+    await press(page, 'i', 'Shift+ArrowRight', 'ArrowLeft', 'o');
     check((await page.textContent('#selection')).startsWith('frames 31–45'), 'the selection');
     const frames = await slideFrames(page, 1);
     await change(page, 'Delete', `window.studio.state.project.slides[0].frames === ${frames - 15}`);
@@ -184,9 +180,7 @@ async function main() {
     await page.waitForFunction('window.studio.state.movie.version === window.studio.state.project.slides[0].version');
     if (process.env.STUDIO_SCREENSHOT) {
       await page.evaluate('window.studio.state.frame = 50');
-      await page.keyboard.press('i');
-      await page.keyboard.press('Shift+ArrowRight');
-      await page.keyboard.press('o');
+      await press(page, 'i', 'Shift+ArrowRight', 'o');
       await waitShown(page, 65);
       await page.screenshot({ path: process.env.STUDIO_SCREENSHOT });
     }

@@ -29,23 +29,14 @@ void EditProjectTest::TearDown() {
   m_useFolder.reset();
 }
 
-namespace {
-
-// Pictures of random opaque pixels: every frame differs from the one before.
-Pictures RandomFrames(int width, int height, int count, uint32_t seed) {
-  Pictures frames;
-  for (int i = 0; i < count; ++i)
-    frames.push_back(RandomImage(width, height, true, seed * 1000 + i));
-  return frames;
-}
-
-}  // namespace
-
 std::string EditProjectTest::RecordMovie(const std::string& name, int frames, uint32_t seed,
                                          int width, int height) {
-  const std::string path = File(name);
-  std::unique_ptr<ZuTavoFile> movie =
-      RecordFrames(RandomFrames(width, height, frames, seed), 32, 6);
+  std::string path = File(name);
+  Pictures pictures;  // random opaque pixels: every frame differs from the one before
+  for (int i = 0; i < frames; ++i) {
+    pictures.push_back(RandomImage(width, height, true, seed * 1000 + i));
+  }
+  std::unique_ptr<ZuTavoFile> movie = RecordFrames(pictures, 32, 6);
   if (movie == nullptr) return path;
   WriteMovieFile(*movie, path);
   ExpectOracleAccepts(path, *movie);

@@ -36,7 +36,7 @@ inline Pictures ExpectEditedFrames(const std::string& path, const ZuFMRTavoFile&
   const ZuFMRTavoFile written{ZuString(path)};
   EXPECT_TRUE(written.IsValidFMRSWF());
   EXPECT_EQ(written.GetFrameCount(), expected.size());
-  const Pictures shown = RenderAllFrames(path);
+  Pictures shown = RenderAllFrames(path);
   ExpectSamePictures(shown, expected);
   return shown;
 }

@@ -43,10 +43,7 @@ EditCall Insert(const std::string& other, double seconds, const std::string& out
 }
 EditCall Merge(const std::vector<std::string>& others, const std::string& out) {
   return [=](ZuFMRTavoFile& m) {
-    std::vector<ZuString> paths;
-    for (const std::string& other : others) {
-      paths.push_back(ZuString(other));
-    }
+    std::vector<ZuString> paths(others.begin(), others.end());
     return m.MergeSWFs(paths, ZuString(out));
   };
 }

@@ -49,29 +49,18 @@ TEST(FrameRemoval, RepairCasesTagByTag) {
     std::string tags;
     std::vector<int> shows;
   };
+  // clang-format off
   const std::vector<Case> cases = {
-      {"every picture: the hold and stop frames still show the last one",
-       engine_test::StandardMovie(),
-       0,
-       4,
-       "header, header, bitmap 9, shape 10, place 10@100, show, action, show",
-       {5, 6}},
-      {"frames 3 and 4, reaching the last two frames: they show frame 5 as before",
-       engine_test::StandardMovie(),
-       2,
-       2,
-       "header, header, bitmap 1, shape 2, place 2@1, show, bitmap 3, shape 4, place 4@101, show, "
-       "free 1, free 3, remove 1, remove 101, bitmap 9, shape 10, place 10@100, show, action, show",
-       {1, 2, 5, 6}},
-      {"unchanged frame after the cut",
-       unchanged,
-       1,
-       1,
-       "header, header, bitmap 1, shape 2, place 2@1, show, free 1, remove 1, bitmap 7, shape 8, "
-       "place 8@100, show, free 7, bitmap 5, shape 6, remove 100, place 6@1, show, show, action, "
-       "show",
-       {1, 3, 4, 5, 6}},
+      {"every picture: the hold and stop frames still show the last one", engine_test::StandardMovie(), 0, 4,
+       "header, header, bitmap 9, shape 10, place 10@100, show, action, show", {5, 6}},
+      {"frames 3 and 4, reaching the last two frames: they show frame 5 as before", engine_test::StandardMovie(), 2, 2,
+       "header, header, bitmap 1, shape 2, place 2@1, show, bitmap 3, shape 4, place 4@101, show, free 1, free 3, "
+       "remove 1, remove 101, bitmap 9, shape 10, place 10@100, show, action, show", {1, 2, 5, 6}},
+      {"unchanged frame after the cut", unchanged, 1, 1,
+       "header, header, bitmap 1, shape 2, place 2@1, show, free 1, remove 1, bitmap 7, shape 8, place 8@100, show, "
+       "free 7, bitmap 5, shape 6, remove 100, place 6@1, show, show, action, show", {1, 3, 4, 5, 6}},
   };
+  // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     TempDir folder;

@@ -23,37 +23,18 @@ struct FillCase {
 
 // A 4 x 4 opaque bitmap of random colours, filled in various ways.
 TEST(PlayerBitmaps, FillsMapStagePixelsToBitmapPixels) {
+  // clang-format off
   const FillCase cases[] = {
-      {"one_to_one", 0x43, Matrix(20, 20, 0, 0, 0, 0), 4, 4,
-       [](int x, int y) {
-         return std::pair{x, y};
-       }},
-      {"scaled_twice", 0x43, Matrix(40, 40, 0, 0, 0, 0), 8, 8,
-       [](int x, int y) {
-         return std::pair{x / 2, y / 2};
-       }},
+      {"one_to_one", 0x43, Matrix(20, 20, 0, 0, 0, 0), 4, 4, [](int x, int y) { return std::pair{x, y}; }},
+      {"scaled_twice", 0x43, Matrix(40, 40, 0, 0, 0, 0), 8, 8, [](int x, int y) { return std::pair{x / 2, y / 2}; }},
       // (u, v) -> (4 - v, u) pixels: stage (x, y) shows bitmap (y, 3 - x).
-      {"rotated_a_quarter_turn", 0x43, Matrix(0, 0, 20, -20, 4, 0), 4, 4,
-       [](int x, int y) {
-         return std::pair{y, 3 - x};
-       }},
-      {"repeating_tiles", 0x42, Matrix(20, 20, 0, 0, 0, 0), 12, 8,
-       [](int x, int y) {
-         return std::pair{x % 4, y % 4};
-       }},
-      {"clipped_holds_the_edge", 0x43, Matrix(20, 20, 0, 0, 0, 0), 12, 8,
-       [](int x, int y) {
-         return std::pair{std::min(x, 3), std::min(y, 3)};
-       }},
-      {"smoothed_at_pixel_centres_is_exact", 0x41, Matrix(20, 20, 0, 0, 0, 0), 4, 4,
-       [](int x, int y) {
-         return std::pair{x, y};
-       }},
-      {"shifted_by_the_fill_matrix", 0x42, Matrix(20, 20, 0, 0, 1, 2), 8, 8,
-       [](int x, int y) {
-         return std::pair{(x + 3) % 4, (y + 2) % 4};
-       }},
+      {"rotated_a_quarter_turn", 0x43, Matrix(0, 0, 20, -20, 4, 0), 4, 4, [](int x, int y) { return std::pair{y, 3 - x}; }},
+      {"repeating_tiles", 0x42, Matrix(20, 20, 0, 0, 0, 0), 12, 8, [](int x, int y) { return std::pair{x % 4, y % 4}; }},
+      {"clipped_holds_the_edge", 0x43, Matrix(20, 20, 0, 0, 0, 0), 12, 8, [](int x, int y) { return std::pair{std::min(x, 3), std::min(y, 3)}; }},
+      {"smoothed_at_pixel_centres_is_exact", 0x41, Matrix(20, 20, 0, 0, 0, 0), 4, 4, [](int x, int y) { return std::pair{x, y}; }},
+      {"shifted_by_the_fill_matrix", 0x42, Matrix(20, 20, 0, 0, 1, 2), 8, 8, [](int x, int y) { return std::pair{(x + 3) % 4, (y + 2) % 4}; }},
   };
+  // clang-format on
   const ZuImage pixels = RandomImage(4, 4, true, 7);
   for (const FillCase& c : cases) {
     SCOPED_TRACE(c.name);

@@ -190,75 +190,92 @@ double TimeCommit(const std::string& before, const std::string& edited) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-// The edits on a project holding the movie on its one slide, by program; the digests of
-// what slide 1 shows before and after each edit.
-std::vector<std::string> RunEdits(const std::string& program, const std::vector<Edit>& edits,
-                                  const std::string& project, const std::string& exported,
-                                  double movieMB) {
-  const auto shown = [&] {
-    std::filesystem::remove(exported);
-    RunFmredit(ProjectCommand("export", project, {"--slide", "1", "-o", exported}), program);
-    return Digest(exported);
-  };
-  std::vector<std::string> digests{shown()};
+// One program's run of the edits on a project of its own holding the movie on its one
+// slide: what slide 1 shows before and after each edit (by digest) and the delete times.
+struct EditRun {
+  std::string label, program, project, exported;
+  double startMB = 0.0;
+  std::vector<std::string> digests;
   std::vector<double> projectTimes, fileTimes, commitTimes;
-  const double startMB = FileMB(project);
-  // The project and the movie slide 1 shows as they were before the edit: a timed edit runs
-  // kRepetitions times from there, on the project and on the movie as a file (the same
-  // frames), and its commit is timed on copies of the project.
-  const std::string unedited = project + ".before", scratch = project + ".scratch";
-  const std::string movieBefore = exported + ".before.swf", fileResult = exported + ".cut.swf";
-  const auto restore = [](const std::string& from, const std::string& to) {
-    std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
-  };
-  for (const Edit& edit : edits) {
-    const double before = FileMB(project);
-    restore(project, unedited);
-    restore(exported, movieBefore);
-    std::vector<double> times, onFile, commits;
-    for (int run = 0; run < (edit.timed ? kRepetitions : 1); ++run) {
-      if (run > 0) restore(unedited, project);
-      times.push_back(RunFmredit(ProjectCommand(edit.name, project, edit.arguments), program));
-    }
-    const double grown = FileMB(project) - before;
-    std::printf("  %-8s %8.1f ms  grew %7.2f MB = %5.2f%% of the movie", edit.name, Median(times),
-                grown, 100.0 * grown / movieMB);
-    digests.push_back(shown());
-    if (edit.timed) {
-      std::vector<std::string> onFileArguments{edit.name, movieBefore, "-o", fileResult};
-      onFileArguments.insert(onFileArguments.end(), edit.arguments.begin() + 2,
-                             edit.arguments.end());  // without "--slide 1"
-      for (int run = 0; run < kRepetitions; ++run) {
-        std::filesystem::remove(fileResult);
-        onFile.push_back(RunFmredit(onFileArguments, program));
-        restore(unedited, scratch);
-        commits.push_back(TimeCommit(scratch, exported));
-      }
-      if (Digest(fileResult) != digests.back()) {
-        throw std::runtime_error("the edit on a file gives another movie than in the project");
-      }
-      projectTimes.push_back(Median(times));
-      fileTimes.push_back(Median(onFile));
-      commitTimes.push_back(Median(commits));
-      std::printf("; on a file %6.1f ms, its commit %5.1f ms", fileTimes.back(),
-                  commitTimes.back());
-    }
-    std::printf("\n");
-    if (digests.size() == 6) {
-      std::printf("  five cuts: the project grew %.2f MB = %.2f%% of the movie (target < 10)\n",
-                  FileMB(project) - startMB, 100.0 * (FileMB(project) - startMB) / movieMB);
-    }
+};
+
+// Exports the movie slide 1 of the run's project shows and keeps its digest.
+void KeepShown(EditRun& run) {
+  std::filesystem::remove(run.exported);
+  RunFmredit(ProjectCommand("export", run.project, {"--slide", "1", "-o", run.exported}),
+             run.program);
+  run.digests.push_back(Digest(run.exported));
+}
+
+void Restore(const std::string& from, const std::string& to) {
+  std::filesystem::copy_file(from, to, std::filesystem::copy_options::overwrite_existing);
+}
+
+// Times a delete kRepetitions times on the movie slide 1 showed before it (movieBefore), as
+// a file, and its commit on copies of the project as it was (unedited); the result on the
+// file must be what the project's slide shows now.
+void TimeAgainstFile(EditRun& run, const Edit& edit, const std::string& unedited,
+                     const std::string& movieBefore) {
+  const std::string fileResult = run.exported + ".cut.swf", scratch = run.project + ".scratch";
+  std::vector<std::string> arguments{edit.name, movieBefore, "-o", fileResult};
+  arguments.insert(arguments.end(), edit.arguments.begin() + 2,
+                   edit.arguments.end());  // without "--slide 1"
+  std::vector<double> onFile, commits;
+  for (int i = 0; i < kRepetitions; ++i) {
+    std::filesystem::remove(fileResult);
+    onFile.push_back(RunFmredit(arguments, run.program));
+    Restore(unedited, scratch);
+    commits.push_back(TimeCommit(scratch, run.exported));
   }
-  for (const std::string& path : {unedited, scratch, movieBefore, fileResult}) {
-    std::filesystem::remove(path);
+  if (Digest(fileResult) != run.digests.back()) {
+    throw std::runtime_error("the edit on a file gives another movie than in the project");
   }
-  const double allowed = 1.2 * Median(fileTimes) + Median(commitTimes);
+  std::filesystem::remove(fileResult);
+  std::filesystem::remove(scratch);
+  run.fileTimes.push_back(Median(onFile));
+  run.commitTimes.push_back(Median(commits));
+  std::printf("; on a file %6.1f ms, its commit %5.1f ms", run.fileTimes.back(),
+              run.commitTimes.back());
+}
+
+// One edit on the run's project: a timed edit runs kRepetitions times from the same state.
+// Prints its time and the project's growth.
+void RunEdit(EditRun& run, const Edit& edit, double movieMB) {
+  const std::string unedited = run.project + ".before", movieBefore = run.exported + ".before.swf";
+  Restore(run.project, unedited);
+  Restore(run.exported, movieBefore);
+  const double before = FileMB(run.project);
+  std::vector<double> times;
+  for (int i = 0; i < (edit.timed ? kRepetitions : 1); ++i) {
+    if (i > 0) Restore(unedited, run.project);
+    times.push_back(
+        RunFmredit(ProjectCommand(edit.name, run.project, edit.arguments), run.program));
+  }
+  const double grown = FileMB(run.project) - before;
+  std::printf("  %-11s %-7s %7.1f ms  grew %6.2f MB = %5.2f%% of the movie", run.label.c_str(),
+              edit.name, Median(times), grown, 100.0 * grown / movieMB);
+  KeepShown(run);
+  if (edit.timed) {
+    run.projectTimes.push_back(Median(times));
+    TimeAgainstFile(run, edit, unedited, movieBefore);
+  }
+  std::printf("\n");
+  std::filesystem::remove(unedited);
+  std::filesystem::remove(movieBefore);
+  if (run.digests.size() == 6) {
+    const double all = FileMB(run.project) - run.startMB;
+    std::printf("  %-11s five cuts: the project grew %.2f MB = %.2f%% of the movie (target < 10)\n",
+                run.label.c_str(), all, 100.0 * all / movieMB);
+  }
+}
+
+void PrintDeleteTimes(const EditRun& run) {
+  const double project = Median(run.projectTimes), file = Median(run.fileTimes);
+  const double commit = Median(run.commitTimes);
   std::printf(
-      "  project delete median %.1f ms, on a file %.1f ms (%.2f x), its commit %.1f ms:\n"
-      "  %.2f x (1.2 x on a file + commit) (target <= 1)\n",
-      Median(projectTimes), Median(fileTimes), Median(projectTimes) / Median(fileTimes),
-      Median(commitTimes), Median(projectTimes) / allowed);
-  return digests;
+      "  %-11s project delete median %.1f ms, on a file %.1f ms (%.2f x), its commit "
+      "%.1f ms: %.2f x (1.2 x on a file + commit) (target <= 1)\n",
+      run.label.c_str(), project, file, project / file, commit, project / (1.2 * file + commit));
 }
 
 // Undoes every edit and redoes it again, each in a run of its own; throws when slide 1
@@ -334,21 +351,27 @@ int main(int argc, char** argv) {
                   Median(exporting[label]), Median(exporting[label]) / Median(copy));
     }
 
-    const std::vector<Edit> edits = Edits(shortMovie);
-    std::vector<std::string> digests;
+    std::vector<EditRun> runs;
     for (const auto& [label, program] : programs) {
       const std::string project = folder.File(label + ".fmrproj");
-      std::printf("\n%s, edits on the project (%.1f MB after the add):\n", label.c_str(),
-                  FileMB(project));
-      const std::vector<std::string> shown = RunEdits(program, edits, project, exported, movieMB);
-      if (digests.empty()) {
-        digests = shown;
-      } else if (shown != digests) {
-        std::printf("  (the movies differ from this build's)\n");
+      runs.push_back({label, program, project, folder.File(label + ".shown.swf"), FileMB(project)});
+      KeepShown(runs.back());
+    }
+    std::printf("\nedits on the project (%.1f MB after the add), each by every build in turn:\n",
+                runs[0].startMB);
+    for (const Edit& edit : Edits(shortMovie)) {
+      for (EditRun& run : runs) {
+        RunEdit(run, edit, movieMB);
       }
     }
-    const std::string project = folder.File(programs[0].first + ".fmrproj");
-    CheckUndoRedo(digests, project, exported);
+    for (const EditRun& run : runs) {
+      PrintDeleteTimes(run);
+      if (run.digests != runs[0].digests) {
+        std::printf("  (%s: the movies differ from this build's)\n", run.label.c_str());
+      }
+    }
+    const std::string& project = runs[0].project;
+    CheckUndoRedo(runs[0].digests, project, exported);
     std::fflush(stdout);
     return std::system((ZuBenchShellQuoted(ZU_FMREDIT_PROGRAM) + " project info " +
                         ZuBenchShellQuoted(project))

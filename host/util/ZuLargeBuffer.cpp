@@ -28,9 +28,9 @@ std::shared_ptr<uint8_t[]> ZuAllocateLargeBuffer(size_t size) {
     return nullptr;
   }
   auto* const start = static_cast<uint8_t*>(mapped);
-  auto* const aligned =
-      reinterpret_cast<uint8_t*>(RoundUp(reinterpret_cast<uintptr_t>(start), kHugePage));
-  const size_t head = static_cast<size_t>(aligned - start);
+  const auto address = reinterpret_cast<uintptr_t>(start);
+  const size_t head = RoundUp(address, kHugePage) - address;
+  uint8_t* const aligned = start + head;
   if (head > 0) {
     munmap(start, head);
   }

@@ -42,6 +42,10 @@ void ZuChunkDigests::Start(std::vector<std::span<const uint8_t>> chunks) {
 }
 
 void ZuChunkDigests::StartHalf(int half, std::vector<std::span<const uint8_t>> chunks) {
+  if (chunks.empty()) {
+    m_halves[half] = {};  // no thread for nothing
+    return;
+  }
   auto work = [chunks = std::move(chunks)] { return DigestAll(chunks); };
   try {
     m_halves[half] = std::async(std::launch::async, work);

@@ -19,7 +19,7 @@
 #include "host/app/ZuProject.h"
 #include "host/app/ZuSlideBase.h"
 #include "host/swf/ZuTavoFile.h"
-#include "host/util/ZuMemoryStream.h"
+#include "host/util/ZuSharedBytes.h"
 
 namespace {
 
@@ -52,14 +52,13 @@ void RunSet(const ProjectOptions& options) {
 
 // Renders the stored movie version into a video at output, the type by its extension.
 void ExportSlideVideo(OpenProjectSession& session, int64_t version, const std::string& output) {
-  std::vector<uint8_t> bytes;
+  ZuSharedBytes bytes;
   std::string error;
   if (!session.Project().ReadVersion(version, &bytes, &error)) {
     throw CliError(output + ": " + error);
   }
-  ZuMemoryStream stream(std::move(bytes));
   ZuTavoFile movie;
-  if (movie.LoadFromStream(&stream) != kZuSuccess) {
+  if (movie.LoadFromBytes(std::move(bytes)) != kZuSuccess) {
     throw CliError(output + ": the slide's movie cannot be loaded: " + movie.GetLastError());
   }
   ExportVideoOrThrow(movie, output, ZuVideoExportOptions{});

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "host/app/ZuProjectStore.h"
+#include "host/util/ZuSharedBytes.h"
 #include "host/util/ZuTemporaryFolder.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
@@ -22,7 +23,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ZuProjectState state;
     if (!store->LoadState(store->GetCurrentStateId(), &state, &error)) continue;
     for (const ZuProjectState::Resource& resource : state.resources) {
-      std::vector<uint8_t> bytes;
+      ZuSharedBytes bytes;
       store->ReadVersion(resource.version, &bytes, &error);
     }
   }

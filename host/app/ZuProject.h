@@ -60,9 +60,6 @@ class ZuProject {
   bool ReadVersion(int64_t version, ZuSharedBytes* bytes, std::string* error) const {
     return m_store->ReadVersion(version, bytes, error);
   }
-  bool ReadVersion(int64_t version, std::vector<uint8_t>* bytes, std::string* error) const {
-    return m_store->ReadVersion(version, bytes, error);
-  }
   bool ExportVersion(int64_t version, const std::string& path, std::string* error) const;
   // A version's facts (facts->bytes stays empty): as stored with it, or for a version
   // stored without them, from its bytes. False when they cannot be had.

@@ -80,7 +80,6 @@ class ZuProjectStore {
   // Reads a version whole. The store keeps the last one read (until the transaction ends)
   // so that a version then stored shares its chunks without cutting or hashing them again.
   bool ReadVersion(int64_t id, ZuSharedBytes* bytes, std::string* error) const;
-  bool ReadVersion(int64_t id, std::vector<uint8_t>* bytes, std::string* error) const;
   // Writes a version to a file; the file appears only when complete and checked.
   bool ExportVersion(int64_t id, const std::string& path, std::string* error) const;
   // The stored facts of a version (facts->bytes stays empty). False when the version was

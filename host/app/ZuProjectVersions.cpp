@@ -588,16 +588,6 @@ bool ZuProjectStore::ReadVersion(int64_t id, ZuSharedBytes* bytes, std::string* 
   return true;
 }
 
-bool ZuProjectStore::ReadVersion(int64_t id, std::vector<uint8_t>* bytes,
-                                 std::string* error) const {
-  ZuSharedBytes shared;
-  if (!ReadVersion(id, &shared, error)) {
-    return false;
-  }
-  bytes->assign(shared.begin(), shared.end());
-  return true;
-}
-
 bool ZuProjectStore::ExportVersion(int64_t id, const std::string& path, std::string* error) const {
   if (VersionSize(id, error) < 0) {
     return false;

@@ -16,6 +16,7 @@
 #include "host/app/ZuSetSlideMinimumCommandData.h"
 #include "host/app/ZuSlideBase.h"
 #include "host/util/IZuStream.h"
+#include "host/util/ZuSharedBytes.h"
 #include "tests/app/AppTestUtil.h"
 #include "tests/support/FileBytes.h"
 
@@ -36,9 +37,9 @@ class HostCommandsTest : public ProjectTest {
   }
 
   std::vector<uint8_t> StoredBytes(int64_t version) {
-    std::vector<uint8_t> bytes;
+    ZuSharedBytes bytes;
     EXPECT_TRUE(Project().ReadVersion(version, &bytes, nullptr));
-    return bytes;
+    return {bytes.begin(), bytes.end()};
   }
 
   std::string m_a, m_b;

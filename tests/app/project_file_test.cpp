@@ -20,6 +20,7 @@
 #include "host/app/ZuReplaceResourceCommandData.h"
 #include "host/app/ZuSession.h"
 #include "host/app/ZuSlideBase.h"
+#include "host/util/ZuSharedBytes.h"
 #include "tests/app/AppTestUtil.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/FmrMovieBuilder.h"
@@ -155,7 +156,7 @@ TEST_F(ProjectFileTest, KilledSaveLeavesTheStateBeforeOrAfter) {
     if (exitCode == 0) {
       EXPECT_EQ(count, slides + 1);
     }
-    std::vector<uint8_t> bytes;
+    ZuSharedBytes bytes;
     ZuAnimationResource* last =
         project->GetSlideCollection()->GetNthElement(count - 1)->GetAnimation();
     ASSERT_TRUE(project->ReadVersion(last->GetVersionId(), &bytes, &error)) << error;

@@ -161,10 +161,11 @@ class ProjectVersionsTest : public ProjectTest {
   // The version read back whole and exported to a file: both the movie's bytes.
   void ExpectStoredAs(int64_t version, const std::string& movie) {
     const std::vector<uint8_t> expected = ReadFileBytes(movie);
-    std::vector<uint8_t> bytes;
+    ZuSharedBytes bytes;
     std::string error;
     EXPECT_TRUE(Project().ReadVersion(version, &bytes, &error)) << error;
-    EXPECT_TRUE(bytes == expected) << bytes.size() << " bytes read, " << expected.size();
+    EXPECT_TRUE(std::ranges::equal(bytes.span(), expected))
+        << bytes.size() << " bytes read, " << expected.size();
     const std::string out = File("exported.swf");
     ASSERT_TRUE(Project().ExportVersion(version, out, &error)) << error;
     EXPECT_TRUE(ReadFileBytes(out) == expected);

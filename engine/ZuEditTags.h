@@ -17,6 +17,24 @@ inline bool IsOfType(const ZuSwfTag* tag, enuTagType type) {
   return tag != nullptr && tag->GetTagType() == type;
 }
 
+// Whether a tag of type defines a character or changes the display list: false for the
+// tags that only mark or accompany a frame (ShowFrame, actions, labels, sound, metadata, End).
+inline bool ChangesPictures(enuTagType type) {
+  switch (type) {
+    case ZuSwfTagFactory::kShowFrame:
+    case ZuSwfTagFactory::kDoAction:
+    case ZuSwfTagFactory::kFrameLabel:
+    case ZuSwfTagFactory::kSoundStreamHead:
+    case ZuSwfTagFactory::kSoundStreamHead2:
+    case ZuSwfTagFactory::kSoundStreamBlock:
+    case ZuSwfTagFactory::kMetadata:
+    case ZuSwfTagFactory::kEnd:
+      return false;
+    default:
+      return true;
+  }
+}
+
 // The depth a PlaceObject2 tag places at.
 inline uint16_t PlacedDepth(const ZuSwfTag& tag) {
   const auto* place = dynamic_cast<const ZuSwfPlaceObject2Tag*>(&tag);

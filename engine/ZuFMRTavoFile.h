@@ -115,11 +115,6 @@ class ZuFMRTavoFile : public ZuTavoFile {
   // failed load; otherwise 0, also for a movie that is not FMR (then IsValidFMRSWF() is
   // false and the highest character id stays 0).
   ZuErrorCodeEnum Init(IZuStream* stream);
-  // Init, and the stream's whole content saved to copy (from its beginning, although Init
-  // has read it). False when either fails. When the stream can hand out its bytes without
-  // reading them, the copy is written on a thread of its own while Init loads the same
-  // bytes: writing the copy then costs no time of its own.
-  bool InitAndSaveCopy(IZuStream* stream, const ZuFile& copy);
   // A character id no tag of the movie uses yet: one above the highest so far (wrapping
   // at 65535). Every character an edit defines takes its id here.
   uint16_t GetId();
@@ -149,6 +144,17 @@ class ZuFMRTavoFile : public ZuTavoFile {
   // clean-up block is a run of FreeCharacter tags with the run of RemoveObject2 tags that
   // starts at the first RemoveObject2 after it; its first FreeCharacter marks it.
 
+  // Puts the FreeCharacter tags of every run of FreeCharacter and RemoveObject2 tags in
+  // front of the run's RemoveObject2 tags, each kind in its order. The two kinds commute
+  // (one forgets definitions, the other empties depths; neither draws), so every frame shows
+  // what it showed; a movie whose blocks empty their depths before freeing their characters
+  // then has the clean-up blocks the edits work with. Done once, when the movie is loaded.
+  void PutFreesFirstInCleanupRuns();
+  // Gives each definition of an id that the movie defines again (after freeing it) an id
+  // of its own above the highest, and renumbers the references that follow it to match, so
+  // that every id names one character in the edits. False, changing nothing, when the ids
+  // would pass 65535 (the edit error says so). Done once, when the movie is loaded.
+  bool GiveEveryDefinitionItsOwnId();
   // found: whether a FreeCharacter tag stands at pos or after it (a null slot on the way
   // ends the search with false).
   void SearchForKeyFrameBlock(iterator pos, bool& found);
@@ -186,13 +192,13 @@ class ZuFMRTavoFile : public ZuTavoFile {
 
   // The BitmapFormat of the movie's first DefineBitsLossless2 tag in format 4 or 5 as a bit
   // depth: 32 for format 5, 16 for format 4, 0 when there is none. Bitmaps of other formats
-  // are passed over: colour-mapped ones (format 3) hold small pictures of either depth,
-  // and an edit can bring one before the first key frame (a cut from frame 1 leaves the
-  // first kept frame's pictures ahead of the key frame made for it). Worked out once per
-  // loaded movie.
+  // are passed over: colour-mapped ones (format 3) hold small pictures of either depth.
+  // Worked out once per loaded movie. Key frames are stored at this depth where it holds
+  // their picture exactly, and at 32 bits otherwise.
   int GetBMPBitDepth();
   // Renders frame frameToRender of the SWF file movieFile and inserts the picture into
-  // this movie as a key frame of frame targetFrame (0: right after the header tags), with
+  // this movie as a key frame of frame targetFrame (0: right after the header tags), in 16
+  // bits when the movie's pictures are 16-bit and every pixel fits, else in 32 bits, with
   // the tags that free and remove it in the next clean-up block. Throws the int 0, before
   // anything changes, when the frame cannot be rendered (the edit error says why) or
   // converted.
@@ -226,16 +232,23 @@ class ZuFMRTavoFile : public ZuTavoFile {
 
   // Insertion (ZuFMRTavoFileInsertion.cpp).
 
-  // Appends to tags new copies of the other movie's tags from its third tag up to its first
-  // DoAction, each definition given a fresh id of this movie and every reference renumbered
-  // to match; with addCleanup, then a FreeCharacter per bitmap and a RemoveObject2 per depth
-  // that the copies define and place after their last clean-up block. The caller owns what
-  // is appended. A null slot ends the work early, leaving what is appended so far.
+  // Appends to tags new copies of the other movie's frames but its last, each definition
+  // given a fresh id of this movie and every reference renumbered to match (a movie that
+  // defines an id again after freeing it gets a new id for each definition); with
+  // addCleanup, then a FreeCharacter per bitmap and a RemoveObject2 per depth that the copies
+  // define and place after their last clean-up block; without, the tags of the last frame
+  // that draw (the inserted frames end in front of this movie's last frame, which then
+  // shows the other movie's last picture). The caller owns what is appended. A null slot
+  // ends the work early, leaving what is appended so far.
   void GetInsertableFMRTags(ZuFMRTavoFile& other, std::list<ZuSwfTag*>& tags, bool addCleanup);
   // Does the insertion at frame insertAt (see the public overloads); otherName, the file the
   // stream was read from, is for messages only.
   ZuErrorCodeEnum InsertFMRSWFFile(IZuStream* stream, int insertAt, const ZuString& outPath,
                                    const ZuString& otherName);
+  // Moves the tags of the frame that starts at pos and change no picture (actions, labels,
+  // sound) behind the others, in their order, and returns the first of them, or the frame's
+  // ShowFrame when there is none: where tags that go in after the frame's pictures belong.
+  iterator MovePicturesToFrameStart(iterator pos);
   // The insertion's steps at pos, the first tag after frame insertAt: the display list is
   // emptied before pos and, with keyFrame, frame insertAt + 1 gets its key frame. Returns the
   // position the other movie's tags go before, or end() with failed set (and nothing

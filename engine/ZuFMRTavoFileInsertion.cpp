@@ -12,7 +12,6 @@
 
 #include "engine/ZuEditTags.h"
 #include "engine/ZuFMRTavoFile.h"
-#include "host/swf/ZuSwfRemoveObjectTag.h"
 #include "host/swf/ZuTavoIDMap.h"
 #include "host/util/ZuStreamUtil.h"
 
@@ -54,17 +53,14 @@ bool SkipCleanupBlock(ZuSwfTagSet::iterator& pos, ZuSwfTagSet::iterator end) {
   return pos == end || *pos != nullptr;
 }
 
-// How many characters the tags from the third up to the first DoAction define: the ids an
-// insertion of the movie hands out.
+// How many characters the movie defines from its third tag on: the most ids an insertion
+// of it hands out.
 int64_t CountDefinitions(const ZuFMRTavoFile& movie) {
   int64_t count = 0;
   int index = 0;
   for (const ZuSwfTag* tag : movie) {
     if (index++ < 2 || tag == nullptr) {
       continue;
-    }
-    if (tag->GetTagType() == Factory::kDoAction) {
-      break;
     }
     count += tag->GetCharacterId() != 0 ? 1 : 0;
   }
@@ -122,15 +118,13 @@ ZuErrorCodeEnum ZuFMRTavoFile::InsertFMRSWFFile(IZuStream* stream, int insertAt,
     ++pos;  // from the ShowFrame that ends frame insertAt to the first tag after it
   }
   if (!framesFollow) {
-    // In front of the last frame, the inserted frames go after what that frame draws, up to
-    // its stop action: drawn after them, it would land on the inserted movie's last picture
-    // (the first part of a split ends on the cut frame's pictures). So the last frame keeps
-    // only its actions and shows the inserted movie's last picture, and the pictures it drew
-    // are taken down with the rest of the stage before the inserted frames.
-    while (pos != end() && *pos != nullptr && !IsOfType(*pos, Factory::kDoAction) &&
-           !IsOfType(*pos, Factory::kShowFrame)) {
-      ++pos;
-    }
+    // In front of the last frame, the inserted frames go after what that frame draws and
+    // before its actions: drawn after them, its pictures would land on the inserted movie's
+    // last picture (the first part of a split ends on the cut frame's pictures; a cut up to
+    // the end leaves a key frame in the stop frame). So the last frame keeps only its actions
+    // and shows the inserted movie's last picture, and the pictures it drew are taken down
+    // with the rest of the stage before the inserted frames.
+    pos = MovePicturesToFrameStart(pos);
   }
   bool failed = false;
   pos = ClearStageBefore(pos, insertAt, keyFrame, failed);
@@ -147,6 +141,29 @@ ZuErrorCodeEnum ZuFMRTavoFile::InsertFMRSWFFile(IZuStream* stream, int insertAt,
     WriteToFile(outPath);
   }
   return kZuSuccess;
+}
+
+ZuSwfTagSet::iterator ZuFMRTavoFile::MovePicturesToFrameStart(iterator pos) {
+  // Frame tags that change no picture (actions, labels, sound) go to the end of the frame,
+  // in their order; what a frame shows does not depend on where its actions stand in it.
+  iterator frameEnd = pos;
+  while (frameEnd != end() && *frameEnd != nullptr && !IsOfType(*frameEnd, Factory::kShowFrame)) {
+    ++frameEnd;
+  }
+  iterator firstMoved = frameEnd;
+  for (iterator walk = pos; walk != frameEnd && walk != firstMoved;) {
+    if (zu_edit_tags::ChangesPictures((*walk)->GetTagType())) {
+      ++walk;
+      continue;
+    }
+    ZuSwfTag* tag = *walk;
+    walk = EraseTags(walk, std::next(walk));
+    IncludeTag(tag, frameEnd);
+    if (firstMoved == frameEnd) {
+      firstMoved = std::prev(frameEnd);
+    }
+  }
+  return firstMoved;
 }
 
 ZuSwfTagSet::iterator ZuFMRTavoFile::ClearStageBefore(iterator pos, int insertAt, bool keyFrame,
@@ -247,21 +264,30 @@ void ZuFMRTavoFile::GetInsertableFMRTags(ZuFMRTavoFile& other, std::list<ZuSwfTa
   // Hands the copies made so far to the caller.
   auto handOver = [&tags, &copies]() { tags.splice(tags.end(), copies.Tags()); };
 
-  // Copy, giving every definition the next id of this movie; note where the last complete
-  // run of FreeCharacter tags ends.
+  // Copy frames 1 to n - 1 whole and, in front of the last frame (no clean-up wanted), what
+  // the last frame draws. Each tag's references are renumbered as the map stands when it
+  // comes, and each definition gets the next id of this movie: a movie may define an id
+  // again after freeing it, and each definition is a character of its own. Note where the
+  // last complete run of FreeCharacter tags ends.
   std::list<ZuSwfTag*>& list = copies.Tags();
   auto cleanupStart = list.end();
   bool inFreeRun = false;
+  const int lastFrame = other.GetFrameCount();
+  int frame = 1;
   for (auto pos = other.FindNthFrame(0); pos != other.end(); ++pos) {
     const ZuSwfTag* original = *pos;
     if (original == nullptr) {
       handOver();
       return;
     }
-    std::unique_ptr<ZuSwfTag> copy(original->Clone());
-    if (copy->GetTagType() == Factory::kDoAction) {
-      break;  // the inserted movie's stop frame stays behind
+    const enuTagType type = original->GetTagType();
+    const bool inLastFrame = frame >= lastFrame;
+    frame += type == Factory::kShowFrame ? 1 : 0;
+    if (inLastFrame && (addCleanup || !zu_edit_tags::ChangesPictures(type))) {
+      continue;
     }
+    std::unique_ptr<ZuSwfTag> copy(original->Clone());
+    copy->RemapIds(ids);
     if (original->GetCharacterId() != 0) {
       copy->SetCharacterId(GetId());
       ids.Set(original->GetCharacterId(), copy->GetCharacterId());
@@ -276,11 +302,6 @@ void ZuFMRTavoFile::GetInsertableFMRTags(ZuFMRTavoFile& other, std::list<ZuSwfTa
         cleanupStart = std::prev(list.end());
       }
     }
-  }
-
-  // Renumber every reference; the ids the copies define are already new.
-  for (ZuSwfTag* copy : list) {
-    copy->RemapIds(ids);
   }
   if (!addCleanup) {
     handOver();
@@ -302,20 +323,10 @@ void ZuFMRTavoFile::GetInsertableFMRTags(ZuFMRTavoFile& other, std::list<ZuSwfTa
     }
   }
   for (uint16_t id : bitmaps) {
-    ZuSwfTag* freeTag = zu_edit_tags::MakeFreeCharacter(id);
-    list.push_back(freeTag);
-    // The freed id is already in this movie's numbering: SetReferencedId made it final, so
-    // the map cannot move it again even where it equals an old id of the other movie.
-    freeTag->RemapIds(ids);
+    list.push_back(zu_edit_tags::MakeFreeCharacter(id));
   }
   for (uint16_t depth : depths) {
-    std::unique_ptr<ZuSwfTag> remove(Factory::CreateTagOfType(Factory::kRemoveObject2, 0, 0));
-    auto* removeObject = dynamic_cast<ZuSwfRemoveObjectTag*>(remove.get());
-    if (removeObject == nullptr) {
-      break;
-    }
-    removeObject->m_depth = depth;
-    list.push_back(remove.release());
+    list.push_back(zu_edit_tags::MakeRemoveObject2(depth));
   }
   handOver();
 }

@@ -2,8 +2,12 @@
 // closing the part of a block above a cut with a clean-up block of its own, and reducing
 // the next clean-up block to what the tags after a cut define and place.
 
+#include <algorithm>
 #include <iterator>
 #include <list>
+#include <unordered_set>
+
+#include "host/swf/ZuTavoIDMap.h"
 
 #include "engine/ZuEditTags.h"
 #include "engine/ZuFMRTavoFile.h"
@@ -140,4 +144,52 @@ bool ZuFMRTavoFile::CleanupKeepsAFreeCharacter(iterator pos) {
     }
   }
   return false;
+}
+
+void ZuFMRTavoFile::PutFreesFirstInCleanupRuns() {
+  const auto isCleanup = [](const ZuSwfTag* tag) {
+    return IsOfType(tag, Factory::kFreeCharacter) || IsOfType(tag, Factory::kRemoveObject2);
+  };
+  const auto isFree = [](const ZuSwfTag* tag) { return IsOfType(tag, Factory::kFreeCharacter); };
+  for (iterator pos = begin(); pos != end();) {
+    if (!isCleanup(*pos)) {
+      ++pos;
+      continue;
+    }
+    const iterator runEnd = std::find_if_not(pos, end(), isCleanup);
+    std::stable_partition(pos, runEnd, isFree);
+    pos = runEnd;
+  }
+}
+
+bool ZuFMRTavoFile::GiveEveryDefinitionItsOwnId() {
+  // Most movies define each id once: then nothing changes and no tag is parsed.
+  std::unordered_set<uint16_t> defined;
+  int64_t repeated = 0;
+  for (iterator pos = FindNthFrame(0); pos != end(); ++pos) {
+    const uint16_t id = *pos != nullptr ? (*pos)->GetCharacterId() : 0;
+    repeated += id != 0 && !defined.insert(id).second ? 1 : 0;
+  }
+  if (repeated == 0) {
+    return true;
+  }
+  if (!HasRoomForIds(repeated)) {
+    return false;
+  }
+  // Each tag refers to the definition that stands before it, as a player reads the movie.
+  defined.clear();
+  ZuTavoIDMap ids;
+  for (iterator pos = FindNthFrame(0); pos != end(); ++pos) {
+    ZuSwfTag* tag = *pos;
+    if (tag == nullptr) {
+      continue;
+    }
+    tag->RemapIds(ids);
+    const uint16_t id = tag->GetCharacterId();
+    if (id != 0 && !defined.insert(id).second) {
+      tag->SetCharacterId(GetId());
+      ids.Set(id, tag->GetCharacterId());
+    }
+  }
+  return true;
 }

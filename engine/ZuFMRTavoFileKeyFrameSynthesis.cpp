@@ -20,6 +20,7 @@
 #include "host/swf/ZuBitStream.h"
 #include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
 #include "host/swf/ZuSwfDefineShapeTag.h"
+#include "host/swf/ZuSwfLosslessBitmap.h"
 #include "platform/ZuWinGdi.h"
 #include "platform/ZuWinGlobalMemory.h"
 
@@ -127,6 +128,25 @@ std::unique_ptr<ZuImage16BPP> ConvertTo16Bits(const ZuImage& picture) {
   return std::make_unique<ZuImage16BPP>(pixels16.data(), width, height, true);
 }
 
+// Whether every pixel of picture is opaque and shows a colour that 5 bits a channel hold
+// exactly: stored in 16 bits, the picture then shows the same pixels.
+bool HoldsOnly15BitColors(const ZuImage& picture) {
+  for (int y = 0; y < picture.GetHeight(); ++y) {
+    const uint8_t* pixel = picture.Row(y);
+    for (int x = 0; x < picture.GetWidth(); ++x, pixel += 4) {
+      for (int channel = 0; channel < 3; ++channel) {
+        if (ZuSwfLosslessBitmap::Widen5(pixel[channel] >> 3) != pixel[channel]) {
+          return false;
+        }
+      }
+      if (pixel[3] != 255) {
+        return false;
+      }
+    }
+  }
+  return true;
+}
+
 // Fills a bitmap tag from a picture of either depth.
 void FillBitmap(ZuSwfDefineBitsLossless2Tag& bitmap, const ZuImage& picture) {
   // The player's pictures are stage-sized, at most 16384 pixels a side, which a bitmap
@@ -189,7 +209,10 @@ void ZuFMRTavoFile::ExtractImageAndAddKeyFrame(int frameToRender, int targetFram
     m_editError = "frame " + std::to_string(frameToRender) + " cannot be rendered: " + reason;
     throw 0;
   }
-  if (depth == 32) {
+  // A 16-bit key frame is smaller, but holds the picture exactly only when every colour
+  // is one of the 5-5-5 colours: a 16-bit movie may have 32-bit or colour-mapped pictures
+  // merged or inserted into it, and a movie without 16-bit pictures keeps 32 bits.
+  if (depth != 16 || !HoldsOnly15BitColors(*picture)) {
     AddImageKeyFrame(*picture, targetFrame);
     return;
   }

@@ -3,10 +3,8 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <future>
 #include <memory>
 #include <string>
-#include <system_error>
 
 #include "engine/ZuFMRTavoFile.h"
 #include "host/player/ZuAnimationUtils.h"
@@ -14,7 +12,6 @@
 #include "host/util/ZuFileUtil.h"
 #include "host/util/ZuFrameTime.h"
 #include "host/util/ZuMappedPageReleaser.h"
-#include "host/util/ZuMemoryStream.h"
 #include "host/util/ZuStreamUtil.h"
 
 const int ZuFMRTavoFile::m_maxSWFFramesLimit;
@@ -61,33 +58,13 @@ ZuFMRTavoFile::ZuFMRTavoFile(IZuStream* stream) : m_deleteFile(true) {
     copy.Delete();
     throw 0;
   };
-  // Key frames are later rendered from the copy, so it holds the whole movie.
-  if (!InitAndSaveCopy(stream, copy)) {
+  // Key frames are later rendered from the copy, so it holds the whole movie. Loading and
+  // saving run one after the other on the caller's thread: the engine starts no threads.
+  if (Init(stream) != kZuSuccess ||
+      ZuStreamUtil::SaveReadStreamToFile(stream, copy) != kZuSuccess) {
     fail();
   }
   m_fileName = copy.GetPathString();
-}
-
-bool ZuFMRTavoFile::InitAndSaveCopy(IZuStream* stream, const ZuFile& copy) {
-  ZuSharedBytes remaining;
-  if (stream == nullptr || !stream->MapRemaining(remaining)) {
-    return Init(stream) == kZuSuccess &&
-           ZuStreamUtil::SaveReadStreamToFile(stream, copy) == kZuSuccess;
-  }
-  // From here the saving thread has the stream to itself; Init reads the same bytes
-  // through a stream of its own.
-  const auto save = [stream, &copy] {
-    return ZuStreamUtil::SaveReadStreamToFile(stream, copy) == kZuSuccess;
-  };
-  std::future<bool> saved;
-  try {
-    saved = std::async(std::launch::async, save);
-  } catch (const std::system_error&) {
-    saved = std::async(std::launch::deferred, save);
-  }
-  ZuMemoryStream bytes(std::move(remaining));
-  const bool loaded = Init(&bytes) == kZuSuccess;
-  return saved.get() && loaded;
 }
 
 ZuFMRTavoFile::ZuFMRTavoFile(const ZuFMRTavoFile& other) = default;
@@ -114,6 +91,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::Init(IZuStream* stream) {
   if (!m_isValidFMR) {
     return kZuSuccess;
   }
+  PutFreesFirstInCleanupRuns();
   ZuMappedPageReleaser pages;
   for (auto pos = SkipHeaderTags(begin(), end()); pos != end(); ++pos) {
     if (*pos == nullptr) {
@@ -122,6 +100,8 @@ ZuErrorCodeEnum ZuFMRTavoFile::Init(IZuStream* stream) {
     m_highestId = std::max(m_highestId, (*pos)->GetCharacterId());
     pages.PassedEnd((*pos)->GetBody());
   }
+  // A movie the edits cannot renumber is one they cannot edit exactly.
+  m_isValidFMR = GiveEveryDefinitionItsOwnId();
   return kZuSuccess;
 }
 

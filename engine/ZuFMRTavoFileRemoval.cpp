@@ -31,22 +31,6 @@ struct RemovedRange {
   int64_t showFrames = 0;            // ShowFrame tags in the range
 };
 
-// Whether a tag of type defines a character or changes the display list.
-bool ChangesPictures(enuTagType type) {
-  switch (type) {
-    case Factory::kShowFrame:
-    case Factory::kDoAction:
-    case Factory::kFrameLabel:
-    case Factory::kSoundStreamHead:
-    case Factory::kSoundStreamHead2:
-    case Factory::kSoundStreamBlock:
-    case Factory::kMetadata:
-      return false;
-    default:
-      return true;
-  }
-}
-
 // Walks the range that starts at first and ends with its count-th ShowFrame (or at last),
 // sorting its tags into range; returns the position after it. False at a null slot.
 // Nothing in the movie changes.
@@ -62,7 +46,7 @@ bool SortRange(ZuSwfTagSet::iterator first, ZuSwfTagSet::iterator last, int64_t 
       return false;
     }
     const enuTagType type = tag->GetTagType();
-    range.changesPictures = range.changesPictures || ChangesPictures(type);
+    range.changesPictures = range.changesPictures || zu_edit_tags::ChangesPictures(type);
     std::list<ZuSwfTag*>* goesTo = &range.discarded;
     switch (type) {
       case Factory::kShowFrame:

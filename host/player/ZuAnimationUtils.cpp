@@ -162,7 +162,7 @@ bool FirstFrameShowsStagePicture(const ZuTavoFile& movie) {
 
 // What the edits need of a movie to keep every frame's picture.
 
-// Depth at which edits place the key frames they render, and below which only a block's
+// Depth at which edits place the key frames they render; at it and below it, only a block's
 // own key frames go.
 constexpr uint16_t kRenderedKeyFrameDepth = 100;
 
@@ -174,38 +174,66 @@ uint16_t ChangedDepth(const ZuSwfTag& tag) {
   if (const auto* remove = dynamic_cast<const ZuSwfRemoveObjectTag*>(&tag)) {
     return remove->m_depth;
   }
-  return kRenderedKeyFrameDepth;
+  return kRenderedKeyFrameDepth + 1;
 }
 
-// A change below the rendered key frames' depth outside frame 1 and outside the frame
-// where a block opens, described; empty when there is none.
+bool IsCleanupTag(const ZuSwfTag* tag) {
+  const enuTagType type = tag->GetTagType();
+  return type == Factory::kFreeCharacter || type == Factory::kRemoveObject2;
+}
+
+// Whether the run of FreeCharacter and RemoveObject2 tags that starts at pos frees a
+// character: then a block opens there, whichever of the two kinds comes first (they commute:
+// one empties depths, the other forgets definitions).
+template <typename Iterator>
+bool CleanupRunFrees(Iterator pos, Iterator end) {
+  for (; pos != end && IsCleanupTag(*pos); ++pos) {
+    if ((*pos)->GetTagType() == Factory::kFreeCharacter) {
+      return true;
+    }
+  }
+  return false;
+}
+
+// A change at or below the rendered key frames' depth outside frame 1 and outside the frame
+// where a block opens (from the clean-up run that frees the old block's characters on),
+// described; empty when there is none. A picture placed there later would be hidden under,
+// or would replace, such a key frame.
 std::string FindChangeBelowKeyFrames(const ZuTavoFile& movie) {
   int frame = 1;
-  bool blockOpens = true;  // frame 1, or a FreeCharacter earlier in the frame
-  for (const ZuSwfTag* tag : movie) {
+  bool blockOpens = true;  // frame 1, or a clean-up run that frees, earlier in the frame
+  for (auto pos = movie.begin(); pos != movie.end(); ++pos) {
+    const ZuSwfTag* tag = *pos;
     const enuTagType type = tag->GetTagType();
     if (type == Factory::kShowFrame) {
       ++frame;
       blockOpens = false;
-    } else if (type == Factory::kFreeCharacter) {
-      blockOpens = true;
-    } else if ((IsPlacement(type) || IsRemoval(type)) && !blockOpens &&
-               ChangedDepth(*tag) < kRenderedKeyFrameDepth) {
+    } else if (!blockOpens && IsCleanupTag(tag)) {
+      blockOpens = CleanupRunFrees(pos, movie.end());
+    }
+    if ((IsPlacement(type) || IsRemoval(type)) && !blockOpens &&
+        ChangedDepth(*tag) <= kRenderedKeyFrameDepth) {
       return "frame " + std::to_string(frame) + " changes depth " +
              std::to_string(ChangedDepth(*tag)) +
-             ", below the key frames that edits add, outside the start of a block";
+             ", where only a block's own key frames go (at or below the depth 100 of the key "
+             "frames that edits add), outside the start of a block";
     }
   }
   return {};
 }
 
-// A character id that two tags define, described; empty when there is none.
+// A character id defined while a definition of it is still in use (not freed), described;
+// empty when there is none. An id freed by FreeCharacter may be defined again.
 std::string FindIdDefinedTwice(const ZuTavoFile& movie) {
   std::set<uint16_t> defined;
   for (const ZuSwfTag* tag : movie) {
+    if (tag->GetTagType() == Factory::kFreeCharacter) {
+      defined.erase(tag->GetReferencedId());
+      continue;
+    }
     const uint16_t id = tag->GetCharacterId();
     if (id != 0 && !defined.insert(id).second) {
-      return "character id " + std::to_string(id) + " is defined twice";
+      return "character id " + std::to_string(id) + " is defined twice without being freed";
     }
   }
   return {};

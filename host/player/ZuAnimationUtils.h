@@ -15,10 +15,12 @@ class ZuAnimationUtils {
   //     shapes, placements and removals, FreeCharacter, DoAction, FrameLabel, sound
   //     streams, Metadata, End, and the header tags FileAttributes and SetBackgroundColor);
   //  4. at least one ShowFrame;
-  //  5. what the edits need to keep every frame's picture: no character id defined twice,
-  //     and the display list below depth 100 (where an edit's rendered key frame goes)
-  //     changes only in frame 1 or after a FreeCharacter in the same frame, where a block
-  //     opens: a picture placed there later would be hidden under such a key frame.
+  //  5. what the edits need to keep every frame's picture: no character id defined again
+  //     before FreeCharacter frees it, and the display list at and below depth 100 (where
+  //     an edit's rendered key frame goes) changes only in frame 1 or, where a block opens,
+  //     from the run of FreeCharacter and RemoveObject2 tags that frees a character to the
+  //     frame's end: a picture placed there later would be hidden under such a key frame,
+  //     or would replace it.
   // A null tag slot anywhere makes the answer false.
   static bool IsFMRSWF(const ZuTavoFile& movie);
   // Why movie is not an FMR recording, in a few words; empty when it is one.

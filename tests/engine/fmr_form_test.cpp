@@ -126,8 +126,13 @@ std::vector<FormCase> FormCases() {
       // 4. at least one ShowFrame
       {"no ShowFrame: the key frame stays, its ShowFrame goes", Erase(5, SIZE_MAX), false},
       // 5. what the edits need to keep every frame's picture
-      {"a character id defined twice", late(Make::MakeBitmap(3, 2, 2, 0)), false,
-       "character id 3 is defined twice"},
+      {"a character id defined twice", late(Make::MakeBitmap(8, 2, 2, 0)), false,
+       "character id 8 is defined twice"},
+      {"an id defined again after FreeCharacter", late(Make::MakeBitmap(3, 2, 2, 0)), true},
+      {"a partial picture at depth 100 in frame 2", Swap(8, Make::MakePlacement(4, 100)), false,
+       "frame 2 changes depth 100"},
+      {"a clean-up block's removals before its frees",
+       [](ZuTavoFile& m) { Move(19, 14)(m), Move(20, 15)(m), Move(21, 16)(m); }, true},
       {"a picture placed at depth 2 in frame 2", Swap(8, Make::MakePlacement(4, 2)), false,
        "frame 2 changes depth 2"},
       {"depth 99 emptied in frame 6", late(Make::MakeRemoveObject2(99)), false,

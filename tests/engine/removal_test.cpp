@@ -103,16 +103,16 @@ FmrMovieBuilder RandomMovie(uint32_t seed) {
         movie.Tag(B::MakeBitmap(ownId, 1 + small(4), 1 + small(4), random() & 0xFFFFFF));
         ++ownId;
         movie.Tag(B::MakeShape(ownId, ownId - 1, small(8), small(6), 2, 2));
-        movie.Tag(B::MakePlacement(ownId, 100 + small(6)));
+        movie.Tag(B::MakePlacement(ownId, 101 + small(6)));
         break;
       case 3:
         movie.Tag(B::MakeFreeCharacter(small(id + 3)));
         break;
       case 4:
-        movie.Tag(B::MakeRemoveObject2(100 + small(6)));
+        movie.Tag(B::MakeRemoveObject2(101 + small(6)));
         break;
       case 5:
-        movie.Tag(B::MakePlacement(small(id + 2), 100 + small(6)));
+        movie.Tag(B::MakePlacement(small(id + 2), 101 + small(6)));
         break;
       case 6:
         movie.Tag(B::MakeStopAction());

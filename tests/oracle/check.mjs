@@ -1,6 +1,7 @@
 // Independent check of an SWF file: reads it with the npm package swf-parser and prints
 // its top-level tags as JSON, {"tags":[{"code":69},{"code":9},...]}, without the End tag.
-// On failure prints {"error":"..."} and exits with 1.
+// On failure prints {"error":"..."} and exits with 1. Given several files, prints a line for
+// each, in order.
 //
 // swf-parser names tag kinds, not codes, and one kind can stand for several codes
 // (DefineShape for 2, 22, 32 and 83). The code of each tag is read from its header at the
@@ -173,12 +174,17 @@ function check(path) {
   return tags;
 }
 
-try {
-  if (process.argv.length !== 3) {
-    fail("usage: node check.mjs file.swf");
-  }
-  console.log(JSON.stringify({ tags: check(process.argv[2]) }));
-} catch (e) {
-  console.log(JSON.stringify({ error: e instanceof OracleError ? e.message : `${e.name}: ${e.message}` }));
+// Each file named on the command line gets one line: its tags, or its error.
+const paths = process.argv.slice(2);
+if (paths.length === 0) {
+  console.log(JSON.stringify({ error: "usage: node check.mjs file.swf..." }));
   process.exitCode = 1;
+}
+for (const path of paths) {
+  try {
+    console.log(JSON.stringify({ tags: check(path) }));
+  } catch (e) {
+    console.log(JSON.stringify({ error: e instanceof OracleError ? e.message : `${e.name}: ${e.message}` }));
+    process.exitCode = 1;
+  }
 }

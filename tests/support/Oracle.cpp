@@ -3,8 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <memory>
+#include <sstream>
 
 #include "host/swf/ZuSwfTag.h"
+#include "host/util/ZuFileStream.h"
 #include "tests/support/FmreditRun.h"
 
 namespace {
@@ -76,5 +79,25 @@ void ExpectOracleAccepts(const std::string& path, const ZuTavoFile& movie) {
   if (error.empty()) {
     EXPECT_EQ(oracle, MovieTagCodes(movie))
         << "tag codes of " << path << " as the oracle reads them";
+  }
+}
+
+void ExpectOracleAcceptsFiles(const std::vector<std::string>& paths) {
+  if (paths.empty()) {
+    return;
+  }
+  FmreditRunSetup node;
+  node.program = "node";
+  std::vector<std::string> arguments{ZU_ORACLE_SCRIPT};
+  arguments.insert(arguments.end(), paths.begin(), paths.end());
+  std::istringstream lines(RunFmredit(arguments, node).out);
+  for (const std::string& path : paths) {
+    std::string line;
+    std::getline(lines, line);
+    ZuTavoFile movie;
+    const std::unique_ptr<ZuFileStream> in(ZuFileStream::Open(path, ZuFileStream::Mode::kRead));
+    ASSERT_TRUE(in != nullptr && movie.LoadFromStream(in.get()) == kZuSuccess) << path;
+    EXPECT_EQ(JsonString(line, "error"), "") << "the oracle rejects " << path << ": " << line;
+    EXPECT_EQ(JsonCodes(line), MovieTagCodes(movie)) << "tag codes of " << path;
   }
 }

@@ -16,3 +16,5 @@ std::vector<int> OracleTagCodes(const std::string& path, std::string* error);
 // gtest expectations: the oracle reads the file written from movie, and its tag list
 // matches the movie's (count, order, codes; null slots and a last End tag aside).
 void ExpectOracleAccepts(const std::string& path, const ZuTavoFile& movie);
+// The same for many files with one run of the oracle, each file compared with its own tags.
+void ExpectOracleAcceptsFiles(const std::vector<std::string>& paths);

@@ -1,0 +1,398 @@
+#include "tests/engine/EditChain.h"
+
+#include <algorithm>
+#include <cstring>
+#include <iterator>
+#include <map>
+#include <memory>
+#include <set>
+
+#include "engine/ZuFMRTavoFile.h"
+#include "host/player/ZuAnimationUtils.h"
+#include "host/player/ZuTavoPlayer.h"
+#include "host/swf/ZuSwfLosslessBitmap.h"
+#include "host/swf/ZuTavoFile.h"
+#include "host/swf/ZuTavoIDMap.h"
+#include "host/util/ZuFileStream.h"
+
+namespace edit_chain {
+namespace {
+
+using Factory = ZuSwfTagFactory;
+using Frames = std::vector<FrameRef>;
+
+// Frames first to last (counted from 1) of a movie's model; none when last < first.
+Frames Part(const Movie& movie, int first, int last) {
+  return {movie.frames.begin() + (first - 1), movie.frames.begin() + std::max(first - 1, last)};
+}
+
+void Append(Frames& to, const Frames& more) {
+  to.insert(to.end(), more.begin(), more.end());
+}
+
+// Seconds for a frame number at the sources' 10 frames per second.
+ZuReal Seconds(int frames) {
+  return {frames / 10.0};
+}
+
+size_t DifferentPixels(const ZuImage& shown, const ZuImage& expected) {
+  if (shown.GetWidth() != expected.GetWidth() || shown.GetHeight() != expected.GetHeight()) {
+    return static_cast<size_t>(expected.GetWidth()) * expected.GetHeight();
+  }
+  size_t different = 0;
+  for (int y = 0; y < shown.GetHeight(); ++y) {
+    for (int x = 0; x < shown.GetWidth(); ++x) {
+      different += std::memcmp(shown.Row(y) + 4 * x, expected.Row(y) + 4 * x, 4) != 0 ? 1 : 0;
+    }
+  }
+  return different;
+}
+
+// Every frame of the movie file as the player shows it; empty with *error set on failure.
+std::vector<ZuImage> RenderFrames(const std::string& path, std::string* error) {
+  ZuTavoPlayer player(32);
+  std::vector<ZuImage> frames;
+  if (player.LoadMovie(ZuString(path), 0, 1) == 0) {
+    *error = path + ": " + player.GetLastError();
+    return {};
+  }
+  for (int frame = 1; frame <= player.GetFrameCount(); ++frame) {
+    std::unique_ptr<ZuImage> picture;
+    if (player.GotoFrameAndPlay(frame)) {
+      picture.reset(player.GetCurrentScreenImage());
+    }
+    if (picture == nullptr) {
+      *error = path + ": frame " + std::to_string(frame) + ": " + player.GetLastError();
+      return {};
+    }
+    frames.push_back(*picture);
+  }
+  return frames;
+}
+
+std::string EditFailed(const char* what, int code, const ZuFMRTavoFile& movie) {
+  return std::string(what) + " returned " + std::to_string(code) + " (" + movie.GetEditError() +
+         ")";
+}
+
+}  // namespace
+
+std::string Edit::Describe() const {
+  const std::string n = std::to_string(a);
+  switch (kind) {
+    case Kind::kDelete:
+      return "delete " + n + "+" + std::to_string(b);
+    case Kind::kInsert:
+      return "insert #" + std::to_string(other) + " after " + n;
+    case Kind::kSplit:
+      return "split at " + n + ", part " + std::to_string(b);
+    case Kind::kMerge:
+      return "merge #" + std::to_string(other) + (b == 2 ? " twice" : "");
+  }
+  return {};
+}
+
+std::string Chain::AddSource(const std::string& path, int* index) {
+  std::string error;
+  std::vector<ZuImage> frames = RenderFrames(path, &error);
+  if (frames.empty()) {
+    return error.empty() ? path + ": no frames" : error;
+  }
+  const int source = static_cast<int>(m_sourceFrames.size());
+  Movie movie{path, {}};
+  for (int frame = 1; frame <= static_cast<int>(frames.size()); ++frame) {
+    movie.frames.push_back({source, frame});
+  }
+  m_sourceFrames.push_back(std::move(frames));
+  error = Check(movie);
+  if (error.empty()) {
+    *index = PoolSize();
+    m_pool.push_back(movie);
+  }
+  return error;
+}
+
+std::string Chain::NextFile() {
+  return m_folder + "/chain" + std::to_string(m_files++) + ".swf";
+}
+
+std::string Chain::Check(const Movie& movie) const {
+  const std::string& path = movie.path;
+  try {
+    const ZuFMRTavoFile loaded{ZuString(path)};
+    if (!loaded.IsValidFMRSWF()) {
+      return path + " is not an FMR movie: " + ZuAnimationUtils::WhyNotFMRSWF(loaded) +
+             loaded.GetEditError();
+    }
+  } catch (int) {
+    return path + " does not load";
+  }
+  std::string error;
+  const std::vector<ZuImage> shown = RenderFrames(path, &error);
+  if (!error.empty()) {
+    return error;
+  }
+  if (shown.size() != movie.frames.size()) {
+    return path + " has " + std::to_string(shown.size()) + " frames, not " +
+           std::to_string(movie.frames.size());
+  }
+  for (size_t i = 0; i < shown.size(); ++i) {
+    const FrameRef ref = movie.frames[i];
+    const ZuImage& expected = m_sourceFrames[size_t(ref.source)][size_t(ref.frame) - 1];
+    const size_t different = DifferentPixels(shown[i], expected);
+    if (different != 0) {
+      return path + ": frame " + std::to_string(i + 1) + " of " + std::to_string(shown.size()) +
+             " should show frame " + std::to_string(ref.frame) + " of source " +
+             std::to_string(ref.source) + "; " + std::to_string(different) + " pixels differ";
+    }
+  }
+  if (onWritten) {
+    onWritten(path);
+  }
+  return {};
+}
+
+std::string Chain::Apply(int from, const Edit& edit, int* result) {
+  const Movie in = At(from);
+  const int n = in.Count();
+  std::vector<Movie> written;
+  try {
+    ZuFMRTavoFile movie{ZuString(in.path)};
+    ZuErrorCodeEnum code = kZuSuccess;
+    switch (edit.kind) {
+      case Kind::kDelete: {
+        Movie out{NextFile(), Part(in, 1, edit.a)};
+        code = movie.RemoveFrames(Seconds(edit.a), Seconds(edit.b), ZuString(out.path));
+        const int removed = std::min(edit.b, n - 1 - edit.a);
+        Append(out.frames, Part(in, edit.a + removed + 1, n));
+        written.push_back(out);
+        break;
+      }
+      case Kind::kInsert: {
+        const Movie& other = At(edit.other);
+        const int at = std::min(edit.a, n - 1);
+        Movie out{NextFile(), Part(in, 1, at)};
+        code = movie.InsertFMRSWFFile(ZuString(other.path), Seconds(edit.a), ZuString(out.path));
+        Append(out.frames, Part(other, 1, other.Count() - 1));
+        // At the end, the last frame keeps its actions and shows the other's last picture.
+        Append(out.frames,
+               at == n - 1 ? Part(other, other.Count(), other.Count()) : Part(in, at + 1, n));
+        written.push_back(out);
+        break;
+      }
+      case Kind::kSplit: {
+        Movie first{NextFile(), Part(in, 1, edit.a)};
+        Movie second{NextFile(), Part(in, edit.a, n)};
+        code = movie.SplitSWF(Seconds(edit.a), ZuString(first.path), ZuString(second.path));
+        written =
+            edit.b == 1 ? std::vector<Movie>{second, first} : std::vector<Movie>{first, second};
+        break;
+      }
+      case Kind::kMerge: {
+        const Movie& other = At(edit.other);
+        std::vector<ZuString> paths(static_cast<size_t>(edit.b == 2 ? 2 : 1), ZuString(other.path));
+        Movie out{NextFile(), Part(in, 1, n - 1)};
+        for (size_t i = 1; i < paths.size(); ++i) {
+          Append(out.frames, Part(other, 1, other.Count() - 1));
+        }
+        Append(out.frames, other.frames);
+        code = movie.MergeSWFs(paths, ZuString(out.path));
+        written.push_back(out);
+        break;
+      }
+    }
+    if (code != kZuSuccess) {
+      return EditFailed("the edit", code, movie);
+    }
+  } catch (int) {
+    return "the edit threw";
+  }
+  for (const Movie& movie : written) {
+    const std::string error = Check(movie);
+    if (!error.empty()) {
+      return error;
+    }
+    *result = PoolSize();
+    m_pool.push_back(movie);
+  }
+  return {};
+}
+
+Edit Chain::Pick(int from, const Chooser& below) const {
+  const int n = At(from).Count();
+  const int pool = PoolSize();
+  uint32_t kind = below(20);
+  if (n < 3 && kind < 7) {
+    kind += 7;  // a delete needs three frames: one cut, two kept
+  }
+  if (kind < 7) {
+    const int a = static_cast<int>(below(static_cast<uint32_t>(n - 1)));
+    // Half the cuts run to the end (cut short there), the others are short.
+    const int b = below(2) == 0 ? n - 2 : 1 + static_cast<int>(below(std::min(n - 2, 6)));
+    return {Kind::kDelete, a, b};
+  }
+  if (kind < 12) {
+    return {Kind::kInsert, static_cast<int>(below(static_cast<uint32_t>(n + 2))), 0,
+            static_cast<int>(below(static_cast<uint32_t>(pool)))};
+  }
+  if (kind < 16 && n >= 2) {
+    return {Kind::kSplit, 1 + static_cast<int>(below(static_cast<uint32_t>(n - 1))),
+            1 + static_cast<int>(below(2))};
+  }
+  return {Kind::kMerge, 0, below(4) == 0 ? 2 : 1,
+          static_cast<int>(below(static_cast<uint32_t>(pool)))};
+}
+
+std::string Chain::Run(int from, int length, const Chooser& below) {
+  std::string steps = "from " + At(from).path;
+  int current = from;
+  for (int i = 0; i < length; ++i) {
+    const Edit edit = Pick(current, below);
+    steps += "; " + edit.Describe();
+    const std::string error = Apply(current, edit, &current);
+    if (!error.empty()) {
+      return steps + ": " + error;
+    }
+  }
+  return {};
+}
+
+// Rewriting movies into other accepted forms.
+
+namespace {
+
+using Iterator = ZuSwfTagSet::iterator;
+
+bool Is(const ZuSwfTag* tag, enuTagType type) {
+  return tag->GetTagType() == type;
+}
+
+// The bitmap's pixels with a colour table, or why not.
+std::string MapColours(ZuSwfTag& tag) {
+  const ZuSharedBytes body = tag.GetBody();
+  if (body.size() < 3 || body[2] == ZuSwfLosslessBitmap::kColorMapped) {
+    return {};
+  }
+  std::string error;
+  const std::unique_ptr<ZuImage> picture = ZuSwfLosslessBitmap::Decode(body.span(), true, &error);
+  if (picture == nullptr) {
+    return error;
+  }
+  const int width = picture->GetWidth();
+  const int height = picture->GetHeight();
+  std::map<uint32_t, uint8_t> table;
+  std::vector<uint8_t> indices(ZuSwfLosslessBitmap::IndexBytes(width, height));
+  const size_t rowBytes = indices.size() / static_cast<size_t>(height);
+  for (int y = 0; y < height; ++y) {
+    for (int x = 0; x < width; ++x) {
+      uint32_t colour = 0;
+      std::memcpy(&colour, picture->Row(y) + 4 * x, 4);
+      const auto [entry, added] = table.emplace(colour, static_cast<uint8_t>(table.size()));
+      if (added && table.size() > 256) {
+        return "a bitmap has more than 256 colours";
+      }
+      indices[size_t(y) * rowBytes + size_t(x)] = entry->second;
+    }
+  }
+  std::vector<uint8_t> data(table.size() * 4);
+  for (const auto& [colour, index] : table) {
+    std::memcpy(&data[size_t(index) * 4], &colour, 4);  // opaque: premultiplied as it is
+  }
+  data.insert(data.end(), indices.begin(), indices.end());
+  const uint16_t id = tag.GetCharacterId();
+  tag.SetBody(ZuSharedBytes::Adopt(
+      ZuSwfLosslessBitmap::EncodeColorMapped(id, width, height, table.size(), data)));
+  return {};
+}
+
+// Each clean-up block's RemoveObject2 run moves in front of its FreeCharacter run.
+void PutRemovesFirst(ZuTavoFile& movie) {
+  for (Iterator pos = movie.begin(); pos != movie.end(); ++pos) {
+    if (!Is(*pos, Factory::kFreeCharacter) || Is(*std::prev(pos), Factory::kFreeCharacter)) {
+      continue;
+    }
+    Iterator removes = pos;
+    while (removes != movie.end() && !Is(*removes, Factory::kRemoveObject2) &&
+           !Is(*removes, Factory::kShowFrame)) {
+      ++removes;
+    }
+    while (removes != movie.end() && Is(*removes, Factory::kRemoveObject2)) {
+      ZuSwfTag* tag = *removes;
+      removes = movie.EraseTags(removes, std::next(removes));
+      movie.IncludeTag(tag, pos);
+    }
+  }
+}
+
+// Every clean-up block also frees the old block's shapes, and every definition takes the
+// lowest id not in use.
+void NumberIdsAgain(ZuTavoFile& movie) {
+  std::vector<uint16_t> shapes;  // defined since the last clean-up block
+  for (Iterator pos = std::next(movie.begin(), 2); pos != movie.end(); ++pos) {
+    if (Is(*pos, Factory::kFreeCharacter) && !Is(*std::prev(pos), Factory::kFreeCharacter)) {
+      for (const uint16_t shape : shapes) {
+        ZuSwfTag* free = Factory::CreateTagOfType(Factory::kFreeCharacter, 0, 0);
+        free->SetReferencedId(shape);
+        movie.IncludeTag(free, pos);
+      }
+      shapes.clear();
+    } else if (Is(*pos, Factory::kDefineShape3)) {
+      shapes.push_back((*pos)->GetCharacterId());
+    }
+  }
+  ZuTavoIDMap ids;
+  std::set<uint16_t> inUse;
+  for (Iterator pos = std::next(movie.begin(), 2); pos != movie.end(); ++pos) {
+    ZuSwfTag* tag = *pos;
+    if (Is(tag, Factory::kFreeCharacter)) {
+      tag->SetReferencedId(ids.Map(tag->GetReferencedId()));
+      inUse.erase(tag->GetReferencedId());
+      continue;
+    }
+    tag->RemapIds(ids);
+    if (const uint16_t id = tag->GetCharacterId(); id != 0) {
+      uint16_t lowest = 1;
+      while (inUse.count(lowest) != 0) {
+        ++lowest;
+      }
+      tag->SetCharacterId(lowest);
+      ids.Set(id, lowest);
+      inUse.insert(lowest);
+    }
+  }
+}
+
+}  // namespace
+
+std::string RewriteMovie(const std::string& path, Form form) {
+  ZuTavoFile movie;
+  std::string error;
+  {
+    const std::unique_ptr<ZuFileStream> in(
+        ZuFileStream::Open(path, ZuFileStream::Mode::kRead, &error));
+    if (in == nullptr || movie.LoadFromStream(in.get()) != kZuSuccess) {
+      return path + ": does not load " + error;
+    }
+  }
+  if (form == Form::kRemovesFirst) {
+    PutRemovesFirst(movie);
+  } else if (form == Form::kIdsAgain) {
+    NumberIdsAgain(movie);
+  }
+  for (ZuSwfTag* tag : movie) {
+    if (form == Form::kColourMapped && Is(tag, Factory::kDefineBitsLossless2)) {
+      error = MapColours(*tag);
+    }
+    if (!error.empty()) {
+      return path + ": " + error;
+    }
+  }
+  const std::unique_ptr<ZuFileStream> out(
+      ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &error));
+  if (out == nullptr || movie.DumpToStream(out.get()) != kZuSuccess || !out->Close()) {
+    return path + ": cannot be written " + error;
+  }
+  return {};
+}
+
+}  // namespace edit_chain

@@ -1,0 +1,90 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "host/image/ZuImage.h"
+
+// Chains of edits checked against a model of what each frame of every result must show:
+// a frame of one of the source movies. The sources are FMR movie files of one stage size at
+// 10 frames per second; every file an edit writes joins a pool that later edits take from,
+// so that results are edited again, inserted and merged. Free of GoogleTest, so that the
+// fuzzer drives the same chains from its input.
+namespace edit_chain {
+
+// A frame of a source movie (frame counted from 1).
+struct FrameRef {
+  int source;
+  int frame;
+};
+
+// A movie file of the pool and what each of its frames must show.
+struct Movie {
+  std::string path;
+  std::vector<FrameRef> frames;
+  int Count() const { return static_cast<int>(frames.size()); }
+};
+
+// One edit of a pool movie, its numbers counted in frames:
+//   delete: frames a + 1 to a + b go (cut short at the last frame, which stays);
+//   insert: pool movie `other` after frame a (at the end: in front of the last frame);
+//   split:  at frame a, going on with part b (1 or 2); both parts join the pool;
+//   merge:  pool movie `other` appended (b = 2: then `other` once more).
+enum class Kind { kDelete, kInsert, kSplit, kMerge };
+struct Edit {
+  Kind kind;
+  int a = 0;
+  int b = 0;
+  int other = 0;
+  std::string Describe() const;
+};
+
+// Picks a number below its argument (which is at least 1).
+using Chooser = std::function<uint32_t(uint32_t)>;
+
+class Chain {
+ public:
+  // Results go to folder, which the caller keeps.
+  explicit Chain(std::string folder) : m_folder(std::move(folder)) {}
+
+  // Adds the movie file at path to the pool as a source; its frames are rendered now. Returns
+  // why not ("" on success). Returns the pool index through *index.
+  std::string AddSource(const std::string& path, int* index);
+  int PoolSize() const { return static_cast<int>(m_pool.size()); }
+  const Movie& At(int index) const { return m_pool.at(static_cast<size_t>(index)); }
+
+  // Makes the edit of pool movie `from`, checks every file it writes (an FMR movie whose
+  // every frame shows its model's picture, pixel for pixel) and puts the results in the
+  // pool; *result is the pool index to go on with. Returns what went wrong, "" when nothing.
+  std::string Apply(int from, const Edit& edit, int* result);
+  // An edit that pool movie `from` takes (no refusal by design: sizes and frame counts fit).
+  Edit Pick(int from, const Chooser& below) const;
+  // length edits picked with below, from pool movie `from`; stops at the first failure, which
+  // it returns with the chain that led to it.
+  std::string Run(int from, int length, const Chooser& below);
+
+  // Called with every file an edit writes, after the checks above (the tests read it with the
+  // independent parser).
+  std::function<void(const std::string&)> onWritten;
+
+ private:
+  std::string Check(const Movie& movie) const;
+  std::string NextFile();
+
+  std::string m_folder;
+  std::vector<std::vector<ZuImage>> m_sourceFrames;
+  std::vector<Movie> m_pool;
+  int m_files = 0;
+};
+
+// Rewrites the movie file at path in place into a form the recorder does not write but the
+// edits take: every 4- or 5-format bitmap as a colour-mapped one (its pictures must have at
+// most 256 colours), the RemoveObject2 run of each clean-up block ahead of its FreeCharacter
+// run, or every block's characters (shapes too) freed and numbered from 1 again. Returns why
+// not ("" on success).
+enum class Form { kColourMapped, kRemovesFirst, kIdsAgain };
+std::string RewriteMovie(const std::string& path, Form form);
+
+}  // namespace edit_chain

@@ -49,7 +49,10 @@ void RunInsert(const InsertOptions& options) {
       ThrowSizeMismatch(options.other, *LoadMovieOrThrow(options.other), options.input, *movie);
     default:
       output.ThrowIfWriteFailed();
-      throw CliError(options.input + ": the movie's tag list is damaged at the insertion point");
+      throw CliError(options.input + ": " +
+                     (movie->GetEditError().empty()
+                          ? "the movie's tag list is damaged at the insertion point"
+                          : movie->GetEditError()));
   }
 }
 

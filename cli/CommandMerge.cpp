@@ -64,7 +64,8 @@ void RunMerge(const MergeOptions& options) {
       [[fallthrough]];
     default:
       output.ThrowIfWriteFailed();
-      throw CliError(options.inputs[0] + ": the movies could not be merged");
+      throw CliError(options.inputs[0] + ": the movies could not be merged" +
+                     (movie->GetEditError().empty() ? "" : ": " + movie->GetEditError()));
   }
 }
 

@@ -19,6 +19,7 @@
 #include "host/app/ZuMovieFacts.h"
 #include "host/app/ZuProject.h"
 #include "host/app/ZuSlideBase.h"
+#include "host/player/ZuAnimationUtils.h"
 #include "host/util/IZuStream.h"
 #include "host/util/ZuFrameTime.h"
 #include "host/util/ZuTemporaryFolder.h"
@@ -76,8 +77,15 @@ void ThrowForResult(ZuErrorCodeEnum result, const EditOptions& options, const st
       return;
     case kZuErrorFrameLimit:
       ThrowFrameLimit(options.project, unchanged);
-    case kZuErrorNotFMR:
-      throw CliError(notFMR + ": not a valid FMR movie" + unchanged, kExitNotFMR);
+    case kZuErrorNotFMR: {
+      // The reason, as the FMR test gives it, of the movie to blame.
+      const std::unique_ptr<ZuFMRTavoFile> own = otherMovie ? nullptr : LoadSlideMovie(slide);
+      const ZuFMRTavoFile* blamed = otherMovie ? otherMovie.get() : own.get();
+      const std::string reason = blamed ? ZuAnimationUtils::WhyNotFMRSWF(*blamed) : "";
+      throw CliError(
+          notFMR + ": not a valid FMR movie" + (reason.empty() ? "" : ": " + reason) + unchanged,
+          kExitNotFMR);
+    }
     case kZuErrorDimensionMismatch: {
       std::unique_ptr<ZuFMRTavoFile> movie = LoadSlideMovie(slide);
       if (movie && otherMovie) {

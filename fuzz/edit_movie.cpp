@@ -1,5 +1,8 @@
 // Any bytes as an FMR movie, edited by one of the four edits (ZU_FUZZ_EDIT, one target each):
-// delete a stretch, insert the movie into itself, split it, merge it with itself.
+// delete a stretch, insert the movie into itself, split it, merge it with itself. What a
+// successful edit writes must be an FMR movie again.
+#include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -15,24 +18,40 @@ ZuString Path(const std::string& path) {
   return ZuString(std::string_view(path));
 }
 
+// An edit that succeeds must write FMR movies that every edit can take again.
+void ExpectFmr(ZuErrorCodeEnum result, const std::vector<std::string>& written) {
+  if (result != kZuSuccess) {
+    return;
+  }
+  for (const std::string& path : written) {
+    if (!ZuFMRTavoFile(Path(path)).IsValidFMRSWF()) {
+      std::fprintf(stderr, "%s: the edit wrote a movie that is not FMR\n", path.c_str());
+      std::abort();
+    }
+  }
+}
+
 void RunEdit(ZuFMRTavoFile& movie, const uint8_t* data, size_t size,
              const ZuTemporaryFolder& folder) {
   const double at = movie.GetDuration() * 0.4;
+  const std::string out = folder.File("out.swf");
   switch (static_cast<Edit>(ZU_FUZZ_EDIT)) {
     case kDelete:
-      movie.RemoveFrames(ZuReal(at), ZuReal(at / 2), Path(folder.File("out.swf")));
+      ExpectFmr(movie.RemoveFrames(ZuReal(at), ZuReal(at / 2), Path(out)), {out});
       break;
     case kInsert: {
       ZuMemoryStream other(std::vector<uint8_t>(data, data + size));
-      movie.InsertFMRSWFFile(&other, at, Path(folder.File("out.swf")));
+      ExpectFmr(movie.InsertFMRSWFFile(&other, at, Path(out)), {out});
       break;
     }
-    case kSplit:
-      movie.SplitSWF(ZuReal(at), Path(folder.File("one.swf")), Path(folder.File("two.swf")));
+    case kSplit: {
+      const std::string one = folder.File("one.swf"), two = folder.File("two.swf");
+      ExpectFmr(movie.SplitSWF(ZuReal(at), Path(one), Path(two)), {one, two});
       break;
+    }
     case kMerge: {
       std::vector<ZuString> others{movie.GetFileName()};
-      movie.MergeSWFs(others, Path(folder.File("out.swf")));
+      ExpectFmr(movie.MergeSWFs(others, Path(out)), {out});
       break;
     }
   }

@@ -5,6 +5,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 
 #include "engine/ZuFMRTavoFile.h"
@@ -14,6 +15,8 @@
 #include "host/swf/ZuTavoFile.h"
 #include "host/swf/ZuTavoIDMap.h"
 #include "host/util/ZuFileStream.h"
+#include "recorder/ZuFmrRecorder.h"
+#include "tests/support/ScreenFrames.h"
 
 namespace edit_chain {
 namespace {
@@ -155,6 +158,7 @@ std::string Chain::Check(const Movie& movie) const {
 std::string Chain::Apply(int from, const Edit& edit, int* result) {
   const Movie in = At(from);
   const int n = in.Count();
+  ++m_edits;
   std::vector<Movie> written;
   try {
     ZuFMRTavoFile movie{ZuString(in.path)};
@@ -362,7 +366,84 @@ void NumberIdsAgain(ZuTavoFile& movie) {
   }
 }
 
+// Frames whose colours fit a colour table: 4 levels a channel.
+std::vector<ZuImage> FewColours(std::vector<ZuImage> frames) {
+  for (ZuImage& frame : frames) {
+    for (int y = 0; y < frame.GetHeight(); ++y) {
+      for (int x = 0; x < 4 * frame.GetWidth(); ++x) {
+        frame.Row(y)[x] |= (x % 4 == 3) ? 0xFF : 0x3F;
+      }
+    }
+  }
+  return frames;
+}
+
+// Records frames into an FMR movie file at 10 frames per second; returns what went wrong.
+std::string Record(const std::vector<ZuImage>& frames, int depth, int blockFrames,
+                   const std::string& path) {
+  ZuFmrRecorderOptions options;
+  options.width = frames.front().GetWidth();
+  options.height = frames.front().GetHeight();
+  options.frameRate = 10;
+  options.depth = depth;
+  options.tileSide = 2;
+  options.blockPolicy = ZuBlockPolicy(blockFrames, ZuBlockPolicy::kDefaultNewBlockFraction);
+  std::string error;
+  const std::unique_ptr<ZuFmrRecorder> recorder = ZuFmrRecorder::Create(options, &error);
+  if (recorder == nullptr) {
+    return error;
+  }
+  for (const ZuImage& frame : frames) {
+    if (!recorder->AddFrame(frame)) {
+      return recorder->GetLastError();
+    }
+  }
+  const std::unique_ptr<ZuTavoFile> movie = recorder->Finish();
+  const std::unique_ptr<ZuFileStream> out(
+      ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &error));
+  if (movie == nullptr || out == nullptr || movie->DumpToStream(out.get()) != kZuSuccess ||
+      !out->Close()) {
+    return path + ": not recorded " + error + recorder->GetLastError();
+  }
+  return {};
+}
+
 }  // namespace
+
+std::string AddRecordedSources(Chain& chain, const std::string& folder) {
+  struct Recording {
+    int depth;
+    int blockFrames;
+    bool fewColours;
+    std::optional<Form> form;
+  };
+  const std::vector<Recording> recordings = {
+      {32, 3, false, {}},
+      {16, 1, false, {}},
+      {32, 100, false, {}},
+      {32, 3, true, Form::kColourMapped},
+      {16, 3, false, Form::kRemovesFirst},
+      {32, 4, false, Form::kIdsAgain},
+  };
+  for (size_t i = 0; i < recordings.size(); ++i) {
+    const Recording& r = recordings[i];
+    const std::string path = folder + "/source" + std::to_string(i) + ".swf";
+    const std::vector<ZuImage> frames = MakeScreenFrames(21, 13, 15, 40 + static_cast<uint32_t>(i));
+    std::string error =
+        Record(r.fewColours ? FewColours(frames) : frames, r.depth, r.blockFrames, path);
+    if (error.empty() && r.form) {
+      error = RewriteMovie(path, *r.form);
+    }
+    int index = -1;
+    if (error.empty()) {
+      error = chain.AddSource(path, &index);
+    }
+    if (!error.empty() || index != static_cast<int>(i)) {
+      return "source " + std::to_string(i) + ": " + error;
+    }
+  }
+  return {};
+}
 
 std::string RewriteMovie(const std::string& path, Form form) {
   ZuTavoFile movie;

@@ -53,6 +53,7 @@ class Chain {
   // why not ("" on success). Returns the pool index through *index.
   std::string AddSource(const std::string& path, int* index);
   int PoolSize() const { return static_cast<int>(m_pool.size()); }
+  int EditsMade() const { return m_edits; }
   const Movie& At(int index) const { return m_pool.at(static_cast<size_t>(index)); }
 
   // Makes the edit of pool movie `from`, checks every file it writes (an FMR movie whose
@@ -77,7 +78,15 @@ class Chain {
   std::vector<std::vector<ZuImage>> m_sourceFrames;
   std::vector<Movie> m_pool;
   int m_files = 0;
+  int m_edits = 0;  // edits made by Apply
 };
+
+// Records the chains' source movies into folder, 15 screen-like pictures of 21 x 13 each (a
+// 32-bit movie of 3-frame blocks, a 16-bit one of 1-frame blocks, one long block, and the
+// forms above), and adds them to the chain's pool in the order of Source. Returns what went
+// wrong.
+enum Source { k32, k16, kLongBlock, kColourMapped, kRemovesFirst16, kIdsAgain32, kSources };
+std::string AddRecordedSources(Chain& chain, const std::string& folder);
 
 // Rewrites the movie file at path in place into a form the recorder does not write but the
 // edits take: every 4- or 5-format bitmap as a colour-mapped one (its pictures must have at

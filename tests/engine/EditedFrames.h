@@ -10,21 +10,8 @@
 #include "host/image/ZuImage.h"
 #include "tests/support/Oracle.h"
 #include "tests/support/RecordedMovie.h"
-#include "tests/support/ScreenFrames.h"
 
 namespace engine_test {
-
-// An FMR movie recorded from frames, written to path; its frames as the player shows them
-// (the recorded frames, then the hold and stop frames).
-inline Pictures RecordToFile(const Pictures& frames, int depth, int blockFrames,
-                             const std::string& path) {
-  std::unique_ptr<ZuTavoFile> movie = RecordFrames(frames, depth, blockFrames);
-  if (movie == nullptr) {
-    return {};
-  }
-  WriteMovieFile(*movie, path);
-  return RenderAllFrames(path);
-}
 
 // The file at path, written by an edit of movie: the independent parser reads it, it is again
 // an FMR movie, and every frame shows the expected picture, pixel for pixel. Returns its

@@ -1,47 +1,27 @@
-// The edits on recorded movies, checked by what the player shows: on 32- and 16-bit
-// recordings with short and long key-frame blocks, every frame of each result is the frame
-// the edit keeps there, pixel for pixel, the result is again an FMR movie that the
-// independent parser reads, and results can be edited again. Among the shapes: cuts through
-// the last pictures and of every picture, cuts and merges of a split's first part (which ends
-// on a frame that draws), and a split of a movie that had another inserted in front.
+// The edits on recorded movies of every form the chains start from (32- and 16-bit, blocks of
+// one frame and one long block, colour-mapped pictures only, removals before frees, ids
+// numbered again in every block): every result is an FMR movie whose every frame shows the
+// source frame the edits keep there, pixel for pixel, and the independent parser reads it.
+// Each edit at the positions where faults hide; the shapes that once gave wrong frames; then
+// random chains of edits from fixed seeds (ZU_EDIT_CHAINS sets how many).
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <random>
 #include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "engine/ZuFMRTavoFile.h"
-#include "tests/engine/EditedFrames.h"
+#include "tests/engine/EditChain.h"
+#include "tests/support/Oracle.h"
 #include "tests/support/TempDir.h"
 
+namespace edit_chain {
 namespace {
-
-using engine_test::ExpectEditedFrames;
-
-struct Recording {
-  int depth;
-  int blockFrames;
-};
-
-// A movie file and its frames as the player shows them.
-struct Shown {
-  std::string path;
-  Pictures frames;
-  int Count() const { return static_cast<int>(frames.size()); }
-};
-
-// One edit of a movie, its numbers counted in frames:
-//   remove: frames a + 1 to a + b go;         insert: the other movie after frame a;
-//   split: at frame a, going on with part b;  merge: the other movie (a = 2: then this one).
-// The recordings run at 10 frames per second, so frames are given to the edits as tenths.
-enum class Edit { kRemove, kInsert, kSplit, kMerge };
-struct Step {
-  Edit edit;
-  int a;
-  int b;
-};
 
 // The frames (from 2) whose tags open a new key-frame block with a clean-up block.
 std::vector<int> BlockStarts(const std::string& path) {
@@ -63,127 +43,87 @@ std::vector<int> BlockStarts(const std::string& path) {
   return starts;
 }
 
-// What a movie (frames shown) with other (frames otherShown) inserted after frame k shows:
-// its frames 1 to k, other's frames but its last, then its frames from k + 1 on. At or past
-// the end k is the last frame but one, and the last frame, the stop frame, draws nothing:
-// it still shows the inserted movie's last picture.
-Pictures ExpectedInsertion(const Pictures& shown, const Pictures& otherShown, int k) {
-  const int frames = static_cast<int>(shown.size());
-  const int others = static_cast<int>(otherShown.size());
-  const int at = std::min(k, frames - 1);
-  Pictures expected = Concat({FramesOf(shown, 1, at), FramesOf(otherShown, 1, others - 1),
-                              FramesOf(shown, at + 1, frames)});
-  if (at == frames - 1) {
-    expected.back() = otherShown[others - 2];
-  }
-  return expected;
-}
-
-class EditedRecording : public testing::TestWithParam<Recording> {
+class EditChains : public testing::Test {
  protected:
   void SetUp() override {
-    const int seed = 300 + GetParam().depth + GetParam().blockFrames;
-    m_movie = Record("movie.swf", 15, seed);
-    m_other = Record("other.swf", 6, seed + 600);
-    ASSERT_FALSE(HasFailure());
-    m_blockStarts = BlockStarts(m_movie.path);
-    ASSERT_GE(m_blockStarts.size(), 2u) << "the recording should have several blocks";
+    ASSERT_EQ(AddRecordedSources(m_chain, m_folder.Path()), "");
+    m_chain.onWritten = [this](const std::string& path) { m_written.push_back(path); };
   }
+  void TearDown() override { ExpectOracleAcceptsFiles(m_written); }
 
-  Shown Record(const std::string& name, int count, int seed) {
-    Shown shown{m_folder.File(name), {}};
-    shown.frames = engine_test::RecordToFile(MakeScreenFrames(21, 13, count, seed),
-                                             GetParam().depth, GetParam().blockFrames, shown.path);
-    EXPECT_EQ(shown.Count(), count + 2);  // with the hold and stop frames
-    return shown;
-  }
-
-  // Makes the edit of the movie in, checks every frame of what it writes, and returns the
-  // result to go on with.
-  Shown Apply(const Shown& in, const Step& step) {
-    SCOPED_TRACE(testing::Message() << in.path << ": edit " << static_cast<int>(step.edit) << " ("
-                                    << step.a << ", " << step.b << ")");
-    const std::string out = m_folder.File("edit" + std::to_string(m_files++) + ".swf");
-    ZuFMRTavoFile movie{ZuString(in.path)};
-    switch (step.edit) {
-      case Edit::kRemove:
-        return Remove(movie, in, step.a, step.b, out);
-      case Edit::kInsert:
-        EXPECT_EQ(
-            movie.InsertFMRSWFFile(ZuString(m_other.path), ZuReal(step.a / 10.0), ZuString(out)),
-            kZuSuccess);
-        return {out, ExpectEditedFrames(out, movie,
-                                        ExpectedInsertion(in.frames, m_other.frames, step.a))};
-      case Edit::kSplit: {
-        const std::string second = out + "-2.swf";
-        EXPECT_EQ(movie.SplitSWF(ZuReal(step.a / 10.0), ZuString(out), ZuString(second)),
-                  kZuSuccess);
-        const Shown first{out, ExpectEditedFrames(out, movie, FramesOf(in.frames, 1, step.a))};
-        const ZuFMRTavoFile secondMovie{ZuString(second)};
-        const Shown rest{second, ExpectEditedFrames(second, secondMovie,
-                                                    FramesOf(in.frames, step.a, in.Count()))};
-        return step.b == 1 ? first : rest;
-      }
-      case Edit::kMerge:
-        return Merge(
-            movie, in,
-            step.a == 1 ? std::vector<Shown>{m_other} : std::vector<Shown>{m_other, m_movie}, out);
-    }
-    return {};
-  }
-
-  // The result shows the frames up to the cut, then those after it, the last frame kept.
-  Shown Remove(ZuFMRTavoFile& movie, const Shown& in, int start, int count,
-               const std::string& out) {
-    const int frames = in.Count();
-    EXPECT_EQ(movie.RemoveFrames(ZuReal(start / 10.0), ZuReal(count / 10.0), ZuString(out)),
-              kZuSuccess);
-    const int removed = std::min(count, frames - (start + 1));
-    Pictures expected = FramesOf(in.frames, 1, start);
-    for (int frame = start + 1; frame <= frames - removed; ++frame) {
-      expected.push_back(in.frames[frame + removed - 1]);
-    }
-    return {out, ExpectEditedFrames(out, movie, expected)};
-  }
-
-  // Each movie's frames but its last, in order, then the first movie's last frame, which keeps
-  // only its stop action: it still shows the last merged movie's last picture.
-  Shown Merge(ZuFMRTavoFile& movie, const Shown& in, const std::vector<Shown>& others,
-              const std::string& out) {
-    std::vector<ZuString> paths;
-    Pictures expected = FramesOf(in.frames, 1, in.Count() - 1);
-    for (const Shown& other : others) {
-      paths.push_back(ZuString(other.path));
-      expected = Concat({expected, FramesOf(other.frames, 1, other.Count() - 1)});
-    }
-    expected.push_back(expected.back());
-    EXPECT_EQ(movie.MergeSWFs(paths, ZuString(out)), kZuSuccess);
-    return {out, ExpectEditedFrames(out, movie, expected)};
-  }
-
-  // Each step applied to the movie on its own; stops at the first that fails.
-  void ApplyEach(const std::vector<Step>& steps) {
-    for (const Step& step : steps) {
-      Apply(m_movie, step);
-      if (HasFailure()) {
-        return;
-      }
-    }
+  // Applies the edit to pool movie from and returns the result's pool index.
+  int Apply(int from, const Edit& edit) {
+    int result = -1;
+    EXPECT_EQ(m_chain.Apply(from, edit, &result), "") << edit.Describe();
+    return result;
   }
 
   TempDir m_folder;
   const ZuTemporaryFolder::Use m_use{m_folder.Path()};
-  Shown m_movie;
-  Shown m_other;
+  Chain m_chain{m_folder.Path()};
+  std::vector<std::string> m_written;  // read by the independent parser at the end
+};
+
+TEST_F(EditChains, ShapesThatOnceGaveWrongFrames) {
+  const int frames = m_chain.At(k32).Count();  // 17: 15 pictures, the hold and stop frames
+  for (const int source : {k32, k16, kColourMapped, kRemovesFirst16, kIdsAgain32}) {
+    SCOPED_TRACE(m_chain.At(source).path);
+    // A cut up to the end leaves a key frame in the stop frame; then something is appended.
+    const int toEnd = Apply(source, {Kind::kDelete, 11, frames - 2});
+    Apply(toEnd, {Kind::kMerge, 0, 1, k16});
+    Apply(toEnd, {Kind::kInsert, 99, 0, k32});
+    // A cut that ends next to the last frame, appended to another movie: its stop frame draws.
+    const int nextToLast = Apply(source, {Kind::kDelete, 5, frames - 7});
+    Apply(k32, {Kind::kMerge, 0, 1, nextToLast});
+    Apply(k16, {Kind::kInsert, frames - 1, 0, nextToLast});
+    Apply(k16, {Kind::kInsert, 6, 0, nextToLast});
+    // A 16-bit movie with a 32-bit one merged in, cut and split in the 32-bit part.
+    const int mixed = Apply(k16, {Kind::kMerge, 0, 1, source});
+    Apply(mixed, {Kind::kDelete, frames + 3, 4});
+    Apply(mixed, {Kind::kSplit, frames + 5, 2});
+  }
+}
+
+TEST_F(EditChains, RandomChainsShowTheFramesTheyKeep) {
+  const char* setting = std::getenv("ZU_EDIT_CHAINS");
+  const int chains = setting != nullptr ? std::atoi(setting) : 100;
+  for (int seed = 1; seed <= chains && !HasFailure(); ++seed) {
+    std::mt19937 random(static_cast<uint32_t>(seed));
+    const auto below = [&random](uint32_t n) { return static_cast<uint32_t>(random() % n); };
+    const int source = static_cast<int>(below(kSources));
+    EXPECT_EQ(m_chain.Run(source, 6 + static_cast<int>(below(5)), below), "") << "seed " << seed;
+  }
+  std::printf("%d chains, %d edits\n", chains, m_chain.EditsMade());
+}
+
+// Each edit at the positions where faults hide, on one source movie.
+class EditedRecording : public EditChains, public testing::WithParamInterface<int> {
+ protected:
+  void SetUp() override {
+    EditChains::SetUp();
+    m_frames = m_chain.At(GetParam()).Count();
+    m_blockStarts = BlockStarts(m_chain.At(GetParam()).path);
+    ASSERT_GE(m_blockStarts.size(), 2u) << "the recording should have several blocks";
+  }
+
+  // Each edit made to pool movie from (the recording by default) on its own.
+  std::vector<int> ApplyEach(const std::vector<Edit>& edits, int from = -1) {
+    std::vector<int> results;
+    for (const Edit& edit : edits) {
+      results.push_back(Apply(from < 0 ? GetParam() : from, edit));
+    }
+    return results;
+  }
+
+  int m_frames = 0;
   std::vector<int> m_blockStarts;
-  int m_files = 0;
 };
 
 // Inside a block, across one or several block ends, from frame 1, ending right before a
 // block, starting at a block, through the last pictures, of every picture, reaching the last
-// two frames, clamped, at the last frame.
+// two frames, cut short, at the last frame.
 TEST_P(EditedRecording, Removal) {
-  const int frames = m_movie.Count();
+  const int frames = m_frames;
   std::set<std::pair<int, int>> cuts = {
       {0, 1},          {0, 3},          {0, frames - 3}, {0, frames - 2},  {1, 1},
       {2, 5},          {3, 10},         {6, 2},          {7, 1},           {frames - 5, 2},
@@ -191,96 +131,58 @@ TEST_P(EditedRecording, Removal) {
   };
   for (size_t i = 0; i < 2; ++i) {
     const int start = m_blockStarts[i];
-    cuts.insert({start - 2, 1});  // ends right before the block
-    cuts.insert({start - 3, 2});
-    cuts.insert({start - 1, 3});  // starts with the block
+    cuts.insert({{start - 2, 1}, {start - 3, 2}, {start - 1, 3}});
   }
-  std::vector<Step> steps;
+  std::vector<Edit> edits;
   for (const auto& [start, count] : cuts) {
     if (start >= 0) {
-      steps.push_back({Edit::kRemove, start, count});
+      edits.push_back({Kind::kDelete, start, count});
     }
   }
-  ApplyEach(steps);
+  ApplyEach(edits);
 }
 
 // At frame 0, inside a block, at and around a block's start, just before the hold frame, at
-// the last frame, and past the end.
+// the last frame, and past the end; of a movie of another form and depth too.
 TEST_P(EditedRecording, Insertion) {
-  const int frames = m_movie.Count();
-  std::set<int> points = {0, 1, 2, frames - 2, frames - 1, frames, frames + 7};
+  std::set<int> points = {0, 1, 2, m_frames - 2, m_frames - 1, m_frames, m_frames + 7};
   for (size_t i = 0; i < 2; ++i) {
     points.insert({m_blockStarts[i] - 1, m_blockStarts[i], m_blockStarts[i] + 1});
   }
-  std::vector<Step> steps;
-  for (const int k : points) {
-    steps.push_back({Edit::kInsert, k, 0});
+  std::vector<Edit> edits;
+  for (const int at : points) {
+    edits.push_back({Kind::kInsert, at, 0, k32});
+    edits.push_back({Kind::kInsert, at, 0, (GetParam() + 1) % kSources});
   }
-  ApplyEach(steps);
+  ApplyEach(edits);
 }
 
-TEST_P(EditedRecording, Split) {
-  const int frames = m_movie.Count();
-  std::set<int> cuts = {1, 2, frames - 2, frames - 1};
+// Around block starts and at the ends; then the first part, which ends on a frame that draws,
+// merged with another movie and cut.
+TEST_P(EditedRecording, SplitAndMerge) {
+  std::set<int> cuts = {1, 2, m_frames - 2, m_frames - 1};
   for (size_t i = 0; i < 2; ++i) {
     cuts.insert({m_blockStarts[i] - 1, m_blockStarts[i], m_blockStarts[i] + 1});
   }
-  std::vector<Step> steps;
   for (const int cut : cuts) {
-    if (cut < frames) {
-      steps.push_back({Edit::kSplit, cut, 2});
+    const int first = ApplyEach({{Kind::kSplit, cut, 1}}).front();
+    ApplyEach({{Kind::kMerge, 0, 1, k16}}, first);
+    if (cut >= 4) {  // a cut keeps two frames
+      ApplyEach({{Kind::kDelete, cut / 2, 2}}, first);
     }
   }
-  ApplyEach(steps);
+  ApplyEach(
+      {{Kind::kMerge, 0, 1, k32}, {Kind::kMerge, 0, 2, k16}, {Kind::kMerge, 0, 1, kIdsAgain32}});
 }
 
-TEST_P(EditedRecording, Merge) {
-  ApplyEach({{Edit::kMerge, 1, 0}, {Edit::kMerge, 2, 0}});
-  // The first part of a split ends on the cut frame's pictures; merged, they give way to the
-  // other movie's.
-  for (const int cut : {5, m_blockStarts[0], m_blockStarts[0] + 1}) {
-    Apply(Apply(m_movie, {Edit::kSplit, cut, 1}), {Edit::kMerge, 1, 0});
-  }
+std::string FormName(const testing::TestParamInfo<int>& info) {
+  static const std::vector<std::string> kNames = {"depth32",       "depth16_block1", "long_block",
+                                                  "colour_mapped", "removes_first",  "ids_again"};
+  return kNames.at(static_cast<size_t>(info.param));
 }
 
-// Each result is edited again, across the key frames and clean-up blocks the edit before
-// made.
-TEST_P(EditedRecording, ChainsOfEdits) {
-  const std::vector<std::vector<Step>> chains = {
-      {{Edit::kRemove, 5, 4}, {Edit::kRemove, 3, 4}, {Edit::kRemove, 0, 2}},
-      {{Edit::kRemove, 0, 3}, {Edit::kRemove, 0, 1}, {Edit::kRemove, 2, 6}},
-      {{Edit::kRemove, 2, 1}, {Edit::kRemove, 2, 1}, {Edit::kRemove, 2, 1}},
-      {{Edit::kSplit, 5, 2}, {Edit::kSplit, 1, 2}, {Edit::kSplit, 2, 2}},
-      // Into the middle of the inserted frames, then split inside them.
-      {{Edit::kInsert, 4, 0}, {Edit::kInsert, 6, 0}, {Edit::kSplit, 7, 1}},
-      // Right after the inserted frames, then a cut straddling their start.
-      {{Edit::kInsert, 4, 0}, {Edit::kInsert, 11, 0}, {Edit::kRemove, 2, 6}},
-      // A cut across the first join, then a split in the second movie's frames.
-      {{Edit::kMerge, 2, 0}, {Edit::kRemove, 10, 6}, {Edit::kSplit, 12, 2}},
-      // The first part of a split (9 frames) ends on frames that draw: cuts up to its last
-      // two frames, from frame 4 and from frame 1.
-      {{Edit::kSplit, 9, 1}, {Edit::kRemove, 3, 4}},
-      {{Edit::kSplit, 9, 1}, {Edit::kRemove, 0, 7}},
-      // The second part holds the ids 1 and 2 of the movie's first key frame.
-      {{Edit::kInsert, 0, 0}, {Edit::kSplit, 9, 2}, {Edit::kRemove, 1, 2}},
-  };
-  for (const std::vector<Step>& chain : chains) {
-    Shown shown = m_movie;
-    for (const Step& step : chain) {
-      shown = Apply(shown, step);
-      if (HasFailure()) {
-        return;
-      }
-    }
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(Recordings, EditedRecording,
-                         testing::Values(Recording{32, 1}, Recording{32, 3}, Recording{32, 100},
-                                         Recording{16, 1}, Recording{16, 3}, Recording{16, 100}),
-                         [](const testing::TestParamInfo<Recording>& info) {
-                           return "depth" + std::to_string(info.param.depth) + "_block" +
-                                  std::to_string(info.param.blockFrames);
-                         });
+INSTANTIATE_TEST_SUITE_P(Forms, EditedRecording, testing::Range(0, static_cast<int>(kSources)),
+                         FormName);
 
 }  // namespace
+}  // namespace edit_chain

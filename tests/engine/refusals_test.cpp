@@ -19,6 +19,7 @@
 #include "tests/engine/StandardMovie.h"
 #include "tests/support/FmrMovieBuilder.h"
 #include "tests/support/Oracle.h"
+#include "tests/support/ScreenFrames.h"
 #include "tests/support/TempDir.h"
 
 namespace {

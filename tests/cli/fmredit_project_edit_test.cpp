@@ -66,7 +66,7 @@ TEST_F(ProjectEdits, RefusalsLeaveTheProjectAsItWas) {
       {{"delete", p, "--slide", "9", "--start", "0", "--length", "1"}, 2, "--slide 9: " + p + " has 5 slides"},
       {{"split", p, "--slide", "1", "--at", "0"}, 1, p + ": splitting the slide failed"},
       {{"insert", p, "--slide", "1", "--at", "1", "--movie", wider}, 5, wider + ": the movie to insert is 48 x 30 pixels, " + p + ": slide 1 is 40 x 30"},
-      {{"insert", p, "--slide", "1", "--at", "1", "--movie", plain}, 4, plain + ": not a valid FMR movie; the project is unchanged"},
+      {{"insert", p, "--slide", "1", "--at", "1", "--movie", plain}, 4, plain + ": not a valid FMR movie: frame 1 does not show a stage-sized lossless picture"},
       {{"insert", p, "--slide", "1", "--at", "1", "--movie", m_dir.File("big.swf")}, 3, p + ": the result would have 16000 frames or more; a movie may have at most 15999; the project is unchanged"},
       {{"insert", p, "--slide", "1", "--at", "1"}, 2, "give --movie FILE or --resource-of SLIDE"},
       {{"merge", p, "--slides", "1,3,5"}, 5, p + ": slide 5: the movie to insert is 48 x 30 pixels, " + p + ": slide 1 is 40 x 30"},

@@ -6,6 +6,7 @@
 #include "host/swf/ZuSwfRemoveObjectTag.h"
 #include "host/swf/ZuSwfTag.h"
 #include "host/swf/ZuSwfTagFactory.h"
+#include "host/swf/ZuSwfTagInfo.h"
 
 // The tag fields that the edits read and the clean-up tags they make. A tag whose class
 // does not match its type makes the readers and makers throw the int 0, the engine's
@@ -17,22 +18,14 @@ inline bool IsOfType(const ZuSwfTag* tag, enuTagType type) {
   return tag != nullptr && tag->GetTagType() == type;
 }
 
-// Whether a tag of type defines a character or changes the display list: false for the
-// tags that only mark or accompany a frame (ShowFrame, actions, labels, sound, metadata, End).
+// Whether a tag of type defines a character or changes the display list (places, removes,
+// frees); false for the tags that only mark or accompany a frame (ShowFrame, actions,
+// labels, sound, metadata, End).
 inline bool ChangesPictures(enuTagType type) {
-  switch (type) {
-    case ZuSwfTagFactory::kShowFrame:
-    case ZuSwfTagFactory::kDoAction:
-    case ZuSwfTagFactory::kFrameLabel:
-    case ZuSwfTagFactory::kSoundStreamHead:
-    case ZuSwfTagFactory::kSoundStreamHead2:
-    case ZuSwfTagFactory::kSoundStreamBlock:
-    case ZuSwfTagFactory::kMetadata:
-    case ZuSwfTagFactory::kEnd:
-      return false;
-    default:
-      return true;
-  }
+  const ZuSwfTagInfo& info = ZuSwfGetTagInfo(type);
+  return info.definesCharacter || info.tagClass == ZuSwfTagClass::kPlaceObject ||
+         info.tagClass == ZuSwfTagClass::kRemoveObject ||
+         info.tagClass == ZuSwfTagClass::kFreeCharacter;
 }
 
 // The depth a PlaceObject2 tag places at.

@@ -144,11 +144,10 @@ class ZuFMRTavoFile : public ZuTavoFile {
   // clean-up block is a run of FreeCharacter tags with the run of RemoveObject2 tags that
   // starts at the first RemoveObject2 after it; its first FreeCharacter marks it.
 
-  // Puts the FreeCharacter tags of every run of FreeCharacter and RemoveObject2 tags in
-  // front of the run's RemoveObject2 tags, each kind in its order. The two kinds commute
-  // (one forgets definitions, the other empties depths; neither draws), so every frame shows
-  // what it showed; a movie whose blocks empty their depths before freeing their characters
-  // then has the clean-up blocks the edits work with. Done once, when the movie is loaded.
+  // Puts the FreeCharacter tags of every clean-up run (ZuAnimationUtils::IsCleanupTag) in
+  // front of its RemoveObject2 tags, each kind in its order. The kinds commute, so every
+  // frame shows what it showed; a movie whose blocks empty their depths before freeing their
+  // characters then has the clean-up blocks the edits work with. Done once, when loaded.
   void PutFreesFirstInCleanupRuns();
   // Gives each definition of an id that the movie defines again (after freeing it) an id
   // of its own above the highest, and renumbers the references that follow it to match, so
@@ -245,10 +244,11 @@ class ZuFMRTavoFile : public ZuTavoFile {
   // stream was read from, is for messages only.
   ZuErrorCodeEnum InsertFMRSWFFile(IZuStream* stream, int insertAt, const ZuString& outPath,
                                    const ZuString& otherName);
-  // Moves the tags of the frame that starts at pos and change no picture (actions, labels,
-  // sound) behind the others, in their order, and returns the first of them, or the frame's
-  // ShowFrame when there is none: where tags that go in after the frame's pictures belong.
-  iterator MovePicturesToFrameStart(iterator pos);
+  // Puts the tags of the frame that starts at pos that change no picture (actions, labels,
+  // sound) behind the others, each kind in its order, and returns the first of them, or the
+  // frame's ShowFrame when there is none: where tags that go in after the frame's pictures
+  // belong.
+  iterator PutPicturesFirstInFrame(iterator pos);
   // The insertion's steps at pos, the first tag after frame insertAt: the display list is
   // emptied before pos and, with keyFrame, frame insertAt + 1 gets its key frame. Returns the
   // position the other movie's tags go before, or end() with failed set (and nothing

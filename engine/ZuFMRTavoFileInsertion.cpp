@@ -3,6 +3,7 @@
 // movie's picture is taken down before they start, the inserted movie's last picture after
 // they end, and a key frame rendered from the backing file brings this movie's picture back.
 
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <list>
@@ -124,7 +125,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::InsertFMRSWFFile(IZuStream* stream, int insertAt,
     // the end leaves a key frame in the stop frame). So the last frame keeps only its actions
     // and shows the inserted movie's last picture, and the pictures it drew are taken down
     // with the rest of the stage before the inserted frames.
-    pos = MovePicturesToFrameStart(pos);
+    pos = PutPicturesFirstInFrame(pos);
   }
   bool failed = false;
   pos = ClearStageBefore(pos, insertAt, keyFrame, failed);
@@ -143,27 +144,15 @@ ZuErrorCodeEnum ZuFMRTavoFile::InsertFMRSWFFile(IZuStream* stream, int insertAt,
   return kZuSuccess;
 }
 
-ZuSwfTagSet::iterator ZuFMRTavoFile::MovePicturesToFrameStart(iterator pos) {
-  // Frame tags that change no picture (actions, labels, sound) go to the end of the frame,
-  // in their order; what a frame shows does not depend on where its actions stand in it.
+ZuSwfTagSet::iterator ZuFMRTavoFile::PutPicturesFirstInFrame(iterator pos) {
+  // What a frame shows does not depend on where its actions stand in it.
   iterator frameEnd = pos;
   while (frameEnd != end() && *frameEnd != nullptr && !IsOfType(*frameEnd, Factory::kShowFrame)) {
     ++frameEnd;
   }
-  iterator firstMoved = frameEnd;
-  for (iterator walk = pos; walk != frameEnd && walk != firstMoved;) {
-    if (zu_edit_tags::ChangesPictures((*walk)->GetTagType())) {
-      ++walk;
-      continue;
-    }
-    ZuSwfTag* tag = *walk;
-    walk = EraseTags(walk, std::next(walk));
-    IncludeTag(tag, frameEnd);
-    if (firstMoved == frameEnd) {
-      firstMoved = std::prev(frameEnd);
-    }
-  }
-  return firstMoved;
+  return std::stable_partition(pos, frameEnd, [](const ZuSwfTag* tag) {
+    return zu_edit_tags::ChangesPictures(tag->GetTagType());
+  });
 }
 
 ZuSwfTagSet::iterator ZuFMRTavoFile::ClearStageBefore(iterator pos, int insertAt, bool keyFrame,

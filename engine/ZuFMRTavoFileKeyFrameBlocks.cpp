@@ -7,10 +7,10 @@
 #include <list>
 #include <unordered_set>
 
-#include "host/swf/ZuTavoIDMap.h"
-
 #include "engine/ZuEditTags.h"
 #include "engine/ZuFMRTavoFile.h"
+#include "host/player/ZuAnimationUtils.h"
+#include "host/swf/ZuTavoIDMap.h"
 
 namespace {
 
@@ -148,7 +148,7 @@ bool ZuFMRTavoFile::CleanupKeepsAFreeCharacter(iterator pos) {
 
 void ZuFMRTavoFile::PutFreesFirstInCleanupRuns() {
   const auto isCleanup = [](const ZuSwfTag* tag) {
-    return IsOfType(tag, Factory::kFreeCharacter) || IsOfType(tag, Factory::kRemoveObject2);
+    return tag != nullptr && ZuAnimationUtils::IsCleanupTag(*tag);
   };
   const auto isFree = [](const ZuSwfTag* tag) { return IsOfType(tag, Factory::kFreeCharacter); };
   for (iterator pos = begin(); pos != end();) {

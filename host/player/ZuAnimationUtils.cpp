@@ -177,17 +177,12 @@ uint16_t ChangedDepth(const ZuSwfTag& tag) {
   return kRenderedKeyFrameDepth + 1;
 }
 
-bool IsCleanupTag(const ZuSwfTag* tag) {
-  const enuTagType type = tag->GetTagType();
-  return type == Factory::kFreeCharacter || type == Factory::kRemoveObject2;
-}
-
 // Whether the run of FreeCharacter and RemoveObject2 tags that starts at pos frees a
 // character: then a block opens there, whichever of the two kinds comes first (they commute:
 // one empties depths, the other forgets definitions).
 template <typename Iterator>
 bool CleanupRunFrees(Iterator pos, Iterator end) {
-  for (; pos != end && IsCleanupTag(*pos); ++pos) {
+  for (; pos != end && ZuAnimationUtils::IsCleanupTag(**pos); ++pos) {
     if ((*pos)->GetTagType() == Factory::kFreeCharacter) {
       return true;
     }
@@ -208,7 +203,7 @@ std::string FindChangeBelowKeyFrames(const ZuTavoFile& movie) {
     if (type == Factory::kShowFrame) {
       ++frame;
       blockOpens = false;
-    } else if (!blockOpens && IsCleanupTag(tag)) {
+    } else if (!blockOpens && ZuAnimationUtils::IsCleanupTag(*tag)) {
       blockOpens = CleanupRunFrees(pos, movie.end());
     }
     if ((IsPlacement(type) || IsRemoval(type)) && !blockOpens &&
@@ -240,6 +235,11 @@ std::string FindIdDefinedTwice(const ZuTavoFile& movie) {
 }
 
 }  // namespace
+
+bool ZuAnimationUtils::IsCleanupTag(const ZuSwfTag& tag) {
+  const enuTagType type = tag.GetTagType();
+  return type == Factory::kFreeCharacter || type == Factory::kRemoveObject2;
+}
 
 bool ZuAnimationUtils::IsFMRSWF(const ZuTavoFile& movie) {
   return WhyNotFMRSWF(movie).empty();

@@ -2,6 +2,7 @@
 
 #include <string>
 
+class ZuSwfTag;
 class ZuTavoFile;
 
 // Questions about whole movies that the player side of the host answers.
@@ -23,6 +24,10 @@ class ZuAnimationUtils {
   //     or would replace it.
   // A null tag slot anywhere makes the answer false.
   static bool IsFMRSWF(const ZuTavoFile& movie);
+  // Whether tag belongs in a clean-up run: FreeCharacter or RemoveObject2. The two kinds
+  // commute (one forgets definitions, the other empties depths; neither draws), so a run's
+  // order does not matter to what a frame shows; a run that frees a character opens a block.
+  static bool IsCleanupTag(const ZuSwfTag& tag);
   // Why movie is not an FMR recording, in a few words; empty when it is one.
   static std::string WhyNotFMRSWF(const ZuTavoFile& movie);
 };

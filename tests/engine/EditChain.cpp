@@ -10,12 +10,11 @@
 
 #include "engine/ZuFMRTavoFile.h"
 #include "host/player/ZuAnimationUtils.h"
-#include "host/player/ZuTavoPlayer.h"
 #include "host/swf/ZuSwfLosslessBitmap.h"
 #include "host/swf/ZuTavoFile.h"
 #include "host/swf/ZuTavoIDMap.h"
 #include "host/util/ZuFileStream.h"
-#include "recorder/ZuFmrRecorder.h"
+#include "tests/support/MoviePictures.h"
 #include "tests/support/ScreenFrames.h"
 
 namespace edit_chain {
@@ -36,41 +35,6 @@ void Append(Frames& to, const Frames& more) {
 // Seconds for a frame number at the sources' 10 frames per second.
 ZuReal Seconds(int frames) {
   return {frames / 10.0};
-}
-
-size_t DifferentPixels(const ZuImage& shown, const ZuImage& expected) {
-  if (shown.GetWidth() != expected.GetWidth() || shown.GetHeight() != expected.GetHeight()) {
-    return static_cast<size_t>(expected.GetWidth()) * expected.GetHeight();
-  }
-  size_t different = 0;
-  for (int y = 0; y < shown.GetHeight(); ++y) {
-    for (int x = 0; x < shown.GetWidth(); ++x) {
-      different += std::memcmp(shown.Row(y) + 4 * x, expected.Row(y) + 4 * x, 4) != 0 ? 1 : 0;
-    }
-  }
-  return different;
-}
-
-// Every frame of the movie file as the player shows it; empty with *error set on failure.
-std::vector<ZuImage> RenderFrames(const std::string& path, std::string* error) {
-  ZuTavoPlayer player(32);
-  std::vector<ZuImage> frames;
-  if (player.LoadMovie(ZuString(path), 0, 1) == 0) {
-    *error = path + ": " + player.GetLastError();
-    return {};
-  }
-  for (int frame = 1; frame <= player.GetFrameCount(); ++frame) {
-    std::unique_ptr<ZuImage> picture;
-    if (player.GotoFrameAndPlay(frame)) {
-      picture.reset(player.GetCurrentScreenImage());
-    }
-    if (picture == nullptr) {
-      *error = path + ": frame " + std::to_string(frame) + ": " + player.GetLastError();
-      return {};
-    }
-    frames.push_back(*picture);
-  }
-  return frames;
 }
 
 std::string EditFailed(const char* what, int code, const ZuFMRTavoFile& movie) {
@@ -97,7 +61,7 @@ std::string Edit::Describe() const {
 
 std::string Chain::AddSource(const std::string& path, int* index) {
   std::string error;
-  std::vector<ZuImage> frames = RenderFrames(path, &error);
+  Pictures frames = RenderMovieFrames(path, &error);
   if (frames.empty()) {
     return error.empty() ? path + ": no frames" : error;
   }
@@ -131,7 +95,7 @@ std::string Chain::Check(const Movie& movie) const {
     return path + " does not load";
   }
   std::string error;
-  const std::vector<ZuImage> shown = RenderFrames(path, &error);
+  const Pictures shown = RenderMovieFrames(path, &error);
   if (!error.empty()) {
     return error;
   }
@@ -142,11 +106,13 @@ std::string Chain::Check(const Movie& movie) const {
   for (size_t i = 0; i < shown.size(); ++i) {
     const FrameRef ref = movie.frames[i];
     const ZuImage& expected = m_sourceFrames[size_t(ref.source)][size_t(ref.frame) - 1];
-    const size_t different = DifferentPixels(shown[i], expected);
+    std::string where;
+    const size_t different = CountDifferentPixels(shown[i], expected, &where);
     if (different != 0) {
       return path + ": frame " + std::to_string(i + 1) + " of " + std::to_string(shown.size()) +
              " should show frame " + std::to_string(ref.frame) + " of source " +
-             std::to_string(ref.source) + "; " + std::to_string(different) + " pixels differ";
+             std::to_string(ref.source) + "; " + std::to_string(different) + " pixels differ, " +
+             where;
     }
   }
   if (onWritten) {
@@ -367,7 +333,7 @@ void NumberIdsAgain(ZuTavoFile& movie) {
 }
 
 // Frames whose colours fit a colour table: 4 levels a channel.
-std::vector<ZuImage> FewColours(std::vector<ZuImage> frames) {
+Pictures FewColours(Pictures frames) {
   for (ZuImage& frame : frames) {
     for (int y = 0; y < frame.GetHeight(); ++y) {
       for (int x = 0; x < 4 * frame.GetWidth(); ++x) {
@@ -376,36 +342,6 @@ std::vector<ZuImage> FewColours(std::vector<ZuImage> frames) {
     }
   }
   return frames;
-}
-
-// Records frames into an FMR movie file at 10 frames per second; returns what went wrong.
-std::string Record(const std::vector<ZuImage>& frames, int depth, int blockFrames,
-                   const std::string& path) {
-  ZuFmrRecorderOptions options;
-  options.width = frames.front().GetWidth();
-  options.height = frames.front().GetHeight();
-  options.frameRate = 10;
-  options.depth = depth;
-  options.tileSide = 2;
-  options.blockPolicy = ZuBlockPolicy(blockFrames, ZuBlockPolicy::kDefaultNewBlockFraction);
-  std::string error;
-  const std::unique_ptr<ZuFmrRecorder> recorder = ZuFmrRecorder::Create(options, &error);
-  if (recorder == nullptr) {
-    return error;
-  }
-  for (const ZuImage& frame : frames) {
-    if (!recorder->AddFrame(frame)) {
-      return recorder->GetLastError();
-    }
-  }
-  const std::unique_ptr<ZuTavoFile> movie = recorder->Finish();
-  const std::unique_ptr<ZuFileStream> out(
-      ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &error));
-  if (movie == nullptr || out == nullptr || movie->DumpToStream(out.get()) != kZuSuccess ||
-      !out->Close()) {
-    return path + ": not recorded " + error + recorder->GetLastError();
-  }
-  return {};
 }
 
 }  // namespace
@@ -428,9 +364,13 @@ std::string AddRecordedSources(Chain& chain, const std::string& folder) {
   for (size_t i = 0; i < recordings.size(); ++i) {
     const Recording& r = recordings[i];
     const std::string path = folder + "/source" + std::to_string(i) + ".swf";
-    const std::vector<ZuImage> frames = MakeScreenFrames(21, 13, 15, 40 + static_cast<uint32_t>(i));
-    std::string error =
-        Record(r.fewColours ? FewColours(frames) : frames, r.depth, r.blockFrames, path);
+    const Pictures frames = MakeScreenFrames(21, 13, 15, 40 + static_cast<uint32_t>(i));
+    std::string error;
+    const std::unique_ptr<ZuTavoFile> movie =
+        RecordPictures(r.fewColours ? FewColours(frames) : frames, r.depth, r.blockFrames, &error);
+    if (movie != nullptr) {
+      error = WriteMovie(*movie, path);
+    }
     if (error.empty() && r.form) {
       error = RewriteMovie(path, *r.form);
     }

@@ -2,108 +2,37 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <memory>
 #include <string>
-#include <vector>
 
-#include "host/image/ZuImage.h"
-#include "host/player/ZuTavoPlayer.h"
-#include "host/swf/ZuTavoFile.h"
-#include "host/util/ZuFileStream.h"
-#include "recorder/ZuFmrRecorder.h"
+#include "tests/support/MoviePictures.h"
 
-// Recording frames as an FMR movie, writing it, playing a movie file back and comparing the
-// pictures, for the tests of the recorder and of the edits made to recordings. Defined here in
-// the header: the support library does not link the recorder and the player.
+// GoogleTest's side of MoviePictures.h: a failure is a test failure.
 
-using Pictures = std::vector<ZuImage>;
-
-// Records frames (width and height taken from the first) with 32- or 16-bit pictures and
-// blocks of at most blockFrames pictures. Small tiles by default, so that changes a few
-// pixels apart in small test frames become pictures of their own, as changes far apart
-// on a screen do. Fails the test and returns null when the recorder refuses.
-inline std::unique_ptr<ZuTavoFile> RecordFrames(const std::vector<ZuImage>& frames, int depth,
-                                                int blockFrames, int frameRate = 10,
-                                                int tileSide = 2) {
-  ZuFmrRecorderOptions options;
-  options.width = frames.empty() ? 1 : frames.front().GetWidth();
-  options.height = frames.empty() ? 1 : frames.front().GetHeight();
-  options.frameRate = frameRate;
-  options.depth = depth;
-  options.tileSide = tileSide;
-  options.blockPolicy = ZuBlockPolicy(blockFrames, ZuBlockPolicy::kDefaultNewBlockFraction);
+// RecordPictures; fails the test and returns null when the recorder refuses.
+inline std::unique_ptr<ZuTavoFile> RecordFrames(const Pictures& frames, int depth, int blockFrames,
+                                                int frameRate = 10, int tileSide = 2) {
   std::string error;
-  std::unique_ptr<ZuFmrRecorder> recorder = ZuFmrRecorder::Create(options, &error);
-  EXPECT_TRUE(recorder != nullptr) << error;
-  if (!recorder) {
-    return nullptr;
-  }
-  for (const ZuImage& frame : frames) {
-    EXPECT_TRUE(recorder->AddFrame(frame)) << recorder->GetLastError();
-  }
-  std::unique_ptr<ZuTavoFile> movie = recorder->Finish();
-  EXPECT_TRUE(movie != nullptr) << recorder->GetLastError();
+  std::unique_ptr<ZuTavoFile> movie =
+      RecordPictures(frames, depth, blockFrames, &error, frameRate, tileSide);
+  EXPECT_TRUE(movie != nullptr) << error;
   return movie;
 }
 
 // Writes movie as an SWF file at path; fails the test when that does not work.
 inline void WriteMovieFile(ZuTavoFile& movie, const std::string& path) {
-  std::string reason;
-  std::unique_ptr<ZuFileStream> stream(
-      ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &reason));
-  ASSERT_TRUE(stream != nullptr) << path << ": " << reason;
-  ASSERT_EQ(movie.DumpToStream(stream.get()), kZuSuccess) << movie.GetLastError();
-  ASSERT_TRUE(stream->Close()) << path;
+  ASSERT_EQ(WriteMovie(movie, path), "");
 }
 
 // Every frame of the SWF file at path as the player shows it; empty (and a test failure)
 // when the player cannot load it or show one of its frames.
-inline std::vector<ZuImage> RenderAllFrames(const std::string& path) {
-  std::vector<ZuImage> pictures;
-  ZuTavoPlayer player(32);
-  if (player.LoadMovie(ZuString(path), 0, 1) == 0) {
-    ADD_FAILURE() << path << ": " << player.GetLastError();
-    return pictures;
-  }
-  for (int frame = 1; frame <= player.GetFrameCount(); ++frame) {
-    std::unique_ptr<ZuImage> picture;
-    if (player.GotoFrameAndPlay(frame)) {
-      picture.reset(player.GetCurrentScreenImage());
-    }
-    if (picture == nullptr) {
-      ADD_FAILURE() << path << ": frame " << frame << ": " << player.GetLastError();
-      return {};
-    }
-    pictures.push_back(*picture);
+inline Pictures RenderAllFrames(const std::string& path) {
+  std::string error;
+  Pictures pictures = RenderMovieFrames(path, &error);
+  if (!error.empty()) {
+    ADD_FAILURE() << error;
   }
   return pictures;
-}
-
-// The number of pixels that differ (any byte), with the first one described in *where.
-inline size_t CountDifferentPixels(const ZuImage& actual, const ZuImage& expected,
-                                   std::string* where) {
-  if (actual.GetWidth() != expected.GetWidth() || actual.GetHeight() != expected.GetHeight()) {
-    *where = "the pictures differ in size";
-    return static_cast<size_t>(expected.GetWidth()) * expected.GetHeight() + 1;
-  }
-  size_t different = 0;
-  for (int y = 0; y < expected.GetHeight(); ++y) {
-    for (int x = 0; x < expected.GetWidth(); ++x) {
-      const uint8_t* a = actual.Row(y) + static_cast<size_t>(x) * 4;
-      const uint8_t* e = expected.Row(y) + static_cast<size_t>(x) * 4;
-      if (a[0] != e[0] || a[1] != e[1] || a[2] != e[2] || a[3] != e[3]) {
-        if (different++ == 0) {
-          char text[160];
-          std::snprintf(text, sizeof text,
-                        "first at (%d, %d): shown %02x%02x%02x%02x, expected %02x%02x%02x%02x", x,
-                        y, a[0], a[1], a[2], a[3], e[0], e[1], e[2], e[3]);
-          *where = text;
-        }
-      }
-    }
-  }
-  return different;
 }
 
 // The pictures of frames first to last (counted from 1), and pictures joined in order.

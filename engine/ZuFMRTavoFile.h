@@ -149,11 +149,12 @@ class ZuFMRTavoFile : public ZuTavoFile {
   // frame shows what it showed; a movie whose blocks empty their depths before freeing their
   // characters then has the clean-up blocks the edits work with. Done once, when loaded.
   void PutFreesFirstInCleanupRuns();
-  // Gives each definition of an id that the movie defines again (after freeing it) an id
-  // of its own above the highest, and renumbers the references that follow it to match, so
-  // that every id names one character in the edits. False, changing nothing, when the ids
-  // would pass 65535 (the edit error says so). Done once, when the movie is loaded.
-  bool GiveEveryDefinitionItsOwnId();
+  // Gives each of the definedAgain definitions of an id that the movie defined before
+  // (and freed) an id of its own above the highest, and renumbers the references that follow
+  // it to match, so that every id names one character in the edits. False, changing nothing,
+  // when the ids would pass 65535 (the edit error says so). Done when the movie is loaded,
+  // for movies that define an id again.
+  bool GiveEveryDefinitionItsOwnId(int64_t definedAgain);
   // found: whether a FreeCharacter tag stands at pos or after it (a null slot on the way
   // ends the search with false).
   void SearchForKeyFrameBlock(iterator pos, bool& found);

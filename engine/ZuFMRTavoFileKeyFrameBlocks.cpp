@@ -162,22 +162,12 @@ void ZuFMRTavoFile::PutFreesFirstInCleanupRuns() {
   }
 }
 
-bool ZuFMRTavoFile::GiveEveryDefinitionItsOwnId() {
-  // Most movies define each id once: then nothing changes and no tag is parsed.
-  std::unordered_set<uint16_t> defined;
-  int64_t repeated = 0;
-  for (iterator pos = FindNthFrame(0); pos != end(); ++pos) {
-    const uint16_t id = *pos != nullptr ? (*pos)->GetCharacterId() : 0;
-    repeated += id != 0 && !defined.insert(id).second ? 1 : 0;
-  }
-  if (repeated == 0) {
-    return true;
-  }
-  if (!HasRoomForIds(repeated)) {
+bool ZuFMRTavoFile::GiveEveryDefinitionItsOwnId(int64_t definedAgain) {
+  if (!HasRoomForIds(definedAgain)) {
     return false;
   }
   // Each tag refers to the definition that stands before it, as a player reads the movie.
-  defined.clear();
+  std::unordered_set<uint16_t> defined;
   ZuTavoIDMap ids;
   for (iterator pos = FindNthFrame(0); pos != end(); ++pos) {
     ZuSwfTag* tag = *pos;

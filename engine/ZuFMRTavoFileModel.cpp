@@ -2,6 +2,7 @@
 // in step with edits of the tag list, fresh character ids, and writing the movie out.
 
 #include <algorithm>
+#include <bitset>
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -93,15 +94,20 @@ ZuErrorCodeEnum ZuFMRTavoFile::Init(IZuStream* stream) {
   }
   PutFreesFirstInCleanupRuns();
   ZuMappedPageReleaser pages;
+  std::bitset<UINT16_MAX + 1> defined;
+  int64_t definedAgain = 0;  // definitions of an id defined before
   for (auto pos = SkipHeaderTags(begin(), end()); pos != end(); ++pos) {
     if (*pos == nullptr) {
       continue;
     }
-    m_highestId = std::max(m_highestId, (*pos)->GetCharacterId());
+    const uint16_t id = (*pos)->GetCharacterId();
+    m_highestId = std::max(m_highestId, id);
+    definedAgain += id != 0 && defined.test(id) ? 1 : 0;
+    defined.set(id);
     pages.PassedEnd((*pos)->GetBody());
   }
   // A movie the edits cannot renumber is one they cannot edit exactly.
-  m_isValidFMR = GiveEveryDefinitionItsOwnId();
+  m_isValidFMR = definedAgain == 0 || GiveEveryDefinitionItsOwnId(definedAgain);
   return kZuSuccess;
 }
 

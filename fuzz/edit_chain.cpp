@@ -22,12 +22,17 @@ constexpr int kMaxEdits = 10;
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const ZuTemporaryFolder folder("fmredit-fuzz-chain");
   static const ZuTemporaryFolder::Use use(folder.Path());
-  // Each input starts from the same sources; its results overwrite the last input's.
-  edit_chain::Chain chain(folder.Path());
-  const std::string error = edit_chain::AddRecordedSources(chain, folder.Path());
-  if (!error.empty()) {
-    Fail(error);
-  }
+  // The sources are recorded once; each input starts from a copy of that pool, and its
+  // results overwrite the last input's.
+  static const edit_chain::Chain sources = [] {
+    edit_chain::Chain recorded(folder.Path());
+    const std::string error = edit_chain::AddRecordedSources(recorded, folder.Path());
+    if (!error.empty()) {
+      Fail(error);
+    }
+    return recorded;
+  }();
+  edit_chain::Chain chain = sources;
   size_t at = 0;
   const auto below = [&](uint32_t n) {
     uint32_t value = 0;

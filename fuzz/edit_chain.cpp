@@ -21,7 +21,9 @@ constexpr int kMaxEdits = 10;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const ZuTemporaryFolder folder("fmredit-fuzz-chain");
-  static const ZuTemporaryFolder::Use use(folder.Path());
+  // A Use of each input's own: a static one would outlive the thread's folder setting, which
+  // the thread's exit destroys first.
+  const ZuTemporaryFolder::Use use(folder.Path());
   // The sources are recorded once; each input starts from a copy of that pool, and its
   // results overwrite the last input's.
   static const edit_chain::Chain sources = [] {

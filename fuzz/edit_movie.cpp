@@ -61,7 +61,9 @@ void RunEdit(ZuFMRTavoFile& movie, const uint8_t* data, size_t size,
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   static const ZuTemporaryFolder folder("fmredit-fuzz");
-  static const ZuTemporaryFolder::Use use(folder.Path());
+  // A Use of each input's own: a static one would outlive the thread's folder setting, which
+  // the thread's exit destroys first.
+  const ZuTemporaryFolder::Use use(folder.Path());
   ZuMemoryStream in(std::vector<uint8_t>(data, data + size));
   try {
     ZuFMRTavoFile movie(&in);

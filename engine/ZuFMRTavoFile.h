@@ -144,6 +144,10 @@ class ZuFMRTavoFile : public ZuTavoFile {
   // clean-up block is a run of FreeCharacter tags with the run of RemoveObject2 tags that
   // starts at the first RemoveObject2 after it; its first FreeCharacter marks it.
 
+  // Takes out the FreeCharacter tags that free an id no definition before them holds (freed
+  // already, or never defined). They change no picture, but the edits would take them for
+  // the mark of a clean-up block. Done once, when the movie is loaded.
+  void DropFreesOfUndefinedCharacters();
   // Puts the FreeCharacter tags of every clean-up run (ZuAnimationUtils::IsCleanupTag) in
   // front of its RemoveObject2 tags, each kind in its order. The kinds commute, so every
   // frame shows what it showed; a movie whose blocks empty their depths before freeing their

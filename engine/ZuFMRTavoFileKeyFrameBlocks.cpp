@@ -146,6 +146,22 @@ bool ZuFMRTavoFile::CleanupKeepsAFreeCharacter(iterator pos) {
   return false;
 }
 
+void ZuFMRTavoFile::DropFreesOfUndefinedCharacters() {
+  std::unordered_set<uint16_t> defined;
+  for (iterator pos = FindNthFrame(0); pos != end();) {
+    ZuSwfTag* tag = *pos;
+    if (IsOfType(tag, Factory::kFreeCharacter) && defined.erase(tag->GetReferencedId()) == 0) {
+      pos = EraseTags(pos, std::next(pos));
+      delete tag;
+      continue;
+    }
+    if (tag != nullptr && tag->GetCharacterId() != 0) {
+      defined.insert(tag->GetCharacterId());
+    }
+    ++pos;
+  }
+}
+
 void ZuFMRTavoFile::PutFreesFirstInCleanupRuns() {
   const auto isCleanup = [](const ZuSwfTag* tag) {
     return tag != nullptr && ZuAnimationUtils::IsCleanupTag(*tag);

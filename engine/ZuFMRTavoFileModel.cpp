@@ -92,6 +92,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::Init(IZuStream* stream) {
   if (!m_isValidFMR) {
     return kZuSuccess;
   }
+  DropFreesOfUndefinedCharacters();
   PutFreesFirstInCleanupRuns();
   ZuMappedPageReleaser pages;
   std::bitset<UINT16_MAX + 1> defined;

@@ -177,13 +177,14 @@ uint16_t ChangedDepth(const ZuSwfTag& tag) {
   return kRenderedKeyFrameDepth + 1;
 }
 
-// Whether the run of FreeCharacter and RemoveObject2 tags that starts at pos frees a
-// character: then a block opens there, whichever of the two kinds comes first (they commute:
-// one empties depths, the other forgets definitions).
+// Whether the run of FreeCharacter and RemoveObject2 tags that starts at pos frees one of
+// the characters defined: then a block opens there, whichever of the two kinds comes first.
+// A FreeCharacter of an id that is not defined frees nothing and opens no block.
 template <typename Iterator>
-bool CleanupRunFrees(Iterator pos, Iterator end) {
+bool CleanupRunFrees(Iterator pos, Iterator end, const std::set<uint16_t>& defined) {
   for (; pos != end && ZuAnimationUtils::IsCleanupTag(**pos); ++pos) {
-    if ((*pos)->GetTagType() == Factory::kFreeCharacter) {
+    if ((*pos)->GetTagType() == Factory::kFreeCharacter &&
+        defined.count((*pos)->GetReferencedId()) != 0) {
       return true;
     }
   }
@@ -197,14 +198,20 @@ bool CleanupRunFrees(Iterator pos, Iterator end) {
 std::string FindChangeBelowKeyFrames(const ZuTavoFile& movie) {
   int frame = 1;
   bool blockOpens = true;  // frame 1, or a clean-up run that frees, earlier in the frame
+  std::set<uint16_t> defined;
   for (auto pos = movie.begin(); pos != movie.end(); ++pos) {
     const ZuSwfTag* tag = *pos;
     const enuTagType type = tag->GetTagType();
     if (type == Factory::kShowFrame) {
       ++frame;
       blockOpens = false;
-    } else if (!blockOpens && ZuAnimationUtils::IsCleanupTag(*tag)) {
-      blockOpens = CleanupRunFrees(pos, movie.end());
+    } else if (ZuAnimationUtils::IsCleanupTag(*tag)) {
+      blockOpens = blockOpens || CleanupRunFrees(pos, movie.end(), defined);
+      if (type == Factory::kFreeCharacter) {
+        defined.erase(tag->GetReferencedId());
+      }
+    } else if (tag->GetCharacterId() != 0) {
+      defined.insert(tag->GetCharacterId());
     }
     if ((IsPlacement(type) || IsRemoval(type)) && !blockOpens &&
         ChangedDepth(*tag) <= kRenderedKeyFrameDepth) {

@@ -138,7 +138,10 @@ std::vector<FormCase> FormCases() {
       {"depth 99 emptied in frame 6", late(Make::MakeRemoveObject2(99)), false,
        "frame 6 changes depth 99"},
       {"depth 1 filled after a FreeCharacter in frame 3",
-       Add(13, {Make::MakeFreeCharacter(9), Make::MakePlacement(4, 1)}), true},
+       Add(13, {Make::MakeFreeCharacter(5), Make::MakePlacement(4, 1)}), true},
+      {"depth 1 filled after freeing an id never defined",
+       Add(13, {Make::MakeFreeCharacter(9), Make::MakePlacement(4, 1)}), false,
+       "frame 3 changes depth 1"},
       {"depth 1 filled before the FreeCharacter of frame 4", Move(22, 14), false,
        "frame 4 changes depth 1"},
       // null slots

@@ -30,7 +30,7 @@ if (!measured) {
   process.exit(0);
 }
 
-const { openBrowser } = await import(path.join(here, '../tests/studio/editor.test.mjs'));
+const { openBrowser, exposeStudio } = await import(path.join(here, '../tests/studio/editor.test.mjs'));
 const median = (values) => [...values].sort((a, b) => a - b)[Math.floor(values.length / 2)];
 const folder = tempFolder();
 const project = makeProject(folder, [measured]);
@@ -47,8 +47,9 @@ try {
       && document.getElementById('frame').dataset.shown);
     readyTimes.push(Date.now() - start);
   }
-  await page.waitForFunction(() => window.studio.filmstrip.all > 0, null, { timeout: 60000 });
-  const strip = await page.evaluate('({...window.studio.filmstrip})');
+  await exposeStudio(page);
+  await page.waitForFunction(() => window.studio.metrics.filmstrip.all > 0, null, { timeout: 60000 });
+  const strip = await page.evaluate('({...window.studio.metrics.filmstrip})');
 
   // A random frame: from the click on the timeline to the frame drawn.
   const box = await page.locator('#strip-content').boundingBox();
@@ -73,11 +74,11 @@ try {
   }
 
   // Playback from frame 1 (a jump from the last frame clicked) for 900 frames, 60 s.
-  await page.evaluate('window.studio.state.frame = 1');
+  await page.evaluate('window.studio.update({ frame: 1 })');
   await page.keyboard.press('Space');
-  await page.waitForFunction(() => window.studio.playback.shown >= 900, null, { timeout: 90000 });
+  await page.waitForFunction(() => window.studio.metrics.playback.shown >= 900, null, { timeout: 90000 });
   await page.keyboard.press('Space');
-  const playback = await page.evaluate('({...window.studio.playback})');
+  const playback = await page.evaluate('({...window.studio.metrics.playback})');
 
   console.log(`page ready: median ${median(readyTimes)} ms of ${readyTimes.join(', ')}`);
   console.log(`random frame after a click: median ${median(clickTimes).toFixed(1)} ms (30 clicks)`);

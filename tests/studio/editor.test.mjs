@@ -20,15 +20,14 @@ export async function openBrowser(folder) {
   });
 }
 
+// window.studio: the page's store and metrics, the very modules it runs, for the checks to read.
+export const exposeStudio = (page) => page.evaluate(`Promise.all([import('/js/store.js'), import('/js/metrics.js')])
+  .then(([store, metrics]) => { window.studio = { ...store, metrics }; })`);
 const studio = (page, expression) => page.evaluate(`window.studio.${expression}`);
 const press = async (page, ...keys) => { for (const key of keys) await page.keyboard.press(key); };
 
-async function waitShown(page, frame) {
-  await page.waitForFunction((f) => {
-    const s = window.studio.state;
-    return !s.busy && document.getElementById('frame').dataset.shown === `${s.movie.version}/${f}`;
-  }, frame);
-}
+const waitShown = (page, frame) => page.waitForFunction((f) => !window.studio.state.busy
+  && document.getElementById('frame').dataset.shown === `${window.studio.state.movie.version}/${f}`, frame);
 
 // Bytes that differ between the viewer's canvas and a PNG rendered by fmredit render.
 async function differingBytes(page, png) {
@@ -97,6 +96,7 @@ async function main() {
     page.on('pageerror', (error) => { throw error; });
     await page.goto(server.address);
     await page.waitForSelector('body[data-ready=true]');
+    await exposeStudio(page);
     check(!page.url().includes('token'), 'the token leaves the address bar');
     await waitShown(page, 1);
     await expectFrameOf(page, first, 1, folder, 'first frame');
@@ -106,7 +106,7 @@ async function main() {
     await page.waitForTimeout(1000);
     await page.keyboard.press('Space');
     const played = await studio(page, 'state.frame');
-    check(played > 5 && (await studio(page, 'playback.shown')) >= played - 1, `played to frame ${played}`);
+    check(played > 5 && (await studio(page, 'metrics.playback.shown')) >= played - 1, `played to frame ${played}`);
     await waitShown(page, played);
     await expectFrameOf(page, first, played, folder, 'after playing');
     await press(page, 'ArrowRight', 'Shift+ArrowRight', 'ArrowLeft');
@@ -119,7 +119,7 @@ async function main() {
     await expectFrameOf(page, first, clicked, folder, 'after a timeline click');
 
     // In at 31, out at 45, delete: frame 31 then shows what frame 46 showed.
-    await page.evaluate('window.studio.state.frame = 31');
+    await page.evaluate('window.studio.update({ frame: 31 })');
     await press(page, 'i', 'Shift+ArrowRight', 'ArrowLeft', 'o');
     check((await page.textContent('#selection')).startsWith('frames 31–45'), 'the selection');
     const frames = await slideFrames(page, 1);
@@ -134,7 +134,7 @@ async function main() {
     check((await page.locator('#history li').count()) >= 4, 'the history lists every change');
 
     // Split at frame 20, insert the second recording at the playhead, merge slides 1 and 2.
-    await page.evaluate('window.studio.state.frame = 20');
+    await page.evaluate('window.studio.update({ frame: 20 })');
     await change(page, 's', 'window.studio.state.project.slides.length === 3');
     await page.locator('#slides tbody tr').nth(0).click();
     await page.selectOption('#insert-source', '3');
@@ -153,7 +153,7 @@ async function main() {
     const exported = await exportSlide(page, folder, 'merged.swf');
     await exportVideos(page, folder, await slideFrames(page, 1));
     for (const frame of [1, 25, 60]) {
-      await page.evaluate(`window.studio.state.frame = ${frame - 1}`);
+      await page.evaluate(`window.studio.update({ frame: ${frame - 1} })`);
       await page.keyboard.press('ArrowRight');
       await waitShown(page, frame);
       await expectFrameOf(page, exported, frame, folder, 'merged slide');
@@ -179,7 +179,7 @@ async function main() {
     await page.locator('#slides tbody tr').nth(0).click();
     await page.waitForFunction('window.studio.state.movie.version === window.studio.state.project.slides[0].version');
     if (process.env.STUDIO_SCREENSHOT) {
-      await page.evaluate('window.studio.state.frame = 50');
+      await page.evaluate('window.studio.update({ frame: 50 })');
       await press(page, 'i', 'Shift+ArrowRight', 'o');
       await waitShown(page, 65);
       await page.screenshot({ path: process.env.STUDIO_SCREENSHOT });

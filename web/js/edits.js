@@ -2,21 +2,12 @@
 // the project; progress comes over the event stream, refusals as the command line's one-line
 // reason. Only one change runs at a time from a page.
 import * as api from './api.js';
-import { state, update, currentSlide, frameTime } from './state.js';
+import { state, update, say, frameTime, selection } from './store.js';
+import { framesToSeconds } from './time.js';
 import { showProject } from './project.js';
-import { selection } from './timeline.js';
-
-const message = document.getElementById('message');
-const progress = document.getElementById('progress');
-
-export function say(text, isError = false) {
-  message.textContent = text;
-  message.classList.toggle('error', isError);
-}
 
 export function showProgress({ percent }) {
-  progress.hidden = false;
-  progress.value = percent;
+  update({ progress: percent });
 }
 
 // Runs {action, ...} on the project; `done` says what happened, for the status line.
@@ -34,18 +25,16 @@ export async function run(request, done, slide = state.slide) {
     say(error.message, true);
     return false;
   } finally {
-    progress.hidden = true;
-    update({ busy: false });
+    update({ busy: false, progress: null });
   }
 }
 
 export async function deleteSelection() {
   const chosen = selection();
   if (!chosen) return say('set an in or out point first', true);
-  const rate = state.movie.frameRate;
   const ok = await run({
-    action: 'delete', slide: state.slide,
-    start: (chosen.first - 1) / rate, length: (chosen.last - chosen.first + 1) / rate,
+    action: 'delete', slide: state.slide, start: frameTime(chosen.first),
+    length: framesToSeconds(chosen.last - chosen.first + 1, state.movie.frameRate),
   }, `deleted frames ${chosen.first}–${chosen.last}`);
   if (ok) update({ inPoint: null, outPoint: null, frame: Math.min(chosen.first, state.movie.frames) });
 }
@@ -67,9 +56,12 @@ export function mergeChecked() {
   return run({ action: 'merge', slides }, `merged slides ${slides.join(', ')}`, slides[0]);
 }
 
-export function step(undo) {
-  const action = undo ? 'undo' : 'redo';
-  return run({ action }, undo ? 'undone' : 'redone');
+export function undo() {
+  return run({ action: 'undo' }, 'undone');
+}
+
+export function redo() {
+  return run({ action: 'redo' }, 'redone');
 }
 
 export function setMinimum(seconds) {
@@ -90,9 +82,4 @@ export async function uploadMovie(file) {
 export function addSlide(source) {
   const last = (state.project?.slides.length ?? 0) + 1;
   return run({ action: 'add', ...source }, `added slide ${last}`, last);
-}
-
-export function exportName() {
-  const slide = currentSlide();
-  return slide ? slide.name.replace(/\.swf$/i, '') + '.swf' : 'movie.swf';
 }

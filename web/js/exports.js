@@ -1,18 +1,15 @@
 // Export as video: the server makes an MP4 or a GIF of the viewed slide's movie while editing
 // goes on, reports its progress over the event stream, and the page then downloads it once.
 import * as api from './api.js';
-import { state, currentSlide } from './state.js';
-import { say } from './edits.js';
+import { state, update, say, currentSlide, exportBaseName } from './store.js';
 
-const progress = document.getElementById('progress');
-const waiting = new Map();  // export number -> {resolve, reject}
-const ended = new Map();    // export number -> its last event, when it came before the answer
+const waiting = new Map(); // export number -> {resolve, reject}
+const ended = new Map(); // export number -> its last event, when it came before the answer
 
 // Takes the server's "export" events: {export, percent} while it runs, then ready or error.
 export function onExportEvent(event) {
   if (event.percent !== undefined) {
-    progress.hidden = false;
-    progress.value = event.percent;
+    update({ progress: event.percent });
     return;
   }
   const waiter = waiting.get(event.export);
@@ -31,28 +28,24 @@ function finished(number) {
   return new Promise((resolve, reject) => waiting.set(number, { resolve, reject }));
 }
 
-function download(url) {
-  const link = document.createElement('a');
-  link.href = url;
-  link.download = '';
-  document.body.append(link);
-  link.click();
-  link.remove();
-}
-
+// Resolves to the address to download the video from once it is made, or null.
 export async function exportVideo(type) {
   const slide = currentSlide();
-  if (!slide?.version) return say('no movie to export', true);
-  const name = slide.name.replace(/\.swf$/i, '');
+  if (!slide?.version) {
+    say('no movie to export', true);
+    return null;
+  }
+  const name = exportBaseName();
   say(`exporting ${name}.${type}…`);
   try {
     const { export: number } = await api.startExport(slide.version, type, name);
     await finished(number);
-    download(api.exportUrl(number));
     say(`exported ${name}.${type}`);
+    return api.exportUrl(number);
   } catch (error) {
     say(error.message, true);
+    return null;
   } finally {
-    if (!state.busy) progress.hidden = true;
+    if (!state.busy) update({ progress: null });
   }
 }

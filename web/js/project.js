@@ -1,7 +1,7 @@
 // Keeps the page's copy of the project current: after a change from this page or another,
 // the slide list, the movie facts of the slide in the viewer and the playhead follow.
 import * as api from './api.js';
-import { state, update, clampFrame } from './state.js';
+import { state, update, clampFrame } from './store.js';
 
 // Takes a project as the server described it; loads the viewed slide's movie when it changed.
 export async function showProject(project, slide = state.slide) {

@@ -1,13 +1,14 @@
 // Keys people know from video editors.
-import { state } from './state.js';
+import { state } from '../store.js';
+import { secondsToFrames } from '../time.js';
 import { togglePlay, step } from './viewer.js';
 import { setInPoint, setOutPoint } from './timeline.js';
-import * as edits from './edits.js';
+import * as edits from '../edits.js';
 
 function action(e) {
   const key = e.key.length === 1 ? e.key.toLowerCase() : e.key;
-  const second = state.movie?.frameRate ?? 1;
-  if ((e.ctrlKey || e.metaKey) && key === 'z') return () => edits.step(!e.shiftKey);
+  const second = secondsToFrames(1, state.movie?.frameRate ?? 0);
+  if ((e.ctrlKey || e.metaKey) && key === 'z') return e.shiftKey ? edits.redo : edits.undo;
   if (e.ctrlKey || e.metaKey || e.altKey) return null;
   switch (key) {
     case ' ': return togglePlay;

@@ -1,6 +1,6 @@
 // The project's history, as fmredit project log lists it, and the undo and redo buttons.
-import { state, onUpdate } from './state.js';
-import * as edits from './edits.js';
+import { state, onUpdate } from '../store.js';
+import * as edits from '../edits.js';
 
 const list = document.getElementById('history');
 const undo = document.getElementById('undo');
@@ -22,8 +22,8 @@ function render() {
 }
 
 export function initHistory() {
-  undo.addEventListener('click', () => edits.step(true));
-  redo.addEventListener('click', () => edits.step(false));
+  undo.addEventListener('click', edits.undo);
+  redo.addEventListener('click', edits.redo);
   onUpdate((changed) => {
     if (changed.has('project') || changed.has('busy')) render();
   });

@@ -1,10 +1,11 @@
 // The slides list: number, name, duration, minimum, frames and the slides sharing its movie;
 // a click shows a slide, a check box picks it for a merge. Below it: add a slide from a
 // movie file or sharing the current slide's movie, and set the current slide's minimum.
-import { state, update, onUpdate, currentSlide } from './state.js';
-import { showProject } from './project.js';
-import * as edits from './edits.js';
+import { state, update, onUpdate, currentSlide } from '../store.js';
+import { showProject } from '../project.js';
+import * as edits from '../edits.js';
 
+const panel = document.getElementById('slides-panel');
 const body = document.querySelector('#slides tbody');
 const minimum = document.getElementById('minimum');
 
@@ -52,5 +53,6 @@ export function initSlides() {
   document.getElementById('merge').addEventListener('click', edits.mergeChecked);
   onUpdate((changed) => {
     if (changed.has('project') || changed.has('slide') || changed.has('checked')) render();
+    if (changed.has('busy')) for (const button of panel.querySelectorAll('button')) button.disabled = state.busy;
   });
 }

@@ -2,8 +2,10 @@
 // the movie's frame rate, step, and the time as seconds and frame number. Playback shows
 // every frame in order, fetching a few ahead; a frame that is not there in time is waited for
 // (and counted late), never skipped.
-import * as api from './api.js';
-import { state, update, onUpdate, frameTime, clampFrame } from './state.js';
+import * as api from '../api.js';
+import { state, update, onUpdate, frameTime, clampFrame } from '../store.js';
+import { framesToSeconds } from '../time.js';
+import * as metrics from '../metrics.js';
 
 const canvas = document.getElementById('frame');
 const context = canvas.getContext('2d', { willReadFrequently: true });
@@ -13,10 +15,6 @@ const kAhead = 6;
 
 const cache = new Map();  // "version/frame/after" -> Promise<rows>
 let drawn = Promise.resolve();  // the server drew the last frame asked for ahead
-// Playback figures, read by the benchmark: frames shown and frames shown late (with the
-// frame and how late), when the first and the last frame were shown, and how long the first
-// took to show after play was pressed.
-export const playback = { shown: 0, late: 0, lateFrames: [], started: 0, last: 0, startDelay: 0 };
 let shownKey = '';
 
 // The frame's rows: those that differ from frame `after`, the one on the canvas, when the
@@ -61,10 +59,8 @@ async function draw(movie, frame, ahead = false) {
 }
 
 function showTime() {
-  const rate = state.movie?.frameRate ?? 0;
-  const frames = state.movie?.frames ?? 0;
-  timeText.textContent = rate
-    ? `${frameTime(state.frame).toFixed(3)} s  ·  frame ${state.frame} / ${frames}`
+  timeText.textContent = state.movie
+    ? `${frameTime(state.frame).toFixed(3)} s  ·  frame ${state.frame} / ${state.movie.frames}`
     : 'no movie';
 }
 
@@ -73,7 +69,7 @@ async function showCurrent() {
   if (!state.movie || shownKey === `${state.movie.version}/${state.frame}`) return;
   try {
     await draw(state.movie, state.frame);
-  } catch (error) {
+  } catch {
     // A frame of a version that an edit just replaced: the new version follows.
   }
 }
@@ -81,16 +77,14 @@ async function showCurrent() {
 async function play() {
   const movie = state.movie;
   const { version, frameRate, frames } = movie;
-  const period = 1000 / frameRate;
+  const period = 1000 * framesToSeconds(1, frameRate);
   let frame = state.frame >= frames ? 1 : state.frame;
   const pressed = performance.now();
   // The clock starts once the first frame is on the canvas: fetching it after a jump delays
   // the start, as in any player, and no later frame is due sooner for it.
   if (shownKey !== `${version}/${frame}`) await draw(movie, frame);
   let due = performance.now();
-  Object.assign(playback, {
-    shown: 0, late: 0, lateFrames: [], started: due, last: due, startDelay: due - pressed,
-  });
+  metrics.playbackStarted(pressed, due);
   while (state.playing && state.movie?.version === version && frame <= frames) {
     for (let ahead = 1; ahead <= kAhead && frame + ahead <= frames; ++ahead) {
       picture(movie, frame + ahead, frame + ahead - 1, true);
@@ -100,13 +94,11 @@ async function play() {
     if (wait > 0) await new Promise((resolve) => setTimeout(resolve, wait));
     if (!state.playing) break;
     if (performance.now() - due > period) {
-      ++playback.late;
-      playback.lateFrames.push({ frame, by: performance.now() - due - period });
+      metrics.frameLate(frame, performance.now() - due - period);
       due = performance.now();
     }
     await draw(movie, frame, true);
-    ++playback.shown;
-    playback.last = performance.now();
+    metrics.frameShown();
     update({ frame });
     due += period;
     ++frame;

@@ -1,8 +1,10 @@
 // The timeline: a filmstrip of thumbnails along the movie, zoomable, with the playhead, the in
 // and out points and the selection between them, and the key-frame blocks as a bar beneath.
 // Clicking jumps there. Thumbnails load visible ones first, a few at a time.
-import * as api from './api.js';
-import { state, update, onUpdate, clampFrame } from './state.js';
+import * as api from '../api.js';
+import { state, update, onUpdate, clampFrame, selection } from '../store.js';
+import { framesToSeconds } from '../time.js';
+import * as metrics from '../metrics.js';
 
 const strip = document.getElementById('strip');
 const content = document.getElementById('strip-content');
@@ -18,8 +20,6 @@ const kMaxPixelsPerFrame = 160;
 let zoom = 1;           // 1: the whole movie fits the strip
 let queue = [];         // thumbnails waiting to load, in order
 let loading = 0;
-// Load figures for the benchmark: thumbnails wanted and loaded, and when.
-export const filmstrip = { wanted: 0, loaded: 0, started: 0, firstScreen: 0, all: 0 };
 
 function pixelsPerFrame() {
   return (strip.clientWidth / Math.max(1, state.movie?.frames ?? 1)) * zoom;
@@ -40,10 +40,7 @@ function loadNext() {
     ++loading;
     img.onload = img.onerror = () => {
       --loading;
-      ++filmstrip.loaded;
-      const now = performance.now();
-      if (filmstrip.loaded === filmstrip.firstScreenCount) filmstrip.firstScreen = now - filmstrip.started;
-      if (filmstrip.loaded === filmstrip.wanted) filmstrip.all = now - filmstrip.started;
+      metrics.thumbnailLoaded();
       loadNext();
     };
     img.src = img.dataset.src;
@@ -72,10 +69,7 @@ function layoutThumbs() {
     (i >= visibleFrom && i < visibleTo ? visible : rest).push(img);
   }
   queue = [...visible, ...rest];
-  Object.assign(filmstrip, {
-    wanted: count, loaded: 0, started: performance.now(), firstScreen: 0, all: 0,
-    firstScreenCount: visible.length,
-  });
+  metrics.thumbnailsWanted(count, visible.length);
   loadNext();
 }
 
@@ -101,14 +95,6 @@ function layout() {
   showMarks();
 }
 
-// The selection: from the in point (or the start) to the out point (or the end), frames.
-export function selection() {
-  if (!state.movie || (state.inPoint === null && state.outPoint === null)) return null;
-  const first = state.inPoint ?? 1;
-  const last = state.outPoint ?? state.movie.frames;
-  return first <= last ? { first, last } : null;
-}
-
 function showMarks() {
   const scale = pixelsPerFrame();
   playhead.style.left = `${(state.frame - 1) * scale}px`;
@@ -117,9 +103,8 @@ function showMarks() {
   if (chosen) {
     range.style.left = `${(chosen.first - 1) * scale}px`;
     range.style.width = `${(chosen.last - chosen.first + 1) * scale}px`;
-    const rate = state.movie.frameRate;
-    selectionText.textContent = `frames ${chosen.first}–${chosen.last} ` +
-      `(${((chosen.last - chosen.first + 1) / rate).toFixed(3)} s)`;
+    const seconds = framesToSeconds(chosen.last - chosen.first + 1, state.movie.frameRate);
+    selectionText.textContent = `frames ${chosen.first}–${chosen.last} (${seconds.toFixed(3)} s)`;
   } else {
     selectionText.textContent = 'no selection';
   }

@@ -1,0 +1,62 @@
+// The store: what the page shows (the project, the slide being edited and its movie, the
+// playhead, the in and out points, the slides checked for a merge) and what it is doing (a
+// change running, its progress, the status line). Modules read `state` and call update();
+// every listener then hears which fields changed. Only the views under view/ touch the page.
+import { framesToSeconds } from './time.js';
+
+export const state = {
+  project: null, // as /api/project gives it
+  slide: 1, // the slide in the viewer, from 1
+  movie: null, // its version's facts: version, width, height, frameRate, frames, keyFrames
+  frame: 1, // the playhead, from 1
+  inPoint: null, // frames, from 1
+  outPoint: null,
+  checked: new Set(),
+  playing: false,
+  busy: false, // a change is running
+  progress: null, // percent of the change or export running, null when none reports
+  message: { text: '', isError: false }, // the status line
+  ready: false, // the first project has loaded
+};
+
+const listeners = new Set();
+
+export function onUpdate(listener) {
+  listeners.add(listener);
+}
+
+export function update(changes) {
+  Object.assign(state, changes);
+  const keys = new Set(Object.keys(changes));
+  for (const listener of listeners) listener(keys);
+}
+
+export function say(text, isError = false) {
+  update({ message: { text, isError } });
+}
+
+export function currentSlide() {
+  return state.project?.slides[state.slide - 1] ?? null;
+}
+
+// The viewed slide's name without its .swf, for the files exported from it.
+export function exportBaseName() {
+  return currentSlide()?.name.replace(/\.swf$/i, '') ?? 'movie';
+}
+
+// Seconds from the start of the movie to the start of a frame.
+export function frameTime(frame) {
+  return framesToSeconds(frame - 1, state.movie?.frameRate ?? 0);
+}
+
+export function clampFrame(frame) {
+  return Math.max(1, Math.min(state.movie?.frames ?? 1, Math.round(frame)));
+}
+
+// The selection: from the in point (or the start) to the out point (or the end), frames.
+export function selection() {
+  if (!state.movie || (state.inPoint === null && state.outPoint === null)) return null;
+  const first = state.inPoint ?? 1;
+  const last = state.outPoint ?? state.movie.frames;
+  return first <= last ? { first, last } : null;
+}

@@ -1,0 +1,52 @@
+// The header: the project's path, the status line with the progress of a change or an export,
+// and the exports of the viewed slide: the SWF as a link, MP4 and GIF made by the server and
+// then downloaded.
+import * as api from '../api.js';
+import { state, onUpdate, currentSlide, exportBaseName } from '../store.js';
+import { exportVideo } from '../exports.js';
+
+const projectPath = document.getElementById('project-path');
+const exportLink = document.getElementById('export-swf');
+const message = document.getElementById('message');
+const progress = document.getElementById('progress');
+
+function renderProject() {
+  projectPath.textContent = state.project?.project ?? '';
+  const slide = currentSlide();
+  exportLink.hidden = !slide?.version;
+  if (slide?.version) {
+    exportLink.download = `${exportBaseName()}.swf`;
+    exportLink.href = api.movieUrl(slide.version, exportLink.download);
+  }
+}
+
+function download(url) {
+  const link = document.createElement('a');
+  link.href = url;
+  link.download = '';
+  document.body.append(link);
+  link.click();
+  link.remove();
+}
+
+async function exportAndDownload(type) {
+  const url = await exportVideo(type);
+  if (url) download(url);
+}
+
+export function initHeader() {
+  document.getElementById('export-mp4').addEventListener('click', () => exportAndDownload('mp4'));
+  document.getElementById('export-gif').addEventListener('click', () => exportAndDownload('gif'));
+  onUpdate((changed) => {
+    if (changed.has('project') || changed.has('slide')) renderProject();
+    if (changed.has('message')) {
+      message.textContent = state.message.text;
+      message.classList.toggle('error', state.message.isError);
+    }
+    if (changed.has('progress')) {
+      progress.hidden = state.progress === null;
+      if (state.progress !== null) progress.value = state.progress;
+    }
+    if (changed.has('ready')) document.body.dataset.ready = String(state.ready);
+  });
+}

@@ -14,6 +14,12 @@ zu_install_missing_packages
 echo "== format"
 scripts/check-style.sh --format-only
 
+# The page's and the JavaScript tests' lint and layout: ESLint, pinned by package-lock.json
+# at the root, with the rules of eslint.config.mjs.
+echo "== JavaScript lint"
+npm ci --no-audit --no-fund --loglevel=error
+npx --no-install eslint --max-warnings 0
+
 jobs=$(nproc)
 run_suite() {
   local dir=$1

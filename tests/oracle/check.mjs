@@ -9,15 +9,15 @@
 //
 // ZWS files, which swf-parser cannot read, are expanded with the xz program first.
 
-import { spawnSync } from "node:child_process";
-import { readFileSync } from "node:fs";
-import { ReadableStream } from "@open-flash/stream";
-import pako from "pako";
-import { parseSwf } from "swf-parser";
-import { parseHeader, parseSwfSignature } from "swf-parser/parsers/header";
-import { parseTag } from "swf-parser/parsers/tags";
-import { CompressionMethod } from "swf-types/compression-method";
-import { TagType } from "swf-types/tags/_type";
+import { spawnSync } from 'node:child_process';
+import { readFileSync } from 'node:fs';
+import { ReadableStream } from '@open-flash/stream';
+import pako from 'pako';
+import { parseSwf } from 'swf-parser';
+import { parseHeader, parseSwfSignature } from 'swf-parser/parsers/header';
+import { parseTag } from 'swf-parser/parsers/tags';
+import { CompressionMethod } from 'swf-types/compression-method';
+import { TagType } from 'swf-types/tags/_type';
 
 const CODES_OF_KIND = {
   ShowFrame: [1],
@@ -89,7 +89,7 @@ function payloadOf(file, signature) {
     case CompressionMethod.Lzma:
       return expandLzma(file, signature.uncompressedFileLength - 8);
     default:
-      return fail("unknown compression method");
+      return fail('unknown compression method');
   }
 }
 
@@ -97,7 +97,7 @@ function payloadOf(file, signature) {
 // format wants the properties, then the uncompressed size as 8 bytes, then the data.
 function expandLzma(file, size) {
   if (file.length < 17) {
-    fail("ZWS header is cut short");
+    fail('ZWS header is cut short');
   }
   const header = new Uint8Array(13);
   header.set(file.subarray(12, 17), 0);
@@ -107,7 +107,7 @@ function expandLzma(file, size) {
     rest = Math.floor(rest / 256);
   }
   const input = Buffer.concat([header, file.subarray(17)]);
-  const xz = spawnSync("xz", ["--format=lzma", "-dc"], { input, maxBuffer: 2 ** 32 });
+  const xz = spawnSync('xz', ['--format=lzma', '-dc'], { input, maxBuffer: 2 ** 32 });
   if (xz.error) {
     fail(`cannot run xz: ${xz.error.message}`);
   }
@@ -177,7 +177,7 @@ function check(path) {
 // Each file named on the command line gets one line: its tags, or its error.
 const paths = process.argv.slice(2);
 if (paths.length === 0) {
-  console.log(JSON.stringify({ error: "usage: node check.mjs file.swf..." }));
+  console.log(JSON.stringify({ error: 'usage: node check.mjs file.swf...' }));
   process.exitCode = 1;
 }
 for (const path of paths) {

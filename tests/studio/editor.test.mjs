@@ -175,7 +175,7 @@ async function main() {
     await page.mouse.click(view.x + view.width / 2, view.y + 20);
     const scale = zoomed.width / (await slideFrames(page, added));
     const wanted = Math.floor((view.x + view.width / 2 - zoomed.x) / scale) + 1;
-    check(Math.abs((await studio(page, 'state.frame')) - wanted) <= 1, `a click on the zoomed timeline picks frame ${wanted}`);
+    check(Math.abs((await studio(page, 'state.frame')) - wanted) <= 1, `zoomed, a click picks frame ${wanted}`);
     await page.locator('#slides tbody tr').nth(0).click();
     await page.waitForFunction('window.studio.state.movie.version === window.studio.state.project.slides[0].version');
     if (process.env.STUDIO_SCREENSHOT) {

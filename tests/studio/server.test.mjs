@@ -56,7 +56,7 @@ async function safetyCases(server) {
     ['export of no slide', 'POST', '/api/exports', { body: '{"version":999,"type":"mp4"}' }, 404],
     ['video never exported', 'GET', '/api/exports/7/video', {}, 404],
     ['page with the token', 'GET', '/', {}, 303],
-    ['page with the cookie', 'GET', '/index.html', { token: '', headers: { Cookie: `fmredit_token=${server.token}` } }, 200],
+    ['page by cookie', 'GET', '/index.html', { token: '', headers: { Cookie: `fmredit_token=${server.token}` } }, 200],
   ];
   for (const [name, method, url, options, status] of cases) {
     const answer = await send(server, method, url, options);
@@ -100,7 +100,7 @@ async function killedMidEdit() {
   const copy = path.join(folder, 'after.fmrproj');
   copyFileSync(project, copy);
   const before = listOf(project);
-  check(run(['project', 'delete', copy, '--slide', '1', '--start', '3.4', '--length', '2']).code === 0, 'delete by the command line');
+  check(run(['project', 'delete', copy, '--slide', '1', '--start', '3.4', '--length', '2']).code === 0, 'CLI delete');
   const after = listOf(copy);
   const server = await serve(project);
   const progress = nextEvent(server, 'progress');

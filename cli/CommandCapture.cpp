@@ -10,6 +10,7 @@
 #include "cli/MovieLoading.h"
 #include "cli/StatusLine.h"
 #include "cli/StopSignal.h"
+#include "cli/TimeOption.h"
 #include "host/swf/ZuTavoFile.h"
 #include "media/ZuMediaError.h"
 #include "media/ZuScreenCapture.h"
@@ -23,16 +24,6 @@ struct CaptureOptions {
   ZuScreenCaptureOptions screen;
 };
 
-// "640x400+10+20" into the region of options.
-void ParseRegion(const std::string& text, ZuScreenCaptureOptions& screen) {
-  char tail = 0;
-  if (std::sscanf(text.c_str(), "%dx%d+%d+%d%c", &screen.width, &screen.height, &screen.x,
-                  &screen.y, &tail) != 4 ||
-      screen.width < 1 || screen.height < 1 || screen.x < 0 || screen.y < 0) {
-    throw CliError("--region " + text + ": not a region; give WIDTHxHEIGHT+X+Y", kExitUsage);
-  }
-}
-
 // "captured 12.3 s, 185 frames, 0 dropped"
 std::string CaptureText(const ZuCaptureStatus& status) {
   char text[96];
@@ -43,7 +34,8 @@ std::string CaptureText(const ZuCaptureStatus& status) {
 
 void RunCapture(CaptureOptions& options) {
   if (!options.region.empty()) {
-    ParseRegion(options.region, options.screen);
+    ZuScreenCaptureOptions& screen = options.screen;
+    ParseScreenRegion("--region", options.region, screen.width, screen.height, screen.x, screen.y);
   }
   std::unique_ptr<ZuTavoFile> movie;
   ZuCaptureStatus last;
@@ -78,7 +70,7 @@ void AddCaptureCommand(CLI::App& app) {
                       "Part of the screen, WIDTHxHEIGHT+X+Y (default: all of it)");
   AddFrameRateOption(*command, options->screen.frameRate)->capture_default_str();
   command->add_option("--duration", options->screen.duration, "Seconds to record")
-      ->check(CLI::PositiveNumber);
+      ->check(PositiveSecondsOption());
   AddDepthOption(*command, options->screen.depth);
   command->callback([options] { RunCapture(*options); });
 }

@@ -2,6 +2,8 @@
 
 #include <CLI/CLI.hpp>
 #include <charconv>
+#include <initializer_list>
+#include <utility>
 
 #include "cli/CliError.h"
 #include "cli/TimeOption.h"
@@ -20,21 +22,48 @@ CLI::Option* AddFrameRateOption(CLI::App& command, int& rate, const std::string&
 
 void AddTimeRangeOptions(CLI::App& command, double& from, double& to) {
   command.add_option("--from", from, "Start at this time, in seconds")->check(SecondsOption());
-  command.add_option("--to", to, "End at this time, in seconds")->check(CLI::PositiveNumber);
+  command.add_option("--to", to, "End at this time, in seconds")->check(PositiveSecondsOption());
 }
 
-void ParsePictureSize(const std::string& option, const std::string& text, int& width, int& height) {
-  // Read with from_chars: a number too large for int is refused, not wrapped.
-  const int maxSide = ZuFmrRecorderOptions::kMaxStageSide;
+namespace {
+
+// Reads the whole numbers of text, each followed by its separator ('\0' after the last), with
+// from_chars: a number too large for int is refused, not wrapped. False unless all of text fits.
+bool ReadNumbers(const std::string& text, std::initializer_list<std::pair<int*, char>> fields) {
+  const char* next = text.data();
   const char* end = text.data() + text.size();
-  const auto [afterWidth, widthError] = std::from_chars(text.data(), end, width);
-  const bool separated = widthError == std::errc() && afterWidth != end && *afterWidth == 'x';
-  const auto [afterHeight, heightError] =
-      separated ? std::from_chars(afterWidth + 1, end, height) : std::from_chars_result{};
-  if (!separated || heightError != std::errc() || afterHeight != end || width < 1 || height < 1 ||
-      width > maxSide || height > maxSide) {
+  for (const auto& [value, separator] : fields) {
+    const auto [after, error] = std::from_chars(next, end, *value);
+    if (error != std::errc() ||
+        (separator == 0 ? after != end : after == end || *after != separator)) {
+      return false;
+    }
+    next = after + 1;
+  }
+  return true;
+}
+
+bool IsSide(int side) {
+  return side >= 1 && side <= ZuFmrRecorderOptions::kMaxStageSide;
+}
+
+}  // namespace
+
+void ParsePictureSize(const std::string& option, const std::string& text, int& width, int& height) {
+  if (!ReadNumbers(text, {{&width, 'x'}, {&height, 0}}) || !IsSide(width) || !IsSide(height)) {
     throw CliError(option + " " + text + ": not a picture size; give WIDTHxHEIGHT, each 1 to " +
-                       std::to_string(maxSide),
+                       std::to_string(ZuFmrRecorderOptions::kMaxStageSide),
+                   kExitUsage);
+  }
+}
+
+void ParseScreenRegion(const std::string& option, const std::string& text, int& width, int& height,
+                       int& x, int& y) {
+  if (!ReadNumbers(text, {{&width, 'x'}, {&height, '+'}, {&x, '+'}, {&y, 0}}) || !IsSide(width) ||
+      !IsSide(height) || x < 0 || y < 0 || x > kMaxScreenCoordinate || y > kMaxScreenCoordinate) {
+    throw CliError(option + " " + text + ": not a region; give WIDTHxHEIGHT+X+Y, sides 1 to " +
+                       std::to_string(ZuFmrRecorderOptions::kMaxStageSide) + ", X and Y 0 to " +
+                       std::to_string(kMaxScreenCoordinate),
                    kExitUsage);
   }
 }

@@ -20,3 +20,11 @@ void AddTimeRangeOptions(CLI::App& command, double& from, double& to);
 
 // "640x400" as a picture size; throws CliError (wrong arguments) naming option otherwise.
 void ParsePictureSize(const std::string& option, const std::string& text, int& width, int& height);
+
+// X11 screen coordinates are signed 16-bit numbers.
+constexpr int kMaxScreenCoordinate = 32767;
+// "640x400+10+20" as a region of the screen; throws CliError (wrong arguments) naming option
+// otherwise. Sides are 1 to the largest stage side, X and Y 0 to kMaxScreenCoordinate, so the
+// region's far edges are computed without overflow.
+void ParseScreenRegion(const std::string& option, const std::string& text, int& width, int& height,
+                       int& x, int& y);

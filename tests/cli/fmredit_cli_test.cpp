@@ -119,6 +119,12 @@ TEST_F(Fmredit, WrongArgumentsAndNumberEdgesExitTwo) {
       {{"record", "--raw", "4x-1", "--fps", "5", "-o", out}, "4x-1"},
       {{"render", m_movie, "--frame", "0", "-o", out}, "--frame"},
       {{"render", m_movie, "-o", out}, "--frame N or --all"},
+      {{"export", m_movie, "-o", m_dir.File("v.mp4"), "--to", "nan"}, "--to"},
+      {{"export", m_movie, "-o", m_dir.File("v.mp4"), "--to", "1e308"}, "'1e308'"},
+      {{"import", m_movie, "-o", out, "--to", "nan"}, "--to"},
+      {{"capture", "-o", out, "--duration", "nan"}, "--duration"},
+      {{"capture", "-o", out, "--region", "100x100+2147483647+0"}, "100x100+2147483647+0"},
+      {{"capture", "-o", out, "--region", "99999999999x1+0+0"}, "99999999999x1+0+0"},
   };
   for (const auto& [arguments, named] : cases) {
     SCOPED_TRACE(testing::PrintToString(arguments));

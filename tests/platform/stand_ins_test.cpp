@@ -1,5 +1,6 @@
-// The GDI stand-ins refuse what they cannot do (their pixels are checked by the edits' frame-exact
-// tests on 32- and 16-bit recordings).
+// The GDI and global-memory stand-ins refuse what they cannot do and handles they did not make
+// (their pixels and blocks are used by the edits' frame-exact tests on 32- and 16-bit
+// recordings, and failing on request by the edits' refusals), and leave nothing behind.
 
 #include <gtest/gtest.h>
 
@@ -7,6 +8,7 @@
 #include <vector>
 
 #include "platform/ZuWinGdi.h"
+#include "platform/ZuWinGlobalMemory.h"
 
 namespace {
 
@@ -21,19 +23,20 @@ BITMAPINFO Header(LONG width, LONG height, WORD bitCount) {
   return info;
 }
 
-class GdiTest : public testing::Test {
+class StandIns : public testing::Test {
  protected:
-  void SetUp() override { m_liveBefore = ZuGdiCountLiveObjects(); }
-  void TearDown() override { EXPECT_EQ(ZuGdiCountLiveObjects(), m_liveBefore); }
+  void TearDown() override {
+    EXPECT_EQ(ZuGdiCountLiveObjects(), m_objects);
+    EXPECT_EQ(ZuGlobalMemoryCountLiveBlocks(), m_blocks);
+  }
 
  private:
-  size_t m_liveBefore = 0;
+  const size_t m_objects = ZuGdiCountLiveObjects();
+  const size_t m_blocks = ZuGlobalMemoryCountLiveBlocks();
 };
 
-using GdiDib = GdiTest;
-
 // Requests outside what the stand-ins do fail without touching anything.
-TEST_F(GdiDib, RefusesWhatItCannotDo) {
+TEST_F(StandIns, DibsRefuseWhatTheyCannotDo) {
   struct Case {
     const char* name;
     LONG width;
@@ -96,6 +99,15 @@ TEST_F(GdiDib, RefusesWhatItCannotDo) {
   EXPECT_TRUE(DeleteObject(bitmap));
   EXPECT_FALSE(DeleteObject(bitmap));
   EXPECT_EQ(GetObjectW(bitmap, sizeof description, &description), 0);
+}
+
+TEST_F(StandIns, GlobalMemoryRefusesStrangeHandles) {
+  int notABlock = 0;
+  EXPECT_EQ(GlobalLock(&notABlock), nullptr);
+  EXPECT_FALSE(GlobalUnlock(&notABlock));
+  EXPECT_EQ(GlobalHandle(&notABlock), nullptr);
+  EXPECT_EQ(GlobalFree(&notABlock), &notABlock);
+  EXPECT_EQ(GlobalLock(nullptr), nullptr);
 }
 
 }  // namespace

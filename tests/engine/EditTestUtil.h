@@ -1,7 +1,6 @@
 #pragma once
 
 #include <string>
-#include <vector>
 
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "host/swf/ZuSwfRemoveObjectTag.h"
@@ -50,16 +49,6 @@ inline std::string DescribeTag(const ZuSwfTag* tag) {
       break;
   }
   return "tag " + std::to_string(type);
-}
-
-// Every slot of a tag list (a movie or a list of tags), described.
-template <typename Tags>
-std::vector<std::string> DescribeTags(const Tags& tags) {
-  std::vector<std::string> words;
-  for (const ZuSwfTag* tag : tags) {
-    words.push_back(DescribeTag(tag));
-  }
-  return words;
 }
 
 // Every slot of a tag list described on one line, ", " between the words: easy to state in

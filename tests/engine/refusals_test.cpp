@@ -1,6 +1,7 @@
 // Refused edits of every kind: each returns its code (or throws the int 0 when a frame cannot
-// be rendered), says why where it can, and writes nothing, not even a temporary copy; the
-// movie keeps every tag and its frame count unless the edit had begun. Only a split that
+// be rendered), says why where it can (the player's reason when a frame cannot be rendered),
+// writes nothing, not even a temporary copy, and leaves no GDI object or global block behind;
+// the movie keeps every tag and its frame count unless the edit had begun. Only a split that
 // reaches the missing stop action has written its second file. And the frame limit: 16000
 // frames are allowed, 16001 are not, and a merge stops its list there, writing what it merged.
 
@@ -13,19 +14,20 @@
 #include <vector>
 
 #include "engine/ZuFMRTavoFile.h"
+#include "platform/ZuWinGdi.h"
 #include "platform/ZuWinGlobalMemory.h"
 #include "tests/engine/EditTestUtil.h"
-#include "tests/engine/EditedFrames.h"
 #include "tests/engine/StandardMovie.h"
 #include "tests/support/FmrMovieBuilder.h"
 #include "tests/support/Oracle.h"
+#include "tests/support/RecordedMovie.h"
 #include "tests/support/ScreenFrames.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
 using B = FmrMovieBuilder;
-using engine_test::DescribeTags;
+using engine_test::DescribeLine;
 using EditCall = std::function<ZuErrorCodeEnum(ZuFMRTavoFile&)>;
 
 // What an edit that throws the int 0 counts as.
@@ -141,8 +143,8 @@ TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
     std::string movie;
     EditCall edit;
     int result;
-    const char* why = nullptr;  // in the edit error
-    bool tagsKept = true;       // false: the edit had begun, or merged up to the refused movie
+    std::string why;       // in the edit error
+    bool tagsKept = true;  // false: the edit had begun, or merged up to the refused movie
     bool secondWritten = false;
   };
   // clang-format off
@@ -158,8 +160,8 @@ TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
       {"removal: negative count", standard, Remove(1, -1, out), kZuFailure},
       {"removal: ids used up", fullIds, Remove(1, 1, out), kZuFailure, "65534"},
       {"removal: damaged key frame", broken, Remove(1, 1, out), kThrows, "bitmap 1 does not decode", false},
-      {"removal: no backing file", standard, WithoutBackingFile(Remove(1, 1, out)), kThrows, "frame 3 cannot be rendered", false},
-      {"removal: no global memory", sixteen, WithoutGlobalMemory(Remove(1, 1, out)), kThrows, nullptr, false},
+      {"removal: no backing file", standard, WithoutBackingFile(Remove(1, 1, out)), kThrows, "frame 3 cannot be rendered: " + standard + ": cannot open", false},
+      {"removal: no global memory", sixteen, WithoutGlobalMemory(Remove(1, 1, out)), kThrows, "", false},
       {"insertion: this movie is not FMR", plain, Insert(fits, 0.1, out), kZuErrorNotFMR},
       {"insertion: the other is not FMR", standard, Insert(plain, 0.1, out), kZuErrorNotFMR},
       {"insertion: the other defines an id twice", standard, Insert(twice, 0.1, out), kZuErrorNotFMR},
@@ -173,22 +175,23 @@ TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
       {"merge: this movie is not FMR", plain, Merge({fits}, out), kZuErrorNotFMR},
       {"merge: an empty list", standard, Merge({}, out), kZuFailure},
       {"merge: the first is not FMR", standard, Merge({plain, fits}, out), kZuErrorNotFMR},
-      {"merge: the second is taller", standard, Merge({fits, taller}, out), kZuErrorDimensionMismatch, nullptr, false},
+      {"merge: the second is taller", standard, Merge({fits, taller}, out), kZuErrorDimensionMismatch, "", false},
       {"merge: ids used up", fullIds, Merge({fits}, out), kZuFailure, "65534"},
       {"split: not FMR", plain, Split(0.1, out, second), kZuErrorNotFMR},
       {"split: at frame 0", standard, Split(0.0, out, second), kZuFailure},
       {"split: before frame 0", standard, Split(-0.3, out, second), kZuFailure},
       {"split: at the last frame", standard, Split(0.6, out, second), kZuFailure},
       {"split: past the end", standard, Split(9.0, out, second), kZuFailure},
-      {"split: no stop action", noStop, Split(0.1, out, second), kZuFailure, nullptr, true, true},
+      {"split: no stop action", noStop, Split(0.1, out, second), kZuFailure, "", true, true},
       {"split: damaged key frame", broken, Split(0.1, out, second), kThrows, "bitmap 1 does not decode"},
       {"split: no backing file", standard, WithoutBackingFile(Split(0.2, out, second)), kThrows, "frame 2 cannot be rendered"},
   };
   // clang-format on
+  const size_t objects = ZuGdiCountLiveObjects(), blocks = ZuGlobalMemoryCountLiveBlocks();
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     ZuFMRTavoFile movie{ZuString(c.movie)};
-    const std::vector<std::string> before = DescribeTags(movie);
+    const std::string before = DescribeLine(movie);
     const uint16_t frames = movie.GetFrameCount();
     int result = kThrows;
     try {
@@ -197,11 +200,11 @@ TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
       EXPECT_EQ(code, 0);
     }
     EXPECT_EQ(result, c.result);
-    if (c.why != nullptr) {
+    if (!c.why.empty()) {
       EXPECT_NE(movie.GetEditError().find(c.why), std::string::npos) << movie.GetEditError();
     }
     if (c.tagsKept) {
-      EXPECT_EQ(DescribeTags(movie), before);
+      EXPECT_EQ(DescribeLine(movie), before);
       EXPECT_EQ(movie.GetFrameCount(), frames);
     }
     if (c.secondWritten) {
@@ -209,6 +212,8 @@ TEST(Refusals, NothingIsWrittenAndTheMovieStaysAsItWas) {
       std::filesystem::remove(second);
     }
     EXPECT_EQ(FilesIn(folder), inputs);
+    EXPECT_EQ(ZuGdiCountLiveObjects(), objects);
+    EXPECT_EQ(ZuGlobalMemoryCountLiveBlocks(), blocks);
   }
 }
 

@@ -1,8 +1,12 @@
-// Loading and writing whole files: an unchanged movie writes back the uncompressed bytes
-// it was read from, in each compression, whatever tags and header forms it holds.
+// Loading and writing whole files, one table for both ways: an unchanged movie writes back
+// the uncompressed bytes it was read from, in each compression, whatever tags and header forms
+// it holds; a file with what a well-formed one would not have loads with a warning and is
+// written well-formed (a missing End tag added, the declared length corrected, bytes after the
+// End tag kept).
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -28,21 +32,45 @@ std::vector<uint8_t> BinaryData(uint16_t id, size_t size) {
 
 struct MovieCase {
   const char* name;
-  SwfBuilder builder;
+  SwfBuilder input;
   size_t tagCount;
+  const char* warning = nullptr;      // a load warning contains this
+  std::optional<SwfBuilder> written;  // what writing gives, when not the input
 };
 
-std::vector<MovieCase> MovieCases() {
-  return {
+// The cases for a compression (the loop gives every file that compression).
+std::vector<MovieCase> MovieCases(ZuSwfCompression c) {
+  const SwfBuilder two = SwfBuilder()
+                             .FrameCount(2)
+                             .Tag(9, {1, 2, 3})
+                             .ShowFrame()
+                             .Tag(12, SwfBuilder::StopActionBody())
+                             .ShowFrame();
+  std::vector<MovieCase> cases = {
       // clang-format off
       {"short_headers", SwfBuilder().StageSize(640, 480).Tag(69, {0x08, 0, 0, 0}).Tag(9, {0xFF, 0x80, 0x00}).ShowFrame().Tag(12, SwfBuilder::StopActionBody()).ShowFrame(), 5},
       {"long_header_on_small_body", SwfBuilder().Tag(9, {1, 2, 3}, Header::kLong).Tag(1, {}, Header::kLong), 2},
       {"large_bodies", SwfBuilder().Tag(87, BinaryData(1, 70000)).ShowFrame().Tag(87, BinaryData(2, 63)).ShowFrame(), 4},
       {"unknown_tags", SwfBuilder().Tag(200, {9, 8, 7}).Tag(1000, SwfBuilder::PatternBody(300), Header::kLong).Tag(3, {5, 0}).Tag(41, SwfBuilder::PatternBody(26)).ShowFrame(), 5},
-      {"trailing_bytes", SwfBuilder().ShowFrame().Trailing({0xDE, 0xAD, 0xBE, 0xEF}), 1},
       {"no_tags", SwfBuilder().FrameCount(0), 0},
+      {"missing_end", SwfBuilder(two).WithoutEnd(), 4, "End tag is missing", two},
+      {"bytes_after_end", SwfBuilder(two).Trailing({0, 0, 7, 7, 7}), 4, "5 bytes after the End tag"},
+      {"declared_too_large", SwfBuilder(two).DeclaredLength(5000), 4, "declares 5000 bytes", two},
+      {"declared_zero", SwfBuilder(two).DeclaredLength(0), 4, "declares 0 bytes", two},
+      {"version_above_50", SwfBuilder(two).Version(51), 4, "version 51 is newer"},
+      {"version_255", SwfBuilder(two).Version(255), 4, "version 255"},
       // clang-format on
   };
+  if (c != ZuSwfCompression::kLzma) {  // a ZWS body stops at the declared size
+    cases.push_back(
+        {"declared_too_small", SwfBuilder(two).DeclaredLength(20), 4, "declares 20 bytes", two});
+  }
+  if (c == ZuSwfCompression::kZlib) {  // zlib streams inflate without checksum or with bytes after
+    cases.push_back({"no_checksum", SwfBuilder(two).ZlibWithoutChecksum(), 4, "checksum", two});
+    cases.push_back({"after_stream", SwfBuilder(two).AfterCompressedData({1, 2, 3}), 4,
+                     "3 bytes after the zlib stream", two});
+  }
+  return cases;
 }
 
 struct Compression {
@@ -57,16 +85,19 @@ const Compression kCompressions[] = {
     {"ZWS", ZuSwfCompression::kLzma, 'Z'},
 };
 
-TEST(FileRoundTrip, UnchangedMovieWritesBackItsBytes) {
+TEST(FileRoundTrip, MoviesWriteBackTheirBytesOrAWellFormedFile) {
   TempDir dir;
   for (const Compression& compression : kCompressions) {
-    for (MovieCase& c : MovieCases()) {
+    for (MovieCase& c : MovieCases(compression.value)) {
       SCOPED_TRACE(std::string(compression.name) + " " + c.name);
-      c.builder.Compression(compression.value);
+      c.input.Compression(compression.value);
       ZuTavoFile movie;
-      ASSERT_EQ(LoadBytes(movie, c.builder.Build()), kZuSuccess) << movie.GetLastError();
+      ASSERT_EQ(LoadBytes(movie, c.input.Build()), kZuSuccess) << movie.GetLastError();
       EXPECT_EQ(movie.GetCompression(), compression.value);
       EXPECT_EQ(movie.GetTagCount(), c.tagCount);
+      if (c.warning != nullptr) {
+        EXPECT_TRUE(HasWarning(movie, c.warning));
+      }
 
       const std::string path = dir.File(std::string(compression.name) + c.name + ".swf");
       {
@@ -79,10 +110,22 @@ TEST(FileRoundTrip, UnchangedMovieWritesBackItsBytes) {
       const std::vector<uint8_t> written = ReadFileBytes(path);
       ASSERT_FALSE(written.empty());
       EXPECT_EQ(written[0], compression.signature);
-      EXPECT_EQ(UncompressedSwf(written), c.builder.Uncompressed());
+      EXPECT_EQ(UncompressedSwf(written), c.written.value_or(c.input).Uncompressed());
       ExpectOracleAccepts(path, movie);
     }
   }
+}
+
+TEST(FileRoundTrip, LzmaWithAndWithoutEndMarkerDecodes) {
+  const SwfBuilder file =
+      SwfBuilder().Compression(ZuSwfCompression::kLzma).Tag(9, {1, 2, 3}).ShowFrame();
+  ZuTavoFile withMarker;  // the builder's encoder writes one
+  ASSERT_EQ(LoadBytes(withMarker, file.Build()), kZuSuccess) << withMarker.GetLastError();
+  const std::vector<uint8_t> ours = DumpBytes(withMarker);  // written without one
+  ZuTavoFile withoutMarker;
+  ASSERT_EQ(LoadBytes(withoutMarker, ours), kZuSuccess) << withoutMarker.GetLastError();
+  EXPECT_TRUE(withoutMarker.GetLoadWarnings().empty());
+  EXPECT_EQ(UncompressedSwf(DumpBytes(withoutMarker)), file.Uncompressed());
 }
 
 TEST(FileRoundTrip, HeaderFieldsAreReadAndWritten) {

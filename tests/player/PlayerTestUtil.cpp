@@ -166,19 +166,11 @@ ZuSwfTag* MakeBitmapTag(uint16_t id, const ZuImage& image) {
 
 ZuSwfTag* MakePlaceTag(const Placement& p) {
   ZuBitWriter out;
-  uint8_t flags = (p.move ? 0x01 : 0) | (p.characterId != 0 ? 0x02 : 0) |
-                  (p.matrix != nullptr ? 0x04 : 0) | (p.colorTransform != nullptr ? 0x08 : 0) |
-                  (p.clipDepth != 0 ? 0x40 : 0);
-  out.WriteByte(flags);
+  out.WriteByte((p.move ? 0x01 : 0) | (p.characterId != 0 ? 0x02 : 0) |
+                (p.matrix != nullptr ? 0x04 : 0));
   out.WriteWord(p.depth);
   if (p.characterId != 0) out.WriteWord(p.characterId);
   if (p.matrix != nullptr) p.matrix->Write(out);
-  if (p.colorTransform != nullptr) {
-    ZuSwfColorTransform transform = *p.colorTransform;
-    transform.hasAlpha = true;
-    transform.Write(out);
-  }
-  if (p.clipDepth != 0) out.WriteWord(p.clipDepth);
   return FmrMovieBuilder::MakeTag(ZuSwfTagFactory::kPlaceObject2, out.TakeBytes());
 }
 

@@ -22,10 +22,9 @@ struct Rgba {
 };
 std::ostream& operator<<(std::ostream& out, const Rgba& color);
 
-// Fill colours (0xRRGGBBAA) and the opaque pixels they show.
-constexpr uint32_t kRed = 0xFF0000FF, kGreen = 0x00FF00FF, kBlue = 0x0000FFFF, kBlack = 0x000000FF;
+// Opaque pixels.
 constexpr Rgba kWhitePixel{255, 255, 255, 255}, kRedPixel{255, 0, 0, 255},
-    kGreenPixel{0, 255, 0, 255}, kBluePixel{0, 0, 255, 255}, kBlackPixel{0, 0, 0, 255};
+    kGreenPixel{0, 255, 0, 255}, kBluePixel{0, 0, 255, 255};
 
 Rgba PixelAt(const ZuImage& image, int x, int y);
 
@@ -70,8 +69,6 @@ struct Placement {
   uint16_t characterId = 0;
   bool move = false;
   const ZuSwfMatrix* matrix = nullptr;
-  const ZuSwfColorTransform* colorTransform = nullptr;
-  uint16_t clipDepth = 0;  // non-zero: a clipping layer up to this depth
 };
 ZuSwfTag* MakePlaceTag(const Placement& placement);
 ZuSwfTag* MakeBackgroundTag(uint32_t rgb);

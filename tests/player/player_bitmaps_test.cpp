@@ -177,7 +177,7 @@ TEST(PlayerBitmaps, UndrawableBitmapsLeaveTheShapeEmpty) {
       }
       ASSERT_NE(image, nullptr);
       EXPECT_EQ(PixelAt(*image, 1, 1), kWhitePixel);
-      EXPECT_EQ(PixelAt(*image, 12, 12), (Rgba{0, 255, 0, 255}));
+      EXPECT_EQ(PixelAt(*image, 12, 12), kGreenPixel);
     }
     if (c.warning == nullptr || c.defineBroken) {
       EXPECT_TRUE(player.GetWarnings().empty());

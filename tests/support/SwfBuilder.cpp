@@ -139,16 +139,6 @@ std::string SwfBuilder::WriteTo(const std::string& path) const {
   return path;
 }
 
-std::vector<uint8_t> SwfBuilder::PatternBody(size_t size, uint8_t seed) {
-  std::vector<uint8_t> body(size);
-  uint32_t state = seed * 2654435761u + 1;
-  for (uint8_t& b : body) {
-    state = state * 1103515245u + 12345u;
-    b = static_cast<uint8_t>(state >> 16);
-  }
-  return body;
-}
-
 std::vector<uint8_t> UncompressedSwf(const std::vector<uint8_t>& file) {
   if (file.size() < 8) throw std::runtime_error("not an SWF file");
   const uint32_t length = DWordAt(file, 4);

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "host/swf/ZuTavoFile.h"
+#include "tests/support/FileBytes.h"
 
 // Builds SWF files byte by byte, so that tests can make well-formed files and every kind
 // of broken one: any signature, version and declared length, any tag code with any body
@@ -55,8 +56,11 @@ class SwfBuilder {
   // Writes the file to path and returns path.
   std::string WriteTo(const std::string& path) const;
 
-  // Tag body helpers: a body of size bytes with a simple pattern; a DoAction stop body.
-  static std::vector<uint8_t> PatternBody(size_t size, uint8_t seed = 1);
+  // Tag body helpers: a body of size bytes that does not repeat (PatternBytes); a DoAction
+  // stop body.
+  static std::vector<uint8_t> PatternBody(size_t size, uint8_t seed = 1) {
+    return PatternBytes(size, seed);
+  }
   static std::vector<uint8_t> StopActionBody() { return {0x07, 0x00}; }
 
  private:

@@ -1,5 +1,7 @@
 #include "tests/app/AppTestUtil.h"
 
+#include <sqlite3.h>
+
 #include "host/app/ZuCmdUtils.h"
 #include "host/app/ZuHostCommands.h"
 #include "host/app/ZuInsertFMRSlidesCommandData.h"
@@ -96,4 +98,30 @@ void PrintTo(const ZuProjectState& state, std::ostream* out) {
          << s.resource << (s.fmr ? " fmr" : "") << ";";
   }
   *out << " }";
+}
+
+RawFile::RawFile(const std::string& path) {
+  EXPECT_EQ(sqlite3_open(path.c_str(), &m_db), SQLITE_OK);
+}
+
+RawFile::~RawFile() {
+  sqlite3_close(m_db);
+}
+
+void RawFile::Execute(const std::string& sql) {
+  char* message = nullptr;
+  EXPECT_EQ(sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK)
+      << sql << ": " << (message != nullptr ? message : "");
+  sqlite3_free(message);
+}
+
+int64_t RawFile::Number(const std::string& sql, const std::vector<uint8_t>& bytes) {
+  sqlite3_stmt* statement = nullptr;
+  EXPECT_EQ(sqlite3_prepare_v2(m_db, sql.c_str(), -1, &statement, nullptr), SQLITE_OK) << sql;
+  sqlite3_bind_blob64(statement, 1, bytes.data(), bytes.size(), SQLITE_STATIC);
+  const int code = sqlite3_step(statement);
+  EXPECT_TRUE(code == SQLITE_ROW || code == SQLITE_DONE) << sqlite3_errmsg(m_db);
+  const int64_t value = code == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
+  sqlite3_finalize(statement);
+  return value;
 }

@@ -11,6 +11,7 @@
 #include "tests/support/TempDir.h"
 
 class IZuCommand;
+struct sqlite3;
 class ZuSlideBase;
 
 // A fresh project file in a folder of its own, made the session's current project, with a
@@ -43,6 +44,24 @@ class ProjectTest : public ::testing::Test {
 
   TempDir m_dir;
   ZuProject* m_project = nullptr;  // owned by the session's project holder
+};
+
+// A project file opened with SQLite itself, to look at or change what the store wrote.
+class RawFile {
+ public:
+  explicit RawFile(const std::string& path);
+  ~RawFile();
+  RawFile(const RawFile&) = delete;
+  RawFile& operator=(const RawFile&) = delete;
+
+  // Runs statements; the test fails when they fail.
+  void Execute(const std::string& sql);
+  // Runs one statement, bytes bound to its parameter when given: the first column of the
+  // first row as a number, -1 for no row.
+  int64_t Number(const std::string& sql, const std::vector<uint8_t>& bytes = {});
+
+ private:
+  sqlite3* m_db = nullptr;
 };
 
 // Readable failure messages for project states.

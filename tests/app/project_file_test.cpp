@@ -3,7 +3,6 @@
 
 #include <gtest/gtest.h>
 #include <signal.h>
-#include <sqlite3.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -190,10 +189,7 @@ TEST_F(ProjectFileTest, BadFilesGiveClearErrorsAndStayUnchanged) {
        ZuProjectAccess::kReadWrite, "not a project file"},
       {"SQLite of another kind",
        [](const std::string& p) {
-         sqlite3* db = nullptr;
-         sqlite3_open(p.c_str(), &db);
-         sqlite3_exec(db, "CREATE TABLE t(x); INSERT INTO t VALUES(1)", nullptr, nullptr, nullptr);
-         sqlite3_close(db);
+         RawFile(p).Execute("CREATE TABLE t(x); INSERT INTO t VALUES(1)");
        },
        ZuProjectAccess::kReadWrite, "not a project file"},
       {"damaged header",
@@ -206,13 +202,9 @@ TEST_F(ProjectFileTest, BadFilesGiveClearErrorsAndStayUnchanged) {
       {"slide listed twice",
        [&](const std::string& p) {
          WriteFileBytes(p, good);
-         sqlite3* db = nullptr;
-         sqlite3_open(p.c_str(), &db);
-         sqlite3_exec(db,
-                      "INSERT INTO state_slides SELECT state, position + 1, uid, duration, "
-                      "min_duration, fmr, resource FROM state_slides",
-                      nullptr, nullptr, nullptr);
-         sqlite3_close(db);
+         RawFile(p).Execute(
+             "INSERT INTO state_slides SELECT state, position + 1, uid, duration, "
+             "min_duration, fmr, resource FROM state_slides");
        },
        ZuProjectAccess::kReadWrite, "damaged"},
       {"read-only file", readOnly, ZuProjectAccess::kReadWrite, "read-only"},

@@ -3,7 +3,6 @@
 // noticed, and files of the earlier formats read as they are and upgraded for writing.
 
 #include <gtest/gtest.h>
-#include <sqlite3.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -32,37 +31,6 @@ namespace {
 
 constexpr size_t kKiB = 1024;
 constexpr size_t kAverage = 32 * kKiB;  // the store's average chunk size
-
-// The project file opened with SQLite itself, to look at or change what the store wrote.
-class RawFile {
- public:
-  explicit RawFile(const std::string& path) { EXPECT_EQ(sqlite3_open(path.c_str(), &m_db), 0); }
-  ~RawFile() { sqlite3_close(m_db); }
-  RawFile(const RawFile&) = delete;
-  RawFile& operator=(const RawFile&) = delete;
-
-  void Execute(const std::string& sql) {
-    char* message = nullptr;
-    EXPECT_EQ(sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, &message), SQLITE_OK)
-        << sql << ": " << (message != nullptr ? message : "");
-    sqlite3_free(message);
-  }
-  // Runs one statement, bytes bound to its parameter when given: the first column of the
-  // first row as a number, -1 for no row.
-  int64_t Number(const std::string& sql, const std::vector<uint8_t>& bytes = {}) {
-    sqlite3_stmt* statement = nullptr;
-    EXPECT_EQ(sqlite3_prepare_v2(m_db, sql.c_str(), -1, &statement, nullptr), SQLITE_OK) << sql;
-    sqlite3_bind_blob64(statement, 1, bytes.data(), bytes.size(), SQLITE_STATIC);
-    const int code = sqlite3_step(statement);
-    EXPECT_TRUE(code == SQLITE_ROW || code == SQLITE_DONE) << sqlite3_errmsg(m_db);
-    const int64_t value = code == SQLITE_ROW ? sqlite3_column_int64(statement, 0) : -1;
-    sqlite3_finalize(statement);
-    return value;
-  }
-
- private:
-  sqlite3* m_db = nullptr;
-};
 
 std::vector<uint8_t> RandomBytes(size_t size, uint32_t seed) {
   std::mt19937 random(seed);

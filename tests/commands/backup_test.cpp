@@ -1,16 +1,13 @@
-// The backup helpers' edge cases: slides and resources that are missing or not FMR, restores
-// whose kept command fails, notifications, new resource names. Their ordinary use is checked
-// through the edit commands (edit_commands_test.cpp).
+// The backup's restore on its edge cases: a slide that is gone, a kept command that fails, and
+// the notifications. Its ordinary use is checked through the edit commands' undo and redo
+// (edit_commands_test.cpp).
 #include <gtest/gtest.h>
 
 #include <memory>
 
 #include "commands/ZuFMREditCommandBackupData.h"
 #include "commands/ZuFMREditUtils.h"
-#include "engine/ZuFMRTavoFile.h"
-#include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuCCommand.h"
-#include "host/app/ZuSlideBase.h"
 #include "tests/commands/edit_fixture.h"
 
 namespace {
@@ -37,39 +34,6 @@ class CountingCommand : public ZuCCommand {
   Counters* m_counters;
   ZuErrorCodeEnum m_result;
 };
-
-TEST_F(BackupTest, ResourceLookupAndBackupWithoutAnFMRResource) {
-  const std::string path = RecordMovie("demo.swf", 10, 1);
-  ZuSlideBase* slide = AddSlide(path, "demo.swf");
-  ASSERT_NE(slide, nullptr);
-  ZuFMRTavoFile movie{ZuString(std::string_view(path))};
-
-  EXPECT_EQ(ZuFMREditUtils::GetAnimationResourceFromFMRSlide(nullptr), nullptr);
-  ZuFMREditCommandBackupData untouched;
-  EXPECT_EQ(ZuFMREditUtils::BackupFMRSWFBeforeEdit(movie, nullptr, untouched), kZuFailure);
-  EXPECT_EQ(untouched.slideIndex, -1);
-  EXPECT_EQ(untouched.oldDuration, 0.0);
-
-  slide->GetAnimation()->SetResourceFMRSwf(false);
-  EXPECT_EQ(ZuFMREditUtils::GetAnimationResourceFromFMRSlide(slide), nullptr);
-  ZuFMREditCommandBackupData record;
-  EXPECT_EQ(ZuFMREditUtils::BackupFMRSWFBeforeEdit(movie, slide, record), kZuSuccess);
-  EXPECT_DOUBLE_EQ(record.oldDuration, movie.GetFrameCount() / 10.0);
-  EXPECT_EQ(record.slideIndex, 0);
-  EXPECT_EQ(record.project, &Project());
-  EXPECT_TRUE(record.affectedSlides.empty());
-  slide->GetAnimation()->SetResourceFMRSwf(true);
-
-  struct Lookup {
-    ZuProject* project;
-    int index;
-    ZuSlideBase* expected;
-  };
-  for (const Lookup& c : {Lookup{nullptr, 0, nullptr}, Lookup{&Project(), -1, nullptr},
-                          Lookup{&Project(), 1, nullptr}, Lookup{&Project(), 0, slide}}) {
-    EXPECT_EQ(ZuFMREditUtils::GetSlide(c.project, c.index), c.expected) << c.index;
-  }
-}
 
 TEST_F(BackupTest, RestoreDrivesTheKeptCommandAndStopsAtAMissingSlide) {
   ASSERT_NE(AddSlide(RecordMovie("demo.swf", 10, 1), "demo.swf"), nullptr);

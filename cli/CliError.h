@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <string>
 
+#include "projectedit/EditError.h"
+
 // Exit codes of fmredit.
 enum FmrExitCode : int {
   kExitOk = 0,
@@ -25,3 +27,20 @@ class CliError : public std::runtime_error {
  private:
   int m_exitCode;
 };
+
+// The exit code of an edit's refusal of that kind (main prints its message as for CliError).
+constexpr int ExitCodeOf(EditError::Kind kind) {
+  switch (kind) {
+    case EditError::Kind::kWrongArgument:
+      return kExitUsage;
+    case EditError::Kind::kFrameLimit:
+      return kExitFrameLimit;
+    case EditError::Kind::kNotFMR:
+      return kExitNotFMR;
+    case EditError::Kind::kSizeMismatch:
+      return kExitDimensionMismatch;
+    case EditError::Kind::kFailure:
+      break;
+  }
+  return kExitFailure;
+}

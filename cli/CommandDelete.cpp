@@ -8,10 +8,11 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/EditedOutput.h"
-#include "cli/StopFrameRule.h"
 #include "cli/TimeOption.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/util/ZuFrameTime.h"
+#include "projectedit/EngineRefusal.h"
+#include "projectedit/StopFrameRule.h"
 
 namespace {
 
@@ -61,16 +62,20 @@ void RunDelete(const DeleteOptions& options) {
     throw CliError(options.input +
                    ": the frame after the cut could not be rendered: " + movie->GetEditError());
   }
-  if (result == kZuErrorNotFMR) {
-    ThrowNotFMR(options.input);
-  }
   if (result != kZuSuccess) {
     output.ThrowIfWriteFailed();
-    const std::string& why = movie->GetEditError();
-    throw CliError(options.input + ": " + (why.empty() ? CutRefusalReason(cut, frames) : why));
+    throw EngineRefusal(result,
+                        {.name = options.input,
+                         .movie = movie.get(),
+                         .failure = options.input,
+                         .likelyReason = CutRefusalReason(cut, frames)},
+                        movie->GetEditError());
   }
   output.Commit();
-  NoteShortenedCut(cut, frames, options.input);
+  const std::string note = ShortenedCutNote(cut, frames, options.input);
+  if (!note.empty()) {
+    std::cerr << "fmredit: " << note << "\n";
+  }
 }
 
 }  // namespace

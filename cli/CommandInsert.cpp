@@ -8,7 +8,7 @@
 #include "cli/MovieLoading.h"
 #include "cli/TimeOption.h"
 #include "engine/ZuFMRTavoFile.h"
-#include "host/player/ZuAnimationUtils.h"
+#include "projectedit/EngineRefusal.h"
 
 namespace {
 
@@ -37,23 +37,23 @@ void RunInsert(const InsertOptions& options) {
     throw CliError(options.input + ": the frame after the insertion point could not be rendered: " +
                    movie->GetEditError());
   }
-  switch (result) {
-    case kZuSuccess:
-      output.Commit();
-      return;
-    case kZuErrorFrameLimit:
-      ThrowFrameLimit(options.output);
-    case kZuErrorNotFMR:
-      ThrowNotFMR(options.other);  // the movie itself was checked when loaded
-    case kZuErrorDimensionMismatch:
-      ThrowSizeMismatch(options.other, *LoadMovieOrThrow(options.other), options.input, *movie);
-    default:
-      output.ThrowIfWriteFailed();
-      throw CliError(options.input + ": " +
-                     (movie->GetEditError().empty()
-                          ? "the movie's tag list is damaged at the insertion point"
-                          : movie->GetEditError()));
+  if (result != kZuSuccess) {
+    output.ThrowIfWriteFailed();
+    // The movie itself was checked when loaded: a movie refused as not FMR is the other one.
+    const bool blamesOther = result == kZuErrorNotFMR || result == kZuErrorDimensionMismatch;
+    const std::unique_ptr<ZuTavoFile> other =
+        blamesOther ? LoadMovieOrThrow(options.other) : nullptr;
+    throw EngineRefusal(result,
+                        {.name = options.input,
+                         .movie = movie.get(),
+                         .other = options.other,
+                         .otherMovie = other.get(),
+                         .output = options.output,
+                         .failure = options.input,
+                         .likelyReason = "the movie's tag list is damaged at the insertion point"},
+                        movie->GetEditError());
   }
+  output.Commit();
 }
 
 }  // namespace

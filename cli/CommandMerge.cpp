@@ -9,6 +9,7 @@
 #include "cli/MovieLoading.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/player/ZuAnimationUtils.h"
+#include "projectedit/EngineRefusal.h"
 
 namespace {
 
@@ -26,10 +27,10 @@ void ThrowFirstRefusedMovie(const MergeOptions& options) {
   for (size_t i = 1; i < options.inputs.size(); ++i) {
     const std::unique_ptr<ZuTavoFile> other = LoadMovieOrThrow(options.inputs[i]);
     if (!ZuAnimationUtils::IsFMRSWF(*other)) {
-      ThrowNotFMR(options.inputs[i]);
+      throw NotFMRError(options.inputs[i], ZuAnimationUtils::WhyNotFMRSWF(*other));
     }
     if (other->GetWidth() != first->GetWidth() || other->GetHeight() != first->GetHeight()) {
-      ThrowSizeMismatch(options.inputs[i], *other, options.inputs[0], *first);
+      throw SizeMismatchError(options.inputs[i], *other, options.inputs[0], *first);
     }
   }
 }
@@ -52,21 +53,21 @@ void RunMerge(const MergeOptions& options) {
     ThrowFirstRefusedMovie(options);
     throw CliError(options.inputs[0] + ": a movie could not be merged");
   }
-  switch (result) {
-    case kZuSuccess:
-      output.Commit();
-      return;
-    case kZuErrorFrameLimit:
-      ThrowFrameLimit(options.output);  // what the engine merged before the limit is dropped
-    case kZuErrorNotFMR:
-    case kZuErrorDimensionMismatch:
-      ThrowFirstRefusedMovie(options);
-      [[fallthrough]];
-    default:
-      output.ThrowIfWriteFailed();
-      throw CliError(options.inputs[0] + ": the movies could not be merged" +
-                     (movie->GetEditError().empty() ? "" : ": " + movie->GetEditError()));
+  if (result == kZuSuccess) {
+    output.Commit();
+    return;
   }
+  // The engine does not say which movie it refused: each is looked at on its own.
+  if (result == kZuErrorNotFMR || result == kZuErrorDimensionMismatch) {
+    ThrowFirstRefusedMovie(options);
+  }
+  output.ThrowIfWriteFailed();
+  // At the frame limit, what the engine merged before it is dropped.
+  throw EngineRefusal(result == kZuErrorFrameLimit ? result : kZuFailure,
+                      {.name = options.inputs[0],
+                       .output = options.output,
+                       .failure = options.inputs[0] + ": the movies could not be merged"},
+                      movie->GetEditError());
 }
 
 }  // namespace

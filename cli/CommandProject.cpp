@@ -9,10 +9,8 @@
 #include <vector>
 
 #include "cli/CliError.h"
-#include "cli/CommandProjectSession.h"
 #include "cli/Commands.h"
-#include "cli/ProjectHistory.h"
-#include "cli/ProjectSlides.h"
+#include "cli/ProjectListing.h"
 #include "cli/TimeOption.h"
 #include "cli/VideoExport.h"
 #include "host/app/ZuAnimationResource.h"
@@ -20,10 +18,14 @@
 #include "host/app/ZuSlideBase.h"
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuSharedBytes.h"
+#include "projectedit/OpenProjectSession.h"
+#include "projectedit/ProjectHistory.h"
+#include "projectedit/ProjectSlides.h"
 
 namespace {
 
 struct ProjectOptions : SlideOptions {
+  std::string project;
   std::string output;
 };
 

@@ -4,16 +4,22 @@
 #include <iostream>
 #include <memory>
 #include <string>
+#include <type_traits>
 #include <vector>
 
-#include "cli/CommandProjectSession.h"
 #include "cli/Commands.h"
-#include "cli/ProjectEdits.h"
+#include "cli/EditProgressBar.h"
 #include "cli/TimeOption.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuSlideBase.h"
+#include "projectedit/OpenProjectSession.h"
+#include "projectedit/ProjectEdits.h"
 
 namespace {
+
+struct ProjectEditOptions : EditOptions {
+  std::string project;
+};
 
 void PrintSlide(const OpenProjectSession& session, int number) {
   const ZuSlideBase* slide = session.Slide(number, "--slide");
@@ -23,17 +29,29 @@ void PrintSlide(const OpenProjectSession& session, int number) {
             << ", " << slide->GetDuration().GetTime().GetValue() << " s\n";
 }
 
-// Runs one edit on the project file and shows the slides it changed.
-void RunEdit(const EditOptions& options,
-             void (*edit)(const OpenProjectSession&, const EditOptions&),
+// Runs one edit on the project file, its progress on the status line, and shows the slides
+// it changed; the edit returns a note for the user or nothing.
+template <class Edit>
+void RunEdit(const ProjectEditOptions& options, const char* name, Edit edit,
              const std::vector<int>& changed) {
   OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
-  edit(session, options);
+  std::string note;
+  {
+    EditProgressBar bar(name);
+    if constexpr (std::is_void_v<decltype(edit(session, options))>) {
+      edit(session, options);
+    } else {
+      note = edit(session, options);
+    }
+  }
+  if (!note.empty()) {
+    std::cerr << "fmredit: " << note << "\n";
+  }
   for (int number : changed) PrintSlide(session, number);
 }
 
 CLI::App* AddEdit(CLI::App& project, const char* name, const char* description,
-                  EditOptions& options) {
+                  ProjectEditOptions& options) {
   CLI::App* command = project.add_subcommand(name, description);
   command->add_option("PROJECT", options.project, "Project file (.fmrproj)")->required();
   return command;
@@ -42,7 +60,7 @@ CLI::App* AddEdit(CLI::App& project, const char* name, const char* description,
 }  // namespace
 
 void AddProjectEditCommands(CLI::App& project) {
-  auto options = std::make_shared<EditOptions>();
+  auto options = std::make_shared<ProjectEditOptions>();
 
   CLI::App* remove =
       AddEdit(project, "delete", "Delete a time range from the movie of an FMR slide", *options);
@@ -53,7 +71,8 @@ void AddProjectEditCommands(CLI::App& project) {
   remove->add_option("--length", options->length, "Seconds to delete")
       ->required()
       ->check(SecondsOption());
-  remove->callback([options] { RunEdit(*options, DeleteFramesOfSlide, {options->slide}); });
+  remove->callback(
+      [options] { RunEdit(*options, "delete", DeleteFramesOfSlide, {options->slide}); });
 
   CLI::App* insert = AddEdit(project, "insert",
                              "Insert another FMR movie into the movie of an FMR slide", *options);
@@ -63,7 +82,7 @@ void AddProjectEditCommands(CLI::App& project) {
       ->check(SecondsOption());
   insert->add_option("--movie", options->movie, "FMR movie (SWF) to insert");
   insert->add_option("--resource-of", options->resourceOf, "Insert the movie of this slide");
-  insert->callback([options] { RunEdit(*options, InsertIntoSlide, {options->slide}); });
+  insert->callback([options] { RunEdit(*options, "insert", InsertIntoSlide, {options->slide}); });
 
   CLI::App* split = AddEdit(project, "split",
                             "Cut an FMR slide in two; a new slide shows the second part", *options);
@@ -72,7 +91,7 @@ void AddProjectEditCommands(CLI::App& project) {
       ->required()
       ->check(SecondsOption());
   split->callback([options] {
-    RunEdit(*options, SplitSlide, {options->slide, options->slide + 1});
+    RunEdit(*options, "split", SplitSlide, {options->slide, options->slide + 1});
   });
 
   CLI::App* merge = AddEdit(project, "merge",
@@ -80,5 +99,6 @@ void AddProjectEditCommands(CLI::App& project) {
   merge->add_option("--slides", options->slides, "Slides, from 1, in order (I,J,K)")
       ->required()
       ->delimiter(',');
-  merge->callback([options] { RunEdit(*options, MergeSlides, {options->slides.front()}); });
+  merge->callback(
+      [options] { RunEdit(*options, "merge", MergeSlides, {options->slides.front()}); });
 }

@@ -6,8 +6,9 @@
 #include <string>
 
 #include "cli/CliError.h"
-#include "cli/CommandProjectSession.h"
+#include "cli/ProjectListing.h"
 #include "host/app/ZuProject.h"
+#include "projectedit/OpenProjectSession.h"
 
 namespace {
 

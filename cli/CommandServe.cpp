@@ -1,6 +1,7 @@
 // fmredit serve: the web editor. Opens the project (or a new one beside a movie) the way the
-// project subcommands do, holds it while the server runs, and lets the page's changes run the
-// same code as fmredit project add / set / delete / insert / split / merge / undo / redo.
+// project subcommands do and holds it while the server runs; the page's changes are the same
+// project edits (projectedit/) as fmredit project add / set / delete / insert / split / merge
+// / undo / redo.
 
 #include <fcntl.h>
 #include <pthread.h>
@@ -18,16 +19,12 @@
 #include <thread>
 
 #include "cli/CliError.h"
-#include "cli/CommandProjectSession.h"
 #include "cli/Commands.h"
-#include "cli/EditProgress.h"
-#include "cli/ProjectEdits.h"
-#include "cli/ProjectHistory.h"
-#include "cli/ProjectSlides.h"
 #include "host/app/ZuProject.h"
 #include "host/util/ZuTemporaryFolder.h"
+#include "projectedit/OpenProjectSession.h"
+#include "projectedit/ProjectSlides.h"
 #include "studio/AccessGuard.h"
-#include "studio/StudioEditor.h"
 #include "studio/StudioServer.h"
 
 extern char** environ;
@@ -39,72 +36,6 @@ struct ServeOptions {
   int port = 8470;
   bool open = false;
   size_t uploadMiB = 512;
-};
-
-// The project changes of the page, run as the project subcommands run them.
-class ProjectEditor : public StudioEditor {
- public:
-  explicit ProjectEditor(const std::string& path) : m_session(path, ZuProjectAccess::kReadWrite) {}
-
-  ZuProject& Project() override { return m_session.Project(); }
-  const std::string& ProjectPath() override { return m_session.Path(); }
-
-  void AddSlide(const std::string& movie, const std::string& name,
-                std::optional<int> share) override {
-    SlideOptions options = Slides();
-    options.movie = movie;
-    options.name = name;
-    options.share = share;
-    AddSlideToProject(m_session, options);
-  }
-  void SetMinimum(int slide, double seconds) override {
-    SlideOptions options = Slides();
-    options.slide = slide;
-    options.minimum = seconds;
-    SetSlideMinimum(m_session, options);
-  }
-  void Delete(int slide, double start, double length) override {
-    EditOptions options = Edits(slide);
-    options.start = start;
-    options.length = length;
-    DeleteFramesOfSlide(m_session, options);
-  }
-  void Split(int slide, double at) override {
-    EditOptions options = Edits(slide);
-    options.at = at;
-    SplitSlide(m_session, options);
-  }
-  void Insert(int slide, double at, const std::string& movie,
-              std::optional<int> resourceOf) override {
-    EditOptions options = Edits(slide);
-    options.at = at;
-    options.movie = movie;
-    options.resourceOf = resourceOf;
-    InsertIntoSlide(m_session, options);
-  }
-  void Merge(const std::vector<int>& slides) override {
-    EditOptions options = Edits(0);
-    options.slides = slides;
-    MergeSlides(m_session, options);
-  }
-  void Step(bool undo) override { StepProjectHistory(m_session, undo); }
-  std::string DescribeChange(const std::string& label) override { return ::DescribeChange(label); }
-  void SetProgressSink(IZuFMREditProgressEvent* sink) override { SetEditProgressSink(sink); }
-
- private:
-  SlideOptions Slides() const {
-    SlideOptions options;
-    options.project = m_session.Path();
-    return options;
-  }
-  EditOptions Edits(int slide) const {
-    EditOptions options;
-    options.project = m_session.Path();
-    options.slide = slide;
-    return options;
-  }
-
-  OpenProjectSession m_session;
 };
 
 bool IsMovieFile(const std::string& path) {
@@ -134,7 +65,6 @@ std::string NewProjectFor(const std::string& movie) {
   }
   OpenProjectSession session(project.string(), ZuProjectAccess::kReadWrite);
   SlideOptions options;
-  options.project = project.string();
   options.movie = movie;
   options.name = source.filename().string();
   AddSlideToProject(session, options);
@@ -157,7 +87,7 @@ void RunServe(const ServeOptions& options) {
   }
   const std::string projectPath =
       IsMovieFile(options.target) ? NewProjectFor(options.target) : options.target;
-  ProjectEditor editor(projectPath);
+  OpenProjectSession project(projectPath, ZuProjectAccess::kReadWrite);
   // The server's private folder for exported versions and uploads, removed with its contents.
   const ZuTemporaryFolder work("fmredit-serve");
   if (work.Path().empty()) {
@@ -174,7 +104,7 @@ void RunServe(const ServeOptions& options) {
   sigaddset(&stopSignals, SIGUSR1);  // what wakes the watcher when the server stops otherwise
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
 
-  StudioServer server(editor,
+  StudioServer server(project,
                       {webRoot, work.Path(), options.uploadMiB << 20, AccessGuard::NewToken()});
   std::string error;
   if (!server.Listen(options.port, &error)) {

@@ -10,6 +10,7 @@
 #include "cli/TimeOption.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/util/ZuFrameTime.h"
+#include "projectedit/EngineRefusal.h"
 
 namespace {
 
@@ -55,12 +56,14 @@ void RunSplit(const SplitOptions& options) {
     throw CliError(options.input +
                    ": the frame at the cut could not be rendered: " + movie->GetEditError());
   }
-  if (result == kZuErrorNotFMR) {
-    ThrowNotFMR(options.input);
-  }
   if (result != kZuSuccess) {
     firstOutput.ThrowIfWriteFailed();
-    throw CliError(options.input + ": " + RefusalReason(options, *movie));
+    throw EngineRefusal(result,
+                        {.name = options.input,
+                         .movie = movie.get(),
+                         .failure = options.input,
+                         .likelyReason = RefusalReason(options, *movie)},
+                        movie->GetEditError());
   }
   firstOutput.ThrowIfWriteFailed(true);
   secondOutput.ThrowIfWriteFailed(true);

@@ -16,6 +16,7 @@
 #include "host/player/ZuAnimationUtils.h"
 #include "host/util/ZuFileStream.h"
 #include "host/util/ZuTemporaryFolder.h"
+#include "projectedit/EngineRefusal.h"
 
 namespace {
 
@@ -121,7 +122,7 @@ std::unique_ptr<ZuFMRTavoFile> LoadEditableMovieOrThrow(const std::string& path)
     throw CliError(path + ": cannot be loaded");
   }
   if (!movie->IsValidFMRSWF()) {
-    ThrowNotFMR(path, ZuAnimationUtils::WhyNotFMRSWF(*movie));
+    throw NotFMRError(path, ZuAnimationUtils::WhyNotFMRSWF(*movie));
   }
   return movie;
 }
@@ -138,27 +139,4 @@ void RefuseWritingOverInputs(const std::string& output, const std::vector<std::s
                      kExitUsage);
     }
   }
-}
-
-// The engine refuses a joined movie of m_maxSWFFramesLimit frames or more.
-void ThrowFrameLimit(const std::string& file, const std::string& after) {
-  const int limit = ZuFMRTavoFile::m_maxSWFFramesLimit;
-  throw CliError(file + ": the result would have " + std::to_string(limit) +
-                     " frames or more; a movie may have at most " + std::to_string(limit - 1) +
-                     after,
-                 kExitFrameLimit);
-}
-
-void ThrowNotFMR(const std::string& path, const std::string& reason) {
-  throw CliError(path + ": not a valid FMR movie" + (reason.empty() ? "" : ": " + reason),
-                 kExitNotFMR);
-}
-
-void ThrowSizeMismatch(const std::string& other, const ZuTavoFile& otherMovie,
-                       const std::string& movie, const ZuTavoFile& movieItself) {
-  throw CliError(other + ": the movie to insert is " + std::to_string(otherMovie.GetWidth()) +
-                     " x " + std::to_string(otherMovie.GetHeight()) + " pixels, " + movie + " is " +
-                     std::to_string(movieItself.GetWidth()) + " x " +
-                     std::to_string(movieItself.GetHeight()),
-                 kExitDimensionMismatch);
 }

@@ -47,19 +47,10 @@ class PendingOutput {
 };
 
 // Loads a movie for an edit, or throws CliError naming the file and the reason; a movie that
-// is not a valid FMR movie gives "FILE: not a valid FMR movie: REASON" and exit code
-// kExitNotFMR.
+// is not a valid FMR movie gives "FILE: not a valid FMR movie: REASON" (EditError, not FMR).
 std::unique_ptr<ZuFMRTavoFile> LoadEditableMovieOrThrow(const std::string& path);
 
 // Throws CliError (wrong arguments) when output names one of the inputs (through a link
 // too) and inPlace is not given; inPlaceOffered: whether the message may suggest --in-place.
 void RefuseWritingOverInputs(const std::string& output, const std::vector<std::string>& inputs,
                              bool inPlace, bool inPlaceOffered = true);
-
-// The one-line refusals of the edits, each with its exit code.
-// file: the output or project named; after: more words for the end of the message.
-[[noreturn]] void ThrowFrameLimit(const std::string& file, const std::string& after = "");
-[[noreturn]] void ThrowNotFMR(const std::string& path, const std::string& reason = "");
-// other: the movie to insert; movie: the movie it goes into.
-[[noreturn]] void ThrowSizeMismatch(const std::string& other, const ZuTavoFile& otherMovie,
-                                    const std::string& movie, const ZuTavoFile& movieItself);

@@ -6,19 +6,19 @@
 
 namespace {
 
-// The check of both validators: a finite number up to kMaxSeconds, from 0 or above it.
+// The check of both validators: a time the edits take (EditSeconds.h), or one above 0.
 CLI::Validator SecondsFrom(bool aboveZero) {
   return CLI::Validator(
       [aboveZero](std::string& text) -> std::string {
         char* end = nullptr;
         const double seconds = std::strtod(text.c_str(), &end);
-        if (end == text.c_str() || *end != 0 || !std::isfinite(seconds) || seconds < 0 ||
-            (aboveZero && seconds == 0) || seconds > kMaxSeconds) {
-          return std::string("give a time in seconds ") +
-                 (aboveZero ? "above 0 up to " : "from 0 to ") +
-                 std::to_string(static_cast<long>(kMaxSeconds)) + ", not '" + text + "'";
+        const bool number = end != text.c_str() && *end == 0;
+        const std::string why = WhyNotSeconds(number ? seconds : std::nan(""), text);
+        if (!aboveZero || (why.empty() && seconds > 0)) {
+          return why;
         }
-        return std::string();
+        return "give a time in seconds above 0 up to " +
+               std::to_string(static_cast<long>(kMaxSeconds)) + ", not '" + text + "'";
       },
       "SECONDS");
 }

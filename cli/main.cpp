@@ -65,6 +65,9 @@ int Run(int argc, char** argv) {
   } catch (const CliError& error) {
     PrintError(error.what());
     return error.GetExitCode();
+  } catch (const EditError& error) {
+    PrintError(error.what());
+    return ExitCodeOf(error.GetKind());
   } catch (const std::bad_alloc&) {
     PrintError("out of memory");
     return kExitFailure;

@@ -8,7 +8,8 @@
 #include "host/app/ZuProject.h"
 #include "host/app/ZuSlideBase.h"
 #include "host/app/ZuSlideCollection.h"
-#include "studio/StudioEditor.h"
+#include "projectedit/OpenProjectSession.h"
+#include "projectedit/ProjectHistory.h"
 
 namespace {
 
@@ -46,8 +47,8 @@ nlohmann::json DescribeSlide(const ZuProject& project, const ZuSlideBase& slide,
 
 }  // namespace
 
-nlohmann::json DescribeProject(StudioEditor& editor) {
-  const ZuProject& project = editor.Project();
+nlohmann::json DescribeProject(const OpenProjectSession& session) {
+  const ZuProject& project = session.Project();
   const ZuSlideCollection* slides = project.GetSlideCollection();
 
   std::map<int32_t, std::vector<int>> slidesOfResource;
@@ -70,10 +71,10 @@ nlohmann::json DescribeProject(StudioEditor& editor) {
   for (const ZuProjectStateInfo& state : project.ListStates()) {
     history.push_back({{"id", state.id},
                        {"created", state.created},
-                       {"change", editor.DescribeChange(state.label)},
+                       {"change", DescribeChange(state.label)},
                        {"current", state.current}});
   }
-  return {{"project", editor.ProjectPath()},
+  return {{"project", session.Path()},
           {"state", project.GetStateId()},
           {"canUndo", project.GetPreviousStateId() != 0},
           {"canRedo", project.GetNextStateId() != 0},

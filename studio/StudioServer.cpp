@@ -7,11 +7,16 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
+#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <mutex>
 #include <nlohmann/json.hpp>
+#include <optional>
+#include <stdexcept>
+#include <string>
 #include <utility>
+#include <vector>
 
 #include "commands/IZuFMREditProgressEvent.h"
 #include "host/app/ZuAnimationResource.h"
@@ -19,11 +24,16 @@
 #include "host/app/ZuSlideBase.h"
 #include "host/app/ZuSlideCollection.h"
 #include "host/image/ZuImage.h"
+#include "projectedit/EditError.h"
+#include "projectedit/EditProgress.h"
+#include "projectedit/OpenProjectSession.h"
+#include "projectedit/ProjectEdits.h"
+#include "projectedit/ProjectHistory.h"
+#include "projectedit/ProjectSlides.h"
 #include "studio/AccessGuard.h"
 #include "studio/EventStream.h"
 #include "studio/MovieFrames.h"
 #include "studio/ProjectJson.h"
-#include "studio/StudioEditor.h"
 #include "studio/UploadedMovies.h"
 #include "studio/VideoExports.h"
 
@@ -121,11 +131,63 @@ class ProgressRelay : public IZuFMREditProgressEvent {
   int m_last = -1;
 };
 
+// A request the page should not have made, answered with 400 and the reason.
+class BadRequest : public std::invalid_argument {
+ public:
+  using std::invalid_argument::invalid_argument;
+};
+
+// The request's field key, which must be there.
+const json& Field(const json& request, const char* key) {
+  if (!request.contains(key)) {
+    throw BadRequest(std::string("bad request: \"") + key + "\" is missing");
+  }
+  return request.at(key);
+}
+
+// A whole number in int's range: a slide or upload number. true and 1.5 are refused, not
+// taken for 1.
+bool IsInt(const json& value) {
+  if (value.is_number_unsigned()) {
+    return value.get<uint64_t>() <= uint64_t{INT_MAX};
+  }
+  return value.is_number_integer() && value.get<int64_t>() >= INT_MIN &&
+         value.get<int64_t>() <= INT_MAX;
+}
+
+int IntegerField(const json& request, const char* key) {
+  const json& value = Field(request, key);
+  if (!IsInt(value)) {
+    throw BadRequest(std::string("bad request: \"") + key + "\" must be a whole number, not " +
+                     value.dump());
+  }
+  return value.get<int>();
+}
+
+std::vector<int> SlidesField(const json& request, const char* key) {
+  const json& value = Field(request, key);
+  if (!value.is_array() || !std::all_of(value.begin(), value.end(), IsInt)) {
+    throw BadRequest(std::string("bad request: \"") + key +
+                     "\" must be a list of whole numbers, not " + value.dump());
+  }
+  return value.get<std::vector<int>>();
+}
+
+// A time in seconds as a JSON number; the edit checks its range.
+double SecondsField(const json& request, const char* key) {
+  const json& value = Field(request, key);
+  if (!value.is_number()) {
+    throw BadRequest(std::string("bad request: \"") + key + "\" must be a number of seconds, not " +
+                     value.dump());
+  }
+  return value.get<double>();
+}
+
 }  // namespace
 
 struct StudioServer::Impl {
-  Impl(StudioEditor& editor, Settings settings)
-      : editor(editor),
+  Impl(OpenProjectSession& project, Settings settings)
+      : project(project),
         settings(std::move(settings)),
         frames(this->settings.workFolder),
         uploads(this->settings.workFolder),
@@ -146,7 +208,7 @@ struct StudioServer::Impl {
   bool IsShownVersion(int64_t version);
   std::string UploadedFile(const json& request, std::string* name);
 
-  StudioEditor& editor;
+  OpenProjectSession& project;  // the caller's
   Settings settings;
   std::unique_ptr<AccessGuard> guard;
   int port = 0;
@@ -159,8 +221,8 @@ struct StudioServer::Impl {
   std::atomic<int> eventStreams{0};
 };
 
-StudioServer::StudioServer(StudioEditor& editor, Settings settings)
-    : m_impl(std::make_unique<Impl>(editor, std::move(settings))) {}
+StudioServer::StudioServer(OpenProjectSession& project, Settings settings)
+    : m_impl(std::make_unique<Impl>(project, std::move(settings))) {}
 
 StudioServer::~StudioServer() {
   Stop();
@@ -261,11 +323,11 @@ httplib::Server::HandlerResponse StudioServer::Impl::Guard(const httplib::Reques
 
 void StudioServer::Impl::GetProject(httplib::Response& res) {
   std::lock_guard hold(session);
-  SendJson(res, 200, DescribeProject(editor));
+  SendJson(res, 200, DescribeProject(project));
 }
 
 bool StudioServer::Impl::IsShownVersion(int64_t version) {
-  const ZuSlideCollection* slides = editor.Project().GetSlideCollection();
+  const ZuSlideCollection* slides = project.Project().GetSlideCollection();
   for (int i = 0; i < slides->GetCount(); ++i) {
     const ZuAnimationResource* resource = slides->GetNthElement(i)->GetAnimation();
     if (resource != nullptr && resource->GetVersionId() == version) {
@@ -284,7 +346,7 @@ void StudioServer::Impl::GetVersion(const httplib::Request& req, httplib::Respon
   }
   MovieFrames::Facts facts;
   std::string error;
-  if (!frames.Prepare(editor.Project(), version, &facts, &error)) {
+  if (!frames.Prepare(project.Project(), version, &facts, &error)) {
     SendError(res, 422, "movie version " + std::to_string(version) + ": " + error);
     return;
   }
@@ -378,7 +440,7 @@ void StudioServer::Impl::PostExport(const httplib::Request& req, httplib::Respon
       SendError(res, 404, "no slide of the project shows movie version " + std::to_string(version));
       return;
     }
-    if (!frames.Prepare(editor.Project(), version, &facts, &error)) {
+    if (!frames.Prepare(project.Project(), version, &facts, &error)) {
       SendError(res, 422, "movie version " + std::to_string(version) + ": " + error);
       return;
     }
@@ -427,36 +489,50 @@ void StudioServer::Impl::PostUpload(const httplib::Request& req, httplib::Respon
 
 std::string StudioServer::Impl::UploadedFile(const json& request, std::string* name) {
   std::string path;
-  if (!uploads.Find(request.at("upload").get<int>(), &path, name)) {
+  if (!uploads.Find(IntegerField(request, "upload"), &path, name)) {
     throw std::runtime_error("that upload is not on this server any more; upload the movie again");
   }
   return path;
 }
 
 void StudioServer::Impl::RunEdit(const std::string& action, const json& request) {
-  const auto slide = [&] { return request.at("slide").get<int>(); };
   const auto optionalSlide = [&](const char* key) {
-    return request.contains(key) ? std::optional<int>(request.at(key).get<int>()) : std::nullopt;
+    return request.contains(key) ? std::optional<int>(IntegerField(request, key)) : std::nullopt;
   };
-  std::string name;
+  SlideOptions slide;
+  EditOptions edit;
+  if (action != "add" && action != "merge" && action != "undo" && action != "redo") {
+    slide.slide = edit.slide = IntegerField(request, "slide");
+  }
   if (action == "add") {
-    const std::optional<int> share = optionalSlide("share");
-    const std::string movie = share ? std::string() : UploadedFile(request, &name);
-    editor.AddSlide(movie, name, share);
+    slide.share = optionalSlide("share");
+    if (!slide.share) {
+      slide.movie = UploadedFile(request, &slide.name);
+    }
+    AddSlideToProject(project, slide);
   } else if (action == "minimum") {
-    editor.SetMinimum(slide(), request.at("minimum").get<double>());
+    slide.minimum = SecondsField(request, "minimum");
+    SetSlideMinimum(project, slide);
   } else if (action == "delete") {
-    editor.Delete(slide(), request.at("start").get<double>(), request.at("length").get<double>());
+    edit.start = SecondsField(request, "start");
+    edit.length = SecondsField(request, "length");
+    DeleteFramesOfSlide(project, edit);
   } else if (action == "split") {
-    editor.Split(slide(), request.at("at").get<double>());
+    edit.at = SecondsField(request, "at");
+    SplitSlide(project, edit);
   } else if (action == "insert") {
-    const std::optional<int> resourceOf = optionalSlide("resourceOf");
-    const std::string movie = resourceOf ? std::string() : UploadedFile(request, &name);
-    editor.Insert(slide(), request.at("at").get<double>(), movie, resourceOf);
+    edit.at = SecondsField(request, "at");
+    edit.resourceOf = optionalSlide("resourceOf");
+    if (!edit.resourceOf) {
+      std::string name;
+      edit.movie = UploadedFile(request, &name);
+    }
+    InsertIntoSlide(project, edit);
   } else if (action == "merge") {
-    editor.Merge(request.at("slides").get<std::vector<int>>());
+    edit.slides = SlidesField(request, "slides");
+    MergeSlides(project, edit);
   } else if (action == "undo" || action == "redo") {
-    editor.Step(action == "undo");
+    StepProjectHistory(project, action == "undo");
   } else {
     throw std::invalid_argument("unknown change \"" + action + "\"");
   }
@@ -470,16 +546,16 @@ void StudioServer::Impl::PostEdit(const httplib::Request& req, httplib::Response
   }
   const std::string action = request["action"].get<std::string>();
   std::lock_guard hold(session);
-  ZuProject& project = editor.Project();
+  const int64_t state = project.Project().GetStateId();
   // A page that has not seen the latest change must not make one on top of it blindly.
-  if (request.contains("state") && request["state"] != project.GetStateId()) {
+  if (request.contains("state") && request["state"] != state) {
     SendJson(res, 409,
              {{"error", "the project was changed from another page; look again and retry"},
-              {"project", DescribeProject(editor)}});
+              {"project", DescribeProject(project)}});
     return;
   }
   ProgressRelay relay(events, action);
-  editor.SetProgressSink(&relay);
+  SetEditProgressSink(&relay);
   int status = 200;
   std::string reason;
   try {
@@ -487,16 +563,22 @@ void StudioServer::Impl::PostEdit(const httplib::Request& req, httplib::Response
   } catch (const json::exception& error) {
     status = 400;
     reason = std::string("bad request: ") + error.what();
+  } catch (const BadRequest& error) {
+    status = 400;
+    reason = error.what();
+  } catch (const EditError& error) {
+    status = error.GetKind() == EditError::Kind::kWrongArgument ? 400 : 422;
+    reason = uploads.WithoutFolders(error.what());
   } catch (const std::exception& error) {
     status = 422;
     reason = uploads.WithoutFolders(error.what());
   }
-  editor.SetProgressSink(nullptr);
-  json answer = {{"project", DescribeProject(editor)}};
+  SetEditProgressSink(nullptr);
+  json answer = {{"project", DescribeProject(project)}};
   if (status != 200) {
     answer["error"] = reason;
   }
-  events.Publish("changed", json{{"state", project.GetStateId()}}.dump());
+  events.Publish("changed", json{{"state", project.Project().GetStateId()}}.dump());
   SendJson(res, status, answer);
 }
 

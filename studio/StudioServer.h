@@ -4,11 +4,11 @@
 #include <memory>
 #include <string>
 
-class StudioEditor;
+class OpenProjectSession;
 
 // The web editor's server: the page's files and a JSON API over the open project, on
-// 127.0.0.1 only. Reading goes straight to the project and our player; every change goes
-// through the StudioEditor, one at a time, and is announced to every open page. What a
+// 127.0.0.1 only. Reading goes straight to the project and our player; every change is one
+// of the project edits (projectedit/), run one at a time and announced to every open page. What a
 // request may reach is the page's folder, the project's slides and movie versions, and the
 // movies uploaded to this server: requests name slides, versions and upload numbers, never
 // files.
@@ -21,7 +21,8 @@ class StudioServer {
     std::string token;       // see AccessGuard
   };
 
-  StudioServer(StudioEditor& editor, Settings settings);
+  // project: open for writing, the caller's, outliving the server.
+  StudioServer(OpenProjectSession& project, Settings settings);
   ~StudioServer();
   StudioServer(const StudioServer&) = delete;
   StudioServer& operator=(const StudioServer&) = delete;

@@ -10,10 +10,11 @@ struct FrameCut {
 };
 
 // The last frame of a movie (the stop frame) is never deleted. A cut that starts there deletes
-// nothing and is refused (CliError naming `name`); one that reaches it is shortened by the
-// engine, which the user is told on standard error once the edit is done.
+// nothing and is refused (EditError naming `name`); one that reaches it is shortened by the
+// engine, which the user is to be told once the edit is done: ShortenedCutNote says how
+// (empty when the cut was not shortened).
 void RefuseCutOfStopFrameOnly(const FrameCut& cut, int64_t frames, const std::string& name);
-void NoteShortenedCut(const FrameCut& cut, int64_t frames, const std::string& name);
+std::string ShortenedCutNote(const FrameCut& cut, int64_t frames, const std::string& name);
 
 // Why the engine refused a cut that it was asked for, in words.
 std::string CutRefusalReason(const FrameCut& cut, int64_t frames);

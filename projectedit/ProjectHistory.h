@@ -5,9 +5,11 @@
 
 class OpenProjectSession;
 
-// The history of an open project, as project undo / redo / log and fmredit serve use it.
+// The history of an open project, as the command line (undo, redo, log) and the web editor
+// use it.
 
-// Undo or redo: moves along the project's history; returns the state now current.
+// Undo or redo: moves along the project's history; returns the state now current. Throws
+// EditError when there is nothing to undo or redo, or the step fails.
 int64_t StepProjectHistory(const OpenProjectSession& session, bool undo);
 // The command that made a state of the history, in words (project log).
 std::string DescribeChange(const std::string& label);

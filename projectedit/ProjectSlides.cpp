@@ -1,11 +1,9 @@
-#include "cli/ProjectSlides.h"
+#include "projectedit/ProjectSlides.h"
 
 #include <memory>
 #include <string>
 #include <utility>
 
-#include "cli/CliError.h"
-#include "cli/CommandProjectSession.h"
 #include "host/app/IZuCommand.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuCmdUtils.h"
@@ -15,6 +13,9 @@
 #include "host/app/ZuSetSlideMinimumCommandData.h"
 #include "host/app/ZuSlideBase.h"
 #include "host/util/ZuFileUtil.h"
+#include "projectedit/EditError.h"
+#include "projectedit/EditSeconds.h"
+#include "projectedit/OpenProjectSession.h"
 
 namespace {
 
@@ -23,7 +24,7 @@ template <class D>
 std::pair<std::unique_ptr<IZuCommand>, D*> MakeCommand(int32_t id) {
   std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(id));
   D* data = command ? dynamic_cast<D*>(command->GetCommandData()) : nullptr;
-  if (data == nullptr) throw CliError("internal error: command " + std::to_string(id));
+  if (data == nullptr) throw EditError("internal error: command " + std::to_string(id));
   return {std::move(command), data};
 }
 
@@ -31,15 +32,16 @@ std::pair<std::unique_ptr<IZuCommand>, D*> MakeCommand(int32_t id) {
 
 int AddSlideToProject(const OpenProjectSession& session, const SlideOptions& options) {
   if (options.movie.empty() == !options.share) {
-    throw CliError("give a MOVIE file or --share INDEX, not both", kExitUsage);
+    throw EditError("give a MOVIE file or --share INDEX, not both",
+                    EditError::Kind::kWrongArgument);
   }
   ZuProject& project = session.Project();
   const int count = project.GetSlideCollection()->GetCount();
   const int after = options.after.value_or(count);
   if (after < 0 || after > count) {
-    throw CliError("--after " + std::to_string(after) + ": the project has " +
-                       std::to_string(count) + " slides",
-                   kExitUsage);
+    throw EditError("--after " + std::to_string(after) + ": the project has " +
+                        std::to_string(count) + " slides",
+                    EditError::Kind::kWrongArgument);
   }
   auto [command, data] = MakeCommand<ZuInsertFMRSlidesCommandData>(kZuCmdInsertFMRSlides);
   data->SetProject(&project);
@@ -63,6 +65,7 @@ int AddSlideToProject(const OpenProjectSession& session, const SlideOptions& opt
 }
 
 void SetSlideMinimum(const OpenProjectSession& session, const SlideOptions& options) {
+  RequireSeconds("minimum", options.minimum);
   auto [command, data] = MakeCommand<ZuSetSlideMinimumCommandData>(kZuCmdSetSlideMinimum);
   data->SetSlide(session.Slide(options.slide, "--slide"));
   data->SetMinimumDuration(options.minimum);

@@ -8,8 +8,9 @@ class IZuCommand;
 class ZuProject;
 class ZuSlideBase;
 
-// A project opened for one fmredit command and made the session's current project; closed
-// (and unlocked) when the object goes. Every failure throws CliError naming the file.
+// A project opened for its edits (one command of the program, or the web editor's whole run)
+// and made the host session's current project; closed (and unlocked) when the object goes.
+// Every failure throws EditError naming the file.
 class OpenProjectSession {
  public:
   OpenProjectSession(const std::string& path, ZuProjectAccess access);
@@ -19,7 +20,7 @@ class OpenProjectSession {
 
   ZuProject& Project() const { return *m_project; }
   const std::string& Path() const { return m_path; }
-  // The slide numbered from 1, or throws naming the option.
+  // The slide numbered from 1, or throws (a wrong argument) naming the option.
   ZuSlideBase* Slide(int number, const char* option) const;
   // Runs command as a top-level command (one transaction) or throws with what.
   void Execute(IZuCommand& command, const std::string& what) const;
@@ -31,8 +32,3 @@ class OpenProjectSession {
   std::string m_path;
   ZuProject* m_project = nullptr;  // owned by the session's project holder
 };
-
-// fmredit project list / log / info.
-void RunProjectList(const std::string& path);
-void RunProjectLog(const std::string& path);
-void RunProjectInfo(const std::string& path);

@@ -1,14 +1,14 @@
-#include "cli/ProjectHistory.h"
+#include "projectedit/ProjectHistory.h"
 
 #include <string>
 #include <utility>
 
-#include "cli/CliError.h"
-#include "cli/CommandProjectSession.h"
 #include "host/app/IZuSession.h"
 #include "host/app/ZuCommandHistory.h"
 #include "host/app/ZuProject.h"
 #include "host/app/ZuSession.h"
+#include "projectedit/EditError.h"
+#include "projectedit/OpenProjectSession.h"
 
 int64_t StepProjectHistory(const OpenProjectSession& session, bool undo) {
   ZuCommandHistory* history = QuerySession()->GetCommandHistory();
@@ -16,10 +16,12 @@ int64_t StepProjectHistory(const OpenProjectSession& session, bool undo) {
       undo ? session.Project().GetPreviousStateId() : session.Project().GetNextStateId();
   const std::string& project = session.Path();
   if (target == 0) {
-    throw CliError(project + (undo ? ": nothing to undo" : ": nothing to redo"));
+    throw EditError(project + (undo ? ": nothing to undo" : ": nothing to redo"));
   }
   if ((undo ? history->Undo() : history->Redo()) != kZuSuccess) {
-    throw CliError(project + (undo ? ": undo failed" : ": redo failed"));
+    const std::string& reason = session.Project().GetLastError();
+    throw EditError(project + (undo ? ": undo failed" : ": redo failed") +
+                    (reason.empty() ? "" : ": " + reason));
   }
   return session.Project().GetStateId();
 }

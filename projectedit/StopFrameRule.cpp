@@ -1,22 +1,21 @@
-#include "cli/StopFrameRule.h"
+#include "projectedit/StopFrameRule.h"
 
-#include <iostream>
-
-#include "cli/CliError.h"
+#include "projectedit/EditError.h"
 
 void RefuseCutOfStopFrameOnly(const FrameCut& cut, int64_t frames, const std::string& name) {
   if (cut.count > 0 && cut.lastKept + 1 == frames) {
-    throw CliError(name + ": frame " + std::to_string(frames) +
-                   " is the movie's last frame, which is always kept: nothing to delete");
+    throw EditError(name + ": frame " + std::to_string(frames) +
+                    " is the movie's last frame, which is always kept: nothing to delete");
   }
 }
 
-void NoteShortenedCut(const FrameCut& cut, int64_t frames, const std::string& name) {
-  if (cut.lastKept >= 0 && cut.lastKept + cut.count >= frames) {
-    std::cerr << "fmredit: " << name << ": the last frame, " << frames
-              << ", is always kept: deleted frames " << cut.lastKept + 1 << " to " << frames - 1
-              << "\n";
+std::string ShortenedCutNote(const FrameCut& cut, int64_t frames, const std::string& name) {
+  if (cut.lastKept < 0 || cut.lastKept + cut.count < frames) {
+    return std::string();
   }
+  return name + ": the last frame, " + std::to_string(frames) +
+         ", is always kept: deleted frames " + std::to_string(cut.lastKept + 1) + " to " +
+         std::to_string(frames - 1);
 }
 
 std::string CutRefusalReason(const FrameCut& cut, int64_t frames) {

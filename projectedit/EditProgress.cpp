@@ -1,11 +1,8 @@
-#include "cli/EditProgress.h"
+#include "projectedit/EditProgress.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <string>
 
-#include "cli/CliError.h"
-#include "cli/StatusLine.h"
 #include "commands/ZuFMREditCommandData.h"
 #include "commands/ZuFMREditCommandIds.h"
 #include "commands/ZuFMREditDeleteFramesCommand.h"
@@ -15,31 +12,11 @@
 #include "host/app/IZuSession.h"
 #include "host/app/ZuCommandRegistry.h"
 #include "host/app/ZuSession.h"
+#include "projectedit/EditError.h"
 
 namespace {
 
-// The "<edit> [#####.....]  50%" status line, fed by the command's progress reports.
-class ProgressBar : public IZuFMREditProgressEvent {
- public:
-  static constexpr int kWidth = 20;  // characters between the brackets
-
-  void Start(std::string what) { m_what = std::move(what); }
-  void OnProgress(int percent) override {
-    const int filled = percent * kWidth / 100;
-    char text[32];
-    std::snprintf(text, sizeof text, "] %3d%%", percent);
-    m_line.Show(m_what + " [" + std::string(filled, '#') + std::string(kWidth - filled, '.') +
-                text);
-  }
-  void Finish() { m_line.End(); }
-
- private:
-  std::string m_what;
-  StatusLine m_line;
-};
-
-ProgressBar g_bar;
-IZuFMREditProgressEvent* g_sink = &g_bar;
+IZuFMREditProgressEvent* g_sink = nullptr;
 
 // Factories that make the edit commands with the sink already in their data, put in place
 // of the component's so that the entry points of ZuFMREditUtils, which fill in everything
@@ -55,15 +32,15 @@ IZuCommand* MakeWithProgress(int32_t id) {
 }  // namespace
 
 void SetEditProgressSink(IZuFMREditProgressEvent* sink) {
-  g_sink = sink != nullptr ? sink : &g_bar;
+  g_sink = sink;
 }
 
-void StartEditProgress(const std::string& what) {
+void LoadEditCommands() {
   // The edit commands come from the component library, loaded and registered as a host
   // loads it; the progress versions then take the place of its factories.
   std::string error;
   if (GetZuSession()->LoadComponents(&error) != kZuSuccess) {
-    throw CliError(error);
+    throw EditError(error);
   }
   ZuCommandRegistry* registry = QuerySession()->GetCommandRegistry(0);
   registry->RegisterCommandFactory(
@@ -81,9 +58,4 @@ void StartEditProgress(const std::string& what) {
       kZuFMREditMergeSlidesCommandId,
       MakeWithProgress<ZuFMREditMergeSlidesCommand, ZuFMREditMergeSlidesCommandData,
                        kZuFMREditMergeSlidesCommandId>);
-  g_bar.Start(what);
-}
-
-void FinishEditProgress() {
-  g_bar.Finish();
 }

@@ -5,13 +5,12 @@
 
 class OpenProjectSession;
 
-// Adding slides to an open project and setting their minimum duration: what project add and
-// project set run, and what fmredit serve runs for its page. Each runs one top-level command
-// (one transaction, one undoable step) and throws CliError with the one-line reason when it
-// is refused. Slides are counted from 1; times are seconds.
+// Adding slides to an open project and setting their minimum duration, as the command line
+// and the web editor offer them. Each checks its numbers, runs one top-level command (one
+// transaction, one undoable step) and throws EditError with the one-line reason when it is
+// refused. Slides are counted from 1; times are seconds (EditSeconds.h).
 
 struct SlideOptions {
-  std::string project;  // the project file, for messages
   std::string movie;
   std::string name;
   std::optional<int> after;

@@ -1,0 +1,198 @@
+// The FMR edits of a project's slides. Each runs the edit's entry point of ZuFMREditUtils as
+// one top-level command, so it commits in one transaction (or leaves the project as it was)
+// and can be undone with project undo.
+
+#include "projectedit/ProjectEdits.h"
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "commands/ZuFMREditUtils.h"
+#include "engine/ZuFMRTavoFile.h"
+#include "host/app/ZuAnimationResource.h"
+#include "host/app/ZuMovieFacts.h"
+#include "host/app/ZuProject.h"
+#include "host/app/ZuSlideBase.h"
+#include "host/util/IZuStream.h"
+#include "host/util/ZuFrameTime.h"
+#include "host/util/ZuTemporaryFolder.h"
+#include "projectedit/EditError.h"
+#include "projectedit/EditProgress.h"
+#include "projectedit/EditSeconds.h"
+#include "projectedit/EngineRefusal.h"
+#include "projectedit/OpenProjectSession.h"
+#include "projectedit/StopFrameRule.h"
+
+namespace {
+
+constexpr const char* kUnchanged = "; the project is unchanged";
+
+// A folder of its own for the temporary movies the edit writes (the engine's working copies,
+// the edited movie, copies of the movies to merge), where this thread's temporary files go
+// while the object lives; removed with everything in it afterwards: by then the project holds
+// what it needs of them. When it cannot be made, the usual temporary folder serves.
+class PrivateTemporaryFolder {
+ public:
+  PrivateTemporaryFolder()
+      : m_use(m_folder.Path().empty() ? ZuTemporaryFolder::Current() : m_folder.Path()) {}
+
+ private:
+  ZuTemporaryFolder m_folder{"fmredit-edit"};
+  ZuTemporaryFolder::Use m_use;
+};
+
+std::string SlideName(const OpenProjectSession& session, int number) {
+  return session.Path() + ": slide " + std::to_string(number);
+}
+
+// The slide numbered from 1, which must show an FMR movie.
+ZuSlideBase* FMRSlide(const OpenProjectSession& session, int number, const char* option) {
+  ZuSlideBase* slide = session.Slide(number, option);
+  if (ZuFMREditUtils::GetAnimationResourceFromFMRSlide(slide) == nullptr) {
+    throw EditError(SlideName(session, number) + " does not show an FMR movie",
+                    EditError::Kind::kNotFMR);
+  }
+  return slide;
+}
+
+// The movie of a slide's resource, loaded for the refusal messages; null when it cannot be.
+std::unique_ptr<ZuFMRTavoFile> LoadSlideMovie(ZuSlideBase* slide) {
+  ZuAnimationResource* resource = slide->GetAnimation();
+  std::unique_ptr<IZuStream> stream(resource ? resource->CreateReadStream(0) : nullptr);
+  try {
+    return std::make_unique<ZuFMRTavoFile>(stream.get());
+  } catch (int) {
+    return nullptr;
+  }
+}
+
+// Runs the edit's command with the edit commands loaded; throws the refusal of a result
+// other than success. movies names what the refusal concerns; the slide's movie is loaded
+// for the message only when needed.
+void RunEdit(const OpenProjectSession& session, ZuSlideBase* slide, EditedMovies movies,
+             const std::function<ZuErrorCodeEnum()>& edit) {
+  LoadEditCommands();
+  const ZuErrorCodeEnum result = edit();
+  if (result == kZuSuccess) {
+    return;
+  }
+  std::unique_ptr<ZuFMRTavoFile> movie;
+  if (result == kZuErrorNotFMR || result == kZuErrorDimensionMismatch) {
+    movie = LoadSlideMovie(slide);
+    movies.movie = movie.get();
+  }
+  movies.output = session.Path();
+  movies.after = kUnchanged;
+  throw EngineRefusal(result, movies, session.Project().GetLastError());
+}
+
+// The frames a delete of the slide's movie would cut, and the movie's frame count, from the
+// facts stored with the movie: no need to read the movie itself.
+FrameCut SlideCut(const OpenProjectSession& session, ZuSlideBase* slide, const EditOptions& options,
+                  int64_t* frames) {
+  ZuMovieFacts facts;
+  std::string error;
+  const ZuAnimationResource* resource = slide->GetAnimation();
+  if (!slide->GetProject()->GetVersionFacts(resource->GetVersionId(), &facts, &error)) {
+    throw EditError(SlideName(session, options.slide) + ": " + error);
+  }
+  *frames = facts.frameCount;
+  return {ZuFrameTime::SecondsToFrames(options.start, facts.frameRate),
+          ZuFrameTime::SecondsToFrames(options.length, facts.frameRate)};
+}
+
+}  // namespace
+
+std::string DeleteFramesOfSlide(const OpenProjectSession& session, const EditOptions& options) {
+  RequireSeconds("start", options.start);
+  RequireSeconds("length", options.length);
+  PrivateTemporaryFolder temporaryFolder;
+  ZuSlideBase* slide = FMRSlide(session, options.slide, "--slide");
+  const std::string name = SlideName(session, options.slide);
+  int64_t frames = 0;
+  const FrameCut cut = SlideCut(session, slide, options, &frames);
+  RefuseCutOfStopFrameOnly(cut, frames, name);
+  // The engine refuses a cut it cannot make only as a failure: the cut tells why.
+  RunEdit(session, slide,
+          {.name = name, .failure = name, .likelyReason = CutRefusalReason(cut, frames)}, [&] {
+            return ZuFMREditUtils::FireDelFramesCommand(slide, ZuReal(options.start),
+                                                        ZuReal(options.length));
+          });
+  return ShortenedCutNote(cut, frames, name);
+}
+
+void InsertIntoSlide(const OpenProjectSession& session, const EditOptions& options) {
+  RequireSeconds("at", options.at);
+  if (options.movie.empty() == !options.resourceOf) {
+    throw EditError("give --movie FILE or --resource-of SLIDE, not both",
+                    EditError::Kind::kWrongArgument);
+  }
+  PrivateTemporaryFolder temporaryFolder;
+  ZuSlideBase* slide = FMRSlide(session, options.slide, "--slide");
+  ZuAnimationResource* other = nullptr;
+  std::string otherName = options.movie;
+  std::unique_ptr<ZuFMRTavoFile> otherMovie;
+  if (options.resourceOf) {
+    ZuSlideBase* source = session.Slide(*options.resourceOf, "--resource-of");
+    other = source->GetAnimation();
+    if (other == nullptr) {
+      throw EditError(SlideName(session, *options.resourceOf) + " shows no movie");
+    }
+    otherName = SlideName(session, *options.resourceOf);
+    otherMovie = LoadSlideMovie(source);
+  } else {
+    session.CheckReadable(options.movie);
+    try {
+      otherMovie = std::make_unique<ZuFMRTavoFile>(ZuString(options.movie));
+    } catch (int) {
+      throw EditError(options.movie + ": not an SWF movie");
+    }
+  }
+  // The slide's own movie was checked above, so a movie refused as not FMR is the other one.
+  RunEdit(session, slide,
+          {.name = SlideName(session, options.slide),
+           .other = otherName,
+           .otherMovie = otherMovie.get(),
+           .failure = session.Path() + ": inserting the movie failed"},
+          [&] {
+            return ZuFMREditUtils::FireInsertSWFCommand(slide, ZuString(options.movie), other,
+                                                        ZuReal(options.at));
+          });
+}
+
+void SplitSlide(const OpenProjectSession& session, const EditOptions& options) {
+  RequireSeconds("at", options.at);
+  PrivateTemporaryFolder temporaryFolder;
+  ZuSlideBase* slide = FMRSlide(session, options.slide, "--slide");
+  RunEdit(session, slide,
+          {.name = SlideName(session, options.slide),
+           .failure = session.Path() + ": splitting the slide failed"},
+          [&] { return ZuFMREditUtils::FireSplitSWFCommand(slide, ZuReal(options.at)); });
+}
+
+void MergeSlides(const OpenProjectSession& session, const EditOptions& options) {
+  if (options.slides.size() < 2) {
+    throw EditError("--slides: give at least two slides", EditError::Kind::kWrongArgument);
+  }
+  PrivateTemporaryFolder temporaryFolder;
+  std::vector<ZuSlideBase*> slides;
+  for (int number : options.slides) {
+    slides.push_back(FMRSlide(session, number, "--slides"));
+  }
+  // The merge refuses another size only as a failure; find the slide for the message first.
+  const std::unique_ptr<ZuFMRTavoFile> first = LoadSlideMovie(slides.front());
+  for (size_t i = 1; first && i < slides.size(); ++i) {
+    const std::unique_ptr<ZuFMRTavoFile> movie = LoadSlideMovie(slides[i]);
+    if (movie &&
+        (movie->GetWidth() != first->GetWidth() || movie->GetHeight() != first->GetHeight())) {
+      throw SizeMismatchError(SlideName(session, options.slides[i]), *movie,
+                              SlideName(session, options.slides.front()), *first);
+    }
+  }
+  RunEdit(session, slides.front(),
+          {.name = SlideName(session, options.slides.front()),
+           .failure = session.Path() + ": merging the slides failed"},
+          [&] { return ZuFMREditUtils::FireMergeSWFCommand(slides); });
+}

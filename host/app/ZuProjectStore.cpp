@@ -11,6 +11,13 @@
 
 namespace {
 
+// A failure before there is a store to record it: through error only.
+void Report(std::string* error, const std::string& message) {
+  if (error != nullptr) {
+    *error = message;
+  }
+}
+
 bool PathExists(const std::string& path) {
   struct stat info {};
   return stat(path.c_str(), &info) == 0;
@@ -65,22 +72,18 @@ ZuProjectStore::~ZuProjectStore() {
   }
   sqlite3_close(m_db);
 }
-bool ZuProjectStore::SetError(std::string* error, const std::string& message) {
+bool ZuProjectStore::SetError(std::string* error, const std::string& message) const {
+  m_lastError = message;
   if (error != nullptr) {
     *error = message;
   }
   return false;
 }
 
-bool ZuProjectStore::Refuse(const std::string& message, std::string* error) const {
-  m_lastError = message;
-  return SetError(error, message);
-}
-
 std::unique_ptr<ZuProjectStore> ZuProjectStore::Create(const std::string& path,
                                                        std::string* error) {
   if (PathExists(path)) {
-    SetError(error, "a file already exists there");
+    Report(error, "a file already exists there");
     return nullptr;
   }
   sqlite3* db = OpenDatabase(path, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, error);
@@ -103,16 +106,16 @@ std::unique_ptr<ZuProjectStore> ZuProjectStore::Create(const std::string& path,
 std::unique_ptr<ZuProjectStore> ZuProjectStore::Open(const std::string& path,
                                                      ZuProjectAccess access, std::string* error) {
   if (!PathExists(path)) {
-    SetError(error, "no such project file");
+    Report(error, "no such project file");
     return nullptr;
   }
   if (!HasSqliteHeader(path)) {
-    SetError(error, "not a project file (not an SQLite database)");
+    Report(error, "not a project file (not an SQLite database)");
     return nullptr;
   }
   const bool readOnly = access == ZuProjectAccess::kReadOnly;
   if (!readOnly && IsWriteProtected(path)) {
-    SetError(error, "project file is read-only");
+    Report(error, "project file is read-only");
     return nullptr;
   }
   // A reader opens a writable file for writing too, so that SQLite can roll back what a
@@ -124,7 +127,7 @@ std::unique_ptr<ZuProjectStore> ZuProjectStore::Open(const std::string& path,
   }
   std::unique_ptr<ZuProjectStore> store(new ZuProjectStore(db, path, readOnly));
   if (!readOnly && sqlite3_db_readonly(db, "main") == 1) {
-    SetError(error, "project file is read-only");
+    Report(error, "project file is read-only");
     return nullptr;
   }
   if (!store->TakeLock(error) || !store->CheckFormat(error) || !store->ReadCurrent(error)) {
@@ -137,8 +140,7 @@ std::unique_ptr<ZuProjectStore> ZuProjectStore::Open(const std::string& path,
 }
 
 bool ZuProjectStore::Fail(int code, std::string* error) const {
-  m_lastError = ZuSqlDescribe(m_db, code);
-  return SetError(error, m_lastError);
+  return SetError(error, ZuSqlDescribe(m_db, code));
 }
 
 // In exclusive locking mode SQLite keeps every lock it took until the connection closes: a

@@ -107,10 +107,11 @@ class ZuProjectStore {
 
   ZuProjectStore(sqlite3* db, std::string path, bool readOnly);
 
-  static bool SetError(std::string* error, const std::string& message);
+  // The one way a failure is reported: message becomes the last error (GetLastError) and goes
+  // to error too when it is given. Returns false, for returning.
+  bool SetError(std::string* error, const std::string& message) const;
+  // SetError with SQLite's description of code.
   bool Fail(int code, std::string* error) const;
-  // Records a reason of the store's own as the last error.
-  bool Refuse(const std::string& message, std::string* error) const;
 
   // ZuProjectStore.cpp: the file and its transactions.
   // Makes the connection keep every lock it takes until it closes.

@@ -274,8 +274,8 @@ int64_t ZuProjectStore::InsertVersion(const ZuMovieFacts& movie, std::string* er
 }
 
 bool ZuProjectStore::Damaged(int64_t id, const std::string& what, std::string* error) const {
-  return Refuse("project file is damaged (movie version " + std::to_string(id) + ": " + what + ")",
-                error);
+  return SetError(
+      error, "project file is damaged (movie version " + std::to_string(id) + ": " + what + ")");
 }
 
 int64_t ZuProjectStore::VersionSize(int64_t id, std::string* error) const {

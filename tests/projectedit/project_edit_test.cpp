@@ -1,0 +1,131 @@
+// The project edits run in-process: each refusal's kind and one-line message, with the project
+// left as it was, and the numbers the edits take. (The edit commands' results, undo and redo
+// are the command tests'.)
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/ZuFMRTavoFile.h"
+#include "host/app/ZuProject.h"
+#include "host/app/ZuProjectState.h"
+#include "projectedit/EditError.h"
+#include "projectedit/OpenProjectSession.h"
+#include "projectedit/ProjectEdits.h"
+#include "projectedit/ProjectHistory.h"
+#include "projectedit/ProjectSlides.h"
+#include "tests/cli/CliTestUtil.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/FmrMovieBuilder.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+using Kind = EditError::Kind;
+using Edit = std::function<void(const OpenProjectSession&)>;
+
+// A project of three slides: a.swf (20 frames), a movie that is not FMR and a wider one; and
+// next to it a movie just under the frame limit.
+class ProjectEditTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    WriteFmrMovie(m_dir.File("a.swf"), 20);
+    FmrMovieBuilder(40, 30, 10).HoldFrame().HoldFrame().HoldFrame().WriteFile(m_dir.File("plain"));
+    WriteFmrMovie(m_dir.File("wider.swf"), 8, 5, 48);
+    WriteFmrMovie(m_dir.File("big.swf"), ZuFMRTavoFile::m_maxSWFFramesLimit - 8, 0);
+    std::string error;
+    ASSERT_TRUE(ZuProject::Create(ZuString(std::string_view(m_project)), &error)) << error;
+    m_session.emplace(m_project, ZuProjectAccess::kReadWrite);
+    for (const char* movie : {"a.swf", "plain", "wider.swf"}) {
+      AddSlideToProject(*m_session, {.movie = m_dir.File(movie)});
+    }
+  }
+
+  // The project as it would be stored (the uid the next item gets aside).
+  ZuProjectState State() const {
+    ZuProjectState state = m_session->Project().CaptureState();
+    state.nextUid = 0;
+    return state;
+  }
+
+  TempDir m_dir;
+  std::string m_project = m_dir.File("edit.fmrproj");
+  std::optional<OpenProjectSession> m_session;
+};
+
+struct Refusal {
+  std::string name;
+  Edit edit;
+  Kind kind;
+  std::string message;  // a part of the one-line message
+};
+
+TEST_F(ProjectEditTest, RefusalsLeaveTheProjectAsItWas) {
+  const std::string& p = m_project;
+  const std::string junk = m_dir.File("junk");
+  WriteFileBytes(junk, {'n', 'o', 'p', 'e'});
+  // clang-format off
+  std::vector<Refusal> refusals = {
+      {"delete from a movie not FMR", [](auto& s) { DeleteFramesOfSlide(s, {.slide = 2, .length = 1}); }, Kind::kNotFMR, p + ": slide 2 does not show an FMR movie"},
+      {"delete from no slide", [](auto& s) { DeleteFramesOfSlide(s, {.slide = 9, .length = 1}); }, Kind::kWrongArgument, "--slide 9: " + p + " has 3 slides"},
+      {"delete the last frame only", [](auto& s) { DeleteFramesOfSlide(s, {.slide = 1, .start = 1.9, .length = 1}); }, Kind::kFailure, p + ": slide 1: frame 20 is the movie's last frame"},
+      {"delete all but one", [](auto& s) { DeleteFramesOfSlide(s, {.slide = 1, .length = 1.9}); }, Kind::kFailure, p + ": slide 1: cannot delete 19 of the movie's 20 frames: at least two must remain; the project is unchanged"},
+      {"split at 0", [](auto& s) { SplitSlide(s, {.slide = 1}); }, Kind::kFailure, p + ": splitting the slide failed; the project is unchanged"},
+      {"insert a wider movie", [&](auto& s) { InsertIntoSlide(s, {.slide = 1, .at = 1, .movie = m_dir.File("wider.swf")}); }, Kind::kSizeMismatch, "wider.swf: the movie to insert is 48 x 30 pixels, " + p + ": slide 1 is 40 x 30"},
+      {"insert a slide's wider movie", [](auto& s) { InsertIntoSlide(s, {.slide = 1, .at = 1, .resourceOf = 3}); }, Kind::kSizeMismatch, p + ": slide 3: the movie to insert is 48 x 30 pixels"},
+      {"insert a movie not FMR", [&](auto& s) { InsertIntoSlide(s, {.slide = 1, .at = 1, .movie = m_dir.File("plain")}); }, Kind::kNotFMR, "plain: not a valid FMR movie: frame 1 does not show a stage-sized lossless picture"},
+      {"insert past the frame limit", [&](auto& s) { InsertIntoSlide(s, {.slide = 1, .at = 1, .movie = m_dir.File("big.swf")}); }, Kind::kFrameLimit, p + ": the result would have 16000 frames or more; a movie may have at most 15999; the project is unchanged"},
+      {"insert no movie", [](auto& s) { InsertIntoSlide(s, {.slide = 1, .at = 1}); }, Kind::kWrongArgument, "give --movie FILE or --resource-of SLIDE"},
+      {"insert a file not SWF", [&](auto& s) { InsertIntoSlide(s, {.slide = 1, .at = 1, .movie = junk}); }, Kind::kFailure, junk + ": not an SWF movie"},
+      {"merge a wider movie", [](auto& s) { MergeSlides(s, {.slides = {1, 3}}); }, Kind::kSizeMismatch, p + ": slide 3: the movie to insert is 48 x 30 pixels, " + p + ": slide 1 is 40 x 30"},
+      {"merge one slide", [](auto& s) { MergeSlides(s, {.slides = {1}}); }, Kind::kWrongArgument, "--slides: give at least two slides"},
+      {"merge a movie not FMR", [](auto& s) { MergeSlides(s, {.slides = {1, 2}}); }, Kind::kNotFMR, p + ": slide 2 does not show an FMR movie"},
+      {"add a missing file", [&](auto& s) { AddSlideToProject(s, {.movie = m_dir.File("missing.swf")}); }, Kind::kFailure, "missing.swf: No such file"},
+      {"add a file not SWF", [&](auto& s) { AddSlideToProject(s, {.movie = junk}); }, Kind::kFailure, "junk: not an SWF movie"},
+      {"add after no slide", [&](auto& s) { AddSlideToProject(s, {.movie = junk, .after = 9}); }, Kind::kWrongArgument, "--after 9: the project has 3 slides"},
+      {"add nothing", [](auto& s) { AddSlideToProject(s, {}); }, Kind::kWrongArgument, "give a MOVIE file or --share INDEX"},
+      {"redo nothing", [](auto& s) { StepProjectHistory(s, false); }, Kind::kFailure, p + ": nothing to redo"},
+  };
+  // clang-format on
+  // Every time an edit takes is a finite number from 0 to 1,000,000 seconds.
+  // clang-format off
+  const std::vector<std::pair<std::string, std::function<void(const OpenProjectSession&, double)>>> timed = {
+      {"start", [](auto& s, double t) { DeleteFramesOfSlide(s, {.slide = 1, .start = t, .length = 1}); }},
+      {"length", [](auto& s, double t) { DeleteFramesOfSlide(s, {.slide = 1, .length = t}); }},
+      {"at", [](auto& s, double t) { InsertIntoSlide(s, {.slide = 1, .at = t, .resourceOf = 1}); }},
+      {"at", [](auto& s, double t) { SplitSlide(s, {.slide = 1, .at = t}); }},
+      {"minimum", [](auto& s, double t) { SetSlideMinimum(s, {.slide = 1, .minimum = t}); }},
+  };
+  const std::pair<double, std::string> numbers[] = {{std::nan(""), "nan"}, {INFINITY, "inf"}, {1e308, "1e+308"}, {-1, "-1"}, {-1e-9, "-1e-09"}};
+  // clang-format on
+  for (const auto& [field, edit] : timed) {
+    for (const auto& [t, shown] : numbers) {
+      refusals.push_back(
+          {field + " " + shown, [&edit = edit, t = t](auto& s) { edit(s, t); },
+           Kind::kWrongArgument,
+           field + ": give a time in seconds from 0 to 1000000, not '" + shown + "'"});
+    }
+  }
+  const ZuProjectState before = State();
+  const int64_t state = m_session->Project().GetStateId();
+  for (const Refusal& r : refusals) {
+    SCOPED_TRACE(r.name);
+    try {
+      r.edit(*m_session);
+      ADD_FAILURE() << "not refused";
+    } catch (const EditError& error) {
+      const std::string message = error.what();
+      EXPECT_EQ(error.GetKind(), r.kind) << message;
+      EXPECT_NE(message.find(r.message), std::string::npos) << message;
+      EXPECT_EQ(message.find('\n'), std::string::npos) << message;
+    }
+    EXPECT_TRUE(State() == before);
+    EXPECT_EQ(m_session->Project().GetStateId(), state);
+  }
+}
+
+}  // namespace

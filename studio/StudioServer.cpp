@@ -501,7 +501,7 @@ void StudioServer::Impl::RunEdit(const std::string& action, const json& request)
   };
   SlideOptions slide;
   EditOptions edit;
-  if (action != "add" && action != "merge" && action != "undo" && action != "redo") {
+  if (action == "minimum" || action == "delete" || action == "split" || action == "insert") {
     slide.slide = edit.slide = IntegerField(request, "slide");
   }
   if (action == "add") {

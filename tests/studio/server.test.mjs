@@ -55,7 +55,6 @@ async function safetyCases(server) {
     ['slide number true', 'POST', '/api/edits', { body: '{"action":"split","slide":true,"at":1}' }, 400],
     ['slide number 1.5', 'POST', '/api/edits', { body: '{"action":"split","slide":1.5,"at":1}' }, 400],
     ['time -1e-9', 'POST', '/api/edits', { body: '{"action":"delete","slide":1,"start":-1e-9,"length":1}' }, 400],
-    ['time as text', 'POST', '/api/edits', { body: '{"action":"split","slide":1,"at":"1"}' }, 400],
     ['export to no video type', 'POST', '/api/exports', { body: '{"version":1,"type":"../x"}' }, 400],
     ['export of no slide', 'POST', '/api/exports', { body: '{"version":999,"type":"mp4"}' }, 404],
     ['video never exported', 'GET', '/api/exports/7/video', {}, 404],

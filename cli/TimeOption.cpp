@@ -13,7 +13,7 @@ CLI::Validator SecondsFrom(bool aboveZero) {
         char* end = nullptr;
         const double seconds = std::strtod(text.c_str(), &end);
         const bool number = end != text.c_str() && *end == 0;
-        const std::string why = WhyNotSeconds(number ? seconds : std::nan(""), text);
+        std::string why = WhyNotSeconds(number ? seconds : std::nan(""), text);
         if (!aboveZero || (why.empty() && seconds > 0)) {
           return why;
         }

@@ -14,7 +14,7 @@
 #include "host/swf/ZuTavoFile.h"
 #include "media/ZuMediaError.h"
 #include "media/ZuScreenCapture.h"
-#include "media/formats/ZuMediaLibrary.h"
+#include "media/loader/ZuMediaLibrary.h"
 
 namespace {
 

@@ -12,7 +12,7 @@
 #include "host/swf/ZuTavoFile.h"
 #include "media/ZuMediaError.h"
 #include "media/ZuVideoImport.h"
-#include "media/formats/ZuMediaLibrary.h"
+#include "media/loader/ZuMediaLibrary.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "cli/FrameProgress.h"
 #include "cli/StopSignal.h"
 #include "media/ZuMediaError.h"
-#include "media/formats/ZuMediaLibrary.h"
+#include "media/loader/ZuMediaLibrary.h"
 
 void ExportVideoOrThrow(const ZuTavoFile& movie, const std::string& path,
                         const ZuVideoExportOptions& options) {

@@ -1,4 +1,4 @@
-# Helpers that give every target of ours the same warnings and include root.
+# Helpers that give every target of ours the same warnings and an include folder of its own.
 
 set(ZU_WARNINGS -Wall -Wextra -Wpedantic -Wnon-virtual-dtor -Wno-missing-field-initializers -Werror)
 # GCC 12 at -O3 (the Release build) reports overlapping copies inside std::string's operator+
@@ -15,12 +15,35 @@ set(CMAKE_POSITION_INDEPENDENT_CODE ON)
 # the prefix is: bin/fmredit looks in ../lib, a library in its own folder.
 set(CMAKE_INSTALL_RPATH "$ORIGIN/../${CMAKE_INSTALL_LIBDIR}")
 
+# zu_include_folder(TARGET) gives the target an include folder of its own,
+# build/include/TARGET, holding links to the headers of the calling folder under their path
+# from the project root ("host/util/ZuString.h"). Code includes headers by that path, and a
+# target sees only its own headers and those of the libraries it links publicly or directly:
+# a layer cannot include a header of one it does not use. Tests include from the root.
+function(zu_include_folder target)
+  file(RELATIVE_PATH folder ${PROJECT_SOURCE_DIR} ${CMAKE_CURRENT_SOURCE_DIR})
+  set(root ${CMAKE_BINARY_DIR}/include/${target})
+  file(REMOVE_RECURSE ${root})
+  file(MAKE_DIRECTORY ${root}/${folder})
+  file(GLOB headers CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.h)
+  foreach(header ${headers})
+    get_filename_component(name ${header} NAME)
+    file(CREATE_LINK ${header} ${root}/${folder}/${name} SYMBOLIC)
+  endforeach()
+  get_target_property(type ${target} TYPE)
+  if(type STREQUAL "EXECUTABLE")
+    target_include_directories(${target} PRIVATE ${root})
+  else()
+    target_include_directories(${target} PUBLIC ${root})
+  endif()
+endfunction()
+
 # zu_library(NAME) builds every .cpp of the calling folder into a shared library, installed
 # in lib/.
 function(zu_library name)
   file(GLOB sources CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/*.cpp)
   add_library(${name} SHARED ${sources})
-  target_include_directories(${name} PUBLIC ${PROJECT_SOURCE_DIR})
+  zu_include_folder(${name})
   target_compile_options(${name} PRIVATE ${ZU_WARNINGS})
   install(TARGETS ${name} LIBRARY DESTINATION ${CMAKE_INSTALL_LIBDIR})
 endfunction()

@@ -11,7 +11,7 @@
 #include "host/util/ZuFileStream.h"
 #include "media/ZuMediaError.h"
 #include "media/ZuVideoExport.h"
-#include "media/formats/ZuMediaLibrary.h"
+#include "media/loader/ZuMediaLibrary.h"
 #include "studio/EventStream.h"
 
 namespace {

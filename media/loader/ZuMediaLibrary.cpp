@@ -1,4 +1,4 @@
-#include "media/formats/ZuMediaLibrary.h"
+#include "media/loader/ZuMediaLibrary.h"
 
 #include <dlfcn.h>
 

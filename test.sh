@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks formatting and lint, then builds and runs every test twice:
-# once as released and once under AddressSanitizer and UndefinedBehaviorSanitizer; last, fuzzes.
+# once as released and once under AddressSanitizer and UndefinedBehaviorSanitizer; then the
+# threaded suites under ThreadSanitizer; last, fuzzes.
 set -euo pipefail
 cd "$(dirname "$0")"
 source scripts/install-deps.sh
@@ -37,5 +38,28 @@ echo "== sanitizer build (ASan + UBSan)"
 export ASAN_OPTIONS=detect_leaks=1:abort_on_error=1
 export UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1
 run_suite build/asan -DCMAKE_BUILD_TYPE=Debug -DZU_SANITIZE=ON -DZU_BUILD_BENCH=OFF
+echo "== thread sanitizer (the suites whose code starts threads)"
+run_tsan() {
+  local dir=build/tsan
+  # The project store's hashing, the screen capture's read-ahead, video export and import,
+  # the PNG writer pool (render --all) and the editor's server, through the tests that run
+  # them (most in an fmredit the tests start). A race anywhere leaves a report and fails.
+  local tests='ProjectVersionsTest|ProjectEdits|FmreditRecord|ScreenCapture|ExportTest|MediaTest'
+  tests+='|studio[.]server'
+  cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DZU_TSAN=ON -DZU_BUILD_BENCH=OFF >/dev/null
+  cmake --build "$dir" -j"$jobs" --target fmredit make_demo_frames test_app test_cli test_media
+  rm -f "$dir"/tsan-report.*
+  local options="log_path=$PWD/$dir/tsan-report halt_on_error=1"
+  options+=" suppressions=$PWD/scripts/tsan-suppressions.txt"
+  local failed=0
+  (cd "$dir" && TSAN_OPTIONS=$options ctest --output-on-failure -j"$jobs" --timeout 900 -R "$tests") ||
+    failed=1
+  if compgen -G "$dir/tsan-report.*" >/dev/null; then
+    cat "$dir"/tsan-report.*
+    failed=1
+  fi
+  return $failed
+}
+run_tsan
 echo "== fuzzing (every libFuzzer target for a fixed number of inputs from a fixed seed)"
 ZU_FUZZ_RUNS=6000 scripts/run-fuzz.sh

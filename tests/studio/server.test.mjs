@@ -1,5 +1,5 @@
 // fmredit serve without a browser: who may talk to it, what it refuses, two pages editing at
-// once, an edit the engine refuses, and a server killed in the middle of an edit.
+// once, an edit the engine refuses, a video export, and a server killed in the middle of an edit.
 import { copyFileSync, readFileSync } from 'node:fs';
 import { request as httpRequest } from 'node:http';
 import path from 'node:path';
@@ -120,6 +120,15 @@ await safetyCases(server);
 await twoPages(server);
 await refusedEdit(server);
 const { json: seen } = await send(server, 'GET', '/api/project');
+// A video export runs on a thread of its own while the server answers; its video is sent once.
+const body = JSON.stringify({ version: seen.slides[0].version, type: 'mp4' });
+const started = await send(server, 'POST', '/api/exports', { body });
+let video = { status: 0 };
+for (let tries = 0; tries < 600 && video.status !== 200; tries += 1) {
+  await new Promise((done) => setTimeout(done, 100));
+  video = await send(server, 'GET', `/api/exports/${started.json?.export}/video`);
+}
+check(started.status === 202 && video.bytes.length > 1000, `export: ${started.status}, ${video.status}`);
 const exported = await send(server, 'GET', `/api/versions/${seen.slides[0].version}`);
 check(exported.status === 200, 'a slide movie is ready');
 check(run(['project', 'list', project]).err.includes('project is in use'), 'the server holds the project');

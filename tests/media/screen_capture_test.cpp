@@ -1,14 +1,18 @@
 // fmredit capture of an Xvfb screen whose colour the test sets, ended by its duration or by
 // Ctrl-C part way.
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <poll.h>
 #include <signal.h>
+#include <unistd.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
-#include <thread>
 #include <vector>
 
 #include "host/player/ZuAnimationUtils.h"
@@ -33,6 +37,25 @@ uint32_t UniformColour(const ZuImage& picture) {
   return static_cast<uint32_t>(first[0]) << 16 | first[1] << 8 | first[2];
 }
 
+// Reads the capture's status line ("\rcaptured 1.2 s, 12 frames, 0 dropped\x1b[K"), which
+// fmredit shows only on a terminal, from the pseudo-terminal it writes to, until it counts
+// `frames` frames or 60 s pass. Returns the count shown last.
+int WaitForFrames(int terminal, int frames) {
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  int shown = 0;
+  std::string text;
+  while (shown < frames && std::chrono::steady_clock::now() < deadline) {
+    pollfd ready{terminal, POLLIN, 0};
+    char bytes[256];
+    const ssize_t got = poll(&ready, 1, 100) == 1 ? read(terminal, bytes, sizeof bytes) : 0;
+    text.append(bytes, static_cast<size_t>(std::max<ssize_t>(got, 0)));
+    const size_t end = text.rfind("\x1b[K");  // the end of the last whole status
+    const size_t start = end == std::string::npos ? end : text.rfind('\r', end);
+    if (start != std::string::npos) std::sscanf(&text[start], "\rcaptured %*f s, %d", &shown);
+  }
+  return shown;
+}
+
 std::vector<std::string> CaptureArguments(const XvfbScreen& screen, const std::string& output) {
   return {"capture",  "-o",        output,  "--display", screen.Name(),
           "--region", "64x48+8+8", "--fps", "10"};
@@ -46,13 +69,19 @@ TEST(ScreenCapture, InterruptedCaptureIsACompleteMovieOfTheScreen) {
   TempDir dir;
   const std::string movie = dir.File("capture.swf");
   screen.Paint(kRed);
-  const pid_t capture = StartFmredit(CaptureArguments(screen, movie));
+  const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+  ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
+  const pid_t capture = StartFmredit(CaptureArguments(screen, movie), ptsname(terminal));
   ASSERT_GT(capture, 0);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  const int first = WaitForFrames(terminal, 1);
   screen.Paint(kBlue);
-  std::this_thread::sleep_for(std::chrono::milliseconds(1500));
+  // Frames counted a second (ten frames) after the paint were grabbed after it, past the few
+  // grabs that wait ahead of the recording.
+  const int turned = first > 0 ? WaitForFrames(terminal, first + 10) : 0;
   kill(capture, SIGINT);
   ASSERT_EQ(WaitForFmredit(capture), 0);
+  close(terminal);
+  ASSERT_GE(turned, first + 10) << "the capture counted " << first << ", then " << turned;
 
   std::unique_ptr<ZuTavoFile> loaded = LoadMovieFile(movie);
   ASSERT_TRUE(loaded != nullptr);

@@ -85,8 +85,8 @@ int RunInChild(const std::function<int()>& body, long fileSizeLimit) {
   _exit(code);
 }
 
-pid_t StartFmredit(const std::vector<std::string>& arguments) {
-  return Start(arguments, {}, "/dev/null", "/dev/null");
+pid_t StartFmredit(const std::vector<std::string>& arguments, const char* errorPath) {
+  return Start(arguments, {}, "/dev/null", errorPath);
 }
 
 FmreditProcess StartFmredit(const std::vector<std::string>& arguments,

@@ -39,8 +39,9 @@ FmreditProcess StartFmredit(const std::vector<std::string>& arguments,
                             const FmreditRunSetup& setup);
 // Waits for the started run and takes what it wrote.
 FmreditRun FinishFmredit(const FmreditProcess& process);
-// Starts fmredit with its output thrown away; returns its process id.
-pid_t StartFmredit(const std::vector<std::string>& arguments);
+// Starts fmredit with its standard output thrown away and its error output on errorPath (a
+// terminal, say); returns its process id.
+pid_t StartFmredit(const std::vector<std::string>& arguments, const char* errorPath = "/dev/null");
 // Waits for a started fmredit: its exit code, or -signal.
 int WaitForFmredit(pid_t pid);
 

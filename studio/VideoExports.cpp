@@ -81,8 +81,11 @@ int VideoExports::Start(const std::string& movie, const std::string& name, const
     m_running = false;
     return 0;
   }
+  // Under the lock: the previous export may end (and another Start pass) before the thread
+  // made here is stored.
+  std::lock_guard hold(m_lock);
   if (m_worker.joinable()) {
-    m_worker.join();  // the previous export, which has ended
+    m_worker.join();  // the previous export, which has ended and takes the lock no more
   }
   m_cancel = false;
   m_worker = std::thread([this, number, source, job] { Run(number, source, job); });

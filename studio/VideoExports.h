@@ -44,7 +44,7 @@ class VideoExports {
 
   std::string m_folder;
   EventStream& m_events;
-  std::mutex m_lock;                // guards m_exports, m_last and m_running
+  std::mutex m_lock;                // guards m_exports, m_last, m_running and m_worker
   std::map<int, Export> m_exports;  // the finished ones, by number
   int m_last = 0;
   bool m_running = false;

@@ -12,6 +12,8 @@
 #include <new>
 #include <vector>
 
+#include "host/util/ZuLittleEndian.h"
+
 // A DIB section: its scan lines as stored, bottom row first when bottomUp.
 struct ZuGdiBitmap {
   int width = 0;
@@ -120,7 +122,7 @@ Rgb ReadPixel(const uint8_t* pixel, int bitCount) {
   if (bitCount == 32) {
     return {pixel[2], pixel[1], pixel[0]};
   }
-  const unsigned word = pixel[0] | (pixel[1] << 8);
+  const unsigned word = ZuLittleEndian::ReadU16(pixel);
   return {Expand5((word >> 10) & 31), Expand5((word >> 5) & 31), Expand5(word & 31)};
 }
 
@@ -133,8 +135,7 @@ void WritePixel(const Rgb& color, uint8_t* pixel, int bitCount) {
     return;
   }
   const unsigned word = ((color.red >> 3) << 10) | ((color.green >> 3) << 5) | (color.blue >> 3);
-  pixel[0] = static_cast<uint8_t>(word);
-  pixel[1] = static_cast<uint8_t>(word >> 8);
+  ZuLittleEndian::WriteU16(pixel, static_cast<uint16_t>(word));
 }
 
 // Converts one row of width pixels between the formats (the same format is copied).

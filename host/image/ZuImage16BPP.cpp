@@ -2,6 +2,8 @@
 
 #include <cstring>
 
+#include "host/util/ZuLittleEndian.h"
+
 ZuImage16BPP::ZuImage16BPP(const uint8_t* pixels, int width, int height, bool topDown)
     : m_width(width > 0 && height > 0 ? width : 0), m_height(width > 0 && height > 0 ? height : 0) {
   const size_t rowBytes = GetRowBytes(m_width);
@@ -22,5 +24,5 @@ uint16_t ZuImage16BPP::GetPixel(int x, int y) const {
     return 0;
   }
   const uint8_t* pixel = m_pixels.data() + GetRowBytes(m_width) * y + static_cast<size_t>(x) * 2;
-  return static_cast<uint16_t>(pixel[0] | (pixel[1] << 8));
+  return ZuLittleEndian::ReadU16(pixel);
 }

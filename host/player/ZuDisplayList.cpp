@@ -7,6 +7,7 @@
 #include "host/swf/ZuSwfIdFields.h"
 #include "host/swf/ZuSwfPlacementFields.h"
 #include "host/swf/ZuSwfTag.h"
+#include "host/util/ZuLittleEndian.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void ZuDisplayList::ApplyTag(const ZuSwfTag& tag, ZuWarningLog& warnings) {
         warnings.Warn("a RemoveObject tag too short for its depth was skipped");
         return;
       }
-      m_depths.erase(static_cast<uint16_t>(body[offset] | (body[offset + 1] << 8)));
+      m_depths.erase(ZuLittleEndian::ReadU16(body.data() + offset));
       return;
     }
     case Factory::kFreeCharacter:

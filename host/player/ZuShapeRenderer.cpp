@@ -6,12 +6,12 @@
 
 #include "host/image/ZuImage.h"
 #include "host/player/ZuStroker.h"
+#include "host/swf/ZuSwfTypes.h"
 
 namespace {
 
 constexpr int32_t kFixedOne = 1 << 16;
-constexpr int32_t kTwipsPerPixel = 20;
-constexpr int32_t kBitmapPixelScale = kTwipsPerPixel << 16;
+constexpr int32_t kBitmapPixelScale = kZuTwipsPerPixel << 16;
 
 bool IsPlainMatrix(const ZuSwfMatrix& m, int32_t scale) {
   return m.scaleX == scale && m.scaleY == scale && m.rotateSkew0 == 0 && m.rotateSkew1 == 0;
@@ -89,7 +89,7 @@ ZuShapeRenderer::ZuShapeRenderer(ZuImage& stage, IZuBitmapSource& bitmaps, int32
       m_stageRect{0, 0, stage.GetWidth(), stage.GetHeight()} {}
 
 ZuAffine ZuShapeRenderer::ShapeToStage(const ZuSwfMatrix& matrix) const {
-  return ZuAffine::Scale(1.0 / kTwipsPerPixel)
+  return ZuAffine::Scale(1.0 / kZuTwipsPerPixel)
       .After(ZuAffine::Translate(-double(m_originX), -double(m_originY)))
       .After(ZuAffine::FromMatrix(matrix));
 }
@@ -179,14 +179,14 @@ std::optional<ZuShapeRenderer::ExactCopy> ZuShapeRenderer::FindExactCopy(
                      style.matrix.translateX + dx,
                      style.matrix.translateY + dy};
   for (int64_t value : twips) {
-    if (value % kTwipsPerPixel != 0) return std::nullopt;
+    if (value % kZuTwipsPerPixel != 0) return std::nullopt;
   }
-  return ExactCopy{twips[0] / kTwipsPerPixel,
-                   twips[1] / kTwipsPerPixel,
-                   twips[2] / kTwipsPerPixel,
-                   twips[3] / kTwipsPerPixel,
-                   twips[4] / kTwipsPerPixel,
-                   twips[5] / kTwipsPerPixel,
+  return ExactCopy{twips[0] / kZuTwipsPerPixel,
+                   twips[1] / kZuTwipsPerPixel,
+                   twips[2] / kZuTwipsPerPixel,
+                   twips[3] / kZuTwipsPerPixel,
+                   twips[4] / kZuTwipsPerPixel,
+                   twips[5] / kZuTwipsPerPixel,
                    style.bitmapId};
 }
 

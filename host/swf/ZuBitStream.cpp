@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <utility>
 
+#include "host/util/ZuLittleEndian.h"
+
 ZuBitStream::ZuBitStream(ZuSharedBytes bytes)
     : m_owner(std::move(bytes)), m_bytes(m_owner.span()) {}
 
@@ -32,16 +34,17 @@ bool ZuBitStream::ReadByte(uint8_t& value) {
 }
 
 bool ZuBitStream::ReadWord(uint16_t& value) {
-  uint8_t low = 0, high = 0;
-  bool ok = ReadByte(low) && ReadByte(high);
-  value = ok ? static_cast<uint16_t>(low | (high << 8)) : 0;
+  uint8_t bytes[2] = {};
+  const bool ok = ReadByte(bytes[0]) && ReadByte(bytes[1]);
+  value = ok ? ZuLittleEndian::ReadU16(bytes) : 0;
   return ok;
 }
 
 bool ZuBitStream::ReadDWord(uint32_t& value) {
-  uint16_t low = 0, high = 0;
-  bool ok = ReadWord(low) && ReadWord(high);
-  value = ok ? (static_cast<uint32_t>(high) << 16) | low : 0;
+  uint8_t bytes[4] = {};
+  const bool ok =
+      ReadByte(bytes[0]) && ReadByte(bytes[1]) && ReadByte(bytes[2]) && ReadByte(bytes[3]);
+  value = ok ? ZuLittleEndian::ReadU32(bytes) : 0;
   return ok;
 }
 
@@ -121,13 +124,13 @@ void ZuBitWriter::WriteByte(uint8_t value) {
 }
 
 void ZuBitWriter::WriteWord(uint16_t value) {
-  WriteByte(static_cast<uint8_t>(value));
-  WriteByte(static_cast<uint8_t>(value >> 8));
+  AlignToByte();
+  ZuLittleEndian::AppendU16(m_bytes, value);
 }
 
 void ZuBitWriter::WriteDWord(uint32_t value) {
-  WriteWord(static_cast<uint16_t>(value));
-  WriteWord(static_cast<uint16_t>(value >> 16));
+  AlignToByte();
+  ZuLittleEndian::AppendU32(m_bytes, value);
 }
 
 void ZuBitWriter::WriteBits(unsigned count, uint32_t value) {

@@ -8,8 +8,8 @@
 #include <memory>
 #include <new>
 
-#include "host/swf/ZuLoadBuffer.h"
 #include "host/swf/ZuSwfTypes.h"
+#include "host/util/ZuLargeBuffer.h"
 
 namespace {
 
@@ -22,7 +22,6 @@ constexpr uint64_t kLzmaMaxRatio = 16384;
 constexpr uint64_t kWorstGrowthDivisor = 64;
 constexpr int kZlibLevel = 6;
 constexpr uint32_t kLzmaPreset = 6;
-constexpr size_t kLzmaPropertiesSize = 5;
 
 struct DecompressorFree {
   void operator()(libdeflate_decompressor* d) const { libdeflate_free_decompressor(d); }
@@ -94,10 +93,8 @@ ZuSwfBodyCodec::Expanded ZuSwfBodyCodec::InflateZlib(std::span<const uint8_t> co
   const uint64_t limit = ZlibExpansionLimit(compressed.size());
   uint64_t capacity = FirstCapacity(declaredBodySize, limit, compressed.size());
   for (;;) {
-    std::shared_ptr<uint8_t> buffer;
-    try {
-      buffer = AllocateLoadBuffer(kZuSwfFileHeaderSize + capacity);
-    } catch (const std::bad_alloc&) {
+    std::shared_ptr<uint8_t[]> buffer = ZuAllocateLargeBuffer(kZuSwfFileHeaderSize + capacity);
+    if (buffer == nullptr) {
       result.error = "out of memory inflating " + std::to_string(capacity) + " bytes";
       return result;
     }

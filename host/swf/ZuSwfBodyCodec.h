@@ -16,6 +16,9 @@
 // as the compressed data can really reach.
 class ZuSwfBodyCodec {
  public:
+  // The LZMA property bytes a ZWS file stores before the compressed data.
+  static constexpr size_t kLzmaPropertiesSize = 5;
+
   // What an expansion produced: the uncompressed file image (8 bytes left for the file
   // header, which the caller fills, then the body), and what had to be accepted.
   struct Expanded {

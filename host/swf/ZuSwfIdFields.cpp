@@ -5,10 +5,12 @@
 
 #include "host/swf/ZuBitStream.h"
 #include "host/swf/ZuSwfPlacementFields.h"
+#include "host/swf/ZuSwfShapeRecordFlags.h"
 #include "host/swf/ZuSwfShapeStyles.h"
 #include "host/swf/ZuSwfTagFactory.h"
 #include "host/swf/ZuSwfTagHeader.h"
 #include "host/swf/ZuSwfTypes.h"
+#include "host/util/ZuLittleEndian.h"
 
 namespace {
 
@@ -189,15 +191,16 @@ void IdScanner::ScanShapeRecords(int version) {
       }
       continue;
     }
-    uint32_t flags = m_in.NextBits(5);
+    using Flags = ZuSwfShapeRecordFlags;
+    uint32_t flags = m_in.NextBits(Flags::kBits);
     if (flags == 0) return;  // end of shape
-    if ((flags & 0x01) != 0) {
+    if ((flags & Flags::kMoveTo) != 0) {
       SkipBits(2 * static_cast<size_t>(m_in.NextBits(5)));
     }
-    if ((flags & 0x02) != 0) SkipBits(fillBits);
-    if ((flags & 0x04) != 0) SkipBits(fillBits);
-    if ((flags & 0x08) != 0) SkipBits(lineBits);
-    if ((flags & 0x10) != 0) {
+    if ((flags & Flags::kFillStyle0) != 0) SkipBits(fillBits);
+    if ((flags & Flags::kFillStyle1) != 0) SkipBits(fillBits);
+    if ((flags & Flags::kLineStyle) != 0) SkipBits(lineBits);
+    if ((flags & Flags::kNewStyles) != 0) {
       ScanShapeStyles(version);
       fillBits = m_in.NextBits(4);
       lineBits = m_in.NextBits(4);
@@ -437,5 +440,5 @@ bool ZuSwfLocateIds(uint16_t code, std::span<const uint8_t> body, ZuSwfIdFields&
 
 uint16_t ZuSwfReadIdAt(std::span<const uint8_t> body, size_t offset) {
   if (offset > body.size() || body.size() - offset < 2) return 0;
-  return static_cast<uint16_t>(body[offset] | (body[offset + 1] << 8));
+  return ZuLittleEndian::ReadU16(&body[offset]);
 }

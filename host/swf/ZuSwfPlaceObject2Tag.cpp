@@ -11,7 +11,7 @@ namespace {
 using Flags = ZuSwfPlacementFields;
 
 int32_t PixelsToTwips(double pixels) {
-  return static_cast<int32_t>(std::lround(pixels * 20.0));
+  return static_cast<int32_t>(std::lround(pixels * kZuTwipsPerPixel));
 }
 
 }  // namespace

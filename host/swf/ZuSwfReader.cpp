@@ -3,21 +3,13 @@
 #include <cctype>
 
 #include "host/swf/ZuBitStream.h"
+#include "host/swf/ZuSwfSignature.h"
 #include "host/swf/ZuSwfTagFactory.h"
 #include "host/swf/ZuSwfTagHeader.h"
+#include "host/util/ZuLittleEndian.h"
 #include "host/util/ZuMappedPageReleaser.h"
 
 namespace {
-
-uint16_t WordAt(std::span<const uint8_t> bytes, size_t offset) {
-  return static_cast<uint16_t>(bytes[offset] | (bytes[offset + 1] << 8));
-}
-
-uint32_t DWordAt(std::span<const uint8_t> bytes, size_t offset) {
-  return static_cast<uint32_t>(bytes[offset]) | (static_cast<uint32_t>(bytes[offset + 1]) << 8) |
-         (static_cast<uint32_t>(bytes[offset + 2]) << 16) |
-         (static_cast<uint32_t>(bytes[offset + 3]) << 24);
-}
 
 // The signature as readable text: printable characters as they are, others as \xNN.
 std::string Printable(std::span<const uint8_t> bytes) {
@@ -35,25 +27,6 @@ std::string Printable(std::span<const uint8_t> bytes) {
   return text;
 }
 
-bool ReadCompression(std::span<const uint8_t> signature, ZuSwfCompression& compression) {
-  if (signature[1] != 'W' || signature[2] != 'S') {
-    return false;
-  }
-  switch (signature[0]) {
-    case 'F':
-      compression = ZuSwfCompression::kNone;
-      return true;
-    case 'C':
-      compression = ZuSwfCompression::kZlib;
-      return true;
-    case 'Z':
-      compression = ZuSwfCompression::kLzma;
-      return true;
-    default:
-      return false;
-  }
-}
-
 // Reads the stage rectangle, the frame rate and the frame count that follow the file
 // header. Returns the offset of the first tag, or 0 when the data ends inside them.
 size_t ReadMovieHeader(const ZuSharedBytes& image, ZuSwfMovieLayout& layout) {
@@ -67,8 +40,8 @@ size_t ReadMovieHeader(const ZuSharedBytes& image, ZuSwfMovieLayout& layout) {
     return 0;
   }
   layout.frameRectBytes = image.Slice(kZuSwfFileHeaderSize, rectSize);
-  layout.frameRate = WordAt(rest, rectSize);
-  layout.frameCount = WordAt(rest, rectSize + 2);
+  layout.frameRate = ZuLittleEndian::ReadU16(&rest[rectSize]);
+  layout.frameCount = ZuLittleEndian::ReadU16(&rest[rectSize + 2]);
   return kZuSwfFileHeaderSize + rectSize + kZuSwfRateAndCountSize;
 }
 
@@ -85,8 +58,8 @@ bool ZuSwfReader::ReadFileHeader(std::span<const uint8_t> bytes, ZuSwfFileHeader
     error = "empty file";
     return false;
   }
-  if (bytes.size() >= 3 && !ReadCompression(bytes.first(3), header.compression)) {
-    error = "not an SWF file (signature '" + Printable(bytes.first(3)) + "')";
+  if (bytes.size() >= ZuSwfSignature::kSize && !ZuSwfSignature::Read(bytes, header.compression)) {
+    error = "not an SWF file (signature '" + Printable(bytes.first(ZuSwfSignature::kSize)) + "')";
     return false;
   }
   if (bytes.size() < kZuSwfFileHeaderSize) {
@@ -95,7 +68,7 @@ bool ZuSwfReader::ReadFileHeader(std::span<const uint8_t> bytes, ZuSwfFileHeader
     return false;
   }
   header.version = bytes[3];
-  header.declaredLength = DWordAt(bytes, 4);
+  header.declaredLength = ZuLittleEndian::ReadU32(&bytes[4]);
   if (header.version == 0) {
     error = "unsupported SWF version 0";
     return false;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "host/swf/ZuTavoIDMap.h"
+#include "host/util/ZuLittleEndian.h"
 
 namespace {
 
@@ -51,11 +52,9 @@ ZuSharedBytes ZuSwfRemoveObjectTag::GetBody() const {
   }
   std::vector<uint8_t> bytes;
   if (version1) {
-    bytes.push_back(static_cast<uint8_t>(m_characterId));
-    bytes.push_back(static_cast<uint8_t>(m_characterId >> 8));
+    ZuLittleEndian::AppendU16(bytes, m_characterId);
   }
-  bytes.push_back(static_cast<uint8_t>(m_depth));
-  bytes.push_back(static_cast<uint8_t>(m_depth >> 8));
+  ZuLittleEndian::AppendU16(bytes, m_depth);
   // Bytes past the fields (none in a well-formed tag) are kept.
   size_t used = FieldBytes(GetTagType());
   if (m_body.size() > used) bytes.insert(bytes.end(), m_body.begin() + used, m_body.end());

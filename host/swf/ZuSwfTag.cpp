@@ -5,6 +5,7 @@
 #include "host/swf/ZuBitStream.h"
 #include "host/swf/ZuSwfIdFields.h"
 #include "host/swf/ZuTavoIDMap.h"
+#include "host/util/ZuLittleEndian.h"
 #include "host/util/ZuMappedFile.h"
 
 namespace {
@@ -12,11 +13,6 @@ namespace {
 // Bodies from this size up that lie in a mapped file are patched through a private view of
 // their pages instead of a copy; smaller ones are cheaper to copy than to map.
 constexpr size_t kPrivateViewMinimum = size_t{16} << 10;
-
-void PutWord(uint8_t* out, uint16_t value) {
-  out[0] = static_cast<uint8_t>(value);
-  out[1] = static_cast<uint8_t>(value >> 8);
-}
 
 // Makes text from a tag body fit on one line of a dump.
 std::string OneLine(const std::string& text) {
@@ -163,7 +159,7 @@ void ZuSwfTag::PatchWord(size_t offset, uint16_t value) {
   }
   std::vector<uint8_t> bytes(m_body.begin(), m_body.end());
   bytes.resize(offset + 2, 0);
-  PutWord(bytes.data() + offset, value);
+  ZuLittleEndian::WriteU16(bytes.data() + offset, value);
   m_body = ZuSharedBytes::Adopt(std::move(bytes));
 }
 
@@ -183,7 +179,7 @@ void ZuSwfTag::PatchWords(const std::vector<std::pair<size_t, uint16_t>>& patche
   }
   for (const auto& [offset, value] : patches) {
     if (offset + 2 <= patched.size()) {
-      PutWord(writable + offset, value);
+      ZuLittleEndian::WriteU16(writable + offset, value);
     }
   }
   m_body = std::move(patched);

@@ -14,6 +14,9 @@ constexpr uint32_t kZuSwfMaxFrameCount = 65535;  // what the header's frame coun
 constexpr uint64_t kZuZlibMaxRatio = 1032;
 constexpr size_t kZuZlibHeaderSize = 2;  // method and flags, before the DEFLATE data
 
+// Positions and sizes in a movie are in twips: this many to a pixel.
+constexpr int32_t kZuTwipsPerPixel = 20;
+
 // A rectangle in twips (1/20 pixel), as the format's RECT record.
 struct ZuSwfRect {
   int32_t xMin = 0;

@@ -5,6 +5,7 @@
 #include "host/swf/ZuSwfTag.h"
 #include "host/swf/ZuSwfTagHeader.h"
 #include "host/swf/ZuSwfTypes.h"
+#include "host/util/ZuLittleEndian.h"
 #include "host/util/ZuMappedPageReleaser.h"
 
 namespace {
@@ -70,9 +71,9 @@ bool ZuSwfWriter::MeasureFile(const ZuSwfMovieParts& parts, uint64_t& fileSize,
 }
 
 bool ZuSwfWriter::WriteBody(const ZuSwfMovieParts& parts, const Sink& sink) {
-  uint8_t rateAndCount[kZuSwfRateAndCountSize] = {
-      static_cast<uint8_t>(parts.frameRate), static_cast<uint8_t>(parts.frameRate >> 8),
-      static_cast<uint8_t>(parts.frameCount), static_cast<uint8_t>(parts.frameCount >> 8)};
+  uint8_t rateAndCount[kZuSwfRateAndCountSize] = {};
+  ZuLittleEndian::WriteU16(rateAndCount, parts.frameRate);
+  ZuLittleEndian::WriteU16(rateAndCount + 2, parts.frameCount);
   if (!sink(parts.frameRectBytes.data(), parts.frameRectBytes.size()) ||
       !sink(rateAndCount, sizeof rateAndCount)) {
     return false;

@@ -5,36 +5,26 @@
 #include <new>
 
 #include "host/swf/ZuBitStream.h"
-#include "host/swf/ZuLoadBuffer.h"
 #include "host/swf/ZuSwfBodyCodec.h"
 #include "host/swf/ZuSwfReader.h"
+#include "host/swf/ZuSwfSignature.h"
 #include "host/swf/ZuSwfTag.h"
 #include "host/swf/ZuSwfWriter.h"
+#include "host/util/ZuLargeBuffer.h"
+#include "host/util/ZuLittleEndian.h"
 #include "host/util/ZuMappedPageReleaser.h"
 
 namespace {
 
 constexpr uint8_t kHighestKnownVersion = 50;
 constexpr size_t kFirstReadChunk = size_t{1} << 20;
-constexpr int32_t kTwipsPerPixel = 20;
 // A rectangle field has at most 31 bits, so it holds values below 2^30.
 constexpr int64_t kMaxTwips = (int64_t{1} << 30) - 1;
 constexpr uint16_t kMaxWholeFrameRate = 255;
 constexpr size_t kLzmaLengthOffset = 8;
 constexpr size_t kLzmaPropertiesOffset = 12;
-constexpr size_t kLzmaPropertiesSize = 5;
+constexpr size_t kLzmaPropertiesSize = ZuSwfBodyCodec::kLzmaPropertiesSize;
 constexpr size_t kLzmaDataOffset = kLzmaPropertiesOffset + kLzmaPropertiesSize;
-
-void PutDWord(uint8_t* out, uint32_t value) {
-  for (int i = 0; i < 4; ++i) {
-    out[i] = static_cast<uint8_t>(value >> (8 * i));
-  }
-}
-
-uint32_t GetDWord(const uint8_t* in) {
-  return static_cast<uint32_t>(in[0]) | (static_cast<uint32_t>(in[1]) << 8) |
-         (static_cast<uint32_t>(in[2]) << 16) | (static_cast<uint32_t>(in[3]) << 24);
-}
 
 // Reads up to count bytes; fewer only where the stream ends.
 size_t ReadUpTo(IZuStream* stream, uint8_t* buffer, size_t count) {
@@ -77,7 +67,10 @@ ZuSharedBytes ReadGrowing(IZuStream* stream, std::vector<uint8_t> buffer, uint64
 
 // Reads the rest of a stream of known length into one buffer, after the header.
 ZuSharedBytes ReadKnown(IZuStream* stream, std::span<const uint8_t> header, uint64_t length) {
-  std::shared_ptr<uint8_t> buffer = AllocateLoadBuffer(static_cast<size_t>(length));
+  std::shared_ptr<uint8_t[]> buffer = ZuAllocateLargeBuffer(static_cast<size_t>(length));
+  if (buffer == nullptr) {
+    throw std::bad_alloc();
+  }
   std::copy(header.begin(), header.end(), buffer.get());
   const size_t got =
       header.size() + ReadUpTo(stream, buffer.get() + header.size(), length - header.size());
@@ -138,7 +131,7 @@ ZuSwfBodyCodec::Expanded Expand(const ZuSharedBytes& file, const ZuSwfFileHeader
       ZuSwfBodyCodec::Expanded result =
           ZuSwfBodyCodec::DecodeLzma(bytes.subspan(kLzmaPropertiesOffset, kLzmaPropertiesSize),
                                      bytes.subspan(kLzmaDataOffset), declaredBody);
-      const uint32_t storedLength = GetDWord(bytes.data() + kLzmaLengthOffset);
+      const uint32_t storedLength = ZuLittleEndian::ReadU32(bytes.data() + kLzmaLengthOffset);
       if (result.error.empty() && storedLength != bytes.size() - kLzmaDataOffset) {
         result.warnings.push_back("the LZMA length field says " + std::to_string(storedLength) +
                                   " bytes, the file holds " +
@@ -233,10 +226,10 @@ ZuErrorCodeEnum ZuTavoFile::DumpToStream(IZuStream* stream) {
     return kZuFailure;
   }
 
-  static const char kSignatures[] = {'F', 'C', 'Z'};
-  uint8_t header[kZuSwfFileHeaderSize] = {
-      static_cast<uint8_t>(kSignatures[static_cast<int>(m_compression)]), 'W', 'S', m_version};
-  PutDWord(header + 4, static_cast<uint32_t>(fileSize));
+  uint8_t header[kZuSwfFileHeaderSize] = {};
+  std::copy_n(ZuSwfSignature::Of(m_compression), ZuSwfSignature::kSize, header);
+  header[ZuSwfSignature::kSize] = m_version;
+  ZuLittleEndian::WriteU32(header + 4, static_cast<uint32_t>(fileSize));
 
   bool written = false;
   if (m_compression == ZuSwfCompression::kNone) {
@@ -267,7 +260,7 @@ ZuErrorCodeEnum ZuTavoFile::DumpToStream(IZuStream* stream) {
     written = stream->Write(header, sizeof header);
     if (lzma) {
       uint8_t length[4];
-      PutDWord(length, static_cast<uint32_t>(compressed.size()));
+      ZuLittleEndian::WriteU32(length, static_cast<uint32_t>(compressed.size()));
       written = written && stream->Write(length, sizeof length) &&
                 stream->Write(properties.data(), properties.size());
     }
@@ -286,24 +279,24 @@ void ZuTavoFile::SetFrameRate(uint16_t framesPerSecond) {
 
 uint32_t ZuTavoFile::GetWidth() const {
   const int64_t twips = int64_t{m_frameRect.xMax} - m_frameRect.xMin;
-  return twips > 0 ? static_cast<uint32_t>(twips / kTwipsPerPixel) : 0;
+  return twips > 0 ? static_cast<uint32_t>(twips / kZuTwipsPerPixel) : 0;
 }
 
 uint32_t ZuTavoFile::GetHeight() const {
   const int64_t twips = int64_t{m_frameRect.yMax} - m_frameRect.yMin;
-  return twips > 0 ? static_cast<uint32_t>(twips / kTwipsPerPixel) : 0;
+  return twips > 0 ? static_cast<uint32_t>(twips / kZuTwipsPerPixel) : 0;
 }
 
 void ZuTavoFile::SetWidth(uint32_t pixels) {
   const int64_t xMax =
-      std::min<int64_t>(m_frameRect.xMin + int64_t{pixels} * kTwipsPerPixel, kMaxTwips);
+      std::min<int64_t>(m_frameRect.xMin + int64_t{pixels} * kZuTwipsPerPixel, kMaxTwips);
   m_frameRect.xMax = static_cast<int32_t>(xMax);
   m_frameRectBytes = ZuSharedBytes();
 }
 
 void ZuTavoFile::SetHeight(uint32_t pixels) {
   const int64_t yMax =
-      std::min<int64_t>(m_frameRect.yMin + int64_t{pixels} * kTwipsPerPixel, kMaxTwips);
+      std::min<int64_t>(m_frameRect.yMin + int64_t{pixels} * kZuTwipsPerPixel, kMaxTwips);
   m_frameRect.yMax = static_cast<int32_t>(yMax);
   m_frameRectBytes = ZuSharedBytes();
 }

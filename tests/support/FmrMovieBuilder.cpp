@@ -8,15 +8,11 @@
 #include "host/swf/ZuSwfDefineShapeTag.h"
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "host/swf/ZuSwfTag.h"
+#include "host/util/ZuLittleEndian.h"
 #include "host/util/ZuMemoryStream.h"
 #include "tests/support/FileBytes.h"
 
 namespace {
-
-void PutWord(std::vector<uint8_t>& out, uint16_t value) {
-  out.push_back(static_cast<uint8_t>(value & 0xFF));
-  out.push_back(static_cast<uint8_t>(value >> 8));
-}
 
 uint8_t Red(uint32_t rgb) {
   return static_cast<uint8_t>(rgb >> 16);
@@ -71,8 +67,8 @@ std::vector<uint8_t> FmrMovieBuilder::ZlibStored(const std::vector<uint8_t>& dat
     const size_t chunk = std::min<size_t>(data.size() - offset, 0xFFFF);
     const bool last = offset + chunk == data.size();
     out.push_back(last ? 1 : 0);  // BFINAL, BTYPE 00 (stored)
-    PutWord(out, static_cast<uint16_t>(chunk));
-    PutWord(out, static_cast<uint16_t>(~chunk));
+    ZuLittleEndian::AppendU16(out, static_cast<uint16_t>(chunk));
+    ZuLittleEndian::AppendU16(out, static_cast<uint16_t>(~chunk));
     out.insert(out.end(), data.begin() + static_cast<std::ptrdiff_t>(offset),
                data.begin() + static_cast<std::ptrdiff_t>(offset + chunk));
     offset += chunk;
@@ -102,10 +98,10 @@ std::vector<uint8_t> FmrMovieBuilder::BitmapBody(uint16_t id, uint8_t format, ui
                                                  uint16_t height, int tableSizeByte,
                                                  const std::vector<uint8_t>& data) {
   std::vector<uint8_t> body;
-  PutWord(body, id);
+  ZuLittleEndian::AppendU16(body, id);
   body.push_back(format);
-  PutWord(body, width);
-  PutWord(body, height);
+  ZuLittleEndian::AppendU16(body, width);
+  ZuLittleEndian::AppendU16(body, height);
   if (tableSizeByte >= 0) {
     body.push_back(static_cast<uint8_t>(tableSizeByte));
   }

@@ -5,25 +5,11 @@
 
 #include <stdexcept>
 
+#include "host/util/ZuLittleEndian.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/FmrMovieBuilder.h"
 
 namespace {
-
-void PutWord(std::vector<uint8_t>& out, uint16_t v) {
-  out.push_back(static_cast<uint8_t>(v));
-  out.push_back(static_cast<uint8_t>(v >> 8));
-}
-
-void PutDWord(std::vector<uint8_t>& out, uint32_t v) {
-  PutWord(out, static_cast<uint16_t>(v));
-  PutWord(out, static_cast<uint16_t>(v >> 16));
-}
-
-uint32_t DWordAt(const std::vector<uint8_t>& in, size_t at) {
-  return in[at] | (in[at + 1] << 8) | (in[at + 2] << 16) |
-         (static_cast<uint32_t>(in[at + 3]) << 24);
-}
 
 // A RECT record with 31-bit fields: simple to write bit by bit.
 std::vector<uint8_t> EncodeRect(int32_t xMax, int32_t yMax) {
@@ -68,8 +54,9 @@ SwfBuilder& SwfBuilder::StageSize(uint32_t width, uint32_t height) {
 SwfBuilder& SwfBuilder::Tag(uint16_t code, std::vector<uint8_t> body, Header form) {
   const bool longHeader = form == Header::kLong || (form == Header::kAuto && body.size() >= 63);
   if (!longHeader && body.size() >= 63) throw std::logic_error("short header with 63+ bytes");
-  PutWord(m_tagStream, static_cast<uint16_t>((code << 6) | (longHeader ? 63 : body.size())));
-  if (longHeader) PutDWord(m_tagStream, static_cast<uint32_t>(body.size()));
+  ZuLittleEndian::AppendU16(m_tagStream,
+                            static_cast<uint16_t>((code << 6) | (longHeader ? 63 : body.size())));
+  if (longHeader) ZuLittleEndian::AppendU32(m_tagStream, static_cast<uint32_t>(body.size()));
   m_tagStream.insert(m_tagStream.end(), body.begin(), body.end());
   return *this;
 }
@@ -80,10 +67,10 @@ SwfBuilder& SwfBuilder::RawTagBytes(std::vector<uint8_t> bytes) {
 
 std::vector<uint8_t> SwfBuilder::Body() const {
   std::vector<uint8_t> body = m_frameRect.empty() ? EncodeRect(550 * 20, 400 * 20) : m_frameRect;
-  PutWord(body, m_frameRate);
-  PutWord(body, m_frameCount);
+  ZuLittleEndian::AppendU16(body, m_frameRate);
+  ZuLittleEndian::AppendU16(body, m_frameCount);
   body.insert(body.end(), m_tagStream.begin(), m_tagStream.end());
-  if (m_end) PutWord(body, 0);
+  if (m_end) ZuLittleEndian::AppendU16(body, 0);
   body.insert(body.end(), m_trailing.begin(), m_trailing.end());
   return body;
 }
@@ -93,7 +80,7 @@ std::vector<uint8_t> SwfBuilder::FileHeader(uint32_t length) const {
   const std::string signature = m_signature.value_or(kSignatures[static_cast<int>(m_compression)]);
   std::vector<uint8_t> header(signature.begin(), signature.end());
   header.push_back(m_version);
-  PutDWord(header, m_declaredLength.value_or(length));
+  ZuLittleEndian::AppendU32(header, m_declaredLength.value_or(length));
   return header;
 }
 
@@ -126,7 +113,7 @@ std::vector<uint8_t> SwfBuilder::Build() const {
       properties.assign(alone.begin(), alone.begin() + 5);
       data.assign(alone.begin() + 13, alone.end());
     }
-    PutDWord(file, static_cast<uint32_t>(data.size()));
+    ZuLittleEndian::AppendU32(file, static_cast<uint32_t>(data.size()));
     file.insert(file.end(), properties.begin(), properties.end());
     file.insert(file.end(), data.begin(), data.end());
   }
@@ -141,7 +128,7 @@ std::string SwfBuilder::WriteTo(const std::string& path) const {
 
 std::vector<uint8_t> UncompressedSwf(const std::vector<uint8_t>& file) {
   if (file.size() < 8) throw std::runtime_error("not an SWF file");
-  const uint32_t length = DWordAt(file, 4);
+  const uint32_t length = ZuLittleEndian::ReadU32(&file[4]);
   if (file[0] == 'F') return file;
   std::vector<uint8_t> out(file.begin(), file.begin() + 8);
   out[0] = 'F';

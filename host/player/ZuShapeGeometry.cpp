@@ -4,6 +4,7 @@
 #include <utility>
 
 #include "host/swf/ZuBitStream.h"
+#include "host/swf/ZuSwfShapeRecordFlags.h"
 #include "host/swf/ZuSwfTag.h"
 
 namespace {
@@ -116,14 +117,15 @@ void ZuShapeParser::ReadRecords() {
       ReadEdge();
       continue;
     }
-    uint32_t flags = m_in.NextBits(5);
+    uint32_t flags = m_in.NextBits(ZuSwfShapeRecordFlags::kBits);
     if (flags == 0) return;  // end of shape
     ReadStyleChange(flags);
   }
 }
 
 void ZuShapeParser::ReadStyleChange(uint32_t flags) {
-  if ((flags & 0x01) != 0) {
+  using Flags = ZuSwfShapeRecordFlags;
+  if ((flags & Flags::kMoveTo) != 0) {
     unsigned bits = m_in.NextBits(5);
     m_x = Offset(0, m_in.NextSignedBits(bits));
     m_y = Offset(0, m_in.NextSignedBits(bits));
@@ -132,19 +134,19 @@ void ZuShapeParser::ReadStyleChange(uint32_t flags) {
   auto fillIndex = [this](uint32_t number) {
     return number == 0 || number > m_fillCount ? -1 : static_cast<int>(m_fillBase + number - 1);
   };
-  uint32_t fill0 = (flags & 0x02) != 0 ? m_in.NextBits(m_fillBits) : 0;
-  uint32_t fill1 = (flags & 0x04) != 0 ? m_in.NextBits(m_fillBits) : 0;
-  uint32_t line = (flags & 0x08) != 0 ? m_in.NextBits(m_lineBits) : 0;
-  if ((flags & 0x10) != 0) {
+  uint32_t fill0 = (flags & Flags::kFillStyle0) != 0 ? m_in.NextBits(m_fillBits) : 0;
+  uint32_t fill1 = (flags & Flags::kFillStyle1) != 0 ? m_in.NextBits(m_fillBits) : 0;
+  uint32_t line = (flags & Flags::kLineStyle) != 0 ? m_in.NextBits(m_lineBits) : 0;
+  if ((flags & Flags::kNewStyles) != 0) {
     // New arrays: the numbers given in this record already refer to them.
     ReadStyleArrays();
     m_fillBits = m_in.NextBits(4);
     m_lineBits = m_in.NextBits(4);
     m_fill0 = m_fill1 = m_line = -1;
   }
-  if ((flags & 0x02) != 0) m_fill0 = fillIndex(fill0);
-  if ((flags & 0x04) != 0) m_fill1 = fillIndex(fill1);
-  if ((flags & 0x08) != 0) {
+  if ((flags & Flags::kFillStyle0) != 0) m_fill0 = fillIndex(fill0);
+  if ((flags & Flags::kFillStyle1) != 0) m_fill1 = fillIndex(fill1);
+  if ((flags & Flags::kLineStyle) != 0) {
     m_line = line == 0 || line > m_lineCount ? -1 : static_cast<int>(m_lineBase + line - 1);
   }
 }

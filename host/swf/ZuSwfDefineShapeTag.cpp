@@ -4,10 +4,11 @@
 
 #include "host/swf/ZuBitStream.h"
 #include "host/swf/ZuSwfIdFields.h"
+#include "host/swf/ZuSwfShapeRecordFlags.h"
+#include "host/swf/ZuSwfTypes.h"
 
 namespace {
 
-constexpr int32_t kTwipsPerPixel = 20;
 // A straight edge stores its delta in at most 17 signed bits (a 4-bit count plus 2).
 constexpr int32_t kMaxEdgeDelta = (1 << 16) - 1;
 constexpr uint8_t kClippedUnsmoothedBitmapFill = 0x43;
@@ -62,10 +63,10 @@ void ZuSwfDefineShapeTag::CreateShapeForImage(uint16_t bitmapId, int x, int y, i
                                               int16_t /*flags*/) {
   // The fill draws one bitmap pixel per stage pixel whatever the bitmap's size: the
   // bitmap's own width and height do not enter the shape.
-  int32_t left = x * kTwipsPerPixel;
-  int32_t top = y * kTwipsPerPixel;
-  int32_t widthTwips = width * kTwipsPerPixel;
-  int32_t heightTwips = height * kTwipsPerPixel;
+  int32_t left = x * kZuTwipsPerPixel;
+  int32_t top = y * kZuTwipsPerPixel;
+  int32_t widthTwips = width * kZuTwipsPerPixel;
+  int32_t heightTwips = height * kZuTwipsPerPixel;
 
   ZuBitWriter out;
   out.WriteWord(GetCharacterId());
@@ -77,8 +78,8 @@ void ZuSwfDefineShapeTag::CreateShapeForImage(uint16_t bitmapId, int x, int y, i
   out.WriteByte(kClippedUnsmoothedBitmapFill);
   out.WriteWord(bitmapId);
   ZuSwfMatrix matrix;
-  matrix.scaleX = kTwipsPerPixel << 16;
-  matrix.scaleY = kTwipsPerPixel << 16;
+  matrix.scaleX = kZuTwipsPerPixel << 16;
+  matrix.scaleY = kZuTwipsPerPixel << 16;
   matrix.translateX = left;
   matrix.translateY = top;
   matrix.Write(out);
@@ -90,7 +91,8 @@ void ZuSwfDefineShapeTag::CreateShapeForImage(uint16_t bitmapId, int x, int y, i
   unsigned moveBits =
       std::max(ZuBitWriter::SignedBitsNeeded(left), ZuBitWriter::SignedBitsNeeded(top));
   out.WriteBits(1, 0);
-  out.WriteBits(5, 0x03);  // flags: fill style 0, move to
+  out.WriteBits(ZuSwfShapeRecordFlags::kBits,
+                ZuSwfShapeRecordFlags::kFillStyle0 | ZuSwfShapeRecordFlags::kMoveTo);
   out.WriteBits(5, moveBits);
   out.WriteSignedBits(moveBits, left);
   out.WriteSignedBits(moveBits, top);

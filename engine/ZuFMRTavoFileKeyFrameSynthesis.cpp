@@ -17,7 +17,8 @@
 #include "host/image/ZuBitmapQuality.h"
 #include "host/image/ZuImage.h"
 #include "host/image/ZuImage16BPP.h"
-#include "host/swf/ZuBitStream.h"
+#include "host/player/ZuAnimationUtils.h"
+#include "host/player/ZuTavoPlayer.h"
 #include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
 #include "host/swf/ZuSwfDefineShapeTag.h"
 #include "host/swf/ZuSwfLosslessBitmap.h"
@@ -30,12 +31,8 @@ using Factory = ZuSwfTagFactory;
 using zu_edit_tags::IsOfType;
 
 // Synthesized key frames sit above a block's own key frame (depth 1) and below every
-// partial picture that follows (depths from 101).
-constexpr uint16_t kKeyFrameDepth = 100;
-
-// BitmapFormat values of lossless bitmaps.
-constexpr uint8_t kFormat15Bit = 4;
-constexpr uint8_t kFormat32Bit = 5;
+// partial picture that follows, where the FMR test keeps room for them.
+constexpr uint16_t kKeyFrameDepth = ZuAnimationUtils::kRenderedKeyFrameDepth;
 
 // A DIB section, deleted by Delete or when it goes.
 struct DibSection {
@@ -149,8 +146,8 @@ bool HoldsOnly15BitColors(const ZuImage& picture) {
 
 // Fills a bitmap tag from a picture of either depth.
 void FillBitmap(ZuSwfDefineBitsLossless2Tag& bitmap, const ZuImage& picture) {
-  // The player's pictures are stage-sized, at most 16384 pixels a side, which a bitmap
-  // tag always holds.
+  // The player's pictures are stage-sized, which a bitmap tag always holds.
+  static_assert(ZuTavoPlayer::kMaxStageSide <= ZuSwfLosslessBitmap::kMaxSide);
   bitmap.CreateImage(picture, kZuBitmapQualityLossless);
 }
 
@@ -180,19 +177,16 @@ int ZuFMRTavoFile::GetBMPBitDepth() {
     if (tag == nullptr) {
       return 0;
     }
-    if (tag->GetTagType() != Factory::kDefineBitsLossless2) {
+    const auto* bitmap = dynamic_cast<const ZuSwfDefineBitsLossless2Tag*>(tag);
+    if (bitmap == nullptr || tag->GetTagType() != Factory::kDefineBitsLossless2) {
       continue;
     }
-    const std::unique_ptr<ZuBitStream> body(tag->GetDataStream());
-    uint16_t id = 0;
-    uint8_t format = 0;
-    body->ReadWord(id);
-    body->ReadByte(format);
-    if (format == kFormat15Bit) {
+    const uint8_t format = bitmap->GetBitmapFormat();
+    if (format == ZuSwfLosslessBitmap::kRgb15) {
       m_bmpBitDepth = 16;
       return m_bmpBitDepth;
     }
-    if (format == kFormat32Bit) {
+    if (format == ZuSwfLosslessBitmap::kArgb32) {
       m_bmpBitDepth = 32;
       return m_bmpBitDepth;
     }

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "host/image/ZuImage.h"
 #include "host/swf/ZuSwfTag.h"
 #include "recorder/ZuBlockPolicy.h"
 #include "recorder/ZuFrameDiff.h"
@@ -26,7 +27,7 @@ struct ZuFmrRecorderOptions {
   // split a frame's changes into more, smaller pictures.
   int tileSide = ZuFrameDiff::kDefaultTileSide;
 
-  static constexpr int kMaxStageSide = 16384;
+  static constexpr int kMaxStageSide = ZuImage::kMaxSide;
   // Measured on a screen capture with a scrolling terminal (text in colour-mapped
   // pictures): level 8 takes an eighth less room than level 7 for a quarter more time;
   // level 9 takes twice the time of level 8 for a thirtieth less.

@@ -8,6 +8,11 @@
 // byte order, rows from top to bottom, not premultiplied. The image owns its pixels.
 class ZuImage {
  public:
+  // The largest side of a picture the host reads, records or plays (a PNG, a stage), and the
+  // side of the largest square a bitmap may decode to: larger ones are refused before any
+  // pixel memory is taken.
+  static constexpr int kMaxSide = 16384;
+
   // A picture of the given size, every pixel zero (transparent black). Sizes below 0 count as 0.
   ZuImage(int width, int height);
   // A picture holding a copy of width x height RGBA pixels.

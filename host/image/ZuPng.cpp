@@ -7,12 +7,12 @@
 #include <cstring>
 #include <vector>
 
+#include "host/image/ZuImage.h"
 #include "host/util/ZuFileStream.h"
 
 namespace {
 
-// Larger pictures are refused before any pixel memory is taken.
-constexpr png_uint_32 kMaxSide = 16384;
+constexpr png_uint_32 kMaxSide = ZuImage::kMaxSide;
 // zlib level for written files. Frames are written by the thousand; on screen pictures
 // level 3 takes about half the time of the default 6. Rows go unfiltered: on screen
 // pictures libpng's choice of filter per row costs time and saves about 2%.

@@ -1,13 +1,12 @@
 #include "host/player/ZuAnimationUtils.h"
 
 #include <iterator>
-#include <memory>
-#include <optional>
 #include <set>
 #include <string>
 
-#include "host/swf/ZuBitStream.h"
+#include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
 #include "host/swf/ZuSwfDefineShapeTag.h"
+#include "host/swf/ZuSwfLosslessBitmap.h"
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "host/swf/ZuSwfRemoveObjectTag.h"
 #include "host/swf/ZuSwfTag.h"
@@ -42,25 +41,10 @@ bool IsRemoval(enuTagType type) {
   return ClassOf(type) == ZuSwfTagClass::kRemoveObject;
 }
 
-// The fixed fields at the start of a lossless bitmap's body.
-struct BitmapHeader {
-  uint16_t id = 0;
-  uint8_t format = 0;
-  uint16_t width = 0;
-  uint16_t height = 0;
-};
-
-std::optional<BitmapHeader> ReadBitmapHeader(const ZuSwfTag& tag) {
-  const std::unique_ptr<ZuBitStream> body(tag.GetDataStream());
-  BitmapHeader header;
-  body->ReadWord(header.id);
-  body->ReadByte(header.format);
-  body->ReadWord(header.width);
-  body->ReadWord(header.height);
-  if (body->HasError()) {
-    return std::nullopt;
-  }
-  return header;
+// The lossless bitmap tag whose body holds a header, or null.
+const ZuSwfDefineBitsLossless2Tag* BitmapWithHeader(const ZuSwfTag& tag) {
+  const auto* bitmap = dynamic_cast<const ZuSwfDefineBitsLossless2Tag*>(&tag);
+  return bitmap != nullptr && bitmap->HasBitmapHeader() ? bitmap : nullptr;
 }
 
 // Whether a recording may hold the tag: what draws frames of lossless pictures, sound
@@ -68,8 +52,9 @@ std::optional<BitmapHeader> ReadBitmapHeader(const ZuSwfTag& tag) {
 bool IsInFmrSet(const ZuSwfTag& tag) {
   const enuTagType type = tag.GetTagType();
   if (IsLosslessBitmap(type)) {
-    const auto header = ReadBitmapHeader(tag);
-    return header && header->format >= 3 && header->format <= 5;
+    const auto* bitmap = BitmapWithHeader(tag);
+    return bitmap != nullptr && bitmap->GetBitmapFormat() >= ZuSwfLosslessBitmap::kColorMapped &&
+           bitmap->GetBitmapFormat() <= ZuSwfLosslessBitmap::kArgb32;
   }
   if (IsShape(type) || IsPlacement(type) || IsRemoval(type)) {
     return true;
@@ -140,9 +125,10 @@ bool FirstFrameShowsStagePicture(const ZuTavoFile& movie) {
     const ZuSwfTag& tag = **pos;
     const enuTagType type = tag.GetTagType();
     if (IsLosslessBitmap(type)) {
-      const auto header = ReadBitmapHeader(tag);
-      if (header && header->width == movie.GetWidth() && header->height == movie.GetHeight()) {
-        stageBitmaps.insert(header->id);
+      const auto* bitmap = BitmapWithHeader(tag);
+      if (bitmap != nullptr && bitmap->GetBitmapWidth() == movie.GetWidth() &&
+          bitmap->GetBitmapHeight() == movie.GetHeight()) {
+        stageBitmaps.insert(bitmap->GetCharacterId());
       }
     } else if (const auto* shape = dynamic_cast<const ZuSwfDefineShapeTag*>(&tag)) {
       for (uint16_t bitmapId : shape->GetBitmapIds()) {
@@ -162,9 +148,7 @@ bool FirstFrameShowsStagePicture(const ZuTavoFile& movie) {
 
 // What the edits need of a movie to keep every frame's picture.
 
-// Depth at which edits place the key frames they render; at it and below it, only a block's
-// own key frames go.
-constexpr uint16_t kRenderedKeyFrameDepth = 100;
+constexpr uint16_t kRenderedKeyFrameDepth = ZuAnimationUtils::kRenderedKeyFrameDepth;
 
 // The depth a placement or removal changes.
 uint16_t ChangedDepth(const ZuSwfTag& tag) {

@@ -7,6 +7,7 @@
 #include <unordered_map>
 #include <vector>
 
+#include "host/image/ZuImage.h"
 #include "host/image/ZuPixelRect.h"
 #include "host/player/ZuBitmapCache.h"
 #include "host/player/ZuDisplayList.h"
@@ -38,7 +39,7 @@ class ZuSwfTag;
 class ZuTavoPlayer : private IZuBitmapSource {
  public:
   // Stage sizes above this many pixels a side are refused.
-  static constexpr uint32_t kMaxStageSide = 16384;
+  static constexpr uint32_t kMaxStageSide = ZuImage::kMaxSide;
 
   // colorDepth: the bits per pixel of the pictures; pictures are always 32-bit RGBA.
   explicit ZuTavoPlayer(int colorDepth);

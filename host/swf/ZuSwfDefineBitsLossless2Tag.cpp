@@ -1,9 +1,17 @@
 #include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
 
-// The header of the body: id (2 bytes), format (1), width (2), height (2).
+#include "host/swf/ZuSwfLosslessBitmap.h"
+
 namespace {
-constexpr size_t kHeaderBytes = 7;
+
+// The header fields of body; all 0 when it is too short to hold them.
+ZuSwfLosslessBitmap::Header HeaderOf(const ZuSharedBytes& body) {
+  ZuSwfLosslessBitmap::Header header;
+  ZuSwfLosslessBitmap::ReadHeader(body.span(), header);
+  return header;
 }
+
+}  // namespace
 
 ZuSwfDefineBitsLossless2Tag::ZuSwfDefineBitsLossless2Tag(enuTagType type, ZuSharedBytes body,
                                                          bool longHeader)
@@ -13,22 +21,27 @@ ZuSwfTag* ZuSwfDefineBitsLossless2Tag::Clone() const {
   return new ZuSwfDefineBitsLossless2Tag(*this);
 }
 
+bool ZuSwfDefineBitsLossless2Tag::HasBitmapHeader() const {
+  ZuSwfLosslessBitmap::Header header;
+  return ZuSwfLosslessBitmap::ReadHeader(m_body.span(), header);
+}
+
 uint8_t ZuSwfDefineBitsLossless2Tag::GetBitmapFormat() const {
-  return m_body.size() >= kHeaderBytes ? m_body[2] : 0;
+  return HeaderOf(m_body).format;
 }
 
 uint16_t ZuSwfDefineBitsLossless2Tag::GetBitmapWidth() const {
-  return m_body.size() >= kHeaderBytes ? ReadWordAt(3) : 0;
+  return HeaderOf(m_body).width;
 }
 
 uint16_t ZuSwfDefineBitsLossless2Tag::GetBitmapHeight() const {
-  return m_body.size() >= kHeaderBytes ? ReadWordAt(5) : 0;
+  return HeaderOf(m_body).height;
 }
 
 void ZuSwfDefineBitsLossless2Tag::GetTextRep(ZuString& text) const {
   std::string line = GetTextHeadline();
   if (m_body.size() >= 2) line += " id=" + std::to_string(GetCharacterId());
-  if (m_body.size() >= kHeaderBytes) {
+  if (HasBitmapHeader()) {
     line += " format=" + std::to_string(GetBitmapFormat()) +
             " width=" + std::to_string(GetBitmapWidth()) +
             " height=" + std::to_string(GetBitmapHeight());

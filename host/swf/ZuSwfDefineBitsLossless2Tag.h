@@ -17,7 +17,8 @@ class ZuSwfDefineBitsLossless2Tag : public ZuSwfTag {
   ZuSwfTag* Clone() const override;
   void GetTextRep(ZuString& text) const override;
 
-  // Header fields; 0 when the body is too short to hold them.
+  // Whether the body holds the header fields; they read 0 when it does not.
+  bool HasBitmapHeader() const;
   uint8_t GetBitmapFormat() const;
   uint16_t GetBitmapWidth() const;
   uint16_t GetBitmapHeight() const;

@@ -10,15 +10,16 @@
 #include "host/image/ZuImage16BPP.h"
 #include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
 #include "host/swf/ZuSwfTypes.h"
+#include "host/util/ZuLittleEndian.h"
 
 namespace {
 
-// id (2), format (1), width (2), height (2); format 3 adds the table size byte.
-constexpr size_t kHeaderBytes = 7;
-constexpr size_t kColorMappedHeaderBytes = 8;
+// The fixed fields, then for format 3 the table size byte.
+constexpr size_t kHeaderBytes = ZuSwfLosslessBitmap::kHeaderBytes;
+constexpr size_t kColorMappedHeaderBytes = kHeaderBytes + 1;
 constexpr uint64_t kZlibSlack = 1024;
 // Bitmaps of more pixels (1 GiB of RGBA) are refused rather than decoded.
-constexpr uint64_t kMaxDecodedPixels = uint64_t{16384} * 16384;
+constexpr uint64_t kMaxDecodedPixels = uint64_t{ZuImage::kMaxSide} * ZuImage::kMaxSide;
 
 // Scratch memory that is written in full before it is read, so it is not cleared first.
 using Scratch = std::unique_ptr<uint8_t[]>;
@@ -43,11 +44,6 @@ size_t PaddedRow(size_t bytes) {
 bool FitsInTag(int width, int height) {
   return width > 0 && height > 0 && width <= ZuSwfLosslessBitmap::kMaxSide &&
          height <= ZuSwfLosslessBitmap::kMaxSide;
-}
-
-void PutWord(std::vector<uint8_t>& out, size_t offset, uint16_t value) {
-  out[offset] = static_cast<uint8_t>(value & 0xff);
-  out[offset + 1] = static_cast<uint8_t>(value >> 8);
 }
 
 // c x a / 255, rounded to the nearest.
@@ -123,10 +119,10 @@ std::vector<uint8_t> BuildBody(uint16_t id, uint8_t format, int width, int heigh
   }
   std::vector<uint8_t> body(tableEntries > 0 ? kColorMappedHeaderBytes : kHeaderBytes);
   body.reserve(body.size() + compressedSize);
-  PutWord(body, 0, id);
+  ZuLittleEndian::WriteU16(&body[0], id);
   body[2] = format;
-  PutWord(body, 3, static_cast<uint16_t>(width));
-  PutWord(body, 5, static_cast<uint16_t>(height));
+  ZuLittleEndian::WriteU16(&body[3], static_cast<uint16_t>(width));
+  ZuLittleEndian::WriteU16(&body[5], static_cast<uint16_t>(height));
   if (tableEntries > 0) {
     body[7] = static_cast<uint8_t>(tableEntries - 1);
   }
@@ -136,26 +132,17 @@ std::vector<uint8_t> BuildBody(uint16_t id, uint8_t format, int width, int heigh
 
 // ---- reading ----
 
-struct Header {
-  uint8_t format = 0;
-  uint16_t width = 0;
-  uint16_t height = 0;
+// The fixed fields and what decoding needs past them.
+struct DecodedHeader : ZuSwfLosslessBitmap::Header {
   size_t tableEntries = 0;  // format 3
   size_t dataOffset = 0;    // where the zlib data starts
 };
 
-uint16_t WordAt(std::span<const uint8_t> body, size_t offset) {
-  return static_cast<uint16_t>(body[offset] | (body[offset + 1] << 8));
-}
-
-bool ReadHeader(std::span<const uint8_t> body, Header* header, std::string* reason) {
-  if (body.size() < kHeaderBytes) {
+bool ReadDecodedHeader(std::span<const uint8_t> body, DecodedHeader* header, std::string* reason) {
+  if (!ZuSwfLosslessBitmap::ReadHeader(body, *header)) {
     *reason = "bitmap header is cut short";
     return false;
   }
-  header->format = body[2];
-  header->width = WordAt(body, 3);
-  header->height = WordAt(body, 5);
   header->dataOffset = kHeaderBytes;
   if (header->format == ZuSwfLosslessBitmap::kColorMapped) {
     if (body.size() < kColorMappedHeaderBytes) {
@@ -187,7 +174,7 @@ size_t TableEntryBytes(bool withAlpha) {
 }
 
 // Bytes the zlib data must expand to for the picture the header describes.
-size_t ExpectedBytes(const Header& header, bool withAlpha) {
+size_t ExpectedBytes(const DecodedHeader& header, bool withAlpha) {
   if (header.format == ZuSwfLosslessBitmap::kColorMapped) {
     return header.tableEntries * TableEntryBytes(withAlpha) +
            PaddedRow(header.width) * header.height;
@@ -394,8 +381,8 @@ std::vector<uint8_t> ZuSwfLosslessBitmap::EncodeRgb15(uint16_t id, const ZuImage
 std::unique_ptr<ZuImage> ZuSwfLosslessBitmap::Decode(std::span<const uint8_t> body, bool withAlpha,
                                                      std::string* error) {
   std::string reason;
-  Header header;
-  if (!ReadHeader(body, &header, &reason)) {
+  DecodedHeader header;
+  if (!ReadDecodedHeader(body, &header, &reason)) {
     SetReason(error, reason);
     return nullptr;
   }
@@ -424,6 +411,17 @@ std::unique_ptr<ZuImage> ZuSwfLosslessBitmap::Decode(std::span<const uint8_t> bo
                          std::to_string(header.height) + " bitmap");
     return nullptr;
   }
+}
+
+bool ZuSwfLosslessBitmap::ReadHeader(std::span<const uint8_t> body, Header& header) {
+  if (body.size() < kHeaderBytes) {
+    return false;
+  }
+  header.id = ZuLittleEndian::ReadU16(&body[0]);
+  header.format = body[2];
+  header.width = ZuLittleEndian::ReadU16(&body[3]);
+  header.height = ZuLittleEndian::ReadU16(&body[5]);
+  return true;
 }
 
 // ---- the tag's picture operations ----

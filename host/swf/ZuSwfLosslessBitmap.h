@@ -35,6 +35,17 @@ class ZuSwfLosslessBitmap {
   // The largest side a bitmap tag can describe.
   static constexpr int kMaxSide = 65535;
 
+  // The fixed fields that open every body, kHeaderBytes of them.
+  struct Header {
+    uint16_t id = 0;
+    uint8_t format = 0;  // a Format, when the body is well formed
+    uint16_t width = 0;
+    uint16_t height = 0;
+  };
+  static constexpr size_t kHeaderBytes = 7;
+  // Reads the fixed fields; false when body is shorter than they are.
+  static bool ReadHeader(std::span<const uint8_t> body, Header& header);
+
   // A format 5 body holding image, with the given character id. DefineBitsLossless2
   // stores premultiplied ARGB (opaque pixels exactly as they are); DefineBitsLossless
   // stores the colour only. Empty when the image is empty, larger than kMaxSide a side,

@@ -92,6 +92,21 @@ std::unique_ptr<ZuFMRTavoFile> ZuFMREditCommandBase<Command, Data>::LoadMovie(
 }
 
 template <typename Command, typename Data>
+ZuErrorCodeEnum ZuFMREditCommandBase<Command, Data>::OpenSlideMovie(
+    ZuSlideBase* slide, ZuAnimationResource*& resource, std::unique_ptr<ZuFMRTavoFile>& movie) {
+  resource = ZuFMREditUtils::GetAnimationResourceFromFMRSlide(slide);
+  if (resource == nullptr) {
+    return kZuFailure;
+  }
+  m_data->GenerateINI();
+  movie = LoadMovie(resource);
+  if (!movie) {
+    return kZuErrorNotFMR;
+  }
+  return ZuFMREditUtils::BackupFMRSWFBeforeEdit(*movie, slide, m_backup);
+}
+
+template <typename Command, typename Data>
 void ZuFMREditCommandBase<Command, Data>::SetNewDuration(const ZuFMRTavoFile& movie) {
   m_backup.newDuration =
       static_cast<double>(movie.GetFrameCount()) / static_cast<double>(movie.GetFrameRate());
@@ -106,6 +121,18 @@ ZuErrorCodeEnum ZuFMREditCommandBase<Command, Data>::ReplaceMovie(ZuAnimationRes
     return replaced;
   }
   ZuFMREditUtils::FireModifySlideTimeCommand(m_backup, false);
+  return kZuSuccess;
+}
+
+template <typename Command, typename Data>
+ZuErrorCodeEnum ZuFMREditCommandBase<Command, Data>::FinishWithMovie(ZuAnimationResource* resource,
+                                                                     const ZuFile& output) {
+  Report(66);
+  const ZuErrorCodeEnum replaced = ReplaceMovie(resource, output);
+  if (replaced != kZuSuccess) {
+    return replaced;
+  }
+  Report(100);
   return kZuSuccess;
 }
 

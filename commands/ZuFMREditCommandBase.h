@@ -8,6 +8,7 @@
 
 class ZuAnimationResource;
 class ZuFMRTavoFile;
+class ZuSlideBase;
 
 // What the four FMR edit commands share. Command is the concrete command (Clone makes one
 // with its copy constructor), Data its parameter record. The command owns the record (also
@@ -43,11 +44,19 @@ class ZuFMREditCommandBase : public ZuCCommand {
   void Report(int percent) const;
   // The movie the resource holds, read from a stream of it; null when it is not FMR.
   static std::unique_ptr<ZuFMRTavoFile> LoadMovie(ZuAnimationResource* resource);
+  // How an edit of one slide starts: the FMR resource the slide shows into resource, the
+  // data's INI written, the movie the resource holds loaded into movie and backed up.
+  // kZuFailure when the slide shows no FMR resource, kZuErrorNotFMR when the movie is not
+  // FMR, the backup's code when that fails.
+  ZuErrorCodeEnum OpenSlideMovie(ZuSlideBase* slide, ZuAnimationResource*& resource,
+                                 std::unique_ptr<ZuFMRTavoFile>& movie);
   // Records the edited movie's length as the backup's new duration.
   void SetNewDuration(const ZuFMRTavoFile& movie);
   // Hands the movie in output to the resource and gives every slide showing it the new
   // duration; the replacement's code when that fails.
   ZuErrorCodeEnum ReplaceMovie(ZuAnimationResource* resource, const ZuFile& output);
+  // How an edit that made one movie ends: 66 %, ReplaceMovie, 100 % when it worked.
+  ZuErrorCodeEnum FinishWithMovie(ZuAnimationResource* resource, const ZuFile& output);
 
   ZuFMREditCommandBackupData m_backup;
   Data* m_data;  // owned

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "commands/ZuFMREditUtils.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/util/ZuFileUtil.h"
 #include "host/util/ZuFrameTime.h"
@@ -12,21 +11,13 @@ ZuFMREditDeleteFramesCommand::ZuFMREditDeleteFramesCommand()
                            "Delete", kRedoEventCode) {}
 
 ZuErrorCodeEnum ZuFMREditDeleteFramesCommand::Edit() {
-  ZuSlideBase* slide = m_data->GetFMRSlide();
-  ZuAnimationResource* resource = ZuFMREditUtils::GetAnimationResourceFromFMRSlide(slide);
-  if (resource == nullptr) {
-    return kZuFailure;
+  ZuAnimationResource* resource = nullptr;
+  std::unique_ptr<ZuFMRTavoFile> movie;
+  const ZuErrorCodeEnum opened = OpenSlideMovie(m_data->GetFMRSlide(), resource, movie);
+  if (opened != kZuSuccess) {
+    return opened;
   }
-  m_data->GenerateINI();
   const ZuFile output = ZuFileUtil::GetUniqueTemporaryFile(".SWF");
-  std::unique_ptr<ZuFMRTavoFile> movie = LoadMovie(resource);
-  if (!movie) {
-    return kZuErrorNotFMR;
-  }
-  const ZuErrorCodeEnum backedUp = ZuFMREditUtils::BackupFMRSWFBeforeEdit(*movie, slide, m_backup);
-  if (backedUp != kZuSuccess) {
-    return backedUp;
-  }
   Report(33);
 
   const unsigned rate = movie->GetFrameRate();
@@ -38,12 +29,5 @@ ZuErrorCodeEnum ZuFMREditDeleteFramesCommand::Edit() {
   }
   SetNewDuration(*movie);
   movie.reset();
-  Report(66);
-
-  const ZuErrorCodeEnum replaced = ReplaceMovie(resource, output);
-  if (replaced != kZuSuccess) {
-    return replaced;
-  }
-  Report(100);
-  return kZuSuccess;
+  return FinishWithMovie(resource, output);
 }

@@ -2,7 +2,6 @@
 
 #include <memory>
 
-#include "commands/ZuFMREditUtils.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/util/IZuStream.h"
@@ -13,22 +12,14 @@ ZuFMREditInsertCommand::ZuFMREditInsertCommand()
                            kRedoEventCode) {}
 
 ZuErrorCodeEnum ZuFMREditInsertCommand::Edit() {
-  ZuSlideBase* slide = m_data->GetSourceFMRSlide();
-  ZuAnimationResource* resource = ZuFMREditUtils::GetAnimationResourceFromFMRSlide(slide);
-  if (resource == nullptr) {
-    return kZuFailure;
+  ZuAnimationResource* resource = nullptr;
+  std::unique_ptr<ZuFMRTavoFile> movie;
+  const ZuErrorCodeEnum opened = OpenSlideMovie(m_data->GetSourceFMRSlide(), resource, movie);
+  if (opened != kZuSuccess) {
+    return opened;
   }
-  m_data->GenerateINI();
   const ZuFile output = ZuFileUtil::GetUniqueTemporaryFile(".SWF");
-  std::unique_ptr<ZuFMRTavoFile> movie = LoadMovie(resource);
-  if (!movie) {
-    return kZuErrorNotFMR;
-  }
   Report(33);
-  const ZuErrorCodeEnum backedUp = ZuFMREditUtils::BackupFMRSWFBeforeEdit(*movie, slide, m_backup);
-  if (backedUp != kZuSuccess) {
-    return backedUp;
-  }
 
   // The resource to insert wins over the file; the file form throws when it cannot be read.
   const ZuReal insertAt = m_data->GetInsertAt();
@@ -52,11 +43,5 @@ ZuErrorCodeEnum ZuFMREditInsertCommand::Edit() {
   if (!output.Exists()) {
     return kZuFailure;
   }
-  Report(66);
-  const ZuErrorCodeEnum replaced = ReplaceMovie(resource, output);
-  if (replaced != kZuSuccess) {
-    return replaced;
-  }
-  Report(100);
-  return kZuSuccess;
+  return FinishWithMovie(resource, output);
 }

@@ -24,17 +24,13 @@ ZuFMREditSplitCommand::~ZuFMREditSplitCommand() {
 
 ZuErrorCodeEnum ZuFMREditSplitCommand::Edit() {
   ZuSlideBase* slide = m_data->GetSourceFMRSlide();
-  ZuAnimationResource* resource = ZuFMREditUtils::GetAnimationResourceFromFMRSlide(slide);
-  if (resource == nullptr) {
-    return kZuFailure;
-  }
-  m_data->GenerateINI();
-  std::unique_ptr<ZuFMRTavoFile> movie = LoadMovie(resource);
-  if (!movie) {
-    return kZuErrorNotFMR;
+  ZuAnimationResource* resource = nullptr;
+  std::unique_ptr<ZuFMRTavoFile> movie;
+  const ZuErrorCodeEnum opened = OpenSlideMovie(slide, resource, movie);
+  if (opened != kZuSuccess) {
+    return opened;
   }
   Report(33);
-  ZuFMREditUtils::BackupFMRSWFBeforeEdit(*movie, slide, m_backup);
 
   const ZuFile firstPart = ZuFileUtil::GetUniqueTemporaryFile(".SWF");
   ZuFile secondPart = ZuFileUtil::GetUniqueTemporaryFile(".SWF");

@@ -6,6 +6,7 @@
 // merge's special cases.
 
 #include <algorithm>
+#include <map>
 #include <memory>
 #include <string>
 #include <vector>
@@ -22,7 +23,9 @@
 #include "host/app/ZuSession.h"
 #include "host/app/ZuSetSlideMinimumCommandData.h"
 #include "host/app/ZuSlideBase.h"
+#include "host/util/ZuLittleEndian.h"
 #include "tests/commands/edit_fixture.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/FmrMovieBuilder.h"
 
 namespace {
@@ -32,13 +35,14 @@ constexpr int32_t kInsert = kZuFMREditInsertCommandId;
 constexpr int32_t kSplit = kZuFMREditSplitCommandId;
 constexpr int32_t kMerge = kZuFMREditMergeSlidesCommandId;
 
-// The slides of the set-up, by index; all movies at 10 frames a second.
+// The slides of the set-up, by index; the movies at 10 frames a second but the slow one.
 enum SlideName {
   kMovie,      // movie.swf: 20 recorded frames, 32 x 24
   kShared,     // movie.swf again, with a minimum duration of 2.5 s
   kOther,      // other.swf: 12 recorded frames, 32 x 24
   kWider,      // 8 recorded frames, 40 x 24
   kPlain,      // a movie that is not FMR
+  kSlow,       // slow.swf: 4 recorded frames, 32 x 24, at 0.5 frames a second (whole rate 0)
   kNull,       // no slide
   kOtherFile,  // insert only: the file other.swf instead of a resource
 };
@@ -47,13 +51,16 @@ int Count(const Pictures& pictures) {
   return static_cast<int>(pictures.size());
 }
 
-// What the edited slide shows after each successful edit, from the pictures of movie (a)
-// and other (b).
+// What the edited slide shows after each successful edit, from the pictures of the edited
+// movie (a) and other (b).
 Pictures Deleted(const Pictures& a, const Pictures&) {
   return Concat({FramesOf(a, 1, 5), FramesOf(a, 9, Count(a))});
 }
 Pictures Inserted(const Pictures& a, const Pictures& b) {
   return Concat({FramesOf(a, 1, 10), FramesOf(b, 1, Count(b) - 1), FramesOf(a, 11, Count(a))});
+}
+Pictures InsertedFirst(const Pictures& a, const Pictures& b) {
+  return Concat({FramesOf(b, 1, Count(b) - 1), a});
 }
 Pictures SplitFirst(const Pictures& a, const Pictures&) {
   return FramesOf(a, 1, 10);
@@ -94,6 +101,7 @@ const Case kCases[] = {
     {"insert: another size", kInsert, {kMovie, kWider}, 0, 0, false, kZuErrorDimensionMismatch, {5, 33}},
     {"insert other.swf at 1 s", kInsert, {kMovie, kOtherFile}, 1, 0, false, kOk, {5, 33, 66, 100}, Inserted},
     {"insert the other resource at 1 s", kInsert, {kMovie, kOther}, 1, 0, false, kOk, {5, 33, 66, 100}, Inserted},
+    {"insert into a movie of whole rate 0", kInsert, {kSlow, kOther}, 0, 0, false, kOk, {5, 33, 66, 100}, InsertedFirst},
     {"split: no slide", kSplit, {}, 0, 0, false, kFail, {5}},
     {"split: resource not FMR", kSplit, {kPlain}, 0, 0, false, kFail, {5}},
     {"split: at the start", kSplit, {kMovie}, 0, 0, false, kFail, {5, 33}},
@@ -121,9 +129,23 @@ class EditCommandsTest : public edit_test::EditProjectTest {
     AddSlide(File("plain.swf"), "plain.swf");
     ASSERT_NE(Slide(kPlain), nullptr);
     ASSERT_EQ(Slide(kPlain)->GetAnimation()->GetResourceFMRSwf(nullptr), 0);
-    m_movie = ShownBy(Slide(kMovie));
-    m_other = ShownBy(Slide(kOther));
+    const std::string slow = RecordMovie("slow.swf", 4, 4);
+    SetHalfFrameRate(slow);
+    AddSlide(slow, "slow.swf");
+    for (SlideName s : {kMovie, kOther, kSlow}) m_shown[s] = ShownBy(Slide(s));
   }
+
+  // Sets the rate of an uncompressed movie file to 0.5 frames a second (8.8 fixed point),
+  // after the stage rectangle, whose first 5 bits give the bits of each of its 4 fields.
+  static void SetHalfFrameRate(const std::string& path) {
+    std::vector<uint8_t> bytes = ReadFileBytes(path);
+    ASSERT_EQ(bytes.at(0), 'F');
+    ZuLittleEndian::WriteU16(&bytes.at(8 + (5 + 4 * (bytes.at(8) >> 3) + 7) / 8), 0x0080);
+    WriteFileBytes(path, bytes);
+  }
+
+  // What the case's edit should show, from the pictures before it.
+  Pictures Expected(const Case& c) { return c.expected(m_shown[c.slides[0]], m_shown[kOther]); }
 
   ZuSlideBase* SlideOf(const Case& c, size_t i) {
     return i < c.slides.size() && c.slides[i] < kNull ? Slide(c.slides[i]) : nullptr;
@@ -153,25 +175,29 @@ class EditCommandsTest : public edit_test::EditProjectTest {
 
   // The result of a successful edit: the pictures, the slides and their durations (the
   // edited slide gets the new length, the one sharing its movie never less than its
-  // minimum), the resource names.
+  // minimum), the resource names. A movie of whole rate 0 lasts 0 s, as its frames are
+  // timed everywhere.
   void ExpectEdited(const Case& c) {
-    const Pictures expected = c.expected(m_movie, m_other);
-    ExpectSamePictures(ShownBy(Slide(kMovie)), expected);
-    EXPECT_EQ(Slide(kMovie)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
-              "movie_1.swf");
+    const Pictures expected = Expected(c);
+    ZuSlideBase* edited = Slide(c.slides[0]);
+    ExpectSamePictures(ShownBy(edited), expected);
+    EXPECT_EQ(edited->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
+              c.slides[0] == kSlow ? "slow_1.swf" : "movie_1.swf");
     const bool split = c.id == kSplit;
-    ASSERT_EQ(Project().GetSlideCollection()->GetCount(), split ? 6 : 5);
-    const double length = Count(expected) / 10.0;
-    EXPECT_DOUBLE_EQ(Slide(kMovie)->GetDuration().GetTime().GetValue(), length);
-    ZuSlideBase* shared = Slide(split ? kShared + 1 : kShared);
-    EXPECT_EQ(shared->GetAnimation(), Slide(kMovie)->GetAnimation());
-    EXPECT_DOUBLE_EQ(shared->GetDuration().GetTime().GetValue(), std::max(length, 2.5));
+    ASSERT_EQ(Project().GetSlideCollection()->GetCount(), split ? 7 : 6);
+    const double length = c.slides[0] == kSlow ? 0.0 : Count(expected) / 10.0;
+    EXPECT_DOUBLE_EQ(edited->GetDuration().GetTime().GetValue(), length);
+    if (c.slides[0] == kMovie) {
+      ZuSlideBase* shared = Slide(split ? kShared + 1 : kShared);
+      EXPECT_EQ(shared->GetAnimation(), edited->GetAnimation());
+      EXPECT_DOUBLE_EQ(shared->GetDuration().GetTime().GetValue(), std::max(length, 2.5));
+    }
     if (split) {
       // The second part, on a new FMR slide right after the split one.
       ZuSlideBase* second = Slide(kMovie + 1);
       EXPECT_EQ(second->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "movie_2.swf");
       EXPECT_TRUE(second->IsMarkedFMR());
-      ExpectSamePictures(ShownBy(second), FramesOf(m_movie, 10, Count(m_movie)));
+      ExpectSamePictures(ShownBy(second), FramesOf(m_shown[kMovie], 10, Count(m_shown[kMovie])));
     } else {
       EXPECT_EQ(Slide(kOther)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
                 "other.swf");  // the other slides keep their movies
@@ -182,24 +208,20 @@ class EditCommandsTest : public edit_test::EditProjectTest {
   // file's states; ends undone.
   void ExpectUndoAndRedo(const ZuProjectState& before, const Case& c) {
     const ZuProjectState after = State();
-    ZuCommandHistory* history = GetZuSession()->GetCommandHistory();
-    ASSERT_EQ(history->Undo(), kZuSuccess);
-    EXPECT_EQ(State(), before);
-    ASSERT_EQ(history->Redo(), kZuSuccess);
-    EXPECT_EQ(State(), after);
-    ExpectSamePictures(ShownBy(Slide(kMovie)), c.expected(m_movie, m_other));
-    Reopen();
-    history = GetZuSession()->GetCommandHistory();
-    ASSERT_EQ(history->Undo(), kZuSuccess);
-    EXPECT_EQ(State(), before);
-    ASSERT_EQ(history->Redo(), kZuSuccess);
-    EXPECT_EQ(State(), after);
-    ASSERT_EQ(history->Undo(), kZuSuccess);
+    for (bool reopened : {false, true}) {
+      if (reopened) Reopen();
+      ZuCommandHistory* history = GetZuSession()->GetCommandHistory();
+      ASSERT_EQ(history->Undo(), kZuSuccess);
+      EXPECT_EQ(State(), before);
+      ASSERT_EQ(history->Redo(), kZuSuccess);
+      EXPECT_EQ(State(), after);
+    }
+    ExpectSamePictures(ShownBy(Slide(c.slides[0])), Expected(c));
+    ASSERT_EQ(GetZuSession()->GetCommandHistory()->Undo(), kZuSuccess);
     ASSERT_EQ(State(), before);
   }
 
-  Pictures m_movie;
-  Pictures m_other;
+  std::map<SlideName, Pictures> m_shown;  // what the movies showed before the edits
 };
 
 TEST_F(EditCommandsTest, EveryCaseResultsProgressAndProject) {

@@ -51,9 +51,11 @@ void RunDelete(const DeleteOptions& options) {
   RefuseCutOfStopFrameOnly(cut, frames, options.input);
 
   PendingOutput output(options.output);
-  const double rate = movie->GetFrameRate();
-  const ZuReal start = byFrame ? ZuReal(cut.lastKept / rate) : ZuReal(*options.start);
-  const ZuReal length = byFrame ? ZuReal(cut.count / rate) : ZuReal(*options.length);
+  const unsigned rate = movie->GetFrameRate();
+  const ZuReal start =
+      byFrame ? ZuReal(ZuFrameTime::FramesToSeconds(cut.lastKept, rate)) : ZuReal(*options.start);
+  const ZuReal length =
+      byFrame ? ZuReal(ZuFrameTime::FramesToSeconds(cut.count, rate)) : ZuReal(*options.length);
   ZuErrorCodeEnum result = kZuFailure;
   try {
     result = movie->RemoveFrames(start, length, ZuString(output.Path()));

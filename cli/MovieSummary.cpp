@@ -5,21 +5,11 @@
 
 #include "cli/JsonText.h"
 #include "host/player/ZuAnimationUtils.h"
+#include "host/swf/ZuSwfSignature.h"
 #include "host/swf/ZuSwfTagFactory.h"
+#include "host/util/ZuFrameTime.h"
 
 namespace {
-
-std::string SignatureOf(ZuSwfCompression compression) {
-  switch (compression) {
-    case ZuSwfCompression::kZlib:
-      return "CWS";
-    case ZuSwfCompression::kLzma:
-      return "ZWS";
-    case ZuSwfCompression::kNone:
-      break;
-  }
-  return "FWS";
-}
 
 std::string FormatNumber(double value) {
   std::ostringstream out;
@@ -32,16 +22,13 @@ std::string FormatNumber(double value) {
 MovieSummary SummarizeMovie(const std::string& path, const ZuTavoFile& movie) {
   MovieSummary summary;
   summary.path = path;
-  summary.signature = SignatureOf(movie.GetCompression());
+  summary.signature = ZuSwfSignature::Of(movie.GetCompression());
   summary.version = movie.GetTavoVersion();
   summary.width = movie.GetWidth();
   summary.height = movie.GetHeight();
   summary.frameRate = movie.GetExactFrameRate();
   summary.frameCount = movie.GetFrameCount();
-  // The same arithmetic as the editor's: whole frames over whole frames per second.
-  summary.duration = movie.GetFrameRate() == 0
-                         ? 0.0
-                         : static_cast<double>(movie.GetFrameCount()) / movie.GetFrameRate();
+  summary.duration = ZuFrameTime::FramesToSeconds(movie.GetFrameCount(), movie.GetFrameRate());
   for (const ZuSwfTag* tag : movie) {
     if (tag != nullptr) {
       ++summary.tagCount;

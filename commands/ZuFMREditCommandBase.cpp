@@ -108,8 +108,7 @@ ZuErrorCodeEnum ZuFMREditCommandBase<Command, Data>::OpenSlideMovie(
 
 template <typename Command, typename Data>
 void ZuFMREditCommandBase<Command, Data>::SetNewDuration(const ZuFMRTavoFile& movie) {
-  m_backup.newDuration =
-      static_cast<double>(movie.GetFrameCount()) / static_cast<double>(movie.GetFrameRate());
+  m_backup.newDuration = movie.GetDuration().GetValue();
 }
 
 template <typename Command, typename Data>

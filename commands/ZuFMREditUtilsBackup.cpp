@@ -31,10 +31,6 @@ ZuAnimationResource* FMRAnimationOf(ZuTavoCollectionItem* item) {
   return resource;
 }
 
-double DurationOf(ZuFMRTavoFile& movie) {
-  return static_cast<double>(movie.GetFrameCount()) / static_cast<double>(movie.GetFrameRate());
-}
-
 }  // namespace
 
 ZuSlideBase* ZuFMREditUtils::GetSlide(ZuProject* project, int index) {
@@ -134,7 +130,7 @@ ZuErrorCodeEnum ZuFMREditUtils::BackupFMRSWFBeforeEdit(ZuFMRTavoFile& movie, ZuS
   if (slide == nullptr) {
     return kZuFailure;
   }
-  record.oldDuration = DurationOf(movie);
+  record.oldDuration = movie.GetDuration().GetValue();
   record.slideIndex = slide->GetIndex();
   record.project = slide->GetProject();
   ZuAnimationResource* resource = FMRAnimationOf(slide);
@@ -145,7 +141,7 @@ ZuErrorCodeEnum ZuFMREditUtils::BackupFMRSWFBeforeEdit(ZuFMRTavoFile& movie, ZuS
   for (int32_t i = 0; i < users; ++i) {
     auto* user = dynamic_cast<ZuSlideBase*>(resource->GetUser(i));
     if (user != nullptr) {
-      record.affectedSlides.emplace_back(user->GetIndex(), DurationOf(movie));
+      record.affectedSlides.emplace_back(user->GetIndex(), movie.GetDuration().GetValue());
     }
   }
   return kZuSuccess;

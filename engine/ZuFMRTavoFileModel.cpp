@@ -131,10 +131,7 @@ int ZuFMRTavoFile::ConvertDurationToFrame(const ZuReal& seconds) const {
 }
 
 ZuReal ZuFMRTavoFile::GetDuration() const {
-  if (GetFrameRate() == 0) {
-    return 0.0;
-  }
-  return static_cast<double>(GetFrameCount()) / static_cast<double>(GetFrameRate());
+  return ZuFrameTime::FramesToSeconds(GetFrameCount(), GetFrameRate());
 }
 
 ZuSwfTagSet::iterator ZuFMRTavoFile::FindNthFrame(unsigned int n) {

@@ -4,6 +4,7 @@
 #include <map>
 
 #include "host/swf/ZuTavoFile.h"
+#include "host/util/ZuFrameTime.h"
 #include "media/ZuConstantRateFeed.h"
 #include "media/ZuMediaError.h"
 #include "media/ZuReadAhead.h"
@@ -86,7 +87,7 @@ std::unique_ptr<ZuTavoFile> ZuCaptureScreen(const ZuScreenCaptureOptions& option
     while (going && !feed.IsFull() && grabs.Next(feed.Incoming(), time, duration)) {
       feed.Arrive(time);
       status.frames = recorder->GetFrameCount();
-      status.seconds = static_cast<double>(status.frames) / options.frameRate;
+      status.seconds = ZuFrameTime::FramesToSeconds(status.frames, options.frameRate);
       status.dropped = feed.GetRepeated();
       going = !progress || progress(status);
     }

@@ -2,6 +2,7 @@
 
 #include "host/player/ZuAnimationUtils.h"
 #include "host/swf/ZuTavoFile.h"
+#include "host/util/ZuFrameTime.h"
 #include "host/util/ZuMappedFile.h"
 
 namespace {
@@ -37,5 +38,5 @@ bool ZuMovieFacts::Examine(ZuSharedBytes bytes, ZuMovieFacts* facts, std::string
 void ZuMovieFacts::SetLength(uint16_t frames, uint16_t rate) {
   frameCount = frames;
   frameRate = rate;
-  duration = rate > 0 ? static_cast<double>(frames) / rate : 0.0;
+  duration = ZuFrameTime::FramesToSeconds(frames, rate);
 }

@@ -16,3 +16,7 @@ int ZuFrameTime::SecondsToFrames(double seconds, unsigned frameRate) {
   }
   return static_cast<int>(frames);
 }
+
+double ZuFrameTime::FramesToSeconds(int64_t frames, unsigned frameRate) {
+  return frameRate == 0 ? 0.0 : static_cast<double>(frames) / frameRate;
+}

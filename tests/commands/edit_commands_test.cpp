@@ -59,9 +59,6 @@ Pictures Deleted(const Pictures& a, const Pictures&) {
 Pictures Inserted(const Pictures& a, const Pictures& b) {
   return Concat({FramesOf(a, 1, 10), FramesOf(b, 1, Count(b) - 1), FramesOf(a, 11, Count(a))});
 }
-Pictures InsertedFirst(const Pictures& a, const Pictures& b) {
-  return Concat({FramesOf(b, 1, Count(b) - 1), a});
-}
 Pictures SplitFirst(const Pictures& a, const Pictures&) {
   return FramesOf(a, 1, 10);
 }
@@ -101,7 +98,7 @@ const Case kCases[] = {
     {"insert: another size", kInsert, {kMovie, kWider}, 0, 0, false, kZuErrorDimensionMismatch, {5, 33}},
     {"insert other.swf at 1 s", kInsert, {kMovie, kOtherFile}, 1, 0, false, kOk, {5, 33, 66, 100}, Inserted},
     {"insert the other resource at 1 s", kInsert, {kMovie, kOther}, 1, 0, false, kOk, {5, 33, 66, 100}, Inserted},
-    {"insert into a movie of whole rate 0", kInsert, {kSlow, kOther}, 0, 0, false, kOk, {5, 33, 66, 100}, InsertedFirst},
+    {"insert into a movie of whole rate 0", kInsert, {kSlow, kOther}, 0, 0, false, kOk, {5, 33, 66, 100}, [](const Pictures& a, const Pictures& b) { return Concat({FramesOf(b, 1, Count(b) - 1), a}); }},
     {"split: no slide", kSplit, {}, 0, 0, false, kFail, {5}},
     {"split: resource not FMR", kSplit, {kPlain}, 0, 0, false, kFail, {5}},
     {"split: at the start", kSplit, {kMovie}, 0, 0, false, kFail, {5, 33}},
@@ -129,19 +126,18 @@ class EditCommandsTest : public edit_test::EditProjectTest {
     AddSlide(File("plain.swf"), "plain.swf");
     ASSERT_NE(Slide(kPlain), nullptr);
     ASSERT_EQ(Slide(kPlain)->GetAnimation()->GetResourceFMRSwf(nullptr), 0);
-    const std::string slow = RecordMovie("slow.swf", 4, 4);
-    SetHalfFrameRate(slow);
-    AddSlide(slow, "slow.swf");
+    AddSlide(SetHalfFrameRate(RecordMovie("slow.swf", 4, 4)), "slow.swf");
     for (SlideName s : {kMovie, kOther, kSlow}) m_shown[s] = ShownBy(Slide(s));
   }
 
-  // Sets the rate of an uncompressed movie file to 0.5 frames a second (8.8 fixed point),
-  // after the stage rectangle, whose first 5 bits give the bits of each of its 4 fields.
-  static void SetHalfFrameRate(const std::string& path) {
+  // The path of an uncompressed movie file, set to 0.5 frames a second (8.8 fixed point after
+  // the stage rectangle, whose first 5 bits give the bits of each of its 4 fields).
+  static std::string SetHalfFrameRate(const std::string& path) {
     std::vector<uint8_t> bytes = ReadFileBytes(path);
-    ASSERT_EQ(bytes.at(0), 'F');
+    EXPECT_EQ(bytes.at(0), 'F');
     ZuLittleEndian::WriteU16(&bytes.at(8 + (5 + 4 * (bytes.at(8) >> 3) + 7) / 8), 0x0080);
     WriteFileBytes(path, bytes);
+    return path;
   }
 
   // What the case's edit should show, from the pictures before it.
@@ -175,8 +171,7 @@ class EditCommandsTest : public edit_test::EditProjectTest {
 
   // The result of a successful edit: the pictures, the slides and their durations (the
   // edited slide gets the new length, the one sharing its movie never less than its
-  // minimum), the resource names. A movie of whole rate 0 lasts 0 s, as its frames are
-  // timed everywhere.
+  // minimum; 0 s for a movie of whole rate 0, as everywhere), the resource names.
   void ExpectEdited(const Case& c) {
     const Pictures expected = Expected(c);
     ZuSlideBase* edited = Slide(c.slides[0]);

@@ -9,62 +9,20 @@
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
-#include <mutex>
 #include <system_error>
 
+#include "host/util/ZuFileWriter.h"
 #include "host/util/ZuMappedFile.h"
-#include "host/util/ZuOutputTarget.h"
 
 namespace {
 
 // The most one read(2) or write(2) call is asked to move; Linux moves at most about 2 GiB.
 constexpr size_t kMaxTransfer = size_t{1} << 30;
-// Longest part of the target's name kept in the temporary name, so that the temporary name
-// stays within the file-name limit.
-constexpr size_t kMaxTempNameStem = 200;
-constexpr mode_t kNewFileMode = 0644;
-
-std::mutex g_lastWriteFailureMutex;
-ZuFileStream::WriteFailure g_lastWriteFailure;
 
 void SetErrorText(std::string* errorText, int errorNumber) {
   if (errorText != nullptr) {
     *errorText = std::generic_category().message(errorNumber);
   }
-}
-
-std::string NameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// ".<name>.XXXXXX" in the target's folder.
-std::string TempPathTemplate(const std::string& path, const std::string& name) {
-  const std::string folder = path.substr(0, path.size() - name.size());
-  return folder + "." + name.substr(0, kMaxTempNameStem) + ".XXXXXX";
-}
-
-// Checks that path can be the target of a write stream and finds the mode the new file gets.
-// Returns 0, or the errno that explains why not.
-int CheckWriteTarget(const std::string& path, mode_t* mode) {
-  const std::string name = NameOf(path);
-  if (path.empty()) {
-    return ENOENT;
-  }
-  if (name.empty() || name == "." || name == "..") {
-    return EISDIR;
-  }
-  *mode = kNewFileMode;
-  struct stat info {};
-  if (stat(path.c_str(), &info) == 0) {
-    if (S_ISDIR(info.st_mode)) {
-      return EISDIR;
-    }
-    if (S_ISREG(info.st_mode)) {
-      *mode = info.st_mode & 07777;
-    }
-  }
-  return 0;
 }
 
 }  // namespace
@@ -86,43 +44,24 @@ ZuFileStream* ZuFileStream::OpenForReading(const std::string& path, std::string*
     SetErrorText(errorText, error);
     return nullptr;
   }
-  return new ZuFileStream(fd, Mode::kRead, path, std::string());
+  return new ZuFileStream(fd, Mode::kRead, nullptr);
 }
 
 ZuFileStream* ZuFileStream::OpenForWriting(const std::string& path, std::string* errorText) {
-  const ZuOutputTarget target = ZuOutputTarget::Of(path);
-  if (!target.replaceable) {
-    return OpenStraight(target.path, errorText);
-  }
-  mode_t fileMode = kNewFileMode;
-  if (const int error = CheckWriteTarget(target.path, &fileMode); error != 0) {
-    SetErrorText(errorText, error);
+  ZuStatus status;
+  std::unique_ptr<ZuFileWriter> writer = ZuFileWriter::Open(path, &status);
+  if (!writer) {
+    if (errorText != nullptr) {
+      *errorText = status.Message();
+    }
     return nullptr;
   }
-  std::string tempPath = TempPathTemplate(target.path, NameOf(target.path));
-  const int fd = mkostemp(tempPath.data(), O_CLOEXEC);
-  if (fd < 0) {
-    SetErrorText(errorText, errno);
-    return nullptr;
-  }
-  fchmod(fd, fileMode);  // a failure leaves the private 0600 of mkostemp, which is safe
-  return new ZuFileStream(fd, Mode::kWrite, target.path, std::move(tempPath));
+  const int fd = writer->Descriptor();
+  return new ZuFileStream(fd, Mode::kWrite, std::move(writer));
 }
 
-// A target that is not a regular file (standard output, a device, a pipe) takes the bytes
-// as they come; there is nothing to rename.
-ZuFileStream* ZuFileStream::OpenStraight(const std::string& path, std::string* errorText) {
-  const int fd = path == ZuOutputTarget::kStandardOutput ? fcntl(STDOUT_FILENO, F_DUPFD_CLOEXEC, 0)
-                                                         : open(path.c_str(), O_WRONLY | O_CLOEXEC);
-  if (fd < 0) {
-    SetErrorText(errorText, errno);
-    return nullptr;
-  }
-  return new ZuFileStream(fd, Mode::kWrite, path, std::string());
-}
-
-ZuFileStream::ZuFileStream(int fd, Mode mode, std::string path, std::string tempPath)
-    : m_fd(fd), m_mode(mode), m_path(std::move(path)), m_tempPath(std::move(tempPath)) {
+ZuFileStream::ZuFileStream(int fd, Mode mode, std::unique_ptr<ZuFileWriter> writer)
+    : m_fd(fd), m_mode(mode), m_writer(std::move(writer)) {
   m_buffer.reserve(kBufferSize);
 }
 
@@ -331,21 +270,17 @@ bool ZuFileStream::Close() {
   return !m_error;
 }
 
-// Pushes out the last bytes and puts the temporary file in the target's place, or on any
+// Pushes out the last bytes and puts the written file in the target's place, or on any
 // failure removes it.
 void ZuFileStream::CommitWrite() {
   FlushBuffer();
-  if (close(m_fd) != 0 && errno != EINTR) {
-    Fail(errno);
-  }
-  if (m_tempPath.empty()) {
-    return;  // written straight
-  }
-  if (!m_error && rename(m_tempPath.c_str(), m_path.c_str()) != 0) {
-    Fail(errno);
-  }
   if (m_error) {
-    unlink(m_tempPath.c_str());
+    m_writer->Discard();
+    return;
+  }
+  const ZuStatus committed = m_writer->Commit();
+  if (!committed.ok()) {
+    Fail(committed.ErrorNumber());
   }
 }
 
@@ -356,10 +291,7 @@ void ZuFileStream::Discard() {
   if (m_mode == Mode::kWrite) {
     Fail(ECANCELED);
     m_buffer.clear();
-    close(m_fd);
-    if (!m_tempPath.empty()) {
-      unlink(m_tempPath.c_str());
-    }
+    m_writer->Discard();
   } else {
     close(m_fd);
   }
@@ -368,18 +300,8 @@ void ZuFileStream::Discard() {
 }
 
 void ZuFileStream::Fail(int errorNumber) {
-  if (m_error) {
-    return;
+  if (!m_error) {
+    m_error = true;
+    m_errorNumber = errorNumber;
   }
-  m_error = true;
-  m_errorNumber = errorNumber;
-  if (m_mode == Mode::kWrite && errorNumber != ECANCELED) {
-    const std::lock_guard<std::mutex> lock(g_lastWriteFailureMutex);
-    g_lastWriteFailure = {m_path, errorNumber, g_lastWriteFailure.count + 1};
-  }
-}
-
-ZuFileStream::WriteFailure ZuFileStream::LastWriteFailure() {
-  const std::lock_guard<std::mutex> lock(g_lastWriteFailureMutex);
-  return g_lastWriteFailure;
 }

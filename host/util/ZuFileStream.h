@@ -2,18 +2,19 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "host/util/IZuStream.h"
 
-// A stream on a file. Reading streams read the file in place. Writing streams write to
-// a hidden temporary file beside the target (".<name>.XXXXXX") and rename it over the
-// target when closed without error, so the target is never left half-written: after a
-// failed write (a full disk, say) the target is as it was and the temporary file is gone.
-// A replaced target keeps its permissions; a new one gets 0644. A symbolic link is followed
-// to the file it names; a target that is not a regular file (a device, a pipe, "-" for
-// standard output) is written straight (see ZuOutputTarget).
+class ZuFileWriter;
+
+// A stream on a file. Reading streams read the file in place. Writing streams write
+// through a ZuFileWriter, which puts the file in the target's place when the stream is
+// closed without error, so the target is never left half-written: after a failed write (a
+// full disk, say) the target is as it was and nothing is left beside it. A target that is
+// not a regular file (a device, a pipe, "-" for standard output) is written straight.
 //
 // Small reads and writes go through a 64 KiB buffer; larger ones go straight between the
 // file and the caller's memory. Not safe for use from several threads at once.
@@ -49,22 +50,13 @@ class ZuFileStream : public IZuStream {
   void Discard();
   // The errno of the first failure, 0 when there was none.
   int GetErrorNumber() const { return m_errorNumber; }
-  // The last write stream of the process that failed: lets a caller that handed only a
-  // path to the code that writes learn why nothing arrived (a full disk, say).
-  struct WriteFailure {
-    std::string path;     // the target
-    int errorNumber = 0;  // errno
-    uint64_t count = 0;   // failed write streams so far, this one included
-  };
-  static WriteFailure LastWriteFailure();
 
  private:
   static constexpr size_t kBufferSize = size_t{64} * 1024;
 
   static ZuFileStream* OpenForReading(const std::string& path, std::string* errorText);
   static ZuFileStream* OpenForWriting(const std::string& path, std::string* errorText);
-  static ZuFileStream* OpenStraight(const std::string& path, std::string* errorText);
-  ZuFileStream(int fd, Mode mode, std::string path, std::string tempPath);
+  ZuFileStream(int fd, Mode mode, std::unique_ptr<ZuFileWriter> writer);
 
   size_t TakeBuffered(uint8_t* buffer, size_t count);
   void RefillBuffer();
@@ -77,10 +69,9 @@ class ZuFileStream : public IZuStream {
 
   int m_fd;
   Mode m_mode;
-  std::string m_path;             // the target
-  std::string m_tempPath;         // where a write stream writes until Close; empty: straight
-  std::vector<uint8_t> m_buffer;  // read: bytes read ahead; write: pending small writes
-  size_t m_bufferOffset = 0;      // read: the next unread byte of m_buffer
+  std::unique_ptr<ZuFileWriter> m_writer;  // a write stream's file; owns m_fd
+  std::vector<uint8_t> m_buffer;           // read: bytes read ahead; write: pending small writes
+  size_t m_bufferOffset = 0;               // read: the next unread byte of m_buffer
   uint64_t m_position = 0;
   uint64_t m_size = 0;  // write: end of what has been written
   bool m_error = false;

@@ -4,6 +4,7 @@
 #include <sys/stat.h>
 
 #include <cerrno>
+#include <filesystem>
 #include <memory>
 
 #include "host/util/ZuFile.h"
@@ -38,15 +39,21 @@ TEST(ZuFileStreamTest, TargetIsReplacedOnlyAtClose) {
   EXPECT_EQ(ReadFileText(path), "old content");
   const std::vector<std::string> during = FilesIn(folder);
   ASSERT_EQ(during.size(), 2u);
-  const std::string temp = *during.begin();  // '.' sorts before 'c'
-  EXPECT_EQ(temp.rfind(".clip.swf.", 0), 0u) << temp;
-  EXPECT_EQ(temp.size(), std::string(".clip.swf.XXXXXX").size());
+  EXPECT_EQ(during.begin()->rfind(".fmredit-", 0), 0u);  // '.' sorts before 'c'
 
   ASSERT_TRUE(writer->Close());
   EXPECT_EQ(ReadFileText(path), "new");
   EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"clip.swf"});
   EXPECT_EQ(PermissionsOf(path), 0600u);  // a replaced file keeps its permissions
   EXPECT_TRUE(writer->Close());           // closing again repeats the result
+
+  // A new file of the longest name a file may have gets what the umask leaves of 0666.
+  const std::string longest = folder.File(std::string(255, 'n'));
+  const mode_t mask = umask(027);
+  Stream fresh = OpenWrite(longest);
+  umask(mask);
+  ASSERT_TRUE(fresh && fresh->Close());
+  EXPECT_EQ(PermissionsOf(longest), 0640u);
 }
 
 TEST(ZuFileStreamTest, OpenFailuresGiveTheReason) {
@@ -64,14 +71,16 @@ TEST(ZuFileStreamTest, OpenFailuresGiveTheReason) {
       {"", ZuFileStream::Mode::kWrite, "No such file or directory"},
       {folder.Path(), ZuFileStream::Mode::kWrite, "Is a directory"},
       {folder.Path() + "/", ZuFileStream::Mode::kWrite, "Is a directory"},
+      {folder.File("loop"), ZuFileStream::Mode::kWrite, "Too many levels of symbolic links"},
   };
+  std::filesystem::create_symlink("loop", folder.File("loop"));
   for (const auto& c : cases) {
     std::string reason;
     Stream stream(ZuFileStream::Open(c.path, c.mode, &reason));
     EXPECT_FALSE(stream) << c.path;
     EXPECT_EQ(reason, c.reason) << c.path;
   }
-  EXPECT_TRUE(FilesIn(folder).empty());
+  EXPECT_EQ(FilesIn(folder), std::vector<std::string>{"loop"});
 }
 
 // A write that the file system refuses. A file size limit makes write(2) fail with EFBIG past

@@ -60,12 +60,11 @@ void RunDelete(const DeleteOptions& options) {
   try {
     result = movie->RemoveFrames(start, length, ZuString(output.Path()));
   } catch (int) {
-    output.ThrowIfWriteFailed();
     throw CliError(options.input +
                    ": the frame after the cut could not be rendered: " + movie->GetEditError());
   }
   if (result != kZuSuccess) {
-    output.ThrowIfWriteFailed();
+    output.ThrowIfWriteFailed(result, movie->GetEditError());
     throw EngineRefusal(result,
                         {.name = options.input,
                          .movie = movie.get(),

@@ -32,13 +32,12 @@ void RunInsert(const InsertOptions& options) {
   } catch (int) {
     // The engine cannot say whether the other movie could not be read or the key frame
     // could not be rendered: reading the other movie again tells.
-    output.ThrowIfWriteFailed();
     LoadMovieOrThrow(options.other);
     throw CliError(options.input + ": the frame after the insertion point could not be rendered: " +
                    movie->GetEditError());
   }
   if (result != kZuSuccess) {
-    output.ThrowIfWriteFailed();
+    output.ThrowIfWriteFailed(result, movie->GetEditError());
     // The movie itself was checked when loaded: a movie refused as not FMR is the other one.
     const bool blamesOther = result == kZuErrorNotFMR || result == kZuErrorDimensionMismatch;
     const std::unique_ptr<ZuTavoFile> other =

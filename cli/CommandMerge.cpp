@@ -49,7 +49,6 @@ void RunMerge(const MergeOptions& options) {
   } catch (int) {
     // The engine cannot say which movie it could not read; the movies are looked at again
     // only now, so a merge that works reads each of them once.
-    output.ThrowIfWriteFailed();
     ThrowFirstRefusedMovie(options);
     throw CliError(options.inputs[0] + ": a movie could not be merged");
   }
@@ -61,7 +60,7 @@ void RunMerge(const MergeOptions& options) {
   if (result == kZuErrorNotFMR || result == kZuErrorDimensionMismatch) {
     ThrowFirstRefusedMovie(options);
   }
-  output.ThrowIfWriteFailed();
+  output.ThrowIfWriteFailed(result, movie->GetEditError());
   // At the frame limit, what the engine merged before it is dropped.
   throw EngineRefusal(result == kZuErrorFrameLimit ? result : kZuFailure,
                       {.name = options.inputs[0],

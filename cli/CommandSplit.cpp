@@ -9,7 +9,9 @@
 #include "cli/MovieLoading.h"
 #include "cli/TimeOption.h"
 #include "engine/ZuFMRTavoFile.h"
+#include "host/util/ZuFileIdentity.h"
 #include "host/util/ZuFrameTime.h"
+#include "host/util/ZuOutputTarget.h"
 #include "projectedit/EngineRefusal.h"
 
 namespace {
@@ -40,7 +42,7 @@ void RunSplit(const SplitOptions& options) {
   if (first == ZuOutputTarget::kStandardOutput || second == ZuOutputTarget::kStandardOutput) {
     throw CliError("split writes two files: standard output (-) cannot take a part", kExitUsage);
   }
-  if (first == second || IsSameFile(first, second)) {
+  if (first == second || ZuFileIdentity::Of(first) == ZuFileIdentity::Of(second)) {
     throw CliError(second + ": both parts would go to the same file", kExitUsage);
   }
   std::unique_ptr<ZuFMRTavoFile> movie = LoadEditableMovieOrThrow(options.input);
@@ -52,12 +54,12 @@ void RunSplit(const SplitOptions& options) {
     result = movie->SplitSWF(ZuReal(options.seconds), ZuString(firstOutput.Path()),
                              ZuString(secondOutput.Path()));
   } catch (int) {
-    firstOutput.ThrowIfWriteFailed();
     throw CliError(options.input +
                    ": the frame at the cut could not be rendered: " + movie->GetEditError());
   }
   if (result != kZuSuccess) {
-    firstOutput.ThrowIfWriteFailed();
+    secondOutput.ThrowIfWriteFailed(result, movie->GetEditError());  // written first
+    firstOutput.ThrowIfWriteFailed(result, movie->GetEditError());
     throw EngineRefusal(result,
                         {.name = options.input,
                          .movie = movie.get(),
@@ -65,9 +67,6 @@ void RunSplit(const SplitOptions& options) {
                          .likelyReason = RefusalReason(options, *movie)},
                         movie->GetEditError());
   }
-  firstOutput.ThrowIfWriteFailed(true);
-  secondOutput.ThrowIfWriteFailed(true);
-  firstOutput.ThrowIfWriteFailed();  // a working copy
   if (!firstOutput.IsWritten() || !secondOutput.IsWritten()) {
     throw CliError(options.input + ": the movie holds fewer frames than its header says");
   }

@@ -1,12 +1,5 @@
 #include "cli/EditedOutput.h"
 
-#include <stdlib.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
-#include <cerrno>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <utility>
 #include <vector>
@@ -14,102 +7,37 @@
 #include "cli/CliError.h"
 #include "cli/MovieLoading.h"
 #include "host/player/ZuAnimationUtils.h"
-#include "host/util/ZuFileStream.h"
-#include "host/util/ZuTemporaryFolder.h"
+#include "host/util/ZuFileIdentity.h"
+#include "host/util/ZuStatus.h"
 #include "projectedit/EngineRefusal.h"
 
-namespace {
-
-// The permissions a new file at path gets: those of the file there now, or what the umask
-// leaves of read and write for everyone.
-mode_t NewFileMode(const std::string& path) {
-  struct stat existing {};
-  if (stat(path.c_str(), &existing) == 0) {
-    return existing.st_mode & 07777;
-  }
-  const mode_t mask = umask(0);
-  umask(mask);
-  return 0666 & ~mask;
-}
-
-// A new empty file from the pattern's XXXXXX with the mode; its path, or "" when it cannot
-// be made.
-std::string CreateFileLike(std::string pattern, mode_t mode) {
-  const int descriptor = mkstemp(pattern.data());
-  if (descriptor < 0) {
-    return std::string();
-  }
-  fchmod(descriptor, mode);
-  close(descriptor);
-  return pattern;
-}
-
-}  // namespace
-
-PendingOutput::PendingOutput(std::string target)
-    : m_target(std::move(target)),
-      m_destination(ZuOutputTarget::Of(m_target)),
-      m_failuresBefore(ZuFileStream::LastWriteFailure().count) {
-  m_path = m_destination.replaceable
-               ? CreateFileLike(m_destination.path + ".XXXXXX", NewFileMode(m_destination.path))
-               : CreateFileLike(ZuTemporaryFolder::Current() + "/fmredit-output-XXXXXX", 0600);
-  if (m_path.empty()) {
-    throw CliError(m_target + ": cannot write: " + std::strerror(errno));
-  }
-}
-
-PendingOutput::~PendingOutput() {
-  if (!m_committed) {
-    std::error_code ignored;
-    std::filesystem::remove(m_path, ignored);
+PendingOutput::PendingOutput(std::string target) : m_target(std::move(target)) {
+  ZuStatus status;
+  m_file = ZuFileWriter::Open(m_target, &status, ZuFileWriter::Staging::kTemporaryFile);
+  if (!m_file) {
+    throw CliError(m_target + ": cannot write: " + status.Message());
   }
 }
 
 bool PendingOutput::IsWritten() const {
   std::error_code error;
-  const auto size = std::filesystem::file_size(m_path, error);
+  const auto size = std::filesystem::file_size(Path(), error);
   return !error && size > 0;
 }
 
-void PendingOutput::ThrowIfWriteFailed(bool ownOnly) const {
-  const ZuFileStream::WriteFailure failure = ZuFileStream::LastWriteFailure();
-  if (failure.count == m_failuresBefore || (ownOnly && failure.path != m_path)) {
-    return;
+void PendingOutput::ThrowIfWriteFailed(ZuErrorCodeEnum result, const std::string& editError) const {
+  if (result == kZuErrorWrite && !IsWritten()) {
+    throw CliError(m_target + ": " + editError);
   }
-  const std::string copy = failure.path == m_path ? "" : " (writing " + failure.path + ")";
-  throw CliError(m_target + ": cannot write: " + std::strerror(failure.errorNumber) + copy);
 }
 
 void PendingOutput::Commit() {
-  ThrowIfWriteFailed();
   if (!IsWritten()) {
     throw CliError(m_target + ": cannot write: the edit wrote nothing");
   }
-  if (m_destination.replaceable) {
-    std::error_code error;
-    std::filesystem::rename(m_path, m_destination.path, error);
-    if (error) {
-      throw CliError(m_target + ": cannot write: " + error.message());
-    }
-    m_committed = true;
-    return;
-  }
-  CopyIntoTarget();
-}
-
-// Standard output or a device: the finished file is copied there as it is.
-void PendingOutput::CopyIntoTarget() const {
-  std::string reason;
-  std::unique_ptr<ZuFileStream> in(ZuFileStream::Open(m_path, ZuFileStream::Mode::kRead, &reason));
-  std::unique_ptr<ZuFileStream> out(
-      in ? ZuFileStream::Open(m_destination.path, ZuFileStream::Mode::kWrite, &reason) : nullptr);
-  std::vector<uint8_t> chunk(kCopyChunk);
-  for (size_t n = 0; out && (n = in->Read(chunk.data(), chunk.size())) > 0;) {
-    out->Write(chunk.data(), n);
-  }
-  if (!out || in->HasError() || !out->Close()) {
-    throw CliError(m_target +
-                   ": cannot write: " + (out ? std::strerror(out->GetErrorNumber()) : reason));
+  const ZuStatus status = m_file->Commit();
+  if (!status.ok()) {
+    throw CliError(m_target + ": cannot write: " + status.Message());
   }
 }
 
@@ -132,8 +60,9 @@ void RefuseWritingOverInputs(const std::string& output, const std::vector<std::s
   if (inPlace) {
     return;
   }
+  const ZuFileIdentity written = ZuFileIdentity::Of(output);
   for (const std::string& input : inputs) {
-    if (IsSameFile(output, input)) {
+    if (written == ZuFileIdentity::Of(input)) {
       throw CliError(output + ": is an input file; give another output" +
                          (inPlaceOffered ? " or --in-place" : ""),
                      kExitUsage);

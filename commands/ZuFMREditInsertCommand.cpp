@@ -31,7 +31,7 @@ ZuErrorCodeEnum ZuFMREditInsertCommand::Edit() {
     inserted = movie->InsertFMRSWFFile(m_data->GetFileToInsert(), insertAt, output.GetPathString());
   }
   if (inserted == kZuErrorFrameLimit || inserted == kZuErrorNotFMR ||
-      inserted == kZuErrorDimensionMismatch) {
+      inserted == kZuErrorDimensionMismatch || inserted == kZuErrorWrite) {
     return inserted;
   }
   if (inserted != kZuSuccess) {

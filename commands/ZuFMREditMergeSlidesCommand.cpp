@@ -42,7 +42,7 @@ ZuErrorCodeEnum ZuFMREditMergeSlidesCommand::Edit() {
   const ZuFile output = ZuFileUtil::GetUniqueTemporaryFile(".SWF");
   const ZuErrorCodeEnum merged = movie->MergeSWFs(paths, output.GetPathString());
   if (merged != kZuSuccess && merged != kZuErrorFrameLimit) {
-    return kZuFailure;
+    return merged == kZuErrorWrite ? merged : kZuFailure;
   }
   Report(75);
 

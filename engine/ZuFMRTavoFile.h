@@ -14,6 +14,7 @@
 #include "host/util/ZuErrorCode.h"
 #include "host/util/ZuFile.h"
 #include "host/util/ZuReal.h"
+#include "host/util/ZuStatus.h"
 #include "host/util/ZuString.h"
 
 class ZuFMREditDeleteFramesCommand;
@@ -41,6 +42,8 @@ class ZuFMRTavoFile : public ZuTavoFile {
  public:
   // The largest frame count an edit may produce.
   static const int m_maxSWFFramesLimit = 16000;
+  // How the edit error of a result that could not be written begins.
+  static constexpr const char* kWriteFailure = "cannot write: ";
 
   // An empty movie with no backing file.
   ZuFMRTavoFile();
@@ -60,17 +63,18 @@ class ZuFMRTavoFile : public ZuTavoFile {
 
   // Whether the loaded movie has the FMR form (ZuAnimationUtils::IsFMRSWF). Edits need it.
   bool IsValidFMRSWF() const { return m_isValidFMR; }
-  // Why the last edit refused (result 1) or threw, in one line, when it can tell: a frame
-  // the player could not render, or character ids used up. Empty otherwise.
+  // Why the last edit refused (result 1), threw or could not write its result (result
+  // kZuErrorWrite), in one line, when it can tell: a frame the player could not render,
+  // character ids used up, or "cannot write: " and the system's reason. Empty otherwise.
   const std::string& GetEditError() const { return m_editError; }
   ZuString GetFileName() const { return m_fileName; }
   void SetDeleteFile(bool deleteFile) { m_deleteFile = deleteFile; }
   // Length in seconds: frame count / whole-number frame rate (0 when the rate is 0).
   ZuReal GetDuration() const;
-  // Writes one line per tag slot, in list order (GetTextRep), to the file at path; an
-  // empty list gives an empty file. Reports nothing: a file that cannot be opened is
-  // simply not written.
-  void DumpTextRep(const ZuString& path) const;
+  // Writes one line per tag slot, in list order (GetTextRep), to the file at path ("-":
+  // standard output); an empty list gives an empty file. Fails with the system's reason
+  // when the file cannot be written; the file at path is then as it was.
+  ZuStatus DumpTextRep(const ZuString& path) const;
 
   // Deletes the frames of a time range (start and length in seconds, each rounded to whole
   // frames as ConvertDurationToFrame does) and writes the shortened movie to outPath. The
@@ -136,9 +140,10 @@ class ZuFMRTavoFile : public ZuTavoFile {
   void InsertTagsAndUpdateFrameCount(iterator pos, TagList::iterator first, TagList::iterator last);
   // Destroys every tag of a list that no movie holds, and empties it.
   static void ClearTavoTagList(std::list<ZuSwfTag*>& tags);
-  // Writes the movie as an SWF file at path. Reports nothing: when the file cannot be
-  // opened for writing, no file results.
-  void WriteToFile(const ZuString& path);
+  // Writes the movie as an SWF file at path. When it cannot, nothing is left at path, the
+  // edit error says why (kWriteFailure and the system's reason) and the result is
+  // kZuErrorWrite.
+  ZuErrorCodeEnum WriteToFile(const ZuString& path);
 
   // Key-frame blocks and their clean-up blocks (ZuFMRTavoFileKeyFrameBlocks.cpp). A
   // clean-up block is a run of FreeCharacter tags with the run of RemoveObject2 tags that

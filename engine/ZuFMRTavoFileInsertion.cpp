@@ -138,10 +138,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::InsertFMRSWFFile(IZuStream* stream, int insertAt,
   InsertTags(pos, copies.Tags().begin(), copies.Tags().end());
   copies.Tags().clear();  // this movie holds them now
   SetFrameCount(static_cast<uint16_t>(frames + other->GetFrameCount() - 1));
-  if (!outPath.empty()) {
-    WriteToFile(outPath);
-  }
-  return kZuSuccess;
+  return outPath.empty() ? kZuSuccess : WriteToFile(outPath);
 }
 
 ZuSwfTagSet::iterator ZuFMRTavoFile::PutPicturesFirstInFrame(iterator pos) {

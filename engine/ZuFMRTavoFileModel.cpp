@@ -3,13 +3,16 @@
 
 #include <algorithm>
 #include <bitset>
+#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <system_error>
 
 #include "engine/ZuFMRTavoFile.h"
 #include "host/player/ZuAnimationUtils.h"
 #include "host/util/ZuFile.h"
+#include "host/util/ZuFileStream.h"
 #include "host/util/ZuFileUtil.h"
 #include "host/util/ZuFrameTime.h"
 #include "host/util/ZuMappedPageReleaser.h"
@@ -174,20 +177,34 @@ void ZuFMRTavoFile::ClearTavoTagList(std::list<ZuSwfTag*>& tags) {
   tags.clear();
 }
 
-void ZuFMRTavoFile::WriteToFile(const ZuString& path) {
-  const StreamPtr stream(ZuStreamUtil::CreateFileStreamWrite(ZuFile(path), kZuStreamBinaryWrite,
-                                                             kStreamHint, kStreamHint));
+ZuErrorCodeEnum ZuFMRTavoFile::WriteToFile(const ZuString& path) {
+  std::string reason;
+  const std::unique_ptr<ZuFileStream> stream(
+      ZuFileStream::Open(path.GetUTF8String(), ZuFileStream::Mode::kWrite, &reason));
   if (stream == nullptr) {
-    return;
+    m_editError = kWriteFailure + reason;
+    return kZuErrorWrite;
   }
-  DumpToStream(stream.get());
+  const bool dumped = DumpToStream(stream.get()) == kZuSuccess;
+  if (!dumped) {
+    stream->Discard();  // keeps the first failure's reason, if a write failed
+  }
+  if (dumped && stream->Close()) {
+    return kZuSuccess;
+  }
+  const int error = stream->GetErrorNumber();
+  m_editError = kWriteFailure + (error != 0 && error != ECANCELED
+                                     ? std::generic_category().message(error)
+                                     : std::string("a tag could not be written"));
+  return kZuErrorWrite;
 }
 
-void ZuFMRTavoFile::DumpTextRep(const ZuString& path) const {
-  const StreamPtr stream(ZuStreamUtil::CreateFileStreamWrite(ZuFile(path), kZuStreamTextWrite,
-                                                             kStreamHint, kStreamHint));
+ZuStatus ZuFMRTavoFile::DumpTextRep(const ZuString& path) const {
+  std::string reason;
+  const std::unique_ptr<ZuFileStream> stream(
+      ZuFileStream::Open(path.GetUTF8String(), ZuFileStream::Mode::kWrite, &reason));
   if (stream == nullptr) {
-    return;
+    return ZuStatus::Error(reason);
   }
   ZuString text;  // each tag replaces the text of the one before
   for (const ZuSwfTag* tag : *this) {
@@ -198,6 +215,5 @@ void ZuFMRTavoFile::DumpTextRep(const ZuString& path) const {
     }
     stream->Write("\n", 1);  // an empty line stands for a null slot
   }
-  stream->Flush();
-  stream->Close();
+  return stream->Close() ? ZuStatus() : ZuStatus::FromErrno(stream->GetErrorNumber());
 }

@@ -195,6 +195,5 @@ ZuErrorCodeEnum ZuFMRTavoFile::RemoveFrames(int start, int count, const ZuString
     AddCleanupBlock_Upwards(after);
     buildKeyFrame();
   }
-  WriteToFile(outPath);
-  return kZuSuccess;
+  return WriteToFile(outPath);
 }

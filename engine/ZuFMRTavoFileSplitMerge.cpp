@@ -160,7 +160,10 @@ ZuErrorCodeEnum ZuFMRTavoFile::SplitSWF(int cutFrame, const ZuString& firstPath,
   part.IncludeTag((*std::next(begin()))->Clone(), part.begin());
   part.IncludeTag((*begin())->Clone(), part.begin());
   const uint16_t firstFrames = static_cast<uint16_t>(frames - part.GetFrameCount());
-  part.WriteToFile(secondPath);
+  if (part.WriteToFile(secondPath) != kZuSuccess) {
+    m_editError = part.m_editError;
+    return kZuErrorWrite;
+  }
 
   const iterator stopAction = FindLastDoAction(*this);
   if (stopAction == end()) {
@@ -183,8 +186,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::SplitSWF(int cutFrame, const ZuString& firstPath,
   AppendTag(stop.release());
   AppendTag(Factory::CreateTagOfType(Factory::kShowFrame, 0, 0));
   SetFrameCount(static_cast<uint16_t>(firstFrames + 1));
-  WriteToFile(firstPath);
-  return kZuSuccess;
+  return WriteToFile(firstPath);
 }
 
 ZuErrorCodeEnum ZuFMRTavoFile::PushTagsFront(ZuFMRTavoFile& /*source*/, iterator first,
@@ -219,6 +221,6 @@ ZuErrorCodeEnum ZuFMRTavoFile::MergeSWFs(std::vector<ZuString>& paths, const ZuS
       return result;
     }
   }
-  WriteToFile(outPath);
-  return result;
+  const ZuErrorCodeEnum written = WriteToFile(outPath);
+  return written != kZuSuccess ? written : result;
 }

@@ -55,7 +55,12 @@ void ZuAvOutputFile::Commit() {
 
 int ZuAvOutputFile::WritePacket(void* opaque, uint8_t* data, int size) {
   auto* self = static_cast<ZuAvOutputFile*>(opaque);
-  return self->m_stream->Write(data, static_cast<size_t>(size)) ? size : AVERROR(EIO);
+  if (self->m_stream->Write(data, static_cast<size_t>(size))) {
+    return size;
+  }
+  // The system's reason (a full disk, say), for the encoder's message.
+  const int error = self->m_stream->GetErrorNumber();
+  return AVERROR(error != 0 ? error : EIO);
 }
 
 int64_t ZuAvOutputFile::Seek(void* opaque, int64_t offset, int whence) {

@@ -600,14 +600,14 @@ bool ZuProjectStore::ExportVersion(int64_t id, const std::string& path, std::str
   }
   const auto write = [&](std::span<const uint8_t> piece) {
     return out->Write(piece.data(), piece.size()) ||
-           SetError(error, "cannot write " + path + ": " + std::strerror(errno));
+           SetError(error, "cannot write " + path + ": " + std::strerror(out->GetErrorNumber()));
   };
   if (!ReadVersionBytes(id, write, error)) {
     out->Discard();
     return false;
   }
   if (!out->Close()) {
-    return SetError(error, "cannot write " + path + ": " + std::strerror(errno));
+    return SetError(error, "cannot write " + path + ": " + std::strerror(out->GetErrorNumber()));
   }
   return true;
 }

@@ -5,6 +5,7 @@
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/EditedOutput.h"
 #include "cli/FrameProgress.h"
 #include "cli/MediaOptions.h"
 #include "cli/MovieLoading.h"
@@ -52,9 +53,7 @@ void RunExport(const ExportOptions& options) {
     throw CliError(options.output + ": unknown video type; give one of " + ZuVideoExtensions(),
                    kExitUsage);
   }
-  if (IsSameFile(options.output, options.file)) {
-    throw CliError(options.output + ": is the input file", kExitUsage);
-  }
+  RefuseWritingOverInputs(options.output, {options.file}, false, false);
   std::unique_ptr<ZuTavoFile> movie = LoadMovieOrThrow(options.file);
   ZuVideoExportOptions video;
   FramesBetween(options, movie->GetFrameRate(), movie->GetFrameCount(), video);

@@ -26,9 +26,6 @@ void RunImport(const ImportOptions& options) {
   if (options.video.to >= 0 && options.video.to <= options.video.from) {
     throw CliError("--to must come after --from", kExitUsage);
   }
-  if (IsSameFile(options.output, options.file)) {
-    throw CliError(options.output + ": is the input file", kExitUsage);
-  }
   RefuseWritingOverInputs(options.output, {options.file}, false, false);
   std::unique_ptr<ZuTavoFile> movie;
   {

@@ -8,6 +8,7 @@
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/EditedOutput.h"
 #include "cli/FrameProgress.h"
 #include "cli/MediaOptions.h"
 #include "cli/MovieLoading.h"
@@ -86,6 +87,7 @@ void AddFrameOrThrow(ZuFmrRecorder& recorder, const ZuImage& frame, const std::s
 
 std::unique_ptr<ZuTavoFile> RecordPngFiles(const RecordOptions& options) {
   const std::vector<std::string> files = ListFrameFiles(options.frames);
+  RefuseWritingOverInputs(options.output, files, false, false);
   std::unique_ptr<ZuFmrRecorder> recorder;
   FrameProgress progress("recorded");
   for (const std::string& file : files) {

@@ -82,6 +82,9 @@ void RenderAllFrames(const RenderOptions& options) {
     throw CliError(options.output + ": cannot make the folder: " +
                    (error ? error.message() : std::string("a file of that name is in the way")));
   }
+  for (int frame = 1; frame <= player->GetFrameCount(); ++frame) {
+    RefuseWritingOverInputs(FrameFileName(options.output, frame), {options.file}, false, false);
+  }
   ZuPngWriterPool writers;
   FrameProgress progress("rendered");
   for (int frame = 1; frame <= player->GetFrameCount(); ++frame) {

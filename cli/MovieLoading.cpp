@@ -26,15 +26,6 @@ std::unique_ptr<ZuTavoFile> LoadMovieOrThrow(const std::string& path) {
   return movie;
 }
 
-bool IsSameFile(const std::string& a, const std::string& b) {
-  struct stat first {};
-  struct stat second {};
-  if (stat(a.c_str(), &first) != 0 || stat(b.c_str(), &second) != 0) {
-    return false;
-  }
-  return first.st_dev == second.st_dev && first.st_ino == second.st_ino;
-}
-
 void WriteMovieOrThrow(ZuTavoFile& movie, const std::string& path) {
   std::string reason;
   std::unique_ptr<ZuFileStream> stream(

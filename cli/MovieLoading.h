@@ -12,6 +12,3 @@ std::unique_ptr<ZuTavoFile> LoadMovieOrThrow(const std::string& path);
 // Writes movie to path through a write stream that only replaces path once everything is
 // written (see ZuFileStream); throws CliError naming path and the reason on failure.
 void WriteMovieOrThrow(ZuTavoFile& movie, const std::string& path);
-
-// True when both paths name the same existing file.
-bool IsSameFile(const std::string& a, const std::string& b);

@@ -5,6 +5,11 @@
 // A folder of its own: made empty with a unique name inside the temporary folder in use
 // ($TMPDIR, /tmp, or the folder an enclosing Use made current), and removed with everything
 // in it when the object goes. Path() is empty when the folder could not be made.
+//
+// While the object lives, the folder is locked (flock), so that a process that was killed
+// and could not remove its folder is known by its folder's free lock: making a folder first
+// removes the folders of the same prefix that no live process holds (and that have not
+// changed for a few seconds, since a folder is locked only just after it is made).
 class ZuTemporaryFolder {
  public:
   explicit ZuTemporaryFolder(const std::string& prefix = "fmredit");
@@ -33,5 +38,8 @@ class ZuTemporaryFolder {
   };
 
  private:
+  static void RemoveAbandoned(const std::string& parent, const std::string& prefix);
+
   std::string m_path;
+  int m_lock = -1;  // the folder, open and locked while the object lives
 };

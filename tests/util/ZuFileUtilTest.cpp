@@ -1,12 +1,18 @@
 #include "host/util/ZuFileUtil.h"
 
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <ctime>
 
 #include <regex>
 #include <set>
 #include <thread>
 
 #include "tests/support/FileBytes.h"
+#include "tests/support/FmreditRun.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -48,6 +54,27 @@ TEST(ZuFileUtilTest, TemporaryFileFailsWhereItCannotBeMade) {
   const ZuTemporaryFolder::Use use(folder.Path());
   EXPECT_FALSE(ZuFileUtil::GetUniqueTemporaryFile(ZuString("/../x.SWF")).DoesFileExist());
   EXPECT_TRUE(FilesIn(folder).empty());
+}
+
+// The folder of a process that was killed (its lock is free) goes when the next folder of
+// its prefix is made, once it is a few seconds old; a live process's folder and other
+// prefixes' stay.
+TEST(ZuFileUtilTest, FoldersOfKilledProcessesGoWhenTheNextOfTheirPrefixIsMade) {
+  TempDir parent;
+  const ZuTemporaryFolder::Use use(parent.Path());
+  for (const char* prefix : {"fmredit-edit", "fmredit-serve"}) {  // left behind: no destructor
+    EXPECT_EQ(RunInChild([prefix] { return new ZuTemporaryFolder(prefix) != nullptr ? 0 : 1; }), 0);
+  }
+  const ZuTemporaryFolder live("fmredit-edit");
+  const struct timespec longAgo[2] = {{0, UTIME_OMIT}, {std::time(nullptr) - 60, 0}};
+  for (const std::string& name : FilesIn(parent)) {
+    ASSERT_EQ(utimensat(AT_FDCWD, (parent.Path() + "/" + name).c_str(), longAgo, 0), 0);
+  }
+  const ZuTemporaryFolder next("fmredit-edit");
+  const std::vector<std::string> left = FilesIn(parent);
+  ASSERT_EQ(left.size(), 3u);
+  EXPECT_EQ(std::count(left.begin(), left.end(), live.Path().substr(parent.Path().size() + 1)), 1);
+  EXPECT_EQ(left.back().rfind("fmredit-serve-", 0), 0u);
 }
 
 }  // namespace

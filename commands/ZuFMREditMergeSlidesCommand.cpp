@@ -74,9 +74,8 @@ ZuErrorCodeEnum ZuFMREditMergeSlidesCommand::CopyFollowingMovies(
     if (!copy.DoesFileExist()) {
       return kZuFailure;
     }
-    const ZuErrorCodeEnum saved = ZuStreamUtil::SaveReadStreamToFile(stream.get(), copy);
-    if (saved != kZuSuccess) {
-      return saved;
+    if (!ZuStreamUtil::SaveReadStreamToFile(stream.get(), copy).ok()) {
+      return kZuErrorWrite;
     }
     paths.push_back(copy.GetPathString());
   }

@@ -54,6 +54,9 @@ class ZuFMRTavoFile : public ZuTavoFile {
   // ".SWF" file, which then backs the movie and is deleted with it. The caller keeps the
   // stream. Throws the int 0 when the stream cannot be loaded or saved.
   explicit ZuFMRTavoFile(IZuStream* stream);
+  // The same; when the copy cannot be made or written, copyError receives why before the
+  // int is thrown.
+  ZuFMRTavoFile(IZuStream* stream, std::string* copyError);
   // Copies clone the tags and take over the file name and the delete-file flag, so two
   // copies may both try to delete the backing file; the second attempt finds nothing.
   ZuFMRTavoFile(const ZuFMRTavoFile& other);

@@ -90,8 +90,18 @@ ZuErrorCodeEnum ZuFMRTavoFile::InsertFMRSWFFile(IZuStream* stream, int insertAt,
   if (!m_isValidFMR) {
     return kZuErrorNotFMR;
   }
-  // Throws the int 0 when the stream cannot be loaded or saved; this movie is unchanged.
-  const auto other = std::make_unique<ZuFMRTavoFile>(stream);
+  // Throws the int 0 when the stream cannot be loaded; this movie is unchanged.
+  std::string copyError;
+  std::unique_ptr<ZuFMRTavoFile> other;
+  try {
+    other = std::make_unique<ZuFMRTavoFile>(stream, &copyError);
+  } catch (int) {
+    if (copyError.empty()) {
+      throw;
+    }
+    m_editError = kWriteFailure + copyError;
+    return kZuErrorWrite;
+  }
   if (!other->IsValidFMRSWF()) {
     return kZuErrorNotFMR;
   }

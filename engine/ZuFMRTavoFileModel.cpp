@@ -17,6 +17,7 @@
 #include "host/util/ZuFrameTime.h"
 #include "host/util/ZuMappedPageReleaser.h"
 #include "host/util/ZuStreamUtil.h"
+#include "host/util/ZuTemporaryFolder.h"
 
 const int ZuFMRTavoFile::m_maxSWFFramesLimit;
 
@@ -52,9 +53,14 @@ ZuFMRTavoFile::ZuFMRTavoFile(const ZuString& path) : m_fileName(path), m_deleteF
   }
 }
 
-ZuFMRTavoFile::ZuFMRTavoFile(IZuStream* stream) : m_deleteFile(true) {
+ZuFMRTavoFile::ZuFMRTavoFile(IZuStream* stream) : ZuFMRTavoFile(stream, nullptr) {}
+
+ZuFMRTavoFile::ZuFMRTavoFile(IZuStream* stream, std::string* copyError) : m_deleteFile(true) {
   const ZuFile copy = ZuFileUtil::GetUniqueTemporaryFile(ZuString(".SWF"));
   if (!copy.DoesFileExist()) {
+    if (copyError != nullptr) {
+      *copyError = "no working copy can be made in " + ZuTemporaryFolder::Current();
+    }
     throw 0;
   }
   // No object results from a failed construction, so no destructor will remove the copy.
@@ -64,8 +70,14 @@ ZuFMRTavoFile::ZuFMRTavoFile(IZuStream* stream) : m_deleteFile(true) {
   };
   // Key frames are later rendered from the copy, so it holds the whole movie. Loading and
   // saving run one after the other on the caller's thread: the engine starts no threads.
-  if (Init(stream) != kZuSuccess ||
-      ZuStreamUtil::SaveReadStreamToFile(stream, copy) != kZuSuccess) {
+  if (Init(stream) != kZuSuccess) {
+    fail();
+  }
+  const ZuStatus saved = ZuStreamUtil::SaveReadStreamToFile(stream, copy);
+  if (!saved.ok()) {
+    if (copyError != nullptr) {
+      *copyError = saved.Message() + " (writing " + copy.GetNativePath() + ")";
+    }
     fail();
   }
   m_fileName = copy.GetPathString();

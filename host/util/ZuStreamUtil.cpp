@@ -60,18 +60,20 @@ IZuStream* ZuStreamUtil::CreateFileStreamWrite(const ZuFile& file, int mode, uin
   return ZuFileStream::Open(file.GetNativePath(), ZuFileStream::Mode::kWrite);
 }
 
-ZuErrorCodeEnum ZuStreamUtil::SaveReadStreamToFile(IZuStream* stream, const ZuFile& file) {
+ZuStatus ZuStreamUtil::SaveReadStreamToFile(IZuStream* stream, const ZuFile& file) {
   if (stream == nullptr || !stream->Seek(0)) {
-    return kZuFailure;
+    return ZuStatus::Error("the stream cannot be read from its start");
   }
+  std::string reason;
   std::unique_ptr<ZuFileStream> out(
-      ZuFileStream::Open(file.GetNativePath(), ZuFileStream::Mode::kWrite));
+      ZuFileStream::Open(file.GetNativePath(), ZuFileStream::Mode::kWrite, &reason));
   if (!out) {
-    return kZuFailure;
+    return ZuStatus::Error(reason);
   }
   if (!CopyToEnd(stream, out.get())) {
+    const int error = out->GetErrorNumber();  // 0: the read failed
     out->Discard();
-    return kZuFailure;
+    return error != 0 ? ZuStatus::FromErrno(error) : ZuStatus::Error("the stream cannot be read");
   }
-  return out->Close() ? kZuSuccess : kZuFailure;
+  return out->Close() ? ZuStatus() : ZuStatus::FromErrno(out->GetErrorNumber());
 }

@@ -5,6 +5,7 @@
 #include "host/util/IZuStream.h"
 #include "host/util/ZuErrorCode.h"
 #include "host/util/ZuFile.h"
+#include "host/util/ZuStatus.h"
 
 // Stream modes of CreateFileStreamRead / CreateFileStreamWrite.
 enum ZuStreamMode : int {
@@ -25,6 +26,7 @@ class ZuStreamUtil {
   static IZuStream* CreateFileStreamWrite(const ZuFile& file, int mode, uint32_t shareHint,
                                           uint32_t bufferHint);
   // Writes the whole content of stream, from its beginning whatever has been read, to
-  // file. Restores nothing: the stream's position is at its end afterwards.
-  static ZuErrorCodeEnum SaveReadStreamToFile(IZuStream* stream, const ZuFile& file);
+  // file; fails with the reason (the system's, for a failed write), leaving file as it was.
+  // Restores nothing: the stream's position is at its end afterwards.
+  static ZuStatus SaveReadStreamToFile(IZuStream* stream, const ZuFile& file);
 };

@@ -25,7 +25,7 @@ void RunDump(const DumpOptions& options) {
   RefuseWritingOverInputs(output, {options.file}, false, false);
   const ZuStatus written = movie.DumpTextRep(ZuString(output));
   if (!written.ok()) {
-    throw CliError(output + ": cannot write the dump: " + written.Message());
+    throw CliError(output + ": cannot write: " + written.Message());
   }
 }
 

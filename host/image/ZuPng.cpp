@@ -239,17 +239,17 @@ bool ZuPng::Write(const ZuImage& image, const std::string& path, std::string* er
   std::string reason;
   std::unique_ptr<ZuFileStream> file(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &reason));
   if (!file) {
-    SetError(error, "cannot create the file: " + reason);
+    SetError(error, reason);
     return false;
   }
   if (!EncodeInto(file.get(), WriteToStream, kWriteCompressionLevel, image, &reason)) {
-    if (file->HasError()) reason = "cannot write the file: " + SystemReason(file->GetErrorNumber());
+    if (file->HasError()) reason = SystemReason(file->GetErrorNumber());
     file->Discard();
     SetError(error, reason);
     return false;
   }
   if (!file->Close()) {
-    SetError(error, "cannot write the file: " + SystemReason(file->GetErrorNumber()));
+    SetError(error, SystemReason(file->GetErrorNumber()));
     return false;
   }
   return true;

@@ -21,6 +21,7 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "host/app/ZuProject.h"
+#include "host/swf/ZuSwfSignature.h"
 #include "host/util/ZuTemporaryFolder.h"
 #include "projectedit/OpenProjectSession.h"
 #include "projectedit/ProjectSlides.h"
@@ -37,17 +38,6 @@ struct ServeOptions {
   bool open = false;
   size_t uploadMiB = 512;
 };
-
-bool IsMovieFile(const std::string& path) {
-  const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-  char signature[3] = {};
-  const bool read3 = fd >= 0 && read(fd, signature, 3) == 3;
-  if (fd >= 0) {
-    close(fd);
-  }
-  const std::string text(signature, 3);
-  return read3 && (text == "FWS" || text == "CWS" || text == "ZWS");
-}
 
 // A new project beside the movie (demo.swf: demo.fmrproj, or demo-2.fmrproj when that is
 // taken) holding it as its one slide.
@@ -85,8 +75,9 @@ void RunServe(const ServeOptions& options) {
   if (webRoot.empty()) {
     throw CliError("the editor's page is missing (share/zufmredit/web beside fmredit)");
   }
-  const std::string projectPath =
-      IsMovieFile(options.target) ? NewProjectFor(options.target) : options.target;
+  const std::string projectPath = ZuSwfSignature::OpensFile(options.target.c_str())
+                                      ? NewProjectFor(options.target)
+                                      : options.target;
   OpenProjectSession project(projectPath, ZuProjectAccess::kReadWrite);
   // The server's private folder for exported versions and uploads, removed with its contents.
   const ZuTemporaryFolder work("fmredit-serve");

@@ -14,6 +14,7 @@
 #include "host/app/ZuProjectHolder.h"
 #include "host/app/ZuSession.h"
 #include "host/app/ZuSlideBase.h"
+#include "host/swf/ZuSwfSignature.h"
 #include "projectedit/EditError.h"
 
 OpenProjectSession::OpenProjectSession(const std::string& path, ZuProjectAccess access)
@@ -56,11 +57,8 @@ void OpenProjectSession::CheckReadable(const std::string& movie) const {
   if (fd < 0) {
     throw EditError(movie + ": " + std::strerror(errno));
   }
-  char signature[3] = {};
-  const ssize_t got = read(fd, signature, sizeof signature);
   close(fd);
-  const std::string text(signature, got > 0 ? static_cast<size_t>(got) : 0);
-  if (text != "FWS" && text != "CWS" && text != "ZWS") {
+  if (!ZuSwfSignature::OpensFile(movie.c_str())) {
     throw EditError(movie + ": not an SWF movie");
   }
 }

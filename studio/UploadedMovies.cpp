@@ -7,14 +7,10 @@
 #include <memory>
 #include <utility>
 
+#include "host/swf/ZuSwfSignature.h"
 #include "host/util/ZuFileStream.h"
 
 namespace {
-
-bool IsSwfSignature(const std::string& bytes) {
-  const std::string start = bytes.substr(0, 3);
-  return start == "FWS" || start == "CWS" || start == "ZWS";
-}
 
 // The page's name for the movie, without any folder part and with a .swf ending.
 std::string CleanName(const std::string& name) {
@@ -33,7 +29,7 @@ std::string CleanName(const std::string& name) {
 UploadedMovies::UploadedMovies(std::string folder) : m_folder(std::move(folder)) {}
 
 int UploadedMovies::Store(const std::string& bytes, const std::string& name, std::string* error) {
-  if (!IsSwfSignature(bytes)) {
+  if (!ZuSwfSignature::Opens(bytes)) {
     *error = CleanName(name) + ": not an SWF movie";
     return 0;
   }

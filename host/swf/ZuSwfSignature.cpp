@@ -1,5 +1,8 @@
 #include "host/swf/ZuSwfSignature.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <iterator>
 
 #include "host/swf/ZuTavoFile.h"
@@ -34,4 +37,15 @@ bool ZuSwfSignature::Read(std::span<const uint8_t> bytes, ZuSwfCompression& comp
 bool ZuSwfSignature::Opens(std::string_view text) {
   ZuSwfCompression ignored{};
   return Read({reinterpret_cast<const uint8_t*>(text.data()), text.size()}, ignored);
+}
+
+bool ZuSwfSignature::OpensFile(const char* path) {
+  const int fd = open(path, O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    return false;
+  }
+  char start[kSize] = {};
+  const bool whole = read(fd, start, kSize) == static_cast<ssize_t>(kSize);
+  close(fd);
+  return whole && Opens({start, kSize});
 }

@@ -21,4 +21,6 @@ class ZuSwfSignature {
   static bool Read(std::span<const uint8_t> bytes, ZuSwfCompression& compression);
   // Whether text starts with an SWF signature.
   static bool Opens(std::string_view text);
+  // Whether the file at path can be read and starts with an SWF signature.
+  static bool OpensFile(const char* path);
 };

@@ -34,6 +34,11 @@ EditError EngineRefusal(ZuErrorCodeEnum result, const EditedMovies& movies,
       }
       return EditError(movies.other + ": the movie to insert has another size" + movies.after,
                        EditError::Kind::kSizeMismatch);
+    case kZuErrorWrite:
+      // Only the writing failed: the likely reason of a refused edit would mislead.
+      return EditError(
+          Joined(movies.failure, editError.empty() ? "cannot write the edited movie" : editError) +
+          movies.after);
     default:
       return EditError(Joined(movies.failure, editError.empty() ? movies.likelyReason : editError) +
                        movies.after);

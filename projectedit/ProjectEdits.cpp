@@ -85,7 +85,10 @@ void RunEdit(const OpenProjectSession& session, ZuSlideBase* slide, EditedMovies
   }
   movies.output = session.Path();
   movies.after = kUnchanged;
-  throw EngineRefusal(result, movies, session.Project().GetLastError());
+  // The engine's own write error stays inside the edit command; the store's last error would
+  // be another failure's.
+  const bool engineWrite = result == kZuErrorWrite;
+  throw EngineRefusal(result, movies, engineWrite ? "" : session.Project().GetLastError());
 }
 
 // The frames a delete of the slide's movie would cut, and the movie's frame count, from the

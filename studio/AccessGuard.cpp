@@ -9,7 +9,9 @@
 
 namespace {
 
-constexpr const char* kCookieName = "fmredit_token";
+// Cookies do not tell ports apart: each server names its cookie with its port, so that the
+// editors of two servers open in one browser keep their own tokens.
+constexpr const char* kCookiePrefix = "fmredit_token_";
 
 // The value of a cookie in a Cookie header, empty when it is not there.
 std::string CookieValue(const std::string& cookies, const std::string& name) {
@@ -35,7 +37,8 @@ bool ChangesState(const std::string& method) {
 
 }  // namespace
 
-AccessGuard::AccessGuard(std::string token, int port) : m_token(std::move(token)), m_port(port) {}
+AccessGuard::AccessGuard(std::string token, int port)
+    : m_token(std::move(token)), m_port(port), m_cookieName(kCookiePrefix + std::to_string(port)) {}
 
 std::string AccessGuard::NewToken() {
   uint8_t bytes[16];
@@ -57,7 +60,7 @@ AccessGuard::Decision AccessGuard::Check(const std::string& method, const std::s
   if (!IsOwnHost(host)) {
     return {421, "the Host header must name 127.0.0.1 or localhost"};
   }
-  const bool cookieMatches = MatchesToken(CookieValue(cookies, kCookieName));
+  const bool cookieMatches = MatchesToken(CookieValue(cookies, m_cookieName));
   const bool queryMatches = !queryToken.empty() && MatchesToken(queryToken);
   if (!cookieMatches && !queryMatches) {
     return {403, "a valid access token is needed: open the address fmredit serve printed"};
@@ -69,7 +72,7 @@ AccessGuard::Decision AccessGuard::Check(const std::string& method, const std::s
 }
 
 std::string AccessGuard::CookieHeader() const {
-  return std::string(kCookieName) + "=" + m_token + "; Path=/; HttpOnly; SameSite=Strict";
+  return m_cookieName + "=" + m_token + "; Path=/; HttpOnly; SameSite=Strict";
 }
 
 bool AccessGuard::IsOwnHost(const std::string& host) const {

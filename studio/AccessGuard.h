@@ -3,9 +3,10 @@
 #include <string>
 
 // Who may use the server. Every request must carry the access token, in the cookie the first
-// page load sets or as ?token= in the address fmredit prints; its Host header must name the
-// loopback address and the server's port (so a page elsewhere cannot reach the server through
-// a name it controls); a request that changes something must come from the page's own origin.
+// page load sets (named for the server's port) or as ?token= in the address fmredit prints; its
+// Host header must name the loopback address and the server's port (so a page elsewhere cannot
+// reach the server through a name it controls); a request that changes something must come from the
+// page's own origin.
 class AccessGuard {
  public:
   // A decision on one request: status 0 lets it through.
@@ -32,4 +33,5 @@ class AccessGuard {
 
   std::string m_token;
   int m_port;
+  std::string m_cookieName;
 };

@@ -31,6 +31,7 @@
 #include "projectedit/ProjectHistory.h"
 #include "projectedit/ProjectSlides.h"
 #include "studio/AccessGuard.h"
+#include "studio/BoundedHttpServer.h"
 #include "studio/EventStream.h"
 #include "studio/MovieFrames.h"
 #include "studio/ProjectJson.h"
@@ -42,9 +43,7 @@ namespace {
 using nlohmann::json;
 
 constexpr const char* kLoopback = "127.0.0.1";
-// Enough workers for a few pages, each with its event stream and frames being fetched ahead.
-// An event stream holds its worker, so only so many are served at once.
-constexpr size_t kWorkers = 16;
+// An event stream holds its connection, so only so many are served at once.
 constexpr int kMaxEventStreams = 8;
 constexpr const char* kPageHeaders[][2] = {
     {"Content-Security-Policy",
@@ -64,6 +63,13 @@ void SendJson(httplib::Response& res, int status, const json& body) {
 
 void SendError(httplib::Response& res, int status, const std::string& reason) {
   SendJson(res, status, {{"error", reason}});
+}
+
+// Answers without reading the request's body: the connection closes after the answer.
+void RefuseUnread(httplib::Response& res, int status, const std::string& reason) {
+  res.set_header("Connection", "close");
+  BoundedHttpServer::CloseAfterAnswer();
+  SendError(res, status, reason);
 }
 
 // A request's whole-number path part, or -1.
@@ -201,7 +207,8 @@ struct StudioServer::Impl {
   void GetMovieFile(const httplib::Request& req, httplib::Response& res);
   void PostExport(const httplib::Request& req, httplib::Response& res);
   void GetExport(const httplib::Request& req, httplib::Response& res);
-  void PostUpload(const httplib::Request& req, httplib::Response& res);
+  void PostUpload(const httplib::Request& req, httplib::Response& res,
+                  const httplib::ContentReader& read);
   void PostEdit(const httplib::Request& req, httplib::Response& res);
   void RunEdit(const std::string& action, const json& request);
   void StreamEvents(httplib::Response& res);
@@ -212,7 +219,7 @@ struct StudioServer::Impl {
   Settings settings;
   std::unique_ptr<AccessGuard> guard;
   int port = 0;
-  httplib::Server server;
+  BoundedHttpServer server{BoundedHttpServer::Limits{}};
   std::mutex session;  // one request at a time uses the host session and the project
   MovieFrames frames;
   UploadedMovies uploads;
@@ -230,9 +237,7 @@ StudioServer::~StudioServer() {
 
 bool StudioServer::Listen(int port, std::string* error) {
   Impl& impl = *m_impl;
-  impl.server.new_task_queue = [] { return new httplib::ThreadPool(kWorkers); };
-  impl.port = port == 0 ? impl.server.bind_to_any_port(kLoopback)
-                        : (impl.server.bind_to_port(kLoopback, port) ? port : -1);
+  impl.port = impl.server.Bind(kLoopback, port);
   if (impl.port <= 0) {
     *error = "cannot listen on " + std::string(kLoopback) + ":" + std::to_string(port) +
              " (is another server using it? --port 0 picks a free port)";
@@ -254,8 +259,9 @@ void StudioServer::Serve() {
 
 void StudioServer::Stop() {
   m_impl->exports.CancelAll();
+  m_impl->uploads.StopImports();
   m_impl->events.Close();
-  m_impl->server.stop();
+  m_impl->server.Shutdown();
 }
 
 std::string StudioServer::FindWebRoot() {
@@ -298,18 +304,31 @@ void StudioServer::Impl::Route() {
   server.Post("/api/exports", [this](const auto& req, auto& res) { PostExport(req, res); });
   server.Get(R"(/api/exports/(\d+)/video)",
              [this](const auto& req, auto& res) { GetExport(req, res); });
-  server.Post("/api/uploads", [this](const auto& req, auto& res) { PostUpload(req, res); });
+  server.Post("/api/uploads",
+              [this](const httplib::Request& req, httplib::Response& res,
+                     const httplib::ContentReader& read) { PostUpload(req, res, read); });
   server.Post("/api/edits", [this](const auto& req, auto& res) { PostEdit(req, res); });
   server.Get("/api/events", [this](const auto&, auto& res) { StreamEvents(res); });
 }
 
 httplib::Server::HandlerResponse StudioServer::Impl::Guard(const httplib::Request& req,
                                                            httplib::Response& res) {
+  // Only an upload may be longer than one JSON request or come in chunks, counted as they come.
+  const bool chunked =
+      req.get_header_value("Transfer-Encoding").find("chunked") != std::string::npos;
+  if (req.get_header_value<uint64_t>("Content-Length") > settings.uploadLimit) {
+    RefuseUnread(res, 413, "the request is larger than the upload limit (--max-upload)");
+    return httplib::Server::HandlerResponse::Handled;
+  }
+  if (chunked && req.path != "/api/uploads") {
+    RefuseUnread(res, 411, "a request to " + req.path + " must say its length");
+    return httplib::Server::HandlerResponse::Handled;
+  }
   const AccessGuard::Decision decision =
       guard->Check(req.method, req.get_header_value("Host"), req.get_header_value("Origin"),
                    req.get_header_value("Cookie"), req.get_param_value("token"));
   if (decision.status != 0) {
-    SendError(res, decision.status, decision.reason);
+    RefuseUnread(res, decision.status, decision.reason);
     return httplib::Server::HandlerResponse::Handled;
   }
   if (decision.setCookie && req.path == "/") {
@@ -469,15 +488,36 @@ void StudioServer::Impl::GetExport(const httplib::Request& req, httplib::Respons
   }
 }
 
-void StudioServer::Impl::PostUpload(const httplib::Request& req, httplib::Response& res) {
-  // The server refuses a longer declared length before reading; a chunked body is counted here.
-  if (req.body.size() > settings.uploadLimit) {
-    SendError(res, 413, "the movie is larger than the upload limit (--max-upload)");
+// The body goes to the upload's file as it arrives, counted against the limit on the way
+// (a chunked body declares no length to refuse beforehand).
+void StudioServer::Impl::PostUpload(const httplib::Request& req, httplib::Response& res,
+                                    const httplib::ContentReader& read) {
+  const std::string name = req.get_param_value("name");
+  if (!UploadedMovies::IsName(name)) {
+    RefuseUnread(res, 400, "the upload's name is not UTF-8 text");
     return;
   }
   std::string error;
-  const std::string name = req.get_header_value("X-Movie-Name");
-  const int number = uploads.Store(req.body, name, &error);
+  std::unique_ptr<UploadedMovies::Arrival> arrival = uploads.Receive(name, &error);
+  if (!arrival) {
+    RefuseUnread(res, 500, error);
+    return;
+  }
+  size_t received = 0;
+  const bool whole = read([&](const char* data, size_t size) {
+    received += size;
+    return received <= settings.uploadLimit && arrival->Write(data, size);
+  });
+  if (received > settings.uploadLimit) {
+    RefuseUnread(res, 413, "the movie is larger than the upload limit (--max-upload)");
+    return;
+  }
+  if (!whole) {
+    RefuseUnread(res, arrival->Error().empty() ? 400 : 500,
+                 arrival->Error().empty() ? "the upload was cut off" : arrival->Error());
+    return;
+  }
+  const int number = uploads.Keep(std::move(arrival), &error);
   if (number == 0) {
     SendError(res, 422, error);
     return;

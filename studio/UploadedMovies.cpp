@@ -2,19 +2,59 @@
 
 #include <sys/stat.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
-#include <memory>
+#include <filesystem>
+#include <string_view>
 #include <utility>
 
 #include "host/swf/ZuSwfSignature.h"
+#include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuFileStream.h"
+#include "host/util/ZuString.h"
+#include "media/ZuMediaError.h"
+#include "media/loader/ZuMediaLibrary.h"
 
 namespace {
 
-// The page's name for the movie, without any folder part and with a .swf ending.
-std::string CleanName(const std::string& name) {
+// Longest kept name in bytes, well inside a file name's limit.
+constexpr size_t kMaxNameBytes = 200;
+
+// Whether the file's first bytes open a video the import reads: MP4 and MOV (an "ftyp" box,
+// or an old QuickTime file's first atom), Matroska and WebM, GIF.
+bool OpensVideo(const std::string& path) {
+  char head[12] = {};
+  FILE* file = std::fopen(path.c_str(), "rb");
+  const size_t got = file != nullptr ? std::fread(head, 1, sizeof head, file) : 0;
+  if (file != nullptr) {
+    std::fclose(file);
+  }
+  const std::string_view bytes(head, got);
+  const std::string_view box = bytes.size() >= 8 ? bytes.substr(4, 4) : std::string_view();
+  return box == "ftyp" || box == "moov" || box == "mdat" || box == "wide" ||
+         bytes.starts_with("\x1A\x45\xDF\xA3") || bytes.starts_with("GIF87a") ||
+         bytes.starts_with("GIF89a");
+}
+
+// The page's name for the movie: no folder part, no control characters, not too long, and
+// ending in .swf (a video's own extension gives way to it).
+std::string KeptName(const std::string& name, bool video) {
   std::string base = name.substr(name.find_last_of("/\\") + 1);
+  std::replace_if(
+      base.begin(), base.end(),
+      [](char c) { return static_cast<unsigned char>(c) < 0x20 || c == 0x7F; }, '_');
+  if (base.size() > kMaxNameBytes) {
+    size_t cut = kMaxNameBytes;
+    while (cut > 0 && (static_cast<unsigned char>(base[cut]) & 0xC0) == 0x80) {
+      --cut;  // not inside a character
+    }
+    base.resize(cut);
+  }
+  const size_t dot = base.rfind('.');
+  if (video && dot != std::string::npos && dot > 0) {
+    base.resize(dot);
+  }
   if (base.empty()) {
     base = "uploaded";
   }
@@ -24,39 +64,122 @@ std::string CleanName(const std::string& name) {
   return base;
 }
 
+// The text on one line.
+std::string OneLine(std::string text) {
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  return text;
+}
+
+void WriteMovie(ZuTavoFile& movie, const std::string& path) {
+  std::string reason;
+  std::unique_ptr<ZuFileStream> file(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &reason));
+  if (!file) {
+    throw ZuMediaError("cannot keep the movie: " + reason);
+  }
+  const bool dumped = movie.DumpToStream(file.get()) == kZuSuccess;
+  if (!dumped) {
+    file->Discard();
+  }
+  if (!dumped || !file->Close()) {
+    const int error = file->GetErrorNumber();
+    throw ZuMediaError("cannot keep the movie: " + (error != 0 && error != ECANCELED
+                                                        ? std::string(std::strerror(error))
+                                                        : movie.GetLastError()));
+  }
+}
+
 }  // namespace
+
+UploadedMovies::Arrival::~Arrival() {
+  if (m_file != nullptr) {
+    std::fclose(m_file);
+  }
+  if (!m_folder.empty()) {
+    std::error_code ignored;
+    std::filesystem::remove_all(m_folder, ignored);
+  }
+}
+
+bool UploadedMovies::Arrival::Write(const char* data, size_t size) {
+  if (std::fwrite(data, 1, size, m_file) != size) {
+    m_error = "cannot keep the upload: " + std::string(std::strerror(errno));
+    return false;
+  }
+  return true;
+}
 
 UploadedMovies::UploadedMovies(std::string folder) : m_folder(std::move(folder)) {}
 
-int UploadedMovies::Store(const std::string& bytes, const std::string& name, std::string* error) {
-  if (!ZuSwfSignature::Opens(bytes)) {
-    *error = CleanName(name) + ": not an SWF movie";
-    return 0;
-  }
-  int number = 0;
+bool UploadedMovies::IsName(const std::string& name) {
+  // Decoding turns every malformed piece into U+FFFD, so only UTF-8 comes back unchanged.
+  return ZuString(std::string_view(name)).GetUTF8String() == name;
+}
+
+std::unique_ptr<UploadedMovies::Arrival> UploadedMovies::Receive(const std::string& name,
+                                                                 std::string* error) {
+  std::unique_ptr<Arrival> arrival(new Arrival);
   {
     std::lock_guard hold(m_lock);
-    number = ++m_last;
+    arrival->m_number = ++m_last;
   }
   // A folder of its own, so that the file can carry the page's name into messages.
-  const std::string folder = m_folder + "/upload-" + std::to_string(number);
+  const std::string folder = m_folder + "/upload-" + std::to_string(arrival->m_number);
   if (mkdir(folder.c_str(), 0700) != 0) {
+    *error = "cannot keep the upload: " + std::string(std::strerror(errno));
+    return nullptr;
+  }
+  arrival->m_folder = folder;
+  arrival->m_received = folder + "/received";
+  arrival->m_name = name;
+  arrival->m_file = std::fopen(arrival->m_received.c_str(), "wb");
+  if (arrival->m_file == nullptr) {
+    *error = "cannot keep the upload: " + std::string(std::strerror(errno));
+    return nullptr;
+  }
+  return arrival;
+}
+
+int UploadedMovies::Keep(std::unique_ptr<Arrival> arrival, std::string* error) {
+  const bool closed = std::fclose(arrival->m_file) == 0;
+  arrival->m_file = nullptr;
+  if (!closed) {
     *error = "cannot keep the upload: " + std::string(std::strerror(errno));
     return 0;
   }
-  const std::string path = folder + "/" + CleanName(name);
-  std::unique_ptr<ZuFileStream> file(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, error));
-  if (!file) {
+  const std::string& received = arrival->m_received;
+  const bool video = OpensVideo(received);
+  const std::string name = KeptName(arrival->m_name, video);
+  const std::string path = arrival->m_folder + "/" + name;
+  if (ZuSwfSignature::OpensFile(received.c_str())) {
+    if (std::rename(received.c_str(), path.c_str()) != 0) {
+      *error = "cannot keep the upload: " + std::string(std::strerror(errno));
+      return 0;
+    }
+  } else if (!video) {
+    *error = name + ": neither an SWF movie nor a video (MP4, WebM, MKV, MOV, GIF)";
     return 0;
-  }
-  if (!file->Write(bytes.data(), bytes.size()) || !file->Close()) {
-    *error = "cannot keep the upload: " + std::string(std::strerror(file->GetErrorNumber()));
-    file->Discard();
-    return 0;
+  } else {
+    try {
+      const ZuVideoImportOptions defaults;
+      std::unique_ptr<ZuTavoFile> movie = ZuMediaLibrary().importVideo(
+          received, defaults, [this](int, int) { return !m_stopping; });
+      WriteMovie(*movie, path);
+    } catch (const std::exception& failure) {
+      // The reason names the received file; the page knows the movie by name.
+      std::string reason = failure.what();
+      for (size_t at = reason.find(received); at != std::string::npos; at = reason.find(received)) {
+        reason.erase(at, received.size() + (reason.compare(at + received.size(), 2, ": ") ? 0 : 2));
+      }
+      *error = name + ": cannot import the video: " + OneLine(reason);
+      return 0;
+    }
+    std::remove(received.c_str());
   }
   std::lock_guard hold(m_lock);
-  m_uploads[number] = {path, CleanName(name)};
-  return number;
+  m_uploads[arrival->m_number] = {path, name};
+  arrival->m_folder.clear();  // kept
+  return arrival->m_number;
 }
 
 bool UploadedMovies::Find(int number, std::string* path, std::string* name) {

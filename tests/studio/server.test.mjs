@@ -59,7 +59,7 @@ async function safetyCases(server) {
     ['export of no slide', 'POST', '/api/exports', { body: '{"version":999,"type":"mp4"}' }, 404],
     ['video never exported', 'GET', '/api/exports/7/video', {}, 404],
     ['page with the token', 'GET', '/', {}, 303],
-    ['page by cookie', 'GET', '/index.html', { token: '', headers: { Cookie: `fmredit_token=${server.token}` } }, 200],
+    ['page by cookie', 'GET', '/index.html', { token: '', headers: { Cookie: `fmredit_token_${server.port}=${server.token}` } }, 200],
   ];
   for (const [name, method, url, options, status] of cases) {
     const answer = await send(server, method, url, options);
@@ -87,8 +87,8 @@ async function twoPages(server) {
 
 // The engine refuses a movie of another size with the command line's reason; nothing changes.
 async function refusedEdit(server) {
-  const upload = await send(server, 'POST', '/api/uploads', {
-    headers: { 'X-Movie-Name': 'small.swf' }, body: readFileSync(small),
+  const upload = await send(server, 'POST', '/api/uploads?name=small.swf', {
+    body: readFileSync(small),
   });
   check(upload.status === 200, 'upload of a movie');
   const { json: before } = await send(server, 'GET', '/api/project');

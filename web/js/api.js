@@ -57,10 +57,11 @@ export async function readFrame(response, { width }) {
   return { top, rows, image: rows ? new ImageData(pixels, width, rows) : null };
 }
 
+// Sends a movie or a video (which the server imports); the name travels in the address, where
+// any text fits, unlike a header. Resolves to {upload, name}.
 export async function upload(file) {
-  return answer(await fetch('/api/uploads', {
-    method: 'POST', body: file,
-    headers: { 'Content-Type': 'application/octet-stream', 'X-Movie-Name': file.name },
+  return answer(await fetch(`/api/uploads?name=${encodeURIComponent(file.name)}`, {
+    method: 'POST', body: file, headers: { 'Content-Type': 'application/octet-stream' },
   }));
 }
 

@@ -1,7 +1,9 @@
-// fmredit serve without a browser: who may talk to it, what it refuses, two pages editing at
-// once, an edit the engine refuses, a video export, and a server killed in the middle of an edit.
-import { copyFileSync, readFileSync } from 'node:fs';
+// fmredit serve without a browser: who may talk to it, what it refuses, clients that dawdle,
+// two pages editing at once, an edit the engine refuses, uploads of a movie and of a video
+// under any name, a video export, and a server killed in the middle of an edit.
+import { copyFileSync, mkdirSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { request as httpRequest } from 'node:http';
+import { connect } from 'node:net';
 import path from 'node:path';
 import {
   check, checkWithOracle, edit, makeProject, record, run, send, serve, tempFolder,
@@ -37,6 +39,8 @@ function nextEvent(server, name) {
 
 async function safetyCases(server) {
   const png = '/api/versions/1/frames/1.png';
+  // Another server's cookie beside this one's, as a browser sends with two editors open.
+  const cookies = `fmredit_token_${server.port + 1}=${'f'.repeat(32)}; fmredit_token_${server.port}=${server.token}`;
   const cases = [
     ['no token', 'GET', '/api/project', { token: '' }, 403],
     ['wrong token', 'GET', '/api/project', { token: 'f'.repeat(32) }, 403],
@@ -47,6 +51,10 @@ async function safetyCases(server) {
     ['oversized chunked upload', 'POST', '/api/uploads',
       { body: Buffer.alloc(1536 * 1024, 70), headers: { 'Transfer-Encoding': 'chunked' } }, 413],
     ['not a movie', 'POST', '/api/uploads', { body: 'hello' }, 422],
+    ['video that cannot be imported', 'POST', '/api/uploads?name=x.mp4',
+      { body: Buffer.concat([Buffer.from('\0\0\0\x18ftypisom'), Buffer.alloc(64)]) }, 422],
+    ['name not UTF-8', 'POST', '/api/uploads?name=%FF.swf', { body: readFileSync(small) }, 400],
+    ['chunked edit', 'POST', '/api/edits', { body: '{}', headers: { 'Transfer-Encoding': 'chunked' } }, 411],
     ['path outside the page', 'GET', '/../../../../etc/passwd', {}, 404],
     ['escaped path outside', 'GET', '/%2e%2e/%2e%2e/%2e%2e/etc/passwd', {}, 404],
     ['version of no slide', 'GET', '/api/versions/999', {}, 404],
@@ -59,13 +67,52 @@ async function safetyCases(server) {
     ['export of no slide', 'POST', '/api/exports', { body: '{"version":999,"type":"mp4"}' }, 404],
     ['video never exported', 'GET', '/api/exports/7/video', {}, 404],
     ['page with the token', 'GET', '/', {}, 303],
-    ['page by cookie', 'GET', '/index.html', { token: '', headers: { Cookie: `fmredit_token_${server.port}=${server.token}` } }, 200],
+    ['page by cookie', 'GET', '/index.html', { token: '', headers: { Cookie: cookies } }, 200],
   ];
   for (const [name, method, url, options, status] of cases) {
     const answer = await send(server, method, url, options);
     check(answer.status === status, `${name}: status ${answer.status}, wanted ${status}`);
     check(!answer.bytes.toString().includes('root:'), `${name}: no file outside is served`);
   }
+  const kept = readdirSync(serverFolder).flatMap((work) => readdirSync(path.join(serverFolder, work)));
+  check(!kept.some((name) => name.startsWith('upload-')), `refused uploads are not kept: ${kept}`);
+}
+
+// More connections than the server takes, sending their requests a byte at a time or
+// nothing: a page's request on a connection of its own is still answered.
+async function dawdlingClients(server) {
+  const sockets = Array.from({ length: 100 }, (_, i) => {
+    const socket = connect(server.port, '127.0.0.1').on('error', () => {});
+    if (i % 2) socket.setTimeout(300).on('timeout', () => socket.write('G'));
+    return socket;
+  });
+  await new Promise((done) => setTimeout(done, 1000));
+  const answer = await new Promise((resolve) => {
+    httpRequest({
+      host: '127.0.0.1', port: server.port, path: `/api/project?token=${server.token}`,
+      headers: { Host: `127.0.0.1:${server.port}` }, agent: false, timeout: 10000,
+    }, resolve).on('timeout', () => resolve({ statusCode: 'none within 10 s' })).end();
+  });
+  sockets.forEach((socket) => socket.destroy());
+  check(answer.statusCode === 200, `page request beside 100 dawdling clients: ${answer.statusCode}`);
+}
+
+// A video under a name no HTTP header could carry is imported, added, and read by the
+// independent parser.
+async function videoUpload(server) {
+  const video = path.join(folder, 'clip.webm');
+  check(run(['export', small, '-o', video]).code === 0, 'export a video');
+  const upload = await send(server, 'POST', `/api/uploads?name=${encodeURIComponent('écran 画面 1.webm')}`,
+    { body: readFileSync(video) });
+  check(upload.status === 200 && upload.json.name === 'écran 画面 1.swf', `video upload: ${upload.bytes}`);
+  const { json: before } = await send(server, 'GET', '/api/project');
+  const added = await edit(server, { action: 'add', upload: upload.json.upload, state: before.state });
+  const slide = added.json.project.slides.at(-1);
+  check(added.status === 200 && slide.name.startsWith('écran 画面 1'), `added: ${JSON.stringify(slide)}`);
+  check((await send(server, 'GET', `/api/versions/${slide.version}`)).status === 200, 'the slide opens');
+  const movie = await send(server, 'GET', `/api/versions/${slide.version}/movie.swf`);
+  writeFileSync(path.join(folder, 'imported.swf'), movie.bytes);
+  checkWithOracle(path.join(folder, 'imported.swf'));
 }
 
 // Two pages change the project from the same state: one wins, the other is told to look
@@ -115,8 +162,12 @@ async function killedMidEdit() {
   check(now === before || now === after, `before or after the edit, not between:\n${now}`);
 }
 
-const server = await serve(project, ['--max-upload', '1']);
+const serverFolder = path.join(folder, 'server');
+mkdirSync(serverFolder);
+const server = await serve(project, ['--max-upload', '1'], { TMPDIR: serverFolder });
 await safetyCases(server);
+await dawdlingClients(server);
+await videoUpload(server);
 await twoPages(server);
 await refusedEdit(server);
 const { json: seen } = await send(server, 'GET', '/api/project');

@@ -50,9 +50,9 @@ export function makeProject(folder, movies) {
 }
 
 // Starts fmredit serve; resolves when it prints its address.
-export function serve(target, extra = []) {
+export function serve(target, extra = [], environment = {}) {
   const child = spawn(fmredit, ['serve', target, '--port', '0', ...extra],
-    { stdio: ['ignore', 'pipe', 'pipe'] });
+    { stdio: ['ignore', 'pipe', 'pipe'], env: { ...process.env, ...environment } });
   process.on('exit', () => child.kill('SIGKILL'));  // a failed test leaves no server behind
   let out = '';
   let err = '';

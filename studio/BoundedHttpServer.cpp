@@ -12,6 +12,7 @@
 #include <deque>
 #include <functional>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <utility>
 #include <vector>
@@ -22,14 +23,22 @@ using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
 // Threads for the connections, one each: a new thread starts whenever no idle one is there to
-// take a connection, and idle ones wait for the next. Threads end only with the server.
+// take a connection, up to a most, and idle ones wait for the next. Threads end only with the
+// server. Past the most (or when no thread can start), connections wait for a thread: the
+// connections beyond the server's cap are closed at once, so their threads come free soon.
 class ThreadPerConnection : public httplib::TaskQueue {
  public:
+  explicit ThreadPerConnection(size_t most) : m_most(most) {}
+
   void enqueue(std::function<void()> job) override {
     std::lock_guard hold(m_lock);
     m_jobs.push_back(std::move(job));
-    if (m_jobs.size() > m_waiting) {
-      m_threads.emplace_back([this] { Work(); });
+    if (m_jobs.size() > m_waiting && m_threads.size() < m_most) {
+      try {
+        m_threads.emplace_back([this] { Work(); });
+      } catch (const std::system_error&) {
+        // Served by a thread that comes free.
+      }
     }
     m_wake.notify_one();
   }
@@ -67,6 +76,7 @@ class ThreadPerConnection : public httplib::TaskQueue {
   std::condition_variable m_wake;
   std::deque<std::function<void()>> m_jobs;
   std::vector<std::thread> m_threads;
+  size_t m_most;
   size_t m_waiting = 0;
   bool m_stopping = false;
 };
@@ -207,7 +217,9 @@ class BoundedHttpServer::Connection : public httplib::Stream {
 thread_local BoundedHttpServer::Connection* BoundedHttpServer::s_serving = nullptr;
 
 BoundedHttpServer::BoundedHttpServer(Limits limits) : m_limits(limits) {
-  new_task_queue = [] { return new ThreadPerConnection; };
+  // The open connections' threads, and as many again for those closed to make room for them.
+  new_task_queue = [most = 2 * limits.connections + 2] { return new ThreadPerConnection(most); };
+  set_keep_alive_timeout(std::chrono::duration_cast<std::chrono::seconds>(limits.idle).count());
 }
 
 int BoundedHttpServer::Bind(const std::string& host, int port) {

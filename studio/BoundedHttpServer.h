@@ -25,8 +25,8 @@ class BoundedHttpServer : public httplib::Server {
     size_t connections = 64;
     std::chrono::milliseconds idle{3000};
     std::chrono::milliseconds grace{3000};
-    size_t minimumRate = 64 * 1024;         // bytes a second
-    std::chrono::milliseconds stall{5000};  // longest wait for the client to take an answer
+    size_t minimumRate = size_t{64} * 1024;  // bytes a second
+    std::chrono::milliseconds stall{5000};   // longest wait for the client to take an answer
   };
 
   explicit BoundedHttpServer(Limits limits);

@@ -37,9 +37,8 @@ bool OpensVideo(const std::string& path) {
          bytes.starts_with("GIF89a");
 }
 
-// The page's name for the movie: no folder part, no control characters, not too long, and
-// ending in .swf (a video's own extension gives way to it).
-std::string KeptName(const std::string& name, bool video) {
+// The page's name for the file without any folder part or control characters, and not too long.
+std::string PlainName(const std::string& name) {
   std::string base = name.substr(name.find_last_of("/\\") + 1);
   std::replace_if(
       base.begin(), base.end(),
@@ -51,12 +50,15 @@ std::string KeptName(const std::string& name, bool video) {
     }
     base.resize(cut);
   }
+  return base.empty() ? "uploaded" : base;
+}
+
+// The name the movie is kept under: the plain name ending in .swf, a video's own extension
+// giving way to it.
+std::string KeptName(std::string base, bool video) {
   const size_t dot = base.rfind('.');
   if (video && dot != std::string::npos && dot > 0) {
     base.resize(dot);
-  }
-  if (base.empty()) {
-    base = "uploaded";
   }
   if (base.size() < 4 || base.compare(base.size() - 4, 4, ".swf") != 0) {
     base += ".swf";
@@ -149,7 +151,8 @@ int UploadedMovies::Keep(std::unique_ptr<Arrival> arrival, std::string* error) {
   }
   const std::string& received = arrival->m_received;
   const bool video = OpensVideo(received);
-  const std::string name = KeptName(arrival->m_name, video);
+  const std::string given = PlainName(arrival->m_name);
+  const std::string name = KeptName(given, video);
   const std::string path = arrival->m_folder + "/" + name;
   if (ZuSwfSignature::OpensFile(received.c_str())) {
     if (std::rename(received.c_str(), path.c_str()) != 0) {
@@ -157,7 +160,7 @@ int UploadedMovies::Keep(std::unique_ptr<Arrival> arrival, std::string* error) {
       return 0;
     }
   } else if (!video) {
-    *error = name + ": neither an SWF movie nor a video (MP4, WebM, MKV, MOV, GIF)";
+    *error = given + ": neither an SWF movie nor a video (MP4, WebM, MKV, MOV, GIF)";
     return 0;
   } else {
     try {
@@ -171,7 +174,7 @@ int UploadedMovies::Keep(std::unique_ptr<Arrival> arrival, std::string* error) {
       for (size_t at = reason.find(received); at != std::string::npos; at = reason.find(received)) {
         reason.erase(at, received.size() + (reason.compare(at + received.size(), 2, ": ") ? 0 : 2));
       }
-      *error = name + ": cannot import the video: " + OneLine(reason);
+      *error = given + ": cannot import the video: " + OneLine(reason);
       return 0;
     }
     std::remove(received.c_str());

@@ -180,8 +180,6 @@ for (let tries = 0; tries < 600 && video.status !== 200; tries += 1) {
   video = await send(server, 'GET', `/api/exports/${started.json?.export}/video`);
 }
 check(started.status === 202 && video.bytes.length > 1000, `export: ${started.status}, ${video.status}`);
-const exported = await send(server, 'GET', `/api/versions/${seen.slides[0].version}`);
-check(exported.status === 200, 'a slide movie is ready');
 check(run(['project', 'list', project]).err.includes('project is in use'), 'the server holds the project');
 await server.stop();
 check(server.child.exitCode === 0 && /stopped/.test(server.output()), 'Ctrl-C stops cleanly');

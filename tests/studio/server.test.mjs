@@ -78,12 +78,14 @@ async function safetyCases(server) {
   check(!kept.some((name) => name.startsWith('upload-')), `refused uploads are not kept: ${kept}`);
 }
 
-// More connections than the server takes, sending their requests a byte at a time or
-// nothing: a page's request on a connection of its own is still answered.
+// More connections than the server takes, sending a request a byte at a time (a header that
+// never ends) or nothing: a page's request on a connection of its own is still answered.
 async function dawdlingClients(server) {
+  const text = `GET / HTTP/1.1\r\nX-Slow: ${'a'.repeat(1000)}`;
   const sockets = Array.from({ length: 100 }, (_, i) => {
     const socket = connect(server.port, '127.0.0.1').on('error', () => {});
-    if (i % 2) socket.setTimeout(300).on('timeout', () => socket.write('G'));
+    let sent = 0;
+    if (i % 2) socket.setTimeout(300).on('timeout', () => socket.write(text[sent++]));
     return socket;
   });
   await new Promise((done) => setTimeout(done, 1000));

@@ -1,5 +1,6 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
+#include <iostream>
 #include <memory>
 #include <string>
 
@@ -63,6 +64,7 @@ void RunExport(const ExportOptions& options) {
   video.crf = options.crf;
   video.lossless = options.lossless;
   ExportVideoOrThrow(*movie, options.output, video);
+  std::cout << "wrote " << options.output << "\n";
 }
 
 }  // namespace
@@ -79,14 +81,6 @@ void AddExportCommand(CLI::App& app) {
                    "the type: H.264 in .mp4/.mov/.mkv, VP9 in .webm, .gif, .apng")
       ->required();
   AddTimeRangeOptions(*command, options->from, options->to);
-  command->add_option("--scale", options->scale, "Picture size of the video, WIDTHxHEIGHT");
-  command
-      ->add_option("--crf", options->crf,
-                   "Constant quality, lower is better (H.264 0-51, default 23; VP9 0-63, "
-                   "default 32)")
-      ->check(CLI::Range(0, 63));
-  command->add_flag("--lossless", options->lossless,
-                    "Encode so that decoding gives back exactly the rendered pixels (H.264 RGB "
-                    "in .mp4/.mov, FFV1 in .mkv, VP9 in .webm)");
+  AddVideoOptions(*command, options->scale, options->crf, options->lossless);
   command->callback([options] { RunExport(*options); });
 }

@@ -10,15 +10,16 @@
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/MediaOptions.h"
 #include "cli/ProjectListing.h"
 #include "cli/TimeOption.h"
 #include "cli/VideoExport.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuProject.h"
 #include "host/app/ZuSlideBase.h"
-#include "host/swf/ZuTavoFile.h"
-#include "host/util/ZuSharedBytes.h"
+#include "media/formats/ZuVideoFormats.h"
 #include "projectedit/OpenProjectSession.h"
+#include "projectedit/ProjectExport.h"
 #include "projectedit/ProjectHistory.h"
 #include "projectedit/ProjectSlides.h"
 
@@ -27,6 +28,11 @@ namespace {
 struct ProjectOptions : SlideOptions {
   std::string project;
   std::string output;
+  double from = -1;  // the video export's time range and encoding
+  double to = -1;
+  std::string scale;
+  int crf = -1;
+  bool lossless = false;
 };
 
 void RunNew(const ProjectOptions& options) {
@@ -52,21 +58,32 @@ void RunSet(const ProjectOptions& options) {
   std::cout << "slide " << options.slide << ": minimum " << options.minimum << " s\n";
 }
 
-// Renders the stored movie version into a video at output, the type by its extension.
-void ExportSlideVideo(OpenProjectSession& session, int64_t version, const std::string& output) {
-  ZuSharedBytes bytes;
-  std::string error;
-  if (!session.Project().ReadVersion(version, &bytes, &error)) {
-    throw CliError(output + ": " + error);
+// Writes the video the options ask for: one slide's movie (or the time asked of it), or every
+// slide in order with chapters, whose text goes to a file beside the video. The project is
+// held only while the export is planned (the movies read); the encoding runs without it.
+void ExportProjectVideo(const ProjectOptions& options, const ProjectExportRequest& request) {
+  std::unique_ptr<ProjectExport> plan;
+  {
+    OpenProjectSession session(options.project, ZuProjectAccess::kReadOnly);
+    if (session.IsProjectFile(options.output)) {
+      throw CliError(options.output + ": is the project file itself", kExitUsage);
+    }
+    plan = std::make_unique<ProjectExport>(session, request);
   }
-  ZuTavoFile movie;
-  if (movie.LoadFromBytes(std::move(bytes)) != kZuSuccess) {
-    throw CliError(output + ": the slide's movie cannot be loaded: " + movie.GetLastError());
+  for (const std::string& note : plan->Notes()) {
+    std::cerr << "fmredit: " << note << "\n";
   }
-  ExportVideoOrThrow(movie, output, ZuVideoExportOptions{});
+  EncodeVideoOrThrow([&](const ZuMediaProgress& progress) { plan->Run(options.output, progress); });
+  std::cout << "wrote " << options.output << "\n";
+  if (!request.slide) {
+    const std::string chapters = ChaptersFileOf(options.output);
+    plan->WriteChapters(chapters);
+    std::cout << "wrote " << chapters << "\n";
+  }
 }
 
-void RunExport(const ProjectOptions& options) {
+// Writes the movie a slide shows, as stored, to an SWF file.
+void ExportSlideMovie(const ProjectOptions& options) {
   OpenProjectSession session(options.project, ZuProjectAccess::kReadOnly);
   const ZuAnimationResource* resource = session.Slide(options.slide, "--slide")->GetAnimation();
   if (resource == nullptr) {
@@ -77,12 +94,49 @@ void RunExport(const ProjectOptions& options) {
     throw CliError(options.output + ": is the project file itself", kExitUsage);
   }
   std::string error;
-  if (ZuIsVideoPath(options.output)) {
-    ExportSlideVideo(session, resource->GetVersionId(), options.output);
-  } else if (!session.Project().ExportVersion(resource->GetVersionId(), options.output, &error)) {
+  if (!session.Project().ExportVersion(resource->GetVersionId(), options.output, &error)) {
     throw CliError(options.output + ": slide " + std::to_string(options.slide) + ": " + error);
   }
   std::cout << "wrote " << options.output << "\n";
+}
+
+void RunExport(const ProjectOptions& options, bool slideGiven) {
+  if (!ZuIsVideoPath(options.output)) {
+    if (!slideGiven) {
+      throw CliError(options.output +
+                         ": an SWF file takes one slide's movie; give --slide, or a "
+                         "video file (" +
+                         ZuVideoExtensions() + ") for the whole project",
+                     kExitUsage);
+    }
+    if (options.from >= 0 || options.to >= 0 || !options.scale.empty() || options.crf >= 0 ||
+        options.lossless) {
+      throw CliError("--from, --to, --scale, --crf and --lossless are for video files (" +
+                         ZuVideoExtensions() + ")",
+                     kExitUsage);
+    }
+    ExportSlideMovie(options);
+    return;
+  }
+  if (!slideGiven && (options.from >= 0 || options.to >= 0)) {
+    throw CliError("--from and --to take a time of one slide; give --slide", kExitUsage);
+  }
+  ProjectExportRequest request;
+  if (slideGiven) {
+    request.slide = options.slide;
+  }
+  if (options.from >= 0) {
+    request.start = options.from;
+  }
+  if (options.to >= 0) {
+    request.end = options.to;
+  }
+  if (!options.scale.empty()) {
+    ParsePictureSize("--scale", options.scale, request.width, request.height);
+  }
+  request.crf = options.crf;
+  request.lossless = options.lossless;
+  ExportProjectVideo(options, request);
 }
 
 void RunStep(const ProjectOptions& options, bool undo) {
@@ -129,16 +183,21 @@ void AddProjectCommand(CLI::App& app) {
       ->check(SecondsOption());
   set->callback([options] { RunSet(*options); });
 
-  CLI::App* exporting = AddProjectFile(
-      project->add_subcommand(
-          "export", "Write the movie a slide shows to an SWF file, or as a video (.mp4, ...)"),
-      *options);
-  exporting->add_option("--slide", options->slide, "Slide, from 1")->required();
+  CLI::App* exporting =
+      AddProjectFile(project->add_subcommand(
+                         "export", "Write the project as a video (" + ZuVideoExtensions() +
+                                       "): every slide in order, with chapters, or one slide; or "
+                                       "write the movie a slide shows to an SWF file"),
+                     *options);
+  CLI::Option* slide = exporting->add_option(
+      "--slide", options->slide, "Slide, from 1 (needed for an SWF file; default: every slide)");
   exporting
       ->add_option("-o,--output", options->output,
-                   "SWF file, or video file (.mp4, .webm, .gif, ...) to write")
+                   "Video file (" + ZuVideoExtensions() + ") or SWF file to write")
       ->required();
-  exporting->callback([options] { RunExport(*options); });
+  AddTimeRangeOptions(*exporting, options->from, options->to);
+  AddVideoOptions(*exporting, options->scale, options->crf, options->lossless);
+  exporting->callback([options, slide] { RunExport(*options, slide->count() > 0); });
 
   CLI::App* undo =
       AddProjectFile(project->add_subcommand("undo", "Undo the last change"), *options);

@@ -1,7 +1,10 @@
 #include "cli/FrameProgress.h"
 
+#include <cmath>
 #include <cstdio>
 #include <utility>
+
+#include "media/ZuMediaProgress.h"
 
 namespace {
 
@@ -13,7 +16,12 @@ FrameProgress::FrameProgress(std::string verb)
     : m_verb(std::move(verb)), m_start(std::chrono::steady_clock::now()), m_lastShown(m_start) {}
 
 void FrameProgress::Step() {
-  ++m_frames;
+  Step(static_cast<int>(m_frames + 1), 0);
+}
+
+void FrameProgress::Step(int done, int total) {
+  m_frames = done;
+  m_total = total;
   if (m_line.Enabled() && std::chrono::steady_clock::now() - m_lastShown >= kRedrawInterval) {
     Show();
   }
@@ -30,8 +38,21 @@ void FrameProgress::Show() {
   const auto now = std::chrono::steady_clock::now();
   const double seconds = std::chrono::duration<double>(now - m_start).count();
   const double rate = seconds > 0 ? static_cast<double>(m_frames) / seconds : 0.0;
-  char text[96];
-  std::snprintf(text, sizeof text, "%s %ld frames, %.1f fps", m_verb.c_str(), m_frames, rate);
+  char text[128];
+  if (m_total <= 0) {
+    std::snprintf(text, sizeof text, "%s %ld frames, %.1f fps", m_verb.c_str(), m_frames, rate);
+  } else {
+    const int written =
+        std::snprintf(text, sizeof text, "%s %ld of %ld frames (%ld%%), %.1f fps", m_verb.c_str(),
+                      m_frames, m_total, m_frames * 100 / m_total, rate);
+    const double left = ZuSecondsLeft(m_frames, m_total, seconds);
+    if (left >= 0 && m_frames < m_total && written > 0 &&
+        static_cast<size_t>(written) < sizeof text) {
+      const long whole = std::lround(left);
+      std::snprintf(text + written, sizeof text - written, ", %ld:%02ld left", whole / 60,
+                    whole % 60);
+    }
+  }
   m_line.Show(text);
   m_lastShown = now;
 }

@@ -25,6 +25,18 @@ void AddTimeRangeOptions(CLI::App& command, double& from, double& to) {
   command.add_option("--to", to, "End at this time, in seconds")->check(PositiveSecondsOption());
 }
 
+void AddVideoOptions(CLI::App& command, std::string& scale, int& crf, bool& lossless) {
+  command.add_option("--scale", scale, "Picture size of the video, WIDTHxHEIGHT");
+  command
+      .add_option("--crf", crf,
+                  "Constant quality, lower is better (H.264 0-51, default 23; VP9 0-63, "
+                  "default 32)")
+      ->check(CLI::Range(0, 63));
+  command.add_flag("--lossless", lossless,
+                   "Encode so that decoding gives back exactly the rendered pixels (H.264 RGB "
+                   "in .mp4/.mov, FFV1 in .mkv, VP9 in .webm)");
+}
+
 namespace {
 
 // Reads the whole numbers of text, each followed by its separator ('\0' after the last), with

@@ -18,6 +18,10 @@ CLI::Option* AddFrameRateOption(CLI::App& command, int& rate, const std::string&
 // --from S and --to S on command, into from and to (seconds; negative when not given).
 void AddTimeRangeOptions(CLI::App& command, double& from, double& to);
 
+// --scale WIDTHxHEIGHT, --crf and --lossless of the video exports on command, into scale, crf
+// (-1 when not given) and lossless.
+void AddVideoOptions(CLI::App& command, std::string& scale, int& crf, bool& lossless);
+
 // "640x400" as a picture size; throws CliError (wrong arguments) naming option otherwise.
 void ParsePictureSize(const std::string& option, const std::string& text, int& width, int& height);
 

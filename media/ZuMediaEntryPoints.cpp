@@ -1,7 +1,7 @@
 #include "media/ZuMediaEntryPoints.h"
 
 extern "C" const ZuMediaEntryPoints* ZuGetMediaEntryPoints() {
-  static constexpr ZuMediaEntryPoints kEntryPoints{&ZuExportVideo, &ZuImportVideo,
-                                                   &ZuCaptureScreen};
+  static constexpr ZuMediaEntryPoints kEntryPoints{&ZuExportVideo, &ZuExportSequence,
+                                                   &ZuImportVideo, &ZuCaptureScreen};
   return &kEntryPoints;
 }

@@ -1,5 +1,7 @@
 #include "media/ZuVideoEncoder.h"
 
+#include <new>
+
 #include "host/image/ZuImage.h"
 #include "media/ZuMediaError.h"
 #include "media/ZuPaletteFilter.h"
@@ -64,6 +66,8 @@ ZuVideoEncoder::ZuVideoEncoder(const std::string& path, const ZuVideoFormat& for
   }
   OpenCodec(format, settings);
   OpenMuxer(format);
+  AddChapters(settings.chapters);
+  Check(avformat_write_header(m_muxer.get(), nullptr), "cannot start the file");
   if (format.palette) {
     m_palette = std::make_unique<ZuPaletteFilter>(m_width, m_height, settings.frameRate);
     AllocateFrame(AV_PIX_FMT_RGBA, m_width, m_height);
@@ -122,7 +126,30 @@ void ZuVideoEncoder::OpenMuxer(const ZuVideoFormat& format) {
   m_stream->time_base = m_codec->time_base;
   m_stream->avg_frame_rate = m_codec->framerate;
   Check(avcodec_parameters_from_context(m_stream->codecpar, m_codec.get()), "encoder settings");
-  Check(avformat_write_header(m_muxer.get(), nullptr), "cannot start the file");
+}
+
+void ZuVideoEncoder::AddChapters(const std::vector<ZuVideoChapter>& chapters) {
+  if (chapters.empty()) {
+    return;
+  }
+  // Allocated as FFmpeg's own code does, as avformat_free_context frees them.
+  auto** list = static_cast<AVChapter**>(av_calloc(chapters.size(), sizeof(AVChapter*)));
+  if (list == nullptr) {
+    throw std::bad_alloc();
+  }
+  m_muxer->chapters = list;
+  for (const ZuVideoChapter& chapter : chapters) {
+    auto* added = static_cast<AVChapter*>(av_mallocz(sizeof(AVChapter)));
+    if (added == nullptr) {
+      throw std::bad_alloc();
+    }
+    list[m_muxer->nb_chapters] = added;
+    added->id = ++m_muxer->nb_chapters;
+    added->time_base = m_codec->time_base;
+    added->start = chapter.startFrame;
+    added->end = chapter.endFrame;
+    Check(av_dict_set(&added->metadata, "title", chapter.name.c_str(), 0), "chapter name");
+  }
 }
 
 void ZuVideoEncoder::AllocateFrame(AVPixelFormat pixels, int width, int height) {

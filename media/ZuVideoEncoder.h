@@ -1,7 +1,9 @@
 #pragma once
 
+#include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "media/ZuAvHandles.h"
 #include "media/ZuAvOutputFile.h"
@@ -11,6 +13,13 @@
 class ZuImage;
 class ZuPaletteFilter;
 
+// A named stretch of the video a player can jump to, in video frames from 0.
+struct ZuVideoChapter {
+  std::string name;
+  int64_t startFrame = 0;
+  int64_t endFrame = 0;  // the first frame after it
+};
+
 // What the encoder makes of the pictures it is given.
 struct ZuVideoEncoderSettings {
   int width = 0;  // the video's picture size; pictures of another size are scaled to it
@@ -18,6 +27,7 @@ struct ZuVideoEncoderSettings {
   int frameRate = 15;  // whole frames per second
   int crf = -1;        // the codec's constant-quality level; -1: the format's default
   bool lossless = false;
+  std::vector<ZuVideoChapter> chapters;  // kept by the containers that keep chapters
 };
 
 // Encodes RGBA pictures, one per frame at a constant rate, into a video file of one format.
@@ -42,6 +52,7 @@ class ZuVideoEncoder {
 
   void OpenCodec(const ZuVideoFormat& format, const ZuVideoEncoderSettings& settings);
   void OpenMuxer(const ZuVideoFormat& format);
+  void AddChapters(const std::vector<ZuVideoChapter>& chapters);
   void AllocateFrame(AVPixelFormat pixels, int width, int height);
   // Sends a frame (null: the end) to the codec and writes the packets it gives back.
   void Encode(const AVFrame* frame);

@@ -21,6 +21,6 @@ struct ZuVideoExportOptions {
 // rate into the video file at path, whose extension picks the type: H.264 in .mp4, .mov and
 // .mkv (FFV1 in .mkv when lossless), VP9 in .webm, a palette GIF, an animated PNG. The file
 // appears only when complete: on failure (ZuMediaError) or when progress asks to stop
-// (ZuMediaCancelled) nothing is left at path.
+// (ZuMediaCancelled) nothing is left at path. The one-segment case of ZuExportSequence.
 void ZuExportVideo(const ZuTavoFile& movie, const std::string& path,
                    const ZuVideoExportOptions& options, const ZuMediaProgress& progress);

@@ -13,10 +13,14 @@ std::string WhyNotSeconds(double seconds, const std::string& shown) {
          ", not '" + shown + "'";
 }
 
-void RequireSeconds(const std::string& name, double seconds) {
+std::string EditSecondsText(double seconds) {
   std::ostringstream shown;
   shown << seconds;
-  const std::string why = WhyNotSeconds(seconds, shown.str());
+  return shown.str();
+}
+
+void RequireSeconds(const std::string& name, double seconds) {
+  const std::string why = WhyNotSeconds(seconds, EditSecondsText(seconds));
   if (!why.empty()) {
     throw EditError(name + ": " + why, EditError::Kind::kWrongArgument);
   }

@@ -7,6 +7,8 @@
 // come from the command line or the web editor.
 constexpr double kMaxSeconds = 1000000;
 
+// Seconds as the messages show them: "0.4", "12.35".
+std::string EditSecondsText(double seconds);
 // Empty when seconds is such a time; else why not, naming the value as shown.
 std::string WhyNotSeconds(double seconds, const std::string& shown);
 // Throws EditError (a wrong argument) "name: <why>" when seconds is not such a time.

@@ -10,6 +10,7 @@
 #include <climits>
 #include <cstdio>
 #include <filesystem>
+#include <memory>
 #include <mutex>
 #include <nlohmann/json.hpp>
 #include <optional>
@@ -28,11 +29,13 @@
 #include "projectedit/EditProgress.h"
 #include "projectedit/OpenProjectSession.h"
 #include "projectedit/ProjectEdits.h"
+#include "projectedit/ProjectExport.h"
 #include "projectedit/ProjectHistory.h"
 #include "projectedit/ProjectSlides.h"
 #include "studio/AccessGuard.h"
 #include "studio/BoundedHttpServer.h"
 #include "studio/EventStream.h"
+#include "studio/ExportRequest.h"
 #include "studio/MovieFrames.h"
 #include "studio/ProjectJson.h"
 #include "studio/UploadedMovies.h"
@@ -207,6 +210,8 @@ struct StudioServer::Impl {
   void GetMovieFile(const httplib::Request& req, httplib::Response& res);
   void PostExport(const httplib::Request& req, httplib::Response& res);
   void GetExport(const httplib::Request& req, httplib::Response& res);
+  void CancelExport(const httplib::Request& req, httplib::Response& res);
+  void GetChapters(const httplib::Request& req, httplib::Response& res);
   void PostUpload(const httplib::Request& req, httplib::Response& res,
                   const httplib::ContentReader& read);
   void PostEdit(const httplib::Request& req, httplib::Response& res);
@@ -304,6 +309,10 @@ void StudioServer::Impl::Route() {
   server.Post("/api/exports", [this](const auto& req, auto& res) { PostExport(req, res); });
   server.Get(R"(/api/exports/(\d+)/video)",
              [this](const auto& req, auto& res) { GetExport(req, res); });
+  server.Post(R"(/api/exports/(\d+)/cancel)",
+              [this](const auto& req, auto& res) { CancelExport(req, res); });
+  server.Get(R"(/api/exports/(\d+)/chapters\.txt)",
+             [this](const auto& req, auto& res) { GetChapters(req, res); });
   server.Post("/api/uploads",
               [this](const httplib::Request& req, httplib::Response& res,
                      const httplib::ContentReader& read) { PostUpload(req, res, read); });
@@ -435,42 +444,46 @@ void StudioServer::Impl::GetMovieFile(const httplib::Request& req, httplib::Resp
 }
 
 void StudioServer::Impl::PostExport(const httplib::Request& req, httplib::Response& res) {
-  const json request = json::parse(req.body, nullptr, false);
-  if (!request.is_object() || !request.contains("version") || !request["version"].is_number() ||
-      !request.contains("type") || !request["type"].is_string()) {
-    SendError(res, 400, "the request must be a JSON object naming a version and a video type");
-    return;
-  }
-  const std::string type = request["type"].get<std::string>();
-  if (!VideoExports::IsVideoType(type)) {
-    SendError(res, 400, "\"" + type + "\" is not a video type fmredit exports");
-    return;
-  }
-  const int64_t version = request["version"].get<int64_t>();
-  const std::string name = SafeFileName(request.contains("name") && request["name"].is_string()
-                                            ? request["name"].get<std::string>()
-                                            : std::string("movie"));
   std::string error;
   int number = 0;
-  {
-    std::lock_guard hold(session);
-    MovieFrames::Facts facts;
-    if (!IsShownVersion(version)) {
-      SendError(res, 404, "no slide of the project shows movie version " + std::to_string(version));
-      return;
+  int frames = 0;
+  try {
+    const ExportOrder order = ReadExportOrder(req.body);
+    std::unique_ptr<ProjectExport> plan;
+    {
+      std::lock_guard hold(session);
+      plan = std::make_unique<ProjectExport>(project, order.request);
     }
-    if (!frames.Prepare(project.Project(), version, &facts, &error)) {
-      SendError(res, 422, "movie version " + std::to_string(version) + ": " + error);
-      return;
-    }
-    // The export takes its own link to the file: edits may drop the version meanwhile.
-    number = exports.Start(frames.FileOf(version), name, type, &error);
+    frames = plan->TotalFrames();
+    number = exports.Start(std::move(plan), SafeFileName(order.name), order.type, &error);
+  } catch (const EditError& refused) {
+    const bool wrong = refused.GetKind() == EditError::Kind::kWrongArgument;
+    SendError(res, wrong ? 400 : 422, uploads.WithoutFolders(refused.what()));
+    return;
   }
   if (number == 0) {
     SendError(res, 409, error);
     return;
   }
-  SendJson(res, 202, {{"export", number}});
+  SendJson(res, 202, {{"export", number}, {"frames", frames}});
+}
+
+void StudioServer::Impl::CancelExport(const httplib::Request& req, httplib::Response& res) {
+  if (!exports.Cancel(static_cast<int>(PathNumber(req, 1)))) {
+    SendError(res, 404, "no such export");
+    return;
+  }
+  SendJson(res, 200, json::object());
+}
+
+void StudioServer::Impl::GetChapters(const httplib::Request& req, httplib::Response& res) {
+  std::string text, name;
+  if (!exports.Chapters(static_cast<int>(PathNumber(req, 1)), &text, &name)) {
+    SendError(res, 404, "no chapters: export the whole project first");
+    return;
+  }
+  res.set_header("Content-Disposition", "attachment; filename=\"" + name + "\"");
+  res.set_content(text, "text/plain; charset=utf-8");
 }
 
 void StudioServer::Impl::GetExport(const httplib::Request& req, httplib::Response& res) {

@@ -1,22 +1,26 @@
 #include "studio/VideoExports.h"
 
+#include <chrono>
+#include <cmath>
 #include <cstdio>
-#include <filesystem>
-#include <memory>
 #include <new>
 #include <nlohmann/json.hpp>
 #include <utility>
 
-#include "host/swf/ZuTavoFile.h"
-#include "host/util/ZuFileStream.h"
 #include "media/ZuMediaError.h"
-#include "media/ZuVideoExport.h"
-#include "media/loader/ZuMediaLibrary.h"
+#include "media/ZuMediaProgress.h"
+#include "media/formats/ZuVideoFormats.h"
+#include "projectedit/EditError.h"
+#include "projectedit/ProjectExport.h"
 #include "studio/EventStream.h"
 
 namespace {
 
 using nlohmann::json;
+
+// Progress events go out when the percent changes, and at least this often meanwhile (for the
+// time left) but no more: the pages redraw for each.
+constexpr std::chrono::milliseconds kProgressInterval(500);
 
 // The text with every occurrence of from replaced by to.
 std::string Replaced(std::string text, const std::string& from, const std::string& to) {
@@ -24,18 +28,6 @@ std::string Replaced(std::string text, const std::string& from, const std::strin
     text.replace(at, from.size(), to);
   }
   return text;
-}
-
-// Reads the movie file whole, so that the file may go once this returns.
-void LoadMovie(const std::string& path, ZuTavoFile* movie) {
-  std::string error;
-  std::unique_ptr<ZuFileStream> file(ZuFileStream::Open(path, ZuFileStream::Mode::kRead, &error));
-  if (file && movie->LoadFromStream(file.get()) != kZuSuccess) {
-    error = movie->GetLastError();
-  }
-  if (!error.empty()) {
-    throw ZuMediaError("cannot read the movie: " + error);
-  }
 }
 
 }  // namespace
@@ -55,89 +47,113 @@ bool VideoExports::IsVideoType(const std::string& type) {
          ZuIsVideoPath("video." + type);
 }
 
-int VideoExports::Start(const std::string& movie, const std::string& name, const std::string& type,
-                        std::string* error) {
-  int number = 0;
-  {
-    std::lock_guard hold(m_lock);
-    if (m_running) {
-      *error = "a video is being exported; wait for it to finish";
-      return 0;
-    }
-    m_running = true;
-    number = ++m_last;
-  }
-  const std::string prefix = m_folder + "/export-" + std::to_string(number);
-  const std::string source = prefix + ".swf";
-  const Export job{prefix + "." + type, name + "." + type};
-  std::error_code failed;
-  std::filesystem::create_hard_link(movie, source, failed);
-  if (failed) {
-    std::filesystem::copy_file(movie, source, failed);
-  }
-  if (failed) {
-    *error = "cannot export: " + failed.message();
-    std::lock_guard hold(m_lock);
-    m_running = false;
+int VideoExports::Start(std::unique_ptr<ProjectExport> plan, const std::string& name,
+                        const std::string& type, std::string* error) {
+  std::lock_guard hold(m_lock);
+  if (m_running != 0) {
+    *error = "a video is being exported; wait for it to finish or cancel it";
     return 0;
   }
-  // Under the lock: the previous export may end (and another Start pass) before the thread
-  // made here is stored.
-  std::lock_guard hold(m_lock);
   if (m_worker.joinable()) {
     m_worker.join();  // the previous export, which has ended and takes the lock no more
   }
+  const int number = ++m_last;
+  m_running = number;
   m_cancel = false;
-  m_worker = std::thread([this, number, source, job] { Run(number, source, job); });
+  Export job{m_folder + "/export-" + std::to_string(number) + "." + type, name + "." + type, {}};
+  std::shared_ptr<const ProjectExport> shared(std::move(plan));
+  m_worker = std::thread([this, number, shared, job] { Run(number, shared, job); });
   return number;
 }
 
-void VideoExports::Run(int number, const std::string& source, const Export& job) {
-  std::string error;
+void VideoExports::Publish(int number, int done, int total, double secondsLeft) {
+  json event = {{"export", number},
+                {"done", done},
+                {"total", total},
+                {"percent", total > 0 ? static_cast<int>(int64_t{done} * 100 / total) : 0},
+                {"secondsLeft", nullptr}};
+  if (secondsLeft >= 0) {
+    event["secondsLeft"] = std::lround(secondsLeft);
+  }
+  m_events.Publish("export", event.dump());
+}
+
+void VideoExports::Run(int number, const std::shared_ptr<const ProjectExport>& plan, Export job) {
+  json end = {{"export", number}};
+  const auto start = std::chrono::steady_clock::now();
+  auto shown = start - kProgressInterval;
+  int percent = -1;
   try {
-    ZuTavoFile movie;
-    LoadMovie(source, &movie);
-    std::remove(source.c_str());
-    int shown = -1;
-    ZuMediaLibrary().exportVideo(movie, job.video, {}, [&](int done, int total) {
-      const int percent = total > 0 ? done * 100 / total : 0;
-      if (percent != shown) {
-        shown = percent;
-        m_events.Publish("export", json{{"export", number}, {"percent", percent}}.dump());
+    plan->Run(job.video, [&](int done, int total) {
+      const auto now = std::chrono::steady_clock::now();
+      const int reached = total > 0 ? static_cast<int>(int64_t{done} * 100 / total) : 0;
+      if (reached != percent || now - shown >= kProgressInterval) {
+        percent = reached;
+        shown = now;
+        Publish(number, done, total,
+                ZuSecondsLeft(done, total, std::chrono::duration<double>(now - start).count()));
       }
       return !m_cancel;
     });
+    job.chapters = plan->ChaptersText();
+    end["ready"] = true;
+  } catch (const ZuMediaCancelled&) {
+    end["cancelled"] = true;
   } catch (const ZuMediaError& failure) {
-    error = Replaced(failure.what(), job.video, job.name);
+    end["error"] = Replaced(failure.what(), job.video, job.name);
   } catch (const std::bad_alloc&) {
-    error = job.name + ": not enough memory to export the video";
+    end["error"] = job.name + ": not enough memory to export the video";
   }
-  std::remove(source.c_str());
   {
     std::lock_guard hold(m_lock);
-    if (error.empty()) {
-      m_exports[number] = job;
+    if (end.contains("ready")) {
+      m_exports[number] = std::move(job);
     }
-    m_running = false;
+    m_running = 0;
   }
-  json done = {{"export", number}};
-  if (error.empty()) {
-    done["ready"] = true;
-  } else {
-    done["error"] = error;
-  }
-  m_events.Publish("export", done.dump());
+  m_events.Publish("export", end.dump());
 }
 
 bool VideoExports::Take(int number, std::string* path, std::string* name, std::string* error) {
   std::lock_guard hold(m_lock);
   auto found = m_exports.find(number);
-  if (found == m_exports.end()) {
+  if (found == m_exports.end() || found->second.video.empty()) {
     *error = "no finished export " + std::to_string(number) + " (each is downloaded once)";
     return false;
   }
   *path = found->second.video;
   *name = found->second.name;
+  found->second.video.clear();
+  if (found->second.chapters.empty()) {
+    m_exports.erase(found);
+  }
+  return true;
+}
+
+bool VideoExports::Chapters(int number, std::string* text, std::string* name) {
+  std::lock_guard hold(m_lock);
+  auto found = m_exports.find(number);
+  if (found == m_exports.end() || found->second.chapters.empty()) {
+    return false;
+  }
+  *text = found->second.chapters;
+  *name = ChaptersFileOf(found->second.name);
+  return true;
+}
+
+bool VideoExports::Cancel(int number) {
+  std::lock_guard hold(m_lock);
+  if (number != 0 && number == m_running) {
+    m_cancel = true;
+    return true;
+  }
+  auto found = m_exports.find(number);
+  if (found == m_exports.end()) {
+    return false;
+  }
+  if (!found->second.video.empty()) {
+    std::remove(found->second.video.c_str());
+  }
   m_exports.erase(found);
   return true;
 }

@@ -15,8 +15,9 @@ const small = record(path.join(folder, 'small.swf'), '160x100', 20);
 const project = makeProject(folder, [movie, movie]);
 const listOf = (file) => run(['project', 'list', file]).out;
 
-// Resolves with the first server-sent event of the name, read from /api/events.
-function nextEvent(server, name) {
+// Resolves with the first server-sent event of the name (that wanted takes), read from
+// /api/events.
+function nextEvent(server, name, wanted = () => true) {
   return new Promise((resolve, reject) => {
     const req = httpRequest({
       host: '127.0.0.1', port: server.port, path: `/api/events?token=${server.token}`,
@@ -25,10 +26,11 @@ function nextEvent(server, name) {
       let text = '';
       res.on('data', (chunk) => {
         text += chunk;
-        const found = text.match(new RegExp(`event: ${name}\\ndata: (.*)\\n`));
+        const found = [...text.matchAll(new RegExp(`event: ${name}\\ndata: (.*)\\n`, 'g'))]
+          .map((match) => JSON.parse(match[1])).find(wanted);
         if (found) {
           req.destroy();
-          resolve(JSON.parse(found[1]));
+          resolve(found);
         }
       });
     });
@@ -63,8 +65,13 @@ async function safetyCases(server) {
     ['slide number true', 'POST', '/api/edits', { body: '{"action":"split","slide":true,"at":1}' }, 400],
     ['slide number 1.5', 'POST', '/api/edits', { body: '{"action":"split","slide":1.5,"at":1}' }, 400],
     ['time -1e-9', 'POST', '/api/edits', { body: '{"action":"delete","slide":1,"start":-1e-9,"length":1}' }, 400],
-    ['export to no video type', 'POST', '/api/exports', { body: '{"version":1,"type":"../x"}' }, 400],
-    ['export of no slide', 'POST', '/api/exports', { body: '{"version":999,"type":"mp4"}' }, 404],
+    ['export to no video type', 'POST', '/api/exports', { body: '{"type":"../x"}' }, 400],
+    ['export of no slide', 'POST', '/api/exports', { body: '{"type":"mp4","slide":9}' }, 400],
+    ['export with a width only', 'POST', '/api/exports', { body: '{"type":"mp4","width":64}' }, 400],
+    ['export crf 52', 'POST', '/api/exports', { body: '{"type":"mp4","crf":52}' }, 400],
+    ['lossless GIF', 'POST', '/api/exports', { body: '{"type":"gif","lossless":true}' }, 400],
+    ['times of no slide', 'POST', '/api/exports', { body: '{"type":"mp4","end":1}' }, 400],
+    ['cancel of no export', 'POST', '/api/exports/7/cancel', {}, 404],
     ['video never exported', 'GET', '/api/exports/7/video', {}, 404],
     ['page with the token', 'GET', '/', {}, 303],
     ['page by cookie', 'GET', '/index.html', { token: '', headers: { Cookie: cookies } }, 200],
@@ -147,6 +154,37 @@ async function refusedEdit(server) {
   check(refused.json.project.state === before.state, 'the project is unchanged');
 }
 
+// The whole project as one video, made on a thread of its own while the server answers; its
+// video is sent once, its chapters text (one line per slide) on asking.
+async function exportWhole(server) {
+  const started = await send(server, 'POST', '/api/exports', { body: '{"type":"mp4","name":"all"}' });
+  check(started.status === 202 && started.json.frames === 304, `export: ${started.status} ${started.json.frames}`);
+  let video = { status: 0 };
+  for (let tries = 0; tries < 600 && video.status !== 200; tries += 1) {
+    await new Promise((done) => setTimeout(done, 100));
+    video = await send(server, 'GET', `/api/exports/${started.json.export}/video`);
+  }
+  check(video.status === 200 && video.bytes.length > 1000, `export video: ${video.status}`);
+  const chapters = await send(server, 'GET', `/api/exports/${started.json.export}/chapters.txt`);
+  check(/^0:00 \S.*\n0:10 \S.*\n$/.test(chapters.bytes.toString()), `chapters: ${chapters.bytes}`);
+  const again = await send(server, 'GET', `/api/exports/${started.json.export}/video`);
+  check(again.status === 404, 'a video is sent once');
+}
+
+// A cancelled export ends with its event and leaves no video.
+async function cancelledExport(server) {
+  const progress = nextEvent(server, 'export');
+  const end = nextEvent(server, 'export', (event) => !('done' in event));
+  const body = '{"type":"webm","slide":1,"width":1280,"height":800}';
+  const started = await send(server, 'POST', '/api/exports', { body });
+  const first = await progress;
+  check(first.export === started.json.export && first.total === 152, `progress: ${JSON.stringify(first)}`);
+  const cancel = await send(server, 'POST', `/api/exports/${started.json.export}/cancel`);
+  check(cancel.status === 200 && (await end).cancelled === true, `cancel: ${cancel.status}`);
+  const video = await send(server, 'GET', `/api/exports/${started.json.export}/video`);
+  check(video.status === 404, 'no video after a cancel');
+}
+
 // Killed while an edit runs, the project holds the state before or after it.
 async function killedMidEdit() {
   const copy = path.join(folder, 'after.fmrproj');
@@ -173,15 +211,8 @@ await videoUpload(server);
 await twoPages(server);
 await refusedEdit(server);
 const { json: seen } = await send(server, 'GET', '/api/project');
-// A video export runs on a thread of its own while the server answers; its video is sent once.
-const body = JSON.stringify({ version: seen.slides[0].version, type: 'mp4' });
-const started = await send(server, 'POST', '/api/exports', { body });
-let video = { status: 0 };
-for (let tries = 0; tries < 600 && video.status !== 200; tries += 1) {
-  await new Promise((done) => setTimeout(done, 100));
-  video = await send(server, 'GET', `/api/exports/${started.json?.export}/video`);
-}
-check(started.status === 202 && video.bytes.length > 1000, `export: ${started.status}, ${video.status}`);
+await exportWhole(server);
+await cancelledExport(server);
 check(run(['project', 'list', project]).err.includes('project is in use'), 'the server holds the project');
 await server.stop();
 check(server.child.exitCode === 0 && /stopped/.test(server.output()), 'Ctrl-C stops cleanly');

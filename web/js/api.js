@@ -28,16 +28,27 @@ export function movieUrl(version, name) {
   return `/api/versions/${version}/movie.swf?name=${encodeURIComponent(name)}`;
 }
 
-// Starts making a video of a version; resolves to {export}, the number to download it by.
-export async function startExport(version, type, name) {
+// Starts making a video; request is {type, name, and optionally slide (absent: the whole
+// project), start and end (seconds in that slide), width and height, crf, lossless}.
+// Resolves to {export, frames}: the number to download it by and the frames to encode.
+export async function startExport(request) {
   return answer(await fetch('/api/exports', {
-    method: 'POST', body: JSON.stringify({ version, type, name }),
+    method: 'POST', body: JSON.stringify(request),
     headers: { 'Content-Type': 'application/json' },
   }));
 }
 
+export async function cancelExport(number) {
+  return answer(await fetch(`/api/exports/${number}/cancel`, { method: 'POST' }));
+}
+
 export function exportUrl(number) {
   return `/api/exports/${number}/video`;
+}
+
+// The chapters text of a whole-project export ("0:00 Slide name" lines).
+export function chaptersUrl(number) {
+  return `/api/exports/${number}/chapters.txt`;
 }
 
 // Asks for a frame at full size: the player's RGBA pixels exactly, with no image format to

@@ -38,7 +38,7 @@ export async function exportVideo(type) {
   const name = exportBaseName();
   say(`exporting ${name}.${type}…`);
   try {
-    const { export: number } = await api.startExport(slide.version, type, name);
+    const { export: number } = await api.startExport({ type, slide: slide.number, name });
     await finished(number);
     say(`exported ${name}.${type}`);
     return api.exportUrl(number);

@@ -69,6 +69,8 @@ TEST(FmreditProject, BuildListUndoLogAndRefusals) {
       {{"new", p}, 1, p + ": cannot create the project: a file already exists"},
       {{"list", junk}, 1, "junk: not a project file"},
       {{"export", p, "--slide", "9", "-o", dir.File("x.swf")}, 2, "--slide 9"},
+      {{"export", p, "-o", dir.File("x.swf")}, 2, "x.swf: an SWF file takes one slide's movie"},
+      {{"export", p, "--slide", "1", "--to", "9", "--from", "9", "-o", dir.File("x.mp4")}, 2, "end time must come after"},
       {{"redo", p}, 1, "nothing to redo"},
   };
   // clang-format on

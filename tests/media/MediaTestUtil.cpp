@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <sstream>
 
 #include "tests/support/Oracle.h"
 #include "tests/support/RecordedMovie.h"
@@ -107,6 +108,19 @@ double LumaPsnr(const ZuImage& actual, const ZuImage& expected) {
   }
   const double pixels = static_cast<double>(expected.GetWidth()) * expected.GetHeight();
   return squares == 0 ? 99.0 : 10 * std::log10(255.0 * 255.0 * pixels / squares);
+}
+
+std::string ReadChapters(const std::string& path) {
+  AVFormatContext* input = nullptr;
+  EXPECT_EQ(avformat_open_input(&input, path.c_str(), nullptr, nullptr), 0) << path;
+  std::ostringstream text;
+  for (unsigned i = 0; input != nullptr && i < input->nb_chapters; ++i) {
+    const AVChapter& chapter = *input->chapters[i];
+    const AVDictionaryEntry* title = av_dict_get(chapter.metadata, "title", nullptr, 0);
+    text << chapter.start * av_q2d(chapter.time_base) << " " << (title ? title->value : "") << "\n";
+  }
+  avformat_close_input(&input);
+  return text.str();
 }
 
 void WriteTestMovie(const std::string& path, int width, int height, int frames) {

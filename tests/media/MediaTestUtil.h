@@ -13,6 +13,9 @@
 // when the file cannot be decoded.
 std::vector<ZuImage> DecodeVideo(const std::string& path, double* seconds);
 
+// The chapters of the video file at path as "start seconds name" lines ("1.4 Intro").
+std::string ReadChapters(const std::string& path);
+
 // The peak signal-to-noise ratio of the luma (BT.601) of actual against expected, in dB, as
 // video quality is usually measured (4:2:0 codecs keep colour at half resolution on
 // purpose); a larger actual picture (a codec's padding) is compared by its top-left corner.

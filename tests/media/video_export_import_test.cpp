@@ -11,6 +11,7 @@
 #include "host/image/ZuImage.h"
 #include "tests/cli/CliTestUtil.h"
 #include "tests/media/MediaTestUtil.h"
+#include "tests/support/FileBytes.h"
 #include "tests/support/RecordedMovie.h"
 #include "tests/support/TempDir.h"
 
@@ -89,6 +90,36 @@ TEST_F(MediaTest, ExportTakesTheFramesOfTheTimeAsked) {
   ASSERT_EQ(decoded.size(), 5u);  // frames 4 to 8
   EXPECT_EQ(decoded[0].GetWidth(), 20);
   EXPECT_EQ(decoded[0].GetHeight(), 16);
+}
+
+// A whole project is one video: every slide in order for its duration, the last frame held to
+// a longer minimum, with a chapter per slide in the file and in the chapters text beside it.
+TEST_F(MediaTest, ProjectExportShowsEverySlideForItsDurationWithChapters) {
+  const std::string project = m_dir.File("p.fmrproj");
+  const std::string second = m_dir.File("second.swf");
+  for (const std::vector<std::string>& step : std::vector<std::vector<std::string>>{
+           {"delete", m_movie, "--start", "0", "--length", "0.5", "-o", second},
+           {"project", "new", project},
+           {"project", "add", project, m_movie, "--name", "Intro.swf"},
+           {"project", "add", project, second, "--name", "Second part"},
+           {"project", "set", project, "--slide", "2", "--min-duration", "1.5"}}) {
+    ASSERT_EQ(RunFmredit(step).exitCode, 0) << step[1];
+  }
+  ExpectFmrMovie(second, kPictures + 2 - 5);
+  const Pictures shown = RenderAllFrames(second);
+  const Pictures held(15 - shown.size(), shown.back());
+  const Pictures expected = Concat({RenderAllFrames(m_movie), shown, held});
+  for (const char* name : {"all.mkv", "all.mp4"}) {
+    const std::string video = m_dir.File(name);
+    const FmreditRun run = RunFmredit({"project", "export", project, "-o", video, "--lossless"});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const std::string chapters = m_dir.File("all.chapters.txt");
+    EXPECT_EQ(run.out, "wrote " + video + "\nwrote " + chapters + "\n");
+    EXPECT_EQ(ReadFileText(chapters), "0:00 Intro\n0:01 Second part\n");
+    EXPECT_EQ(ReadChapters(video), "0 Intro\n1.4 Second part\n") << name;
+    double seconds = 0;
+    ExpectSamePictures(DecodeVideo(video, &seconds), expected);
+  }
 }
 
 // A lossless video imported gives a movie that shows its pictures exactly, then holds the

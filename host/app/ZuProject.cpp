@@ -66,8 +66,7 @@ std::unique_ptr<ZuProject> ZuProject::Open(const ZuString& path, ZuProjectAccess
 
 bool ZuProject::LoadCurrentState(std::string* error) {
   ZuProjectState state;
-  return m_store->LoadState(m_store->GetCurrentStateId(), &state, error) &&
-         ApplyState(state, error);
+  return m_store->LoadCurrentState(&state, error) && ApplyState(state, error);
 }
 
 ZuString ZuProject::GetProjectFileFullName(ZuErrorCodeEnum* error) const {

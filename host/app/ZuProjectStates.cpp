@@ -52,6 +52,23 @@ bool ZuProjectStore::LoadState(int64_t id, ZuProjectState* state, std::string* e
   return code == SQLITE_DONE || Fail(code, error);
 }
 
+bool ZuProjectStore::LoadCurrentState(ZuProjectState* state, std::string* error) {
+  // Within a transaction of its own unless one is open, so that a writer's commit cannot
+  // come between the reads.
+  const bool own = !m_inTransaction;
+  if (own) {
+    const int code = ZuSqlExecute(m_db, "BEGIN");
+    if (code != SQLITE_OK) {
+      return Fail(code, error);
+    }
+  }
+  const bool loaded = ReadCurrent(error) && LoadState(m_current, state, error);
+  if (own) {
+    ZuSqlExecute(m_db, "COMMIT");
+  }
+  return loaded;
+}
+
 bool ZuProjectStore::AppendState(const ZuProjectState& state, const std::string& label,
                                  std::string* error) {
   ZuSqlStatement dropSlides(m_db, "DELETE FROM state_slides WHERE state > ?");

@@ -1,15 +1,24 @@
 #include "host/app/ZuProjectStore.h"
 
+#include <fcntl.h>
 #include <sqlite3.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstring>
 
 #include "host/app/ZuSqlite.h"
 
 namespace {
+
+// How long a statement waits for another connection's lock on the file: a reader for a
+// writer's commit, a writer's commit for the readers' statements.
+constexpr int kLockWaitMilliseconds = 30000;
+
+constexpr const char* kInUse = "project is in use: another fmredit holds it for changes";
 
 // A failure before there is a store to record it: through error only.
 void Report(std::string* error, const std::string& message) {
@@ -54,6 +63,7 @@ sqlite3* OpenDatabase(const std::string& path, int flags, std::string* error) {
     return nullptr;
   }
   sqlite3_extended_result_codes(db, 1);
+  sqlite3_busy_timeout(db, kLockWaitMilliseconds);
   // Pages are read through a mapping of the file: following a pack's chain of overflow
   // pages then costs no copy of each page, which reading them would (the chain is walked
   // page by page before the pack's bytes are read).
@@ -71,6 +81,11 @@ ZuProjectStore::~ZuProjectStore() {
     Rollback();
   }
   sqlite3_close(m_db);
+  // Closed after the connection: closing any descriptor of the file drops this process's
+  // record locks on it, which SQLite's own may be.
+  if (m_writerLock >= 0) {
+    close(m_writerLock);
+  }
 }
 bool ZuProjectStore::SetError(std::string* error, const std::string& message) const {
   m_lastError = message;
@@ -93,9 +108,7 @@ std::unique_ptr<ZuProjectStore> ZuProjectStore::Create(const std::string& path,
   std::unique_ptr<ZuProjectStore> store(new ZuProjectStore(db, path, false));
   // Large pages keep movie bytes in few, long runs.
   ZuSqlExecute(db, "PRAGMA page_size=65536");
-  // The schema's transaction takes the exclusive lock (a transaction of its own to take it
-  // would cost a round of disk syncs).
-  if (!store->KeepLocks(error) || !store->CreateSchema(error)) {
+  if (!store->TakeWriterLock(error) || !store->CreateSchema(error)) {
     store.reset();
     unlink(path.c_str());
     return nullptr;
@@ -130,7 +143,8 @@ std::unique_ptr<ZuProjectStore> ZuProjectStore::Open(const std::string& path,
     Report(error, "project file is read-only");
     return nullptr;
   }
-  if (!store->TakeLock(error) || !store->CheckFormat(error) || !store->ReadCurrent(error)) {
+  if ((!readOnly && !store->TakeWriterLock(error)) || !store->CheckFormat(error) ||
+      !store->ReadCurrent(error)) {
     return nullptr;
   }
   if (!readOnly && !store->Upgrade(error)) {
@@ -143,24 +157,15 @@ bool ZuProjectStore::Fail(int code, std::string* error) const {
   return SetError(error, ZuSqlDescribe(m_db, code));
 }
 
-// In exclusive locking mode SQLite keeps every lock it took until the connection closes: a
-// writer's first exclusive transaction locks out everyone, a reader's first read every writer.
-bool ZuProjectStore::KeepLocks(std::string* error) {
-  sqlite3_busy_timeout(m_db, 0);
-  const int code = ZuSqlExecute(m_db, "PRAGMA locking_mode=EXCLUSIVE");
-  return code == SQLITE_OK || Fail(code, error);
-}
-
-bool ZuProjectStore::TakeLock(std::string* error) {
-  if (!KeepLocks(error)) {
-    return false;
+bool ZuProjectStore::TakeWriterLock(std::string* error) {
+  m_writerLock = open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (m_writerLock < 0) {
+    return SetError(error, std::string("cannot open the project file: ") + std::strerror(errno));
   }
-  const int code =
-      ZuSqlExecute(m_db, m_readOnly ? "BEGIN; SELECT count(*) FROM sqlite_master; COMMIT"
-                                    : "BEGIN EXCLUSIVE; COMMIT");
-  if (code != SQLITE_OK) {
-    ZuSqlExecute(m_db, "ROLLBACK");
-    return Fail(code, error);
+  if (flock(m_writerLock, LOCK_EX | LOCK_NB) != 0) {
+    return SetError(error, errno == EWOULDBLOCK ? kInUse
+                                                : std::string("cannot lock the project file: ") +
+                                                      std::strerror(errno));
   }
   return true;
 }

@@ -52,8 +52,15 @@ struct ZuProjectStorage {
 // in one transaction (its movies stay where they are and are read from there, checked
 // against their stored size); a reader reads it as it is.
 //
-// Opening takes the file for the store's whole life: a read-write store locks out every
-// other process, a read-only store every writer; the one refused gets "project is in use".
+// Writers and readers: a read-write store holds the writer's lock (an flock on the file)
+// for its whole life, so one process at a time changes a project; another writer gets
+// "project is in use". Readers take no such lock: each of their reads is an SQLite read
+// (the current state with its slides and resources in one read transaction), which waits
+// while a writer commits and never sees half a commit, and between reads they hold nothing,
+// so a writer is never kept waiting longer than one read. What they read stays valid after
+// later commits: versions are never changed or removed, and the state a reader loaded is
+// kept whole in its memory. A read-only store never writes to the file (except that
+// SQLite rolls back what a crashed writer left half done).
 // A failed operation leaves the file as it was and reports one line through error.
 class ZuProjectStore {
  public:
@@ -88,6 +95,8 @@ class ZuProjectStore {
   bool ReadStorage(ZuProjectStorage* storage, std::string* error) const;
 
   int64_t GetCurrentStateId() const { return m_current; }
+  // Reads which state is current and loads it, together (one read transaction).
+  bool LoadCurrentState(ZuProjectState* state, std::string* error);
   // The state before / after the current one, or 0 when there is none.
   int64_t GetPreviousStateId() const;
   int64_t GetNextStateId() const;
@@ -114,10 +123,8 @@ class ZuProjectStore {
   bool Fail(int code, std::string* error) const;
 
   // ZuProjectStore.cpp: the file and its transactions.
-  // Makes the connection keep every lock it takes until it closes.
-  bool KeepLocks(std::string* error);
-  // Takes the file now: for writing (store read-write) or for reading (read-only).
-  bool TakeLock(std::string* error);
+  // Takes the writer's lock, or fails with "project is in use".
+  bool TakeWriterLock(std::string* error);
   bool ReadCurrent(std::string* error);
 
   // ZuProjectSchema.cpp: the tables and their upgrades.
@@ -144,6 +151,7 @@ class ZuProjectStore {
   int64_t NeighbourState(const char* sql) const;
 
   sqlite3* m_db;
+  int m_writerLock = -1;  // the descriptor holding a read-write store's flock
   std::string m_path;
   bool m_readOnly;
   int64_t m_format = 0;  // the file's format version (PRAGMA user_version)

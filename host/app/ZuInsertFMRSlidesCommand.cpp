@@ -1,6 +1,7 @@
 #include "host/app/ZuInsertFMRSlidesCommand.h"
 
 #include <algorithm>
+#include <set>
 #include <string>
 
 #include "host/app/IZuCommandEventSink.h"
@@ -8,24 +9,8 @@
 #include "host/app/ZuHostCommands.h"
 #include "host/app/ZuMovieFacts.h"
 #include "host/app/ZuProject.h"
+#include "host/app/ZuResourceNames.h"
 #include "host/app/ZuSlideBase.h"
-
-namespace {
-
-// "demo.swf" for the first movie, "demo_2.swf" for the second, and so on.
-ZuString NumberedName(const ZuString& name, size_t index) {
-  if (index == 0) {
-    return name;
-  }
-  std::string text = name.GetUTF8String();
-  const size_t dot = text.rfind('.');
-  std::string suffix(1, '_');
-  suffix += std::to_string(index + 1);
-  text.insert(dot == std::string::npos ? text.size() : dot, suffix);
-  return ZuString(std::string_view(text));
-}
-
-}  // namespace
 
 ZuInsertFMRSlidesCommand::ZuInsertFMRSlidesCommand()
     : ZuCCommand(kZuCmdInsertFMRSlides), m_data(new ZuInsertFMRSlidesCommandData()) {
@@ -79,9 +64,14 @@ ZuErrorCodeEnum ZuInsertFMRSlidesCommand::AddMovies(ZuProject* project) {
       return kZuFailure;
     }
   }
+  std::set<std::string> taken;
+  for (const ZuAnimationResource* resource : project->GetResources()) {
+    taken.insert(resource->GetResourceName(nullptr).GetUTF8String());
+  }
   for (size_t i = 0; i < movies.size(); ++i) {
-    ZuAnimationResource* resource =
-        project->NewAnimationResource(NumberedName(m_data->GetFMRResourceName(), i));
+    const std::string name = ZuNewResourceName(m_data->GetFMRResourceName().GetUTF8String(), taken);
+    taken.insert(name);
+    ZuAnimationResource* resource = project->NewAnimationResource(ZuString(std::string_view(name)));
     resource->SetResourceFMRSwf(facts[i].fmr);
     resource->SetVersionId(versions[i]);
     ZuSlideBase* slide = project->NewSlide();

@@ -9,9 +9,9 @@
 class ZuAnimationResource;
 
 // Parameters of command 116: the movies to put on new slides, one slide each, and the
-// name of the resource each becomes (the second and later get "_2", "_3" before the
-// extension). Instead of movies, a resource of the project may be given: one new slide then
-// shows it.
+// name asked for the resource each becomes (each gets a free name by the rule of
+// ZuResourceNames.h: a second movie "demo_2.swf", and so on). Instead of movies, a resource of the
+// project may be given: one new slide then shows it.
 class ZuInsertFMRSlidesCommandData : public ZuInsertSlidesCommandData {
  public:
   IZuCommandData* Clone() const override { return new ZuInsertFMRSlidesCommandData(*this); }

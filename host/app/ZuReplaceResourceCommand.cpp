@@ -7,6 +7,7 @@
 #include "host/app/ZuHostCommands.h"
 #include "host/app/ZuMovieFacts.h"
 #include "host/app/ZuProject.h"
+#include "host/app/ZuResourceNames.h"
 #include "host/app/ZuSlideBase.h"
 
 ZuReplaceResourceCommand::ZuReplaceResourceCommand()
@@ -45,8 +46,9 @@ ZuErrorCodeEnum ZuReplaceResourceCommand::Execute() {
   m_resourceUid = resource->GetObjectUID();
   m_before = {resource->GetResourceName(nullptr), resource->GetResourceFMRSwf(nullptr) == 1,
               resource->GetVersionId()};
-  const ZuString& name = m_data->GetDestinationResourceName();
-  m_after = {name.empty() ? m_before.name : name, m_data->GetFMRSWF() == 1 && facts.fmr, version};
+  const std::string name = ZuReplacedResourceName(
+      m_before.name.GetUTF8String(), m_data->GetDestinationResourceName().GetUTF8String());
+  m_after = {ZuString(std::string_view(name)), m_data->GetFMRSWF() == 1 && facts.fmr, version};
   m_timings.clear();
   if (m_data->GetUpdateSlideTiming() == 1) {
     for (int32_t i = 0; i < resource->GetUserCount(); ++i) {

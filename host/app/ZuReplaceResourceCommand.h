@@ -9,7 +9,8 @@
 class ZuProject;
 
 // Command 575: stores the destination file's bytes as a new version of the source resource
-// and points the resource at it under the destination name. Undo points the resource back
+// and points the resource at it under the destination name as ZuResourceNames.h takes it
+// (a name of the resource's own family keeps the resource's name). Undo points the resource back
 // at its former version and name (both versions stay in the project file); Redo again at
 // the new one. With slide timing on, the slides showing the resource take the new movie's
 // length (never below their minimum), and Undo gives them back their former durations.

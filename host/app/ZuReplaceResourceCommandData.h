@@ -24,7 +24,7 @@ class ZuReplaceResourceCommandData : public IZuCommandData {
     return kZuSuccess;
   }
   ZuFile GetDestinationImageFile() const { return m_file; }
-  // An empty name keeps the resource's name.
+  // An empty name, or one of the same family (ZuResourceNames.h), keeps the resource's name.
   ZuErrorCodeEnum SetDestinationResourceName(const ZuString& name) {
     m_name = name;
     return kZuSuccess;

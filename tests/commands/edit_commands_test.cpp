@@ -171,13 +171,14 @@ class EditCommandsTest : public edit_test::EditProjectTest {
 
   // The result of a successful edit: the pictures, the slides and their durations (the
   // edited slide gets the new length, the one sharing its movie never less than its
-  // minimum; 0 s for a movie of whole rate 0, as everywhere), the resource names.
+  // minimum; 0 s for a movie of whole rate 0, as everywhere), the resource names (the edited
+  // one keeps its own).
   void ExpectEdited(const Case& c) {
     const Pictures expected = Expected(c);
     ZuSlideBase* edited = Slide(c.slides[0]);
     ExpectSamePictures(ShownBy(edited), expected);
     EXPECT_EQ(edited->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
-              c.slides[0] == kSlow ? "slow_1.swf" : "movie_1.swf");
+              c.slides[0] == kSlow ? "slow.swf" : "movie.swf");
     const bool split = c.id == kSplit;
     ASSERT_EQ(Project().GetSlideCollection()->GetCount(), split ? 7 : 6);
     const double length = c.slides[0] == kSlow ? 0.0 : Count(expected) / 10.0;
@@ -274,7 +275,7 @@ TEST_F(EditCommandsTest, MergePastTheFrameLimitStillReplacesTheResource) {
   data.AddSlideToMerge(bigSlide);
   data.AddSlideToMerge(Slide(kOther));
   EXPECT_EQ(command->Execute(), kZuErrorFrameLimit);
-  EXPECT_EQ(bigSlide->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "big_1.swf");
+  EXPECT_EQ(bigSlide->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "big.swf");
   EXPECT_DOUBLE_EQ(bigSlide->GetDuration().GetTime().GetValue(), frames / 10.0);
   EXPECT_TRUE(data.GetNewlyCreatedFile().DoesFileExist());
   EXPECT_EQ(ZuFMRTavoFile(data.GetNewlyCreatedFile().GetPathString()).GetFrameCount(), frames);

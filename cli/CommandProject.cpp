@@ -139,6 +139,13 @@ void RunExport(const ProjectOptions& options, bool slideGiven) {
   ExportProjectVideo(options, request);
 }
 
+// Runs one change of the slide list and prints what it did.
+void RunSlideChange(const ProjectOptions& options,
+                    std::string (*change)(const OpenProjectSession&, const SlideOptions&)) {
+  OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
+  std::cout << change(session, options) << "\n";
+}
+
 void RunStep(const ProjectOptions& options, bool undo) {
   OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
   const int64_t state = StepProjectHistory(session, undo);
@@ -198,6 +205,26 @@ void AddProjectCommand(CLI::App& app) {
   AddTimeRangeOptions(*exporting, options->from, options->to);
   AddVideoOptions(*exporting, options->scale, options->crf, options->lossless);
   exporting->callback([options, slide] { RunExport(*options, slide->count() > 0); });
+
+  CLI::App* remove = AddProjectFile(
+      project->add_subcommand("remove", "Remove a slide (a movie other slides share stays)"),
+      *options);
+  remove->add_option("--slide", options->slide, "Slide, from 1")->required();
+  remove->callback([options] { RunSlideChange(*options, RemoveSlide); });
+
+  CLI::App* move =
+      AddProjectFile(project->add_subcommand("move", "Move a slide to another place"), *options);
+  move->add_option("--slide", options->slide, "Slide, from 1")->required();
+  move->add_option("--to", options->position, "The place it ends at, from 1")->required();
+  move->callback([options] { RunSlideChange(*options, MoveSlide); });
+
+  CLI::App* rename =
+      AddProjectFile(project->add_subcommand(
+                         "rename", "Rename a slide (slides sharing its movie show the name too)"),
+                     *options);
+  rename->add_option("--slide", options->slide, "Slide, from 1")->required();
+  rename->add_option("--name", options->name, "The new name")->required();
+  rename->callback([options] { RunSlideChange(*options, RenameSlide); });
 
   CLI::App* undo =
       AddProjectFile(project->add_subcommand("undo", "Undo the last change"), *options);

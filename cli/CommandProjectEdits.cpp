@@ -30,10 +30,11 @@ void PrintSlide(const OpenProjectSession& session, int number) {
 }
 
 // Runs one edit on the project file, its progress on the status line, and shows the slides
-// it changed; the edit returns a note for the user or nothing.
+// it changed; the edit returns nothing or words for the user, which go to notes (a warning
+// on standard error unless another stream is given).
 template <class Edit>
 void RunEdit(const ProjectEditOptions& options, const char* name, Edit edit,
-             const std::vector<int>& changed) {
+             const std::vector<int>& changed, std::ostream& notes = std::cerr) {
   OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
   std::string note;
   {
@@ -44,10 +45,10 @@ void RunEdit(const ProjectEditOptions& options, const char* name, Edit edit,
       note = edit(session, options);
     }
   }
-  if (!note.empty()) {
-    std::cerr << "fmredit: " << note << "\n";
-  }
   for (int number : changed) PrintSlide(session, number);
+  if (!note.empty()) {
+    notes << (&notes == &std::cerr ? "fmredit: " : "") << note << "\n";
+  }
 }
 
 CLI::App* AddEdit(CLI::App& project, const char* name, const char* description,
@@ -100,5 +101,5 @@ void AddProjectEditCommands(CLI::App& project) {
       ->required()
       ->delimiter(',');
   merge->callback(
-      [options] { RunEdit(*options, "merge", MergeSlides, {options->slides.front()}); });
+      [options] { RunEdit(*options, "merge", MergeSlides, {options->slides.front()}, std::cout); });
 }

@@ -6,6 +6,7 @@
 
 #include <functional>
 #include <memory>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -23,6 +24,7 @@
 #include "projectedit/EditSeconds.h"
 #include "projectedit/EngineRefusal.h"
 #include "projectedit/OpenProjectSession.h"
+#include "projectedit/ProjectSlides.h"
 #include "projectedit/StopFrameRule.h"
 
 namespace {
@@ -175,7 +177,7 @@ void SplitSlide(const OpenProjectSession& session, const EditOptions& options) {
           [&] { return ZuFMREditUtils::FireSplitSWFCommand(slide, ZuReal(options.at)); });
 }
 
-void MergeSlides(const OpenProjectSession& session, const EditOptions& options) {
+std::string MergeSlides(const OpenProjectSession& session, const EditOptions& options) {
   if (options.slides.size() < 2) {
     throw EditError("--slides: give at least two slides", EditError::Kind::kWrongArgument);
   }
@@ -198,4 +200,13 @@ void MergeSlides(const OpenProjectSession& session, const EditOptions& options) 
           {.name = SlideName(session, options.slides.front()),
            .failure = session.Path() + ": merging the slides failed"},
           [&] { return ZuFMREditUtils::FireMergeSWFCommand(slides); });
+  const std::vector<int> others(options.slides.begin() + 1, options.slides.end());
+  const bool one = others.size() == 1;
+  std::ostringstream message;
+  message << "appended the " << (one ? "movie" : "movies") << " of " << NameSlides(others)
+          << " to slide " << options.slides.front() << ", which now lasts "
+          << slides.front()->GetDuration().GetTime().GetValue() << " s; " << NameSlides(others)
+          << (one ? " stays" : " stay") << " in the project (remove " << (one ? "it" : "them")
+          << " if no longer needed)";
+  return message.str();
 }

@@ -28,5 +28,6 @@ std::string DeleteFramesOfSlide(const OpenProjectSession& session, const EditOpt
 void InsertIntoSlide(const OpenProjectSession& session, const EditOptions& options);
 // Cuts the slide at options.at; a new slide after it shows the second part.
 void SplitSlide(const OpenProjectSession& session, const EditOptions& options);
-// Appends the movies of options.slides to the first one's.
-void MergeSlides(const OpenProjectSession& session, const EditOptions& options);
+// Appends the movies of options.slides to the first one's; returns what became of the slides
+// in words: the first shows the merged movie, the others stay in the project.
+std::string MergeSlides(const OpenProjectSession& session, const EditOptions& options);

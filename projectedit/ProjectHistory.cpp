@@ -1,7 +1,9 @@
 #include "projectedit/ProjectHistory.h"
 
+#include <algorithm>
 #include <string>
 #include <utility>
+#include <vector>
 
 #include "host/app/IZuSession.h"
 #include "host/app/ZuCommandHistory.h"
@@ -36,6 +38,9 @@ std::string DescribeChange(const std::string& label) {
       {"kZuFMREditInsertCommand", "insert a movie"},
       {"kZuFMREditSplitCommand", "split a slide"},
       {"kZuFMREditMergeSlidesCommand", "merge slides"},
+      {"kZuRemoveSlideCommand", "remove a slide"},
+      {"kZuMoveSlideCommand", "move a slide"},
+      {"kZuRenameResourceCommand", "rename a slide"},
   };
   for (const auto& [name, words] : kNames) {
     if (label == name) {
@@ -43,4 +48,27 @@ std::string DescribeChange(const std::string& label) {
     }
   }
   return label;
+}
+
+std::string GoToProjectState(const OpenProjectSession& session, int64_t id) {
+  const std::vector<ZuProjectStateInfo> states = session.Project().ListStates();
+  const auto entry = std::find_if(states.begin(), states.end(),
+                                  [id](const ZuProjectStateInfo& state) { return state.id == id; });
+  if (entry == states.end()) {
+    throw EditError(session.Path() + ": the history has no entry " + std::to_string(id),
+                    EditError::Kind::kWrongArgument);
+  }
+  const std::string what =
+      "entry " + std::to_string(id) + " (" + DescribeChange(entry->label) + ")";
+  const bool undo = id < session.Project().GetStateId();
+  int steps = 0;
+  while (session.Project().GetStateId() != id) {
+    StepProjectHistory(session, undo);
+    ++steps;
+  }
+  if (steps == 0) {
+    return "the project is at " + what + " already";
+  }
+  return std::string(undo ? "undid " : "redid ") + std::to_string(steps) +
+         (steps == 1 ? " change" : " changes") + ", now at " + what;
 }

@@ -182,6 +182,14 @@ std::vector<int> SlidesField(const json& request, const char* key) {
   return value.get<std::vector<int>>();
 }
 
+std::string TextField(const json& request, const char* key) {
+  const json& value = Field(request, key);
+  if (!value.is_string()) {
+    throw BadRequest(std::string("bad request: \"") + key + "\" must be text, not " + value.dump());
+  }
+  return value.get<std::string>();
+}
+
 // A time in seconds as a JSON number; the edit checks its range.
 double SecondsField(const json& request, const char* key) {
   const json& value = Field(request, key);
@@ -215,7 +223,8 @@ struct StudioServer::Impl {
   void PostUpload(const httplib::Request& req, httplib::Response& res,
                   const httplib::ContentReader& read);
   void PostEdit(const httplib::Request& req, httplib::Response& res);
-  void RunEdit(const std::string& action, const json& request);
+  // Runs the change; returns words for the page's status line, or nothing.
+  std::string RunEdit(const std::string& action, const json& request);
   void StreamEvents(httplib::Response& res);
   bool IsShownVersion(int64_t version);
   std::string UploadedFile(const json& request, std::string* name);
@@ -548,13 +557,14 @@ std::string StudioServer::Impl::UploadedFile(const json& request, std::string* n
   return path;
 }
 
-void StudioServer::Impl::RunEdit(const std::string& action, const json& request) {
+std::string StudioServer::Impl::RunEdit(const std::string& action, const json& request) {
   const auto optionalSlide = [&](const char* key) {
     return request.contains(key) ? std::optional<int>(IntegerField(request, key)) : std::nullopt;
   };
   SlideOptions slide;
   EditOptions edit;
-  if (action == "minimum" || action == "delete" || action == "split" || action == "insert") {
+  if (action == "minimum" || action == "delete" || action == "split" || action == "insert" ||
+      action == "remove" || action == "move" || action == "rename") {
     slide.slide = edit.slide = IntegerField(request, "slide");
   }
   if (action == "add") {
@@ -569,7 +579,7 @@ void StudioServer::Impl::RunEdit(const std::string& action, const json& request)
   } else if (action == "delete") {
     edit.start = SecondsField(request, "start");
     edit.length = SecondsField(request, "length");
-    DeleteFramesOfSlide(project, edit);
+    return DeleteFramesOfSlide(project, edit);
   } else if (action == "split") {
     edit.at = SecondsField(request, "at");
     SplitSlide(project, edit);
@@ -583,12 +593,23 @@ void StudioServer::Impl::RunEdit(const std::string& action, const json& request)
     InsertIntoSlide(project, edit);
   } else if (action == "merge") {
     edit.slides = SlidesField(request, "slides");
-    MergeSlides(project, edit);
+    return MergeSlides(project, edit);
+  } else if (action == "remove") {
+    return RemoveSlide(project, slide);
+  } else if (action == "move") {
+    slide.position = IntegerField(request, "to");
+    return MoveSlide(project, slide);
+  } else if (action == "rename") {
+    slide.name = TextField(request, "name");
+    return RenameSlide(project, slide);
+  } else if (action == "goto") {
+    return GoToProjectState(project, IntegerField(request, "to"));
   } else if (action == "undo" || action == "redo") {
     StepProjectHistory(project, action == "undo");
   } else {
     throw std::invalid_argument("unknown change \"" + action + "\"");
   }
+  return "";
 }
 
 void StudioServer::Impl::PostEdit(const httplib::Request& req, httplib::Response& res) {
@@ -610,9 +631,9 @@ void StudioServer::Impl::PostEdit(const httplib::Request& req, httplib::Response
   ProgressRelay relay(events, action);
   SetEditProgressSink(&relay);
   int status = 200;
-  std::string reason;
+  std::string reason, message;
   try {
-    RunEdit(action, request);
+    message = RunEdit(action, request);
   } catch (const json::exception& error) {
     status = 400;
     reason = std::string("bad request: ") + error.what();
@@ -630,6 +651,8 @@ void StudioServer::Impl::PostEdit(const httplib::Request& req, httplib::Response
   json answer = {{"project", DescribeProject(project)}};
   if (status != 200) {
     answer["error"] = reason;
+  } else if (!message.empty()) {
+    answer["message"] = uploads.WithoutFolders(message);
   }
   events.Publish("changed", json{{"state", project.Project().GetStateId()}}.dump());
   SendJson(res, status, answer);

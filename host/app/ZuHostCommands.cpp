@@ -5,6 +5,7 @@
 #include "host/app/ZuModifySlideDurationCommand.h"
 #include "host/app/ZuReplaceResourceCommand.h"
 #include "host/app/ZuSetSlideMinimumCommand.h"
+#include "host/app/ZuSlideChangeCommand.h"
 
 namespace {
 
@@ -25,4 +26,10 @@ void RegisterHostCommands(ZuCommandRegistry& registry) {
                                   MakeCommand<ZuSetSlideMinimumCommand, kZuCmdSetSlideMinimum>);
   registry.RegisterCommandFactory(kZuCmdReplaceResource,
                                   MakeCommand<ZuReplaceResourceCommand, kZuCmdReplaceResource>);
+  registry.RegisterCommandFactory(kZuCmdRemoveSlide,
+                                  MakeCommand<ZuRemoveSlideCommand, kZuCmdRemoveSlide>);
+  registry.RegisterCommandFactory(kZuCmdMoveSlide,
+                                  MakeCommand<ZuMoveSlideCommand, kZuCmdMoveSlide>);
+  registry.RegisterCommandFactory(kZuCmdRenameResource,
+                                  MakeCommand<ZuRenameResourceCommand, kZuCmdRenameResource>);
 }

@@ -138,8 +138,7 @@ std::string RemoveSlide(const OpenProjectSession& session, const SlideOptions& o
   // The slides still sharing its movie, numbered as they are now.
   const std::vector<int> sharers = Sharers(*slide);
   if (!sharers.empty()) {
-    message += "; " + NameSlides(sharers) + (sharers.size() == 1 ? " still shows" : " still show") +
-               " its movie";
+    message += "; its movie stays, shown by " + NameSlides(sharers) + " as numbered now";
   }
   return message;
 }

@@ -1,4 +1,4 @@
-// The host's commands 116, 439, 441 and 575 through the framework: execute, undo, redo, undo
+// The host's commands 116, 117, 118, 439, 441, 575 and 576 through the framework: execute, undo, redo, undo
 // again, driven by the history's clone after the original is gone.
 
 #include <gtest/gtest.h>
@@ -15,6 +15,7 @@
 #include "host/app/ZuSession.h"
 #include "host/app/ZuSetSlideMinimumCommandData.h"
 #include "host/app/ZuSlideBase.h"
+#include "host/app/ZuSlideChangeCommandData.h"
 #include "host/util/ZuSharedBytes.h"
 #include "tests/app/AppTestUtil.h"
 #include "tests/support/FileBytes.h"
@@ -29,8 +30,8 @@ class HostCommandsTest : public ProjectTest {
     ProjectTest::SetUp();
     m_a = WriteMovie("a.swf", 20, 0xAA0000);
     m_b = WriteMovie("b.swf", 30, 0x00BB00);
-    ASSERT_EQ(AddSlide(m_a, -1), kZuSuccess);
-    ASSERT_EQ(AddSlide(m_b, 0), kZuSuccess);
+    ASSERT_EQ(AddSlide(m_a, -1, "a.swf"), kZuSuccess);
+    ASSERT_EQ(AddSlide(m_b, 0, "b.swf"), kZuSuccess);
     ASSERT_EQ(SetMinimum(Slide(1), 4.0), kZuSuccess);
     GetZuSession()->GetCommandHistory()->Clear();
   }
@@ -82,14 +83,14 @@ const CommandCase kCommandCases[] = {
        auto* data = DataOf<ZuReplaceResourceCommandData>(c);
        data->SetSourceResource(t.Slide(0)->GetAnimation());
        data->SetDestinationImageFile(ZuFile(ZuString(std::string_view(t.m_b))));
-       data->SetDestinationResourceName("movie_1.swf");
+       data->SetDestinationResourceName("a_1.swf");
        data->SetFMRSWF(1);
        data->SetUpdateSlideTiming(0);
      },
      [](HostCommandsTest& t) {
        const ZuAnimationResource* resource = t.Slide(0)->GetAnimation();
        // A name of the resource's own family does not pile up numberings.
-       EXPECT_EQ(resource->GetResourceName(nullptr).GetUTF8String(), "movie.swf");
+       EXPECT_EQ(resource->GetResourceName(nullptr).GetUTF8String(), "a.swf");
        EXPECT_EQ(t.StoredBytes(resource->GetVersionId()), ReadFileBytes(t.m_b));
        EXPECT_DOUBLE_EQ(t.Slide(0)->GetDuration().GetTime(), 2.0);  // timing left alone
      }},
@@ -102,7 +103,7 @@ const CommandCase kCommandCases[] = {
        data->SetUpdateSlideTiming(1);
      },
      [](HostCommandsTest& t) {
-       EXPECT_EQ(t.Slide(0)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "movie.swf");
+       EXPECT_EQ(t.Slide(0)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "a.swf");
        EXPECT_DOUBLE_EQ(t.Slide(0)->GetDuration().GetTime(), 3.0);
      }},
     {"116 inserts after slide 0", kZuCmdInsertFMRSlides,
@@ -112,7 +113,8 @@ const CommandCase kCommandCases[] = {
        info.swfFile = ZuFile(ZuString(std::string_view(t.m_b)));
        ZuSWFInfo second = info;
        second.swfFile = ZuFile(ZuString(std::string_view(t.m_a)));
-       data->SetFMRResourceName("part.swf");
+       // Asked as a split of "a_2.swf" asks: numberings do not pile up.
+       data->SetFMRResourceName("a_2_2.swf");
        data->SetProject(&t.Project());
        data->SetInsertPosition(0);
        data->AddFMRSWF(info);
@@ -122,14 +124,14 @@ const CommandCase kCommandCases[] = {
      },
      [](HostCommandsTest& t) {
        ASSERT_EQ(t.Project().GetSlideCollection()->GetCount(), 4);
-       EXPECT_EQ(t.Slide(1)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "part.swf");
-       EXPECT_EQ(t.Slide(2)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
-                 "part_2.swf");
+       EXPECT_EQ(t.Slide(1)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
+                 "a_2.swf");
+       EXPECT_EQ(t.Slide(2)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "a_3.swf");
        EXPECT_DOUBLE_EQ(t.Slide(1)->GetDuration().GetTime(), 3.0);
        EXPECT_DOUBLE_EQ(t.Slide(2)->GetDuration().GetTime(), 2.0);
        EXPECT_TRUE(t.Slide(1)->IsMarkedFMR());
        EXPECT_EQ(t.Slide(1)->GetIndex(), 1);
-       EXPECT_EQ(t.Slide(3)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "movie.swf");
+       EXPECT_EQ(t.Slide(3)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "b.swf");
      }},
     {"116 shares slide 1's movie at the start", kZuCmdInsertFMRSlides,
      [](HostCommandsTest& t, IZuCommand* c) {
@@ -155,6 +157,34 @@ const CommandCase kCommandCases[] = {
      [](HostCommandsTest& t) {
        EXPECT_DOUBLE_EQ(t.Slide(0)->GetMinimumDuration(), 6.5);
        EXPECT_DOUBLE_EQ(t.Slide(0)->GetDuration().GetTime(), 6.5);
+     }},
+    {"117 removes the last slide showing a.swf", kZuCmdRemoveSlide,
+     [](HostCommandsTest& t, IZuCommand* c) {
+       DataOf<ZuSlideChangeCommandData>(c)->SetSlide(t.Slide(0));
+     },
+     [](HostCommandsTest& t) {
+       ASSERT_EQ(t.Project().GetSlideCollection()->GetCount(), 1);
+       EXPECT_EQ(t.Slide(0)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "b.swf");
+       EXPECT_EQ(t.Project().GetResources().size(), 1u);
+     }},
+    {"118 moves slide 0 to the end", kZuCmdMoveSlide,
+     [](HostCommandsTest& t, IZuCommand* c) {
+       auto* data = DataOf<ZuSlideChangeCommandData>(c);
+       data->SetSlide(t.Slide(0));
+       data->SetPosition(1);
+     },
+     [](HostCommandsTest& t) {
+       EXPECT_EQ(t.Slide(1)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "a.swf");
+     }},
+    {"576 renames the movie of slide 1", kZuCmdRenameResource,
+     [](HostCommandsTest& t, IZuCommand* c) {
+       auto* data = DataOf<ZuSlideChangeCommandData>(c);
+       data->SetSlide(t.Slide(1));
+       data->SetName("Intro \u2713");
+     },
+     [](HostCommandsTest& t) {
+       EXPECT_EQ(t.Slide(1)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
+                 "Intro \u2713");
      }},
 };
 
@@ -221,6 +251,10 @@ TEST_F(HostCommandsTest, BadInputFailsWithoutChange) {
        [&](IZuCommand* c) {
          DataOf<ZuReplaceResourceCommandData>(c)->SetDestinationImageFile(movie(m_a).swfFile);
        }},
+      {"118 to the place it is at", kZuCmdMoveSlide,
+       [&](IZuCommand* c) { DataOf<ZuSlideChangeCommandData>(c)->SetSlide(Slide(0)); }},
+      {"576 to an empty name", kZuCmdRenameResource,
+       [&](IZuCommand* c) { DataOf<ZuSlideChangeCommandData>(c)->SetSlide(Slide(0)); }},
       {"441 with a negative minimum", kZuCmdSetSlideMinimum,
        [&](IZuCommand* c) {
          auto* data = DataOf<ZuSetSlideMinimumCommandData>(c);

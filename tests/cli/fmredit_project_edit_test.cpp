@@ -15,7 +15,8 @@
 namespace {
 
 // A new project built up and taken back (add, list, set, export, undo, redo, log); then each
-// kind of refusal exits with its code and one line, and leaves the project as it was.
+// kind of refusal exits with its code and one line, and leaves the project as it was; then
+// its slides renamed, moved and removed, and each change undone.
 TEST(FmreditProject, BuildListUndoLogAndRefusals) {
   TempDir dir;
   const std::string p = dir.File("p.fmrproj"), movie = dir.File("rec.swf"), junk = dir.File("junk");
@@ -71,6 +72,8 @@ TEST(FmreditProject, BuildListUndoLogAndRefusals) {
       {{"export", p, "--slide", "9", "-o", dir.File("x.swf")}, 2, "--slide 9"},
       {{"export", p, "-o", dir.File("x.swf")}, 2, "x.swf: an SWF file takes one slide's movie"},
       {{"export", p, "--slide", "1", "--to", "9", "--from", "9", "-o", dir.File("x.mp4")}, 2, "end time must come after"},
+      {{"move", p, "--slide", "1", "--to", "9"}, 2, "--to 9: the project has 3 slides"},
+      {{"rename", p, "--slide", "1", "--name", ""}, 2, "--name: give a name"},
       {{"redo", p}, 1, "nothing to redo"},
   };
   // clang-format on
@@ -80,6 +83,27 @@ TEST(FmreditProject, BuildListUndoLogAndRefusals) {
     ExpectOneLineError(project(r.arguments), r.message, r.exitCode);
     EXPECT_EQ(ok({"list", p}), before);
   }
+
+  // Assembling: a rename names the movie (the slide sharing it shows the name too), a move,
+  // a removal of one sharer (the other keeps the movie); undo takes each back in one step.
+  EXPECT_EQ(ok({"rename", p, "--slide", "2", "--name", "Intro \u2713"}),
+            "renamed slide 2 from 'intro.swf' to 'Intro \u2713'; slide 1, which shares its movie, "
+            "shows the name too\n");
+  EXPECT_EQ(ok({"move", p, "--slide", "3", "--to", "1"}),
+            "moved slide 3 (plain.swf) to position 1\n");
+  EXPECT_EQ(ok({"remove", p, "--slide", "2"}),
+            "removed slide 2 (Intro \u2713); its movie stays, shown by slide 2 as numbered now\n");
+  const std::string assembled = ok({"list", p});
+  EXPECT_NE(assembled.find("    1     0.300    0.000       3  no        1  plain.swf\n"
+                           "    2     3.500    3.500       4  yes       1  Intro \u2713\n"),
+            std::string::npos)
+      << assembled;
+  const std::string changes = ok({"log", p});
+  EXPECT_NE(changes.find("rename a slide"), std::string::npos) << changes;
+  EXPECT_NE(changes.find("move a slide"), std::string::npos) << changes;
+  EXPECT_NE(changes.find("remove a slide"), std::string::npos) << changes;
+  for (int i = 0; i < 3; ++i) ok({"undo", p});
+  EXPECT_EQ(ok({"list", p}), before);
 }
 
 }  // namespace

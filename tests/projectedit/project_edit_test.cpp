@@ -71,6 +71,16 @@ TEST(ProjectEdits, RefusalsLeaveTheProjectAsItWas) {
       {"add after no slide", [&](auto& s) { AddSlideToProject(s, {.movie = junk, .after = 9}); }, Kind::kWrongArgument, "--after 9: the project has 3 slides"},
       {"add nothing", [](auto& s) { AddSlideToProject(s, {}); }, Kind::kWrongArgument, "give a MOVIE file or --share INDEX"},
       {"redo nothing", [](auto& s) { StepProjectHistory(s, false); }, Kind::kFailure, p + ": nothing to redo"},
+      {"go to no history entry", [](auto& s) { GoToProjectState(s, 99); }, Kind::kWrongArgument, p + ": the history has no entry 99"},
+      {"remove no slide", [](auto& s) { RemoveSlide(s, {.slide = 4}); }, Kind::kWrongArgument, "--slide 4: " + p + " has 3 slides"},
+      {"move past the end", [](auto& s) { MoveSlide(s, {.slide = 1, .to = 4}); }, Kind::kWrongArgument, "--to 4: the project has 3 slides"},
+      {"move to the same place", [](auto& s) { MoveSlide(s, {.slide = 2, .to = 2}); }, Kind::kWrongArgument, "--to 2: slide 2 is there already"},
+      {"rename to its own name", [](auto& s) { RenameSlide(s, {.name = "a.swf", .slide = 1}); }, Kind::kWrongArgument, "--name: slide 1 is named 'a.swf' already"},
+      {"rename to blanks", [](auto& s) { RenameSlide(s, {.name = " \t", .slide = 1}); }, Kind::kWrongArgument, "--name: give a name"},
+      {"rename too long", [](auto& s) { RenameSlide(s, {.name = std::string(201, 'x'), .slide = 1}); }, Kind::kWrongArgument, "--name: at most 200 bytes, not 201"},
+      {"rename with a newline", [](auto& s) { RenameSlide(s, {.name = "a\nb", .slide = 1}); }, Kind::kWrongArgument, "--name: no control characters"},
+      {"rename with a slash", [](auto& s) { RenameSlide(s, {.name = "../b", .slide = 1}); }, Kind::kWrongArgument, "--name: no '/' in a name"},
+      {"rename to bytes not UTF-8", [](auto& s) { RenameSlide(s, {.name = "\xff", .slide = 1}); }, Kind::kWrongArgument, "--name: the name is not UTF-8 text"},
   };
   // clang-format on
   // Every time an edit takes is a finite number from 0 to 1,000,000 seconds.

@@ -162,7 +162,7 @@ async function main() {
     const added = (await studio(page, 'state.project.slides.length')) + 1;
     await page.setInputFiles('#add-upload', second);
     await page.waitForFunction(`window.studio.state.slide === ${added} && !window.studio.state.busy`);
-    check((await studio(page, `state.project.slides[${added - 1}].name`)) === 'second.swf', 'the slide added');
+    check((await studio(page, `state.project.slides[${added - 1}].name`)) === 'second_2.swf', 'the slide added (a second second.swf gets a number)');
     await page.fill('#minimum', '9');
     await page.click('#set-minimum');
     await page.waitForFunction(`window.studio.state.project.slides[${added - 1}].minimum === 9`);

@@ -1,6 +1,7 @@
 // fmredit serve without a browser: who may talk to it, what it refuses, clients that dawdle,
-// two pages editing at once, an edit the engine refuses, uploads of a movie and of a video
-// under any name, a video export, and a server killed in the middle of an edit.
+// two pages editing at once, an edit the engine refuses, slides assembled and the history
+// walked, uploads of a movie and of a video under any name, a video export, and a server
+// killed in the middle of an edit.
 import { copyFileSync, mkdirSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { request as httpRequest } from 'node:http';
 import { connect } from 'node:net';
@@ -65,6 +66,8 @@ async function safetyCases(server) {
     ['slide number true', 'POST', '/api/edits', { body: '{"action":"split","slide":true,"at":1}' }, 400],
     ['slide number 1.5', 'POST', '/api/edits', { body: '{"action":"split","slide":1.5,"at":1}' }, 400],
     ['time -1e-9', 'POST', '/api/edits', { body: '{"action":"delete","slide":1,"start":-1e-9,"length":1}' }, 400],
+    ['slide name not text', 'POST', '/api/edits', { body: '{"action":"rename","slide":1,"name":5}' }, 400],
+    ['no such history entry', 'POST', '/api/edits', { body: '{"action":"goto","to":99999}' }, 400],
     ['export to no video type', 'POST', '/api/exports', { body: '{"type":"../x"}' }, 400],
     ['export of no slide', 'POST', '/api/exports', { body: '{"type":"mp4","slide":9}' }, 400],
     ['export with a width only', 'POST', '/api/exports', { body: '{"type":"mp4","width":64}' }, 400],
@@ -185,6 +188,41 @@ async function cancelledExport(server) {
   check(video.status === 404, 'no video after a cancel');
 }
 
+// Slides renamed, moved and removed, each answered with what happened and undone in one
+// step; the history's first entry of these brought back at once, then its last; a merge says
+// what became of the slides.
+async function assembling(server) {
+  const names = (answer) => answer.json.project.slides.map((slide) => slide.name).join('|');
+  const { json: start } = await send(server, 'GET', '/api/project');
+  const steps = [
+    [{ action: 'rename', slide: 2, name: 'Démo 2 ✓' }, "renamed slide 2 from 'a_2.swf' to 'Démo 2 ✓'", 'a.swf|Démo 2 ✓'],
+    [{ action: 'move', slide: 2, to: 1 }, 'moved slide 2 (Démo 2 ✓) to position 1', 'Démo 2 ✓|a.swf'],
+    [{ action: 'remove', slide: 1 }, 'removed slide 1 (Démo 2 ✓)', 'a.swf'],
+  ];
+  let before = 'a.swf|a_2.swf';
+  let last = 0;
+  for (const [change, message, after] of steps) {
+    const done = await edit(server, change);
+    check(done.json.message === message, `${change.action}: ${done.json.message ?? done.json.error}`);
+    check(names(done) === after, `${change.action}: ${names(done)}`);
+    check(names(await edit(server, { action: 'undo' })) === before, `${change.action} undone`);
+    const redone = await edit(server, { action: 'redo' });
+    check(names(redone) === after, `${change.action} redone`);
+    [before, last] = [after, redone.json.project.state];
+  }
+  const change = start.history.find((entry) => entry.current).change;
+  const back = await edit(server, { action: 'goto', to: start.state });
+  check(back.json.message === `undid 3 changes, now at entry ${start.state} (${change})`, back.json.message);
+  check(names(back) === 'a.swf|a_2.swf' && back.json.project.canRedo, 'back at the first entry');
+  const again = await edit(server, { action: 'goto', to: last });
+  check(again.json.message === `redid 3 changes, now at entry ${last} (remove a slide)`, again.json.message);
+  await edit(server, { action: 'goto', to: start.state });
+  const merged = await edit(server, { action: 'merge', slides: [1, 2] });
+  check(/^appended the movie of slide 2 to slide 1, which now lasts [\d.]+ s; slide 2 stays in the project/
+    .test(merged.json.message), `merge: ${merged.json.message ?? merged.json.error}`);
+  await edit(server, { action: 'undo' });
+}
+
 // Killed while an edit runs, the project holds the state before or after it.
 async function killedMidEdit() {
   const copy = path.join(folder, 'after.fmrproj');
@@ -210,10 +248,13 @@ await dawdlingClients(server);
 await videoUpload(server);
 await twoPages(server);
 await refusedEdit(server);
+await assembling(server);
 const { json: seen } = await send(server, 'GET', '/api/project');
 await exportWhole(server);
 await cancelledExport(server);
-check(run(['project', 'list', project]).err.includes('project is in use'), 'the server holds the project');
+// Others read the project the server holds; only changes are refused.
+check(listOf(project).includes('a_2.swf'), 'project list while the server holds the project');
+check(run(['project', 'remove', project, '--slide', '1']).err.includes('project is in use'), 'the server holds the project');
 await server.stop();
 check(server.child.exitCode === 0 && /stopped/.test(server.output()), 'Ctrl-C stops cleanly');
 const log = run(['project', 'log', project]).out.trim().split('\n');

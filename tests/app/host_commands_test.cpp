@@ -1,5 +1,5 @@
-// The host's commands 116, 117, 118, 439, 441, 575 and 576 through the framework: execute, undo, redo, undo
-// again, driven by the history's clone after the original is gone.
+// The host's commands 116, 117, 118, 439, 441, 575 and 576 through the framework: execute, undo,
+// redo, undo again, driven by the history's clone after the original is gone.
 
 #include <gtest/gtest.h>
 
@@ -124,8 +124,7 @@ const CommandCase kCommandCases[] = {
      },
      [](HostCommandsTest& t) {
        ASSERT_EQ(t.Project().GetSlideCollection()->GetCount(), 4);
-       EXPECT_EQ(t.Slide(1)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(),
-                 "a_2.swf");
+       EXPECT_EQ(t.Slide(1)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "a_2.swf");
        EXPECT_EQ(t.Slide(2)->GetAnimation()->GetResourceName(nullptr).GetUTF8String(), "a_3.swf");
        EXPECT_DOUBLE_EQ(t.Slide(1)->GetDuration().GetTime(), 3.0);
        EXPECT_DOUBLE_EQ(t.Slide(2)->GetDuration().GetTime(), 2.0);

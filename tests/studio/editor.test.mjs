@@ -162,7 +162,8 @@ async function main() {
     const added = (await studio(page, 'state.project.slides.length')) + 1;
     await page.setInputFiles('#add-upload', second);
     await page.waitForFunction(`window.studio.state.slide === ${added} && !window.studio.state.busy`);
-    check((await studio(page, `state.project.slides[${added - 1}].name`)) === 'second_2.swf', 'the slide added (a second second.swf gets a number)');
+    const addedName = await studio(page, `state.project.slides[${added - 1}].name`);
+    check(addedName === 'second_2.swf', `a second second.swf gets a number: ${addedName}`);
     await page.fill('#minimum', '9');
     await page.click('#set-minimum');
     await page.waitForFunction(`window.studio.state.project.slides[${added - 1}].minimum === 9`);

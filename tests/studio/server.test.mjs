@@ -195,7 +195,8 @@ async function assembling(server) {
   const names = (answer) => answer.json.project.slides.map((slide) => slide.name).join('|');
   const { json: start } = await send(server, 'GET', '/api/project');
   const steps = [
-    [{ action: 'rename', slide: 2, name: 'Démo 2 ✓' }, "renamed slide 2 from 'a_2.swf' to 'Démo 2 ✓'", 'a.swf|Démo 2 ✓'],
+    [{ action: 'rename', slide: 2, name: 'Démo 2 ✓' }, "renamed slide 2 from 'a_2.swf' to 'Démo 2 ✓'",
+      'a.swf|Démo 2 ✓'],
     [{ action: 'move', slide: 2, to: 1 }, 'moved slide 2 (Démo 2 ✓) to position 1', 'Démo 2 ✓|a.swf'],
     [{ action: 'remove', slide: 1 }, 'removed slide 1 (Démo 2 ✓)', 'a.swf'],
   ];
@@ -254,7 +255,8 @@ await exportWhole(server);
 await cancelledExport(server);
 // Others read the project the server holds; only changes are refused.
 check(listOf(project).includes('a_2.swf'), 'project list while the server holds the project');
-check(run(['project', 'remove', project, '--slide', '1']).err.includes('project is in use'), 'the server holds the project');
+const refused = run(['project', 'remove', project, '--slide', '1']);
+check(refused.err.includes('project is in use'), 'the server holds the project for changes');
 await server.stop();
 check(server.child.exitCode === 0 && /stopped/.test(server.output()), 'Ctrl-C stops cleanly');
 const log = run(['project', 'log', project]).out.trim().split('\n');

@@ -53,7 +53,7 @@ struct ZuProjectStorage {
 // against their stored size); a reader reads it as it is.
 //
 // Writers and readers: a read-write store holds the writer's lock (an flock on the file)
-// for its whole life, so one process at a time changes a project; another writer gets
+// for its whole life, so one store at a time (in any process) changes a project; another gets
 // "project is in use". Readers take no such lock: each of their reads is an SQLite read
 // (the current state with its slides and resources in one read transaction), which waits
 // while a writer commits and never sees half a commit, and between reads they hold nothing,

@@ -1,6 +1,7 @@
 // The web editor in a real browser (Debian's chromium, headless): a project of real
-// recordings; play, step, in and out, delete, undo, redo, split, insert, merge, export; and the
-// picture on the page equals our rendering of that frame, pixel for pixel.
+// recordings; play, step, the filmstrip's clicks, drags and handles, the ruler, the keys, delete,
+// undo, redo, a history click, split, insert, merge, export; and the picture on the page equals
+// our rendering of that frame, pixel for pixel. Remakes the README's picture of the editor.
 import { spawnSync } from 'node:child_process';
 import { mkdirSync, readFileSync } from 'node:fs';
 import path from 'node:path';
@@ -15,7 +16,7 @@ export async function openBrowser(folder) {
   mkdirSync(profile);
   return chromium.launchPersistentContext(profile, {
     executablePath: '/usr/bin/chromium', headless: true, args: kBrowserFlags,
-    viewport: { width: 1400, height: 860 }, acceptDownloads: true,
+    viewport: { width: 1400, height: 900 }, acceptDownloads: true,
     bypassCSP: true,  // the tests' own page.evaluate strings
   });
 }
@@ -55,6 +56,74 @@ async function expectFrameOf(page, movie, frame, folder, what) {
 }
 
 const slideFrames = (page, n) => studio(page, `state.project.slides[${n - 1}].frames`);
+const box = (page, selector) => page.locator(selector).boundingBox();
+
+// Page x of the middle of a frame on the filmstrip.
+async function frameX(page, frame) {
+  const strip = await box(page, '#strip-content');
+  return strip.x + (strip.width * (frame - 0.5)) / (await studio(page, 'state.movie.frames'));
+}
+
+async function drag(page, fromX, toX, y) {
+  await page.mouse.move(fromX, y);
+  await page.mouse.down();
+  await page.mouse.move(toX, y, { steps: 4 });
+  await page.mouse.up();
+}
+
+// Drag over the thumbnails from frame 31 to 40, the out handle to frame 45, the in handle to
+// 34 (the viewer shows the frame at the moving end) and back to 31.
+async function selectByDragging(page, folder, movie) {
+  const y = (await box(page, '#thumbs')).y + 40;
+  const moveHandle = async (handle, frame) => {
+    const at = await box(page, handle);
+    await drag(page, at.x + at.width / 2, await frameX(page, frame), at.y + at.height / 2);
+  };
+  await drag(page, await frameX(page, 31), await frameX(page, 40), y);
+  check((await page.textContent('#selection')).startsWith('frames 31–40'), 'a drag selects');
+  await moveHandle('#handle-out', 45);
+  await moveHandle('#handle-in', 34);
+  check((await page.textContent('#selection')).startsWith('frames 34–45'), 'the handles trim');
+  await waitShown(page, 34);
+  await expectFrameOf(page, movie, 34, folder, 'while trimming');
+  await moveHandle('#handle-in', 31);
+  check((await page.textContent('#selection')).startsWith('frames 31–45'), 'the selection');
+}
+
+// The header's buttons stay put under any status; at 1024x700 the viewer keeps its space; in a
+// smaller window the frame shows scaled down (smoothly), and 1:1 shows it at its own size.
+async function checkLayout(page) {
+  const undoAt = await box(page, '#undo');
+  await page.evaluate(`window.studio.say('${'a long status line '.repeat(20)}', true)`);
+  await page.evaluate('window.studio.update({ progress: 50 })');
+  check((await box(page, '#undo')).x === undoAt.x, 'the header buttons stay in place');
+  await page.evaluate('window.studio.update({ progress: null }); window.studio.say("")');
+  await page.setViewportSize({ width: 1024, height: 700 });
+  check((await box(page, '#frame')).width === 640, 'at 1024x700 the frame keeps its size');
+  await page.setViewportSize({ width: 800, height: 560 });
+  const scaled = await page.waitForSelector('#scaled:not([hidden])').then((shown) => shown.boundingBox());
+  check(scaled.width > 300 && scaled.width < 640, `a smaller window scales the frame to ${scaled.width}`);
+  await page.click('#actual-size');
+  check((await box(page, '#frame')).width === 640 && !(await box(page, '#scaled')), '1:1');
+  await page.click('#actual-size');
+  await page.setViewportSize({ width: 1400, height: 900 });
+}
+
+// Keys and the go-to field; each row: a key (or, after =, a position typed) and what then holds.
+async function checkKeys(page) {
+  const frames = await slideFrames(page, 1);
+  const rows = [['End', `state.frame === ${frames}`], ['Home', 'state.frame === 1'],
+    ['l', 'state.playing && state.speed === 1'], ['l', 'state.speed === 2'], ['l', 'state.speed === 4'],
+    ['k', '!state.playing'], ['j', 'state.playing && state.speed === -1'], ['j', 'state.speed === -2'],
+    ['k', '!state.playing'], ['i', 'state.inPoint !== null'], ['Escape', 'state.inPoint === null'],
+    ['=#20', 'state.frame === 20'], ['=0:02.5', 'state.frame === 39'], ['=2.5x', 'state.message.isError'],
+    ['=1.0', 'state.frame === 16 && !state.message.isError']];
+  for (const [key, holds] of rows) {
+    if (!key.startsWith('=')) await page.keyboard.press(key);
+    else await page.fill('#go-to', key.slice(1)).then(() => page.press('#go-to', 'Enter'));
+    check(await page.evaluate(`(({ state }) => ${holds})(window.studio)`), `${key}: ${holds}`);
+  }
+}
 
 async function change(page, key, until) {
   await page.keyboard.press(key);
@@ -100,6 +169,7 @@ async function main() {
     check(!page.url().includes('token'), 'the token leaves the address bar');
     await waitShown(page, 1);
     await expectFrameOf(page, first, 1, folder, 'first frame');
+    await checkLayout(page);
 
     // Play for a second, pause; step; one second; click the timeline.
     await page.keyboard.press('Space');
@@ -111,26 +181,33 @@ async function main() {
     await expectFrameOf(page, first, played, folder, 'after playing');
     await press(page, 'ArrowRight', 'Shift+ArrowRight', 'ArrowLeft');
     check((await studio(page, 'state.frame')) === played + 15, 'step and one second');
-    const strip = await page.locator('#strip-content').boundingBox();
-    await page.mouse.click(strip.x + strip.width * 0.5, strip.y + 20);
-    const clicked = await studio(page, 'state.frame');
-    check(Math.abs(clicked - 46) <= 1, `the timeline click jumps to the middle (${clicked})`);
+    // A click on the ruler goes to the frame under it; on a thumbnail, to the frame it shows.
+    await page.mouse.click(await frameX(page, 46), (await box(page, '#ruler')).y + 10);
+    check((await studio(page, 'state.frame')) === 46, 'a ruler click');
+    const thumbnail = page.locator('#thumbs img').nth(3);
+    const at = await thumbnail.boundingBox();
+    await page.mouse.click(at.x + at.width - 3, at.y + 20);
+    const clicked = Number(await thumbnail.getAttribute('data-frame'));
+    check(clicked > 1 && (await studio(page, 'state.frame')) === clicked, `a thumbnail click shows ${clicked}`);
     await waitShown(page, clicked);
-    await expectFrameOf(page, first, clicked, folder, 'after a timeline click');
+    await expectFrameOf(page, first, clicked, folder, 'after a thumbnail click');
+    await checkKeys(page);
 
-    // In at 31, out at 45, delete: frame 31 then shows what frame 46 showed.
-    await page.evaluate('window.studio.update({ frame: 31 })');
-    await press(page, 'i', 'Shift+ArrowRight', 'ArrowLeft', 'o');
-    check((await page.textContent('#selection')).startsWith('frames 31–45'), 'the selection');
+    // Select frames 31 to 45, delete: frame 31 then shows what frame 46 showed.
+    await selectByDragging(page, folder, first);
     const frames = await slideFrames(page, 1);
     await change(page, 'Delete', `window.studio.state.project.slides[0].frames === ${frames - 15}`);
+    check(await page.evaluate(() => [...document.querySelectorAll('#thumbs img')]
+      .every((img) => !img.getAttribute('src') || img.naturalWidth > 0)), 'no thumbnail shows broken');
     check((await page.textContent('#slides tbody tr:first-child')).includes(String(frames - 15)),
       'the slide list shows the new length');
     await waitShown(page, 31);
     await expectFrameOf(page, first, 46, folder, 'after the delete');
 
-    await change(page, 'Control+z', `window.studio.state.project.slides[0].frames === ${frames}`);
-    await change(page, 'Control+Shift+Z', `window.studio.state.project.slides[0].frames === ${frames - 15}`);
+    for (const [key, left] of [['Control+z', frames], ['Control+y', frames - 15], ['Control+z', frames],
+      ['Control+Shift+Z', frames - 15]]) {
+      await change(page, key, `window.studio.state.project.slides[0].frames === ${left}`);
+    }
     check((await page.locator('#history li').count()) >= 4, 'the history lists every change');
 
     // Split at frame 20, insert the second recording at the playhead, merge slides 1 and 2.
@@ -168,13 +245,20 @@ async function main() {
     await page.click('#set-minimum');
     await page.waitForFunction(`window.studio.state.project.slides[${added - 1}].minimum === 9`);
     check((await page.textContent(`#slides tbody tr:nth-child(${added})`)).includes('9.000 s'), 'the minimum shows');
+    // The ruler's one-second mark (frame 16) follows the zoom.
+    const secondAt = async () => (await page.locator('#ruler span', { hasText: /^0:01(:00)?$/ }).boundingBox()).x
+      - (await box(page, '#strip-content')).x;
     const unzoomed = (await page.locator('#strip-content').boundingBox()).width;
+    const addedFrames = await slideFrames(page, added);
+    check(Math.abs((await secondAt()) - (15 * unzoomed) / addedFrames) < 1, 'the ruler marks one second');
+    await page.keyboard.press('Home');
     await page.click('#zoom-in');
     const zoomed = await page.locator('#strip-content').boundingBox();
     check(Math.abs(zoomed.width - 2 * unzoomed) < 2, `zoom doubles the timeline (${unzoomed} to ${zoomed.width})`);
+    check(Math.abs((await secondAt()) - (15 * zoomed.width) / addedFrames) < 1, 'zoomed, the ruler too');
     const view = await page.locator('#strip').boundingBox();
     await page.mouse.click(view.x + view.width / 2, view.y + 20);
-    const scale = zoomed.width / (await slideFrames(page, added));
+    const scale = zoomed.width / addedFrames;
     const wanted = Math.floor((view.x + view.width / 2 - zoomed.x) / scale) + 1;
     check(Math.abs((await studio(page, 'state.frame')) - wanted) <= 1, `zoomed, a click picks frame ${wanted}`);
     await page.locator('#slides tbody tr').nth(0).click();
@@ -185,6 +269,13 @@ async function main() {
       await waitShown(page, 65);
       await page.screenshot({ path: process.env.STUDIO_SCREENSHOT });
     }
+    // A history click brings the project back to that state and forward again.
+    const history = page.locator('#history li');
+    const now = await history.count();
+    await history.nth(now - 2).click();
+    await page.waitForFunction(`window.studio.state.project.slides[${added - 1}]?.minimum === 0`);
+    await history.nth(now - 1).click();
+    await page.waitForFunction(`window.studio.state.project.slides[${added - 1}]?.minimum === 9`);
   } finally {
     await browser.close();
     await server.stop();

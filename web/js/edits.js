@@ -64,6 +64,11 @@ export function redo() {
   return run({ action: 'redo' }, 'redone');
 }
 
+// Brings the project back (or forward) to the state of a history entry, as undo or redo steps.
+export function goToState(entry) {
+  return run({ action: 'goto', to: entry.id }, `back at “${entry.change}”`);
+}
+
 export function setMinimum(seconds) {
   return run({ action: 'minimum', slide: state.slide, minimum: seconds },
     `slide ${state.slide}: minimum ${seconds} s`);

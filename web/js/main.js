@@ -11,6 +11,7 @@ import { initEditBar } from './view/editbar.js';
 import { initSlides } from './view/slides.js';
 import { initHistory } from './view/history.js';
 import { initKeys } from './view/keys.js';
+import { initGoTo } from './view/go-to.js';
 
 async function start() {
   initHeader();
@@ -20,6 +21,7 @@ async function start() {
   initSlides();
   initHistory();
   initKeys();
+  initGoTo();
   api.listen(edits.showProgress, ({ state: latest }) => {
     // Another page (or this one) changed the project: catch up unless this page is mid-change.
     if (!state.busy && latest !== state.project?.state) reloadProject();

@@ -13,6 +13,7 @@ export const state = {
   outPoint: null,
   checked: new Set(),
   playing: false,
+  speed: 1, // frames of the movie per frame period: 1, 2 or 4 forward, -1, -2 or -4 back
   busy: false, // a change is running
   progress: null, // percent of the change or export running, null when none reports
   message: { text: '', isError: false }, // the status line
@@ -31,8 +32,16 @@ export function update(changes) {
   for (const listener of listeners) listener(keys);
 }
 
+// The status line: the latest thing that happened. A success replaces an error before it, so an
+// old error never outlives the change that came after.
 export function say(text, isError = false) {
   update({ message: { text, isError } });
+}
+
+// Something the user asked for worked without a message of its own (a selection set, say): an
+// error still showing is about an earlier attempt, so it goes.
+export function clearError() {
+  if (state.message.isError) say('');
 }
 
 export function currentSlide() {
@@ -47,6 +56,10 @@ export function exportBaseName() {
 // Seconds from the start of the movie to the start of a frame.
 export function frameTime(frame) {
   return framesToSeconds(frame - 1, state.movie?.frameRate ?? 0);
+}
+
+export function lastFrame() {
+  return state.movie?.frames ?? 1;
 }
 
 export function clampFrame(frame) {

@@ -1,6 +1,6 @@
 // The header: the project's path, the status line with the progress of a change or an export,
 // and the exports of the viewed slide: the SWF as a link, MP4 and GIF made by the server and
-// then downloaded.
+// then downloaded. Its layout never moves with the texts: see style.css.
 import * as api from '../api.js';
 import { state, onUpdate, currentSlide, exportBaseName } from '../store.js';
 import { exportVideo } from '../exports.js';
@@ -12,6 +12,7 @@ const progress = document.getElementById('progress');
 
 function renderProject() {
   projectPath.textContent = state.project?.project ?? '';
+  projectPath.title = projectPath.textContent;
   const slide = currentSlide();
   exportLink.hidden = !slide?.version;
   if (slide?.version) {
@@ -41,10 +42,12 @@ export function initHeader() {
     if (changed.has('project') || changed.has('slide')) renderProject();
     if (changed.has('message')) {
       message.textContent = state.message.text;
+      message.title = state.message.text;
       message.classList.toggle('error', state.message.isError);
     }
     if (changed.has('progress')) {
-      progress.hidden = state.progress === null;
+      // Hidden by visibility, not display: the status line keeps its place.
+      progress.classList.toggle('idle', state.progress === null);
       if (state.progress !== null) progress.value = state.progress;
     }
     if (changed.has('ready')) document.body.dataset.ready = String(state.ready);

@@ -1,4 +1,5 @@
-// The project's history, as fmredit project log lists it, and the undo and redo buttons.
+// The project's history, as fmredit project log lists it, and the undo and redo buttons. A
+// click on an entry brings the project to that state.
 import { state, onUpdate } from '../store.js';
 import * as edits from '../edits.js';
 
@@ -12,9 +13,11 @@ function render() {
   list.replaceChildren(...history.map((entry, i) => {
     const li = document.createElement('li');
     li.textContent = `${entry.change} · ${entry.created}`;
-    li.title = `state ${entry.id}`;
+    li.title = entry.current ? `state ${entry.id}: the project now` : `state ${entry.id}: click to return here`;
+    li.dataset.state = entry.id;
     li.classList.toggle('current', entry.current);
     li.classList.toggle('undone', i > current);
+    if (!entry.current) li.addEventListener('click', () => edits.goToState(entry));
     return li;
   }));
   undo.disabled = state.busy || !state.project?.canUndo;

@@ -1,77 +1,21 @@
-// The timeline: a filmstrip of thumbnails along the movie, zoomable, with the playhead, the in
-// and out points and the selection between them, and the key-frame blocks as a bar beneath.
-// Clicking jumps there. Thumbnails load visible ones first, a few at a time.
-import * as api from '../api.js';
-import { state, update, onUpdate, clampFrame, selection } from '../store.js';
+// The timeline: the time ruler, the filmstrip of thumbnails, zoomable, with the playhead, the
+// in and out points and the selection between them, and the key-frame blocks as a bar beneath.
+// The wheel scrolls the strip; Ctrl+wheel zooms around the pointer, the buttons around the
+// playhead. The mouse's work on the strip is in strip-pointer.js.
+import { state, update, onUpdate, selection, clearError } from '../store.js';
 import { framesToSeconds } from '../time.js';
-import * as metrics from '../metrics.js';
+import { pixelsPerFrame, xOf, zoomBy, resetZoom } from './strip-scale.js';
+import { layoutThumbs } from './filmstrip.js';
+import { renderRuler } from './ruler.js';
+import { initStripPointer } from './strip-pointer.js';
 
 const strip = document.getElementById('strip');
 const content = document.getElementById('strip-content');
-const thumbs = document.getElementById('thumbs');
 const blocks = document.getElementById('blocks');
 const range = document.getElementById('range');
 const playhead = document.getElementById('playhead');
 const selectionText = document.getElementById('selection');
-const kThumbHeight = 90;
-const kParallelLoads = 4;
-const kMaxPixelsPerFrame = 160;
-
-let zoom = 1;           // 1: the whole movie fits the strip
-let queue = [];         // thumbnails waiting to load, in order
-let loading = 0;
-
-function pixelsPerFrame() {
-  return (strip.clientWidth / Math.max(1, state.movie?.frames ?? 1)) * zoom;
-}
-
-function frameAt(x) {
-  return clampFrame(Math.floor(x / pixelsPerFrame()) + 1);
-}
-
-function thumbWidth() {
-  const { width, height } = state.movie;
-  return Math.max(16, Math.round((kThumbHeight * width) / height));
-}
-
-function loadNext() {
-  while (loading < kParallelLoads && queue.length) {
-    const img = queue.shift();
-    ++loading;
-    img.onload = img.onerror = () => {
-      --loading;
-      metrics.thumbnailLoaded();
-      loadNext();
-    };
-    img.src = img.dataset.src;
-  }
-}
-
-function layoutThumbs() {
-  thumbs.replaceChildren();
-  queue = [];
-  if (!state.movie) return;
-  const total = state.movie.frames * pixelsPerFrame();
-  const width = thumbWidth();
-  const count = Math.ceil(total / width);
-  const visibleFrom = Math.floor(strip.scrollLeft / width);
-  const visibleTo = Math.ceil((strip.scrollLeft + strip.clientWidth) / width);
-  const visible = [];
-  const rest = [];
-  for (let i = 0; i < count; ++i) {
-    const img = document.createElement('img');
-    const frame = frameAt(i * width);
-    img.style.left = `${i * width}px`;
-    img.style.width = `${Math.min(width, total - i * width)}px`;
-    img.alt = `frame ${frame}`;
-    img.dataset.src = api.frameUrl(state.movie.version, frame, width);
-    thumbs.append(img);
-    (i >= visibleFrom && i < visibleTo ? visible : rest).push(img);
-  }
-  queue = [...visible, ...rest];
-  metrics.thumbnailsWanted(count, visible.length);
-  loadNext();
-}
+const kWheelZoom = 1.25; // zoom factor of one wheel notch
 
 function layoutBlocks() {
   blocks.replaceChildren();
@@ -92,71 +36,95 @@ function layout() {
   content.style.width = `${(state.movie?.frames ?? 0) * pixelsPerFrame()}px`;
   layoutThumbs();
   layoutBlocks();
+  renderRuler();
   showMarks();
 }
 
-function showMarks() {
-  const scale = pixelsPerFrame();
-  playhead.style.left = `${(state.frame - 1) * scale}px`;
+function showSelection() {
   const chosen = selection();
   range.hidden = !chosen;
-  if (chosen) {
-    range.style.left = `${(chosen.first - 1) * scale}px`;
-    range.style.width = `${(chosen.last - chosen.first + 1) * scale}px`;
-    const seconds = framesToSeconds(chosen.last - chosen.first + 1, state.movie.frameRate);
-    selectionText.textContent = `frames ${chosen.first}–${chosen.last} (${seconds.toFixed(3)} s)`;
-  } else {
+  if (!chosen) {
     selectionText.textContent = 'no selection';
+    return;
   }
-  if (state.playing) {
-    const x = (state.frame - 1) * scale;
-    if (x < strip.scrollLeft || x > strip.scrollLeft + strip.clientWidth) strip.scrollLeft = x;
+  const scale = pixelsPerFrame();
+  range.style.left = `${(chosen.first - 1) * scale}px`;
+  range.style.width = `${(chosen.last - chosen.first + 1) * scale}px`;
+  const seconds = framesToSeconds(chosen.last - chosen.first + 1, state.movie.frameRate);
+  selectionText.textContent = `frames ${chosen.first}–${chosen.last} (${seconds.toFixed(3)} s)`;
+}
+
+// The playhead, kept in view while playing or when moved by a key or the go-to field.
+function showPlayhead() {
+  const x = xOf(state.frame);
+  playhead.style.left = `${x}px`;
+  if (x < strip.scrollLeft || x > strip.scrollLeft + strip.clientWidth) {
+    strip.scrollLeft = x - (state.playing ? 0 : strip.clientWidth / 2);
   }
 }
 
-export function setZoom(factor) {
-  const ratio = strip.clientWidth / Math.max(1, state.movie?.frames ?? 1);
-  zoom = Math.max(1, Math.min(kMaxPixelsPerFrame / ratio, zoom * factor));
+function showMarks() {
+  showPlayhead();
+  showSelection();
+}
+
+// Zooms by factor keeping the frame at anchor (pixels from the strip's left edge) in place.
+export function setZoom(factor, anchor = xOf(state.frame) - strip.scrollLeft) {
+  const position = (strip.scrollLeft + anchor) / pixelsPerFrame();
+  zoomBy(factor);
+  content.style.width = `${(state.movie?.frames ?? 0) * pixelsPerFrame()}px`;
+  strip.scrollLeft = position * pixelsPerFrame() - anchor;
   layout();
-  strip.scrollLeft = (state.frame - 1) * pixelsPerFrame() - strip.clientWidth / 2;
 }
 
 export function setInPoint() {
   update({ inPoint: state.frame });
+  clearError();
 }
 
 export function setOutPoint() {
   update({ outPoint: state.frame });
+  clearError();
+}
+
+export function clearSelection() {
+  update({ inPoint: null, outPoint: null });
+}
+
+function onWheel(e) {
+  e.preventDefault();
+  if (e.ctrlKey) {
+    setZoom(e.deltaY < 0 ? kWheelZoom : 1 / kWheelZoom, e.clientX - strip.getBoundingClientRect().left);
+  } else {
+    strip.scrollLeft += Math.abs(e.deltaX) > Math.abs(e.deltaY) ? e.deltaX : e.deltaY;
+  }
 }
 
 export function initTimeline() {
-  content.addEventListener('click', (e) => {
-    const x = e.clientX - content.getBoundingClientRect().left;
-    update({ playing: false, frame: frameAt(x) });
-  });
+  initStripPointer();
   document.getElementById('zoom-in').addEventListener('click', () => setZoom(2));
   document.getElementById('zoom-out').addEventListener('click', () => setZoom(0.5));
   document.getElementById('set-in').addEventListener('click', setInPoint);
   document.getElementById('set-out').addEventListener('click', setOutPoint);
-  let scrollTimer = 0;
+  strip.addEventListener('wheel', onWheel, { passive: false });
+  let scrollPending = false;
   strip.addEventListener('scroll', () => {
-    clearTimeout(scrollTimer);
-    scrollTimer = setTimeout(() => {
-      // Visible thumbnails first after a scroll, too.
-      const width = state.movie ? thumbWidth() : 1;
-      const from = Math.floor(strip.scrollLeft / width);
-      const to = Math.ceil((strip.scrollLeft + strip.clientWidth) / width);
-      const visible = [...thumbs.children].slice(from, to).filter((img) => queue.includes(img));
-      queue = [...visible, ...queue.filter((img) => !visible.includes(img))];
-    }, 100);
+    if (scrollPending) return;
+    scrollPending = true;
+    requestAnimationFrame(() => {
+      scrollPending = false;
+      layoutThumbs({ scrolled: true });
+      renderRuler();
+    });
   });
   window.addEventListener('resize', layout);
   onUpdate((changed) => {
     if (changed.has('movie')) {
-      zoom = 1;
+      resetZoom();
       layout();
-    } else if (changed.has('frame') || changed.has('inPoint') || changed.has('outPoint')) {
-      showMarks();
+      return;
     }
+    if (changed.has('frame')) showPlayhead();
+    if (changed.has('inPoint') || changed.has('outPoint')) showSelection();
   });
 }

@@ -1,26 +1,32 @@
 // The viewer: the frame at the playhead exactly as our player renders it, play and pause at
-// the movie's frame rate, step, and the time as seconds and frame number. Playback shows
-// every frame in order, fetching a few ahead; a frame that is not there in time is waited for
-// (and counted late), never skipped.
+// the movie's frame rate, forward or back at 1, 2 or 4 times, step, and the time as seconds
+// and frame number. Playback shows every frame in order, fetching a few ahead; a frame that is
+// not there in time is waited for (and counted late), never skipped. Paused, one frame is
+// fetched at a time: when the playhead moves on meanwhile (a drag), the frame that came is
+// shown and then the playhead's.
 import * as api from '../api.js';
-import { state, update, onUpdate, frameTime, clampFrame } from '../store.js';
+import { state, update, onUpdate, frameTime, clampFrame, lastFrame } from '../store.js';
 import { framesToSeconds } from '../time.js';
 import * as metrics from '../metrics.js';
+import { initStage, layoutStage, present } from './stage.js';
 
 const canvas = document.getElementById('frame');
 const context = canvas.getContext('2d', { willReadFrequently: true });
 const playButton = document.getElementById('play');
 const timeText = document.getElementById('time');
+const speedText = document.getElementById('speed');
 const kAhead = 6;
+const kMaxSpeed = 4;
 
 const cache = new Map();  // "version/frame/after" -> Promise<rows>
 let drawn = Promise.resolve();  // the server drew the last frame asked for ahead
 let shownKey = '';
+let fetching = false;  // a paused frame is on its way
 
 // The frame's rows: those that differ from frame `after`, the one on the canvas, when the
 // server drew that frame last, else all. Frames fetched ahead for playback are asked for in
-// order, each once the server has drawn the one before, so that its player only ever moves
-// forward.
+// order, each once the server has drawn the one before, so that its player moves one frame at
+// a time.
 function picture(movie, frame, after = 0, ahead = false) {
   const key = `${movie.version}/${frame}/${after}`;
   if (!cache.has(key)) {
@@ -39,23 +45,24 @@ function shownFrame(movie) {
   return version === movie.version ? frame : 0;
 }
 
-async function draw(movie, frame, ahead = false) {
+// Shows a frame; ahead (playing), its rows are those that differ from frame `after`.
+async function draw(movie, frame, after = 0, ahead = false) {
   const key = `${movie.version}/${frame}`;
-  if (shownKey === key) return true;
-  const after = ahead ? frame - 1 : shownFrame(movie);
-  let rows = await picture(movie, frame, after, ahead);
+  if (shownKey === key) return;
+  const base = ahead ? after : shownFrame(movie);
+  let rows = await picture(movie, frame, base, ahead);
   // Some rows fit only over the frame they were taken against; else the whole frame is needed.
-  if (rows.rows < movie.height && shownFrame(movie) !== after) rows = await picture(movie, frame);
-  if (state.movie?.version !== movie.version) return false;
-  if (!state.playing && state.frame !== frame) return false;  // the playhead moved on
+  if (rows.rows < movie.height && shownFrame(movie) !== base) rows = await picture(movie, frame);
+  if (state.movie?.version !== movie.version) return;
   if (canvas.width !== movie.width || canvas.height !== movie.height) {
     canvas.width = movie.width;
     canvas.height = movie.height;
+    layoutStage();
   }
   if (rows.image) context.putImageData(rows.image, 0, rows.top);
+  present();
   shownKey = key;
   canvas.dataset.shown = key;
-  return true;
 }
 
 function showTime() {
@@ -66,30 +73,48 @@ function showTime() {
 
 async function showCurrent() {
   showTime();
-  if (!state.movie || shownKey === `${state.movie.version}/${state.frame}`) return;
+  if (fetching) return;  // the frame on its way looks again when it is shown
+  fetching = true;
+  let tried = '';
   try {
-    await draw(state.movie, state.frame);
-  } catch {
-    // A frame of a version that an edit just replaced: the new version follows.
+    while (state.movie && !state.playing && shownKey !== `${state.movie.version}/${state.frame}`) {
+      const key = `${state.movie.version}/${state.frame}`;
+      if (key === tried) break;  // it failed: a version an edit just replaced, the new one follows
+      tried = key;
+      await draw(state.movie, state.frame).catch(() => {});
+    }
+  } finally {
+    fetching = false;
   }
 }
 
 async function play() {
   const movie = state.movie;
   const { version, frameRate, frames } = movie;
-  const period = 1000 * framesToSeconds(1, frameRate);
-  let frame = state.frame >= frames ? 1 : state.frame;
+  let speed = state.speed;
+  let direction = Math.sign(speed);
+  let frame = state.frame;
+  if (direction > 0 && frame >= frames) frame = 1;
+  if (direction < 0 && frame <= 1) frame = frames;
   const pressed = performance.now();
   // The clock starts once the first frame is on the canvas: fetching it after a jump delays
   // the start, as in any player, and no later frame is due sooner for it.
   if (shownKey !== `${version}/${frame}`) await draw(movie, frame);
   let due = performance.now();
   metrics.playbackStarted(pressed, due);
-  while (state.playing && state.movie?.version === version && frame <= frames) {
-    for (let ahead = 1; ahead <= kAhead && frame + ahead <= frames; ++ahead) {
-      picture(movie, frame + ahead, frame + ahead - 1, true);
+  while (state.playing && state.movie?.version === version && frame >= 1 && frame <= frames) {
+    if (state.speed !== speed) {  // J or L again: the new speed's clock starts now
+      speed = state.speed;
+      direction = Math.sign(speed);
+      due = performance.now();
+      metrics.playbackStarted(due, due);
     }
-    if (shownKey !== `${version}/${frame}`) await picture(movie, frame, frame - 1, true);
+    const period = (1000 * framesToSeconds(1, frameRate)) / Math.abs(speed);
+    for (let ahead = 1; ahead <= kAhead; ++ahead) {
+      const next = frame + direction * ahead;
+      if (next >= 1 && next <= frames) picture(movie, next, next - direction, true);
+    }
+    if (shownKey !== `${version}/${frame}`) await picture(movie, frame, frame - direction, true);
     const wait = due - performance.now();
     if (wait > 0) await new Promise((resolve) => setTimeout(resolve, wait));
     if (!state.playing) break;
@@ -97,33 +122,64 @@ async function play() {
       metrics.frameLate(frame, performance.now() - due - period);
       due = performance.now();
     }
-    await draw(movie, frame, true);
+    await draw(movie, frame, frame - direction, true);
     metrics.frameShown();
     update({ frame });
     due += period;
-    ++frame;
+    frame += direction;
   }
   update({ playing: false });
 }
 
-export function togglePlay() {
+function startPlaying(speed) {
   if (!state.movie) return;
-  const playing = !state.playing;
-  update({ playing });
-  if (playing) play();
+  const wasPlaying = state.playing;
+  update({ playing: true, speed });
+  if (!wasPlaying) play();
+}
+
+export function pause() {
+  if (state.playing) update({ playing: false });
+}
+
+// Space: play forward at the movie's rate, or pause.
+export function togglePlay() {
+  if (state.playing) pause(); else startPlaying(1);
+}
+
+// L (direction 1) and J (-1): play that way; pressed again while playing that way, faster.
+export function playFaster(direction) {
+  const sameWay = state.playing && Math.sign(state.speed) === direction;
+  startPlaying(direction * (sameWay ? Math.min(kMaxSpeed, 2 * Math.abs(state.speed)) : 1));
 }
 
 export function step(frames) {
   update({ playing: false, frame: clampFrame(state.frame + frames) });
 }
 
+export function goToFrame(frame) {
+  update({ playing: false, frame: clampFrame(frame) });
+}
+
+export const goToStart = () => goToFrame(1);
+export const goToEnd = () => goToFrame(lastFrame());
+
+function showSpeed() {
+  playButton.textContent = state.playing ? 'Pause' : 'Play';
+  const speed = `${state.speed < 0 ? '◀ ' : ''}${Math.abs(state.speed)}×`;
+  speedText.textContent = state.playing && state.speed !== 1 ? speed : '';
+}
+
 export function initViewer() {
+  initStage();
   playButton.addEventListener('click', togglePlay);
   document.getElementById('step-back').addEventListener('click', () => step(-1));
   document.getElementById('step-forward').addEventListener('click', () => step(1));
+  document.getElementById('to-start').addEventListener('click', goToStart);
+  document.getElementById('to-end').addEventListener('click', goToEnd);
   onUpdate((changed) => {
-    if (changed.has('playing')) playButton.textContent = state.playing ? 'Pause' : 'Play';
-    if (!state.playing && (changed.has('frame') || changed.has('movie'))) showCurrent();
+    if (changed.has('playing') || changed.has('speed')) showSpeed();
+    if (!state.playing && (changed.has('frame') || changed.has('movie') || changed.has('playing'))) showCurrent();
     if (state.playing && changed.has('frame')) showTime();
   });
 }

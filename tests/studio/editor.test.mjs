@@ -256,11 +256,22 @@ async function main() {
     const zoomed = await page.locator('#strip-content').boundingBox();
     check(Math.abs(zoomed.width - 2 * unzoomed) < 2, `zoom doubles the timeline (${unzoomed} to ${zoomed.width})`);
     check(Math.abs((await secondAt()) - (15 * zoomed.width) / addedFrames) < 1, 'zoomed, the ruler too');
-    const view = await page.locator('#strip').boundingBox();
-    await page.mouse.click(view.x + view.width / 2, view.y + 20);
-    const scale = zoomed.width / addedFrames;
-    const wanted = Math.floor((view.x + view.width / 2 - zoomed.x) / scale) + 1;
-    check(Math.abs((await studio(page, 'state.frame')) - wanted) <= 1, `zoomed, a click picks frame ${wanted}`);
+    // Ctrl+wheel zooms around the pointer (the frame under it stays there); the wheel scrolls.
+    const pointerX = (await box(page, '#strip')).x + 300;
+    const frameUnder = async () => {
+      const content = await box(page, '#strip-content');
+      return ((pointerX - content.x) / content.width) * addedFrames;
+    };
+    const under = await frameUnder();
+    await page.mouse.move(pointerX, zoomed.y + 60);
+    await page.keyboard.down('Control');
+    await page.mouse.wheel(0, -100);
+    await page.keyboard.up('Control');
+    await page.waitForFunction((w) => document.getElementById('strip-content').offsetWidth > w * 1.2, zoomed.width);
+    check(Math.abs((await frameUnder()) - under) < 0.05, 'Ctrl+wheel zooms around the pointer');
+    const scrolled = await page.evaluate('document.getElementById("strip").scrollLeft');
+    await page.mouse.wheel(0, 100);
+    await page.waitForFunction((x) => document.getElementById('strip').scrollLeft > x, scrolled);
     await page.locator('#slides tbody tr').nth(0).click();
     await page.waitForFunction('window.studio.state.movie.version === window.studio.state.project.slides[0].version');
     if (process.env.STUDIO_SCREENSHOT) {

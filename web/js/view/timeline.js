@@ -37,7 +37,8 @@ function layout() {
   layoutThumbs();
   layoutBlocks();
   renderRuler();
-  showMarks();
+  showPlayhead({ follow: false });
+  showSelection();
 }
 
 function showSelection() {
@@ -54,18 +55,13 @@ function showSelection() {
   selectionText.textContent = `frames ${chosen.first}–${chosen.last} (${seconds.toFixed(3)} s)`;
 }
 
-// The playhead, kept in view while playing or when moved by a key or the go-to field.
-function showPlayhead() {
+// The playhead; when it moves (playing, a key, the go-to field) the strip keeps it in view.
+function showPlayhead({ follow = true } = {}) {
   const x = xOf(state.frame);
   playhead.style.left = `${x}px`;
-  if (x < strip.scrollLeft || x > strip.scrollLeft + strip.clientWidth) {
+  if (follow && (x < strip.scrollLeft || x > strip.scrollLeft + strip.clientWidth)) {
     strip.scrollLeft = x - (state.playing ? 0 : strip.clientWidth / 2);
   }
-}
-
-function showMarks() {
-  showPlayhead();
-  showSelection();
 }
 
 // Zooms by factor keeping the frame at anchor (pixels from the strip's left edge) in place.

@@ -22,6 +22,7 @@ const cache = new Map();  // "version/frame/after" -> Promise<rows>
 let drawn = Promise.resolve();  // the server drew the last frame asked for ahead
 let shownKey = '';
 let fetching = false;  // a paused frame is on its way
+let playRun = 0;  // counts the starts of play(): a loop whose run is not the latest ends
 
 // The frame's rows: those that differ from frame `after`, the one on the canvas, when the
 // server drew that frame last, else all. Frames fetched ahead for playback are asked for in
@@ -60,7 +61,7 @@ async function draw(movie, frame, after = 0, ahead = false) {
     layoutStage();
   }
   if (rows.image) context.putImageData(rows.image, 0, rows.top);
-  present();
+  present({ fast: ahead && Math.abs(state.speed) > 1 });
   shownKey = key;
   canvas.dataset.shown = key;
 }
@@ -89,6 +90,8 @@ async function showCurrent() {
 }
 
 async function play() {
+  const run = ++playRun;
+  const playing = () => state.playing && run === playRun;
   const movie = state.movie;
   const { version, frameRate, frames } = movie;
   let speed = state.speed;
@@ -102,7 +105,7 @@ async function play() {
   if (shownKey !== `${version}/${frame}`) await draw(movie, frame);
   let due = performance.now();
   metrics.playbackStarted(pressed, due);
-  while (state.playing && state.movie?.version === version && frame >= 1 && frame <= frames) {
+  while (playing() && state.movie?.version === version && frame >= 1 && frame <= frames) {
     if (state.speed !== speed) {  // J or L again: the new speed's clock starts now
       speed = state.speed;
       direction = Math.sign(speed);
@@ -117,7 +120,7 @@ async function play() {
     if (shownKey !== `${version}/${frame}`) await picture(movie, frame, frame - direction, true);
     const wait = due - performance.now();
     if (wait > 0) await new Promise((resolve) => setTimeout(resolve, wait));
-    if (!state.playing) break;
+    if (!playing()) break;
     if (performance.now() - due > period) {
       metrics.frameLate(frame, performance.now() - due - period);
       due = performance.now();
@@ -128,7 +131,7 @@ async function play() {
     due += period;
     frame += direction;
   }
-  update({ playing: false });
+  if (run === playRun) update({ playing: false });
 }
 
 function startPlaying(speed) {
@@ -179,6 +182,7 @@ export function initViewer() {
   document.getElementById('to-end').addEventListener('click', goToEnd);
   onUpdate((changed) => {
     if (changed.has('playing') || changed.has('speed')) showSpeed();
+    if (changed.has('playing') && !state.playing) present();
     if (!state.playing && (changed.has('frame') || changed.has('movie') || changed.has('playing'))) showCurrent();
     if (state.playing && changed.has('frame')) showTime();
   });

@@ -64,12 +64,13 @@ function showPlayhead({ follow = true } = {}) {
   }
 }
 
-// Zooms by factor keeping the frame at anchor (pixels from the strip's left edge) in place.
-export function setZoom(factor, anchor = xOf(state.frame) - strip.scrollLeft) {
-  const position = (strip.scrollLeft + anchor) / pixelsPerFrame();
+// Zooms by factor keeping the frame at anchor (pixels from the strip's left edge) in place;
+// without an anchor, around the playhead, brought to the middle.
+export function setZoom(factor, anchor) {
+  const position = anchor === undefined ? state.frame - 1 : (strip.scrollLeft + anchor) / pixelsPerFrame();
   zoomBy(factor);
   content.style.width = `${(state.movie?.frames ?? 0) * pixelsPerFrame()}px`;
-  strip.scrollLeft = position * pixelsPerFrame() - anchor;
+  strip.scrollLeft = position * pixelsPerFrame() - (anchor ?? strip.clientWidth / 2);
   layout();
 }
 

@@ -114,8 +114,10 @@ async function measureSpeeds(page) {
   await page.evaluate('window.studio.update({ frame: 3000 })');
   const lines = [];
   for (const [keys, speed] of [[['l', 'l'], 2], [['l'], 4], [['k', 'j', 'j'], -2], [['j'], -4]]) {
+    await page.evaluate('window.studio.metrics.playback.shown = 0');
     for (const key of keys) await page.keyboard.press(key);
-    await page.waitForFunction(() => window.studio.metrics.playback.shown >= 240, null, { timeout: 120000 });
+    await page.waitForFunction((want) => window.studio.state.speed === want
+      && window.studio.metrics.playback.shown >= 240, speed, { timeout: 300000 });
     const shown = await page.evaluate('({...window.studio.metrics.playback})');
     lines.push(`playing at ${speed}x: ${shown.shown} frames in ${((shown.last - shown.started) / 1000).toFixed(3)} s ` +
       `(${((shown.shown - 1) / (15 * Math.abs(speed))).toFixed(3)} s due), ${shown.late} late ` +

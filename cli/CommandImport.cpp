@@ -9,9 +9,11 @@
 #include "cli/MediaOptions.h"
 #include "cli/MovieLoading.h"
 #include "cli/StopSignal.h"
+#include "host/swf/ZuFileKind.h"
 #include "host/swf/ZuTavoFile.h"
 #include "media/ZuMediaError.h"
 #include "media/ZuVideoImport.h"
+#include "media/formats/ZuVideoFormats.h"
 #include "media/loader/ZuMediaLibrary.h"
 
 namespace {
@@ -22,10 +24,29 @@ struct ImportOptions {
   ZuVideoImportOptions video;
 };
 
+// import makes FMR movies, which are SWF files: a video output is export's work.
+void RefuseVideoOutput(const std::string& output) {
+  if (ZuIsVideoPath(output)) {
+    throw CliError(output + ": import writes an FMR movie (.swf); to make a video of it, run "
+                            "fmredit export MOVIE.swf -o " + output,
+                   kExitUsage);
+  }
+}
+
+// An SWF file needs no import: it is a movie already, which the other commands take.
+void RefuseMovieInput(const std::string& file) {
+  if (ZuFileKind::OfFile(file).family == ZuFileKind::Family::kSwf) {
+    throw CliError(file + ": already an SWF movie; nothing to import (the other commands take it "
+                          "as it is)");
+  }
+}
+
 void RunImport(const ImportOptions& options) {
   if (options.video.to >= 0 && options.video.to <= options.video.from) {
     throw CliError("--to must come after --from", kExitUsage);
   }
+  RefuseVideoOutput(options.output);
+  RefuseMovieInput(options.file);
   RefuseWritingOverInputs(options.output, {options.file}, false, false);
   std::unique_ptr<ZuTavoFile> movie;
   {
@@ -52,7 +73,7 @@ void AddImportCommand(CLI::App& app) {
   CLI::App* command = app.add_subcommand(
       "import", "Record the pictures of a video (any type FFmpeg reads) as an FMR movie");
   command->add_option("FILE", options->file, "Video file")->required();
-  command->add_option("-o,--output", options->output, "SWF file to write")->required();
+  command->add_option("-o,--output", options->output, "FMR movie (.swf) to write")->required();
   AddFrameRateOption(*command, options->video.frameRate, "default: the video's, rounded");
   AddDepthOption(*command, options->video.depth);
   AddTimeRangeOptions(*command, options->video.from, options->video.to);

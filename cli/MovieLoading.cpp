@@ -6,7 +6,20 @@
 #include <cstring>
 
 #include "cli/CliError.h"
+#include "host/swf/ZuFileKind.h"
 #include "host/util/ZuFileStream.h"
+
+namespace {
+
+// What to say after the reason a file is not a movie when it is a video.
+std::string ImportHint(const std::string& path) {
+  if (ZuFileKind::OfFile(path).family != ZuFileKind::Family::kVideo) {
+    return std::string();
+  }
+  return "; fmredit import makes an FMR movie of a video";
+}
+
+}  // namespace
 
 std::unique_ptr<ZuTavoFile> LoadMovieOrThrow(const std::string& path) {
   std::string reason;
@@ -21,7 +34,7 @@ std::unique_ptr<ZuTavoFile> LoadMovieOrThrow(const std::string& path) {
   }
   auto movie = std::make_unique<ZuTavoFile>();
   if (movie->LoadFromStream(stream.get()) != kZuSuccess) {
-    throw CliError(path + ": " + movie->GetLastError());
+    throw CliError(path + ": " + movie->GetLastError() + ImportHint(path));
   }
   return movie;
 }

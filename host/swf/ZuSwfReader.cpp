@@ -1,8 +1,10 @@
 #include "host/swf/ZuSwfReader.h"
 
 #include <cctype>
+#include <algorithm>
 
 #include "host/swf/ZuBitStream.h"
+#include "host/swf/ZuFileKind.h"
 #include "host/swf/ZuSwfSignature.h"
 #include "host/swf/ZuSwfTagFactory.h"
 #include "host/swf/ZuSwfTagHeader.h"
@@ -59,7 +61,10 @@ bool ZuSwfReader::ReadFileHeader(std::span<const uint8_t> bytes, ZuSwfFileHeader
     return false;
   }
   if (bytes.size() >= ZuSwfSignature::kSize && !ZuSwfSignature::Read(bytes, header.compression)) {
-    error = "not an SWF file (signature '" + Printable(bytes.first(ZuSwfSignature::kSize)) + "')";
+    const ZuFileKind kind = ZuFileKind::Of(bytes.first(std::min(bytes.size(), ZuFileKind::kSniffSize)));
+    error = *kind.name != 0 ? std::string("not an SWF file: ") + kind.name
+                            : "not an SWF file (signature '" +
+                                  Printable(bytes.first(ZuSwfSignature::kSize)) + "')";
     return false;
   }
   if (bytes.size() < kZuSwfFileHeaderSize) {

@@ -35,7 +35,7 @@ std::vector<BadCase> BadCases() {
   return {
       // clang-format off
       {"empty_file", {}, "empty file"},
-      {"unknown_signature", Text("GIF89a\x01\x00\x01\x00\x00\x00"), "not an SWF file (signature 'GIF')"},
+      {"other_kind_named", Text("GIF89a\x01\x00\x01\x00\x00\x00"), "not an SWF file: a GIF animation"},
       {"binary_signature", {0x00, 0xFF, 'S', 10, 0, 0, 0, 0}, "signature '\\x00\\xffS'"},
       {"two_bytes", Text("FW"), "not an SWF file"},
       {"truncated_file_header", Text("FWS\x0a\x20"), "truncated header"},

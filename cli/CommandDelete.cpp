@@ -8,11 +8,13 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/EditedOutput.h"
+#include "cli/NumberOption.h"
 #include "cli/TimeOption.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/util/ZuFrameTime.h"
 #include "projectedit/EngineRefusal.h"
 #include "projectedit/StopFrameRule.h"
+#include "projectedit/TimeInMovie.h"
 
 namespace {
 
@@ -45,6 +47,10 @@ void RunDelete(const DeleteOptions& options) {
   std::unique_ptr<ZuFMRTavoFile> movie = LoadEditableMovieOrThrow(options.input);
   if (byFrame && movie->GetFrameRate() == 0) {
     throw CliError(options.input + ": the movie's frame rate is 0: frames cannot be timed");
+  }
+  if (byTime) {
+    RequireWithinMovie(options.input, *options.start, movie->GetFrameCount(),
+                       movie->GetFrameRate());
   }
   const FrameCut cut = ChooseCut(options, *movie);
   const int64_t frames = movie->GetFrameCount();
@@ -92,9 +98,9 @@ void AddDeleteCommand(CLI::App& app) {
   command->add_option("--length", options->length, "Seconds of frames to delete")
       ->check(SecondsOption());
   command->add_option("--first-frame", options->firstFrame, "First frame to delete, from 1")
-      ->check(CLI::Range(1, 65535));
+      ->check(WholeNumberOption(1, 65535));
   command->add_option("--frame-count", options->frameCount, "How many frames to delete")
-      ->check(CLI::Range(1, 65535));
+      ->check(WholeNumberOption(1, 65535));
   command->add_flag("--in-place", options->inPlace,
                     "Allow OUT to be IN (a new file is written, then renamed over IN)");
   command->callback([options] { RunDelete(*options); });

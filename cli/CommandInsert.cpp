@@ -9,6 +9,7 @@
 #include "cli/TimeOption.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "projectedit/EngineRefusal.h"
+#include "projectedit/TimeInMovie.h"
 
 namespace {
 
@@ -23,6 +24,8 @@ struct InsertOptions {
 void RunInsert(const InsertOptions& options) {
   RefuseWritingOverInputs(options.output, {options.input, options.other}, options.inPlace);
   std::unique_ptr<ZuFMRTavoFile> movie = LoadEditableMovieOrThrow(options.input);
+  RequireWithinMovie(options.input, options.seconds, movie->GetFrameCount(),
+                     movie->GetFrameRate());
 
   PendingOutput output(options.output);
   ZuErrorCodeEnum result = kZuFailure;
@@ -64,8 +67,8 @@ void AddInsertCommand(CLI::App& app) {
   command->add_option("IN", options->input, "FMR movie (SWF) to insert into")->required();
   command
       ->add_option("--at", options->seconds,
-                   "Seconds from the start; at or past the end puts the other movie in "
-                   "front of the last frame")
+                   "Seconds from the start, up to the movie's end, where the other movie "
+                   "goes in front of the last frame")
       ->required()
       ->check(SecondsOption());
   command->add_option("--movie", options->other, "FMR movie (SWF) to insert")->required();

@@ -12,6 +12,7 @@
 #include "cli/FrameProgress.h"
 #include "cli/MediaOptions.h"
 #include "cli/MovieLoading.h"
+#include "cli/NumberOption.h"
 #include "host/image/ZuImage.h"
 #include "host/image/ZuPng.h"
 #include "host/swf/ZuTavoFile.h"
@@ -176,12 +177,12 @@ void AddRecordCommand(CLI::App& app) {
   command
       ->add_option("--block-frames", options->blockFrames,
                    "Most pictures in a key-frame block, its full picture included")
-      ->check(CLI::Range(1, ZuBlockPolicy::kLargestMaxPictures))
+      ->check(WholeNumberOption(1, ZuBlockPolicy::kLargestMaxPictures))
       ->capture_default_str();
   command
       ->add_option("--level", options->level,
                    "zlib level of the pictures: 1 (fastest) to 12 (smallest)")
-      ->check(CLI::Range(1, 12))
+      ->check(WholeNumberOption(1, 12))
       ->capture_default_str();
   command->add_option("--raw", options->rawSize,
                       "Read raw RGBA frames of WIDTHxHEIGHT pixels from standard input");

@@ -9,6 +9,7 @@
 #include "cli/EditedOutput.h"
 #include "cli/FrameProgress.h"
 #include "cli/MovieLoading.h"
+#include "cli/NumberOption.h"
 #include "host/image/ZuImage.h"
 #include "host/image/ZuPng.h"
 #include "host/image/ZuPngWriterPool.h"
@@ -61,9 +62,10 @@ void RenderOneFrame(const RenderOptions& options) {
   RefuseWritingOverInputs(options.output, {options.file}, false, false);
   std::unique_ptr<ZuTavoPlayer> player = LoadPlayerOrThrow(options.file);
   const int count = player->GetFrameCount();
-  if (options.frame > count) {
-    throw CliError(options.file + ": frame " + std::to_string(options.frame) +
-                   " is past the end: the movie has " + std::to_string(count) + " frames");
+  if (options.frame < 1 || options.frame > count) {
+    throw CliError(options.file + ": --frame " + std::to_string(options.frame) +
+                       ": give a frame from 1 to " + std::to_string(count) + ", the movie's last",
+                   kExitUsage);
   }
   const std::unique_ptr<ZuImage> picture = DrawFrameOrThrow(*player, options.file, options.frame);
   std::string reason;
@@ -118,7 +120,7 @@ void AddRenderCommand(CLI::App& app) {
   command->add_option("FILE", options->file, "SWF file")->required();
   CLI::Option* frame =
       command->add_option("--frame", options->frame, "The frame to draw, counted from 1")
-          ->check(CLI::PositiveNumber);
+          ->check(WholeNumberOption());
   CLI::Option* all = command->add_flag(
       "--all", options->all, "Draw every frame into the folder OUT as frame-00001.png, ...");
   frame->excludes(all);

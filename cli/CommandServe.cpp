@@ -20,6 +20,7 @@
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/NumberOption.h"
 #include "host/app/ZuProject.h"
 #include "host/swf/ZuSwfSignature.h"
 #include "host/util/ZuTemporaryFolder.h"
@@ -129,9 +130,9 @@ void AddServeCommand(CLI::App& app) {
                    "Project file (.fmrproj), or an SWF movie to put in a new project beside it")
       ->required();
   serve->add_option("--port", options->port, "Port on 127.0.0.1 (0: any free port)")
-      ->check(CLI::Range(0, 65535));
+      ->check(WholeNumberOption(0, 65535));
   serve->add_flag("--open", options->open, "Open the editor in the desktop's browser");
   serve->add_option("--max-upload", options->uploadMiB, "Largest movie the page may upload, MiB")
-      ->check(CLI::Range(1, 65536));
+      ->check(WholeNumberOption(1, 65536));
   serve->callback([options] { RunServe(*options); });
 }

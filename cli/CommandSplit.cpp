@@ -10,9 +10,9 @@
 #include "cli/TimeOption.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/util/ZuFileIdentity.h"
-#include "host/util/ZuFrameTime.h"
 #include "host/util/ZuOutputTarget.h"
 #include "projectedit/EngineRefusal.h"
+#include "projectedit/TimeInMovie.h"
 
 namespace {
 
@@ -21,18 +21,6 @@ struct SplitOptions {
   std::vector<std::string> outputs;  // the two parts
   double seconds = 0.0;
 };
-
-// Why the engine refused the split, in words.
-std::string RefusalReason(const SplitOptions& options, const ZuFMRTavoFile& movie) {
-  const int frame = ZuFrameTime::SecondsToFrames(options.seconds, movie.GetFrameRate());
-  const int frames = movie.GetFrameCount();
-  if (frame < 1 || frame >= frames) {
-    return "cannot split at frame " + std::to_string(frame) + ": the movie has " +
-           std::to_string(frames) + " frames and the cut must leave frames on both sides (1 to " +
-           std::to_string(frames - 1) + ")";
-  }
-  return "the movie has no stop action to end the first part";
-}
 
 void RunSplit(const SplitOptions& options) {
   const std::string& first = options.outputs[0];
@@ -46,6 +34,12 @@ void RunSplit(const SplitOptions& options) {
     throw CliError(second + ": both parts would go to the same file", kExitUsage);
   }
   std::unique_ptr<ZuFMRTavoFile> movie = LoadEditableMovieOrThrow(options.input);
+  const int64_t frames = movie->GetFrameCount();
+  RequireWithinMovie(options.input, options.seconds, frames, movie->GetFrameRate());
+  const std::string outside = SplitRangeReason(options.seconds, frames, movie->GetFrameRate());
+  if (!outside.empty()) {
+    throw CliError(options.input + ": " + outside);
+  }
 
   PendingOutput firstOutput(first);
   PendingOutput secondOutput(second);
@@ -64,7 +58,7 @@ void RunSplit(const SplitOptions& options) {
                         {.name = options.input,
                          .movie = movie.get(),
                          .failure = options.input,
-                         .likelyReason = RefusalReason(options, *movie)},
+                         .likelyReason = "the movie has no stop action to end the first part"},
                         movie->GetEditError());
   }
   if (!firstOutput.IsWritten() || !secondOutput.IsWritten()) {

@@ -6,18 +6,19 @@
 #include <utility>
 
 #include "cli/CliError.h"
+#include "cli/NumberOption.h"
 #include "cli/TimeOption.h"
 #include "recorder/ZuFmrRecorder.h"
 
 void AddDepthOption(CLI::App& command, int& depth) {
   command.add_option("--depth", depth, "Bits per pixel of the pictures: 32 or 16")
-      ->check(CLI::IsMember({16, 32}))
+      ->check(OneOfOption({16, 32}))
       ->capture_default_str();
 }
 
 CLI::Option* AddFrameRateOption(CLI::App& command, int& rate, const std::string& note) {
   const std::string help = "Frames per second, 1 to 255" + (note.empty() ? "" : " (" + note + ")");
-  return command.add_option("--fps", rate, help)->check(CLI::Range(1, 255));
+  return command.add_option("--fps", rate, help)->check(WholeNumberOption(1, 255));
 }
 
 void AddTimeRangeOptions(CLI::App& command, double& from, double& to) {

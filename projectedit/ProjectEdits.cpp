@@ -26,6 +26,7 @@
 #include "projectedit/OpenProjectSession.h"
 #include "projectedit/ProjectSlides.h"
 #include "projectedit/StopFrameRule.h"
+#include "projectedit/TimeInMovie.h"
 
 namespace {
 
@@ -93,19 +94,24 @@ void RunEdit(const OpenProjectSession& session, ZuSlideBase* slide, EditedMovies
   throw EngineRefusal(result, movies, engineWrite ? "" : session.Project().GetLastError());
 }
 
-// The frames a delete of the slide's movie would cut, and the movie's frame count, from the
-// facts stored with the movie: no need to read the movie itself.
-FrameCut SlideCut(const OpenProjectSession& session, ZuSlideBase* slide, const EditOptions& options,
-                  int64_t* frames) {
+// The frame count and rate of the slide's movie, from the facts stored with the movie: no
+// need to read the movie itself.
+ZuMovieFacts SlideFacts(const OpenProjectSession& session, ZuSlideBase* slide, int number) {
   ZuMovieFacts facts;
   std::string error;
   const ZuAnimationResource* resource = slide->GetAnimation();
   if (!slide->GetProject()->GetVersionFacts(resource->GetVersionId(), &facts, &error)) {
-    throw EditError(SlideName(session, options.slide) + ": " + error);
+    throw EditError(SlideName(session, number) + ": " + error);
   }
-  *frames = facts.frameCount;
-  return {ZuFrameTime::SecondsToFrames(options.start, facts.frameRate),
-          ZuFrameTime::SecondsToFrames(options.length, facts.frameRate)};
+  return facts;
+}
+
+// Refuses a time past the end of the slide's movie, as the file commands do.
+ZuMovieFacts RequireWithinSlide(const OpenProjectSession& session, ZuSlideBase* slide, int number,
+                                double seconds) {
+  ZuMovieFacts facts = SlideFacts(session, slide, number);
+  RequireWithinMovie(SlideName(session, number), seconds, facts.frameCount, facts.frameRate);
+  return facts;
 }
 
 }  // namespace
@@ -116,8 +122,10 @@ std::string DeleteFramesOfSlide(const OpenProjectSession& session, const EditOpt
   PrivateTemporaryFolder temporaryFolder;
   ZuSlideBase* slide = FMRSlide(session, options.slide, "--slide");
   const std::string name = SlideName(session, options.slide);
-  int64_t frames = 0;
-  const FrameCut cut = SlideCut(session, slide, options, &frames);
+  const ZuMovieFacts facts = RequireWithinSlide(session, slide, options.slide, options.start);
+  const int64_t frames = facts.frameCount;
+  const FrameCut cut = {ZuFrameTime::SecondsToFrames(options.start, facts.frameRate),
+                        ZuFrameTime::SecondsToFrames(options.length, facts.frameRate)};
   RefuseCutOfStopFrameOnly(cut, frames, name);
   // The engine refuses a cut it cannot make only as a failure: the cut tells why.
   RunEdit(session, slide,
@@ -136,6 +144,7 @@ void InsertIntoSlide(const OpenProjectSession& session, const EditOptions& optio
   }
   PrivateTemporaryFolder temporaryFolder;
   ZuSlideBase* slide = FMRSlide(session, options.slide, "--slide");
+  RequireWithinSlide(session, slide, options.slide, options.at);
   ZuAnimationResource* other = nullptr;
   std::string otherName = options.movie;
   std::unique_ptr<ZuFMRTavoFile> otherMovie;
@@ -171,9 +180,16 @@ void SplitSlide(const OpenProjectSession& session, const EditOptions& options) {
   RequireSeconds("at", options.at);
   PrivateTemporaryFolder temporaryFolder;
   ZuSlideBase* slide = FMRSlide(session, options.slide, "--slide");
+  const std::string name = SlideName(session, options.slide);
+  const ZuMovieFacts facts = RequireWithinSlide(session, slide, options.slide, options.at);
+  const std::string outside = SplitRangeReason(options.at, facts.frameCount, facts.frameRate);
+  if (!outside.empty()) {
+    throw EditError(name + ": " + outside);
+  }
   RunEdit(session, slide,
-          {.name = SlideName(session, options.slide),
-           .failure = session.Path() + ": splitting the slide failed"},
+          {.name = name,
+           .failure = session.Path() + ": splitting the slide failed",
+           .likelyReason = "the movie has no stop action to end the first part"},
           [&] { return ZuFMREditUtils::FireSplitSWFCommand(slide, ZuReal(options.at)); });
 }
 

@@ -7,6 +7,9 @@ void RefuseCutOfStopFrameOnly(const FrameCut& cut, int64_t frames, const std::st
     throw EditError(name + ": frame " + std::to_string(frames) +
                     " is the movie's last frame, which is always kept: nothing to delete");
   }
+  if (cut.count > 0 && cut.lastKept == frames) {
+    throw EditError(name + ": the cut starts at the end of the movie: nothing to delete");
+  }
 }
 
 std::string ShortenedCutNote(const FrameCut& cut, int64_t frames, const std::string& name) {

@@ -1,0 +1,42 @@
+#include "projectedit/TimeInMovie.h"
+
+#include <cstdio>
+
+#include "host/util/ZuFrameTime.h"
+#include "projectedit/EditError.h"
+
+std::string SecondsText(double seconds) {
+  char text[48];
+  std::snprintf(text, sizeof text, "%.2f", seconds);
+  std::string shown = text;
+  while (shown.back() == '0') {
+    shown.pop_back();
+  }
+  if (shown.back() == '.') {
+    shown.pop_back();
+  }
+  return shown + " s";
+}
+
+void RequireWithinMovie(const std::string& name, double seconds, int64_t frames,
+                        unsigned frameRate) {
+  if (ZuFrameTime::SecondsToFrames(seconds, frameRate) > frames) {
+    throw EditError(name + ": " + SecondsText(seconds) + " is past the end of the movie (" +
+                        SecondsText(ZuFrameTime::FramesToSeconds(frames, frameRate)) + ")",
+                    EditError::Kind::kWrongArgument);
+  }
+}
+
+std::string SplitRangeReason(double seconds, int64_t frames, unsigned frameRate) {
+  const int frame = ZuFrameTime::SecondsToFrames(seconds, frameRate);
+  if (frame >= 1 && frame < frames) {
+    return std::string();
+  }
+  if (frames < 2) {
+    return "the movie has one frame: it cannot be split";
+  }
+  return "cannot split at " + SecondsText(seconds) +
+         ": the cut must leave frames on both sides; give a time from " +
+         SecondsText(ZuFrameTime::FramesToSeconds(1, frameRate)) + " to " +
+         SecondsText(ZuFrameTime::FramesToSeconds(frames - 1, frameRate));
+}

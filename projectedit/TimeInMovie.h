@@ -1,0 +1,23 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+// Where an edit's time falls in a movie of `frames` frames at `frameRate` frames a second, and
+// the refusals that say so in seconds, the unit the user gave. The rule every edit keeps, for
+// the file commands and the project edits alike: a time names the frame boundary nearest to
+// it (ZuFrameTime), and a time past the movie's end is refused. The end itself is taken by
+// insert (the other movie goes in front of the last frame) and is refused by delete (nothing
+// to delete) and split (nothing for the second part), each with its own reason.
+
+// "12.13 s": seconds to the hundredth, without trailing zeros.
+std::string SecondsText(double seconds);
+
+// Throws EditError (a wrong argument) "NAME: 100 s is past the end of the movie (12.13 s)"
+// when seconds names a frame boundary after the last frame.
+void RequireWithinMovie(const std::string& name, double seconds, int64_t frames,
+                        unsigned frameRate);
+
+// Why a split at seconds is refused when it leaves no frame on one side; empty when it
+// leaves frames on both.
+std::string SplitRangeReason(double seconds, int64_t frames, unsigned frameRate);

@@ -37,8 +37,13 @@ using ZuAvInput = std::unique_ptr<AVFormatContext, ZuAvInputDeleter>;
 std::string ZuAvErrorText(int code);
 
 // Stops FFmpeg printing its own messages: the media library reports failures by throwing, in
-// one line. Called before FFmpeg is used; cheap to call again.
+// one line. FFmpeg's last error message on each thread is kept instead, for ZuAvTakeLogged.
+// Called before FFmpeg is used; cheap to call again.
 void ZuAvQuietLog();
+// FFmpeg's last error message on this thread since the last call (lower case, one line), or
+// empty; forgets it. Where FFmpeg's error code says less than its message ("device or
+// resource busy" for a picture size it refuses), the message is the reason to give.
+std::string ZuAvTakeLogged();
 
 // A new frame and packet; throw std::bad_alloc when there is no memory.
 ZuAvFrame ZuAvNewFrame();

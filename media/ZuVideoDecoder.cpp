@@ -14,8 +14,9 @@ constexpr AVRational kMicroseconds{1, 1000000};
 }  // namespace
 
 ZuVideoDecoder::ZuVideoDecoder(const std::string& url, const char* device,
-                               const std::map<std::string, std::string>& options)
-    : m_url(url), m_packet(ZuAvNewPacket()), m_frame(ZuAvNewFrame()) {
+                               const std::map<std::string, std::string>& options,
+                               const SizeCheck& sizeCheck)
+    : m_url(url), m_sizeCheck(sizeCheck), m_packet(ZuAvNewPacket()), m_frame(ZuAvNewFrame()) {
   ZuAvQuietLog();
   Open(device, options);
   OpenCodec();
@@ -42,10 +43,27 @@ void ZuVideoDecoder::Open(const char* device, const std::map<std::string, std::s
     av_dict_set(&settings, key.c_str(), value.c_str(), 0);
   }
   AVFormatContext* input = nullptr;
+  ZuAvTakeLogged();
   const int opened = avformat_open_input(&input, m_url.c_str(), format, &settings);
   av_dict_free(&settings);
+  // A header FFmpeg refuses (a picture size too large for it, say) is best told in its words.
+  const std::string logged = ZuAvTakeLogged();
+  if (opened < 0 && !logged.empty()) {
+    throw ZuMediaError(m_url + ": " +
+                       (device != nullptr ? "cannot open" : "not a video FFmpeg can read") + ": " +
+                       logged);
+  }
   Check(opened, device != nullptr ? "cannot open" : "not a video FFmpeg can read");
   m_input.reset(input);
+  // The size a file declares in its header (Y4M, raw video) is refused before reading the
+  // stream's first pictures, which could take the size's memory.
+  const int declared = av_find_best_stream(m_input.get(), AVMEDIA_TYPE_VIDEO, -1, -1, nullptr, 0);
+  if (declared >= 0) {
+    const AVCodecParameters* stream = m_input->streams[declared]->codecpar;
+    if (stream->width > 0 && stream->height > 0) {
+      CheckSize(stream->width, stream->height);
+    }
+  }
   if (device == nullptr) {
     Check(avformat_find_stream_info(m_input.get(), nullptr), "not a video FFmpeg can read");
   }
@@ -71,6 +89,14 @@ void ZuVideoDecoder::OpenCodec() {
   if (m_codec->width < 1 || m_codec->height < 1) {
     throw ZuMediaError(m_url + ": the video has no picture size");
   }
+  CheckSize(m_codec->width, m_codec->height);
+}
+
+void ZuVideoDecoder::CheckSize(int width, int height) const {
+  const std::string why = m_sizeCheck ? m_sizeCheck(width, height) : std::string();
+  if (!why.empty()) {
+    throw ZuMediaError(m_url + ": " + why);
+  }
 }
 
 double ZuVideoDecoder::GetFrameRate() const {
@@ -78,13 +104,28 @@ double ZuVideoDecoder::GetFrameRate() const {
   return rate.num > 0 && rate.den > 0 ? av_q2d(rate) : 0.0;
 }
 
+bool ZuVideoDecoder::HasPicture() {
+  if (!m_waiting) {
+    m_waiting = Receive();
+  }
+  return m_waiting;
+}
+
 bool ZuVideoDecoder::Next(ZuImage& picture, int64_t& time, int64_t& duration) {
+  if (!HasPicture()) {
+    return false;
+  }
+  m_waiting = false;
+  m_converter.ToImage(*m_frame, picture);
+  TakeTimes(time, duration);
+  av_frame_unref(m_frame.get());
+  return true;
+}
+
+bool ZuVideoDecoder::Receive() {
   for (;;) {
     const int result = avcodec_receive_frame(m_codec.get(), m_frame.get());
     if (result == 0) {
-      m_converter.ToImage(*m_frame, picture);
-      TakeTimes(time, duration);
-      av_frame_unref(m_frame.get());
       return true;
     }
     if (result == AVERROR_EOF) {

@@ -50,8 +50,12 @@ int64_t Microseconds(double seconds) {
 std::unique_ptr<ZuTavoFile> ZuImportVideo(const std::string& path,
                                           const ZuVideoImportOptions& options,
                                           const ZuMediaProgress& progress) {
-  ZuVideoDecoder decoder(path, nullptr, {});
+  ZuVideoDecoder decoder(path, nullptr, {}, &ZuFmrRecorder::WhyNotStageSize);
   const int frameRate = FrameRate(path, options, decoder);
+  // The recorder takes memory for pictures of the video's size: none is taken for no picture.
+  if (!decoder.HasPicture()) {
+    throw ZuMediaError(path + ": no pictures");
+  }
   std::unique_ptr<ZuFmrRecorder> recorder = MakeRecorder(path, options, frameRate, decoder);
   ZuConstantRateFeed feed(*recorder, frameRate, Microseconds(options.from),
                           options.to >= 0 ? Microseconds(options.to) : -1, decoder.GetWidth(),

@@ -43,24 +43,32 @@ ZuSwfTag* MakeStopAction() {
 
 }  // namespace
 
+namespace {
+
+// Why the options other than the stage size cannot be recorded with; empty when they can.
+std::string WhyNotSettings(const ZuFmrRecorderOptions& options) {
+  if (options.frameRate < 1 || options.frameRate > 255) {
+    return "the frame rate must be between 1 and 255 frames per second";
+  }
+  if (options.depth != 16 && options.depth != 32) {
+    return "the bit depth must be 16 or 32";
+  }
+  if (options.compressionLevel < 1 || options.compressionLevel > 12) {
+    return "the compression level must be between 1 and 12";
+  }
+  if (options.tileSide < 1 || options.tileSide > ZuFrameDiff::kMaxTileSide) {
+    return "the tile side must be between 1 and " + std::to_string(ZuFrameDiff::kMaxTileSide);
+  }
+  return options.blockPolicy.Check();
+}
+
+}  // namespace
+
 std::unique_ptr<ZuFmrRecorder> ZuFmrRecorder::Create(const ZuFmrRecorderOptions& options,
                                                      std::string* error) {
-  std::string reason;
-  const int maxSide = ZuFmrRecorderOptions::kMaxStageSide;
-  if (options.width < 1 || options.height < 1 || options.width > maxSide ||
-      options.height > maxSide) {
-    reason = "the frame size must be between 1 x 1 and " + std::to_string(maxSide) + " x " +
-             std::to_string(maxSide) + " pixels";
-  } else if (options.frameRate < 1 || options.frameRate > 255) {
-    reason = "the frame rate must be between 1 and 255 frames per second";
-  } else if (options.depth != 16 && options.depth != 32) {
-    reason = "the bit depth must be 16 or 32";
-  } else if (options.compressionLevel < 1 || options.compressionLevel > 12) {
-    reason = "the compression level must be between 1 and 12";
-  } else if (options.tileSide < 1 || options.tileSide > ZuFrameDiff::kMaxTileSide) {
-    reason = "the tile side must be between 1 and " + std::to_string(ZuFrameDiff::kMaxTileSide);
-  } else {
-    reason = options.blockPolicy.Check();
+  std::string reason = WhyNotStageSize(options.width, options.height);
+  if (reason.empty()) {
+    reason = WhyNotSettings(options);
   }
   if (!reason.empty()) {
     if (error != nullptr) {
@@ -69,6 +77,16 @@ std::unique_ptr<ZuFmrRecorder> ZuFmrRecorder::Create(const ZuFmrRecorderOptions&
     return nullptr;
   }
   return std::unique_ptr<ZuFmrRecorder>(new ZuFmrRecorder(options));
+}
+
+std::string ZuFmrRecorder::WhyNotStageSize(int width, int height) {
+  const int maxSide = ZuFmrRecorderOptions::kMaxStageSide;
+  if (width >= 1 && height >= 1 && width <= maxSide && height <= maxSide) {
+    return std::string();
+  }
+  return "the frame size must be between 1 x 1 and " + std::to_string(maxSide) + " x " +
+         std::to_string(maxSide) + " pixels, not " + std::to_string(width) + " x " +
+         std::to_string(height);
 }
 
 ZuFmrRecorder::ZuFmrRecorder(const ZuFmrRecorderOptions& options)

@@ -51,6 +51,9 @@ class ZuFmrRecorder {
   // A recorder, or null with the reason in *error when the options are not usable.
   static std::unique_ptr<ZuFmrRecorder> Create(const ZuFmrRecorderOptions& options,
                                                std::string* error);
+  // Why a stage of width x height pixels cannot be recorded; empty when it can. Create asks
+  // here, and so does whoever wants to refuse a size before preparing its pictures.
+  static std::string WhyNotStageSize(int width, int height);
   ~ZuFmrRecorder();
   ZuFmrRecorder(const ZuFmrRecorder&) = delete;
   ZuFmrRecorder& operator=(const ZuFmrRecorder&) = delete;

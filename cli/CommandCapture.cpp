@@ -87,11 +87,12 @@ std::unique_ptr<ZuTavoFile> CaptureOrThrow(const CaptureOptions& options, ZuCapt
   }
 }
 
-void RunCapture(CaptureOptions& options) {
+void RunCapture(CaptureOptions& options, CLI::Option& display) {
   if (!options.region.empty()) {
     ZuScreenCaptureOptions& screen = options.screen;
     ParseScreenRegion("--region", options.region, screen.width, screen.height, screen.x, screen.y);
   }
+  ChooseDisplay(display, options.screen.display);
   ZuCaptureStatus last;
   const std::unique_ptr<ZuTavoFile> movie = CaptureOrThrow(options, last);
   // A video name asks for a video: the movie recorded is encoded as export encodes it.
@@ -128,8 +129,5 @@ void AddCaptureCommand(CLI::App& app) {
   command->add_option("--delay", options->delay, "Seconds to wait before the first frame")
       ->check(SecondsOption());
   AddDepthOption(*command, options->screen.depth);
-  command->callback([options, display] {
-    ChooseDisplay(*display, options->screen.display);
-    RunCapture(*options);
-  });
+  command->callback([options, display] { RunCapture(*options, *display); });
 }

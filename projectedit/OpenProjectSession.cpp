@@ -14,7 +14,7 @@
 #include "host/app/ZuProjectHolder.h"
 #include "host/app/ZuSession.h"
 #include "host/app/ZuSlideBase.h"
-#include "host/swf/ZuSwfSignature.h"
+#include "host/swf/ZuFileKind.h"
 #include "projectedit/EditError.h"
 
 OpenProjectSession::OpenProjectSession(const std::string& path, ZuProjectAccess access)
@@ -58,8 +58,9 @@ void OpenProjectSession::CheckReadable(const std::string& movie) const {
     throw EditError(movie + ": " + std::strerror(errno));
   }
   close(fd);
-  if (!ZuSwfSignature::OpensFile(movie.c_str())) {
-    throw EditError(movie + ": not an SWF movie");
+  const ZuFileKind kind = ZuFileKind::OfFile(movie);
+  if (kind.family != ZuFileKind::Family::kSwf) {
+    throw EditError(movie + ": not an SWF movie" + (*kind.name != 0 ? ": " + std::string(kind.name) : ""));
   }
 }
 

@@ -71,6 +71,7 @@ TEST(FmreditInfo, BadFilesGiveOneLineAndExitOne) {
   const std::vector<std::pair<std::string, std::vector<uint8_t>>> files = {
       {"empty.swf", {}},
       {"text.swf", {'h', 'e', 'l', 'l', 'o', ' ', 'w', 'o', 'r', 'l', 'd'}},
+      {"video.mp4", {0, 0, 0, 0x18, 'f', 't', 'y', 'p', 'm', 'p', '4', '2'}},
       {"short.swf", {'F', 'W', 'S', 10, 0x20}},
       {"cut-tag.swf", cutTag},
       {"bad-zlib.swf",
@@ -93,6 +94,11 @@ TEST(FmreditInfo, BadFilesGiveOneLineAndExitOne) {
     }
   }
   EXPECT_FALSE(ZuFile(ZuString(dir.File("out.swf"))).Exists());
+  // What the file is instead is said, with the command that takes a video.
+  ExpectOneLineError(RunFmredit({"info", dir.File("video.mp4")}),
+                     "not an SWF file: an MP4 video; fmredit import makes an FMR movie", 1);
+  ExpectOneLineError(RunFmredit({"import", dir.File("short.swf"), "-o", dir.File("out.swf")}),
+                     "short.swf: already an SWF movie; nothing to import", 1);
 }
 
 // Wrong arguments and numbers at the edges: one line naming the option, exit code 2.
@@ -115,7 +121,11 @@ TEST_F(Fmredit, WrongArgumentsAndNumberEdgesExitTwo) {
       {{"project", "set", p, "--slide", "1", "--min-duration", "nan"}, "--min-duration"},
       {{"record", "--raw", "4294967297x1", "--fps", "5", "-o", out}, "4294967297x1"},
       {{"record", "--raw", "4x-1", "--fps", "5", "-o", out}, "4x-1"},
-      {{"render", m_movie, "--frame", "0", "-o", out}, "--frame"},
+      {{"render", m_movie, "--frame", "0", "-o", out}, "--frame 0: give a frame from 1 to 7, the movie's last"},
+      {{"render", m_movie, "--frame", "x", "-o", out}, "--frame: give a whole number, not 'x'"},
+      {{"capture", "-o", out, "--fps", "0"}, "--fps: give a whole number from 1 to 255, not '0'"},
+      {{"capture", "-o", out, "--depth", "8"}, "--depth: give 16 or 32, not '8'"},
+      {{"import", m_movie, "-o", m_dir.File("v.mp4")}, "import writes an FMR movie (.swf); to make a video of it, run fmredit export"},
       {{"render", m_movie, "-o", out}, "--frame N or --all"},
       {{"export", m_movie, "-o", m_dir.File("v.mp4"), "--to", "nan"}, "--to"},
       {{"export", m_movie, "-o", m_dir.File("v.mp4"), "--to", "1e308"}, "'1e308'"},

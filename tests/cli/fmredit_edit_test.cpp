@@ -45,7 +45,7 @@ TEST_F(FmreditEdit, EveryEditWritesItsResult) {
   const std::vector<Case> cases = {
       {"delete", {"delete", m_in, "-o", m_out, "--start", "0.2", "--length", "0.4"}, {{m_out, 6}}},
       {"insert inside", {"insert", m_in, "--at", "0.3", "--movie", m_small, "-o", m_out}, {{m_out, 12}}},
-      {"insert past the end", {"insert", m_in, "--at", "99", "--movie", m_small, "-o", m_out}, {{m_out, 12}}},
+      {"insert at the end", {"insert", m_in, "--at", "1", "--movie", m_small, "-o", m_out}, {{m_out, 12}}},
       {"split", {"split", m_in, "--at", "0.4", "-o", m_first, m_second}, {{m_first, 4}, {m_second, 7}}},
       {"merge", {"merge", m_in, m_small, m_small, "-o", m_out}, {{m_out, 14}}},
   };
@@ -124,8 +124,12 @@ TEST_F(FmreditEdit, RefusalsSayWhyAndLeaveNoFile) {
       {{"insert", m_in, "--at", "0.5", "--movie", taller, "-o", m_out}, tooTall, kExitDimensionMismatch},
       {{"insert", longer, "--at", "1", "--movie", longer, "-o", m_out}, tooLong, kExitFrameLimit},
       {{"insert", m_in, "--at", "0", "--movie", none, "-o", m_out}, none, kExitFailure},
-      {{"split", m_in, "--at", "0.04", "-o", m_first, m_second}, "cannot split at frame 0", kExitFailure},
-      {{"split", m_in, "--at", "1", "-o", m_first, m_second}, "cannot split at frame 10", kExitFailure},
+      {{"split", m_in, "--at", "0.04", "-o", m_first, m_second}, "cannot split at 0.04 s: the cut must leave frames on both sides; give a time from 0.1 s to 0.9 s", kExitFailure},
+      {{"split", m_in, "--at", "1", "-o", m_first, m_second}, "cannot split at 1 s", kExitFailure},
+      {{"split", m_in, "--at", "1.06", "-o", m_first, m_second}, m_in + ": 1.06 s is past the end of the movie (1 s)", kExitUsage},
+      {{"delete", m_in, "-o", m_out, "--start", "100", "--length", "1"}, m_in + ": 100 s is past the end of the movie (1 s)", kExitUsage},
+      {{"delete", m_in, "-o", m_out, "--start", "1", "--length", "1"}, "the cut starts at the end of the movie: nothing to delete", kExitFailure},
+      {{"insert", m_in, "--at", "99", "--movie", m_small, "-o", m_out}, m_in + ": 99 s is past the end of the movie (1 s)", kExitUsage},
       {{"split", m_in, "--at", "0.3", "-o", m_first, m_in}, m_in, kExitUsage},
       {{"split", m_in, "--at", "0.3", "-o", m_first, m_first}, "same file", kExitUsage},
       {{"split", plain, "--at", "0.1", "-o", m_first, m_second}, notFmr, kExitNotFMR},

@@ -12,11 +12,13 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <string>
 #include <vector>
 
 #include "host/player/ZuAnimationUtils.h"
 #include "tests/cli/CliTestUtil.h"
+#include "tests/media/MediaTestUtil.h"
 #include "tests/media/XvfbScreen.h"
 #include "tests/support/Oracle.h"
 #include "tests/support/RecordedMovie.h"
@@ -104,16 +106,28 @@ TEST(ScreenCapture, InterruptedCaptureIsACompleteMovieOfTheScreen) {
   ExpectFmrMovie(dir.File("edited.swf"), static_cast<int>(colours.size()) - 1);
 }
 
-// A duration gives exactly its frames; a region off the screen is refused with no file.
+// A duration gives exactly its frames, after the delay, on the display $DISPLAY names, and
+// the totals printed are the written file's; a video name gets a video of them; a region off
+// the screen is refused with no file.
 TEST(ScreenCapture, DurationAndRegion) {
   XvfbScreen screen;
   ASSERT_TRUE(screen.IsOpen());
   TempDir dir;
-  std::vector<std::string> arguments = CaptureArguments(screen, dir.File("short.swf"));
-  arguments.insert(arguments.end(), {"--duration", "0.5"});
-  const FmreditRun run = RunFmredit(arguments);
-  ASSERT_EQ(run.exitCode, 0) << run.err;
+  setenv("DISPLAY", screen.Name().c_str(), 1);
+  for (const char* name : {"short.swf", "short.mp4"}) {
+    std::vector<std::string> arguments = CaptureArguments(screen, dir.File(name));
+    arguments.erase(arguments.begin() + 3, arguments.begin() + 5);  // --display
+    arguments.insert(arguments.end(), {"--duration", "0.5", "--delay", "0.2"});
+    const FmreditRun run = RunFmredit(arguments);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_NE(run.out.find(dir.File(name) + ": 0.70 s, 7 frames"), std::string::npos) << run.out;
+  }
+  unsetenv("DISPLAY");
+  ExpectOneLineError(RunFmredit({"capture", "-o", dir.File("x.swf")}), "no X display", 2);
   ExpectFmrMovie(dir.File("short.swf"), 5 + 2);
+  double seconds = 0;
+  EXPECT_EQ(DecodeVideo(dir.File("short.mp4"), &seconds).size(), 7u);
+  std::filesystem::remove(dir.File("short.mp4"));
 
   const FmreditRun outside = RunFmredit({"capture", "-o", dir.File("outside.swf"), "--display",
                                          screen.Name(), "--region", "64x48+300+0"});

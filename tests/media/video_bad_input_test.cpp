@@ -23,6 +23,8 @@ struct BadInputCase {
 const BadInputCase kCases[] = {
     {"not a video", {"import", "DIR/text.mp4", "-o", "DIR/out.swf"}, "not a video", 1},
     {"truncated MP4", {"import", "DIR/cut.mp4", "-o", "DIR/out.swf"}, "cut.mp4", 1},
+    {"size FFmpeg refuses", {"import", "DIR/huge.y4m", "-o", "DIR/out.swf"}, "picture size 60000x60000 is invalid", 1},
+    {"size the recorder refuses", {"import", "DIR/wide.y4m", "-o", "DIR/out.swf"}, "between 1 x 1 and 16384 x 16384 pixels, not 20000 x 100", 1},
     {"unknown extension", {"export", "DIR/movie.swf", "-o", "DIR/out.xyz"}, "unknown video", 2},
     {"zero frames to import",
      {"import", "DIR/video.mp4", "-o", "DIR/out.swf", "--from", "60"},
@@ -48,6 +50,9 @@ TEST(VideoBadInput, OneLineErrorAndNoFile) {
   TempDir dir;
   WriteTestMovie(dir.File("movie.swf"), 16, 12, 3);
   std::ofstream(dir.File("text.mp4")) << "not a video at all\n";
+  // Headers without pictures.
+  std::ofstream(dir.File("huge.y4m")) << "YUV4MPEG2 W60000 H60000 F15:1 C420jpeg\n";
+  std::ofstream(dir.File("wide.y4m")) << "YUV4MPEG2 W20000 H100 F15:1 C420jpeg\n";
   ASSERT_EQ(RunFmredit({"export", dir.File("movie.swf"), "-o", dir.File("video.mp4")}).exitCode, 0);
   const auto size = std::filesystem::file_size(dir.File("video.mp4"));
   std::filesystem::copy_file(dir.File("video.mp4"), dir.File("cut.mp4"));

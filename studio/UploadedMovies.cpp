@@ -9,7 +9,7 @@
 #include <string_view>
 #include <utility>
 
-#include "host/swf/ZuSwfSignature.h"
+#include "host/swf/ZuFileKind.h"
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuFileStream.h"
 #include "host/util/ZuString.h"
@@ -20,22 +20,6 @@ namespace {
 
 // Longest kept name in bytes, well inside a file name's limit.
 constexpr size_t kMaxNameBytes = 200;
-
-// Whether the file's first bytes open a video the import reads: MP4 and MOV (an "ftyp" box,
-// or an old QuickTime file's first atom), Matroska and WebM, GIF.
-bool OpensVideo(const std::string& path) {
-  char head[12] = {};
-  FILE* file = std::fopen(path.c_str(), "rb");
-  const size_t got = file != nullptr ? std::fread(head, 1, sizeof head, file) : 0;
-  if (file != nullptr) {
-    std::fclose(file);
-  }
-  const std::string_view bytes(head, got);
-  const std::string_view box = bytes.size() >= 8 ? bytes.substr(4, 4) : std::string_view();
-  return box == "ftyp" || box == "moov" || box == "mdat" || box == "wide" ||
-         bytes.starts_with("\x1A\x45\xDF\xA3") || bytes.starts_with("GIF87a") ||
-         bytes.starts_with("GIF89a");
-}
 
 // The page's name for the file without any folder part or control characters, and not too long.
 std::string PlainName(const std::string& name) {
@@ -150,17 +134,19 @@ int UploadedMovies::Keep(std::unique_ptr<Arrival> arrival, std::string* error) {
     return 0;
   }
   const std::string& received = arrival->m_received;
-  const bool video = OpensVideo(received);
+  const ZuFileKind kind = ZuFileKind::OfFile(received);
+  const bool video = kind.family == ZuFileKind::Family::kVideo;
   const std::string given = PlainName(arrival->m_name);
   const std::string name = KeptName(given, video);
   const std::string path = arrival->m_folder + "/" + name;
-  if (ZuSwfSignature::OpensFile(received.c_str())) {
+  if (kind.family == ZuFileKind::Family::kSwf) {
     if (std::rename(received.c_str(), path.c_str()) != 0) {
       *error = "cannot keep the upload: " + std::string(std::strerror(errno));
       return 0;
     }
   } else if (!video) {
-    *error = given + ": neither an SWF movie nor a video (MP4, WebM, MKV, MOV, GIF)";
+    *error = given + ": " + (*kind.name != 0 ? std::string(kind.name) + ", " : std::string()) +
+             "neither an SWF movie nor a video (MP4, WebM, MKV, MOV, GIF ...)";
     return 0;
   } else {
     try {

@@ -25,6 +25,9 @@ using namespace std::string_view_literals;
 constexpr Signature kSignatures[] = {
     {4, "ftypqt"sv, Family::kVideo, "a QuickTime (MOV) video"},
     {4, "ftyp"sv, Family::kVideo, "an MP4 video"},
+    {4, "moov"sv, Family::kVideo, "a QuickTime (MOV) video"},  // old ones open with an atom
+    {4, "mdat"sv, Family::kVideo, "a QuickTime (MOV) video"},
+    {4, "wide"sv, Family::kVideo, "a QuickTime (MOV) video"},
     {0, "\x1A\x45\xDF\xA3"sv, Family::kVideo, "a Matroska or WebM video"},
     {0, "GIF8"sv, Family::kVideo, "a GIF animation"},
     {0, "YUV4MPEG2"sv, Family::kVideo, "a Y4M video"},

@@ -27,8 +27,10 @@ struct ImportOptions {
 // import makes FMR movies, which are SWF files: a video output is export's work.
 void RefuseVideoOutput(const std::string& output) {
   if (ZuIsVideoPath(output)) {
-    throw CliError(output + ": import writes an FMR movie (.swf); to make a video of it, run "
-                            "fmredit export MOVIE.swf -o " + output,
+    throw CliError(output +
+                       ": import writes an FMR movie (.swf); to make a video of it, run "
+                       "fmredit export MOVIE.swf -o " +
+                       output,
                    kExitUsage);
   }
 }
@@ -36,8 +38,9 @@ void RefuseVideoOutput(const std::string& output) {
 // An SWF file needs no import: it is a movie already, which the other commands take.
 void RefuseMovieInput(const std::string& file) {
   if (ZuFileKind::OfFile(file).family == ZuFileKind::Family::kSwf) {
-    throw CliError(file + ": already an SWF movie; nothing to import (the other commands take it "
-                          "as it is)");
+    throw CliError(file +
+                   ": already an SWF movie; nothing to import (the other commands take it "
+                   "as it is)");
   }
 }
 

@@ -24,8 +24,7 @@ struct InsertOptions {
 void RunInsert(const InsertOptions& options) {
   RefuseWritingOverInputs(options.output, {options.input, options.other}, options.inPlace);
   std::unique_ptr<ZuFMRTavoFile> movie = LoadEditableMovieOrThrow(options.input);
-  RequireWithinMovie(options.input, options.seconds, movie->GetFrameCount(),
-                     movie->GetFrameRate());
+  RequireWithinMovie(options.input, options.seconds, movie->GetFrameCount(), movie->GetFrameRate());
 
   PendingOutput output(options.output);
   ZuErrorCodeEnum result = kZuFailure;

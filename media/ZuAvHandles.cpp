@@ -3,8 +3,8 @@
 #include <cctype>
 #include <cstdarg>
 #include <cstdio>
-#include <utility>
 #include <new>
+#include <utility>
 
 std::string ZuAvErrorText(int code) {
   char text[AV_ERROR_MAX_STRING_SIZE] = {};

@@ -60,7 +60,8 @@ void OpenProjectSession::CheckReadable(const std::string& movie) const {
   close(fd);
   const ZuFileKind kind = ZuFileKind::OfFile(movie);
   if (kind.family != ZuFileKind::Family::kSwf) {
-    throw EditError(movie + ": not an SWF movie" + (*kind.name != 0 ? ": " + std::string(kind.name) : ""));
+    throw EditError(movie + ": not an SWF movie" +
+                    (*kind.name != 0 ? ": " + std::string(kind.name) : ""));
   }
 }
 

@@ -10,9 +10,9 @@ struct FrameCut {
 };
 
 // The last frame of a movie (the stop frame) is never deleted. A cut that starts there or at
-// the movie's end deletes nothing and is refused (EditError naming `name`); one that reaches it is shortened by the
-// engine, which the user is to be told once the edit is done: ShortenedCutNote says how
-// (empty when the cut was not shortened).
+// the movie's end deletes nothing and is refused (EditError naming `name`); one that reaches it is
+// shortened by the engine, which the user is to be told once the edit is done: ShortenedCutNote
+// says how (empty when the cut was not shortened).
 void RefuseCutOfStopFrameOnly(const FrameCut& cut, int64_t frames, const std::string& name);
 std::string ShortenedCutNote(const FrameCut& cut, int64_t frames, const std::string& name);
 

@@ -43,7 +43,10 @@ constexpr Signature kSignatures[] = {
     {0, "\x1F\x8B"sv, Family::kOther, "a gzip archive"},
     {0, "%PDF"sv, Family::kOther, "a PDF document"},
     {0, "SQLite format 3\0"sv, Family::kOther, "an SQLite database (an fmredit project?)"},
-    {0, "\x7F" "ELF"sv, Family::kOther, "a program"},
+    {0,
+     "\x7F"
+     "ELF"sv,
+     Family::kOther, "a program"},
 };
 
 bool Matches(const Signature& signature, std::string_view start) {

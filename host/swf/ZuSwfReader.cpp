@@ -1,7 +1,7 @@
 #include "host/swf/ZuSwfReader.h"
 
-#include <cctype>
 #include <algorithm>
+#include <cctype>
 
 #include "host/swf/ZuBitStream.h"
 #include "host/swf/ZuFileKind.h"
@@ -61,7 +61,8 @@ bool ZuSwfReader::ReadFileHeader(std::span<const uint8_t> bytes, ZuSwfFileHeader
     return false;
   }
   if (bytes.size() >= ZuSwfSignature::kSize && !ZuSwfSignature::Read(bytes, header.compression)) {
-    const ZuFileKind kind = ZuFileKind::Of(bytes.first(std::min(bytes.size(), ZuFileKind::kSniffSize)));
+    const ZuFileKind kind =
+        ZuFileKind::Of(bytes.first(std::min(bytes.size(), ZuFileKind::kSniffSize)));
     error = *kind.name != 0 ? std::string("not an SWF file: ") + kind.name
                             : "not an SWF file (signature '" +
                                   Printable(bytes.first(ZuSwfSignature::kSize)) + "')";

@@ -98,7 +98,8 @@ TEST(FmreditRecord, FramesComeBackThroughRender) {
       const FmreditRun refused =
           RunFmredit({"render", input, "--frame", past, "-o", dir.File("x.png")});
       const bool movie = input == dir.File("out.swf");
-      ExpectOneLineError(refused, movie ? "give a frame from 1 to " + std::to_string(c.count + 2) : input,
+      ExpectOneLineError(refused,
+                         movie ? "give a frame from 1 to " + std::to_string(c.count + 2) : input,
                          movie ? 2 : 1);
       EXPECT_FALSE(Exists(dir.File("x.png")));
     }

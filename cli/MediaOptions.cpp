@@ -32,7 +32,7 @@ void AddVideoOptions(CLI::App& command, std::string& scale, int& crf, bool& loss
       .add_option("--crf", crf,
                   "Constant quality, lower is better (H.264 0-51, default 23; VP9 0-63, "
                   "default 32)")
-      ->check(CLI::Range(0, 63));
+      ->check(WholeNumberOption(0, 63));
   command.add_flag("--lossless", lossless,
                    "Encode so that decoding gives back exactly the rendered pixels (H.264 RGB "
                    "in .mp4/.mov, FFV1 in .mkv, VP9 in .webm)");

@@ -1,11 +1,7 @@
 #include "host/util/ZuPath.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
-#include <unistd.h>
 
-#include "host/util/ZuDuration.h"
-#include "host/util/ZuFile.h"
 #include "host/util/ZuFileUtil.h"
 
 namespace {

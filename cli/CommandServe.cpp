@@ -20,9 +20,10 @@
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
+#include "cli/MovieLoading.h"
 #include "cli/NumberOption.h"
 #include "host/app/ZuProject.h"
-#include "host/swf/ZuSwfSignature.h"
+#include "host/swf/ZuFileKind.h"
 #include "host/util/ZuTemporaryFolder.h"
 #include "projectedit/OpenProjectSession.h"
 #include "projectedit/ProjectSlides.h"
@@ -76,9 +77,13 @@ void RunServe(const ServeOptions& options) {
   if (webRoot.empty()) {
     throw CliError("the editor's page is missing (share/zufmredit/web beside fmredit)");
   }
-  const std::string projectPath = ZuSwfSignature::OpensFile(options.target.c_str())
-                                      ? NewProjectFor(options.target)
-                                      : options.target;
+  const ZuFileKind kind = ZuFileKind::OfFile(options.target);
+  if (kind.family == ZuFileKind::Family::kVideo) {
+    throw CliError(options.target + ": " + kind.name + ", neither an SWF movie nor a project" +
+                   ImportHint(options.target));
+  }
+  const std::string projectPath =
+      kind.family == ZuFileKind::Family::kSwf ? NewProjectFor(options.target) : options.target;
   OpenProjectSession project(projectPath, ZuProjectAccess::kReadWrite);
   // The server's private folder for exported versions and uploads, removed with its contents.
   const ZuTemporaryFolder work("fmredit-serve");

@@ -9,17 +9,12 @@
 #include "host/swf/ZuFileKind.h"
 #include "host/util/ZuFileStream.h"
 
-namespace {
-
-// What to say after the reason a file is not a movie when it is a video.
 std::string ImportHint(const std::string& path) {
   if (ZuFileKind::OfFile(path).family != ZuFileKind::Family::kVideo) {
     return std::string();
   }
   return "; fmredit import makes an FMR movie of a video";
 }
-
-}  // namespace
 
 std::unique_ptr<ZuTavoFile> LoadMovieOrThrow(const std::string& path) {
   std::string reason;

@@ -97,6 +97,8 @@ TEST(FmreditInfo, BadFilesGiveOneLineAndExitOne) {
   // What the file is instead is said, with the command that takes a video.
   ExpectOneLineError(RunFmredit({"info", dir.File("video.mp4")}),
                      "not an SWF file: an MP4 video; fmredit import makes an FMR movie", 1);
+  ExpectOneLineError(RunFmredit({"serve", dir.File("video.mp4")}),
+                     "an MP4 video, neither an SWF movie nor a project; fmredit import", 1);
   ExpectOneLineError(RunFmredit({"import", dir.File("short.swf"), "-o", dir.File("out.swf")}),
                      "short.swf: already an SWF movie; nothing to import", 1);
 }

@@ -87,7 +87,8 @@ export async function upload(file) {
   }));
 }
 
-// One change: {action, state, ...}; resolves to {project}.
+// One change: {action, state, ...}; resolves to {project, message?}, message a line on what
+// the change did.
 export async function change(request) {
   return answer(await fetch('/api/edits', {
     method: 'POST', body: JSON.stringify(request),

@@ -10,15 +10,16 @@ export function showProgress({ percent }) {
   update({ progress: percent });
 }
 
-// Runs {action, ...} on the project; `done` says what happened, for the status line.
+// Runs {action, ...} on the project; the status line then shows the server's own line on what
+// happened when it sent one, else `done`.
 export async function run(request, done, slide = state.slide) {
   if (state.busy || !state.project) return false;
   update({ busy: true, playing: false });
   say(`${request.action}…`);
   try {
-    const { project } = await api.change({ ...request, state: state.project.state });
+    const { project, message } = await api.change({ ...request, state: state.project.state });
     await showProject(project, slide);
-    say(done);
+    say(message || done);
     return true;
   } catch (error) {
     if (error.project) await showProject(error.project);
@@ -69,7 +70,11 @@ export function goToState(entry) {
   return run({ action: 'goto', to: entry.id }, `back at “${entry.change}”`);
 }
 
+// The minimum comes from a number field: an empty or negative one is refused here, saying why.
 export function setMinimum(seconds) {
+  if (!Number.isFinite(seconds) || seconds < 0) {
+    return say('a minimum is the least time the slide is shown: 0 seconds or more', true);
+  }
   return run({ action: 'minimum', slide: state.slide, minimum: seconds },
     `slide ${state.slide}: minimum ${seconds} s`);
 }
@@ -87,4 +92,27 @@ export async function uploadMovie(file) {
 export function addSlide(source) {
   const last = (state.project?.slides.length ?? 0) + 1;
   return run({ action: 'add', ...source }, `added slide ${last}`, last);
+}
+
+// Removing or moving slides renumbers them: the checks for a merge go, and the viewer keeps
+// its slide where that slide now is.
+export async function removeSlide(number) {
+  const viewed = state.slide - (number < state.slide ? 1 : 0);
+  if (await run({ action: 'remove', slide: number }, `removed slide ${number}`, viewed)) {
+    update({ checked: new Set() });
+  }
+}
+
+export async function moveSlide(number, to) {
+  const viewed = state.slide === number ? to
+    : state.slide + (number < state.slide && to >= state.slide ? -1 : 0)
+      + (number > state.slide && to <= state.slide ? 1 : 0);
+  if (await run({ action: 'move', slide: number, to }, `moved slide ${number} to ${to}`, viewed)) {
+    update({ checked: new Set() });
+  }
+}
+
+export function renameSlide(number, name) {
+  if (!name.trim()) return say('a slide needs a name', true);
+  return run({ action: 'rename', slide: number, name }, `renamed slide ${number} to ${name}`);
 }

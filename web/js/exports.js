@@ -1,51 +1,86 @@
-// Export as video: the server makes an MP4 or a GIF of the viewed slide's movie while editing
-// goes on, reports its progress over the event stream, and the page then downloads it once.
+// Export as video: the server makes an MP4, WebM, MKV or GIF of the whole project (every slide
+// in order), of the viewed slide or of its selection, while editing goes on; it reports the
+// progress over the event stream, can be cancelled, and the page then downloads it once.
 import * as api from './api.js';
-import { state, update, say, currentSlide, exportBaseName } from './store.js';
+import { state, currentSlide, exportBaseName, selection, frameTime } from './store.js';
 
-const waiting = new Map(); // export number -> {resolve, reject}
+const following = new Map(); // export number -> {onProgress, resolve}
 const ended = new Map(); // export number -> its last event, when it came before the answer
 
-// Takes the server's "export" events: {export, percent} while it runs, then ready or error.
+const isEnd = (event) => event.ready || event.error !== undefined || event.cancelled;
+
+// Takes the server's "export" events: {export, done, total, percent, secondsLeft} while it
+// runs, then {ready}, {error} or {cancelled}.
 export function onExportEvent(event) {
-  if (event.percent !== undefined) {
-    update({ progress: event.percent });
+  const job = following.get(event.export);
+  if (!job) {
+    if (isEnd(event)) ended.set(event.export, event);
     return;
   }
-  const waiter = waiting.get(event.export);
-  if (!waiter) {
-    ended.set(event.export, event);
+  if (!isEnd(event)) {
+    job.onProgress(event);
     return;
   }
-  waiting.delete(event.export);
-  if (event.error) waiter.reject(new Error(event.error)); else waiter.resolve();
+  following.delete(event.export);
+  job.resolve(event);
 }
 
-function finished(number) {
+function end(number, onProgress) {
   const early = ended.get(number);
   ended.delete(number);
-  if (early) return early.error ? Promise.reject(new Error(early.error)) : Promise.resolve();
-  return new Promise((resolve, reject) => waiting.set(number, { resolve, reject }));
+  if (early) return Promise.resolve(early);
+  return new Promise((resolve) => following.set(number, { onProgress, resolve }));
 }
 
-// Resolves to the address to download the video from once it is made, or null.
-export async function exportVideo(type) {
-  const slide = currentSlide();
-  if (!slide?.version) {
-    say('no movie to export', true);
-    return null;
-  }
-  const name = exportBaseName();
-  say(`exporting ${name}.${type}…`);
-  try {
-    const { export: number } = await api.startExport({ type, slide: slide.number, name });
-    await finished(number);
-    say(`exported ${name}.${type}`);
-    return api.exportUrl(number);
-  } catch (error) {
-    say(error.message, true);
-    return null;
-  } finally {
-    if (!state.busy) update({ progress: null });
-  }
+// The part of the project a range names: 'project' (every slide), 'slide' (the viewed one) or
+// 'selection' (its frames from the in to the out point); null when there is none to export.
+function rangeFields(range) {
+  if (range === 'project') return state.project?.slides.length ? {} : null;
+  if (!currentSlide()?.version) return null;
+  if (range === 'slide') return { slide: state.slide };
+  const chosen = selection();
+  return chosen && { slide: state.slide, start: frameTime(chosen.first), end: frameTime(chosen.last + 1) };
+}
+
+// The viewed movie's size at a scale, both even (as video encoders need); null at full size.
+export function scaledSize(scale) {
+  if (!state.movie || scale === 1) return null;
+  const even = (pixels) => Math.max(2, 2 * Math.round((pixels * scale) / 2));
+  return { width: even(state.movie.width), height: even(state.movie.height) };
+}
+
+function downloadName(range) {
+  if (range !== 'project') return exportBaseName();
+  const file = (state.project?.project ?? 'project').split(/[\\/]/).pop();
+  return file.replace(/\.[^.]*$/, '') || 'project';
+}
+
+// The export's request from the choices: {type, range, scale, crf, lossless}; null when the
+// range is empty. A GIF has no quality to choose.
+export function exportRequest({ type, range, scale, crf, lossless }) {
+  const fields = rangeFields(range);
+  if (!fields) return null;
+  const request = { type, ...fields, ...scaledSize(scale), name: downloadName(range) };
+  if (type !== 'gif') Object.assign(request, lossless ? { lossless: true } : { crf });
+  return request;
+}
+
+// Runs an export: onStarted(number) once the server has taken it, onProgress(event) as it
+// goes. Resolves to the number to download it by, or null when it was cancelled; throws the
+// server's reason when it failed.
+export async function runExport(request, onStarted, onProgress) {
+  const { export: number } = await api.startExport(request);
+  onStarted(number);
+  const last = await end(number, onProgress);
+  if (last.error !== undefined) throw new Error(last.error);
+  return last.cancelled ? null : number;
+}
+
+// "42% · 1:05 left" from a progress event; the time is unknown until the server estimates it.
+export function describeProgress({ percent, secondsLeft }) {
+  const done = `${Math.floor(percent ?? 0)}%`;
+  if (secondsLeft === null || secondsLeft === undefined) return `${done} · estimating time left`;
+  const seconds = Math.ceil(secondsLeft);
+  const clock = `${Math.floor(seconds / 60)}:${String(seconds % 60).padStart(2, '0')}`;
+  return `${done} · ${clock} left`;
 }

@@ -9,6 +9,7 @@ import { initViewer } from './view/viewer.js';
 import { initTimeline } from './view/timeline.js';
 import { initEditBar } from './view/editbar.js';
 import { initSlides } from './view/slides.js';
+import { initExportDialog } from './view/exportdialog.js';
 import { initHistory } from './view/history.js';
 import { initKeys } from './view/keys.js';
 import { initGoTo } from './view/go-to.js';
@@ -20,6 +21,7 @@ async function start() {
   initEditBar();
   initSlides();
   initHistory();
+  initExportDialog();
   initKeys();
   initGoTo();
   api.listen(edits.showProgress, ({ state: latest }) => {

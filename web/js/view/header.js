@@ -1,9 +1,8 @@
-// The header: the project's path, the status line with the progress of a change or an export,
-// and the exports of the viewed slide: the SWF as a link, MP4 and GIF made by the server and
-// then downloaded. Its layout never moves with the texts: see style.css.
+// The header: the project's path, the status line with the progress of a change, and the
+// viewed slide's SWF as a link (the Export button's dialog lives in exportdialog.js). Its
+// layout never moves with the texts: see style.css.
 import * as api from '../api.js';
 import { state, onUpdate, currentSlide, exportBaseName } from '../store.js';
-import { exportVideo } from '../exports.js';
 
 const projectPath = document.getElementById('project-path');
 const exportLink = document.getElementById('export-swf');
@@ -21,23 +20,7 @@ function renderProject() {
   }
 }
 
-function download(url) {
-  const link = document.createElement('a');
-  link.href = url;
-  link.download = '';
-  document.body.append(link);
-  link.click();
-  link.remove();
-}
-
-async function exportAndDownload(type) {
-  const url = await exportVideo(type);
-  if (url) download(url);
-}
-
 export function initHeader() {
-  document.getElementById('export-mp4').addEventListener('click', () => exportAndDownload('mp4'));
-  document.getElementById('export-gif').addEventListener('click', () => exportAndDownload('gif'));
   onUpdate((changed) => {
     if (changed.has('project') || changed.has('slide')) renderProject();
     if (changed.has('message')) {

@@ -1,9 +1,10 @@
 // The web editor in a real browser (Debian's chromium, headless): a project of real
 // recordings; play, step, the filmstrip's clicks, drags and handles, the ruler, the keys, delete,
-// undo, redo, a history click, split, insert, merge, export; and the picture on the page equals
-// our rendering of that frame, pixel for pixel. Remakes the README's picture of the editor.
+// undo, redo, a history click, split, insert, merge, export through the dialog, uploads of
+// movies and videos, rename, drag to reorder, remove; and the picture on the page equals our
+// rendering of that frame, pixel for pixel. Remakes the README's picture of the editor.
 import { spawnSync } from 'node:child_process';
-import { mkdirSync, readFileSync } from 'node:fs';
+import { copyFileSync, mkdirSync, readFileSync } from 'node:fs';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
 import { check, checkWithOracle, makeProject, record, run, serve, tempFolder } from './support.mjs';
@@ -130,27 +131,53 @@ async function change(page, key, until) {
   await page.waitForFunction(until);
 }
 
-async function exportSlide(page, folder, name) {
-  const [download] = await Promise.all([page.waitForEvent('download'), page.click('#export-swf')]);
-  const file = path.join(folder, name);
-  await download.saveAs(file);
-  checkWithOracle(file);
-  return file;
+// Frames and size of a video, as ffprobe counts them: {frames, width, height}.
+function probe(file) {
+  const probed = spawnSync('ffprobe', ['-v', 'error', '-count_frames', '-select_streams', 'v:0',
+    '-show_entries', 'stream=width,height,nb_read_frames', '-of', 'csv=p=0', file], { encoding: 'utf8' });
+  const [width, height, frames] = probed.stdout.trim().split(',').map(Number);
+  return { frames, width, height, error: probed.stderr };
 }
 
-// The slide as a video of each type, made by the server while the page waits, then downloaded:
-// a readable file with one picture per frame of the movie.
-async function exportVideos(page, folder, frames) {
-  for (const type of ['mp4', 'gif']) {
+// Exports through the dialog (format, range, scale) and downloads the video; or, told to
+// cancel, cancels it once the server has started it and resolves to the export's number.
+async function exportVideo(page, folder, { type, range, scale = '1', cancel = false }) {
+  await page.click('#export-video');
+  await page.selectOption('#export-type', type);
+  await page.check(`input[name=range][value=${range}]`);
+  await page.selectOption('#export-scale', scale);
+  let result = path.join(folder, `${range}.${type}`);
+  if (cancel) {
+    await page.click('#export-start');
+    result = await (await page.waitForFunction('document.getElementById("export-dialog").dataset.export')).jsonValue();
+    await page.click('#export-close');
+    await page.waitForFunction('/cancelled/.test(document.getElementById("export-status").textContent)');
+  } else {
     const [download] = await Promise.all([page.waitForEvent('download', { timeout: 120000 }),
-      page.click(`#export-${type}`)]);
-    const file = path.join(folder, `merged.${type}`);
-    await download.saveAs(file);
-    const probe = spawnSync('ffprobe', ['-v', 'error', '-count_frames', '-select_streams', 'v:0',
-      '-show_entries', 'stream=nb_read_frames', '-of', 'csv=p=0', file], { encoding: 'utf8' });
-    const count = Number(probe.stdout.trim());
-    check(probe.status === 0 && count === frames, `${type}: ${count} frames, wanted ${frames}: ${probe.stderr}`);
+      page.click('#export-start')]);
+    await download.saveAs(result);
   }
+  await page.click('#export-close');
+  return result;
+}
+
+// Nothing in the slides table is cut off by its column, "Shared with" included; only a long
+// name ends in an ellipsis (its title has it whole).
+async function slidesFit(page, size) {
+  await page.setViewportSize(size);
+  const cut = await page.evaluate(() => [...document.querySelectorAll('#slides-panel, #slides :is(th, td):not(.name)')]
+    .filter((box) => box.scrollWidth > box.clientWidth).map((box) => box.id || box.textContent));
+  check(!cut.length, `the slides table fits its column at ${size.width}x${size.height}: ${cut} cut`);
+}
+
+// The slides' names as the server now has them.
+const slideNames = (page) => page.evaluate(`fetch('/api/project').then((r) => r.json())
+  .then((project) => project.slides.map((s) => s.name))`);
+// Waits for the page to show the slides named, then checks that the server has them too.
+async function expectNames(page, names, what) {
+  await page.waitForFunction((want) => !window.studio.state.busy
+    && JSON.stringify(window.studio.state.project.slides.map((s) => s.name)) === want, JSON.stringify(names));
+  check(JSON.stringify(await slideNames(page)) === JSON.stringify(names), what);
 }
 
 async function main() {
@@ -221,30 +248,59 @@ async function main() {
     await page.locator('#slides tbody tr input').nth(0).check();
     await page.locator('#slides tbody tr input').nth(1).check();
     const [one, two] = [await slideFrames(page, 1), await slideFrames(page, 2)];
-    await page.click('#merge');
-    // The merge appends slide 2's movie in front of slide 1's last frame.
-    await page.waitForFunction(`window.studio.state.project.slides[0].frames === ${one + two - 1}`);
-    check((await page.textContent('#message')).startsWith('merged'), 'merge reported');
+    const [merged] = await Promise.all([page.waitForResponse('**/api/edits'), page.click('#merge')]);
+    // The merge appends slide 2's movie in front of slide 1's last frame, and says so.
+    await page.waitForFunction(`window.studio.state.project.slides[0].frames === ${one + two - 1}
+      && !window.studio.state.busy`);
+    const said = (await merged.json()).message;
+    check(said && (await page.textContent('#message')) === said, `the merge's own line shows: ${said}`);
 
     // Export the merged slide; the viewer shows our rendering of it, frame by frame checked.
-    const exported = await exportSlide(page, folder, 'merged.swf');
-    await exportVideos(page, folder, await slideFrames(page, 1));
+    // Through the dialog: the slide as MP4, its selection as GIF, the whole project at half size
+    // as WebM (after one cancelled), each with the frames and size asked for.
+    const [swf] = await Promise.all([page.waitForEvent('download'), page.click('#export-swf')]);
+    const exported = path.join(folder, 'merged.swf');
+    await swf.saveAs(exported);
+    checkWithOracle(exported);
+    const slideVideo = await exportVideo(page, folder, { type: 'mp4', range: 'slide' });
+    const mp4 = probe(slideVideo);
+    check(mp4.frames === await slideFrames(page, 1), `the slide as MP4, a picture a frame: ${mp4.error}`);
+    await page.evaluate('window.studio.update({ inPoint: 10, outPoint: 29 })');
+    const gif = probe(await exportVideo(page, folder, { type: 'gif', range: 'selection' }));
+    check(gif.frames === 20, `the selection as GIF: ${gif.frames} frames, wanted 20`);
+    const cancelled = await exportVideo(page, folder, { type: 'mkv', range: 'project', cancel: true });
+    const gone = await page.evaluate(`fetch('/api/exports/${cancelled}/video').then((r) => r.status)`);
+    check(gone === 404, `a cancelled export leaves no video (${gone})`);
+    const whole = probe(await exportVideo(page, folder, { type: 'webm', range: 'project', scale: '0.5' }));
+    const wholeFrames = await studio(page,
+      'state.project.slides.reduce((n, s) => n + Math.round(s.duration * s.frameRate), 0)');
+    check(whole.frames === wholeFrames && whole.width === 320 && whole.height === 200,
+      `the project at half size: ${JSON.stringify(whole)}, wanted ${wholeFrames} frames of 320x200`);
+    const chapters = await page.evaluate(() => fetch(document.getElementById('export-chapters').href)
+      .then((r) => r.text()));
+    check(chapters.trim().split('\n').length === await studio(page, 'state.project.slides.length'),
+      `a chapter a slide:\n${chapters}`);
     for (const frame of [1, 25, 60]) {
       await page.evaluate(`window.studio.update({ frame: ${frame - 1} })`);
       await page.keyboard.press('ArrowRight');
       await waitShown(page, frame);
       await expectFrameOf(page, exported, frame, folder, 'merged slide');
     }
-    // Add the second recording as a slide by upload, give it a minimum, zoom its timeline.
+    // Add the second recording as a slide by upload under a name of any script; a minimum of -5
+    // is refused saying why; 9 is taken. Zoom its timeline.
     const added = (await studio(page, 'state.project.slides.length')) + 1;
-    await page.setInputFiles('#add-upload', second);
+    const unicode = path.join(folder, 'démo 日本 clip.swf');
+    copyFileSync(second, unicode);
+    await page.setInputFiles('#add-upload', unicode);
     await page.waitForFunction(`window.studio.state.slide === ${added} && !window.studio.state.busy`);
-    const addedName = await studio(page, `state.project.slides[${added - 1}].name`);
-    check(addedName === 'second_2.swf', `a second second.swf gets a number: ${addedName}`);
+    check((await slideNames(page))[added - 1] === 'démo 日本 clip.swf', 'the slide added by its name');
+    await page.fill('#minimum', '-5');
+    await page.click('#set-minimum');
+    check(/0 seconds or more/.test(await page.textContent('#message.error')), 'a negative minimum: why not');
     await page.fill('#minimum', '9');
     await page.click('#set-minimum');
     await page.waitForFunction(`window.studio.state.project.slides[${added - 1}].minimum === 9`);
-    check((await page.textContent(`#slides tbody tr:nth-child(${added})`)).includes('9.000 s'), 'the minimum shows');
+    check((await page.textContent(`#slides tbody tr:nth-child(${added})`)).includes('9.000'), 'the minimum shows');
     // The ruler's one-second mark (frame 16) follows the zoom.
     const secondAt = async () => (await page.locator('#ruler span', { hasText: /^0:01(:00)?$/ }).boundingBox()).x
       - (await box(page, '#strip-content')).x;
@@ -272,6 +328,32 @@ async function main() {
     const scrolled = await page.evaluate('document.getElementById("strip").scrollLeft');
     await page.mouse.wheel(0, 100);
     await page.waitForFunction((x) => document.getElementById('strip').scrollLeft > x, scrolled);
+
+    // Rename the added slide; add the slide's MP4 as a slide; drag that to the top and
+    // remove it, the confirmation naming it. The table fits its column.
+    await page.fill('#slide-name', 'Démo: 日本語');
+    await page.press('#slide-name', 'Enter');
+    await expectNames(page, [...(await slideNames(page)).slice(0, added - 1), 'Démo: 日本語'], 'renamed');
+    await page.setInputFiles('#add-upload', slideVideo);
+    await page.waitForFunction(`window.studio.state.project.slides.length === ${added + 1}
+      && !window.studio.state.busy`);
+    const imported = path.join(folder, 'imported.swf');
+    check(run(['import', slideVideo, '-o', imported]).code === 0, 'fmredit import');
+    checkWithOracle(imported);
+    const importedFrames = Number(run(['info', imported]).out.match(/frames:\s+(\d+)/)[1]);
+    check((await slideFrames(page, added + 1)) === importedFrames, 'the video imported as fmredit import does');
+    const names = await slideNames(page);
+    const rows = page.locator('#slides tbody tr');
+    await rows.nth(names.length - 1).dragTo(rows.nth(0));
+    const moved = [names.at(-1), ...names.slice(0, -1)];
+    await expectNames(page, moved, 'the last slide dragged to the top');
+    let asked = '';
+    page.once('dialog', (dialog) => { asked = dialog.message(); dialog.accept(); });
+    await rows.nth(0).locator('button.remove').click();
+    await expectNames(page, names.slice(0, -1), 'the slide removed');
+    check(asked.includes(names.at(-1)), `the removal asked by name: ${asked}`);
+    await slidesFit(page, { width: 1024, height: 700 });
+    await slidesFit(page, { width: 1400, height: 900 });
     await page.locator('#slides tbody tr').nth(0).click();
     await page.waitForFunction('window.studio.state.movie.version === window.studio.state.project.slides[0].version');
     if (process.env.STUDIO_SCREENSHOT) {

@@ -11,6 +11,7 @@
 #include "cli/CliError.h"
 #include "cli/Commands.h"
 #include "cli/MediaOptions.h"
+#include "cli/NumberOption.h"
 #include "cli/ProjectListing.h"
 #include "cli/TimeOption.h"
 #include "cli/VideoExport.h"
@@ -174,8 +175,10 @@ void AddProjectCommand(CLI::App& app) {
       *options);
   add->add_option("MOVIE", options->movie, "SWF movie, stored in the project as a new resource");
   add->add_option("--name", options->name, "Resource name (default: the movie's file name)");
-  add->add_option("--after", options->after, "Put the new slide after this slide (0: first)");
-  add->add_option("--share", options->share, "Show the movie of this slide instead of a file");
+  add->add_option("--after", options->after, "Put the new slide after this slide (0: first)")
+      ->check(WholeNumberOption());
+  add->add_option("--share", options->share, "Show the movie of this slide instead of a file")
+      ->check(WholeNumberOption());
   add->callback([options] { RunAdd(*options); });
 
   CLI::App* list = AddProjectFile(project->add_subcommand("list", "List the slides"), *options);
@@ -184,7 +187,9 @@ void AddProjectCommand(CLI::App& app) {
   CLI::App* set = AddProjectFile(
       project->add_subcommand("set", "Set a slide's minimum duration (its other content's length)"),
       *options);
-  set->add_option("--slide", options->slide, "Slide, from 1")->required();
+  set->add_option("--slide", options->slide, "Slide, from 1")
+      ->check(WholeNumberOption())
+      ->required();
   set->add_option("--min-duration", options->minimum, "Seconds")
       ->required()
       ->check(SecondsOption());
@@ -196,8 +201,11 @@ void AddProjectCommand(CLI::App& app) {
                                        "): every slide in order, with chapters, or one slide; or "
                                        "write the movie a slide shows to an SWF file"),
                      *options);
-  CLI::Option* slide = exporting->add_option(
-      "--slide", options->slide, "Slide, from 1 (needed for an SWF file; default: every slide)");
+  CLI::Option* slide =
+      exporting
+          ->add_option("--slide", options->slide,
+                       "Slide, from 1 (needed for an SWF file; default: every slide)")
+          ->check(WholeNumberOption());
   exporting
       ->add_option("-o,--output", options->output,
                    "Video file (" + ZuVideoExtensions() + ") or SWF file to write")
@@ -209,20 +217,28 @@ void AddProjectCommand(CLI::App& app) {
   CLI::App* remove = AddProjectFile(
       project->add_subcommand("remove", "Remove a slide (a movie other slides share stays)"),
       *options);
-  remove->add_option("--slide", options->slide, "Slide, from 1")->required();
+  remove->add_option("--slide", options->slide, "Slide, from 1")
+      ->check(WholeNumberOption())
+      ->required();
   remove->callback([options] { RunSlideChange(*options, RemoveSlide); });
 
   CLI::App* move =
       AddProjectFile(project->add_subcommand("move", "Move a slide to another place"), *options);
-  move->add_option("--slide", options->slide, "Slide, from 1")->required();
-  move->add_option("--to", options->position, "The place it ends at, from 1")->required();
+  move->add_option("--slide", options->slide, "Slide, from 1")
+      ->check(WholeNumberOption())
+      ->required();
+  move->add_option("--to", options->position, "The place it ends at, from 1")
+      ->check(WholeNumberOption())
+      ->required();
   move->callback([options] { RunSlideChange(*options, MoveSlide); });
 
   CLI::App* rename =
       AddProjectFile(project->add_subcommand(
                          "rename", "Rename a slide (slides sharing its movie show the name too)"),
                      *options);
-  rename->add_option("--slide", options->slide, "Slide, from 1")->required();
+  rename->add_option("--slide", options->slide, "Slide, from 1")
+      ->check(WholeNumberOption())
+      ->required();
   rename->add_option("--name", options->name, "The new name")->required();
   rename->callback([options] { RunSlideChange(*options, RenameSlide); });
 

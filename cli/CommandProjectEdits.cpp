@@ -9,6 +9,7 @@
 
 #include "cli/Commands.h"
 #include "cli/EditProgressBar.h"
+#include "cli/NumberOption.h"
 #include "cli/TimeOption.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuSlideBase.h"
@@ -65,7 +66,9 @@ void AddProjectEditCommands(CLI::App& project) {
 
   CLI::App* remove =
       AddEdit(project, "delete", "Delete a time range from the movie of an FMR slide", *options);
-  remove->add_option("--slide", options->slide, "Slide, from 1")->required();
+  remove->add_option("--slide", options->slide, "Slide, from 1")
+      ->check(WholeNumberOption())
+      ->required();
   remove->add_option("--start", options->start, "Seconds from the start")
       ->required()
       ->check(SecondsOption());
@@ -77,17 +80,22 @@ void AddProjectEditCommands(CLI::App& project) {
 
   CLI::App* insert = AddEdit(project, "insert",
                              "Insert another FMR movie into the movie of an FMR slide", *options);
-  insert->add_option("--slide", options->slide, "Slide, from 1")->required();
+  insert->add_option("--slide", options->slide, "Slide, from 1")
+      ->check(WholeNumberOption())
+      ->required();
   insert->add_option("--at", options->at, "Seconds from the start")
       ->required()
       ->check(SecondsOption());
   insert->add_option("--movie", options->movie, "FMR movie (SWF) to insert");
-  insert->add_option("--resource-of", options->resourceOf, "Insert the movie of this slide");
+  insert->add_option("--resource-of", options->resourceOf, "Insert the movie of this slide")
+      ->check(WholeNumberOption());
   insert->callback([options] { RunEdit(*options, "insert", InsertIntoSlide, {options->slide}); });
 
   CLI::App* split = AddEdit(project, "split",
                             "Cut an FMR slide in two; a new slide shows the second part", *options);
-  split->add_option("--slide", options->slide, "Slide, from 1")->required();
+  split->add_option("--slide", options->slide, "Slide, from 1")
+      ->check(WholeNumberOption())
+      ->required();
   split->add_option("--at", options->at, "Seconds from the start")
       ->required()
       ->check(SecondsOption());
@@ -98,6 +106,7 @@ void AddProjectEditCommands(CLI::App& project) {
   CLI::App* merge = AddEdit(project, "merge",
                             "Append the movies of FMR slides to the first one's movie", *options);
   merge->add_option("--slides", options->slides, "Slides, from 1, in order (I,J,K)")
+      ->check(WholeNumberOption())
       ->required()
       ->delimiter(',');
   merge->callback(

@@ -121,6 +121,7 @@ TEST_F(Fmredit, WrongArgumentsAndNumberEdgesExitTwo) {
       {{"split", m_movie, "--at", "1e308", "-o", out, m_dir.File("y.swf")}, "--at"},
       {{"project", "delete", p, "--slide", "1", "--start", "1e300", "--length", "1"}, "--start"},
       {{"project", "set", p, "--slide", "1", "--min-duration", "nan"}, "--min-duration"},
+      {{"project", "merge", p, "--slides", "1,y"}, "--slides: give a whole number, not 'y'"},
       {{"record", "--raw", "4294967297x1", "--fps", "5", "-o", out}, "4294967297x1"},
       {{"record", "--raw", "4x-1", "--fps", "5", "-o", out}, "4x-1"},
       {{"render", m_movie, "--frame", "0", "-o", out},

@@ -18,58 +18,19 @@
 #include "host/app/ZuSlideBase.h"
 #include "host/util/IZuStream.h"
 #include "host/util/ZuFrameTime.h"
-#include "host/util/ZuTemporaryFolder.h"
 #include "projectedit/EditError.h"
 #include "projectedit/EditProgress.h"
 #include "projectedit/EditSeconds.h"
 #include "projectedit/EngineRefusal.h"
 #include "projectedit/OpenProjectSession.h"
 #include "projectedit/ProjectSlides.h"
+#include "projectedit/SlideAccess.h"
 #include "projectedit/StopFrameRule.h"
 #include "projectedit/TimeInMovie.h"
 
 namespace {
 
 constexpr const char* kUnchanged = "; the project is unchanged";
-
-// A folder of its own for the temporary movies the edit writes (the engine's working copies,
-// the edited movie, copies of the movies to merge), where this thread's temporary files go
-// while the object lives; removed with everything in it afterwards: by then the project holds
-// what it needs of them. When it cannot be made, the usual temporary folder serves.
-class PrivateTemporaryFolder {
- public:
-  PrivateTemporaryFolder()
-      : m_use(m_folder.Path().empty() ? ZuTemporaryFolder::Current() : m_folder.Path()) {}
-
- private:
-  ZuTemporaryFolder m_folder{"fmredit-edit"};
-  ZuTemporaryFolder::Use m_use;
-};
-
-std::string SlideName(const OpenProjectSession& session, int number) {
-  return session.Path() + ": slide " + std::to_string(number);
-}
-
-// The slide numbered from 1, which must show an FMR movie.
-ZuSlideBase* FMRSlide(const OpenProjectSession& session, int number, const char* option) {
-  ZuSlideBase* slide = session.Slide(number, option);
-  if (ZuFMREditUtils::GetAnimationResourceFromFMRSlide(slide) == nullptr) {
-    throw EditError(SlideName(session, number) + " does not show an FMR movie",
-                    EditError::Kind::kNotFMR);
-  }
-  return slide;
-}
-
-// The movie of a slide's resource, loaded for the refusal messages; null when it cannot be.
-std::unique_ptr<ZuFMRTavoFile> LoadSlideMovie(ZuSlideBase* slide) {
-  ZuAnimationResource* resource = slide->GetAnimation();
-  std::unique_ptr<IZuStream> stream(resource ? resource->CreateReadStream(0) : nullptr);
-  try {
-    return std::make_unique<ZuFMRTavoFile>(stream.get());
-  } catch (int) {
-    return nullptr;
-  }
-}
 
 // Runs the edit's command with the edit commands loaded; throws the refusal of a result
 // other than success. movies names what the refusal concerns; the slide's movie is loaded

@@ -38,6 +38,8 @@ std::string DescribeChange(const std::string& label) {
       {"kZuFMREditInsertCommand", "insert a movie"},
       {"kZuFMREditSplitCommand", "split a slide"},
       {"kZuFMREditMergeSlidesCommand", "merge slides"},
+      {"kZuTightenSlideCommand", "tighten a slide"},
+      {"kZuSpeedUpSlideCommand", "speed up a slide"},
       {"kZuRemoveSlideCommand", "remove a slide"},
       {"kZuMoveSlideCommand", "move a slide"},
       {"kZuRenameResourceCommand", "rename a slide"},

@@ -1,4 +1,5 @@
-// fmredit project delete / insert / split / merge: the FMR edits on the slides of a project.
+// fmredit project delete / insert / split / merge / tighten / speed: the FMR edits on the slides
+// of a project.
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -10,16 +11,21 @@
 #include "cli/Commands.h"
 #include "cli/EditProgressBar.h"
 #include "cli/NumberOption.h"
+#include "cli/RetimeOptions.h"
 #include "cli/TimeOption.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuSlideBase.h"
 #include "projectedit/OpenProjectSession.h"
 #include "projectedit/ProjectEdits.h"
+#include "projectedit/SlideTiming.h"
 
 namespace {
 
 struct ProjectEditOptions : EditOptions {
   std::string project;
+  double maxIdle = 0;
+  StillRuleOptions still;
+  SpeedRange range;
 };
 
 void PrintSlide(const OpenProjectSession& session, int number) {
@@ -111,4 +117,40 @@ void AddProjectEditCommands(CLI::App& project) {
       ->delimiter(',');
   merge->callback(
       [options] { RunEdit(*options, "merge", MergeSlides, {options->slides.front()}, std::cout); });
+
+  CLI::App* tighten =
+      AddEdit(project, "tighten",
+              "Cut every still stretch of an FMR slide's movie to its first seconds", *options);
+  tighten->add_option("--slide", options->slide, "Slide, from 1")
+      ->check(WholeNumberOption())
+      ->required();
+  tighten->add_option("--max-idle", options->maxIdle, "Seconds a still stretch may last")
+      ->required()
+      ->check(SecondsOption());
+  AddStillRuleOptions(*tighten, options->still);
+  tighten->callback([options] {
+    const auto edit = [](const OpenProjectSession& session, const ProjectEditOptions& o) {
+      return TightenSlide(session,
+                          {.slide = o.slide, .maxIdle = o.maxIdle, .rule = o.still.Rule()});
+    };
+    RunEdit(*options, "tighten", edit, {options->slide}, std::cout);
+  });
+
+  CLI::App* speed =
+      AddEdit(project, "speed", "Play a range of an FMR slide's movie faster by leaving frames out",
+              *options);
+  speed->add_option("--slide", options->slide, "Slide, from 1")
+      ->check(WholeNumberOption())
+      ->required();
+  AddSpeedRangeOptions(*speed, options->range);
+  speed->callback([options] {
+    const auto edit = [](const OpenProjectSession& session, const ProjectEditOptions& o) {
+      return SpeedUpSlide(session, {.slide = o.slide,
+                                    .from = o.range.from,
+                                    .to = o.range.to,
+                                    .factor = o.range.factor,
+                                    .length = o.range.length});
+    };
+    RunEdit(*options, "speed", edit, {options->slide}, std::cout);
+  });
 }

@@ -14,11 +14,15 @@ void AddDeleteCommand(CLI::App& app);
 void AddInsertCommand(CLI::App& app);
 void AddSplitCommand(CLI::App& app);
 void AddMergeCommand(CLI::App& app);
+// The timing edits: still stretches listed, shortened; a range sped up.
+void AddIdleCommand(CLI::App& app);
+void AddTightenCommand(CLI::App& app);
+void AddSpeedCommand(CLI::App& app);
 void AddProjectCommand(CLI::App& app);
 void AddServeCommand(CLI::App& app);
 // Video: export to, import from, and screen capture (FFmpeg's libraries).
 void AddExportCommand(CLI::App& app);
 void AddImportCommand(CLI::App& app);
 void AddCaptureCommand(CLI::App& app);
-// project delete / insert / split / merge, added to the project subcommand.
+// project delete / insert / split / merge / tighten / speed, added to the project subcommand.
 void AddProjectEditCommands(CLI::App& project);

@@ -1,6 +1,8 @@
 #include "cli/JsonText.h"
 
 #include <cstdio>
+#include <iomanip>
+#include <sstream>
 
 std::string JsonQuote(std::string_view text) {
   std::string out = "\"";
@@ -33,4 +35,10 @@ std::string JsonQuote(std::string_view text) {
   }
   out += '"';
   return out;
+}
+
+std::string NumberText(double value) {
+  std::ostringstream out;
+  out << std::setprecision(10) << value;
+  return out.str();
 }

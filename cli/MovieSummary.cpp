@@ -9,16 +9,6 @@
 #include "host/swf/ZuSwfTagFactory.h"
 #include "host/util/ZuFrameTime.h"
 
-namespace {
-
-std::string FormatNumber(double value) {
-  std::ostringstream out;
-  out << std::setprecision(10) << value;
-  return out.str();
-}
-
-}  // namespace
-
 MovieSummary SummarizeMovie(const std::string& path, const ZuTavoFile& movie) {
   MovieSummary summary;
   summary.path = path;
@@ -46,9 +36,9 @@ std::string FormatSummaryText(const MovieSummary& summary) {
       << "signature:   " << summary.signature << "\n"
       << "version:     " << summary.version << "\n"
       << "stage:       " << summary.width << " x " << summary.height << " pixels\n"
-      << "frame rate:  " << FormatNumber(summary.frameRate) << " fps\n"
+      << "frame rate:  " << NumberText(summary.frameRate) << " fps\n"
       << "frames:      " << summary.frameCount << "\n"
-      << "duration:    " << FormatNumber(summary.duration) << " s\n"
+      << "duration:    " << NumberText(summary.duration) << " s\n"
       << "FMR movie:   " << (summary.isFMR ? "yes" : "no") << "\n"
       << "tags:        " << summary.tagCount << "\n";
   for (const auto& [code, count] : summary.tagCountsByCode) {
@@ -69,9 +59,9 @@ std::string FormatSummaryJson(const MovieSummary& summary) {
       << "  \"version\": " << summary.version << ",\n"
       << "  \"width\": " << summary.width << ",\n"
       << "  \"height\": " << summary.height << ",\n"
-      << "  \"frameRate\": " << FormatNumber(summary.frameRate) << ",\n"
+      << "  \"frameRate\": " << NumberText(summary.frameRate) << ",\n"
       << "  \"frameCount\": " << summary.frameCount << ",\n"
-      << "  \"duration\": " << FormatNumber(summary.duration) << ",\n"
+      << "  \"duration\": " << NumberText(summary.duration) << ",\n"
       << "  \"isFMR\": " << (summary.isFMR ? "true" : "false") << ",\n"
       << "  \"tagCount\": " << summary.tagCount << ",\n"
       << "  \"tagCounts\": [";

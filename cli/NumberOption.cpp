@@ -2,8 +2,12 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
+#include <cstdlib>
 #include <string>
 #include <vector>
+
+#include "projectedit/MovieTiming.h"
 
 namespace {
 
@@ -51,4 +55,15 @@ CLI::Validator OneOfOption(std::initializer_list<long> values) {
 
 CLI::Validator WholeNumberOption() {
   return WholeNumberOption(INT_MIN, INT_MAX);
+}
+
+CLI::Validator FactorOption() {
+  return CLI::Validator(
+      [](std::string& text) -> std::string {
+        char* end = nullptr;
+        const double factor = std::strtod(text.c_str(), &end);
+        const bool number = end != text.c_str() && *end == 0;
+        return WhyNotFactor(number ? factor : std::nan(""), text);
+      },
+      "FACTOR");
 }

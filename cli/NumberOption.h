@@ -13,3 +13,5 @@ CLI::Validator WholeNumberOption(int min, int max);
 CLI::Validator WholeNumberOption();
 // The same for a number that must be one of values ("give 16 or 32, not '8'").
 CLI::Validator OneOfOption(std::initializer_list<long> values);
+// A speed-up factor: a number of at least 1 (MovieTiming.h), a fraction allowed.
+CLI::Validator FactorOption();

@@ -46,6 +46,9 @@ int Run(int argc, char** argv) {
   AddInsertCommand(app);
   AddSplitCommand(app);
   AddMergeCommand(app);
+  AddIdleCommand(app);
+  AddTightenCommand(app);
+  AddSpeedCommand(app);
   AddProjectCommand(app);
   AddServeCommand(app);
   AddExportCommand(app);

@@ -1,9 +1,13 @@
-// fmredit delete, insert, split and merge as a user runs them: the results and the refusals,
-// each on one line with its exit code and no file left behind.
+// fmredit delete, insert, split, merge, tighten and speed as a user runs them: the results and
+// the refusals, each on one line with its exit code and no file left behind; and the still
+// stretches idle lists.
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
+#include <nlohmann/json.hpp>
+#include <random>
 #include <string>
 #include <utility>
 #include <vector>
@@ -12,6 +16,8 @@
 #include "tests/cli/CliTestUtil.h"
 #include "tests/support/FileBytes.h"
 #include "tests/support/FmrMovieBuilder.h"
+#include "tests/support/RecordedMovie.h"
+#include "tests/support/ScreenFrames.h"
 #include "tests/support/TempDir.h"
 
 namespace {
@@ -48,6 +54,9 @@ TEST_F(FmreditEdit, EveryEditWritesItsResult) {
       {"insert at the end", {"insert", m_in, "--at", "1", "--movie", m_small, "-o", m_out}, {{m_out, 12}}},
       {"split", {"split", m_in, "--at", "0.4", "-o", m_first, m_second}, {{m_first, 4}, {m_second, 7}}},
       {"merge", {"merge", m_in, m_small, m_small, "-o", m_out}, {{m_out, 14}}},
+      {"tighten", {"tighten", m_in, "-o", m_out, "--max-idle", "0"}, {{m_out, 10}}},
+      {"speed by a factor", {"speed", m_in, "-o", m_out, "--from", "0.1", "--to", "0.9", "--factor", "2"}, {{m_out, 6}}},
+      {"speed to a length", {"speed", m_in, "-o", m_out, "--from", "0.1", "--to", "0.9", "--length", "0.3"}, {{m_out, 5}}},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -137,12 +146,123 @@ TEST_F(FmreditEdit, RefusalsSayWhyAndLeaveNoFile) {
       {{"merge", m_in, m_small, plain, "-o", m_out}, notFmr, kExitNotFMR},
       {{"merge", m_in, taller, "-o", m_out}, tooTall, kExitDimensionMismatch},
       {{"merge", m_in, "-o", m_out}, "FILES", kExitUsage},
+      {{"idle", none}, none, kExitFailure},
+      {{"idle", plain}, notFmr, kExitNotFMR},
+      {{"idle", m_in, "--longer-than", "-1"}, "--longer-than: give a time in seconds from 0", kExitUsage},
+      {{"idle", m_in, "--ignore", "10x10+35+0"}, m_in + ": the ignored region 10x10+35+0 is not inside the stage (40x30)", kExitUsage},
+      {{"tighten", m_in, "-o", m_out, "--max-idle", "nan"}, "--max-idle: give a time in seconds from 0", kExitUsage},
+      {{"tighten", m_in, "-o", m_out, "--max-idle", "-0.5"}, "--max-idle: give a time in seconds from 0", kExitUsage},
+      {{"tighten", m_in, "-o", m_out, "--max-idle", "1", "--ignore", "8x8+0+30"}, "the ignored region 8x8+0+30 is not inside the stage", kExitUsage},
+      {{"tighten", m_in, "-o", m_out, "--max-idle", "1", "--ignore", "8x8"}, "--ignore 8x8: not a region", kExitUsage},
+      {{"tighten", m_in, "-o", m_out, "--max-idle", "1", "--ignore-smaller-than", "-4"}, "--ignore-smaller-than: give a whole number", kExitUsage},
+      {{"tighten", plain, "-o", m_out, "--max-idle", "1"}, notFmr, kExitNotFMR},
+      {{"tighten", none, "-o", m_out, "--max-idle", "1"}, none, kExitFailure},
+      {{"tighten", m_in, "-o", m_in, "--max-idle", "1"}, "--in-place", kExitUsage},
+      {{"speed", m_in, "-o", m_out, "--from", "0", "--to", "0.5", "--factor", "0"}, "--factor: give a speed-up factor of at least 1, not '0'", kExitUsage},
+      {{"speed", m_in, "-o", m_out, "--from", "0", "--to", "0.5", "--factor", "0.5"}, "at least 1, not '0.5'", kExitUsage},
+      {{"speed", m_in, "-o", m_out, "--from", "0", "--to", "0.5", "--factor", "nan"}, "at least 1, not 'nan'", kExitUsage},
+      {{"speed", m_in, "-o", m_out, "--from", "-1", "--to", "0.5", "--factor", "2"}, "--from: give a time in seconds from 0", kExitUsage},
+      {{"speed", m_in, "-o", m_out, "--from", "0.5", "--to", "0.5", "--factor", "2"}, m_in + ": the range 0.5 s to 0.5 s is empty: give from before to", kExitUsage},
+      {{"speed", m_in, "-o", m_out, "--from", "0.5", "--to", "1.5", "--factor", "2"}, m_in + ": 1.5 s is past the end of the movie (1 s)", kExitUsage},
+      {{"speed", m_in, "-o", m_out, "--from", "0.51", "--to", "0.52", "--factor", "2"}, m_in + ": the range 0.51 s to 0.52 s holds no frame", kExitUsage},
+      {{"speed", m_in, "-o", m_out, "--from", "0.2", "--to", "0.5", "--length", "0.4"}, m_in + ": a length of 0.4 s is longer than the range (0.3 s)", kExitUsage},
+      {{"speed", m_in, "-o", m_out, "--from", "0.2", "--to", "0.5", "--length", "0"}, m_in + ": a length of 0 s shows no frame of the range", kExitUsage},
+      {{"speed", m_in, "-o", m_out, "--from", "0.2", "--to", "0.5"}, "give a factor or a length", kExitUsage},
+      {{"speed", m_in, "-o", m_out, "--from", "0.2", "--to", "0.5", "--factor", "2", "--length", "0.1"}, "--factor excludes --length", kExitUsage},
+      {{"speed", plain, "-o", m_out, "--from", "0", "--to", "0.2", "--factor", "2"}, notFmr, kExitNotFMR},
   };
   // clang-format on
   for (const Case& c : cases) {
     SCOPED_TRACE(testing::PrintToString(c.arguments));
     ExpectOneLineError(RunFmredit(c.arguments), c.message, c.exitCode);
     EXPECT_EQ(FilesIn(m_dir), inputs);
+  }
+}
+
+// The smallest rectangle holding every pixel that differs between two pictures of one size.
+ZuPixelRect ChangedBox(const ZuImage& before, const ZuImage& after) {
+  ZuPixelRect box;
+  for (int y = 0; y < before.GetHeight(); ++y) {
+    for (int x = 0; x < before.GetWidth(); ++x) {
+      if (std::memcmp(before.Row(y) + x * 4, after.Row(y) + x * 4, 4) != 0) {
+        box = box.Union({x, y, x + 1, y + 1});
+      }
+    }
+  }
+  return box;
+}
+
+// A recording of typing and pauses, with a clock ticking in the corner: what idle lists is the
+// runs of frames that show the same picture as the frame before (outside the ignored region,
+// or but for a change smaller than the least area counted), found from the pictures recorded.
+TEST(FmreditIdle, ListsTheStillStretchesOfARecording) {
+  TempDir dir;
+  const std::string movie = dir.File("typing.swf");
+  // One character a frame after the first: t types (a 6 x 6 rectangle), k ticks the clock
+  // (2 x 2 pixels at 0,0), . changes nothing.
+  const std::string script = "t...t.k...t..k.";
+  Pictures pictures = {ZuImage(32, 24)};
+  std::mt19937 random(7);
+  for (size_t i = 0; i < script.size(); ++i) {
+    ZuImage next = pictures.back();
+    if (script[i] == 't') FillRect(next, 20, 12, 6, 6, random);
+    if (script[i] == 'k') FillRect(next, 0, 0, 2, 2, random);
+    pictures.push_back(next);
+  }
+  const std::unique_ptr<ZuTavoFile> recorded = RecordFrames(pictures, 32, 100);
+  ASSERT_TRUE(recorded);
+  WriteMovieFile(*recorded, movie);
+  ExpectFmrMovie(movie, static_cast<int>(pictures.size()) + 2);
+  // The recorder ends with a hold frame and the stop frame: two more of the last picture.
+  pictures.push_back(pictures.back());
+  pictures.push_back(pictures.back());
+
+  struct Case {
+    std::vector<std::string> options;
+    ZuPixelRect ignore;
+    int64_t smallerThan = 0;
+    int longerThan = 0;  // frames
+  };
+  const ZuPixelRect clock{0, 0, 4, 4};
+  const std::vector<Case> cases = {
+      {{"--longer-than", "0"}, {}, 0, 0},
+      {{}, {}, 0, 10},
+      {{"--longer-than", "0.2"}, {}, 0, 2},
+      {{"--ignore", "4x4+0+0", "--longer-than", "0"}, clock, 0, 0},
+      {{"--ignore-smaller-than", "5", "--longer-than", "0.4"}, {}, 5, 4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(testing::PrintToString(c.options));
+    nlohmann::json expected = nlohmann::json::array();
+    int first = 0;
+    for (size_t frame = 1; frame <= pictures.size(); ++frame) {
+      const ZuPixelRect changed = frame == 1 ? ZuPixelRect{0, 0, 32, 24}
+                                             : ChangedBox(pictures[frame - 2], pictures[frame - 1]);
+      const bool still = changed.IsEmpty() || changed.Intersect(c.ignore) == changed ||
+                         changed.Area() < c.smallerThan;
+      if (still && first == 0) first = static_cast<int>(frame);
+      if (first != 0 && (!still || frame == pictures.size())) {
+        const int last = still ? static_cast<int>(frame) : static_cast<int>(frame) - 1;
+        if (last - first + 1 > c.longerThan) expected.push_back({first, last});
+        first = 0;
+      }
+    }
+    std::vector<std::string> arguments = {"idle", movie, "--json"};
+    arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+    const FmreditRun run = RunFmredit(arguments);
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    const nlohmann::json listing = nlohmann::json::parse(run.out);
+    EXPECT_EQ(listing["frameRate"], 10);
+    EXPECT_EQ(listing["frameCount"], pictures.size());
+    nlohmann::json found = nlohmann::json::array();
+    for (const nlohmann::json& stretch : listing["stretches"]) {
+      const int from = stretch["first"], to = stretch["last"];
+      found.push_back({from, to});
+      EXPECT_DOUBLE_EQ(stretch["start"], (from - 1) / 10.0);
+      EXPECT_DOUBLE_EQ(stretch["end"], to / 10.0);
+      EXPECT_DOUBLE_EQ(stretch["length"], (to - from + 1) / 10.0);
+    }
+    EXPECT_EQ(found, expected);
   }
 }
 

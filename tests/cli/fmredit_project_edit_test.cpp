@@ -67,6 +67,8 @@ TEST(FmreditProject, BuildListUndoLogAndRefusals) {
       {{"delete", p, "--slide", "3", "--start", "0", "--length", "1"}, 4, p + ": slide 3 does not show an FMR movie"},
       {{"delete", p, "--slide", "9", "--start", "0", "--length", "1"}, 2, "--slide 9: " + p + " has 3 slides"},
       {{"split", p, "--slide", "1", "--at", "0"}, 1, p + ": slide 1: cannot split at 0 s"},
+      {{"tighten", p, "--slide", "3", "--max-idle", "1"}, 4, p + ": slide 3 does not show an FMR movie"},
+      {{"speed", p, "--slide", "1", "--from", "0", "--to", "1", "--factor", "2"}, 2, p + ": slide 1: 1 s is past the end of the movie (0.4 s)"},
       {{"insert", p, "--slide", "1", "--at", "0.5", "--movie", movie}, 2, p + ": slide 1: 0.5 s is past the end of the movie (0.4 s)"},
       {{"new", p}, 1, p + ": cannot create the project: a file already exists"},
       {{"list", junk}, 1, "junk: not a project file"},

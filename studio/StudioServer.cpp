@@ -32,12 +32,14 @@
 #include "projectedit/ProjectExport.h"
 #include "projectedit/ProjectHistory.h"
 #include "projectedit/ProjectSlides.h"
+#include "projectedit/SlideTiming.h"
 #include "studio/AccessGuard.h"
 #include "studio/BoundedHttpServer.h"
 #include "studio/EventStream.h"
 #include "studio/ExportRequest.h"
 #include "studio/MovieFrames.h"
 #include "studio/ProjectJson.h"
+#include "studio/StillQuery.h"
 #include "studio/UploadedMovies.h"
 #include "studio/VideoExports.h"
 
@@ -190,14 +192,35 @@ std::string TextField(const json& request, const char* key) {
   return value.get<std::string>();
 }
 
-// A time in seconds as a JSON number; the edit checks its range.
-double SecondsField(const json& request, const char* key) {
+// A JSON number, what saying what it is ("a number of seconds"); the edit checks its range.
+double NumberField(const json& request, const char* key, const char* what) {
   const json& value = Field(request, key);
   if (!value.is_number()) {
-    throw BadRequest(std::string("bad request: \"") + key + "\" must be a number of seconds, not " +
+    throw BadRequest(std::string("bad request: \"") + key + "\" must be " + what + ", not " +
                      value.dump());
   }
   return value.get<double>();
+}
+
+double SecondsField(const json& request, const char* key) {
+  return NumberField(request, key, "a number of seconds");
+}
+
+// A speed-up: the range from and to, played factor times faster or in length seconds.
+SpeedOptions SpeedField(const json& request) {
+  SpeedOptions speed;
+  speed.slide = IntegerField(request, "slide");
+  speed.from = SecondsField(request, "from");
+  speed.to = SecondsField(request, "to");
+  if (request.contains("factor") == request.contains("length")) {
+    throw BadRequest("bad request: give \"factor\" or \"length\", one of them");
+  }
+  if (request.contains("factor")) {
+    speed.factor = NumberField(request, "factor", "a number");
+  } else {
+    speed.length = SecondsField(request, "length");
+  }
+  return speed;
 }
 
 }  // namespace
@@ -220,6 +243,7 @@ struct StudioServer::Impl {
   void GetExport(const httplib::Request& req, httplib::Response& res);
   void CancelExport(const httplib::Request& req, httplib::Response& res);
   void GetChapters(const httplib::Request& req, httplib::Response& res);
+  void GetStill(const httplib::Request& req, httplib::Response& res);
   void PostUpload(const httplib::Request& req, httplib::Response& res,
                   const httplib::ContentReader& read);
   void PostEdit(const httplib::Request& req, httplib::Response& res);
@@ -325,6 +349,8 @@ void StudioServer::Impl::Route() {
   server.Post("/api/uploads",
               [this](const httplib::Request& req, httplib::Response& res,
                      const httplib::ContentReader& read) { PostUpload(req, res, read); });
+  server.Get(R"(/api/slides/(\d+)/still)",
+             [this](const auto& req, auto& res) { GetStill(req, res); });
   server.Post("/api/edits", [this](const auto& req, auto& res) { PostEdit(req, res); });
   server.Get("/api/events", [this](const auto&, auto& res) { StreamEvents(res); });
 }
@@ -495,6 +521,25 @@ void StudioServer::Impl::GetChapters(const httplib::Request& req, httplib::Respo
   res.set_content(text, "text/plain; charset=utf-8");
 }
 
+// The slide's still stretches and its length after tightening, read from the movie's tags.
+void StudioServer::Impl::GetStill(const httplib::Request& req, httplib::Response& res) {
+  const int64_t slide = PathNumber(req, 1);
+  try {
+    const StillQuery query = ReadStillQuery(req.params);
+    std::lock_guard hold(session);
+    if (slide < 1 || slide > project.Project().GetSlideCollection()->GetCount()) {
+      SendError(res, 404, "the project has no slide " + req.matches[1].str());
+      return;
+    }
+    SendJson(res, 200,
+             DescribeStillness(
+                 FindSlideStillness(project, static_cast<int>(slide), query.rule, query.maxIdle)));
+  } catch (const EditError& refused) {
+    const bool wrong = refused.GetKind() == EditError::Kind::kWrongArgument;
+    SendError(res, wrong ? 400 : 422, uploads.WithoutFolders(refused.what()));
+  }
+}
+
 void StudioServer::Impl::GetExport(const httplib::Request& req, httplib::Response& res) {
   std::string path, name, error;
   if (!exports.Take(static_cast<int>(PathNumber(req, 1)), &path, &name, &error)) {
@@ -602,6 +647,13 @@ std::string StudioServer::Impl::RunEdit(const std::string& action, const json& r
   } else if (action == "rename") {
     slide.name = TextField(request, "name");
     return RenameSlide(project, slide);
+  } else if (action == "tighten") {
+    TightenOptions tighten;
+    tighten.slide = IntegerField(request, "slide");
+    tighten.maxIdle = SecondsField(request, "maxIdle");
+    return TightenSlide(project, tighten);
+  } else if (action == "speed") {
+    return SpeedUpSlide(project, SpeedField(request));
   } else if (action == "goto") {
     return GoToProjectState(project, IntegerField(request, "to"));
   } else if (action == "undo" || action == "redo") {

@@ -28,6 +28,12 @@ export function movieUrl(version, name) {
   return `/api/versions/${version}/movie.swf?name=${encodeURIComponent(name)}`;
 }
 
+// The slide's still stretches and its frame count after tightening to maxIdle seconds:
+// {frameCount, frameRate, stretches: [[first, last], ...], framesAfter}.
+export async function getStillness(slide, maxIdle) {
+  return answer(await fetch(`/api/slides/${slide}/still?maxIdle=${maxIdle}`));
+}
+
 // Starts making a video; request is {type, name, and optionally slide (absent: the whole
 // project), start and end (seconds in that slide), width and height, crf, lossless}.
 // Resolves to {export, frames}: the number to download it by and the frames to encode.

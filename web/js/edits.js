@@ -30,14 +30,44 @@ export async function run(request, done, slide = state.slide) {
   }
 }
 
-export async function deleteSelection() {
+// The selection, or null when there is none (the status line then says so).
+function chosenFrames() {
   const chosen = selection();
-  if (!chosen) return say('set an in or out point first', true);
+  if (!chosen) say('set an in or out point first', true);
+  return chosen;
+}
+
+// After a change to the selection's frames the playhead waits where they began.
+function leaveSelection({ first }) {
+  update({ inPoint: null, outPoint: null, frame: Math.min(first, state.movie.frames) });
+}
+
+export async function deleteSelection() {
+  const chosen = chosenFrames();
+  if (!chosen) return;
   const ok = await run({
     action: 'delete', slide: state.slide, start: frameTime(chosen.first),
     length: framesToSeconds(chosen.last - chosen.first + 1, state.movie.frameRate),
   }, `deleted frames ${chosen.first}–${chosen.last}`);
-  if (ok) update({ inPoint: null, outPoint: null, frame: Math.min(chosen.first, state.movie.frames) });
+  if (ok) leaveSelection(chosen);
+}
+
+// Shows the selection factor times faster (every factor-th frame of it).
+export async function speedUpSelection(factor) {
+  const chosen = chosenFrames();
+  if (!chosen) return;
+  if (!Number.isFinite(factor)) return say('speed up: give a factor of 1 or more', true);
+  const ok = await run({
+    action: 'speed', slide: state.slide, from: frameTime(chosen.first),
+    to: framesToSeconds(chosen.last, state.movie.frameRate), factor,
+  }, `sped up frames ${chosen.first}–${chosen.last} ${factor} times`);
+  if (ok) leaveSelection(chosen);
+}
+
+// Shortens every still stretch of the slide longer than the max still to its first max still.
+export function tighten() {
+  return run({ action: 'tighten', slide: state.slide, maxIdle: state.maxStill },
+    `tightened slide ${state.slide}`);
 }
 
 export function splitAtPlayhead() {

@@ -1,6 +1,7 @@
 // The store: what the page shows (the project, the slide being edited and its movie, the
-// playhead, the in and out points, the slides checked for a merge) and what it is doing (a
-// change running, its progress, the status line). Modules read `state` and call update();
+// playhead, the in and out points, the slides checked for a merge, the still stretches) and
+// what it is doing (a change running, its progress, the status line). Modules read `state` and
+// call update();
 // every listener then hears which fields changed. Only the views under view/ touch the page.
 import { framesToSeconds } from './time.js';
 
@@ -12,6 +13,9 @@ export const state = {
   inPoint: null, // frames, from 1
   outPoint: null,
   checked: new Set(),
+  maxStill: 2, // seconds a still stretch may last after tightening
+  // The movie's still stretches, as /api/slides/N/still gives them, for version and maxStill.
+  still: null,
   playing: false,
   speed: 1, // frames of the movie per frame period: 1, 2 or 4 forward, -1, -2 or -4 back
   busy: false, // a change is running

@@ -37,7 +37,8 @@ function action(e) {
 
 export function initKeys() {
   document.addEventListener('keydown', (e) => {
-    if (e.target.matches('input, select, textarea')) return;
+    // Typing goes to the field; a slider takes the mouse and leaves the keys to the movie.
+    if (e.target.matches('input:not([type=range]), select, textarea')) return;
     const run = action(e);
     if (!run) return;
     e.preventDefault();

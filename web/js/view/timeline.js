@@ -1,11 +1,13 @@
 // The timeline: the time ruler, the filmstrip of thumbnails, zoomable, with the playhead, the
-// in and out points and the selection between them, and the key-frame blocks as a bar beneath.
+// in and out points and the selection between them, the still stretches hatched, and the
+// key-frame blocks as a bar beneath.
 // The wheel scrolls the strip; Ctrl+wheel zooms around the pointer, the buttons around the
 // playhead. The mouse's work on the strip is in strip-pointer.js.
 import { state, update, onUpdate, selection, clearError } from '../store.js';
 import { framesToSeconds } from '../time.js';
 import { pixelsPerFrame, xOf, zoomBy, resetZoom } from './strip-scale.js';
 import { layoutThumbs } from './filmstrip.js';
+import { layoutStill } from './still-marks.js';
 import { renderRuler } from './ruler.js';
 import { initStripPointer } from './strip-pointer.js';
 
@@ -36,6 +38,7 @@ function layout() {
   content.style.width = `${(state.movie?.frames ?? 0) * pixelsPerFrame()}px`;
   layoutThumbs();
   layoutBlocks();
+  layoutStill();
   renderRuler();
   showPlayhead({ follow: false });
   showSelection();
@@ -121,6 +124,7 @@ export function initTimeline() {
       layout();
       return;
     }
+    if (changed.has('still')) layoutStill();
     if (changed.has('frame')) showPlayhead();
     if (changed.has('inPoint') || changed.has('outPoint')) showSelection();
   });

@@ -1,13 +1,16 @@
 // The web editor in a real browser (Debian's chromium, headless): a project of real
 // recordings; play, step, the filmstrip's clicks, drags and handles, the ruler, the keys, delete,
 // undo, redo, a history click, split, insert, merge, export through the dialog, uploads of
-// movies and videos, rename, drag to reorder, remove; and the picture on the page equals our
-// rendering of that frame, pixel for pixel. Remakes the README's picture of the editor.
+// movies and videos, rename, drag to reorder, remove, still stretches, tighten and speed up;
+// and the picture on the page equals our rendering of that frame, pixel for pixel. Remakes the
+// README's picture of the editor.
 import { spawnSync } from 'node:child_process';
 import { copyFileSync, mkdirSync, readFileSync } from 'node:fs';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
-import { check, checkWithOracle, makeProject, record, run, serve, tempFolder } from './support.mjs';
+import {
+  check, checkWithOracle, makeProject, record, recordPauses, run, serve, tempFolder,
+} from './support.mjs';
 
 export const kBrowserFlags = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic',
   '--no-first-run', '--disable-background-networking', '--disable-component-update', '--disable-sync'];
@@ -369,6 +372,29 @@ async function main() {
     await page.waitForFunction(`window.studio.state.project.slides[${added - 1}]?.minimum === 0`);
     await history.nth(now - 1).click();
     await page.waitForFunction(`window.studio.state.project.slides[${added - 1}]?.minimum === 9`);
+
+    // A movie with a pause of 40 frames, added: its still stretches are hatched over their
+    // frames, the one Tighten shortens standing out; max still at 1 s tells the length Tighten
+    // then leaves, Tighten leaves it, and Ctrl+Z undoes it; frames 4-23 sped up 2 times go by half.
+    const paused = recordPauses(path.join(folder, 'paused.swf'), '160x100', [[6, 40], [3, 5], [4, 0]]);
+    await page.setInputFiles('#add-upload', paused.file);
+    const lastFrames = (n) => `!window.studio.state.busy && window.studio.state.project.slides.at(-1).frames === ${n}`;
+    await page.waitForFunction(`${lastFrames(60)} && document.querySelectorAll('#still div').length === 3`);
+    const width = (await box(page, '#strip-content')).width / 60;
+    const marks = await page.$$eval('#still div', (all) => all.map((m) => [m.offsetLeft, m.offsetWidth, m.className]));
+    check(JSON.stringify(marks) === JSON.stringify(paused.stretches.map(([first, last], i) => [
+      Math.round((first - 1) * width), Math.round((last - first + 1) * width), i ? '' : 'long'])), `hatched: ${marks}`);
+    check((await page.textContent('#tighten-preview')) === '0:04.0 → 0:03.3', 'the length after tightening');
+    await page.fill('#max-still', '1');
+    await page.waitForFunction(() => document.getElementById('tighten-preview').textContent === '0:04.0 → 0:02.3');
+    await page.click('#tighten');
+    await page.waitForFunction(`${lastFrames(35)}
+      && document.querySelector('#still div')?.title === 'still: frames 7–21'`);
+    check(/^removed 25 still frames/.test(await page.textContent('#message')), 'the status line says what Tighten did');
+    await change(page, 'Control+z', lastFrames(60));
+    await page.evaluate('window.studio.update({ inPoint: 4, outPoint: 23 })');
+    await page.click('#speed-up');
+    await page.waitForFunction(lastFrames(50));
   } finally {
     await browser.close();
     await server.stop();

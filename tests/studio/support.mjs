@@ -36,6 +36,31 @@ export function record(file, size, frames) {
   return file;
 }
 
+// An FMR movie of a bar that moves a step a frame and pauses, recorded at 15 fps: for each
+// [moves, pause] of steps, moves frames that move it and pause frames that repeat the last.
+// Returns the file and its still stretches, [first, last] from frame 1, as recorded: the
+// pauses, and the hold and stop frames recording ends with.
+export function recordPauses(file, size, steps) {
+  const [width, height] = size.split('x').map(Number);
+  const frames = [];
+  const stretches = [];
+  for (const [moves, pause] of steps) {
+    for (let i = 0; i < moves; ++i) {
+      const x = (frames.length * 4) % (width - 4);
+      const frame = Buffer.alloc(width * height * 4, 0x40);
+      for (let y = 0; y < height; ++y) frame.fill(0xff, (y * width + x) * 4, (y * width + x + 4) * 4);
+      frames.push(frame);
+    }
+    if (pause) stretches.push([frames.length + 1, frames.length + pause]);
+    for (let i = 0; i < pause; ++i) frames.push(frames.at(-1));
+  }
+  stretches.push([frames.length + 1, frames.length + 2]);
+  const recorded = spawnSync(fmredit, ['record', '--raw', size, '--fps', '15', '-o', file],
+    { input: Buffer.concat(frames), maxBuffer: 1 << 20 });
+  check(recorded.status === 0, `fmredit record ${file}: ${recorded.stderr}`);
+  return { file, stretches };
+}
+
 // The independent SWF parser reads the file.
 export function checkWithOracle(file) {
   const result = spawnSync('node', [oracle, file], { encoding: 'utf8' });

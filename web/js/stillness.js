@@ -19,7 +19,8 @@ async function fetchStillness() {
     const found = await api.getStillness(slide, maxStill);
     if (ticket === asked) update({ still: { ...found, version, maxStill } });
   } catch (error) {
-    if (ticket === asked) update({ still: null });
+    if (ticket !== asked) return;
+    update({ still: null });
     say(`still frames: ${error.message}`, true);
   }
 }

@@ -1,9 +1,10 @@
 // The web editor in a real headless browser on a project with a 1080p slide of 6000 frames:
 // how soon the page is ready, how soon a clicked frame shows, whether playback at 15 fps
 // keeps up for 60 s, how much script a frame of a drag on the filmstrip costs, whether J/L at
-// 2x and 4x play with no late frame, and how soon the filmstrip's thumbnails arrive. Prints
-// medians and percentiles; given a second fmredit (an installed older one, say), measures both
-// on the same recording, one after the other (what an older page does not offer is skipped).
+// 2x and 4x play with no late frame, how soon the filmstrip's thumbnails arrive, and how long
+// the server takes to find the still stretches. Prints medians and percentiles; given a second
+// fmredit (an installed older one, say), measures both on the same recording, one after the
+// other (what an older page does not offer is skipped).
 //
 // Usage (a release build, playwright-core installed by npm ci in tests/studio):
 //   node bench/bench_studio.mjs BUILD_DIR [FRAMES] [OTHER_FMREDIT]
@@ -127,6 +128,23 @@ async function measureSpeeds(page) {
   return lines;
 }
 
+// The still stretches and the length after tightening, as the max still control asks for them
+// (the slide's movie read and its tags scanned each time): 20 requests, max still 0 to 9.5 s.
+async function measureStillness(page) {
+  if (!(await page.locator('#max-still').count())) return ['still stretches: this page has none'];
+  const times = await page.evaluate(async () => {
+    const taken = [];
+    for (let i = 0; i < 20; ++i) {
+      const start = performance.now();
+      await (await fetch(`/api/slides/1/still?maxIdle=${i / 2}`)).json();
+      taken.push(performance.now() - start);
+    }
+    return taken;
+  });
+  return [`still stretches and length after tightening: median ${median(times).toFixed(1)} ms, ` +
+    `max ${Math.max(...times).toFixed(1)} ms (20 requests)`];
+}
+
 const folder = tempFolder();
 const project = makeProject(folder, [measured]);
 const server = await serve(project);
@@ -181,6 +199,7 @@ try {
   console.log(`filmstrip: ${strip.wanted} thumbnails; first screenful (${strip.firstScreenCount}) ` +
     `in ${strip.firstScreen.toFixed(0)} ms, all in ${strip.all.toFixed(0)} ms`);
   for (const line of await measureDrags(page)) console.log(line);
+  for (const line of await measureStillness(page)) console.log(line);
 
   // Playback from frame 1 (a jump from the last frame clicked) for 900 frames, 60 s.
   await page.evaluate('window.studio.update({ frame: 1 })');

@@ -19,6 +19,7 @@ struct StillRule {
   std::vector<ZuPixelRect> ignore;
   // Nor a change whose box has fewer pixels than this (a blinking caret).
   int64_t ignoreSmallerThan = 0;
+  bool operator==(const StillRule&) const = default;
 };
 
 // A run of still frames, first to last, counted from 1.

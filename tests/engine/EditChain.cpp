@@ -1,6 +1,7 @@
 #include "tests/engine/EditChain.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <iterator>
 #include <map>
@@ -14,6 +15,9 @@
 #include "host/swf/ZuTavoFile.h"
 #include "host/swf/ZuTavoIDMap.h"
 #include "host/util/ZuFileStream.h"
+#include "retime/FrameDrop.h"
+#include "retime/KeptFrames.h"
+#include "retime/StillFrames.h"
 #include "tests/support/MoviePictures.h"
 #include "tests/support/ScreenFrames.h"
 
@@ -55,6 +59,13 @@ std::string Edit::Describe() const {
       return "split at " + n + ", part " + std::to_string(b);
     case Kind::kMerge:
       return "merge #" + std::to_string(other) + (b == 2 ? " twice" : "");
+    case Kind::kTighten:
+      return "tighten to " + n;
+    case Kind::kSpeed: {
+      char text[64];
+      std::snprintf(text, sizeof text, "speed %d..%d x%g", a, b, step);
+      return text;
+    }
   }
   return {};
 }
@@ -105,7 +116,7 @@ std::string Chain::Check(const Movie& movie) const {
   }
   for (size_t i = 0; i < shown.size(); ++i) {
     const FrameRef ref = movie.frames[i];
-    const ZuImage& expected = m_sourceFrames[size_t(ref.source)][size_t(ref.frame) - 1];
+    const ZuImage& expected = Picture(ref);
     std::string where;
     const size_t different = CountDifferentPixels(shown[i], expected, &where);
     if (different != 0) {
@@ -170,6 +181,20 @@ std::string Chain::Apply(int from, const Edit& edit, int* result) {
         written.push_back(out);
         break;
       }
+      case Kind::kTighten:
+      case Kind::kSpeed: {
+        std::vector<bool> keep;
+        std::string error = TimingKeeps(in, movie, edit, &keep);
+        Movie out{NextFile(), {}};
+        for (size_t i = 0; i < keep.size() && error.empty(); ++i) {
+          if (keep[i]) out.frames.push_back(in.frames[i]);
+        }
+        if (error.empty()) error = DropFrames(movie, keep);
+        if (error.empty()) error = WriteMovie(movie, out.path);
+        if (!error.empty()) return error;
+        written.push_back(out);
+        break;
+      }
     }
     if (code != kZuSuccess) {
       return EditFailed("the edit", code, movie);
@@ -191,7 +216,7 @@ std::string Chain::Apply(int from, const Edit& edit, int* result) {
 Edit Chain::Pick(int from, const Chooser& below) const {
   const int n = At(from).Count();
   const int pool = PoolSize();
-  uint32_t kind = below(20);
+  uint32_t kind = below(26);
   if (n < 3 && kind < 7) {
     kind += 7;  // a delete needs three frames: one cut, two kept
   }
@@ -209,8 +234,49 @@ Edit Chain::Pick(int from, const Chooser& below) const {
     return {Kind::kSplit, 1 + static_cast<int>(below(static_cast<uint32_t>(n - 1))),
             1 + static_cast<int>(below(2))};
   }
-  return {Kind::kMerge, 0, below(4) == 0 ? 2 : 1,
-          static_cast<int>(below(static_cast<uint32_t>(pool)))};
+  if (kind < 20) {
+    return {Kind::kMerge, 0, below(4) == 0 ? 2 : 1,
+            static_cast<int>(below(static_cast<uint32_t>(pool)))};
+  }
+  if (kind < 23) {
+    return {Kind::kTighten, static_cast<int>(below(4))};
+  }
+  // Half the sped-up ranges run to the end.
+  static constexpr double kSteps[] = {1.5, 2, 2.5, 3, 4};
+  const int first = 1 + static_cast<int>(below(static_cast<uint32_t>(n)));
+  const int last = below(2) == 0 ? n : first + static_cast<int>(below(uint32_t(n - first + 1)));
+  return {Kind::kSpeed, first, last, 0, kSteps[below(5)]};
+}
+
+std::string Chain::TimingKeeps(const Movie& in, const ZuTavoFile& movie, const Edit& edit,
+                               std::vector<bool>* keep) const {
+  const int n = in.Count();
+  if (edit.kind == Kind::kSpeed) {
+    *keep = SpeedKeeps(n, edit.a, edit.b, edit.step);
+  } else {
+    // A frame is still when it shows its model's previous picture again; but a frame that
+    // opens a key-frame block places the whole stage, and its tags cannot know that.
+    const std::vector<bool> still = FindStillFrames(movie, {});
+    const std::vector<int> starts = BlockStarts(movie);
+    for (int i = 0; i < n && still.size() == size_t(n); ++i) {
+      std::string where;
+      const bool same =
+          i > 0 && CountDifferentPixels(Picture(in.frames[size_t(i)]),
+                                        Picture(in.frames[size_t(i) - 1]), &where) == 0;
+      const bool opensBlock = std::find(starts.begin(), starts.end(), i + 1) != starts.end();
+      if (still[size_t(i)] != (same && !opensBlock)) {
+        return in.path + ": frame " + std::to_string(i + 1) +
+               (same ? " shows the picture before it again but is not found still"
+                     : " changes the picture but is found still");
+      }
+    }
+    *keep = TightenKeeps(still, edit.a);
+  }
+  if (keep->size() != size_t(n)) {
+    return in.path + ": a keep list of " + std::to_string(keep->size()) + " frames, not " +
+           std::to_string(n);
+  }
+  return {};
 }
 
 std::string Chain::Run(int from, int length, const Chooser& below) {
@@ -383,6 +449,22 @@ std::string AddRecordedSources(Chain& chain, const std::string& folder) {
     }
   }
   return {};
+}
+
+std::vector<int> BlockStarts(const ZuTavoFile& movie) {
+  std::vector<int> starts;
+  int frame = 1;
+  bool frees = false;
+  for (const ZuSwfTag* tag : movie) {
+    if (Is(tag, Factory::kFreeCharacter)) {
+      frees = true;
+    } else if (Is(tag, Factory::kShowFrame)) {
+      if (frees) starts.push_back(frame);
+      frees = false;
+      ++frame;
+    }
+  }
+  return starts;
 }
 
 std::string RewriteMovie(const std::string& path, Form form) {

@@ -7,6 +7,8 @@
 
 #include "host/image/ZuImage.h"
 
+class ZuTavoFile;
+
 // Chains of edits checked against a model of what each frame of every result must show:
 // a frame of one of the source movies. The sources are FMR movie files of one stage size at
 // 10 frames per second; every file an edit writes joins a pool that later edits take from,
@@ -31,13 +33,16 @@ struct Movie {
 //   delete: frames a + 1 to a + b go (cut short at the last frame, which stays);
 //   insert: pool movie `other` after frame a (at the end: in front of the last frame);
 //   split:  at frame a, going on with part b (1 or 2); both parts join the pool;
-//   merge:  pool movie `other` appended (b = 2: then `other` once more).
-enum class Kind { kDelete, kInsert, kSplit, kMerge };
+//   merge:  pool movie `other` appended (b = 2: then `other` once more);
+//   tighten: every run of frames that show the previous picture keeps at most a of them;
+//   speed:  frames a to b show every step-th frame.
+enum class Kind { kDelete, kInsert, kSplit, kMerge, kTighten, kSpeed };
 struct Edit {
   Kind kind;
   int a = 0;
   int b = 0;
   int other = 0;
+  double step = 0;
   std::string Describe() const;
 };
 
@@ -72,6 +77,12 @@ class Chain {
 
  private:
   std::string Check(const Movie& movie) const;
+  const ZuImage& Picture(FrameRef frame) const {
+    return m_sourceFrames[size_t(frame.source)][size_t(frame.frame) - 1];
+  }
+  // The timing edits: the frames to keep of movie, loaded from in, or why not.
+  std::string TimingKeeps(const Movie& in, const ZuTavoFile& movie, const Edit& edit,
+                          std::vector<bool>* keep) const;
   std::string NextFile();
 
   std::string m_folder;
@@ -95,5 +106,8 @@ std::string AddRecordedSources(Chain& chain, const std::string& folder);
 // not ("" on success).
 enum class Form { kColourMapped, kRemovesFirst, kIdsAgain };
 std::string RewriteMovie(const std::string& path, Form form);
+
+// The frames (from 2) of movie that open a new key-frame block: those that free characters.
+std::vector<int> BlockStarts(const ZuTavoFile& movie);
 
 }  // namespace edit_chain

@@ -23,26 +23,6 @@
 namespace edit_chain {
 namespace {
 
-// The frames (from 2) whose tags open a new key-frame block with a clean-up block.
-std::vector<int> BlockStarts(const std::string& path) {
-  const ZuFMRTavoFile movie{ZuString(path)};
-  std::vector<int> starts;
-  int frame = 1;
-  bool hasFree = false;
-  for (const ZuSwfTag* tag : movie) {
-    if (tag->GetTagType() == ZuSwfTagFactory::kFreeCharacter) {
-      hasFree = true;
-    } else if (tag->GetTagType() == ZuSwfTagFactory::kShowFrame) {
-      if (hasFree) {
-        starts.push_back(frame);
-      }
-      hasFree = false;
-      ++frame;
-    }
-  }
-  return starts;
-}
-
 class EditChains : public testing::Test {
  protected:
   void SetUp() override {
@@ -102,7 +82,7 @@ class EditedRecording : public EditChains, public testing::WithParamInterface<in
   void SetUp() override {
     EditChains::SetUp();
     m_frames = m_chain.At(GetParam()).Count();
-    m_blockStarts = BlockStarts(m_chain.At(GetParam()).path);
+    m_blockStarts = BlockStarts(ZuFMRTavoFile{ZuString(m_chain.At(GetParam()).path)});
     ASSERT_GE(m_blockStarts.size(), 2u) << "the recording should have several blocks";
   }
 

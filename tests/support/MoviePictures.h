@@ -21,10 +21,12 @@ using Pictures = std::vector<ZuImage>;
 // Records frames (width and height taken from the first) with 32- or 16-bit pictures and
 // blocks of at most blockFrames pictures. Small tiles by default, so that changes a few
 // pixels apart in small test frames become pictures of their own, as changes far apart
-// on a screen do. Null, with *error set, when the recorder refuses.
+// on a screen do. Null, with *error set, when the recorder refuses. With keyFrames, the
+// frames (from 1) where the recorder opened a key-frame block go there.
 inline std::unique_ptr<ZuTavoFile> RecordPictures(const Pictures& frames, int depth,
                                                   int blockFrames, std::string* error,
-                                                  int frameRate = 10, int tileSide = 2) {
+                                                  int frameRate = 10, int tileSide = 2,
+                                                  std::vector<int>* keyFrames = nullptr) {
   ZuFmrRecorderOptions options;
   options.width = frames.empty() ? 1 : frames.front().GetWidth();
   options.height = frames.empty() ? 1 : frames.front().GetHeight();
@@ -40,6 +42,9 @@ inline std::unique_ptr<ZuTavoFile> RecordPictures(const Pictures& frames, int de
     if (!recorder->AddFrame(frame)) {
       *error = recorder->GetLastError();
       return nullptr;
+    }
+    if (keyFrames != nullptr && recorder->GetBlockCount() > static_cast<int>(keyFrames->size())) {
+      keyFrames->push_back(recorder->GetFrameCount());
     }
   }
   std::unique_ptr<ZuTavoFile> movie = recorder->Finish();

@@ -22,7 +22,11 @@ void KeepEnds(std::vector<bool>& keep) {
 std::vector<bool> TightenKeeps(const std::vector<bool>& still, int maxStill) {
   std::vector<bool> keep(still.size(), true);
   for (const StillStretch& stretch : StillStretches(still, std::max(maxStill, 0))) {
-    for (int frame = stretch.first + std::max(maxStill, 0); frame <= stretch.last; ++frame) {
+    // A stretch that reaches the end has the last frame kept for it (KeepEnds) in place of
+    // its own last kept one, so that it too lasts maxStill frames.
+    const bool reachesEnd = size_t(stretch.last) == still.size();
+    const int kept = std::max(maxStill, 0) - (reachesEnd && maxStill > 0 ? 1 : 0);
+    for (int frame = stretch.first + kept; frame <= stretch.last; ++frame) {
       keep[size_t(frame) - 1] = false;
     }
   }

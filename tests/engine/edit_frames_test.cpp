@@ -57,10 +57,18 @@ TEST_F(EditChains, ShapesThatOnceGaveWrongFrames) {
     Apply(k32, {Kind::kMerge, 0, 1, nextToLast});
     Apply(k16, {Kind::kInsert, frames - 1, 0, nextToLast});
     Apply(k16, {Kind::kInsert, 6, 0, nextToLast});
-    // A 16-bit movie with a 32-bit one merged in, cut and split in the 32-bit part.
+    // A speed-up to the end, then something appended.
+    const int sped = Apply(source, {Kind::kSpeed, 4, frames, 0, 2.5});
+    Apply(sped, {Kind::kMerge, 0, 1, k16});
+    Apply(sped, {Kind::kInsert, 99, 0, k32});
+    // A 16-bit movie with a 32-bit one merged in, cut and split in the 32-bit part; then
+    // tightened, and cut and split again.
     const int mixed = Apply(k16, {Kind::kMerge, 0, 1, source});
     Apply(mixed, {Kind::kDelete, frames + 3, 4});
     Apply(mixed, {Kind::kSplit, frames + 5, 2});
+    const int tightened = Apply(mixed, {Kind::kTighten, 0});
+    Apply(tightened, {Kind::kDelete, 3, 4});
+    Apply(tightened, {Kind::kSplit, frames, 2});
   }
 }
 

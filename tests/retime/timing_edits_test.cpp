@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cmath>
 #include <memory>
+#include <ostream>
 #include <random>
 #include <string>
 #include <vector>
@@ -175,6 +176,10 @@ struct Recording {
   int blockPictures;
   bool idleFirst;  // the session opens and ends with a pause
 };
+
+void PrintTo(const Recording& recording, std::ostream* out) {
+  *out << recording.name;
+}
 
 class TimingEdits : public testing::TestWithParam<Recording> {
  protected:

@@ -250,33 +250,28 @@ Edit Chain::Pick(int from, const Chooser& below) const {
 
 std::string Chain::TimingKeeps(const Movie& in, const ZuTavoFile& movie, const Edit& edit,
                                std::vector<bool>* keep) const {
-  const int n = in.Count();
+  const size_t n = in.frames.size();
+  const std::string wrongSize = in.path + ": a keep list of another frame count";
   if (edit.kind == Kind::kSpeed) {
-    *keep = SpeedKeeps(n, edit.a, edit.b, edit.step);
-  } else {
-    // A frame is still when it shows its model's previous picture again; but a frame that
-    // opens a key-frame block places the whole stage, and its tags cannot know that.
-    const std::vector<bool> still = FindStillFrames(movie, {});
-    const std::vector<int> starts = BlockStarts(movie);
-    for (int i = 0; i < n && still.size() == size_t(n); ++i) {
-      std::string where;
-      const bool same =
-          i > 0 && CountDifferentPixels(Picture(in.frames[size_t(i)]),
-                                        Picture(in.frames[size_t(i) - 1]), &where) == 0;
-      const bool opensBlock = std::find(starts.begin(), starts.end(), i + 1) != starts.end();
-      if (still[size_t(i)] != (same && !opensBlock)) {
-        return in.path + ": frame " + std::to_string(i + 1) +
-               (same ? " shows the picture before it again but is not found still"
-                     : " changes the picture but is found still");
-      }
+    *keep = SpeedKeeps(in.Count(), edit.a, edit.b, edit.step);
+    return keep->size() == n ? "" : wrongSize;
+  }
+  // A frame is still when it shows its model's previous picture again; but a frame that
+  // opens a key-frame block places the whole stage, and its tags cannot know that.
+  const std::vector<bool> still = FindStillFrames(movie, {});
+  const std::vector<int> starts = BlockStarts(movie);
+  for (size_t i = 0; i < n && still.size() == n; ++i) {
+    std::string where;
+    const bool same = i > 0 && CountDifferentPixels(Picture(in.frames[i]),
+                                                    Picture(in.frames[i - 1]), &where) == 0;
+    if (still[i] != (same && std::count(starts.begin(), starts.end(), int(i) + 1) == 0)) {
+      return in.path + ": frame " + std::to_string(i + 1) +
+             (same ? " shows the picture before it again but is not found still"
+                   : " changes the picture but is found still");
     }
-    *keep = TightenKeeps(still, edit.a);
   }
-  if (keep->size() != size_t(n)) {
-    return in.path + ": a keep list of " + std::to_string(keep->size()) + " frames, not " +
-           std::to_string(n);
-  }
-  return {};
+  *keep = TightenKeeps(still, edit.a);
+  return keep->size() == n ? "" : wrongSize;
 }
 
 std::string Chain::Run(int from, int length, const Chooser& below) {

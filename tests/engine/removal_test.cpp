@@ -1,5 +1,4 @@
-// Frame removal on hand-built movies: repair cases tag by tag with the frames they show, and
-// cuts of odd movies.
+// Frame removal on hand-built movies: every cut of odd movies.
 
 #include <gtest/gtest.h>
 
@@ -7,80 +6,19 @@
 #include <filesystem>
 #include <random>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "engine/ZuFMRTavoFile.h"
-#include "tests/engine/EditTestUtil.h"
-#include "tests/engine/StandardMovie.h"
 #include "tests/support/FmrMovieBuilder.h"
-#include "tests/support/Oracle.h"
-#include "tests/support/RecordedMovie.h"
 #include "tests/support/TempDir.h"
 
 namespace {
 
 using B = FmrMovieBuilder;
-using engine_test::DescribeLine;
 
 // Removes frames start + 1 to start + count of a movie of 10 frames per second.
 ZuErrorCodeEnum RemoveFrames(ZuFMRTavoFile& movie, int start, int count, const std::string& out) {
   return movie.RemoveFrames(ZuReal(start / 10.0), ZuReal(count / 10.0), ZuString(out));
-}
-
-// A picture per frame: the frames of original, counted from 1.
-Pictures Pick(const Pictures& original, const std::vector<int>& frames) {
-  Pictures pictures;
-  for (const int frame : frames) pictures.push_back(original.at(static_cast<size_t>(frame - 1)));
-  return pictures;
-}
-
-// The repair cases tag by tag, with the frames each result shows (input frames).
-TEST(FrameRemoval, RepairCasesTagByTag) {
-  // A block whose frame after the cut changes nothing up to the next block: the clean-up
-  // block that follows keeps exactly the key frame's own FreeCharacter and RemoveObject2.
-  FmrMovieBuilder unchanged(16, 12, 10);
-  unchanged.KeyFrame(0x204060).PartialFrame(3, 3, 4, 4, 0xF0A000).HoldFrame();
-  unchanged.KeyFrame(0x60A0E0).HoldFrame().StopFrame();
-  struct Case {
-    const char* name;
-    FmrMovieBuilder movie;
-    int start;
-    int count;
-    std::string tags;
-    std::vector<int> shows;
-  };
-  // clang-format off
-  const std::vector<Case> cases = {
-      {"every picture: the hold and stop frames still show the last one", engine_test::StandardMovie(), 0, 4,
-       "header, header, bitmap 9, shape 10, place 10@100, show, action, show", {5, 6}},
-      {"frames 3 and 4, reaching the last two frames: they show frame 5 as before", engine_test::StandardMovie(), 2, 2,
-       "header, header, bitmap 1, shape 2, place 2@1, show, bitmap 3, shape 4, place 4@101, show, free 1, free 3, "
-       "remove 1, remove 101, bitmap 9, shape 10, place 10@100, show, action, show", {1, 2, 5, 6}},
-      {"unchanged frame after the cut", unchanged, 1, 1,
-       "header, header, bitmap 1, shape 2, place 2@1, show, free 1, remove 1, bitmap 7, shape 8, place 8@100, show, "
-       "free 7, bitmap 5, shape 6, remove 100, place 6@1, show, show, action, show", {1, 3, 4, 5, 6}},
-  };
-  // clang-format on
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.name);
-    TempDir folder;
-    const ZuTemporaryFolder::Use use(folder.Path());
-    const std::string input = folder.File("movie.swf");
-    c.movie.WriteFile(input);
-    const Pictures original = RenderAllFrames(input);
-    ZuFMRTavoFile movie{ZuString(input)};
-    const std::string output = folder.File("out.swf");
-    ASSERT_EQ(RemoveFrames(movie, c.start, c.count, output), kZuSuccess);
-    EXPECT_EQ(DescribeLine(movie), c.tags);
-    EXPECT_EQ(movie.GetFrameCount(), c.shows.size());
-    // The file written: the tags, read by the independent parser, an FMR movie, the frames.
-    const ZuFMRTavoFile written{ZuString(output)};
-    EXPECT_EQ(DescribeLine(written), c.tags);
-    ExpectOracleAccepts(output, movie);
-    EXPECT_TRUE(written.IsValidFMRSWF());
-    ExpectSamePictures(RenderAllFrames(output), Pick(original, c.shows));
-  }
 }
 
 // Movies that keep the FMR form but not the recorder's habits: clean-up tags for unknown ids

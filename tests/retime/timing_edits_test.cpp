@@ -40,10 +40,10 @@ constexpr ZuPixelRect kCaret{2, 21, 3, 23};  // two pixels
 constexpr int64_t kSmallerThanClock = 4;     // the caret's two pixels count, the clock's 15 not
 
 // A session: lines typed in two frames each, a pause after each (the first pause may come
-// before any line, and the session may end in a pause). In a pause, the clock ticks every
-// fourth frame and the caret blinks every fifth from the third (both in its eighth), so
-// that only the rules that ignore them see the whole pause still. The seventh line scrolls
-// the terminal, a change large enough to open a key-frame block.
+// before any line, and the session may end in a pause). Every other pause (the second, the
+// fourth, ...) has the clock tick every fourth frame and the caret blink every fifth from
+// the third (both in its eighth), so that only the rules that ignore them see it all still. The
+// seventh line scrolls the terminal, a change large enough to open a key-frame block.
 Pictures TerminalSession(const std::vector<int>& pauses, bool idleFirst, bool endInPause,
                          uint32_t seed) {
   std::mt19937 random(seed);
@@ -67,9 +67,10 @@ Pictures TerminalSession(const std::vector<int>& pauses, bool idleFirst, bool en
     if (i > 0 || !idleFirst) {
       typeLine();
     }
+    const bool busy = i % 2 == 1;
     for (int j = 1; j <= pauses[i]; ++j) {
-      for (const ZuPixelRect& part :
-           {j % 4 == 0 ? kClock : ZuPixelRect{}, j % 5 == 3 ? kCaret : ZuPixelRect{}}) {
+      for (const ZuPixelRect& part : {busy && j % 4 == 0 ? kClock : ZuPixelRect{},
+                                      busy && j % 5 == 3 ? kCaret : ZuPixelRect{}}) {
         FillRect(screen, part.left, part.top, part.Width(), part.Height(), random);
       }
       frames.push_back(screen);
@@ -169,7 +170,7 @@ class TimingEdits : public testing::TestWithParam<Recording> {
     const Recording& r = GetParam();
     const Pictures frames = r.idleFirst
                                 ? TerminalSession({10, 25, 1, 3, 10, 1, 3, 10}, true, true, 7)
-                                : TerminalSession({1, 3, 10, 25, 1, 3, 2}, false, false, 8);
+                                : TerminalSession({1, 10, 3, 25, 10, 3, 25, 2}, false, false, 8);
     std::string error;
     const std::unique_ptr<ZuTavoFile> movie =
         RecordPictures(frames, r.depth, r.blockPictures, &error, 10, 2, &m_keyFrames);

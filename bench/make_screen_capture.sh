@@ -1,19 +1,39 @@
 #!/bin/sh
-# Makes a real screen capture for the recording and rendering benchmarks: programs running
-# on an X server (a ticking clock in one corner, a terminal scrolling text in the other),
-# grabbed by the ffmpeg program at 15 frames per second as raw RGBA frames.
+# Makes a real screen capture for the recording, rendering and timing benchmarks: programs
+# running on an X server (a ticking clock in one corner, a terminal in the other), grabbed at
+# 15 frames per second, by default by the ffmpeg program as raw RGBA frames.
 #
-#   bench/make_screen_capture.sh OUT.rgba [SECONDS] [WIDTHxHEIGHT]
+#   bench/make_screen_capture.sh [--typing] [--fmredit FMREDIT] OUT [SECONDS] [WIDTHxHEIGHT]
 #
-# Needs Xvfb, xclock (x11-apps), xterm and ffmpeg. Starts its own X server on a free
-# display number and stops it again. Nothing of this is used by fmredit itself.
+# The terminal scrolls a directory listing line by line, as a build log scrolls; with
+# --typing it types commands key by key instead and prints their output, in bursts with
+# pauses of 2 to 20 s between them (a fixed sequence, the same in every capture), as
+# someone recording a tutorial does. With --fmredit, `FMREDIT capture` records the screen
+# straight into OUT, an FMR movie, instead of the raw frames (a long 1080p capture as raw
+# frames would not fit on the disk).
+#
+# Needs Xvfb, xclock (x11-apps), xterm and, for raw frames, ffmpeg. Starts its own X server
+# on a free display number and stops it again. Nothing of this is used by fmredit itself.
 set -eu
 
-out=${1:?usage: make_screen_capture.sh OUT.rgba [SECONDS] [WIDTHxHEIGHT]}
+usage='usage: make_screen_capture.sh [--typing] [--fmredit FMREDIT] OUT [SECONDS] [WIDTHxHEIGHT]'
+typing=false
+fmredit=
+while [ $# -gt 0 ]; do
+  case $1 in
+    --typing) typing=true; shift ;;
+    --fmredit) fmredit=${2:?$usage}; shift 2 ;;
+    -*) echo "$usage" >&2; exit 2 ;;
+    *) break ;;
+  esac
+done
+out=${1:?$usage}
 seconds=${2:-20}
 size=${3:-1280x720}
 
-for tool in Xvfb xclock xterm ffmpeg; do
+grabber=ffmpeg
+[ -z "$fmredit" ] || grabber=$fmredit
+for tool in Xvfb xclock xterm "$grabber"; do
   command -v "$tool" >/dev/null || { echo "make_screen_capture: $tool is not installed" >&2; exit 1; }
 done
 
@@ -37,16 +57,47 @@ while [ ! -e "/tmp/.X11-unix/X$display" ]; do
   sleep 0.1
 done
 
+# A listing printed line by line, as a build log scrolls. (The terminal's shell expands these.)
+# shellcheck disable=SC2016
+scrolling='while :; do ls -l /usr/lib /usr/share | while read -r line; do echo "$line"; sleep 0.03; done; done'
+# A command typed key by key (about 12 keys a second), its output printed at once, then a
+# pause; the pauses repeat in the same order.
+# shellcheck disable=SC2016
+typing_loop='
+type_line() {
+  s=$1
+  while [ -n "$s" ]; do
+    rest=${s#?}
+    printf "%s" "${s%"$rest"}"
+    s=$rest
+    sleep 0.08
+  done
+  echo
+}
+step=0
+while :; do
+  for pause in 4 11 2 17 7 20 3 9 14 5; do
+    step=$((step + 1))
+    printf "$ "
+    type_line "ls -l /usr/share | head -n $((step % 7 + 3))  # step $step"
+    ls -l /usr/share | head -n $((step % 7 + 3))
+    sleep "$pause"
+  done
+done'
+terminal=$scrolling
+[ "$typing" = false ] || terminal=$typing_loop
+
 export DISPLAY=":$display"
 xclock -update 1 -geometry 200x200+10+10 2>/dev/null &
 pids="$pids $!"
-# A terminal in the far corner printing a listing line by line, as a build log scrolls.
-xterm -geometry 80x24-10-10 -e sh -c \
-  'while :; do ls -l /usr/lib /usr/share | while read -r line; do echo "$line"; sleep 0.03; done; done' \
-  2>/dev/null &
+xterm -geometry 80x24-10-10 -e sh -c "$terminal" 2>/dev/null &
 pids="$pids $!"
 sleep 2
 
-ffmpeg -loglevel error -y -f x11grab -framerate 15 -video_size "$size" -i ":$display" \
-  -t "$seconds" -pix_fmt rgba -f rawvideo "$out"
-echo "$out: $(($(stat -c %s "$out") / ($(echo "$size" | tr x '*') * 4))) frames of $size RGBA"
+if [ -n "$fmredit" ]; then
+  "$fmredit" capture -o "$out" --display ":$display" --fps 15 --duration "$seconds" </dev/null
+else
+  ffmpeg -loglevel error -y -f x11grab -framerate 15 -video_size "$size" -i ":$display" \
+    -t "$seconds" -pix_fmt rgba -f rawvideo "$out"
+  echo "$out: $(($(stat -c %s "$out") / ($(echo "$size" | tr x '*') * 4))) frames of $size RGBA"
+fi

@@ -82,8 +82,9 @@ frames_of() { "$fmredit" info "$1" | awk '$1 == "frames:" { print $2 }'; }
 
 # Every fmredit command once per round, in the same order, so that a change in the machine's
 # load falls on all of them alike. Outputs are removed before each run (not timed).
-names=(convert idle tighten tighten-clock tighten-0 speed)
+names=(startup convert idle tighten tighten-clock tighten-0 speed)
 declare -A commands=(
+  [startup]="--version"
   [convert]="convert $movie -o convert.swf"
   [idle]="idle $movie"
   [tighten]="tighten $movie -o tighten.swf --max-idle 1"
@@ -102,7 +103,7 @@ done
 # The frames each result has (the last run's).
 declare -A after
 for name in "${names[@]}"; do
-  [[ $name == idle ]] || after[$name]=$(frames_of "$name.swf")
+  [[ $name == startup || $name == idle ]] || after[$name]=$(frames_of "$name.swf")
 done
 
 echo "== ffmpeg mpdecimate and a lossless re-encode of the exported video, $ffmpeg_runs run(s)"
@@ -144,6 +145,7 @@ row() {
   printf '%-48s %9.3f %9.2f %10.1f %8s\n' "$1" "$(median "${wall[$2]}")" "$(median "${cpu[$2]}")" \
     "$(echo "$(median "${rss[$2]}") / 1024" | bc -l)" "${after[$2]:-}"
 }
+row "fmredit --version (the start-up alone)" startup
 row "fmredit convert (load + write)" convert
 row "fmredit idle" idle
 row "fmredit tighten --max-idle 1" tighten

@@ -57,20 +57,19 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cd "$work"
 
-# measure NAME COMMAND...: one run of COMMAND; appends its wall seconds, CPU seconds and peak
-# resident memory (KiB) to wall_NAME, cpu_NAME and rss_NAME. A failed command ends the script.
+# measure NAME COMMAND...: one run of COMMAND; appends its wall seconds, CPU seconds (user and
+# system, to the millisecond, from bash's time) and peak resident memory (KiB, from GNU time) to
+# wall[NAME], cpu[NAME] and rss[NAME]. A failed command ends the script.
 declare -A wall cpu rss
 measure() {
-  local name=$1 start end
+  local name=$1 real user system TIMEFORMAT='%3R %3U %3S'
   shift
-  start=$(date +%s.%N)
-  /usr/bin/time -f '%U %S %M' -o usage.txt "$@" >out.txt 2>err.txt ||
+  { time /usr/bin/time -f %M -o rss.txt "$@" >out.txt 2>err.txt; } 2>time.txt ||
     { cat err.txt >&2; fail "$name failed: $*"; }
-  end=$(date +%s.%N)
-  read -r user system peak <usage.txt
-  wall[$name]+=" $(echo "$end - $start" | bc -l)"
+  read -r real user system <time.txt
+  wall[$name]+=" $real"
   cpu[$name]+=" $(echo "$user + $system" | bc -l)"
-  rss[$name]+=" $peak"
+  rss[$name]+=" $(tail -n1 rss.txt)"
 }
 # median "VALUES": the median of the space-separated values.
 median() {
@@ -139,10 +138,15 @@ awk -v frames="$frames" '{ kept[$1] = 1 } END { for (f = 1; f <= frames; ++f) if
 read -r mp_drops mp_keeps < <(errors exact.txt mpdecimate-dropped.txt)
 read -r idle_drops idle_keeps < <(errors exact.txt idle.txt)
 
-printf '\n%-48s %9s %9s %10s %8s\n' "median of $runs (ffmpeg: $ffmpeg_runs)" "wall s" "CPU s" \
-  "peak MiB" "frames"
+start_up=$(median "${wall[startup]}")
+printf '\n%-52s %8s %8s %8s %9s %7s\n' "median of $runs (ffmpeg: $ffmpeg_runs)" "wall s" \
+  "- start" "CPU s" "peak MiB" "frames"
+# row LABEL NAME: the medians of NAME's runs; "- start" is the wall time less fmredit's start-up.
 row() {
-  printf '%-48s %9.3f %9.2f %10.1f %8s\n' "$1" "$(median "${wall[$2]}")" "$(median "${cpu[$2]}")" \
+  local real net=
+  real=$(median "${wall[$2]}")
+  [[ $2 == mpdecimate ]] || net=$(printf %.3f "$(echo "$real - $start_up" | bc -l)")
+  printf '%-52s %8.3f %8s %8.3f %9.1f %7s\n' "$1" "$real" "$net" "$(median "${cpu[$2]}")" \
     "$(echo "$(median "${rss[$2]}") / 1024" | bc -l)" "${after[$2]:-}"
 }
 row "fmredit --version (the start-up alone)" startup
@@ -165,7 +169,7 @@ m() { median "${rss[$1]}"; }
 echo
 echo "targets (input: $frames frames, $(wc -l <exact.txt) of them still):"
 idle_ratio=$(ratio "$(w idle)" "$(w convert)")
-target "idle under 1 s" "$(w idle) s" "$(w idle) < 1"
+target "idle under 1 s" "$(printf %.3f "$(w idle)") s" "$(w idle) < 1"
 target "idle / convert under 0.05" "$idle_ratio" "$(w idle) / $(w convert) < 0.05"
 for name in tighten tighten-clock tighten-0 speed; do
   target "$name / convert at most 1.2" "$(ratio "$(w "$name")" "$(w convert)")" \

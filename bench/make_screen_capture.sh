@@ -6,9 +6,9 @@
 #   bench/make_screen_capture.sh [--typing] [--fmredit FMREDIT] OUT [SECONDS] [WIDTHxHEIGHT]
 #
 # The terminal scrolls a directory listing line by line, as a build log scrolls; with
-# --typing it types commands key by key instead and prints their output, in bursts with
-# pauses of 2 to 20 s between them (a fixed sequence, the same in every capture), as
-# someone recording a tutorial does. With --fmredit, `FMREDIT capture` records the screen
+# --typing it types commands key by key instead and prints their output and a line of
+# progress dots, in bursts with pauses of 2 to 20 s between them (a fixed sequence, the same
+# in every capture), as someone recording a tutorial does. With --fmredit, `FMREDIT capture` records the screen
 # straight into OUT, an FMR movie, instead of the raw frames (a long 1080p capture as raw
 # frames would not fit on the disk).
 #
@@ -60,8 +60,9 @@ done
 # A listing printed line by line, as a build log scrolls. (The terminal's shell expands these.)
 # shellcheck disable=SC2016
 scrolling='while :; do ls -l /usr/lib /usr/share | while read -r line; do echo "$line"; sleep 0.03; done; done'
-# A command typed key by key (about 12 keys a second), its output printed at once, then a
-# pause; the pauses repeat in the same order.
+# A command typed key by key (about 12 keys a second), its output printed at once, a line of
+# progress dots (each a change of a few pixels), then a pause; the pauses repeat in the same
+# order.
 # shellcheck disable=SC2016
 typing_loop='
 type_line() {
@@ -81,6 +82,9 @@ while :; do
     printf "$ "
     type_line "ls -l /usr/share | head -n $((step % 7 + 3))  # step $step"
     ls -l /usr/share | head -n $((step % 7 + 3))
+    printf "waiting"
+    for dot in 1 2 3 4 5 6; do sleep 0.5; printf .; done
+    echo
     sleep "$pause"
   done
 done'

@@ -119,7 +119,9 @@ awk -F', *' '!/^#/ { n++; if (n > 1 && $6 == last) print n; last = $6 }' "$md5s"
 ffmpeg -v info -i "$video" -vf mpdecimate,showinfo -f null - 2>&1 |
   awk -v fps=$fps 'match($0, /pts_time:[0-9.]+/) {
     t = substr($0, RSTART + 9, RLENGTH - 9); printf "%d\n", t * fps + 1.5 }' >kept.txt
-[[ -s kept.txt ]] || fail "no frames kept by mpdecimate found in its log"
+# Its log must name as many frames as its video has, each once, from frame 1 on.
+[[ $(sort -un kept.txt | wc -l) == "${after[mpdecimate]}" && $(head -n1 kept.txt) == 1 ]] ||
+  fail "the frames mpdecimate kept, from its log, do not match its video's ${after[mpdecimate]}"
 # The frames fmredit idle lists as still: every frame of every stretch.
 "$fmredit" idle "$movie" --longer-than 0 --json >idle.json || fail "fmredit idle --json failed"
 jq -r '.stretches[] | if type == "array" then . else [.first, .last] end | range(.[0]; .[1] + 1)' \

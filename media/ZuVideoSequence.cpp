@@ -14,7 +14,7 @@ namespace {
 const ZuVideoFormat& FormatOrThrow(const std::string& path) {
   const ZuVideoFormat* format = ZuFindVideoFormat(path);
   if (format == nullptr) {
-    throw ZuMediaError(path + ": unknown video type; give one of " + ZuVideoExtensionList());
+    throw ZuMediaError(path + ": unknown video type; give one of " + ZuVideoExtensions());
   }
   return *format;
 }

@@ -34,7 +34,7 @@ const ZuVideoFormat* ZuFindVideoFormat(const std::string& path) {
   return found == std::end(kFormats) ? nullptr : &*found;
 }
 
-std::string ZuVideoExtensionList() {
+std::string ZuVideoExtensions() {
   std::string list;
   for (const ZuVideoFormat& format : kFormats) {
     list += list.empty() ? "" : ", ";
@@ -45,8 +45,4 @@ std::string ZuVideoExtensionList() {
 
 bool ZuIsVideoPath(const std::string& path) {
   return ZuFindVideoFormat(path) != nullptr;
-}
-
-std::string ZuVideoExtensions() {
-  return ZuVideoExtensionList();
 }

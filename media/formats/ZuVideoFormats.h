@@ -22,8 +22,6 @@ struct ZuVideoFormat {
 
 // The format for the extension of path (case aside), or null.
 const ZuVideoFormat* ZuFindVideoFormat(const std::string& path);
-// The extensions of the table, as ".mp4, .webm, ..." for messages.
-std::string ZuVideoExtensionList();
 
 // True when the extension of path names a video type ZuExportVideo writes.
 bool ZuIsVideoPath(const std::string& path);

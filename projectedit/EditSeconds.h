@@ -7,7 +7,8 @@
 // come from the command line or the web editor.
 constexpr double kMaxSeconds = 1000000;
 
-// Seconds as the messages show them: "0.4", "12.35".
+// A number as a refusal echoes the value it refuses: "0.4", "-1e+07". (A time a message
+// states is written by SecondsText, TimeInMovie.h.)
 std::string EditSecondsText(double seconds);
 // Empty when seconds is such a time; else why not, naming the value as shown.
 std::string WhyNotSeconds(double seconds, const std::string& shown);

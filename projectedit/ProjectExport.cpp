@@ -18,6 +18,7 @@
 #include "projectedit/EditError.h"
 #include "projectedit/EditSeconds.h"
 #include "projectedit/OpenProjectSession.h"
+#include "projectedit/TimeInMovie.h"
 
 namespace {
 
@@ -140,9 +141,9 @@ void ProjectExport::PlanSlide(const OpenProjectSession& session,
     segment.lastFrame = std::min(frames, ZuFrameTime::SecondsToFrames(*request.end, rate));
   }
   if (segment.firstFrame > frames) {
-    throw EditError(SlideText(number) + ": " + EditSecondsText(start) +
-                        " s is past the end of its movie (" +
-                        EditSecondsText(ZuFrameTime::FramesToSeconds(frames, rate)) + " s)",
+    throw EditError(SlideText(number) + ": " + SecondsText(start) +
+                        " is past the end of its movie (" +
+                        SecondsText(ZuFrameTime::FramesToSeconds(frames, rate)) + ")",
                     kWrong);
   }
   segment.frames = segment.lastFrame - segment.firstFrame + 1;

@@ -34,12 +34,7 @@ void RunSplit(const SplitOptions& options) {
     throw CliError(second + ": both parts would go to the same file", kExitUsage);
   }
   std::unique_ptr<ZuFMRTavoFile> movie = LoadEditableMovieOrThrow(options.input);
-  const int64_t frames = movie->GetFrameCount();
-  RequireWithinMovie(options.input, options.seconds, frames, movie->GetFrameRate());
-  const std::string outside = SplitRangeReason(options.seconds, frames, movie->GetFrameRate());
-  if (!outside.empty()) {
-    throw CliError(options.input + ": " + outside);
-  }
+  RequireSplitPoint(options.input, options.seconds, movie->GetFrameCount(), movie->GetFrameRate());
 
   PendingOutput firstOutput(first);
   PendingOutput secondOutput(second);

@@ -142,11 +142,8 @@ void SplitSlide(const OpenProjectSession& session, const EditOptions& options) {
   PrivateTemporaryFolder temporaryFolder;
   ZuSlideBase* slide = FMRSlide(session, options.slide, "--slide");
   const std::string name = SlideName(session, options.slide);
-  const ZuMovieFacts facts = RequireWithinSlide(session, slide, options.slide, options.at);
-  const std::string outside = SplitRangeReason(options.at, facts.frameCount, facts.frameRate);
-  if (!outside.empty()) {
-    throw EditError(name + ": " + outside);
-  }
+  const ZuMovieFacts facts = SlideFacts(session, slide, options.slide);
+  RequireSplitPoint(name, options.at, facts.frameCount, facts.frameRate);
   RunEdit(session, slide,
           {.name = name,
            .failure = session.Path() + ": splitting the slide failed",

@@ -27,16 +27,18 @@ void RequireWithinMovie(const std::string& name, double seconds, int64_t frames,
   }
 }
 
-std::string SplitRangeReason(double seconds, int64_t frames, unsigned frameRate) {
+void RequireSplitPoint(const std::string& name, double seconds, int64_t frames,
+                       unsigned frameRate) {
+  RequireWithinMovie(name, seconds, frames, frameRate);
   const int frame = ZuFrameTime::SecondsToFrames(seconds, frameRate);
   if (frame >= 1 && frame < frames) {
-    return std::string();
+    return;
   }
   if (frames < 2) {
-    return "the movie has one frame: it cannot be split";
+    throw EditError(name + ": the movie has one frame: it cannot be split");
   }
-  return "cannot split at " + SecondsText(seconds) +
-         ": the cut must leave frames on both sides; give a time from " +
-         SecondsText(ZuFrameTime::FramesToSeconds(1, frameRate)) + " to " +
-         SecondsText(ZuFrameTime::FramesToSeconds(frames - 1, frameRate));
+  throw EditError(name + ": cannot split at " + SecondsText(seconds) +
+                  ": the cut must leave frames on both sides; give a time from " +
+                  SecondsText(ZuFrameTime::FramesToSeconds(1, frameRate)) + " to " +
+                  SecondsText(ZuFrameTime::FramesToSeconds(frames - 1, frameRate)));
 }

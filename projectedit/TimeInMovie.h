@@ -18,6 +18,6 @@ std::string SecondsText(double seconds);
 void RequireWithinMovie(const std::string& name, double seconds, int64_t frames,
                         unsigned frameRate);
 
-// Why a split at seconds is refused when it leaves no frame on one side; empty when it
-// leaves frames on both.
-std::string SplitRangeReason(double seconds, int64_t frames, unsigned frameRate);
+// Throws EditError "NAME: <why>" when a split at seconds is past the end (as above) or leaves
+// no frame on one side.
+void RequireSplitPoint(const std::string& name, double seconds, int64_t frames, unsigned frameRate);

@@ -3,6 +3,7 @@
 // progress over the event stream, can be cancelled, and the page then downloads it once.
 import * as api from './api.js';
 import { state, currentSlide, exportBaseName, selection, frameTime } from './store.js';
+import { formatTime } from './time.js';
 
 const following = new Map(); // export number -> {onProgress, resolve}
 const ended = new Map(); // export number -> its last event, when it came before the answer
@@ -80,7 +81,5 @@ export async function runExport(request, onStarted, onProgress) {
 export function describeProgress({ percent, secondsLeft }) {
   const done = `${Math.floor(percent ?? 0)}%`;
   if (secondsLeft === null || secondsLeft === undefined) return `${done} · estimating time left`;
-  const seconds = Math.ceil(secondsLeft);
-  const clock = `${Math.floor(seconds / 60)}:${String(seconds % 60).padStart(2, '0')}`;
-  return `${done} · ${clock} left`;
+  return `${done} · ${formatTime(Math.ceil(secondsLeft), 0)} left`;
 }

@@ -2,9 +2,6 @@
 
 #include <sys/stat.h>
 
-#include <cerrno>
-#include <cstring>
-
 #include "cli/CliError.h"
 #include "host/swf/ZuFileKind.h"
 #include "host/util/ZuFileStream.h"
@@ -35,20 +32,8 @@ std::unique_ptr<ZuTavoFile> LoadMovieOrThrow(const std::string& path) {
 }
 
 void WriteMovieOrThrow(ZuTavoFile& movie, const std::string& path) {
-  std::string reason;
-  std::unique_ptr<ZuFileStream> stream(
-      ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &reason));
-  if (!stream) {
-    throw CliError(path + ": cannot write: " + reason);
-  }
-  const bool dumped = movie.DumpToStream(stream.get()) == kZuSuccess;
-  if (!dumped) {
-    stream->Discard();  // keeps the first failure's reason, if a write failed
-  }
-  if (!dumped || !stream->Close()) {
-    const int error = stream->GetErrorNumber();
-    throw CliError(path + ": cannot write: " +
-                   (error != 0 && error != ECANCELED ? std::string(std::strerror(error))
-                                                     : movie.GetLastError()));
+  const ZuStatus status = movie.SaveToFile(path);
+  if (!status.ok()) {
+    throw CliError(path + ": cannot write: " + status.Message());
   }
 }

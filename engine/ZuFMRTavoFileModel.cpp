@@ -3,11 +3,9 @@
 
 #include <algorithm>
 #include <bitset>
-#include <cerrno>
 #include <cstdint>
 #include <memory>
 #include <string>
-#include <system_error>
 
 #include "engine/ZuFMRTavoFile.h"
 #include "host/player/ZuAnimationUtils.h"
@@ -190,24 +188,11 @@ void ZuFMRTavoFile::ClearTavoTagList(std::list<ZuSwfTag*>& tags) {
 }
 
 ZuErrorCodeEnum ZuFMRTavoFile::WriteToFile(const ZuString& path) {
-  std::string reason;
-  const std::unique_ptr<ZuFileStream> stream(
-      ZuFileStream::Open(path.GetUTF8String(), ZuFileStream::Mode::kWrite, &reason));
-  if (stream == nullptr) {
-    m_editError = kWriteFailure + reason;
-    return kZuErrorWrite;
-  }
-  const bool dumped = DumpToStream(stream.get()) == kZuSuccess;
-  if (!dumped) {
-    stream->Discard();  // keeps the first failure's reason, if a write failed
-  }
-  if (dumped && stream->Close()) {
+  const ZuStatus status = SaveToFile(path.GetUTF8String());
+  if (status.ok()) {
     return kZuSuccess;
   }
-  const int error = stream->GetErrorNumber();
-  m_editError = kWriteFailure + (error != 0 && error != ECANCELED
-                                     ? std::generic_category().message(error)
-                                     : std::string("a tag could not be written"));
+  m_editError = kWriteFailure + status.Message();
   return kZuErrorWrite;
 }
 

@@ -11,7 +11,6 @@
 
 #include "host/swf/ZuFileKind.h"
 #include "host/swf/ZuTavoFile.h"
-#include "host/util/ZuFileStream.h"
 #include "host/util/ZuString.h"
 #include "media/ZuMediaError.h"
 #include "media/loader/ZuMediaLibrary.h"
@@ -55,24 +54,6 @@ std::string OneLine(std::string text) {
   std::replace(text.begin(), text.end(), '\n', ' ');
   std::replace(text.begin(), text.end(), '\r', ' ');
   return text;
-}
-
-void WriteMovie(ZuTavoFile& movie, const std::string& path) {
-  std::string reason;
-  std::unique_ptr<ZuFileStream> file(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &reason));
-  if (!file) {
-    throw ZuMediaError("cannot keep the movie: " + reason);
-  }
-  const bool dumped = movie.DumpToStream(file.get()) == kZuSuccess;
-  if (!dumped) {
-    file->Discard();
-  }
-  if (!dumped || !file->Close()) {
-    const int error = file->GetErrorNumber();
-    throw ZuMediaError("cannot keep the movie: " + (error != 0 && error != ECANCELED
-                                                        ? std::string(std::strerror(error))
-                                                        : movie.GetLastError()));
-  }
 }
 
 }  // namespace
@@ -153,7 +134,10 @@ int UploadedMovies::Keep(std::unique_ptr<Arrival> arrival, std::string* error) {
       const ZuVideoImportOptions defaults;
       std::unique_ptr<ZuTavoFile> movie = ZuMediaLibrary().importVideo(
           received, defaults, [this](int, int) { return !m_stopping; });
-      WriteMovie(*movie, path);
+      const ZuStatus written = movie->SaveToFile(path);
+      if (!written.ok()) {
+        throw ZuMediaError("cannot keep the movie: " + written.Message());
+      }
     } catch (const std::exception& failure) {
       // The reason names the received file; the page knows the movie by name.
       std::string reason = failure.what();

@@ -1,6 +1,7 @@
 #include "host/swf/ZuTavoFile.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <memory>
 #include <new>
 
@@ -10,6 +11,7 @@
 #include "host/swf/ZuSwfSignature.h"
 #include "host/swf/ZuSwfTag.h"
 #include "host/swf/ZuSwfWriter.h"
+#include "host/util/ZuFileStream.h"
 #include "host/util/ZuLargeBuffer.h"
 #include "host/util/ZuLittleEndian.h"
 #include "host/util/ZuMappedPageReleaser.h"
@@ -271,6 +273,25 @@ ZuErrorCodeEnum ZuTavoFile::DumpToStream(IZuStream* stream) {
     return kZuFailure;
   }
   return kZuSuccess;
+}
+
+ZuStatus ZuTavoFile::SaveToFile(const std::string& path) {
+  std::string reason;
+  const std::unique_ptr<ZuFileStream> stream(
+      ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &reason));
+  if (!stream) {
+    return ZuStatus::Error(reason);
+  }
+  const bool dumped = DumpToStream(stream.get()) == kZuSuccess;
+  if (!dumped) {
+    stream->Discard();  // keeps the first failure's reason, if a write failed
+  }
+  if (dumped && stream->Close()) {
+    return ZuStatus();
+  }
+  const int error = stream->GetErrorNumber();
+  return error != 0 && error != ECANCELED ? ZuStatus::FromErrno(error)
+                                          : ZuStatus::Error(m_lastError);
 }
 
 void ZuTavoFile::SetFrameRate(uint16_t framesPerSecond) {

@@ -9,6 +9,7 @@
 #include "host/util/IZuStream.h"
 #include "host/util/ZuErrorCode.h"
 #include "host/util/ZuSharedBytes.h"
+#include "host/util/ZuStatus.h"
 
 // How a movie's body is stored in its file: FWS, CWS or ZWS.
 enum class ZuSwfCompression { kNone, kZlib, kLzma };
@@ -38,6 +39,10 @@ class ZuTavoFile : public ZuSwfTagSet {
   // Writes the movie as an SWF file with its compression. 0 on success; 1 when the
   // stream fails (GetLastError() says why).
   ZuErrorCodeEnum DumpToStream(IZuStream* stream);
+  // Writes the movie to the file at path through a ZuFileStream, so that the file takes
+  // path's place only once complete. A failure's message is the reason alone: the system's
+  // ("No space left on device") or GetLastError()'s.
+  ZuStatus SaveToFile(const std::string& path);
 
   uint16_t GetFrameRate() const { return static_cast<uint16_t>(m_frameRate >> 8); }
   void SetFrameRate(uint16_t framesPerSecond);  // whole frames; the fraction becomes 0

@@ -1,6 +1,5 @@
 #include "projectedit/OpenProjectSession.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -53,16 +52,15 @@ void OpenProjectSession::Execute(IZuCommand& command, const std::string& what) c
 }
 
 void OpenProjectSession::CheckReadable(const std::string& movie) const {
-  const int fd = open(movie.c_str(), O_RDONLY | O_CLOEXEC);
-  if (fd < 0) {
+  const ZuFileKind kind = ZuFileKind::OfFile(movie);
+  if (kind.family == ZuFileKind::Family::kSwf) {
+    return;
+  }
+  if (access(movie.c_str(), R_OK) != 0) {
     throw EditError(movie + ": " + std::strerror(errno));
   }
-  close(fd);
-  const ZuFileKind kind = ZuFileKind::OfFile(movie);
-  if (kind.family != ZuFileKind::Family::kSwf) {
-    throw EditError(movie + ": not an SWF movie" +
-                    (*kind.name != 0 ? ": " + std::string(kind.name) : ""));
-  }
+  throw EditError(movie + ": not an SWF movie" +
+                  (*kind.name != 0 ? ": " + std::string(kind.name) : ""));
 }
 
 bool OpenProjectSession::IsProjectFile(const std::string& path) const {

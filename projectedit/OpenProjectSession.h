@@ -24,7 +24,8 @@ class OpenProjectSession {
   ZuSlideBase* Slide(int number, const char* option) const;
   // Runs command as a top-level command (one transaction) or throws with what.
   void Execute(IZuCommand& command, const std::string& what) const;
-  // Throws when the movie file cannot be opened or is not an SWF file, naming it.
+  // Throws when the movie file cannot be read or is not an SWF file, naming it and saying
+  // what it is; reads only the file's first bytes.
   void CheckReadable(const std::string& movie) const;
   bool IsProjectFile(const std::string& path) const;
 

@@ -118,11 +118,11 @@ void InsertIntoSlide(const OpenProjectSession& session, const EditOptions& optio
     otherName = SlideName(session, *options.resourceOf);
     otherMovie = LoadSlideMovie(source);
   } else {
-    session.CheckReadable(options.movie);
     try {
       otherMovie = std::make_unique<ZuFMRTavoFile>(ZuString(options.movie));
     } catch (int) {
-      throw EditError(options.movie + ": not an SWF movie");
+      session.CheckReadable(options.movie);  // throws saying why the file is no movie
+      throw EditError(options.movie + ": the movie cannot be loaded");
     }
   }
   // The slide's own movie was checked above, so a movie refused as not FMR is the other one.

@@ -1,10 +1,10 @@
 #include "studio/ExportRequest.h"
 
-#include <climits>
 #include <nlohmann/json.hpp>
 
 #include "media/formats/ZuVideoFormats.h"
 #include "projectedit/EditError.h"
+#include "studio/RequestFields.h"
 #include "studio/VideoExports.h"
 
 namespace {
@@ -14,52 +14,23 @@ using nlohmann::json;
 // The H.264 range; the page offers no other.
 constexpr int kMaxCrf = 51;
 
-[[noreturn]] void Refuse(const std::string& key, const std::string& why, const json& value) {
-  throw EditError("bad request: \"" + key + "\" " + why + ", not " + value.dump(),
-                  EditError::Kind::kWrongArgument);
-}
-
-// The field's whole number from low to high (true and 1.5 are refused, not taken for 1).
-int Whole(const json& request, const char* key, int low, int high) {
-  const json& value = request.at(key);
-  const bool whole = value.is_number_integer() || value.is_number_unsigned();
-  if (!whole || value.get<double>() < low || value.get<double>() > high) {
-    Refuse(key,
-           "must be a whole number from " + std::to_string(low) + " to " + std::to_string(high),
-           value);
-  }
-  return value.get<int>();
-}
-
-double Seconds(const json& request, const char* key) {
-  const json& value = request.at(key);
-  if (!value.is_number()) {
-    Refuse(key, "must be a number of seconds", value);
-  }
-  return value.get<double>();
-}
-
 void ReadSize(const json& request, ProjectExportRequest& order) {
   if (request.contains("width") != request.contains("height")) {
     throw EditError("bad request: give both \"width\" and \"height\", or neither",
                     EditError::Kind::kWrongArgument);
   }
   if (request.contains("width")) {
-    order.width = Whole(request, "width", 1, INT_MAX);
-    order.height = Whole(request, "height", 1, INT_MAX);
+    order.width = IntegerField(request, "width", 1);
+    order.height = IntegerField(request, "height", 1);
   }
 }
 
 void ReadQuality(const json& request, const std::string& type, ProjectExportRequest& order) {
   if (request.contains("crf")) {
-    order.crf = Whole(request, "crf", 0, kMaxCrf);
+    order.crf = IntegerField(request, "crf", 0, kMaxCrf);
   }
   if (request.contains("lossless")) {
-    const json& value = request.at("lossless");
-    if (!value.is_boolean()) {
-      Refuse("lossless", "must be true or false", value);
-    }
-    order.lossless = value.get<bool>();
+    order.lossless = TrueOrFalseField(request, "lossless");
   }
   if (order.lossless && ZuFindVideoFormat("video." + type)->losslessCodec == nullptr) {
     throw EditError("bad request: " + type + " videos cannot be lossless",
@@ -85,13 +56,13 @@ ExportOrder ReadExportOrder(const std::string& body) {
                    ? request["name"].get<std::string>()
                    : std::string("tutorial");
   if (request.contains("slide")) {
-    order.request.slide = Whole(request, "slide", 1, INT_MAX);
+    order.request.slide = IntegerField(request, "slide", 1);
   }
   if (request.contains("start")) {
-    order.request.start = Seconds(request, "start");
+    order.request.start = SecondsField(request, "start");
   }
   if (request.contains("end")) {
-    order.request.end = Seconds(request, "end");
+    order.request.end = SecondsField(request, "end");
   }
   ReadSize(request, order.request);
   ReadQuality(request, order.type, order.request);

@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <atomic>
 #include <cctype>
-#include <climits>
 #include <cstdio>
 #include <filesystem>
 #include <memory>
@@ -39,6 +38,7 @@
 #include "studio/ExportRequest.h"
 #include "studio/MovieFrames.h"
 #include "studio/ProjectJson.h"
+#include "studio/RequestFields.h"
 #include "studio/StillQuery.h"
 #include "studio/UploadedMovies.h"
 #include "studio/VideoExports.h"
@@ -142,70 +142,6 @@ class ProgressRelay : public IZuFMREditProgressEvent {
   int m_last = -1;
 };
 
-// A request the page should not have made, answered with 400 and the reason.
-class BadRequest : public std::invalid_argument {
- public:
-  using std::invalid_argument::invalid_argument;
-};
-
-// The request's field key, which must be there.
-const json& Field(const json& request, const char* key) {
-  if (!request.contains(key)) {
-    throw BadRequest(std::string("bad request: \"") + key + "\" is missing");
-  }
-  return request.at(key);
-}
-
-// A whole number in int's range: a slide or upload number. true and 1.5 are refused, not
-// taken for 1.
-bool IsInt(const json& value) {
-  if (value.is_number_unsigned()) {
-    return value.get<uint64_t>() <= uint64_t{INT_MAX};
-  }
-  return value.is_number_integer() && value.get<int64_t>() >= INT_MIN &&
-         value.get<int64_t>() <= INT_MAX;
-}
-
-int IntegerField(const json& request, const char* key) {
-  const json& value = Field(request, key);
-  if (!IsInt(value)) {
-    throw BadRequest(std::string("bad request: \"") + key + "\" must be a whole number, not " +
-                     value.dump());
-  }
-  return value.get<int>();
-}
-
-std::vector<int> SlidesField(const json& request, const char* key) {
-  const json& value = Field(request, key);
-  if (!value.is_array() || !std::all_of(value.begin(), value.end(), IsInt)) {
-    throw BadRequest(std::string("bad request: \"") + key +
-                     "\" must be a list of whole numbers, not " + value.dump());
-  }
-  return value.get<std::vector<int>>();
-}
-
-std::string TextField(const json& request, const char* key) {
-  const json& value = Field(request, key);
-  if (!value.is_string()) {
-    throw BadRequest(std::string("bad request: \"") + key + "\" must be text, not " + value.dump());
-  }
-  return value.get<std::string>();
-}
-
-// A JSON number, what saying what it is ("a number of seconds"); the edit checks its range.
-double NumberField(const json& request, const char* key, const char* what) {
-  const json& value = Field(request, key);
-  if (!value.is_number()) {
-    throw BadRequest(std::string("bad request: \"") + key + "\" must be " + what + ", not " +
-                     value.dump());
-  }
-  return value.get<double>();
-}
-
-double SecondsField(const json& request, const char* key) {
-  return NumberField(request, key, "a number of seconds");
-}
-
 // A speed-up: the range from and to, played factor times faster or in length seconds.
 SpeedOptions SpeedField(const json& request) {
   SpeedOptions speed;
@@ -213,7 +149,8 @@ SpeedOptions SpeedField(const json& request) {
   speed.from = SecondsField(request, "from");
   speed.to = SecondsField(request, "to");
   if (request.contains("factor") == request.contains("length")) {
-    throw BadRequest("bad request: give \"factor\" or \"length\", one of them");
+    throw EditError("bad request: give \"factor\" or \"length\", one of them",
+                    EditError::Kind::kWrongArgument);
   }
   if (request.contains("factor")) {
     speed.factor = NumberField(request, "factor", "a number");
@@ -689,9 +626,6 @@ void StudioServer::Impl::PostEdit(const httplib::Request& req, httplib::Response
   } catch (const json::exception& error) {
     status = 400;
     reason = std::string("bad request: ") + error.what();
-  } catch (const BadRequest& error) {
-    status = 400;
-    reason = error.what();
   } catch (const EditError& error) {
     status = error.GetKind() == EditError::Kind::kWrongArgument ? 400 : 422;
     reason = uploads.WithoutFolders(error.what());

@@ -18,15 +18,12 @@
 #include "projectedit/EditError.h"
 #include "projectedit/EditSeconds.h"
 #include "projectedit/OpenProjectSession.h"
+#include "projectedit/SlideAccess.h"
 #include "projectedit/TimeInMovie.h"
 
 namespace {
 
 constexpr auto kWrong = EditError::Kind::kWrongArgument;
-
-std::string SlideText(int number) {
-  return "slide " + std::to_string(number);
-}
 
 // The chapter of a slide: the name of the movie it shows, without the file extension a movie's
 // name usually keeps, on one line; "Slide N" when that leaves nothing.
@@ -96,7 +93,7 @@ ProjectExport::~ProjectExport() = default;
 const ZuTavoFile& ProjectExport::Movie(const OpenProjectSession& session, int slide) {
   const ZuAnimationResource* resource = session.Slide(slide, "slide")->GetAnimation();
   if (resource == nullptr) {
-    throw EditError(session.Path() + ": " + SlideText(slide) + " shows no movie", kWrong);
+    throw EditError(SlideName(session, slide) + " shows no movie", kWrong);
   }
   const int64_t version = resource->GetVersionId();
   for (const auto& [known, movie] : m_movies) {
@@ -108,14 +105,14 @@ const ZuTavoFile& ProjectExport::Movie(const OpenProjectSession& session, int sl
   std::string error;
   auto movie = std::make_unique<ZuTavoFile>();
   if (!session.Project().ReadVersion(version, &bytes, &error)) {
-    throw EditError(session.Path() + ": " + SlideText(slide) + ": " + error);
+    throw EditError(SlideName(session, slide) + ": " + error);
   }
   if (movie->LoadFromBytes(std::move(bytes)) != kZuSuccess) {
-    throw EditError(session.Path() + ": " + SlideText(slide) +
+    throw EditError(SlideName(session, slide) +
                     ": the movie cannot be loaded: " + movie->GetLastError());
   }
   if (movie->GetFrameRate() == 0 || movie->GetFrameCount() == 0) {
-    throw EditError(session.Path() + ": " + SlideText(slide) +
+    throw EditError(SlideName(session, slide) +
                     ": the movie has no frames at a whole frame rate to export");
   }
   m_movies.emplace_back(version, std::move(movie));
@@ -141,7 +138,7 @@ void ProjectExport::PlanSlide(const OpenProjectSession& session,
     segment.lastFrame = std::min(frames, ZuFrameTime::SecondsToFrames(*request.end, rate));
   }
   if (segment.firstFrame > frames) {
-    throw EditError(SlideText(number) + ": " + SecondsText(start) +
+    throw EditError(SlideName(session, number) + ": " + SecondsText(start) +
                         " is past the end of its movie (" +
                         SecondsText(ZuFrameTime::FramesToSeconds(frames, rate)) + ")",
                     kWrong);
@@ -156,7 +153,7 @@ void ProjectExport::PlanProject(const OpenProjectSession& session) {
   std::vector<int> shown;
   for (int number = 1; number <= slides->GetCount(); ++number) {
     if (slides->GetNthElement(number - 1)->GetAnimation() == nullptr) {
-      m_notes.push_back(SlideText(number) + " shows no movie; it is left out");
+      m_notes.push_back("slide " + std::to_string(number) + " shows no movie; it is left out");
       continue;
     }
     m_sequence.frameRate =

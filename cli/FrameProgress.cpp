@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "media/ZuMediaProgress.h"
+#include "projectedit/TimeInMovie.h"
 
 namespace {
 
@@ -42,17 +43,12 @@ void FrameProgress::Show() {
   if (m_total <= 0) {
     std::snprintf(text, sizeof text, "%s %ld frames, %.1f fps", m_verb.c_str(), m_frames, rate);
   } else {
-    const int written =
-        std::snprintf(text, sizeof text, "%s %ld of %ld frames (%ld%%), %.1f fps", m_verb.c_str(),
-                      m_frames, m_total, m_frames * 100 / m_total, rate);
-    const double left = ZuSecondsLeft(m_frames, m_total, seconds);
-    if (left >= 0 && m_frames < m_total && written > 0 &&
-        static_cast<size_t>(written) < sizeof text) {
-      const long whole = std::lround(left);
-      std::snprintf(text + written, sizeof text - written, ", %ld:%02ld left", whole / 60,
-                    whole % 60);
-    }
+    std::snprintf(text, sizeof text, "%s %ld of %ld frames (%ld%%), %.1f fps", m_verb.c_str(),
+                  m_frames, m_total, m_frames * 100 / m_total, rate);
   }
-  m_line.Show(text);
+  const double left = ZuSecondsLeft(m_frames, m_total, seconds);
+  m_line.Show(left >= 0 && m_frames < m_total
+                  ? std::string(text) + ", " + ClockText(std::lround(left)) + " left"
+                  : std::string(text));
   m_lastShown = now;
 }

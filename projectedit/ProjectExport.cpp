@@ -39,19 +39,6 @@ std::string ChapterName(const ZuSlideBase& slide, int number) {
   return name.empty() ? "Slide " + std::to_string(number) : name;
 }
 
-// "1:05" or, past an hour, "1:01:05", as video sites read times.
-std::string ClockText(int64_t seconds) {
-  char text[32];
-  if (seconds >= 3600) {
-    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
-                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
-  } else {
-    std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
-                  static_cast<long long>(seconds % 60));
-  }
-  return text;
-}
-
 void CheckPictureSize(const ProjectExportRequest& request) {
   const auto side = [](int value) { return value >= 1 && value <= ZuImage::kMaxSide; };
   if ((request.width != 0 || request.height != 0) &&

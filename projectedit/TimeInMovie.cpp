@@ -18,6 +18,18 @@ std::string SecondsText(double seconds) {
   return shown + " s";
 }
 
+std::string ClockText(int64_t seconds) {
+  char text[32];
+  if (seconds >= 3600) {
+    std::snprintf(text, sizeof text, "%lld:%02lld:%02lld", static_cast<long long>(seconds / 3600),
+                  static_cast<long long>(seconds / 60 % 60), static_cast<long long>(seconds % 60));
+  } else {
+    std::snprintf(text, sizeof text, "%lld:%02lld", static_cast<long long>(seconds / 60),
+                  static_cast<long long>(seconds % 60));
+  }
+  return text;
+}
+
 void RequireWithinMovie(const std::string& name, double seconds, int64_t frames,
                         unsigned frameRate) {
   if (ZuFrameTime::SecondsToFrames(seconds, frameRate) > frames) {

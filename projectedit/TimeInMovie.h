@@ -12,6 +12,8 @@
 
 // "12.13 s": seconds to the hundredth, without trailing zeros.
 std::string SecondsText(double seconds);
+// "1:05" or, past an hour, "1:01:05": whole seconds as a clock (and a video site) shows them.
+std::string ClockText(int64_t seconds);
 
 // Throws EditError (a wrong argument) "NAME: 100 s is past the end of the movie (12.13 s)"
 // when seconds names a frame boundary after the last frame.

@@ -41,10 +41,6 @@ ZuSwfTag* MakeStopAction() {
   return MakeTag(ZuSwfTagFactory::kDoAction, {0x07, 0x00});
 }
 
-}  // namespace
-
-namespace {
-
 // Why the options other than the stage size cannot be recorded with; empty when they can.
 std::string WhyNotSettings(const ZuFmrRecorderOptions& options) {
   if (options.frameRate < 1 || options.frameRate > 255) {

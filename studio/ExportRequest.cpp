@@ -52,9 +52,11 @@ ExportOrder ReadExportOrder(const std::string& body) {
     throw EditError("\"" + order.type + "\" is not a video type fmredit exports",
                     EditError::Kind::kWrongArgument);
   }
-  order.name = request.contains("name") && request["name"].is_string()
-                   ? request["name"].get<std::string>()
-                   : std::string("tutorial");
+  // Never empty: the server would take its default name for movies ("movie.swf.mp4").
+  order.name = request.contains("name") ? TextField(request, "name") : "";
+  if (order.name.empty()) {
+    order.name = "tutorial";
+  }
   if (request.contains("slide")) {
     order.request.slide = IntegerField(request, "slide", 1);
   }

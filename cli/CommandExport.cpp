@@ -2,7 +2,9 @@
 #include <algorithm>
 #include <iostream>
 #include <memory>
+#include <optional>
 #include <string>
+#include <tuple>
 
 #include "cli/CliError.h"
 #include "cli/Commands.h"
@@ -13,8 +15,8 @@
 #include "cli/StopSignal.h"
 #include "cli/VideoExport.h"
 #include "host/swf/ZuTavoFile.h"
-#include "host/util/ZuFrameTime.h"
 #include "media/ZuVideoExport.h"
+#include "projectedit/TimeInMovie.h"
 
 namespace {
 
@@ -28,27 +30,6 @@ struct ExportOptions {
   bool lossless = false;
 };
 
-// The frames between the times from and to, counted as every edit counts them: a time names
-// the frame boundary nearest to it, so `export --from S --to T` shows exactly the frames that
-// `delete --start S --length T-S` would cut.
-void FramesBetween(const ExportOptions& options, int frameRate, int frames,
-                   ZuVideoExportOptions& video) {
-  if (options.from >= 0) {
-    video.firstFrame = ZuFrameTime::SecondsToFrames(options.from, frameRate) + 1;
-  }
-  if (options.to >= 0) {
-    video.lastFrame = std::min(frames, ZuFrameTime::SecondsToFrames(options.to, frameRate));
-    if (options.to <= std::max(0.0, options.from)) {
-      throw CliError("--to must come after --from", kExitUsage);
-    }
-  }
-  if (video.firstFrame > frames) {
-    throw CliError(
-        options.file + ": --from " + std::to_string(options.from) + " is past the end of the movie",
-        kExitUsage);
-  }
-}
-
 void RunExport(const ExportOptions& options) {
   if (!ZuIsVideoPath(options.output)) {
     throw CliError(options.output + ": unknown video type; give one of " + ZuVideoExtensions(),
@@ -57,7 +38,10 @@ void RunExport(const ExportOptions& options) {
   RefuseWritingOverInputs(options.output, {options.file}, false, false);
   std::unique_ptr<ZuTavoFile> movie = LoadMovieOrThrow(options.file);
   ZuVideoExportOptions video;
-  FramesBetween(options, movie->GetFrameRate(), movie->GetFrameCount(), video);
+  std::tie(video.firstFrame, video.lastFrame) =
+      FramesToPlay(options.file, std::max(0.0, options.from),
+                   options.to >= 0 ? std::optional<double>(options.to) : std::nullopt,
+                   movie->GetFrameCount(), movie->GetFrameRate());
   if (!options.scale.empty()) {
     ParsePictureSize("--scale", options.scale, video.width, video.height);
   }

@@ -112,24 +112,14 @@ void ProjectExport::PlanSlide(const OpenProjectSession& session,
   const ZuTavoFile& movie = Movie(session, number);
   const int rate = movie.GetFrameRate();
   const int frames = movie.GetFrameCount();
-  ZuVideoSegment segment{&movie, 1, frames, 0, {}};
-  // A time names the frame boundary nearest to it, as in every edit.
   const double start = request.start.value_or(0);
   RequireSeconds("start", start);
-  segment.firstFrame = ZuFrameTime::SecondsToFrames(start, rate) + 1;
   if (request.end) {
     RequireSeconds("end", *request.end);
-    if (*request.end <= start) {
-      throw EditError("the end time must come after the start time", kWrong);
-    }
-    segment.lastFrame = std::min(frames, ZuFrameTime::SecondsToFrames(*request.end, rate));
   }
-  if (segment.firstFrame > frames) {
-    throw EditError(SlideName(session, number) + ": " + SecondsText(start) +
-                        " is past the end of its movie (" +
-                        SecondsText(ZuFrameTime::FramesToSeconds(frames, rate)) + ")",
-                    kWrong);
-  }
+  const auto [first, last] =
+      FramesToPlay(SlideName(session, number), start, request.end, frames, rate);
+  ZuVideoSegment segment{&movie, first, last, 0, {}};
   segment.frames = segment.lastFrame - segment.firstFrame + 1;
   m_sequence.frameRate = rate;
   m_sequence.segments.push_back(std::move(segment));

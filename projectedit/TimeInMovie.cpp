@@ -1,5 +1,6 @@
 #include "projectedit/TimeInMovie.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "host/util/ZuFrameTime.h"
@@ -53,4 +54,27 @@ void RequireSplitPoint(const std::string& name, double seconds, int64_t frames,
                   ": the cut must leave frames on both sides; give a time from " +
                   SecondsText(ZuFrameTime::FramesToSeconds(1, frameRate)) + " to " +
                   SecondsText(ZuFrameTime::FramesToSeconds(frames - 1, frameRate)));
+}
+
+std::pair<int, int> FramesToPlay(const std::string& name, double start, std::optional<double> end,
+                                 int64_t frames, unsigned frameRate) {
+  constexpr auto kWrong = EditError::Kind::kWrongArgument;
+  if (end && *end <= start) {
+    throw EditError(name + ": the end time must come after the start time", kWrong);
+  }
+  const int first = ZuFrameTime::SecondsToFrames(start, frameRate) + 1;
+  if (first > frames) {
+    throw EditError(name + ": " + SecondsText(start) + " is past the end of the movie (" +
+                        SecondsText(ZuFrameTime::FramesToSeconds(frames, frameRate)) + ")",
+                    kWrong);
+  }
+  const int last = end ? static_cast<int>(std::min<int64_t>(
+                             frames, ZuFrameTime::SecondsToFrames(*end, frameRate)))
+                       : static_cast<int>(frames);
+  if (last < first) {
+    throw EditError(name + ": the time from " + SecondsText(start) + " to " + SecondsText(*end) +
+                        " holds no frame",
+                    kWrong);
+  }
+  return {first, last};
 }

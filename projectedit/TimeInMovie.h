@@ -1,7 +1,9 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
+#include <utility>
 
 // Where an edit's time falls in a movie of `frames` frames at `frameRate` frames a second, and
 // the refusals that say so in seconds, the unit the user gave. The rule every edit keeps, for
@@ -23,3 +25,11 @@ void RequireWithinMovie(const std::string& name, double seconds, int64_t frames,
 // Throws EditError "NAME: <why>" when a split at seconds is past the end (as above) or leaves
 // no frame on one side.
 void RequireSplitPoint(const std::string& name, double seconds, int64_t frames, unsigned frameRate);
+
+// The frames, first and last counted from 1, that play from start to end seconds into the
+// movie (no end: to the movie's end), counted as the edits count them, so that a video of 2 s
+// to 5 s shows exactly the frames a delete of those 3 s would cut; an end past the movie's
+// end ends with it. Throws EditError (a wrong argument) naming name when end is not after
+// start, start is past the end, or the time holds no frame.
+std::pair<int, int> FramesToPlay(const std::string& name, double start, std::optional<double> end,
+                                 int64_t frames, unsigned frameRate);

@@ -28,6 +28,17 @@ inline bool ChangesPictures(enuTagType type) {
          info.tagClass == ZuSwfTagClass::kFreeCharacter;
 }
 
+// Whether a clean-up block, past its run of FreeCharacter tags, ends at tag: at the new
+// block's first placement or at the end of the frame. Its RemoveObject2 tags stand before
+// that in one run, before or after the new key frame's definitions, or in two runs around
+// them: a key frame that an edit adds gets its RemoveObject2 right in front of the block's
+// end, behind the definitions, when the block empties the old depths first. Bounded so, a
+// clean-up block that removes nothing never takes the RemoveObject2 tags of a later one.
+inline bool EndsCleanupBlock(const ZuSwfTag* tag) {
+  return IsOfType(tag, ZuSwfTagFactory::kPlaceObject2) ||
+         IsOfType(tag, ZuSwfTagFactory::kShowFrame);
+}
+
 // The depth a PlaceObject2 tag places at.
 inline uint16_t PlacedDepth(const ZuSwfTag& tag) {
   const auto* place = dynamic_cast<const ZuSwfPlaceObject2Tag*>(&tag);

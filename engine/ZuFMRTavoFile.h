@@ -149,8 +149,9 @@ class ZuFMRTavoFile : public ZuTavoFile {
   ZuErrorCodeEnum WriteToFile(const ZuString& path);
 
   // Key-frame blocks and their clean-up blocks (ZuFMRTavoFileKeyFrameBlocks.cpp). A
-  // clean-up block is a run of FreeCharacter tags with the run of RemoveObject2 tags that
-  // starts at the first RemoveObject2 after it; its first FreeCharacter marks it.
+  // clean-up block is a run of FreeCharacter tags with the RemoveObject2 tags that follow it
+  // up to the new block's first placement or the frame's end (zu_edit_tags::EndsCleanupBlock);
+  // its first FreeCharacter marks it.
 
   // Takes out the FreeCharacter tags that free an id no definition before them holds (freed
   // already, or never defined). They change no picture, but the edits would take them for

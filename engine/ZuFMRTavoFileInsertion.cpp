@@ -41,17 +41,16 @@ class PendingTags {
   std::list<ZuSwfTag*> m_tags;
 };
 
-// Moves pos past the clean-up block that opens at it: its FreeCharacter run, then on to its
-// first RemoveObject2 and past that run. False at a null slot on the way.
+// Moves pos past the clean-up block that opens at it: its FreeCharacter run and its
+// RemoveObject2 tags, up to the block's end (zu_edit_tags::EndsCleanupBlock). False at a
+// null slot on the way.
 bool SkipCleanupBlock(ZuSwfTagSet::iterator& pos, ZuSwfTagSet::iterator end) {
-  for (; pos != end && !IsOfType(*pos, Factory::kRemoveObject2); ++pos) {
+  for (; pos != end && !zu_edit_tags::EndsCleanupBlock(*pos); ++pos) {
     if (*pos == nullptr) {
       return false;
     }
   }
-  for (; pos != end && IsOfType(*pos, Factory::kRemoveObject2); ++pos) {
-  }
-  return pos == end || *pos != nullptr;
+  return true;
 }
 
 // How many characters the movie defines from its third tag on: the most ids an insertion
@@ -244,11 +243,13 @@ ZuSwfTagSet::iterator ZuFMRTavoFile::CleanupKeyFrameBlockAround(
   while (pos != end() && IsOfType(*pos, Factory::kFreeCharacter)) {
     keepOrTake(!isOlder(*pos) || ids.count((*pos)->GetReferencedId()) != 0, freeTags);
   }
-  while (pos != end() && !IsOfType(*pos, Factory::kRemoveObject2)) {
-    ++pos;
-  }
-  while (pos != end() && IsOfType(*pos, Factory::kRemoveObject2)) {
-    keepOrTake(!isOlder(*pos) || depths.count(zu_edit_tags::RemovedDepth(**pos)) != 0, removeTags);
+  while (pos != end() && !zu_edit_tags::EndsCleanupBlock(*pos)) {
+    if (IsOfType(*pos, Factory::kRemoveObject2)) {
+      keepOrTake(!isOlder(*pos) || depths.count(zu_edit_tags::RemovedDepth(**pos)) != 0,
+                 removeTags);
+    } else {
+      ++pos;
+    }
   }
   return pos;
 }

@@ -119,16 +119,13 @@ ZuSwfTagSet::iterator ZuFMRTavoFile::CleanupKeyFrameBlock(iterator pos, bool des
       takeOut(freeTags);
     }
   }
-  // On to the RemoveObject2 run, over the next key frame's tags and any null slot.
-  while (walk != end() && !IsOfType(*walk, Factory::kRemoveObject2)) {
-    ++walk;
-  }
-  // The RemoveObject2 run: keep what empties a depth placed from pos on.
-  while (walk != end() && IsOfType(*walk, Factory::kRemoveObject2)) {
-    if (depths.count(RemovedDepth(**walk)) != 0) {
-      ++walk;
-    } else {
+  // The block's RemoveObject2 tags, among the next key frame's tags and any null slot up
+  // to the block's end: keep what empties a depth placed from pos on.
+  while (walk != end() && !zu_edit_tags::EndsCleanupBlock(*walk)) {
+    if (IsOfType(*walk, Factory::kRemoveObject2) && depths.count(RemovedDepth(**walk)) == 0) {
       takeOut(removeTags);
+    } else {
+      ++walk;
     }
   }
   return walk;

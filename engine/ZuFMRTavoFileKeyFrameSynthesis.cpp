@@ -271,7 +271,7 @@ void ZuFMRTavoFile::AddKeyFrameOfPicture(const Picture& picture, int targetFrame
   }
   IncludeTag(zu_edit_tags::MakeFreeCharacter(bitmapId), freeAt);
   iterator placeAt = freeAt;
-  while (placeAt != end() && !IsOfType(*placeAt, Factory::kPlaceObject2)) {
+  while (placeAt != end() && !zu_edit_tags::EndsCleanupBlock(*placeAt)) {
     ++placeAt;
   }
   if (placeAt == end()) {

@@ -52,6 +52,9 @@ TEST_F(EditChains, ShapesThatOnceGaveWrongFrames) {
     const int toEnd = Apply(source, {Kind::kDelete, 11, frames - 2});
     Apply(toEnd, {Kind::kMerge, 0, 1, k16});
     Apply(toEnd, {Kind::kInsert, 99, 0, k32});
+    // Put in front of a movie, split at its still frame 9 (a lone key frame), inserted after twice.
+    const int part = Apply(Apply(source, {Kind::kInsert, 0, 0, toEnd}), {Kind::kSplit, 9, 2});
+    Apply(Apply(part, {Kind::kInsert, 1, 0, source}), {Kind::kInsert, 1, 0, k16});
     // A cut that ends next to the last frame, appended to another movie: its stop frame draws.
     const int nextToLast = Apply(source, {Kind::kDelete, 5, frames - 7});
     Apply(k32, {Kind::kMerge, 0, 1, nextToLast});

@@ -114,13 +114,7 @@ void ZuFMREditCommandBase<Command, Data>::SetNewDuration(const ZuFMRTavoFile& mo
 template <typename Command, typename Data>
 ZuErrorCodeEnum ZuFMREditCommandBase<Command, Data>::ReplaceMovie(ZuAnimationResource* resource,
                                                                   const ZuFile& output) {
-  const ZuErrorCodeEnum replaced =
-      ZuFMREditUtils::FireReplaceAnimResItem(resource, output, m_backup, 1);
-  if (replaced != kZuSuccess) {
-    return replaced;
-  }
-  ZuFMREditUtils::FireModifySlideTimeCommand(m_backup, false);
-  return kZuSuccess;
+  return ZuFMREditUtils::ReplaceMovieOfEverySlide(resource, output, m_backup);
 }
 
 template <typename Command, typename Data>

@@ -58,6 +58,11 @@ class ZuFMREditUtils {
   // Replaces the resource's movie by newSwf through host command 575, kept in the record.
   static ZuErrorCodeEnum FireReplaceAnimResItem(ZuAnimationResource* resource, const ZuFile& newSwf,
                                                 ZuFMREditCommandBackupData& record, int number);
+  // How an edit that made one movie hands it over: FireReplaceAnimResItem (number 1), then
+  // every slide of the record set to its newDuration. The replacement's code when it fails.
+  static ZuErrorCodeEnum ReplaceMovieOfEverySlide(ZuAnimationResource* resource,
+                                                  const ZuFile& newSwf,
+                                                  ZuFMREditCommandBackupData& record);
   // Records the movie's duration, the slide and every slide showing the same resource.
   static ZuErrorCodeEnum BackupFMRSWFBeforeEdit(ZuFMRTavoFile& movie, ZuSlideBase* slide,
                                                 ZuFMREditCommandBackupData& record);

@@ -125,6 +125,17 @@ ZuErrorCodeEnum ZuFMREditUtils::FireReplaceAnimResItem(ZuAnimationResource* reso
   return ZuCmdUtils::ExecuteCommand(command, 1, 0, nullptr);
 }
 
+ZuErrorCodeEnum ZuFMREditUtils::ReplaceMovieOfEverySlide(ZuAnimationResource* resource,
+                                                         const ZuFile& newSwf,
+                                                         ZuFMREditCommandBackupData& record) {
+  const ZuErrorCodeEnum replaced = FireReplaceAnimResItem(resource, newSwf, record, 1);
+  if (replaced != kZuSuccess) {
+    return replaced;
+  }
+  FireModifySlideTimeCommand(record, false);
+  return kZuSuccess;
+}
+
 ZuErrorCodeEnum ZuFMREditUtils::BackupFMRSWFBeforeEdit(ZuFMRTavoFile& movie, ZuSlideBase* slide,
                                                        ZuFMREditCommandBackupData& record) {
   if (slide == nullptr) {

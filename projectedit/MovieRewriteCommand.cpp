@@ -82,13 +82,7 @@ ZuErrorCodeEnum MovieRewriteCommand::Rewritten() {
   }
   m_backup.newDuration = movie->GetDuration().GetValue();
   movie.reset();
-  const ZuErrorCodeEnum replaced =
-      ZuFMREditUtils::FireReplaceAnimResItem(resource, output, m_backup, 1);
-  if (replaced != kZuSuccess) {
-    return replaced;
-  }
-  ZuFMREditUtils::FireModifySlideTimeCommand(m_backup, false);
-  return kZuSuccess;
+  return ZuFMREditUtils::ReplaceMovieOfEverySlide(resource, output, m_backup);
 }
 
 ZuErrorCodeEnum MovieRewriteCommand::Undo() {

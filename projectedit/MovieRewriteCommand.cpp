@@ -7,7 +7,6 @@
 #include "engine/ZuFMRTavoFile.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/util/IZuStream.h"
-#include "host/util/ZuFileStream.h"
 #include "host/util/ZuFileUtil.h"
 #include "projectedit/EditError.h"
 
@@ -15,19 +14,6 @@ namespace {
 
 // The id the command runs under; it is made directly, never through the registry.
 constexpr int32_t kMovieRewriteCommandId = 950;
-
-// Writes movie to the file at path; false when it cannot.
-bool WriteMovie(ZuTavoFile& movie, const std::string& path) {
-  std::unique_ptr<ZuFileStream> stream(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite));
-  if (!stream) {
-    return false;
-  }
-  if (movie.DumpToStream(stream.get()) != kZuSuccess) {
-    stream->Discard();
-    return false;
-  }
-  return stream->Close();
-}
 
 }  // namespace
 
@@ -77,7 +63,7 @@ ZuErrorCodeEnum MovieRewriteCommand::Rewritten() {
   m_rewrite(*movie);
   const ZuFile output = ZuFileUtil::GetUniqueTemporaryFile(".SWF");
   const std::string path = output.GetNativePath();
-  if (path.empty() || !WriteMovie(*movie, path)) {
+  if (path.empty() || !movie->SaveToFile(path).ok()) {
     return kZuErrorWrite;
   }
   m_backup.newDuration = movie->GetDuration().GetValue();

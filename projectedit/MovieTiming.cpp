@@ -1,7 +1,7 @@
 #include "projectedit/MovieTiming.h"
 
 #include <cmath>
-#include <cstdio>
+#include <cstdint>
 
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuFrameTime.h"
@@ -137,8 +137,6 @@ std::string RemovedFramesText(int dropped, const std::string& what, unsigned fra
 }
 
 std::string LengthText(double seconds) {
-  const auto tenths = static_cast<long long>(std::llround(seconds * 10));
-  char text[48];
-  std::snprintf(text, sizeof text, "%lld:%02lld.%lld", tenths / 600, tenths / 10 % 60, tenths % 10);
-  return text;
+  const auto tenths = static_cast<int64_t>(std::llround(seconds * 10));
+  return ClockText(tenths / 10) + "." + std::to_string(tenths % 10);
 }

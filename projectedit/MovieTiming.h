@@ -49,5 +49,5 @@ int SpeedUpMovie(const std::string& name, ZuTavoFile& movie, const SpeedRange& r
 // names the frames ("still frames", "frames").
 std::string RemovedFramesText(int dropped, const std::string& what, unsigned frameRate);
 
-// A length as a clock shows it, to the tenth: "1:02.4", "0:07.0".
+// A length as a clock shows it (ClockText), to the tenth: "1:02.4", "0:07.0".
 std::string LengthText(double seconds);

@@ -41,9 +41,6 @@ CREATE TABLE version_parts(version INTEGER NOT NULL, part INTEGER NOT NULL,
 PRAGMA user_version=2;
 )sql";
 
-// The size of the parts a movie is stored in. Large enough that a part costs little beyond
-// its bytes, small enough that storing one never holds much memory: the database writes
-
 // From the second format to the third: movies as lists of shared chunks (see the class
 // comment). The versions stored before keep their bytes where they are and no digest.
 constexpr const char* kUpgradeToThirdFormat = R"sql(
@@ -56,8 +53,23 @@ CREATE TABLE version_chunks(version INTEGER NOT NULL, position INTEGER NOT NULL,
 PRAGMA user_version=3;
 )sql";
 
+// From the third format to the fourth: movies as piece tables over shared segments, every
+// version and state sealed by a digest of what it is (see the class comment). The versions
+// stored before are stored again in the new form by the upgrade (UpgradeVersions), which then
+// empties the tables of the earlier forms.
+constexpr const char* kUpgradeToFourthFormat = R"sql(
+CREATE TABLE segments(id INTEGER PRIMARY KEY, digest BLOB NOT NULL UNIQUE, bytes BLOB NOT NULL);
+ALTER TABLE versions ADD COLUMN pieces BLOB;
+ALTER TABLE versions ADD COLUMN blocks BLOB;
+ALTER TABLE versions ADD COLUMN digest BLOB;
+ALTER TABLE states ADD COLUMN digest BLOB;
+INSERT INTO meta VALUES('current_check', 0);
+PRAGMA user_version=4;
+)sql";
+
 // The steps from each format to the next, in order: step i leads from format i + 1.
-constexpr const char* kUpgrades[] = {kUpgradeToSecondFormat, kUpgradeToThirdFormat};
+constexpr const char* kUpgrades[] = {kUpgradeToSecondFormat, kUpgradeToThirdFormat,
+                                     kUpgradeToFourthFormat};
 constexpr int64_t kFormatVersion = 1 + std::size(kUpgrades);
 
 }  // namespace

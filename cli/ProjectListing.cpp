@@ -3,6 +3,7 @@
 #include <iomanip>
 #include <iostream>
 
+#include "cli/CliError.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuMovieFacts.h"
 #include "host/app/ZuProject.h"
@@ -12,12 +13,12 @@
 
 namespace {
 
-// The movie's frame count, or -1 when it is not known and its stored bytes cannot be read
-// as a movie.
-int FrameCount(const ZuProject& project, const ZuAnimationResource& resource) {
+// The movie's frame count; a slide whose movie is damaged stops the listing with the reason.
+int FrameCount(const ZuProject& project, const ZuAnimationResource& resource, int slide) {
   ZuMovieFacts facts;
-  if (!project.GetVersionFacts(resource.GetVersionId(), &facts, nullptr)) {
-    return -1;
+  std::string error;
+  if (!project.GetVersionFacts(resource.GetVersionId(), &facts, &error)) {
+    throw CliError("slide " + std::to_string(slide) + ": " + error);
   }
   return facts.frameCount;
 }
@@ -31,6 +32,7 @@ void RunProjectList(const std::string& path) {
   for (int i = 0; i < slides->GetCount(); ++i) {
     const ZuSlideBase* slide = slides->GetNthElement(i);
     const ZuAnimationResource* resource = slide->GetAnimation();
+    const int frames = resource != nullptr ? FrameCount(session.Project(), *resource, i + 1) : 0;
     std::cout << std::setw(5) << i + 1 << std::fixed << std::setprecision(3) << std::setw(10)
               << slide->GetDuration().GetTime().GetValue() << std::setw(9)
               << slide->GetMinimumDuration();
@@ -39,7 +41,7 @@ void RunProjectList(const std::string& path) {
       continue;
     }
     const bool fmr = slide->IsMarkedFMR() && resource->GetResourceFMRSwf(nullptr) == 1;
-    std::cout << std::setw(8) << FrameCount(session.Project(), *resource) << "  "
+    std::cout << std::setw(8) << frames << "  "
               << (fmr ? "yes" : "no ") << std::setw(8) << resource->GetUserCount() << "  "
               << resource->GetResourceName(nullptr).GetUTF8String() << "\n";
   }

@@ -112,11 +112,23 @@ bool ZuProjectStore::Upgrade(std::string* error) {
       return false;
     }
   }
+  if (!UpgradeVersions(error)) {
+    if (own) {
+      Rollback();
+    }
+    return false;
+  }
   if (own && !Commit(error)) {
     return false;
   }
   m_format = kFormatVersion;
   return true;
+}
+
+// Gives the pages the upgrade of a new file freed back to the file system.
+bool ZuProjectStore::Compact(std::string* error) {
+  const int code = ZuSqlExecute(m_db, "VACUUM");
+  return code == SQLITE_OK || Fail(code, error);
 }
 
 bool ZuProjectStore::CheckFormat(std::string* error) {

@@ -106,9 +106,9 @@ std::unique_ptr<ZuProjectStore> ZuProjectStore::Create(const std::string& path,
     return nullptr;
   }
   std::unique_ptr<ZuProjectStore> store(new ZuProjectStore(db, path, false));
-  // Large pages keep movie bytes in few, long runs.
-  ZuSqlExecute(db, "PRAGMA page_size=65536");
-  if (!store->TakeWriterLock(error) || !store->CreateSchema(error)) {
+  // Small pages keep a small project small: every table and index takes at least one.
+  ZuSqlExecute(db, "PRAGMA page_size=4096");
+  if (!store->TakeWriterLock(error) || !store->CreateSchema(error) || !store->Compact(error)) {
     store.reset();
     unlink(path.c_str());
     return nullptr;
@@ -201,7 +201,7 @@ bool ZuProjectStore::Commit(std::string* error) {
   if (!m_inTransaction) {
     return SetError(error, "no transaction is open");
   }
-  m_lastRead.reset();
+  m_sources.clear();
   const int code = ZuSqlExecute(m_db, "COMMIT");
   if (code != SQLITE_OK) {
     Rollback();
@@ -212,7 +212,7 @@ bool ZuProjectStore::Commit(std::string* error) {
 }
 
 void ZuProjectStore::Rollback() {
-  m_lastRead.reset();
+  m_sources.clear();
   if (!m_inTransaction) {
     return;
   }

@@ -1,17 +1,18 @@
 #pragma once
 
 #include <cstdint>
+#include <deque>
 #include <functional>
 #include <memory>
 #include <span>
 #include <string>
 #include <vector>
 
-#include "host/app/ZuKnownChunks.h"
+#include "host/app/ZuPieceTable.h"
 #include "host/app/ZuProjectState.h"
+#include "host/util/ZuSharedBytes.h"
 
 struct sqlite3;
-class ZuSharedBytes;
 struct ZuMovieFacts;
 
 enum class ZuProjectAccess { kReadWrite, kReadOnly };
@@ -25,32 +26,38 @@ struct ZuProjectStorage {
 
 // The project file (*.fmrproj): one SQLite database holding
 //   versions        every movie ever stored, never changed or removed once written, with
-//                   its size and facts (frame count and rate, FMR or not), and the digest
-//                   of its list of chunks;
-//   version_chunks  each version as the ordered list of the chunks its bytes are cut into
-//                   (ZuChunker: boundaries follow the content, so an edit's result shares
-//                   every chunk away from the change with the movie it was made from);
-//   chunks          each distinct chunk once, keyed by its SHA-256 digest, lying in
-//   packs           runs of chunks stored together (a few megabytes each, written straight
-//                   from the movie's mapping at the end of the file);
+//                   its size, its facts (frame count and rate, FMR or not), its table of
+//                   pieces (ZuPieceTable), the SHA-256 of each MiB of its bytes, and a seal:
+//                   the SHA-256 of its id, size, facts and block digests;
+//   segments        runs of stored bytes, each distinct run once (keyed by its SHA-256),
+//                   that the versions' pieces refer to;
 //   states          one row per top-level command: the project's resources and slides
-//                   (state_resources, state_slides) after it, in a linear history;
-//   meta            which state is the current one.
+//                   (state_resources, state_slides) after it, in a linear history, each
+//                   sealed by a digest of its rows and of its versions' seals;
+//   meta            which state is the current one, and a check number binding it to that
+//                   state's seal.
 // Undo and redo move the current state along the history; a new state drops the states
-// after the current one (they could only have been redone), never the versions. Every
-// chunk comes in with the version that first uses it, in the same transaction, so no
-// chunk is ever without a version.
+// after the current one (they could only have been redone), never the versions.
 //
-// A version's bytes are those of the movie file as it was stored: an uncompressed movie
-// is cut as it is; a compressed one is kept as its compressed bytes (its own compression
-// would smear any change over the whole file, so versions of it share little). Reading a
-// version checks every chunk against its digest and the list against the version's, so
-// damage is reported, never read as a movie.
+// A version stores only the bytes that are new. Storing one compares its bytes with the
+// versions read (or stored) since the transaction began (ZuByteMatcher): what repeats them
+// becomes pieces of their segments, the rest goes into new segments. An edit reads the
+// version it changes and stores its result in one transaction, so the result costs what
+// the edit really changed: a key frame made, a few bytes of table per frame dropped. A movie
+// added from a file is all new bytes, stored as segments of a few MiB straight from the
+// file's mapping. A version's bytes are those of the movie file as it was stored; a
+// compressed movie is kept as its compressed bytes.
+//
+// Reading a version checks its seal first (so a table, facts or digests moved from another
+// version, or edited, are damage), then every block against its digest as the pieces are
+// read, and an uncompressed movie's header against the stored facts. Damage is reported,
+// never read as a movie.
 //
 // Earlier formats: the first kept each movie whole in versions.bytes, the second in 4 MiB
-// rows of version_parts, neither with digests. Opening such a file for writing upgrades it
-// in one transaction (its movies stay where they are and are read from there, checked
-// against their stored size); a reader reads it as it is.
+// rows of version_parts, the third as lists of content-defined chunks in packs. Opening such
+// a file for writing upgrades it in one transaction: every version is read (checked as its
+// format allows) and stored again as above, the earlier tables are emptied, every state is
+// sealed. A reader reads an earlier file as it is.
 //
 // Writers and readers: a read-write store holds the writer's lock (an flock on the file)
 // for its whole life, so one store at a time (in any process) changes a project; another gets
@@ -84,13 +91,14 @@ class ZuProjectStore {
   // Stores the movie's bytes and facts as a new version, all or nothing (inside or outside
   // a transaction); its id, or 0 on failure.
   int64_t InsertVersion(const ZuMovieFacts& movie, std::string* error);
-  // Reads a version whole. The store keeps the last one read (until the transaction ends)
-  // so that a version then stored shares its chunks without cutting or hashing them again.
+  // Reads a version whole. The store keeps the last few read (until the transaction ends)
+  // so that a version then stored shares their bytes.
   bool ReadVersion(int64_t id, ZuSharedBytes* bytes, std::string* error) const;
   // Writes a version to a file; the file appears only when complete and checked.
   bool ExportVersion(int64_t id, const std::string& path, std::string* error) const;
-  // The stored facts of a version (facts->bytes stays empty). False when the version was
-  // stored without them (by the first format) or cannot be read.
+  // The stored facts of a version (facts->bytes stays empty), checked against its seal.
+  // False when the version was stored without them (by the first format), cannot be read or
+  // does not match its seal (reading it then says why).
   bool ReadVersionFacts(int64_t id, ZuMovieFacts* facts) const;
   bool ReadStorage(ZuProjectStorage* storage, std::string* error) const;
 
@@ -111,8 +119,6 @@ class ZuProjectStore {
  private:
   // Receives a version's bytes in order, piece by piece; false stops the reading.
   using ByteSink = std::function<bool(std::span<const uint8_t>)>;
-  class ChunkWriter;
-  class ChunkReader;
 
   ZuProjectStore(sqlite3* db, std::string path, bool readOnly);
 
@@ -131,21 +137,38 @@ class ZuProjectStore {
   bool CheckFormat(std::string* error);
   bool CreateSchema(std::string* error);
   bool Upgrade(std::string* error);
+  bool Compact(std::string* error);
 
   // ZuProjectVersions.cpp: movie versions.
-  // The byte count of version id, from its row; -1, with the reason in error, when unknown.
-  int64_t VersionSize(int64_t id, std::string* error) const;
+  struct VersionRow;
+  class VersionWriter;
+  class VersionReader;
+  // A version read or stored in this transaction, which a version stored next may repeat.
+  struct Source {
+    int64_t id = 0;
+    ZuSharedBytes bytes;
+    ZuPieceTable pieces;
+  };
+  bool ReadVersionRow(int64_t id, VersionRow* row, std::string* error) const;
+  // Stores movie as version id: a new row, or (for the upgrade) in place of the row there.
+  bool WriteVersion(int64_t id, const ZuMovieFacts& movie, std::string* error);
   // Hands version id's bytes to sink in order, each piece checked; false on damage or a
   // failed read, with a reason naming the version.
-  // chunks, when given, receives the version's chunks (none for a version stored whole);
-  // target, when given, room for the whole version, where a chunked one is read in place
+  // pieces, when given, receives the version's table (none for a version of an earlier
+  // format); target, when given, room for the whole version, where it is read in place
   // (the pieces handed to sink then lie in it).
   bool ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error,
-                        std::vector<ZuKnownChunks::Chunk>* chunks = nullptr,
-                        uint8_t* target = nullptr) const;
-  // The bytes of a version stored by an earlier format: whole or in parts.
-  bool ReadUnchunked(int64_t id, int64_t size, const ByteSink& sink, std::string* error) const;
+                        ZuPieceTable* pieces = nullptr, uint8_t* target = nullptr) const;
+  void KeepSource(Source source) const;
   bool Damaged(int64_t id, const std::string& what, std::string* error) const;
+
+  // ZuProjectLegacyVersions.cpp: the versions of earlier formats, read and upgraded.
+  class LegacyChunkReader;
+  bool ReadLegacyVersion(int64_t id, int64_t size, const ByteSink& sink, std::string* error) const;
+  // The bytes of a version stored whole or in parts by the first two formats.
+  bool ReadUnchunked(int64_t id, int64_t size, const ByteSink& sink, std::string* error) const;
+  // Stores every version of an earlier format again, then empties the earlier tables.
+  bool UpgradeVersions(std::string* error);
 
   // ZuProjectStates.cpp: the history of states.
   int64_t NeighbourState(const char* sql) const;
@@ -158,8 +181,8 @@ class ZuProjectStore {
   bool m_inTransaction = false;
   int64_t m_current = 0;
   int64_t m_currentAtBegin = 0;  // restored by Rollback
-  // The version read last, while the transaction lasts (its chunk ids may not outlive a
-  // rollback); null when none.
-  mutable std::shared_ptr<const ZuKnownChunks> m_lastRead;
+  // The versions read or stored last, newest last, while the transaction lasts (their
+  // segment ids may not outlive a rollback).
+  mutable std::deque<Source> m_sources;
   mutable std::string m_lastError;
 };

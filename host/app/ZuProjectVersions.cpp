@@ -1,221 +1,326 @@
-// Movie versions in the project file: stored as lists of shared chunks, read back checked.
+// Movie versions in the project file: stored as piece tables over shared segments, read back
+// checked against their seals and block digests.
 
 #include <sqlite3.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-#include <map>
 
+#include "host/app/ZuByteMatcher.h"
 #include "host/app/ZuChunkDigests.h"
-#include "host/app/ZuChunker.h"
-#include "host/app/ZuKnownChunks.h"
 #include "host/app/ZuMovieFacts.h"
 #include "host/app/ZuProjectStore.h"
 #include "host/app/ZuSha256.h"
 #include "host/app/ZuSqlite.h"
+#include "host/swf/ZuSwfSignature.h"
+#include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuFileStream.h"
 #include "host/util/ZuLargeBuffer.h"
 #include "host/util/ZuMappedPageReleaser.h"
 
 namespace {
 
-// The average chunk size. Smaller chunks share more between the versions of an edited
-// movie; each chunk also costs a row in chunks and one in each version's list. Chosen by
-// measuring what the edits of a long recording store (bench/bench_project_chunks). It must
-// not change once files exist that use it: chunks cut otherwise would share nothing.
-constexpr size_t kAverageChunkSize = size_t{32} << 10;
+// The bytes each block digest covers. Smaller blocks would say more closely where damage
+// lies, at 32 bytes of digest each.
+constexpr size_t kBlockSize = size_t{1} << 20;
 
-// The most bytes one pack holds: large enough that a pack costs little beyond its bytes,
-// small enough that storing one never holds much memory. The database writes each pack's
-// pages once, at the end of the file, where they need no rollback journal.
-constexpr size_t kPackSize = size_t{4} << 20;
+// How many bytes are hashed at a time beside the thread that stores or reads them; a whole
+// number of blocks.
+constexpr size_t kBatchSize = 4 * kBlockSize;
 
-// How many bytes of chunks are hashed at a time beside the thread that stores or reads them.
-constexpr size_t kBatchSize = size_t{4} << 20;
+// The size of the segments new bytes are gathered into: large enough that a segment costs
+// little beyond its bytes, small enough that one is never much memory. A run of new bytes
+// this long or longer (a movie added from a file) is stored straight from where it lies.
+constexpr size_t kSegmentSize = size_t{4} << 20;
 
-// How much of a version stored whole by an earlier format is read at a time.
-constexpr size_t kReadWindow = size_t{1} << 20;
+// How many versions read or stored in a transaction a new version is compared with: an
+// edit reads one movie (a merge two) and stores one (a split two).
+constexpr size_t kSourcesKept = 3;
 
-const ZuChunker& Chunker() {
-  static const ZuChunker chunker(kAverageChunkSize);
-  return chunker;
-}
+// The segment of pieces whose new bytes wait to be stored.
+constexpr int64_t kWaitingSegment = -1;
 
 std::span<const uint8_t> DigestSpan(const ZuSha256::Digest& digest) {
   return {digest.data(), digest.size()};
 }
 
+// The blocks of bytes[from, to), in order.
+std::vector<std::span<const uint8_t>> Blocks(std::span<const uint8_t> bytes, size_t from,
+                                             size_t to) {
+  std::vector<std::span<const uint8_t>> blocks;
+  for (size_t at = from; at < to; at += kBlockSize) {
+    blocks.push_back(bytes.subspan(at, std::min(kBlockSize, to - at)));
+  }
+  return blocks;
+}
+
+void UpdateNumber(ZuSha256& hash, int64_t value) {
+  uint8_t bytes[8];
+  for (uint8_t& byte : bytes) {
+    byte = static_cast<uint8_t>(static_cast<uint64_t>(value));
+    value = static_cast<int64_t>(static_cast<uint64_t>(value) >> 8);
+  }
+  hash.Update(bytes);
+}
+
+// Reads the frame count and whole frame rate from an uncompressed movie's header; false for
+// a compressed movie or one too short to have them.
+bool ReadHeaderLength(std::span<const uint8_t> movie, int64_t* frames, int64_t* rate) {
+  constexpr size_t kRectangleStart = 8;
+  ZuSwfCompression compression = ZuSwfCompression::kZlib;
+  if (movie.size() <= kRectangleStart || !ZuSwfSignature::Read(movie, compression) ||
+      compression != ZuSwfCompression::kNone) {
+    return false;
+  }
+  // The stage rectangle: 5 bits giving the width of its 4 fields, padded to a whole byte.
+  const size_t bits = movie[kRectangleStart] >> 3;
+  const size_t at = kRectangleStart + (5 + 4 * bits + 7) / 8;
+  if (movie.size() < at + 4) {
+    return false;
+  }
+  *rate = movie[at + 1];  // 8.8 fixed point: the whole part
+  *frames = movie[at + 2] | (movie[at + 3] << 8);
+  return true;
+}
+
 }  // namespace
 
-// Cuts a movie into chunks and stores those the project does not hold yet. New chunks that
-// follow each other in the movie go into one pack, bound straight from the movie's bytes.
-// Where the movie repeats chunks of the version read last, they are taken as they are.
-class ZuProjectStore::ChunkWriter {
+// A version's row as stored; facts of -1 are unknown (a version of the first format).
+struct ZuProjectStore::VersionRow {
+  int64_t size = 0;
+  int64_t frames = -1;
+  int64_t frameRate = -1;
+  int64_t fmr = -1;
+  bool hasPieces = false;
+  std::vector<uint8_t> pieces;
+  std::vector<uint8_t> blocks;
+  std::vector<uint8_t> seal;
+
+  // The digest that binds the version's id, size and facts to its bytes' block digests.
+  ZuSha256::Digest Seal(int64_t id) const {
+    ZuSha256 hash;
+    static constexpr char kTag[] = "ZuFMREdit movie version";
+    hash.Update({reinterpret_cast<const uint8_t*>(kTag), sizeof kTag});
+    for (const int64_t number : {id, size, frames, frameRate, fmr}) {
+      UpdateNumber(hash, number);
+    }
+    hash.Update(blocks);
+    return hash.Finish();
+  }
+
+  bool SealHolds(int64_t id) const {
+    const ZuSha256::Digest expected = Seal(id);
+    return std::equal(seal.begin(), seal.end(), expected.begin(), expected.end());
+  }
+};
+
+bool ZuProjectStore::ReadVersionRow(int64_t id, VersionRow* row, std::string* error) const {
+  const bool sealed = m_format >= 4;
+  ZuSqlStatement query(
+      m_db, sealed ? "SELECT size, ifnull(frames, -1), ifnull(frame_rate, -1), ifnull(fmr, -1), "
+                     "pieces IS NOT NULL, pieces, blocks, digest FROM versions WHERE id = ?"
+            : m_format >= 2
+                ? "SELECT size, ifnull(frames, -1), ifnull(frame_rate, -1), ifnull(fmr, -1) "
+                  "FROM versions WHERE id = ?"
+                : "SELECT size, -1, -1, -1 FROM versions WHERE id = ?");
+  query.Bind(1, id);
+  const int code = query.Step();
+  if (code == SQLITE_DONE) {
+    return Damaged(id, "missing", error);
+  }
+  if (code != SQLITE_ROW) {
+    return Fail(code, error);
+  }
+  *row = VersionRow();
+  row->size = query.ColumnInt(0);
+  row->frames = query.ColumnInt(1);
+  row->frameRate = query.ColumnInt(2);
+  row->fmr = query.ColumnInt(3);
+  if (sealed) {
+    row->hasPieces = query.ColumnInt(4) != 0;
+    row->pieces = query.ColumnBlob(5);
+    row->blocks = query.ColumnBlob(6);
+    row->seal = query.ColumnBlob(7);
+  }
+  if (row->size < 0) {
+    return Damaged(id, "negative size", error);
+  }
+  return true;
+}
+
+bool ZuProjectStore::Damaged(int64_t id, const std::string& what, std::string* error) const {
+  return SetError(
+      error, "project file is damaged (movie version " + std::to_string(id) + ": " + what + ")");
+}
+
+void ZuProjectStore::KeepSource(Source source) const {
+  std::erase_if(m_sources, [&](const Source& kept) { return kept.id == source.id; });
+  m_sources.push_back(std::move(source));
+  if (m_sources.size() > kSourcesKept) {
+    m_sources.pop_front();
+  }
+}
+
+// Stores a movie's bytes: what repeats a source becomes pieces of the source's segments,
+// the rest new segments. Walks the movie in batches, hashing each batch's blocks beside this
+// thread while it stores the batch's new bytes.
+class ZuProjectStore::VersionWriter {
  public:
-  ChunkWriter(const ZuProjectStore& store, const ZuSharedBytes& bytes)
+  VersionWriter(const ZuProjectStore& store, const ZuSharedBytes& bytes)
       : m_store(store),
         m_bytes(bytes),
-        m_known(store.m_lastRead.get()),
-        m_find(store.m_db, "SELECT id FROM chunks WHERE digest = ?"),
-        m_pack(store.m_db, "INSERT INTO packs(bytes) VALUES(?)"),
-        m_chunk(store.m_db, "INSERT INTO chunks(digest, pack, offset, size) VALUES(?, ?, ?, ?)") {}
+        m_find(store.m_db, "SELECT id FROM segments WHERE digest = ?"),
+        m_insert(store.m_db, "INSERT INTO segments(digest, bytes) VALUES(?, ?)") {}
 
-  // Every chunk of the movie, in order. Each batch of chunks is hashed beside this thread
-  // while the next is cut and the last one stored.
   bool Write(std::string* error) {
-    size_t offset = 0;
-    Batch batch = CutBatch(offset);
+    const std::vector<ZuByteMatcher::Run> runs = Match();
+    size_t run = 0;
+    size_t runStart = 0;  // where runs[run] starts in the movie
     ZuChunkDigests digests;
-    digests.Start(std::move(batch.toHash));
-    while (!batch.pieces.empty()) {
-      Batch next = CutBatch(offset);
-      const std::vector<ZuSha256::Digest> batchDigests = digests.Get();
-      digests.Start(std::move(next.toHash));
-      size_t at = batch.start;
-      size_t hashed = 0;
-      for (const Piece& piece : batch.pieces) {
-        if (piece.known != nullptr) {
-          AddKnown(*piece.known);
-        } else if (!Add(at, piece.size, batchDigests[hashed++], error)) {
+    for (size_t batch = 0; batch < m_bytes.size(); batch += kBatchSize) {
+      const size_t end = std::min(m_bytes.size(), batch + kBatchSize);
+      digests.Start(Blocks(m_bytes.span(), batch, end));
+      for (size_t at = batch; at < end;) {
+        const ZuByteMatcher::Run& current = runs[run];
+        const size_t take = std::min(end, runStart + current.size) - at;
+        const size_t into = at - runStart;
+        if (current.source >= 0) {
+          m_pieces.AppendRange(m_store.m_sources[static_cast<size_t>(current.source)].pieces,
+                               current.from + into, take);
+        } else if (!StoreNew(m_bytes.span().subspan(at, take), error)) {
+          digests.Get();
           return false;
         }
-        at += piece.size;
+        at += take;
+        if (at == runStart + current.size) {
+          runStart = at;
+          ++run;
+        }
       }
-      m_pages.Passed(m_bytes, HasRun() ? m_new[m_runFirst].offset : at);
-      batch = std::move(next);
+      for (const ZuSha256::Digest& digest : digests.Get()) {
+        m_blocks.insert(m_blocks.end(), digest.begin(), digest.end());
+      }
+      m_pages.Passed(m_bytes, end);
     }
-    return FlushRun(error);
+    return StoreWaiting(error);
   }
 
-  // The chunks' ids in the movie's order.
-  std::vector<int64_t> Ids() const {
-    std::vector<int64_t> ids;
-    ids.reserve(m_list.size());
-    for (const int64_t entry : m_list) {
-      ids.push_back(entry > 0 ? entry : m_new[static_cast<size_t>(-entry - 1)].id);
-    }
-    return ids;
-  }
-
-  ZuSha256::Digest ListDigest() { return m_listDigest.Finish(); }
+  const ZuPieceTable& Pieces() const { return m_pieces; }
+  const std::vector<uint8_t>& BlockDigests() const { return m_blocks; }
 
  private:
-  struct NewChunk {
-    ZuSha256::Digest digest;
-    size_t offset = 0;  // in the movie
-    size_t size = 0;
-    int64_t id = 0;  // once stored
-  };
+  // The movie as runs of repeated and new bytes: all new when nothing was read before.
+  std::vector<ZuByteMatcher::Run> Match() const {
+    if (m_store.m_sources.empty()) {
+      return {{-1, 0, m_bytes.size()}};
+    }
+    std::vector<std::span<const uint8_t>> sources;
+    for (const Source& source : m_store.m_sources) {
+      sources.push_back(source.bytes.span());
+    }
+    return ZuByteMatcher(std::move(sources)).Match(m_bytes.span());
+  }
 
-  struct Piece {
-    size_t size = 0;
-    const ZuKnownChunks::Chunk* known = nullptr;  // when it repeats a chunk read before
-  };
-  struct Batch {
-    size_t start = 0;  // in the movie
-    std::vector<Piece> pieces;
-    std::vector<std::span<const uint8_t>> toHash;  // the pieces not known, in order
-  };
-
-  bool HasRun() const { return m_runFirst < m_new.size(); }
-
-  // The chunks from offset on, about a batch's worth; offset moves past them.
-  Batch CutBatch(size_t& offset) {
-    Batch batch;
-    batch.start = offset;
-    while (offset < m_bytes.size() && offset - batch.start < kBatchSize) {
-      Piece piece;
-      piece.known =
-          m_known != nullptr ? m_known->Match(m_bytes.span(), offset, &m_knownHint) : nullptr;
-      if (piece.known != nullptr) {
-        piece.size = piece.known->size;
-      } else {
-        piece.size = Chunker().Cut(m_bytes.data() + offset, m_bytes.size() - offset);
-        batch.toHash.push_back(m_bytes.span().subspan(offset, piece.size));
+  // Adds new bytes: a long run as segments of its own, straight from the movie; a short one
+  // gathered with others into the segment waiting to be stored.
+  bool StoreNew(std::span<const uint8_t> bytes, std::string* error) {
+    if (m_waiting.empty() && bytes.size() >= kSegmentSize / 4) {
+      int64_t segment = 0;
+      if (!StoreSegment(bytes, &segment, error)) {
+        return false;
       }
-      batch.pieces.push_back(piece);
-      offset += piece.size;
-    }
-    return batch;
-  }
-
-  void AddKnown(const ZuKnownChunks::Chunk& chunk) {
-    m_listDigest.Update(DigestSpan(chunk.digest));
-    m_list.push_back(chunk.id);
-  }
-
-  bool Add(size_t offset, size_t size, const ZuSha256::Digest& digest, std::string* error) {
-    m_listDigest.Update(DigestSpan(digest));
-    if (const auto seen = m_seen.find(digest); seen != m_seen.end()) {
-      m_list.push_back(-static_cast<int64_t>(seen->second) - 1);
+      m_pieces.Append({segment, 0, bytes.size()});
       return true;
     }
-    m_find.Reset();
-    m_find.BindBlob(1, DigestSpan(digest));
-    const int code = m_find.Step();
-    if (code == SQLITE_ROW) {
-      m_list.push_back(m_find.ColumnInt(0));
+    if (m_waiting.empty()) {
+      m_firstWaiting = m_pieces.Pieces().size();
+    }
+    m_pieces.Append({kWaitingSegment, m_waiting.size(), bytes.size()});
+    m_waiting.insert(m_waiting.end(), bytes.begin(), bytes.end());
+    return m_waiting.size() < kSegmentSize || StoreWaiting(error);
+  }
+
+  bool StoreWaiting(std::string* error) {
+    if (m_waiting.empty()) {
       return true;
     }
-    if (code != SQLITE_DONE) {
-      return m_store.Fail(code, error);
-    }
-    const bool follows = HasRun() && m_new.back().offset + m_new.back().size == offset &&
-                         offset + size - m_new[m_runFirst].offset <= kPackSize;
-    if (!follows && !FlushRun(error)) {
+    int64_t segment = 0;
+    if (!StoreSegment(m_waiting, &segment, error)) {
       return false;
     }
-    m_seen.emplace(digest, m_new.size());
-    m_list.push_back(-static_cast<int64_t>(m_new.size()) - 1);
-    m_new.push_back({digest, offset, size, 0});
+    m_pieces.SetSegment(m_firstWaiting, kWaitingSegment, segment);
+    m_waiting.clear();
     return true;
   }
 
-  // Stores the run of new chunks not stored yet as one pack.
-  bool FlushRun(std::string* error) {
-    if (!HasRun()) {
+  // The segment holding exactly bytes: one stored before, or a new one.
+  bool StoreSegment(std::span<const uint8_t> bytes, int64_t* segment, std::string* error) {
+    const ZuSha256::Digest digest = ZuSha256::Of(bytes);
+    m_find.Reset();
+    m_find.BindBlob(1, DigestSpan(digest));
+    int code = m_find.Step();
+    if (code == SQLITE_ROW) {
+      *segment = m_find.ColumnInt(0);
       return true;
     }
-    const size_t begin = m_new[m_runFirst].offset;
-    const size_t end = m_new.back().offset + m_new.back().size;
-    m_pack.Reset();
-    m_pack.BindBlob(1, m_bytes.span().subspan(begin, end - begin));
-    int code = m_pack.Step();
     if (code != SQLITE_DONE) {
       return m_store.Fail(code, error);
     }
-    const int64_t pack = sqlite3_last_insert_rowid(m_store.m_db);
-    for (; m_runFirst < m_new.size(); ++m_runFirst) {
-      NewChunk& chunk = m_new[m_runFirst];
-      m_chunk.Reset();
-      m_chunk.BindBlob(1, DigestSpan(chunk.digest));
-      m_chunk.Bind(2, pack);
-      m_chunk.Bind(3, static_cast<int64_t>(chunk.offset - begin));
-      m_chunk.Bind(4, static_cast<int64_t>(chunk.size));
-      if ((code = m_chunk.Step()) != SQLITE_DONE) {
-        return m_store.Fail(code, error);
-      }
-      chunk.id = sqlite3_last_insert_rowid(m_store.m_db);
+    m_insert.Reset();
+    m_insert.BindBlob(1, DigestSpan(digest));
+    m_insert.BindBlob(2, bytes);
+    if ((code = m_insert.Step()) != SQLITE_DONE) {
+      return m_store.Fail(code, error);
     }
+    *segment = sqlite3_last_insert_rowid(m_store.m_db);
     return true;
   }
 
   const ZuProjectStore& m_store;
   const ZuSharedBytes& m_bytes;
-  const ZuKnownChunks* m_known;
-  size_t m_knownHint = 0;  // the known chunk expected next
   ZuSqlStatement m_find;
-  ZuSqlStatement m_pack;
-  ZuSqlStatement m_chunk;
+  ZuSqlStatement m_insert;
   ZuMappedPageReleaser m_pages;  // a mapped movie never becomes resident whole
-  ZuSha256 m_listDigest;
-  // Per position in the movie: a stored chunk's id (> 0), or -(index in m_new + 1).
-  std::vector<int64_t> m_list;
-  std::vector<NewChunk> m_new;                // chunks this version brings, in order
-  std::map<ZuSha256::Digest, size_t> m_seen;  // their index in m_new, by digest
-  size_t m_runFirst = 0;                      // the first of m_new not stored yet
+  ZuPieceTable m_pieces;
+  std::vector<uint8_t> m_blocks;   // the block digests, end to end
+  std::vector<uint8_t> m_waiting;  // new bytes gathered for the next segment
+  size_t m_firstWaiting = 0;       // the first piece that may lie in them
 };
+
+bool ZuProjectStore::WriteVersion(int64_t id, const ZuMovieFacts& movie, std::string* error) {
+  VersionWriter writer(*this, movie.bytes);
+  if (!writer.Write(error)) {
+    return false;
+  }
+  VersionRow row;
+  row.size = static_cast<int64_t>(movie.bytes.size());
+  row.frames = movie.frameCount;
+  row.frameRate = movie.frameRate;
+  row.fmr = movie.fmr ? 1 : 0;
+  row.pieces = writer.Pieces().Encode();
+  row.blocks = writer.BlockDigests();
+  const ZuSha256::Digest seal = row.Seal(id);
+  // Stored in place of the row of an earlier format (by the upgrade), which keeps its time.
+  ZuSqlStatement insert(m_db,
+                        "INSERT OR REPLACE INTO versions(id, size, created, bytes, frames, "
+                        "frame_rate, fmr, pieces, blocks, digest) VALUES(?1, ?2, "
+                        "ifnull((SELECT created FROM versions WHERE id = ?1), datetime('now')), "
+                        "x'', ?3, ?4, ?5, ?6, ?7, ?8)");
+  insert.Bind(1, id);
+  insert.Bind(2, row.size);
+  insert.Bind(3, row.frames);
+  insert.Bind(4, row.frameRate);
+  insert.Bind(5, row.fmr);
+  insert.BindBlob(6, row.pieces);
+  insert.BindBlob(7, row.blocks);
+  insert.BindBlob(8, DigestSpan(seal));
+  const int code = insert.Step();
+  if (code != SQLITE_DONE) {
+    return Fail(code, error);
+  }
+  KeepSource({id, movie.bytes, writer.Pieces()});
+  return true;
+}
 
 int64_t ZuProjectStore::InsertVersion(const ZuMovieFacts& movie, std::string* error) {
   if (m_readOnly) {
@@ -229,37 +334,10 @@ int64_t ZuProjectStore::InsertVersion(const ZuMovieFacts& movie, std::string* er
     Fail(code, error);
     return 0;
   }
-  ChunkWriter chunks(*this, movie.bytes);
-  bool stored = chunks.Write(error);
-  int64_t id = 0;
-  if (stored) {
-    const ZuSha256::Digest listDigest = chunks.ListDigest();
-    ZuSqlStatement row(m_db,
-                       "INSERT INTO versions(size, created, bytes, frames, frame_rate, fmr, "
-                       "chunk_list) VALUES(?, datetime('now'), x'', ?, ?, ?, ?)");
-    row.Bind(1, static_cast<int64_t>(movie.bytes.size()));
-    row.Bind(2, static_cast<int64_t>(movie.frameCount));
-    row.Bind(3, static_cast<int64_t>(movie.frameRate));
-    row.Bind(4, static_cast<int64_t>(movie.fmr));
-    row.BindBlob(5, DigestSpan(listDigest));
-    code = row.Step();
-    stored = code == SQLITE_DONE || Fail(code, error);
-    id = stored ? sqlite3_last_insert_rowid(m_db) : 0;
-  }
-  if (stored) {
-    ZuSqlStatement entry(m_db, "INSERT INTO version_chunks VALUES(?, ?, ?)");
-    entry.Bind(1, id);
-    int64_t position = 0;
-    for (const int64_t chunk : chunks.Ids()) {
-      entry.Reset();
-      entry.Bind(2, position++);
-      entry.Bind(3, chunk);
-      if ((code = entry.Step()) != SQLITE_DONE) {
-        stored = Fail(code, error);
-        break;
-      }
-    }
-  }
+  ZuSqlStatement next(m_db, "SELECT ifnull(max(id), 0) + 1 FROM versions");
+  code = next.Step();
+  const int64_t id = code == SQLITE_ROW ? next.ColumnInt(0) : 0;
+  bool stored = (id > 0 || Fail(code, error)) && WriteVersion(id, movie, error);
   if (stored) {
     code = ZuSqlExecute(m_db, "RELEASE store_version");
     stored = code == SQLITE_OK || Fail(code, error);
@@ -268,305 +346,186 @@ int64_t ZuProjectStore::InsertVersion(const ZuMovieFacts& movie, std::string* er
     // A failed write may have ended the whole transaction already; then these do nothing.
     ZuSqlExecute(m_db, "ROLLBACK TO store_version");
     ZuSqlExecute(m_db, "RELEASE store_version");
+    std::erase_if(m_sources, [&](const Source& kept) { return kept.id == id; });
     return 0;
   }
   return id;
 }
 
-bool ZuProjectStore::Damaged(int64_t id, const std::string& what, std::string* error) const {
-  return SetError(
-      error, "project file is damaged (movie version " + std::to_string(id) + ": " + what + ")");
-}
-
-int64_t ZuProjectStore::VersionSize(int64_t id, std::string* error) const {
-  ZuSqlStatement query(m_db, "SELECT size FROM versions WHERE id = ?");
-  query.Bind(1, id);
-  const int code = query.Step();
-  if (code == SQLITE_DONE) {
-    Damaged(id, "missing", error);
-    return -1;
-  }
-  if (code != SQLITE_ROW) {
-    Fail(code, error);
-    return -1;
-  }
-  const int64_t size = query.ColumnInt(0);
-  if (size < 0) {
-    Damaged(id, "negative size", error);
-    return -1;
-  }
-  return size;
-}
-
-// Reads a version's chunks in batches: each batch is checked against the stored digests
+// Reads a version's pieces in batches: each batch is checked against the block digests
 // beside this thread while it is handed on and the next one read. What is handed on is
 // checked only afterwards, so a reader keeps nothing it was given when the reading fails.
-class ZuProjectStore::ChunkReader {
+class ZuProjectStore::VersionReader {
  public:
-  // chunks, when given, receives each chunk read with where it lies in the version; target,
-  // when given, room for the whole version, where its bytes are read (and handed on from).
-  ChunkReader(const ZuProjectStore& store, int64_t id, int64_t size,
-              std::vector<ZuKnownChunks::Chunk>* chunks, uint8_t* target)
+  // target, when given, room for the whole version, where its bytes are read (and handed
+  // on from).
+  VersionReader(const ZuProjectStore& store, int64_t id, const VersionRow& row,
+                const ZuPieceTable& pieces, uint8_t* target)
       : m_store(store),
         m_id(id),
-        m_size(size),
-        m_chunks(chunks),
+        m_row(row),
+        m_pieces(pieces),
         m_target(target),
-        m_query(store.m_db,
-                "SELECT v.position, c.pack, c.offset, c.size, c.digest, c.id FROM version_chunks v "
-                "LEFT JOIN chunks c ON c.id = v.chunk WHERE v.version = ? ORDER BY v.position"),
-        m_pack(store.m_db) {
-    m_query.Bind(1, id);
-  }
+        m_blob(store.m_db) {}
 
-  bool Read(const std::vector<uint8_t>& listDigest, const ByteSink& sink, std::string* error) {
+  bool Read(const ByteSink& sink, std::string* error) {
     Batch batches[2];
     if (!Fill(batches[0], error)) {
       return false;
     }
     ZuChunkDigests digests;
-    for (int current = 0; !batches[current].sizes.empty(); current ^= 1) {
+    for (int current = 0; batches[current].size > 0; current ^= 1) {
       Batch& batch = batches[current];
-      digests.Start(batch.Chunks());
-      const bool handedOn = sink({batch.data, batch.used});
+      digests.Start(Blocks({batch.data, batch.size}, 0, batch.size));
+      const bool handedOn = sink({batch.data, batch.size});
       const bool filled = handedOn && Fill(batches[current ^ 1], error);
       if (!Check(batch, digests.Get(), error) || !handedOn || !filled) {
         return false;
       }
-    }
-    const ZuSha256::Digest list = m_listDigest.Finish();
-    if (m_read != m_size ||
-        !std::equal(list.begin(), list.end(), listDigest.begin(), listDigest.end())) {
-      return m_store.Damaged(m_id, "its list of chunks is not the one stored", error);
     }
     return true;
   }
 
  private:
   struct Batch {
-    std::vector<uint8_t> own;  // room for a batch and one chunk more, without a target
-    uint8_t* data = nullptr;   // where the batch's bytes go: in own or in the target
-    size_t used = 0;
-    std::vector<size_t> sizes;
-    std::vector<std::vector<uint8_t>> stored;  // their digests as stored
-    int64_t first = 0;                         // the number of the first, from 1
-
-    std::vector<std::span<const uint8_t>> Chunks() const {
-      std::vector<std::span<const uint8_t>> chunks;
-      const uint8_t* at = data;
-      for (const size_t size : sizes) {
-        chunks.emplace_back(at, size);
-        at += size;
-      }
-      return chunks;
-    }
+    std::vector<uint8_t> own;  // room for a batch, without a target
+    uint8_t* data = nullptr;
+    size_t start = 0;  // in the version
+    size_t size = 0;
   };
 
-  // The next chunks, about a batch's worth; none at the end.
+  // The next batch's bytes; none at the end.
   bool Fill(Batch& batch, std::string* error) {
+    batch.start = m_read;
+    batch.size = std::min(kBatchSize, static_cast<size_t>(m_row.size) - m_read);
     if (m_target != nullptr) {
-      batch.data = m_target + m_read;  // the checks of each chunk's size keep it inside
+      batch.data = m_target + m_read;
     } else {
-      batch.own.resize(kBatchSize + Chunker().GetMaximumSize());
+      batch.own.resize(kBatchSize);
       batch.data = batch.own.data();
     }
-    batch.used = 0;
-    batch.sizes.clear();
-    batch.stored.clear();
-    batch.first = m_number + 1;
-    while (!m_done && batch.used < kBatchSize) {
-      const int code = m_query.Step();
-      if (code == SQLITE_DONE) {
-        m_done = true;
-      } else if (code != SQLITE_ROW) {
-        return m_store.Fail(code, error);
-      } else if (!ReadChunk(batch, error)) {
+    for (size_t done = 0; done < batch.size;) {
+      const ZuPieceTable::Piece& piece = m_pieces.Pieces()[m_piece];
+      const size_t take = std::min<uint64_t>(piece.size - m_inPiece, batch.size - done);
+      if ((m_inPiece == 0 && !OpenPiece(piece, error)) ||
+          !ReadFromSegment(batch.data + done, piece.offset + m_inPiece, take, error)) {
         return false;
       }
-    }
-    return ReadRun(batch, error);
-  }
-
-  // Reads the chunks gathered into the run, all at once.
-  bool ReadRun(Batch& batch, std::string* error) {
-    if (m_run.size == 0) {
-      return true;
-    }
-    const int code = m_pack.Read(batch.data + m_run.at, static_cast<int>(m_run.size),
-                                 static_cast<int>(m_run.packOffset));
-    m_run = Run();
-    return code == SQLITE_OK || m_store.Fail(code, error);
-  }
-
-  // The chunk of the query's row, after the checks of where it lies.
-  bool ReadChunk(Batch& batch, std::string* error) {
-    const std::string chunk = "chunk " + std::to_string(++m_number);
-    if (m_query.ColumnInt(0) != m_number - 1) {
-      return m_store.Damaged(m_id, chunk + " is missing from its list", error);
-    }
-    const int64_t pack = m_query.ColumnInt(1);
-    const int64_t offset = m_query.ColumnInt(2);
-    const int64_t size = m_query.ColumnInt(3);
-    std::vector<uint8_t> digest = m_query.ColumnBlob(4);
-    if (digest.size() != ZuSha256::Digest().size() || pack <= 0) {
-      return m_store.Damaged(m_id, chunk + " is missing", error);
-    }
-    if (size <= 0 || static_cast<size_t>(size) > Chunker().GetMaximumSize() ||
-        size > m_size - m_read) {
-      return m_store.Damaged(m_id, chunk + " has a wrong size", error);
-    }
-    if (pack != m_openPack) {
-      if (!ReadRun(batch, error)) {
-        return false;
+      done += take;
+      m_inPiece += take;
+      if (m_inPiece == piece.size) {
+        ++m_piece;
+        m_inPiece = 0;
       }
-      const int code = m_pack.Open("packs", "bytes", pack);
+    }
+    m_read += batch.size;
+    return true;
+  }
+
+  // Opens the segment piece lies in, checking that it holds the piece.
+  bool OpenPiece(const ZuPieceTable::Piece& piece, std::string* error) {
+    const std::string name = "piece " + std::to_string(m_piece + 1);
+    if (piece.segment != m_openSegment) {
+      const int code = m_blob.Open("segments", "bytes", piece.segment);
       if (code != SQLITE_OK) {
+        m_openSegment = 0;
         return code == SQLITE_ERROR
-                   ? m_store.Damaged(m_id, chunk + " lies in a missing pack", error)
+                   ? m_store.Damaged(m_id, name + " lies in a missing segment", error)
                    : m_store.Fail(code, error);
       }
-      m_openPack = pack;
+      m_openSegment = piece.segment;
     }
-    if (offset < 0 || offset > m_pack.GetSize() - size) {
-      return m_store.Damaged(m_id, chunk + " lies outside its pack", error);
-    }
-    const bool extends = m_run.size > 0 && m_run.at + m_run.size == batch.used &&
-                         m_run.packOffset + m_run.size == static_cast<size_t>(offset);
-    if (!extends) {
-      if (!ReadRun(batch, error)) {
-        return false;
-      }
-      m_run = {static_cast<size_t>(offset), batch.used, 0};
-    }
-    m_run.size += static_cast<size_t>(size);
-    if (m_chunks != nullptr) {
-      ZuKnownChunks::Chunk known{
-          static_cast<size_t>(m_read), static_cast<size_t>(size), {}, m_query.ColumnInt(5)};
-      std::copy(digest.begin(), digest.end(), known.digest.begin());
-      m_chunks->push_back(known);
-    }
-    batch.used += static_cast<size_t>(size);
-    batch.sizes.push_back(static_cast<size_t>(size));
-    batch.stored.push_back(std::move(digest));
-    m_read += size;
-    return true;
+    const auto size = static_cast<uint64_t>(m_blob.GetSize());
+    return (piece.offset <= size && piece.size <= size - piece.offset) ||
+           m_store.Damaged(m_id, name + " reaches past the end of its segment", error);
+  }
+
+  bool ReadFromSegment(uint8_t* to, uint64_t offset, size_t size, std::string* error) {
+    const int code = m_blob.Read(to, static_cast<int>(size), static_cast<int>(offset));
+    return code == SQLITE_OK || m_store.Fail(code, error);
   }
 
   bool Check(const Batch& batch, const std::vector<ZuSha256::Digest>& actual, std::string* error) {
     for (size_t i = 0; i < actual.size(); ++i) {
-      if (!std::equal(actual[i].begin(), actual[i].end(), batch.stored[i].begin())) {
+      const size_t block = batch.start / kBlockSize + i;
+      const auto stored = m_row.blocks.begin() + static_cast<ptrdiff_t>(block * actual[i].size());
+      if (!std::equal(actual[i].begin(), actual[i].end(), stored)) {
+        const size_t first = block * kBlockSize;
+        const size_t last = std::min(first + kBlockSize, static_cast<size_t>(m_row.size)) - 1;
         return m_store.Damaged(m_id,
-                               "chunk " + std::to_string(batch.first + static_cast<int64_t>(i)) +
-                                   " does not match its digest",
+                               "bytes " + std::to_string(first) + " to " + std::to_string(last) +
+                                   " do not match their digest",
                                error);
       }
-      m_listDigest.Update(DigestSpan(actual[i]));
     }
     return true;
   }
 
   const ZuProjectStore& m_store;
   int64_t m_id;
-  int64_t m_size;
-  std::vector<ZuKnownChunks::Chunk>* m_chunks;
+  const VersionRow& m_row;
+  const ZuPieceTable& m_pieces;
   uint8_t* m_target;
-  ZuSqlStatement m_query;
-  ZuSqlBlobReader m_pack;
-  int64_t m_openPack = 0;
-  // Chunks that follow each other in the open pack are read with one call: a read of part of
-  // a page goes through the database's page cache, which a long pack would overflow.
-  struct Run {
-    size_t packOffset = 0;
-    size_t at = 0;  // in the batch
-    size_t size = 0;
-  } m_run;
-  int64_t m_number = 0;  // chunks read so far
-  int64_t m_read = 0;    // their bytes
-  bool m_done = false;
-  ZuSha256 m_listDigest;
+  ZuSqlBlobReader m_blob;
+  int64_t m_openSegment = 0;
+  size_t m_piece = 0;      // the piece read next
+  uint64_t m_inPiece = 0;  // how much of it has been read
+  size_t m_read = 0;       // bytes of the version read so far
 };
 
 bool ZuProjectStore::ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error,
-                                      std::vector<ZuKnownChunks::Chunk>* chunks,
-                                      uint8_t* target) const {
-  const int64_t size = VersionSize(id, error);
-  if (size < 0) {
+                                      ZuPieceTable* pieces, uint8_t* target) const {
+  VersionRow row;
+  if (!ReadVersionRow(id, &row, error)) {
     return false;
   }
-  std::vector<uint8_t> listDigest;
-  if (m_format >= 3) {
-    ZuSqlStatement query(m_db, "SELECT chunk_list FROM versions WHERE id = ?");
-    query.Bind(1, id);
-    const int code = query.Step();
-    if (code != SQLITE_ROW) {
-      return Fail(code, error);
-    }
-    listDigest = query.ColumnBlob(0);
+  if (!row.hasPieces) {
+    // Only a file of an earlier format, read as it is, holds versions without a table.
+    return m_format < 4 ? ReadLegacyVersion(id, row.size, sink, error)
+                        : Damaged(id, "its table of pieces is missing", error);
   }
-  if (!listDigest.empty()) {
-    return ChunkReader(*this, id, size, chunks, target).Read(listDigest, sink, error);
+  if (!row.SealHolds(id)) {
+    return Damaged(id, "its size, facts or digests are not the ones sealed", error);
   }
-  return ReadUnchunked(id, size, sink, error);
-}
-
-bool ZuProjectStore::ReadUnchunked(int64_t id, int64_t size, const ByteSink& sink,
-                                   std::string* error) const {
-  std::vector<int64_t> parts;
-  if (m_format >= 2) {
-    ZuSqlStatement query(m_db, "SELECT rowid FROM version_parts WHERE version = ? ORDER BY part");
-    query.Bind(1, id);
-    int code = SQLITE_OK;
-    while ((code = query.Step()) == SQLITE_ROW) {
-      parts.push_back(query.ColumnInt(0));
-    }
-    if (code != SQLITE_DONE) {
-      return Fail(code, error);
-    }
+  const size_t blocks = (static_cast<size_t>(row.size) + kBlockSize - 1) / kBlockSize;
+  if (row.blocks.size() != blocks * ZuSha256::Digest().size()) {
+    return Damaged(id, "its block digests do not cover its size", error);
   }
-  const bool whole = parts.empty();  // stored whole by the first format, or an empty movie
-  if (whole) {
-    parts.push_back(id);
+  ZuPieceTable table;
+  std::string why;
+  if (!ZuPieceTable::Decode(row.pieces, &table, &why)) {
+    return Damaged(id, why, error);
   }
-  ZuSqlBlobReader blob(m_db);
-  std::vector<uint8_t> window(
-      std::min(kReadWindow, static_cast<size_t>(std::max<int64_t>(size, 1))));
-  int64_t read = 0;
-  for (const int64_t part : parts) {
-    int code =
-        whole ? blob.Open("versions", "bytes", part) : blob.Open("version_parts", "bytes", part);
-    if (code != SQLITE_OK) {
-      return Fail(code, error);
-    }
-    const int count = blob.GetSize();
-    if (count > size - read) {
-      return Damaged(id, "its stored size does not match its bytes", error);
-    }
-    const int step = static_cast<int>(window.size());
-    for (int offset = 0; offset < count; offset += step) {
-      const int n = std::min(step, count - offset);
-      if ((code = blob.Read(window.data(), n, offset)) != SQLITE_OK) {
-        return Fail(code, error);
-      }
-      if (!sink({window.data(), static_cast<size_t>(n)})) {
-        return false;
-      }
-    }
-    read += count;
+  if (table.Size() != static_cast<uint64_t>(row.size)) {
+    return Damaged(id, "its pieces do not add up to its size", error);
   }
-  return read == size || Damaged(id, "its stored size does not match its bytes", error);
+  if (!VersionReader(*this, id, row, table, target).Read(sink, error)) {
+    return false;
+  }
+  int64_t frames = 0;
+  int64_t rate = 0;
+  if (row.frames >= 0 && target != nullptr &&
+      ReadHeaderLength({target, static_cast<size_t>(row.size)}, &frames, &rate) &&
+      (frames != row.frames || rate != row.frameRate)) {
+    return Damaged(id, "its movie's length is not the one stored", error);
+  }
+  if (pieces != nullptr) {
+    *pieces = std::move(table);
+  }
+  return true;
 }
 
 bool ZuProjectStore::ReadVersion(int64_t id, ZuSharedBytes* bytes, std::string* error) const {
-  const int64_t size = VersionSize(id, error);
-  if (size < 0) {
+  VersionRow row;
+  if (!ReadVersionRow(id, &row, error)) {
     return false;
   }
-  std::shared_ptr<uint8_t[]> storage = ZuAllocateLargeBuffer(static_cast<size_t>(size));
+  std::shared_ptr<uint8_t[]> storage = ZuAllocateLargeBuffer(static_cast<size_t>(row.size));
   if (storage == nullptr) {
     return SetError(error, "out of memory");
   }
   size_t filled = 0;
-  std::vector<ZuKnownChunks::Chunk> chunks;
+  ZuPieceTable pieces;
   const bool read = ReadVersionBytes(
       id,
       [&](std::span<const uint8_t> piece) {
@@ -576,20 +535,21 @@ bool ZuProjectStore::ReadVersion(int64_t id, ZuSharedBytes* bytes, std::string* 
         filled += piece.size();
         return true;
       },
-      error, &chunks, storage.get());
+      error, &pieces, storage.get());
   if (!read) {
     return false;
   }
   const uint8_t* data = storage.get();
-  *bytes = ZuSharedBytes(std::move(storage), data, static_cast<size_t>(size));
-  if (!chunks.empty()) {
-    m_lastRead = std::make_shared<const ZuKnownChunks>(*bytes, std::move(chunks));
+  *bytes = ZuSharedBytes(std::move(storage), data, static_cast<size_t>(row.size));
+  if (!pieces.Pieces().empty()) {
+    KeepSource({id, *bytes, std::move(pieces)});
   }
   return true;
 }
 
 bool ZuProjectStore::ExportVersion(int64_t id, const std::string& path, std::string* error) const {
-  if (VersionSize(id, error) < 0) {
+  VersionRow row;
+  if (!ReadVersionRow(id, &row, error)) {
     return false;
   }
   std::string openError;
@@ -613,21 +573,17 @@ bool ZuProjectStore::ExportVersion(int64_t id, const std::string& path, std::str
 }
 
 bool ZuProjectStore::ReadVersionFacts(int64_t id, ZuMovieFacts* facts) const {
-  if (m_format < 2) {
+  VersionRow row;
+  if (!ReadVersionRow(id, &row, nullptr) || row.frames < 0 || row.frames > 65535 ||
+      row.frameRate < 0 || row.frameRate > 65535 || row.fmr < 0) {
     return false;
   }
-  ZuSqlStatement query(m_db,
-                       "SELECT frames, frame_rate, fmr FROM versions WHERE id = ? AND "
-                       "frames BETWEEN 0 AND 65535 AND frame_rate BETWEEN 0 AND 65535 AND "
-                       "fmr IS NOT NULL");
-  query.Bind(1, id);
-  if (query.Step() != SQLITE_ROW) {
+  if (m_format >= 4 && !row.SealHolds(id)) {
     return false;
   }
   *facts = ZuMovieFacts();
-  facts->fmr = query.ColumnInt(2) != 0;
-  facts->SetLength(static_cast<uint16_t>(query.ColumnInt(0)),
-                   static_cast<uint16_t>(query.ColumnInt(1)));
+  facts->fmr = row.fmr != 0;
+  facts->SetLength(static_cast<uint16_t>(row.frames), static_cast<uint16_t>(row.frameRate));
   return true;
 }
 

@@ -41,8 +41,8 @@ void RunProjectList(const std::string& path) {
       continue;
     }
     const bool fmr = slide->IsMarkedFMR() && resource->GetResourceFMRSwf(nullptr) == 1;
-    std::cout << std::setw(8) << frames << "  "
-              << (fmr ? "yes" : "no ") << std::setw(8) << resource->GetUserCount() << "  "
+    std::cout << std::setw(8) << frames << "  " << (fmr ? "yes" : "no ") << std::setw(8)
+              << resource->GetUserCount() << "  "
               << resource->GetResourceName(nullptr).GetUTF8String() << "\n";
   }
 }

@@ -102,27 +102,24 @@ bool ZuProjectStore::Upgrade(std::string* error) {
   if (own && !Begin(error)) {
     return false;
   }
-  for (int64_t format = m_format; format < kFormatVersion; ++format) {
+  const int64_t from = m_format;
+  bool upgraded = true;
+  for (int64_t format = m_format; upgraded && format < kFormatVersion; ++format) {
     const int code = ZuSqlExecute(m_db, kUpgrades[format - 1]);
-    if (code != SQLITE_OK) {
-      Fail(code, error);
-      if (own) {
-        Rollback();
-      }
-      return false;
-    }
+    upgraded = code == SQLITE_OK || Fail(code, error);
   }
-  if (!UpgradeVersions(error)) {
-    if (own) {
-      Rollback();
-    }
-    return false;
-  }
-  if (own && !Commit(error)) {
-    return false;
-  }
+  // The versions are read as their format stored them and stored again; then the states,
+  // stored before they were sealed, are sealed with the versions' new seals.
+  upgraded = upgraded && UpgradeVersions(error);
   m_format = kFormatVersion;
-  return true;
+  if (upgraded && SealStates(error) && (!own || Commit(error))) {
+    return true;
+  }
+  if (own) {
+    Rollback();
+  }
+  m_format = from;
+  return false;
 }
 
 // Gives the pages the upgrade of a new file freed back to the file system.

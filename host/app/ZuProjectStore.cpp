@@ -177,7 +177,7 @@ bool ZuProjectStore::ReadCurrent(std::string* error) {
     return code == SQLITE_DONE ? SetError(error, "project file is damaged") : Fail(code, error);
   }
   m_current = current.ColumnInt(0);
-  return true;
+  return CheckCurrent(error);
 }
 
 bool ZuProjectStore::Begin(std::string* error) {

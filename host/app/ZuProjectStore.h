@@ -172,6 +172,20 @@ class ZuProjectStore {
 
   // ZuProjectStates.cpp: the history of states.
   int64_t NeighbourState(const char* sql) const;
+  // Reads state id's rows into state, the digest of what they hold into digest and the
+  // digest its row keeps into stored (empty when it has none).
+  bool ReadState(int64_t id, ZuProjectState* state, std::vector<uint8_t>* digest,
+                 std::vector<uint8_t>* stored, std::string* error) const;
+  // The digest state id's row keeps; a damaged file when there is none.
+  bool StoredStateDigest(int64_t id, std::vector<uint8_t>* digest, std::string* error) const;
+  // Whether the pointer to the current state is the one written with it (always true for
+  // files of the formats before states were sealed).
+  bool CheckCurrent(std::string* error) const;
+  // Writes the digest of state id's rows into its row.
+  bool SealState(int64_t id, std::string* error);
+  // Seals every state and the pointer to the current one: for a file whose states were
+  // stored without digests, inside the upgrade's transaction.
+  bool SealStates(std::string* error);
 
   sqlite3* m_db;
   int m_writerLock = -1;  // the descriptor holding a read-write store's flock

@@ -1,5 +1,5 @@
 // The project file: state kept across runs, undo across a restart, crashes in the middle of a
-// save, damaged and foreign files, a full disk, two processes.
+// save, damaged, edited and foreign files, a full disk, two processes.
 
 #include <gtest/gtest.h>
 #include <signal.h>
@@ -237,6 +237,89 @@ TEST_F(ProjectFileTest, BadFilesGiveClearErrorsAndStayUnchanged) {
   EXPECT_EQ(error, "no such project file");
   EXPECT_EQ(ZuProject::Create(ZuString(std::string_view(ProjectPath())), &error), nullptr);
   EXPECT_EQ(ReadFileBytes(ProjectPath()), good);
+}
+
+// A state's rows or the pointer to the current state edited by hand: refused as damage with
+// one line, never read as another project (fmredit exports no movie, undoes to no state).
+TEST_F(ProjectFileTest, EditedStatesAreRefusedAsDamage) {
+  const std::string a = WriteMovie("a.swf", 20, 0x123456);
+  const std::string b = WriteMovie("b.swf", 35, 0x654321);
+  ASSERT_EQ(AddSlide(a, -1), kZuSuccess);
+  ASSERT_EQ(AddSlide(b, 0), kZuSuccess);
+  const std::string showingB = std::to_string(Slide(1)->GetAnimation()->GetVersionId());
+  Replace(1, a);  // the state before shows b on slide 2, the current one a
+  const std::string current = std::to_string(Project().GetStateId());
+  const std::string before = std::to_string(Project().GetPreviousStateId());
+  CloseProject();
+  const std::vector<uint8_t> good = ReadFileBytes(ProjectPath());
+  const std::string out = File("out.swf");
+  const std::vector<std::string> exportSlide2{"project", "export", ProjectPath(), "--slide", "2",
+                                              "-o",      out};
+  const FmreditRun intact = RunFmredit(exportSlide2);
+  ASSERT_EQ(intact.exitCode, 0) << intact.err;
+  ASSERT_TRUE(ReadFileBytes(out) == ReadFileBytes(a));
+
+  struct Case {
+    const char* name;
+    std::string sql;
+    bool undo;  // the edit is to the state before: undo instead of export
+  };
+  const Case cases[] = {
+      {"a resource shows another version",
+       "UPDATE state_resources SET version = " + showingB + " WHERE state = " + current, false},
+      {"a slide's duration changed",
+       "UPDATE state_slides SET duration = duration + 1 WHERE state = " + current, false},
+      {"a state's label changed", "UPDATE states SET label = 'x' WHERE id = " + current, false},
+      {"the current state pointed at the one before",
+       "UPDATE meta SET value = " + before + " WHERE key = 'current_state'", false},
+      {"the pointer's check removed", "DELETE FROM meta WHERE key = 'current_check'", false},
+      {"the current state's digest removed",
+       "UPDATE states SET digest = NULL WHERE id = " + current, false},
+      {"two states' digests swapped",
+       "CREATE TEMP TABLE kept AS SELECT id, digest FROM states; UPDATE states SET digest = "
+       "(SELECT digest FROM kept WHERE kept.id = " +
+           before + " + " + current + " - states.id) WHERE id IN (" + before + ", " + current + ")",
+       false},
+      {"the state before shows another version",
+       "UPDATE state_resources SET version = (SELECT min(id) FROM versions) WHERE state = " +
+           before,
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    WriteFileBytes(ProjectPath(), good);
+    RawFile(ProjectPath()).Execute(c.sql);
+    std::filesystem::remove(out);
+    const FmreditRun run = RunFmredit(
+        c.undo ? std::vector<std::string>{"project", "undo", ProjectPath()} : exportSlide2);
+    EXPECT_NE(run.exitCode, 0);
+    EXPECT_NE(run.err.find("damaged"), std::string::npos) << run.err;
+    EXPECT_EQ(run.err.find('\n'), run.err.size() - 1) << run.err;
+    EXPECT_FALSE(std::filesystem::exists(out));
+  }
+}
+
+// States stored before states were sealed: read as they are, and every one sealed by the
+// upgrade (each undo loads one, checked against its digest).
+TEST_F(ProjectFileTest, TheUpgradeSealsEarlierStates) {
+  MakeHistory();
+  const ZuProjectState last = State();
+  CloseProject();
+  RawFile(ProjectPath())
+      .Execute(
+          "DROP TABLE segments; ALTER TABLE versions DROP COLUMN pieces; "
+          "ALTER TABLE versions DROP COLUMN blocks; ALTER TABLE versions DROP COLUMN digest; "
+          "ALTER TABLE states DROP COLUMN digest; DELETE FROM meta WHERE key = 'current_check'; "
+          "PRAGMA user_version = 3");
+  Reopen(ZuProjectAccess::kReadOnly);
+  EXPECT_EQ(State(), last);
+  Reopen();
+  EXPECT_EQ(State(), last);
+  for (int step = 0; step < 4; ++step) {
+    EXPECT_EQ(Undo(), kZuSuccess) << step;
+    Reopen();
+  }
+  EXPECT_EQ(Project().GetSlideCollection()->GetCount(), 0);
 }
 
 // The file may not grow (as on a full disk) while a movie is stored: the add fails with a

@@ -299,29 +299,6 @@ TEST_F(ProjectFileTest, EditedStatesAreRefusedAsDamage) {
   }
 }
 
-// States stored before states were sealed: read as they are, and every one sealed by the
-// upgrade (each undo loads one, checked against its digest).
-TEST_F(ProjectFileTest, TheUpgradeSealsEarlierStates) {
-  MakeHistory();
-  const ZuProjectState last = State();
-  CloseProject();
-  RawFile(ProjectPath())
-      .Execute(
-          "DROP TABLE segments; ALTER TABLE versions DROP COLUMN pieces; "
-          "ALTER TABLE versions DROP COLUMN blocks; ALTER TABLE versions DROP COLUMN digest; "
-          "ALTER TABLE states DROP COLUMN digest; DELETE FROM meta WHERE key = 'current_check'; "
-          "PRAGMA user_version = 3");
-  Reopen(ZuProjectAccess::kReadOnly);
-  EXPECT_EQ(State(), last);
-  Reopen();
-  EXPECT_EQ(State(), last);
-  for (int step = 0; step < 4; ++step) {
-    EXPECT_EQ(Undo(), kZuSuccess) << step;
-    Reopen();
-  }
-  EXPECT_EQ(Project().GetSlideCollection()->GetCount(), 0);
-}
-
 // The file may not grow (as on a full disk) while a movie is stored: the add fails with a
 // clear reason, and the project keeps its state.
 TEST_F(ProjectFileTest, FullDiskLosesNothing) {

@@ -16,6 +16,7 @@
 
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuByteMatcher.h"
+#include "host/app/ZuCommandHistory.h"
 #include "host/app/ZuMovieFacts.h"
 #include "host/app/ZuSession.h"
 #include "host/app/ZuSha256.h"
@@ -402,6 +403,10 @@ TEST_F(ProjectVersionsTest, EarlierFormatsAreReadAndUpgraded) {
     ZuMovieFacts facts;
     ASSERT_TRUE(Project().GetVersionFacts(old, &facts, &error)) << error;
     EXPECT_EQ(facts.frameCount, 20);
+    // The state of before the upgrade was sealed by it: undo goes back to it.
+    EXPECT_EQ(GetZuSession()->GetCommandHistory()->Undo(), kZuSuccess);
+    Reopen();
+    EXPECT_EQ(State(), before);
     CloseProject();
     RawFile raw(ProjectPath());
     EXPECT_EQ(raw.Number("PRAGMA user_version"), 4);

@@ -4,8 +4,6 @@
 // Records the 1080p demo screen (kFrames frames at 15 fps, 32-bit pictures) and a short
 // movie of the frames after it into a temporary folder, then, running the fmredit program
 // built with it (each command a process of its own, as a user runs them):
-//   chunk sizes   the recording and the result of one 2-second cut, cut into chunks of each
-//                 average size tried: the share of the cut movie's bytes that are new;
 //   add, export   `project add` and `project export` of the recording against a plain copy
 //                 and a copy followed by fsync (medians of kRepetitions fresh projects);
 //   edits         five `project delete` of 2 s at different places (the five-cut example),
@@ -28,13 +26,11 @@
 #include <cstdio>
 #include <filesystem>
 #include <map>
-#include <set>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "bench/ZuBenchSupport.h"
-#include "host/app/ZuChunker.h"
 #include "host/app/ZuMovieFacts.h"
 #include "host/app/ZuProjectStore.h"
 #include "host/app/ZuSha256.h"
@@ -89,43 +85,6 @@ ZuSharedBytes Map(const std::string& path) {
   return bytes;
 }
 
-// The digests of the chunks bytes are cut into, with each chunk's size.
-std::vector<std::pair<ZuSha256::Digest, size_t>> ChunkDigests(const ZuSharedBytes& bytes,
-                                                              size_t average) {
-  const ZuChunker chunker(average);
-  std::vector<std::pair<ZuSha256::Digest, size_t>> chunks;
-  for (size_t at = 0; at < bytes.size();) {
-    const size_t size = chunker.Cut(bytes.data() + at, bytes.size() - at);
-    chunks.emplace_back(ZuSha256::Of(bytes.span().subspan(at, size)), size);
-    at += size;
-  }
-  return chunks;
-}
-
-void MeasureChunkSizes(const std::string& movie, const std::string& cut) {
-  const ZuSharedBytes before = Map(movie);
-  const ZuSharedBytes after = Map(cut);
-  std::printf("\nchunk sizes, one 2 s cut of the %.1f MB recording:\n",
-              static_cast<double>(before.size()) / 1e6);
-  for (const size_t average :
-       {size_t{8} << 10, size_t{16} << 10, size_t{32} << 10, size_t{64} << 10, size_t{128} << 10}) {
-    std::set<ZuSha256::Digest> known;
-    for (const auto& chunk : ChunkDigests(before, average)) {
-      known.insert(chunk.first);
-    }
-    const auto chunks = ChunkDigests(after, average);
-    size_t fresh = 0;
-    for (const auto& [digest, size] : chunks) {
-      if (known.count(digest) == 0) {
-        fresh += size;
-      }
-    }
-    std::printf("  average %3zu KiB: %6zu chunks, new bytes %7.2f MB = %5.2f%% of the movie\n",
-                average >> 10, chunks.size(), static_cast<double>(fresh) / 1e6,
-                100.0 * static_cast<double>(fresh) / static_cast<double>(before.size()));
-  }
-}
-
 std::string Digest(const std::string& path) {
   const ZuSha256::Digest digest = ZuSha256::Of(Map(path).span());
   return {digest.begin(), digest.end()};
@@ -157,8 +116,8 @@ std::vector<std::string> ProjectCommand(const std::string& name, const std::stri
 }
 
 // The store's share of a project edit, timed in this process as the edit command does it:
-// the edited movie examined and stored as a version beside the one the edit read (whose
-// chunks it shares), a new state made current, and the transaction committed to disk.
+// the edited movie examined and stored as a version beside the one the edit read, a new
+// state made current, and the transaction committed to disk.
 // before is a copy of the project as it was before the edit; edited, the movie slide 1
 // shows after it. The milliseconds it took.
 double TimeCommit(const std::string& before, const std::string& edited) {
@@ -318,10 +277,6 @@ int main(int argc, char** argv) {
     const double movieMB = FileMB(movie);
     std::printf("recording: %d frames, %.1f MB; short movie %.1f MB\n", kFrames, movieMB,
                 FileMB(shortMovie));
-
-    const std::string fileCut = folder.File("cut.swf");
-    RunFmredit({"delete", movie, "--start", "60", "--length", "2", "-o", fileCut});
-    MeasureChunkSizes(movie, fileCut);
 
     const std::string exported = folder.File("exported.swf");
     std::vector<double> copy, synced;

@@ -33,6 +33,13 @@ median_seconds() {
   echo $times | tr ' ' '\n' | sort -g | awk '{ v[NR] = $1 } END { printf "%.2f\n", v[int((NR + 1) / 2)] }'
 }
 
+# median "VALUES": the median of the space-separated values.
+median() {
+  local values
+  read -ra values <<<"$1"
+  printf '%s\n' "${values[@]}" | sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'
+}
+
 # ratio A B: A / B to two places.
 ratio() {
   echo "$1 $2" | awk '{ printf "%.2f", $1 / $2 }'

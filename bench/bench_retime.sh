@@ -71,12 +71,6 @@ measure() {
   cpu[$name]+=" $(echo "$user + $system" | bc -l)"
   rss[$name]+=" $(tail -n1 rss.txt)"
 }
-# median "VALUES": the median of the space-separated values.
-median() {
-  local values
-  read -ra values <<<"$1"
-  printf '%s\n' "${values[@]}" | sort -g | awk '{ a[NR] = $1 } END { print a[int((NR + 1) / 2)] }'
-}
 frames_of() { "$fmredit" info "$1" | awk '$1 == "frames:" { print $2 }'; }
 
 # Every fmredit command once per round, in the same order, so that a change in the machine's

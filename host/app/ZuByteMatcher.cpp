@@ -12,6 +12,8 @@ constexpr uint64_t kMultiplier = 0x100000001B3ull;
 // How far the walk compares straight on before it calls a short agreement a coincidence:
 // a repeat this short costs more to refer to than to store.
 constexpr size_t kShortestRepeat = 16;
+// How far ahead of a mismatch the walk looks for the bytes to agree again.
+constexpr size_t kNear = 64;
 
 constexpr uint64_t Power(uint64_t base, size_t exponent) {
   uint64_t result = 1;
@@ -167,25 +169,55 @@ bool ZuByteMatcher::FindRepeat(std::span<const uint8_t> target, size_t from, Run
   }
 }
 
+bool ZuByteMatcher::FindNear(std::span<const uint8_t> target, size_t at, const Run& expected,
+                             Run* match, size_t* start) const {
+  const std::span<const uint8_t> source = m_sources[static_cast<size_t>(expected.source)];
+  const auto agrees = [&](size_t targetAt, size_t sourceAt) {
+    return targetAt + kShortestRepeat <= target.size() &&
+           sourceAt + kShortestRepeat <= source.size() &&
+           std::memcmp(target.data() + targetAt, source.data() + sourceAt, kShortestRepeat) == 0;
+  };
+  for (size_t distance = 1; distance <= kNear; ++distance) {
+    // Bytes left out of the source, bytes put in place of as many, bytes put in.
+    const std::pair<size_t, size_t> tries[] = {{at, expected.from + distance},
+                                               {at + distance, expected.from + distance},
+                                               {at + distance, expected.from}};
+    for (const auto& [targetAt, sourceAt] : tries) {
+      if (agrees(targetAt, sourceAt)) {
+        *match = {expected.source, sourceAt, 0};
+        match->size = AgreeingLength(target, targetAt, *match);
+        *start = targetAt;
+        return true;
+      }
+    }
+  }
+  return false;
+}
+
 std::vector<ZuByteMatcher::Run> ZuByteMatcher::Match(std::span<const uint8_t> target) {
   std::vector<Run> runs;
   Run expected{m_sources.empty() ? -1 : 0, 0, 0};
   size_t at = 0;
   while (at < target.size()) {
-    size_t agreeing = 0;
-    if (expected.source >= 0 &&
-        expected.from < m_sources[static_cast<size_t>(expected.source)].size()) {
-      agreeing = AgreeingLength(target, at, expected);
-    }
+    const bool placed = expected.source >= 0 &&
+                        expected.from < m_sources[static_cast<size_t>(expected.source)].size();
+    const size_t agreeing = placed ? AgreeingLength(target, at, expected) : 0;
     if (agreeing >= kShortestRepeat || (agreeing > 0 && at + agreeing == target.size())) {
       Append(runs, {expected.source, expected.from, agreeing});
       at += agreeing;
       expected.from += agreeing;
       continue;
     }
+    // Where the bytes stop agreeing, most edits have left out, replaced or put in a few bytes
+    // (a tag dropped, a header field rewritten): the walk looks just ahead on both sides
+    // first, then through the index.
     Run repeat;
     size_t start = 0;
-    if (m_sources.empty() || !FindRepeat(target, at, &repeat, &start)) {
+    const Run mismatch{expected.source, expected.from + agreeing, 0};
+    if (placed && FindNear(target, at + agreeing, mismatch, &repeat, &start)) {
+      Append(runs, {expected.source, expected.from, agreeing});
+      at += agreeing;
+    } else if (m_sources.empty() || !FindRepeat(target, at, &repeat, &start)) {
       Append(runs, {-1, at, target.size() - at});
       break;
     }

@@ -13,10 +13,11 @@
 //
 // The matcher walks the new bytes with the source position it expects next and compares
 // straight on while they agree, which is most of the way and costs a memcmp. Where they
-// differ it looks for the next place that repeats a source, through an index of every
-// kWindow-th window of each source, then grows the match backwards over the bytes it
-// skipped. So a change costs the walk a little more than its own length, and the result is
-// exact: every repeat it reports has been compared byte for byte.
+// differ it looks a little ahead on both sides for the bytes to agree again (an edit drops a
+// tag or rewrites a field), else for the next place that repeats a source, through an index of
+// every kWindow-th window of each source, then grows the match backwards over the bytes it skipped.
+// So a change costs the walk a little more than its own length, and the result is exact: every
+// repeat it reports has been compared byte for byte.
 //
 // The sources and the new bytes must stay unchanged while the matcher is in use.
 class ZuByteMatcher {
@@ -46,6 +47,10 @@ class ZuByteMatcher {
 
   // How many bytes from target[at] equal the source's from its position at.
   size_t AgreeingLength(std::span<const uint8_t> target, size_t at, const Run& expected) const;
+  // A repeat of the expected source that starts at most kNear bytes after the mismatch at at
+  // in either: true with match set to it and start to where it starts in target.
+  bool FindNear(std::span<const uint8_t> target, size_t at, const Run& expected, Run* match,
+                size_t* start) const;
   // The first repeat that starts in target[from, ...): true with match set to it (its size
   // grown forwards as far as the bytes agree) and its start grown backwards to at most from.
   bool FindRepeat(std::span<const uint8_t> target, size_t from, Run* match, size_t* at);

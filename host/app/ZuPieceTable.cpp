@@ -45,7 +45,7 @@ void ZuPieceTable::Append(const Piece& piece) {
   }
   if (!m_pieces.empty()) {
     Piece& last = m_pieces.back();
-    if (last.segment == piece.segment && last.offset + last.size == piece.offset) {
+    if (last.source == piece.source && last.offset + last.size == piece.offset) {
       last.size += piece.size;
       m_size += piece.size;
       return;
@@ -62,32 +62,32 @@ void ZuPieceTable::AppendRange(const ZuPieceTable& other, uint64_t from, uint64_
     const Piece& piece = other.m_pieces[i];
     const uint64_t skip = from - other.m_starts[i];
     const uint64_t take = std::min(size, piece.size - skip);
-    Append({piece.segment, piece.offset + skip, take});
+    Append({piece.source, piece.offset + skip, take});
     from += take;
     size -= take;
   }
 }
 
-void ZuPieceTable::SetSegment(size_t first, int64_t marker, int64_t segment) {
+void ZuPieceTable::SetSource(size_t first, int64_t marker, int64_t source) {
   for (size_t i = first; i < m_pieces.size(); ++i) {
-    if (m_pieces[i].segment == marker) {
-      m_pieces[i].segment = segment;
+    if (m_pieces[i].source == marker) {
+      m_pieces[i].source = source;
     }
   }
 }
 
 std::vector<uint8_t> ZuPieceTable::Encode() const {
   std::vector<uint8_t> out;
-  int64_t segment = 0;
+  int64_t source = 0;
   uint64_t end = 0;
   for (const Piece& piece : m_pieces) {
-    if (piece.segment != segment) {
+    if (piece.source != source) {
       end = 0;
     }
-    PutNumber(out, ZigZag(piece.segment - segment));
+    PutNumber(out, ZigZag(piece.source - source));
     PutNumber(out, ZigZag(static_cast<int64_t>(piece.offset - end)));
     PutNumber(out, piece.size);
-    segment = piece.segment;
+    source = piece.source;
     end = piece.offset + piece.size;
   }
   return out;
@@ -95,7 +95,7 @@ std::vector<uint8_t> ZuPieceTable::Encode() const {
 
 bool ZuPieceTable::Decode(std::span<const uint8_t> bytes, ZuPieceTable* table, std::string* why) {
   *table = ZuPieceTable();
-  int64_t segment = 0;
+  int64_t source = 0;
   uint64_t end = 0;
   size_t at = 0;
   while (at < bytes.size()) {
@@ -107,13 +107,13 @@ bool ZuPieceTable::Decode(std::span<const uint8_t> bytes, ZuPieceTable* table, s
       *why = "its list of pieces is cut short";
       return false;
     }
-    const int64_t next = static_cast<int64_t>(static_cast<uint64_t>(segment) +
+    const int64_t next = static_cast<int64_t>(static_cast<uint64_t>(source) +
                                               static_cast<uint64_t>(UnZigZag(change)));
-    if (next != segment) {
+    if (next != source) {
       end = 0;
     }
     const uint64_t offset = end + static_cast<uint64_t>(UnZigZag(distance));
-    if (next < 1 || size == 0 || offset > (uint64_t{1} << 40) || size > (uint64_t{1} << 40) ||
+    if (next == 0 || size == 0 || offset > (uint64_t{1} << 40) || size > (uint64_t{1} << 40) ||
         table->m_size + size > (uint64_t{1} << 40)) {
       *why = "piece " + std::to_string(table->m_pieces.size() + 1) + " is out of range";
       return false;
@@ -121,7 +121,7 @@ bool ZuPieceTable::Decode(std::span<const uint8_t> bytes, ZuPieceTable* table, s
     table->m_pieces.push_back({next, offset, size});
     table->m_starts.push_back(table->m_size);
     table->m_size += size;
-    segment = next;
+    source = next;
     end = offset + size;
   }
   return true;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <deque>
 #include <functional>
+#include <map>
 #include <memory>
 #include <span>
 #include <string>
@@ -41,7 +42,7 @@ struct ZuProjectStorage {
 //
 // A version stores only the bytes that are new. Storing one compares its bytes with the
 // versions read (or stored) since the transaction began (ZuByteMatcher): what repeats them
-// becomes pieces of their segments, the rest goes into new segments. An edit reads the
+// becomes pieces referring to those versions, the rest goes into new segments. An edit reads the
 // version it changes and stores its result in one transaction, so the result costs what
 // the edit really changed: a key frame made, a few bytes of table per frame dropped. A movie
 // added from a file is all new bytes, stored as segments of a few MiB straight from the
@@ -147,18 +148,22 @@ class ZuProjectStore {
   struct Source {
     int64_t id = 0;
     ZuSharedBytes bytes;
-    ZuPieceTable pieces;
   };
   bool ReadVersionRow(int64_t id, VersionRow* row, std::string* error) const;
+  // Checks a row of the current format against its seal and decodes its table.
+  bool CheckVersionRow(int64_t id, const VersionRow& row, ZuPieceTable* table,
+                       std::string* error) const;
+  // Appends to resolved the pieces of version id's table, each piece of an earlier version
+  // replaced by the segment pieces it stands for; earlier keeps the tables resolved so far.
+  bool ResolvePieces(int64_t id, const ZuPieceTable& table, ZuPieceTable* resolved,
+                     std::map<int64_t, ZuPieceTable>& earlier, std::string* error) const;
   // Stores movie as version id: a new row, or (for the upgrade) in place of the row there.
   bool WriteVersion(int64_t id, const ZuMovieFacts& movie, std::string* error);
   // Hands version id's bytes to sink in order, each piece checked; false on damage or a
-  // failed read, with a reason naming the version.
-  // pieces, when given, receives the version's table (none for a version of an earlier
-  // format); target, when given, room for the whole version, where it is read in place
-  // (the pieces handed to sink then lie in it).
+  // failed read, with a reason naming the version. target, when given, is room for the
+  // whole version, where it is read in place (the pieces handed to sink then lie in it).
   bool ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error,
-                        ZuPieceTable* pieces = nullptr, uint8_t* target = nullptr) const;
+                        uint8_t* target = nullptr) const;
   void KeepSource(Source source) const;
   bool Damaged(int64_t id, const std::string& what, std::string* error) const;
 
@@ -195,8 +200,8 @@ class ZuProjectStore {
   bool m_inTransaction = false;
   int64_t m_current = 0;
   int64_t m_currentAtBegin = 0;  // restored by Rollback
-  // The versions read or stored last, newest last, while the transaction lasts (their
-  // segment ids may not outlive a rollback).
+  // The versions read or stored last, newest last, until the transaction ends (a version
+  // stored in it may not outlive a rollback).
   mutable std::deque<Source> m_sources;
   mutable std::string m_lastError;
 };

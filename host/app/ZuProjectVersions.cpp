@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <map>
 
 #include "host/app/ZuByteMatcher.h"
 #include "host/app/ZuChunkDigests.h"
@@ -37,8 +38,8 @@ constexpr size_t kSegmentSize = size_t{4} << 20;
 // edit reads one movie (a merge two) and stores one (a split two).
 constexpr size_t kSourcesKept = 3;
 
-// The segment of pieces whose new bytes wait to be stored.
-constexpr int64_t kWaitingSegment = -1;
+// The source of pieces whose new bytes wait to be stored: no segment or version has it.
+constexpr int64_t kWaitingSegment = 0;
 
 std::span<const uint8_t> DigestSpan(const ZuSha256::Digest& digest) {
   return {digest.data(), digest.size()};
@@ -185,8 +186,8 @@ class ZuProjectStore::VersionWriter {
         const size_t take = std::min(end, runStart + current.size) - at;
         const size_t into = at - runStart;
         if (current.source >= 0) {
-          m_pieces.AppendRange(m_store.m_sources[static_cast<size_t>(current.source)].pieces,
-                               current.from + into, take);
+          const int64_t version = m_store.m_sources[static_cast<size_t>(current.source)].id;
+          m_pieces.Append({-version, current.from + into, take});
         } else if (!StoreNew(m_bytes.span().subspan(at, take), error)) {
           digests.Get();
           return false;
@@ -248,7 +249,7 @@ class ZuProjectStore::VersionWriter {
     if (!StoreSegment(m_waiting, &segment, error)) {
       return false;
     }
-    m_pieces.SetSegment(m_firstWaiting, kWaitingSegment, segment);
+    m_pieces.SetSource(m_firstWaiting, kWaitingSegment, segment);
     m_waiting.clear();
     return true;
   }
@@ -318,7 +319,7 @@ bool ZuProjectStore::WriteVersion(int64_t id, const ZuMovieFacts& movie, std::st
   if (code != SQLITE_DONE) {
     return Fail(code, error);
   }
-  KeepSource({id, movie.bytes, writer.Pieces()});
+  KeepSource({id, movie.bytes});
   return true;
 }
 
@@ -425,15 +426,15 @@ class ZuProjectStore::VersionReader {
   // Opens the segment piece lies in, checking that it holds the piece.
   bool OpenPiece(const ZuPieceTable::Piece& piece, std::string* error) {
     const std::string name = "piece " + std::to_string(m_piece + 1);
-    if (piece.segment != m_openSegment) {
-      const int code = m_blob.Open("segments", "bytes", piece.segment);
+    if (piece.source != m_openSegment) {
+      const int code = m_blob.Open("segments", "bytes", piece.source);
       if (code != SQLITE_OK) {
         m_openSegment = 0;
         return code == SQLITE_ERROR
                    ? m_store.Damaged(m_id, name + " lies in a missing segment", error)
                    : m_store.Fail(code, error);
       }
-      m_openSegment = piece.segment;
+      m_openSegment = piece.source;
     }
     const auto size = static_cast<uint64_t>(m_blob.GetSize());
     return (piece.offset <= size && piece.size <= size - piece.offset) ||
@@ -473,16 +474,10 @@ class ZuProjectStore::VersionReader {
   size_t m_read = 0;       // bytes of the version read so far
 };
 
-bool ZuProjectStore::ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error,
-                                      ZuPieceTable* pieces, uint8_t* target) const {
-  VersionRow row;
-  if (!ReadVersionRow(id, &row, error)) {
-    return false;
-  }
+bool ZuProjectStore::CheckVersionRow(int64_t id, const VersionRow& row, ZuPieceTable* table,
+                                     std::string* error) const {
   if (!row.hasPieces) {
-    // Only a file of an earlier format, read as it is, holds versions without a table.
-    return m_format < 4 ? ReadLegacyVersion(id, row.size, sink, error)
-                        : Damaged(id, "its table of pieces is missing", error);
+    return Damaged(id, "its table of pieces is missing", error);
   }
   if (!row.SealHolds(id)) {
     return Damaged(id, "its size, facts or digests are not the ones sealed", error);
@@ -491,15 +486,67 @@ bool ZuProjectStore::ReadVersionBytes(int64_t id, const ByteSink& sink, std::str
   if (row.blocks.size() != blocks * ZuSha256::Digest().size()) {
     return Damaged(id, "its block digests do not cover its size", error);
   }
-  ZuPieceTable table;
   std::string why;
-  if (!ZuPieceTable::Decode(row.pieces, &table, &why)) {
+  if (!ZuPieceTable::Decode(row.pieces, table, &why)) {
     return Damaged(id, why, error);
   }
-  if (table.Size() != static_cast<uint64_t>(row.size)) {
-    return Damaged(id, "its pieces do not add up to its size", error);
+  return table->Size() == static_cast<uint64_t>(row.size) ||
+         Damaged(id, "its pieces do not add up to its size", error);
+}
+
+bool ZuProjectStore::ResolvePieces(int64_t id, const ZuPieceTable& table, ZuPieceTable* resolved,
+                                   std::map<int64_t, ZuPieceTable>& earlier,
+                                   std::string* error) const {
+  size_t number = 0;
+  for (const ZuPieceTable::Piece& piece : table.Pieces()) {
+    ++number;
+    if (piece.source > 0) {
+      resolved->Append(piece);
+      continue;
+    }
+    const int64_t version = -piece.source;
+    const std::string name = "piece " + std::to_string(number);
+    // A version refers only to versions stored before it, so the references end.
+    if (version >= id) {
+      return Damaged(id, name + " refers to a version stored after it", error);
+    }
+    auto found = earlier.find(version);
+    if (found == earlier.end()) {
+      VersionRow row;
+      ZuPieceTable own;
+      ZuPieceTable flat;
+      if (!ReadVersionRow(version, &row, error) || !CheckVersionRow(version, row, &own, error) ||
+          !ResolvePieces(version, own, &flat, earlier, error)) {
+        return false;
+      }
+      found = earlier.emplace(version, std::move(flat)).first;
+    }
+    const uint64_t size = found->second.Size();
+    if (piece.offset > size || piece.size > size - piece.offset) {
+      return Damaged(id, name + " reaches past the end of version " + std::to_string(version),
+                     error);
+    }
+    resolved->AppendRange(found->second, piece.offset, piece.size);
   }
-  if (!VersionReader(*this, id, row, table, target).Read(sink, error)) {
+  return true;
+}
+
+bool ZuProjectStore::ReadVersionBytes(int64_t id, const ByteSink& sink, std::string* error,
+                                      uint8_t* target) const {
+  VersionRow row;
+  if (!ReadVersionRow(id, &row, error)) {
+    return false;
+  }
+  // Only a file of an earlier format, read as it is, holds versions without a table.
+  if (!row.hasPieces && m_format < 4) {
+    return ReadLegacyVersion(id, row.size, sink, error);
+  }
+  ZuPieceTable table;
+  ZuPieceTable resolved;
+  std::map<int64_t, ZuPieceTable> earlier;
+  if (!CheckVersionRow(id, row, &table, error) ||
+      !ResolvePieces(id, table, &resolved, earlier, error) ||
+      !VersionReader(*this, id, row, resolved, target).Read(sink, error)) {
     return false;
   }
   int64_t frames = 0;
@@ -508,9 +555,6 @@ bool ZuProjectStore::ReadVersionBytes(int64_t id, const ByteSink& sink, std::str
       ReadHeaderLength({target, static_cast<size_t>(row.size)}, &frames, &rate) &&
       (frames != row.frames || rate != row.frameRate)) {
     return Damaged(id, "its movie's length is not the one stored", error);
-  }
-  if (pieces != nullptr) {
-    *pieces = std::move(table);
   }
   return true;
 }
@@ -525,7 +569,6 @@ bool ZuProjectStore::ReadVersion(int64_t id, ZuSharedBytes* bytes, std::string* 
     return SetError(error, "out of memory");
   }
   size_t filled = 0;
-  ZuPieceTable pieces;
   const bool read = ReadVersionBytes(
       id,
       [&](std::span<const uint8_t> piece) {
@@ -535,15 +578,13 @@ bool ZuProjectStore::ReadVersion(int64_t id, ZuSharedBytes* bytes, std::string* 
         filled += piece.size();
         return true;
       },
-      error, &pieces, storage.get());
+      error, storage.get());
   if (!read) {
     return false;
   }
   const uint8_t* data = storage.get();
   *bytes = ZuSharedBytes(std::move(storage), data, static_cast<size_t>(row.size));
-  if (!pieces.Pieces().empty()) {
-    KeepSource({id, *bytes, std::move(pieces)});
-  }
+  KeepSource({id, *bytes});
   return true;
 }
 

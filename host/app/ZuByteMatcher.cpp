@@ -7,39 +7,23 @@
 namespace {
 
 constexpr size_t kWindow = ZuByteMatcher::kWindow;
-// The multiplier of the windows' polynomial hash (odd, so no byte's bits are lost).
-constexpr uint64_t kMultiplier = 0x100000001B3ull;
 // How far the walk compares straight on before it calls a short agreement a coincidence:
 // a repeat this short costs more to refer to than to store.
 constexpr size_t kShortestRepeat = 16;
 // How far ahead of a mismatch the walk looks for the bytes to agree again.
 constexpr size_t kNear = 64;
 
-constexpr uint64_t Power(uint64_t base, size_t exponent) {
-  uint64_t result = 1;
-  for (size_t i = 0; i < exponent; ++i) {
-    result *= base;
-  }
-  return result;
-}
-
-// The factor of the byte that leaves the window as it rolls on by one.
-constexpr uint64_t kLeaving = Power(kMultiplier, kWindow - 1);
-
+// A window's hash from its four 8-byte words: a few instructions, so that hashing the window
+// at every position of the bytes the walk lost its place in costs no more than rolling.
 uint64_t HashWindow(const uint8_t* window) {
-  uint64_t hash = 0;
-  for (size_t i = 0; i < kWindow; ++i) {
-    hash = hash * kMultiplier + window[i];
-  }
-  return hash;
+  static_assert(kWindow == 32);
+  uint64_t words[4];
+  std::memcpy(words, window, sizeof words);
+  return (words[0] * 0x9E3779B97F4A7C15ull) ^ (words[1] * 0xC2B2AE3D27D4EB4Full) ^
+         (words[2] * 0x165667B19E3779F9ull) ^ (words[3] * 0xD6E8FEB86659FD93ull);
 }
 
-uint64_t RollWindow(uint64_t hash, uint8_t leaving, uint8_t entering) {
-  return (hash - leaving * kLeaving) * kMultiplier + entering;
-}
-
-// The polynomial hash's low bits depend on the bytes' low bits only; a multiplicative step
-// spreads all of them over the top bits that pick a slot.
+// A multiplicative step spreads the hash's bits over the top bits that pick a slot.
 size_t Slot(uint64_t hash, int bits) {
   return static_cast<size_t>((hash * 0x9E3779B97F4A7C15ull) >> (64 - bits));
 }
@@ -145,8 +129,8 @@ bool ZuByteMatcher::FindRepeat(std::span<const uint8_t> target, size_t from, Run
       m_indexes[i] = std::make_unique<Index>(m_sources[i]);
     }
   }
-  uint64_t hash = HashWindow(target.data() + from);
-  for (size_t p = from;; ++p) {
+  for (size_t p = from; p + kWindow <= target.size(); ++p) {
+    const uint64_t hash = HashWindow(target.data() + p);
     for (size_t i = 0; i < m_sources.size(); ++i) {
       size_t offset = 0;
       if (m_indexes[i]->Find(target.data() + p, hash, &offset)) {
@@ -162,11 +146,8 @@ bool ZuByteMatcher::FindRepeat(std::span<const uint8_t> target, size_t from, Run
         return true;
       }
     }
-    if (p + kWindow >= target.size()) {
-      return false;
-    }
-    hash = RollWindow(hash, target[p], target[p + kWindow]);
   }
+  return false;
 }
 
 bool ZuByteMatcher::FindNear(std::span<const uint8_t> target, size_t at, const Run& expected,

@@ -148,6 +148,7 @@ class ZuProjectStore {
   struct Source {
     int64_t id = 0;
     ZuSharedBytes bytes;
+    std::vector<uint8_t> blocks;  // its block digests, end to end (none for an earlier format)
   };
   bool ReadVersionRow(int64_t id, VersionRow* row, std::string* error) const;
   // Checks a row of the current format against its seal and decodes its table.

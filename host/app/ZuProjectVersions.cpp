@@ -55,6 +55,17 @@ std::vector<std::span<const uint8_t>> Blocks(std::span<const uint8_t> bytes, siz
   return blocks;
 }
 
+// What identifies a segment's bytes: the SHA-256 of the SHA-256 of each block's worth of
+// them, so that a segment that is a run of whole blocks (a movie added from a file) has it
+// from the blocks' digests, hashed once.
+ZuSha256::Digest SegmentDigest(std::span<const uint8_t> bytes) {
+  ZuSha256 hash;
+  for (const std::span<const uint8_t> block : Blocks(bytes, 0, bytes.size())) {
+    hash.Update(DigestSpan(ZuSha256::Of(block)));
+  }
+  return hash.Finish();
+}
+
 void UpdateNumber(ZuSha256& hash, int64_t value) {
   uint8_t bytes[8];
   for (uint8_t& byte : bytes) {
@@ -180,7 +191,28 @@ class ZuProjectStore::VersionWriter {
     ZuChunkDigests digests;
     for (size_t batch = 0; batch < m_bytes.size(); batch += kBatchSize) {
       const size_t end = std::min(m_bytes.size(), batch + kBatchSize);
-      digests.Start(Blocks(m_bytes.span(), batch, end));
+      std::vector<const uint8_t*> known = KnownDigests(runs, run, runStart, batch, end);
+      std::vector<std::span<const uint8_t>> toHash;
+      for (size_t block = 0; block < known.size(); ++block) {
+        if (known[block] == nullptr) {
+          toHash.push_back(m_bytes.span().subspan(
+              batch + block * kBlockSize, std::min(kBlockSize, end - batch - block * kBlockSize)));
+        }
+      }
+      digests.Start(std::move(toHash));
+      const ZuByteMatcher::Run& first = runs[run];
+      if (first.source < 0 && runStart + first.size >= end && m_waiting.empty()) {
+        // All new (a movie added from a file): one segment, its digest made of the blocks'.
+        const std::vector<ZuSha256::Digest> hashed = digests.Get();
+        if (!StoreBatch(batch, end, known, hashed, error)) {
+          return false;
+        }
+        if (end == runStart + first.size) {
+          runStart = end;
+          ++run;
+        }
+        continue;
+      }
       for (size_t at = batch; at < end;) {
         const ZuByteMatcher::Run& current = runs[run];
         const size_t take = std::min(end, runStart + current.size) - at;
@@ -198,9 +230,7 @@ class ZuProjectStore::VersionWriter {
           ++run;
         }
       }
-      for (const ZuSha256::Digest& digest : digests.Get()) {
-        m_blocks.insert(m_blocks.end(), digest.begin(), digest.end());
-      }
+      AddBlockDigests(known, digests.Get());
       m_pages.Passed(m_bytes, end);
     }
     return StoreWaiting(error);
@@ -222,12 +252,66 @@ class ZuProjectStore::VersionWriter {
     return ZuByteMatcher(std::move(sources)).Match(m_bytes.span());
   }
 
+  // Adds the batch's block digests: those known, and in their places those hashed.
+  void AddBlockDigests(const std::vector<const uint8_t*>& known,
+                       const std::vector<ZuSha256::Digest>& hashed) {
+    size_t next = 0;
+    for (const uint8_t* digest : known) {
+      const uint8_t* from = digest != nullptr ? digest : hashed[next++].data();
+      m_blocks.insert(m_blocks.end(), from, from + ZuSha256::Digest().size());
+    }
+  }
+
+  // Stores the batch [batch, end) as a segment of its own, straight from the movie.
+  bool StoreBatch(size_t batch, size_t end, const std::vector<const uint8_t*>& known,
+                  const std::vector<ZuSha256::Digest>& hashed, std::string* error) {
+    const size_t first = m_blocks.size();
+    AddBlockDigests(known, hashed);
+    int64_t segment = 0;
+    if (!StoreSegment(m_bytes.span().subspan(batch, end - batch),
+                      ZuSha256::Of({m_blocks.data() + first, m_blocks.size() - first}), &segment,
+                      error)) {
+      return false;
+    }
+    m_pieces.Append({segment, 0, end - batch});
+    m_pages.Passed(m_bytes, end);
+    return true;
+  }
+
+  // Per block of the batch [batch, end): the digest a source has for it already, or null. A
+  // block that repeats a whole block of a source at the same offset (everything before an
+  // edit's first change, after its header) has that block's digest. run and runStart: the
+  // run that batch lies in, and where it starts.
+  std::vector<const uint8_t*> KnownDigests(const std::vector<ZuByteMatcher::Run>& runs, size_t run,
+                                           size_t runStart, size_t batch, size_t end) const {
+    std::vector<const uint8_t*> known;
+    for (size_t block = batch; block < end; block += kBlockSize) {
+      const size_t blockEnd = std::min(end, block + kBlockSize);
+      while (runStart + runs[run].size <= block) {
+        runStart += runs[run++].size;
+      }
+      const ZuByteMatcher::Run& current = runs[run];
+      const uint8_t* digest = nullptr;
+      if (current.source >= 0 && blockEnd <= runStart + current.size &&
+          current.from + (block - runStart) == block) {
+        const Source& source = m_store.m_sources[static_cast<size_t>(current.source)];
+        const size_t index = block / kBlockSize;
+        const bool sameEnd = blockEnd - block == kBlockSize || blockEnd == source.bytes.size();
+        if (sameEnd && source.blocks.size() >= (index + 1) * ZuSha256::Digest().size()) {
+          digest = source.blocks.data() + index * ZuSha256::Digest().size();
+        }
+      }
+      known.push_back(digest);
+    }
+    return known;
+  }
+
   // Adds new bytes: a long run as segments of its own, straight from the movie; a short one
   // gathered with others into the segment waiting to be stored.
   bool StoreNew(std::span<const uint8_t> bytes, std::string* error) {
     if (m_waiting.empty() && bytes.size() >= kSegmentSize / 4) {
       int64_t segment = 0;
-      if (!StoreSegment(bytes, &segment, error)) {
+      if (!StoreSegment(bytes, SegmentDigest(bytes), &segment, error)) {
         return false;
       }
       m_pieces.Append({segment, 0, bytes.size()});
@@ -246,7 +330,7 @@ class ZuProjectStore::VersionWriter {
       return true;
     }
     int64_t segment = 0;
-    if (!StoreSegment(m_waiting, &segment, error)) {
+    if (!StoreSegment(m_waiting, SegmentDigest(m_waiting), &segment, error)) {
       return false;
     }
     m_pieces.SetSource(m_firstWaiting, kWaitingSegment, segment);
@@ -254,9 +338,10 @@ class ZuProjectStore::VersionWriter {
     return true;
   }
 
-  // The segment holding exactly bytes: one stored before, or a new one.
-  bool StoreSegment(std::span<const uint8_t> bytes, int64_t* segment, std::string* error) {
-    const ZuSha256::Digest digest = ZuSha256::Of(bytes);
+  // The segment holding exactly bytes, whose digest (SegmentDigest) is digest: one stored
+  // before, or a new one.
+  bool StoreSegment(std::span<const uint8_t> bytes, const ZuSha256::Digest& digest,
+                    int64_t* segment, std::string* error) {
     m_find.Reset();
     m_find.BindBlob(1, DigestSpan(digest));
     int code = m_find.Step();
@@ -319,7 +404,7 @@ bool ZuProjectStore::WriteVersion(int64_t id, const ZuMovieFacts& movie, std::st
   if (code != SQLITE_DONE) {
     return Fail(code, error);
   }
-  KeepSource({id, movie.bytes});
+  KeepSource({id, movie.bytes, writer.BlockDigests()});
   return true;
 }
 
@@ -584,7 +669,7 @@ bool ZuProjectStore::ReadVersion(int64_t id, ZuSharedBytes* bytes, std::string* 
   }
   const uint8_t* data = storage.get();
   *bytes = ZuSharedBytes(std::move(storage), data, static_cast<size_t>(row.size));
-  KeepSource({id, *bytes});
+  KeepSource({id, *bytes, row.blocks});
   return true;
 }
 

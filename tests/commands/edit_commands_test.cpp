@@ -200,17 +200,33 @@ class EditCommandsTest : public edit_test::EditProjectTest {
     }
   }
 
+  // The bytes of every movie the project's resources show, as the project file reads them.
+  std::map<int64_t, std::vector<uint8_t>> StoredMovies() {
+    std::map<int64_t, std::vector<uint8_t>> movies;
+    for (const ZuProjectState::Resource& resource : State().resources) {
+      ZuSharedBytes bytes;
+      std::string error;
+      EXPECT_TRUE(Project().ReadVersion(resource.version, &bytes, &error)) << error;
+      movies[resource.version].assign(bytes.begin(), bytes.end());
+    }
+    return movies;
+  }
+
   // Undo and redo through the session's history, then in a new run along the project
-  // file's states; ends undone.
+  // file's states, each giving back the same states and byte for byte the same movies; ends
+  // undone.
   void ExpectUndoAndRedo(const ZuProjectState& before, const Case& c) {
     const ZuProjectState after = State();
+    const auto edited = StoredMovies();
     for (bool reopened : {false, true}) {
       if (reopened) Reopen();
       ZuCommandHistory* history = GetZuSession()->GetCommandHistory();
       ASSERT_EQ(history->Undo(), kZuSuccess);
       EXPECT_EQ(State(), before);
+      EXPECT_TRUE(StoredMovies() == m_storedMovies);
       ASSERT_EQ(history->Redo(), kZuSuccess);
       EXPECT_EQ(State(), after);
+      EXPECT_TRUE(StoredMovies() == edited);
     }
     ExpectSamePictures(ShownBy(Slide(c.slides[0])), Expected(c));
     ASSERT_EQ(GetZuSession()->GetCommandHistory()->Undo(), kZuSuccess);
@@ -218,10 +234,12 @@ class EditCommandsTest : public edit_test::EditProjectTest {
   }
 
   std::map<SlideName, Pictures> m_shown;  // what the movies showed before the edits
+  std::map<int64_t, std::vector<uint8_t>> m_storedMovies;  // and their bytes
 };
 
 TEST_F(EditCommandsTest, EveryCaseResultsProgressAndProject) {
   const ZuProjectState stored = State();
+  m_storedMovies = StoredMovies();
   for (const Case& c : kCases) {
     SCOPED_TRACE(c.name);
     std::unique_ptr<IZuCommand> command(ZuCmdUtils::CreateCommand(c.id));

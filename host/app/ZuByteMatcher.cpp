@@ -45,13 +45,17 @@ void Append(std::vector<ZuByteMatcher::Run>& runs, const ZuByteMatcher::Run& run
 
 }  // namespace
 
-// Every kWindow-th window of a source, by its hash: an open-addressing table of window
-// numbers (plus one; zero marks a free slot), at most half full. Windows with equal bytes
-// are kept once, so a long run of one byte value costs one slot.
+// Windows of a source at every stride-th byte, by their hash: an open-addressing table of
+// window numbers (plus one; zero marks a free slot), at most half full. The stride is the
+// window's length, or more for a source so large that the table would pass kMostWindows:
+// memory stays bounded, and a repeat is still found within two strides. Windows with equal
+// bytes are kept once, so a long run of one byte value costs one slot.
 class ZuByteMatcher::Index {
  public:
-  explicit Index(std::span<const uint8_t> source) : m_source(source) {
-    const size_t windows = source.size() / kWindow;
+  explicit Index(std::span<const uint8_t> source)
+      : m_source(source),
+        m_stride(std::max(kWindow, (source.size() / kMostWindows + kWindow) / kWindow * kWindow)) {
+    const size_t windows = source.size() < kWindow ? 0 : (source.size() - kWindow) / m_stride + 1;
     m_bits = std::max(4, static_cast<int>(std::bit_width(windows * 2)));
     m_slots.assign(size_t{1} << m_bits, 0);
     for (size_t number = 0; number < windows; ++number) {
@@ -67,7 +71,7 @@ class ZuByteMatcher::Index {
       if (entry == 0) {
         return false;
       }
-      const size_t at = size_t{entry - 1} * kWindow;
+      const size_t at = size_t{entry - 1} * m_stride;
       if (std::memcmp(m_source.data() + at, window, kWindow) == 0) {
         *offset = at;
         return true;
@@ -76,8 +80,11 @@ class ZuByteMatcher::Index {
   }
 
  private:
+  // At most this many windows are indexed: a table of 32 MiB.
+  static constexpr size_t kMostWindows = size_t{4} << 20;
+
   void Insert(size_t number) {
-    const uint8_t* window = m_source.data() + number * kWindow;
+    const uint8_t* window = m_source.data() + number * m_stride;
     const size_t mask = m_slots.size() - 1;
     for (size_t slot = Slot(HashWindow(window), m_bits);; slot = (slot + 1) & mask) {
       const uint32_t entry = m_slots[slot];
@@ -85,13 +92,14 @@ class ZuByteMatcher::Index {
         m_slots[slot] = static_cast<uint32_t>(number + 1);
         return;
       }
-      if (std::memcmp(m_source.data() + size_t{entry - 1} * kWindow, window, kWindow) == 0) {
+      if (std::memcmp(m_source.data() + size_t{entry - 1} * m_stride, window, kWindow) == 0) {
         return;
       }
     }
   }
 
   std::span<const uint8_t> m_source;
+  size_t m_stride;
   int m_bits = 0;
   std::vector<uint32_t> m_slots;
 };

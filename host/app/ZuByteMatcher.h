@@ -15,9 +15,9 @@
 // straight on while they agree, which is most of the way and costs a memcmp. Where they
 // differ it looks a little ahead on both sides for the bytes to agree again (an edit drops a
 // tag or rewrites a field), else for the next place that repeats a source, through an index of
-// every kWindow-th window of each source, then grows the match backwards over the bytes it skipped.
-// So a change costs the walk a little more than its own length, and the result is exact: every
-// repeat it reports has been compared byte for byte.
+// a window at every kWindow-th byte of each source (further apart in a very large one), then grows
+// the match backwards over the bytes it skipped. So a change costs the walk a little more than its
+// own length, and the result is exact: every repeat it reports has been compared byte for byte.
 //
 // The sources and the new bytes must stay unchanged while the matcher is in use.
 class ZuByteMatcher {

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <cstring>
 #include <map>
+#include <memory>
 
 #include "host/app/ZuByteMatcher.h"
 #include "host/app/ZuChunkDigests.h"
@@ -474,7 +475,9 @@ class ZuProjectStore::VersionReader {
 
  private:
   struct Batch {
-    std::vector<uint8_t> own;  // room for a batch, without a target
+    // Room for a batch, without a target: left unfilled, since every byte of it is read
+    // into before it is used.
+    std::unique_ptr<uint8_t[]> own;
     uint8_t* data = nullptr;
     size_t start = 0;  // in the version
     size_t size = 0;
@@ -487,8 +490,11 @@ class ZuProjectStore::VersionReader {
     if (m_target != nullptr) {
       batch.data = m_target + m_read;
     } else {
-      batch.own.resize(kBatchSize);
-      batch.data = batch.own.data();
+      if (batch.own == nullptr) {
+        batch.own = std::make_unique_for_overwrite<uint8_t[]>(
+            std::min(kBatchSize, static_cast<size_t>(m_row.size)));
+      }
+      batch.data = batch.own.get();
     }
     for (size_t done = 0; done < batch.size;) {
       const ZuPieceTable::Piece& piece = m_pieces.Pieces()[m_piece];

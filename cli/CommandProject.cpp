@@ -1,5 +1,6 @@
 // fmredit project: make and edit projects (*.fmrproj) of slides showing movies.
 
+#include <unistd.h>
 #include <CLI/CLI.hpp>
 #include <iostream>
 #include <memory>
@@ -34,6 +35,7 @@ struct ProjectOptions : SlideOptions {
   std::string scale;
   int crf = -1;
   bool lossless = false;
+  bool yes = false;  // purge without asking
 };
 
 void RunNew(const ProjectOptions& options) {
@@ -153,6 +155,30 @@ void RunStep(const ProjectOptions& options, bool undo) {
   std::cout << (undo ? "undone" : "redone") << ", now at state " << state << "\n";
 }
 
+// Purging cannot be undone: it asks on a terminal first, unless --yes says it is wanted.
+void RunPurge(const ProjectOptions& options) {
+  OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
+  const HistoryToPurge history = FindHistoryToPurge(session);
+  if (!options.yes) {
+    if (isatty(STDIN_FILENO) == 0) {
+      throw CliError(
+          "purge drops the project's history for good: give --yes to do it without "
+          "being asked",
+          kExitUsage);
+    }
+    std::cout << "Drop " << history.versions << " movie versions and " << history.states
+              << " states of the history for good? Undo cannot bring them back. [y/N] "
+              << std::flush;
+    std::string answer;
+    std::getline(std::cin, answer);
+    if (answer != "y" && answer != "yes") {
+      std::cout << "nothing dropped\n";
+      return;
+    }
+  }
+  std::cout << PurgeProjectHistory(session) << "\n";
+}
+
 CLI::App* AddProjectFile(CLI::App* command, ProjectOptions& options) {
   command->add_option("PROJECT", options.project, "Project file (.fmrproj)")->required();
   return command;
@@ -257,6 +283,14 @@ void AddProjectCommand(CLI::App& app) {
       project->add_subcommand("info", "Show the project's size against full copies of its movies"),
       *options);
   info->callback([options] { RunProjectInfo(options->project); });
+
+  CLI::App* purge = AddProjectFile(
+      project->add_subcommand("purge",
+                              "Drop the history for good: every version and state the current "
+                              "slides do not need, with their bytes"),
+      *options);
+  purge->add_flag("--yes", options->yes, "Do not ask first");
+  purge->callback([options] { RunPurge(*options); });
 
   AddProjectEditCommands(*project);
 }

@@ -37,4 +37,6 @@ void RunProjectInfo(const std::string& path) {
   PrintMegabytes("project file", storage.fileBytes);
   PrintMegabytes("as full copies", storage.fullCopyBytes);
   PrintMegabytes("saving", saving, share.str());
+  std::cout << std::left << std::setw(16) << "history only" << std::right << std::setw(10)
+            << storage.historyOnlyVersions << " versions (project purge drops them)\n";
 }

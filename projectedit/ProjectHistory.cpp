@@ -74,3 +74,24 @@ std::string GoToProjectState(const OpenProjectSession& session, int64_t id) {
   return std::string(undo ? "undid " : "redid ") + std::to_string(steps) +
          (steps == 1 ? " change" : " changes") + ", now at " + what;
 }
+
+HistoryToPurge FindHistoryToPurge(const OpenProjectSession& session) {
+  ZuProjectStorage storage;
+  std::string error;
+  if (!session.Project().ReadStorage(&storage, &error)) {
+    throw EditError(session.Path() + ": " + error);
+  }
+  const auto states = static_cast<int64_t>(session.Project().ListStates().size());
+  return {storage.historyOnlyVersions, states - 1};
+}
+
+std::string PurgeProjectHistory(const OpenProjectSession& session) {
+  const HistoryToPurge dropped = FindHistoryToPurge(session);
+  std::string error;
+  if (!session.Project().PurgeHistory(&error)) {
+    throw EditError(session.Path() + ": purge failed: " + error);
+  }
+  QuerySession()->GetCommandHistory()->Clear();
+  return "dropped " + std::to_string(dropped.versions) + " movie versions and " +
+         std::to_string(dropped.states) + " states of the history";
+}

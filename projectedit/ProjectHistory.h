@@ -17,3 +17,16 @@ std::string DescribeChange(const std::string& label);
 // steps; returns what happened in words. Throws EditError (a wrong argument) for an id that
 // is no entry, or when a step fails (the project then stands where that step left it).
 std::string GoToProjectState(const OpenProjectSession& session, int64_t id);
+
+// What a purge drops: the versions no slide shows now and the states before and after the
+// current one.
+struct HistoryToPurge {
+  int64_t versions = 0;
+  int64_t states = 0;
+};
+HistoryToPurge FindHistoryToPurge(const OpenProjectSession& session);
+// Drops the whole history but the current state, the versions only it kept and their bytes,
+// for good (the file is rewritten so that none of them stays in it); the session's own undo
+// history goes too. Returns what was done in words. Throws EditError when it fails (the
+// project is then as it was).
+std::string PurgeProjectHistory(const OpenProjectSession& session);

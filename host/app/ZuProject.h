@@ -77,6 +77,9 @@ class ZuProject {
   int64_t GetPreviousStateId() const { return m_store->GetPreviousStateId(); }
   int64_t GetNextStateId() const { return m_store->GetNextStateId(); }
   std::vector<ZuProjectStateInfo> ListStates() const { return m_store->ListStates(); }
+  // Keeps only the current state and what it shows (ZuProjectStore::Purge); not inside a
+  // command's transaction.
+  bool PurgeHistory(std::string* error) { return m_store->Purge(error); }
 
   // One command's transaction. CommitCommand stores the project as a new state labelled
   // with the command; CommitAtState records that the project now equals a stored state (an

@@ -23,6 +23,7 @@ struct ZuProjectStorage {
   int64_t fileBytes = 0;      // the project file's size
   int64_t fullCopyBytes = 0;  // what all its movie versions would take as full copies
   int64_t versionCount = 0;
+  int64_t historyOnlyVersions = 0;  // versions no slide of the current state shows
 };
 
 // The project file (*.fmrproj): one SQLite database holding
@@ -114,6 +115,10 @@ class ZuProjectStore {
   bool AppendState(const ZuProjectState& state, const std::string& label, std::string* error);
   bool SetCurrentState(int64_t id, std::string* error);
   std::vector<ZuProjectStateInfo> ListStates() const;
+  // Drops every state but the current one, every version it does not show and every stored
+  // byte only those held, then rewrites the file so that no page keeps a dropped byte. Undo
+  // has nothing to go back to afterwards. One transaction (then the rewrite); not inside one.
+  bool Purge(std::string* error);
   // Why the last failing call failed, in one line; empty when none has failed.
   const std::string& GetLastError() const { return m_lastError; }
 
@@ -154,6 +159,8 @@ class ZuProjectStore {
   // Checks a row of the current format against its seal and decodes its table.
   bool CheckVersionRow(int64_t id, const VersionRow& row, ZuPieceTable* table,
                        std::string* error) const;
+  // The table of a version of the current format, its row checked.
+  bool ReadVersionTable(int64_t id, ZuPieceTable* table, std::string* error) const;
   // Appends to resolved the pieces of version id's table, each piece of an earlier version
   // replaced by the segment pieces it stands for; earlier keeps the tables resolved so far.
   bool ResolvePieces(int64_t id, const ZuPieceTable& table, ZuPieceTable* resolved,
@@ -175,6 +182,12 @@ class ZuProjectStore {
   bool ReadUnchunked(int64_t id, int64_t size, const ByteSink& sink, std::string* error) const;
   // Stores every version of an earlier format again, then empties the earlier tables.
   bool UpgradeVersions(std::string* error);
+
+  // ZuProjectPurge.cpp: dropping what only the history keeps.
+  std::vector<int64_t> ShownVersions() const;
+  bool StoreShownVersionsAlone(std::string* error);
+  bool DropAllButTheCurrentState(std::string* error);
+  bool DropUnusedSegments(std::string* error);
 
   // ZuProjectStates.cpp: the history of states.
   int64_t NeighbourState(const char* sql) const;

@@ -585,6 +585,11 @@ bool ZuProjectStore::CheckVersionRow(int64_t id, const VersionRow& row, ZuPieceT
          Damaged(id, "its pieces do not add up to its size", error);
 }
 
+bool ZuProjectStore::ReadVersionTable(int64_t id, ZuPieceTable* table, std::string* error) const {
+  VersionRow row;
+  return ReadVersionRow(id, &row, error) && CheckVersionRow(id, row, table, error);
+}
+
 bool ZuProjectStore::ResolvePieces(int64_t id, const ZuPieceTable& table, ZuPieceTable* resolved,
                                    std::map<int64_t, ZuPieceTable>& earlier,
                                    std::string* error) const {
@@ -603,10 +608,9 @@ bool ZuProjectStore::ResolvePieces(int64_t id, const ZuPieceTable& table, ZuPiec
     }
     auto found = earlier.find(version);
     if (found == earlier.end()) {
-      VersionRow row;
       ZuPieceTable own;
       ZuPieceTable flat;
-      if (!ReadVersionRow(version, &row, error) || !CheckVersionRow(version, row, &own, error) ||
+      if (!ReadVersionTable(version, &own, error) ||
           !ResolvePieces(version, own, &flat, earlier, error)) {
         return false;
       }
@@ -723,7 +727,10 @@ bool ZuProjectStore::ReadStorage(ZuProjectStorage* storage, std::string* error) 
   ZuSqlStatement pages(m_db,
                        "SELECT page_count * page_size FROM pragma_page_count(), "
                        "pragma_page_size()");
-  ZuSqlStatement versions(m_db, "SELECT total(size), count(*) FROM versions");
+  ZuSqlStatement versions(m_db,
+                          "SELECT total(size), count(*), count(*) FILTER (WHERE id NOT IN "
+                          "(SELECT version FROM state_resources WHERE state = ?)) FROM versions");
+  versions.Bind(1, m_current);
   int code = pages.Step();
   if (code != SQLITE_ROW || (code = versions.Step()) != SQLITE_ROW) {
     return Fail(code, error);
@@ -731,5 +738,6 @@ bool ZuProjectStore::ReadStorage(ZuProjectStorage* storage, std::string* error) 
   storage->fileBytes = pages.ColumnInt(0);
   storage->fullCopyBytes = static_cast<int64_t>(versions.ColumnDouble(0));
   storage->versionCount = versions.ColumnInt(1);
+  storage->historyOnlyVersions = versions.ColumnInt(2);
   return true;
 }

@@ -429,6 +429,40 @@ TEST_F(ProjectVersionsTest, EarlierFormatsAreReadAndUpgraded) {
   EXPECT_NE(error.find("unknown format version 5"), std::string::npos) << error;
 }
 
+// Purge keeps the current state and the movies it shows, byte for byte, and leaves no byte
+// of a version only the history kept anywhere in the file; undo has nothing left.
+TEST_F(ProjectVersionsTest, PurgeLeavesNoByteOfWhatOnlyTheHistoryKept) {
+  const std::string shown = WritePlainMovie("shown.swf", 2 * kMiB, 0, 3);
+  const int64_t kept = AddAndGetVersion(shown);
+  ZuMovieFacts secret;
+  std::string error;
+  ASSERT_TRUE(ZuMovieFacts::Examine(
+      ZuSharedBytes::Adopt(ReadFileBytes(WritePlainMovie("secret.swf", kMiB, 0, 11))), &secret,
+      &error));
+  ASSERT_TRUE(Project().BeginCommand(&error)) << error;
+  ASSERT_NE(Project().StoreVersion(secret, &error), 0) << error;  // stored, shown by no slide
+  ASSERT_TRUE(Project().CommitCommand("store", &error)) << error;
+  const auto run = secret.bytes.begin() + 500000;
+  const auto inFile = [&] {
+    const std::vector<uint8_t> file = ReadFileBytes(ProjectPath());
+    return std::search(file.begin(), file.end(), run, run + 64) != file.end();
+  };
+  ZuProjectStorage storage;
+  ASSERT_TRUE(Project().ReadStorage(&storage, &error)) << error;
+  EXPECT_EQ(storage.historyOnlyVersions, 1);
+  EXPECT_TRUE(inFile());
+
+  ASSERT_TRUE(Project().PurgeHistory(&error)) << error;
+  Reopen();
+  EXPECT_FALSE(inFile());
+  ExpectStoredAs(kept, shown);
+  EXPECT_EQ(Project().ListStates().size(), 1u);
+  EXPECT_EQ(Project().GetPreviousStateId(), 0);
+  ASSERT_TRUE(Project().ReadStorage(&storage, &error)) << error;
+  EXPECT_EQ(storage.versionCount, 1);
+  EXPECT_EQ(storage.historyOnlyVersions, 0);
+}
+
 // The facts come from where they are stored, not from the movie: listing the project needs
 // no movie read (here the bytes are even gone); facts changed in the file are damage.
 TEST_F(ProjectVersionsTest, ListingUsesTheStoredFacts) {

@@ -591,6 +591,8 @@ std::string StudioServer::Impl::RunEdit(const std::string& action, const json& r
     return TightenSlide(project, tighten);
   } else if (action == "speed") {
     return SpeedUpSlide(project, SpeedField(request));
+  } else if (action == "purge") {
+    return PurgeProjectHistory(project);
   } else if (action == "goto") {
     return GoToProjectState(project, IntegerField(request, "to"));
   } else if (action == "undo" || action == "redo") {

@@ -257,6 +257,9 @@ async function timingEdits() {
   check(frames(await edit(server, { action: 'undo' })) === 60, 'tighten undone');
   const faster = await edit(server, { action: 'speed', slide: 1, from: 3 / 15, to: 23 / 15, factor: 2 });
   check(/^removed 10 frames/.test(faster.json.message) && frames(faster) === 50, `speed: ${faster.json.message}`);
+  const purged = await edit(server, { action: 'purge' });
+  check(/^dropped 2 movie versions and \d+ states/.test(purged.json.message) && frames(purged) === 50 &&
+    purged.json.project.history.length === 1, `purge: ${purged.json.message ?? purged.json.error}`);
   await server.stop();
 }
 

@@ -70,6 +70,11 @@ export function tighten() {
     `tightened slide ${state.slide}`);
 }
 
+// Drops every earlier state and what only they keep; the page has asked first.
+export function purgeHistory() {
+  return run({ action: 'purge' }, 'history purged');
+}
+
 export function splitAtPlayhead() {
   return run({ action: 'split', slide: state.slide, at: frameTime(state.frame) },
     `split slide ${state.slide} at frame ${state.frame}`);

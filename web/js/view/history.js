@@ -6,6 +6,7 @@ import * as edits from '../edits.js';
 const list = document.getElementById('history');
 const undo = document.getElementById('undo');
 const redo = document.getElementById('redo');
+const purge = document.getElementById('purge');
 
 function render() {
   const history = state.project?.history ?? [];
@@ -22,11 +23,21 @@ function render() {
   }));
   undo.disabled = state.busy || !state.project?.canUndo;
   redo.disabled = state.busy || !state.project?.canRedo;
+  purge.disabled = state.busy || history.length < 2;
+}
+
+// Purging cannot be undone, so it asks first.
+function confirmPurge() {
+  const ok = window.confirm('Drop the whole history for good? Undo will not bring back any ' +
+    'earlier state, and every movie only the history keeps is removed from the project file, ' +
+    'so that nothing of it can be recovered.');
+  if (ok) edits.purgeHistory();
 }
 
 export function initHistory() {
   undo.addEventListener('click', edits.undo);
   redo.addEventListener('click', edits.redo);
+  purge.addEventListener('click', confirmPurge);
   onUpdate((changed) => {
     if (changed.has('project') || changed.has('busy')) render();
   });

@@ -1,0 +1,243 @@
+// Redaction on recorded movies (32- and 16-bit, key-frame blocks of four pictures): every frame of
+// the result is rendered and compared, pixel for pixel, with the input's frame, filled in the
+// rectangle where the frame is in the range. The result is an FMR movie the independent parser
+// reads, and none of its bitmaps still holds a row of the rectangle's pixels that only frames of
+// the range showed.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <memory>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "engine/ZuFMRTavoFile.h"
+#include "host/player/ZuAnimationUtils.h"
+#include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
+#include "redact/RedactArea.h"
+#include "redact/Redaction.h"
+#include "tests/support/FileBytes.h"
+#include "tests/support/Oracle.h"
+#include "tests/support/RandomImage.h"
+#include "tests/support/RecordedMovie.h"
+#include "tests/support/TempDir.h"
+
+namespace {
+
+constexpr int kWidth = 40;
+constexpr int kHeight = 24;
+constexpr int kPictures = 12;
+constexpr int kBlockPictures = 10;
+
+void PaintNoise(ZuImage& screen, int left, int top, int width, int height, unsigned seed) {
+  const ZuImage patch = RandomImage(width, height, true, seed);
+  for (int y = 0; y < height; ++y) {
+    std::copy_n(patch.Row(y), 4 * width, screen.Row(top + y) + 4 * left);
+  }
+}
+
+// Pictures of noise, so that no row of a few pixels shows up twice: a first screen, then a patch
+// of new noise a picture, moving across the stage, and a strip along the bottom that changes in
+// every picture, so that each frame shows pixels there that no other frame shows.
+constexpr int kStripTop = 22;
+Pictures NoisyRecording() {
+  ZuImage screen = RandomImage(kWidth, kHeight, true, 1);
+  Pictures frames = {screen};
+  for (int i = 2; i <= kPictures; ++i) {
+    PaintNoise(screen, (i * 7) % 31, (i * 5) % 15, 10, 8, static_cast<unsigned>(i));
+    PaintNoise(screen, 0, kStripTop, kWidth, kHeight - kStripTop, static_cast<unsigned>(100 + i));
+    frames.push_back(screen);
+  }
+  return frames;
+}
+
+void Fill(ZuImage& picture, const RedactArea& area) {
+  for (int y = area.y; y < area.y + area.height; ++y) {
+    uint8_t* pixel = picture.Row(y) + 4 * area.x;
+    for (int x = 0; x < area.width; ++x, pixel += 4) {
+      pixel[0] = static_cast<uint8_t>(area.fill >> 16);
+      pixel[1] = static_cast<uint8_t>(area.fill >> 8);
+      pixel[2] = static_cast<uint8_t>(area.fill);
+      pixel[3] = 255;
+    }
+  }
+}
+
+using Row = std::vector<uint8_t>;
+
+Row RectangleRow(const ZuImage& picture, const RedactArea& area, int y) {
+  const uint8_t* start = picture.Row(y) + 4 * area.x;
+  return Row(start, start + 4 * area.width);
+}
+
+// The rows of the rectangle that frames of the range show and no frame outside it shows there.
+std::vector<Row> RowsOnlyTheRangeShows(const Pictures& shown, const RedactArea& area) {
+  std::vector<Row> rows;
+  for (int y = area.y; y < area.y + area.height; ++y) {
+    std::vector<Row> outside;
+    for (int frame = 1; frame <= static_cast<int>(shown.size()); ++frame) {
+      if (frame < area.firstFrame || frame > area.lastFrame) {
+        outside.push_back(RectangleRow(shown[frame - 1], area, y));
+      }
+    }
+    for (int frame = area.firstFrame; frame <= area.lastFrame; ++frame) {
+      Row row = RectangleRow(shown[frame - 1], area, y);
+      if (std::find(outside.begin(), outside.end(), row) == outside.end()) {
+        rows.push_back(std::move(row));
+      }
+    }
+  }
+  return rows;
+}
+
+// Fails the test for every row found in a bitmap of movie, at any place of any of its rows.
+void ExpectNoBitmapHolds(const ZuTavoFile& movie, const std::vector<Row>& rows) {
+  for (const ZuSwfTag* tag : movie) {
+    const auto* bitmap = dynamic_cast<const ZuSwfDefineBitsLossless2Tag*>(tag);
+    if (bitmap == nullptr) {
+      continue;
+    }
+    std::string error;
+    const std::unique_ptr<ZuImage> image(bitmap->DecodeImage(&error));
+    ASSERT_TRUE(image != nullptr) << error;
+    const size_t rowBytes = 4 * static_cast<size_t>(image->GetWidth());
+    for (int y = 0; y < image->GetHeight(); ++y) {
+      const uint8_t* begin = image->Row(y);
+      for (const Row& row : rows) {
+        const uint8_t* at = std::search(begin, begin + rowBytes, row.begin(), row.end());
+        const bool aligned = at != begin + rowBytes && (at - begin) % 4 == 0;
+        EXPECT_FALSE(aligned) << "bitmap " << bitmap->GetCharacterId() << " row " << y
+                              << " still holds a row of the rectangle";
+      }
+    }
+  }
+}
+
+struct RedactCase {
+  const char* name;
+  RedactArea area;
+  bool startsInsideBlock;   // the range's first frame is no key frame
+  bool resumesInsideBlock;  // a frame after the range is no key frame
+  int depth = 32;
+};
+
+void PrintTo(const RedactCase& c, std::ostream* out) {
+  *out << c.name << " (" << c.depth << "-bit)";
+}
+
+// The recording has kPictures + 2 frames (the hold and stop frames); blocks open at frames 1, 6
+// and 11.
+const RedactArea kInsideOnePicture{10, 22, 6, 2, 3, 3, 0x808080};
+const RedactArea kAcrossSeveral{5, 8, 30, 16, 3, 7, 0x102030};
+const RedactArea kWholeBlock{0, 0, kWidth, kHeight, 6, 10, 0xFFFFFF};
+const RedactArea kFromFrameOne{0, 14, 10, 10, 1, 2, 0x000000};
+const RedactArea kToTheLastFrame{32, 18, 8, 6, 12, 14, 0x808080};
+const RedactArea kOneFrameMidBlock{17, 18, 6, 6, 8, 8, 0xFF0000};
+const RedactArea kEveryFrame{20, 19, 12, 5, 1, 14, 0x00FF00};
+const RedactArea kEndsAtBlockEnd{2, 15, 25, 9, 7, 10, 0x808080};
+
+std::vector<RedactCase> Cases() {
+  const RedactCase cases[] = {
+      {"inside one picture, in one frame", kInsideOnePicture, true, true},
+      {"across several pictures, mid-block to mid-block", kAcrossSeveral, true, true},
+      {"the whole stage, a whole block", kWholeBlock, false, false},
+      {"from frame 1", kFromFrameOne, false, true},
+      {"at the stage corner, to the last frame", kToTheLastFrame, true, false},
+      {"one frame inside a block", kOneFrameMidBlock, true, true},
+      {"every frame", kEveryFrame, false, false},
+      {"mid-block to the block's end", kEndsAtBlockEnd, true, false},
+  };
+  std::vector<RedactCase> both;
+  for (const int depth : {32, 16}) {
+    for (RedactCase c : cases) {
+      c.depth = depth;
+      both.push_back(c);
+    }
+  }
+  return both;
+}
+
+class Redaction : public testing::TestWithParam<RedactCase> {};
+
+TEST_P(Redaction, FillsTheRectangleInTheRangeAndNothingElse) {
+  const RedactCase& c = GetParam();
+  const TempDir folder;
+  const std::string input = folder.File("in.swf");
+  const std::string output = folder.File("out.swf");
+  std::vector<int> keyFrames;
+  std::string error;
+  const std::unique_ptr<ZuTavoFile> recorded =
+      RecordPictures(NoisyRecording(), c.depth, kBlockPictures, &error, 10, 2, &keyFrames);
+  ASSERT_TRUE(recorded != nullptr) << error;
+  const auto isKeyFrame = [&](int frame) {
+    return std::find(keyFrames.begin(), keyFrames.end(), frame) != keyFrames.end();
+  };
+  const std::string blocks = "blocks open at " + testing::PrintToString(keyFrames);
+  ASSERT_EQ(!isKeyFrame(c.area.firstFrame), c.startsInsideBlock) << blocks;
+  ASSERT_EQ(c.area.lastFrame < kPictures + 2 && !isKeyFrame(c.area.lastFrame + 1),
+            c.resumesInsideBlock)
+      << blocks;
+  WriteMovieFile(*recorded, input);
+  const Pictures shown = RenderAllFrames(input);
+  ASSERT_EQ(shown.size(), kPictures + 2U);
+
+  ZuFMRTavoFile movie{ZuString(input)};
+  ASSERT_EQ(RedactFrames(movie, c.area), "");
+  WriteMovieFile(movie, output);
+
+  Pictures expected = shown;
+  for (int frame = c.area.firstFrame; frame <= c.area.lastFrame; ++frame) {
+    Fill(expected[frame - 1], c.area);
+  }
+  ExpectSamePictures(RenderAllFrames(output), expected);
+  const ZuFMRTavoFile written{ZuString(output)};
+  EXPECT_TRUE(ZuAnimationUtils::IsFMRSWF(written)) << ZuAnimationUtils::WhyNotFMRSWF(written);
+  ExpectOracleAccepts(output, written);
+  const std::vector<Row> secret = RowsOnlyTheRangeShows(shown, c.area);
+  ASSERT_FALSE(secret.empty());
+  ExpectNoBitmapHolds(written, secret);
+}
+
+INSTANTIATE_TEST_SUITE_P(Recordings, Redaction, testing::ValuesIn(Cases()));
+
+// A refused area names what is wrong and leaves the movie as it was.
+TEST(RedactionRefusal, NamesTheFaultAndChangesNothing) {
+  struct Refusal {
+    RedactArea area;
+    const char* said;
+  };
+  const Refusal refusals[] = {
+      {{0, 0, 0, 5, 1, 2, 0x808080}, "is empty"},
+      {{0, 0, 5, -1, 1, 2, 0x808080}, "is empty"},
+      {{-1, 0, 5, 5, 1, 2, 0x808080}, "passes the left edge"},
+      {{0, -3, 5, 5, 1, 2, 0x808080}, "passes the top edge"},
+      {{36, 0, 5, 5, 1, 2, 0x808080}, "passes the right edge"},
+      {{0, 20, 5, 5, 1, 2, 0x808080}, "passes the bottom edge"},
+      {{2147483647, 0, 5, 5, 1, 2, 0x808080}, "passes the right edge"},
+      {{0, 0, 5, 5, 4, 3, 0x808080}, "is empty"},
+      {{0, 0, 5, 5, 0, 3, 0x808080}, "not in the movie"},
+      {{0, 0, 5, 5, 3, kPictures + 3, 0x808080}, "not in the movie"},
+      {{0, 0, 5, 5, 1, 2, 0x1000000}, "not a 0xRRGGBB colour"},
+  };
+  const TempDir folder;
+  const std::string input = folder.File("in.swf");
+  const std::unique_ptr<ZuTavoFile> recorded = RecordFrames(NoisyRecording(), 32, kBlockPictures);
+  ASSERT_TRUE(recorded != nullptr);
+  WriteMovieFile(*recorded, input);
+  const std::string loaded = folder.File("loaded.swf");
+  ZuFMRTavoFile untouched{ZuString(input)};
+  WriteMovieFile(untouched, loaded);
+  for (const Refusal& r : refusals) {
+    ZuFMRTavoFile movie{ZuString(input)};
+    const std::string why = RedactFrames(movie, r.area);
+    EXPECT_NE(why.find(r.said), std::string::npos) << RectangleText(r.area) << ": " << why;
+    EXPECT_EQ(why.find('\n'), std::string::npos) << why;
+    const std::string after = folder.File("after.swf");
+    WriteMovieFile(movie, after);
+    EXPECT_EQ(ReadFileBytes(after), ReadFileBytes(loaded)) << RectangleText(r.area);
+  }
+}
+
+}  // namespace

@@ -1,5 +1,5 @@
-// fmredit project delete / insert / split / merge / tighten / speed: the FMR edits on the slides
-// of a project.
+// fmredit project delete / insert / split / merge / tighten / speed / redact: the FMR edits on the
+// slides of a project.
 
 #include <CLI/CLI.hpp>
 #include <iostream>
@@ -11,12 +11,14 @@
 #include "cli/Commands.h"
 #include "cli/EditProgressBar.h"
 #include "cli/NumberOption.h"
+#include "cli/RedactOptions.h"
 #include "cli/RetimeOptions.h"
 #include "cli/TimeOption.h"
 #include "host/app/ZuAnimationResource.h"
 #include "host/app/ZuSlideBase.h"
 #include "projectedit/OpenProjectSession.h"
 #include "projectedit/ProjectEdits.h"
+#include "projectedit/SlideRedaction.h"
 #include "projectedit/SlideTiming.h"
 
 namespace {
@@ -26,6 +28,7 @@ struct ProjectEditOptions : EditOptions {
   double maxIdle = 0;
   StillRuleOptions still;
   SpeedRange range;
+  RedactCliOptions redact;
 };
 
 void PrintSlide(const OpenProjectSession& session, int number) {
@@ -152,5 +155,21 @@ void AddProjectEditCommands(CLI::App& project) {
                                     .length = o.range.length});
     };
     RunEdit(*options, "speed", edit, {options->slide}, std::cout);
+  });
+
+  CLI::App* redact = AddEdit(
+      project, "redact",
+      "Cover a rectangle of a range of an FMR slide's movie with a plain colour (the original "
+      "stays in the history until project purge)",
+      *options);
+  redact->add_option("--slide", options->slide, "Slide, from 1")
+      ->check(WholeNumberOption())
+      ->required();
+  AddRedactOptions(*redact, options->redact);
+  redact->callback([options] {
+    const auto edit = [](const OpenProjectSession& session, const ProjectEditOptions& o) {
+      return RedactSlide(session, o.redact.Options(o.slide));
+    };
+    RunEdit(*options, "redact", edit, {options->slide}, std::cout);
   });
 }

@@ -6,9 +6,13 @@
 #include "commands/ZuFMREditUtils.h"
 #include "engine/ZuFMRTavoFile.h"
 #include "host/app/ZuAnimationResource.h"
+#include "host/app/ZuSlideBase.h"
 #include "host/util/IZuStream.h"
 #include "host/util/ZuFileUtil.h"
 #include "projectedit/EditError.h"
+#include "projectedit/EditProgress.h"
+#include "projectedit/OpenProjectSession.h"
+#include "projectedit/SlideAccess.h"
 
 namespace {
 
@@ -77,4 +81,21 @@ ZuErrorCodeEnum MovieRewriteCommand::Undo() {
 
 ZuErrorCodeEnum MovieRewriteCommand::Redo() {
   return ZuFMREditUtils::UpdateFMRSlideWithBackedupDataForRedo(m_backup);
+}
+
+double RewriteSlideMovie(const OpenProjectSession& session, int number, const char* commandName,
+                         const char* what, const MovieRewriteCommand::Rewrite& rewrite) {
+  LoadEditCommands();
+  PrivateTemporaryFolder temporaryFolder;
+  ZuSlideBase* slide = FMRSlide(session, number, "--slide");
+  MovieRewriteCommand command(commandName, slide, rewrite);
+  try {
+    session.Execute(command, what);
+  } catch (const EditError&) {
+    if (command.Refusal()) {
+      std::rethrow_exception(command.Refusal());
+    }
+    throw;
+  }
+  return slide->GetDuration().GetTime().GetValue();
 }

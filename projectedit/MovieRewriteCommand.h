@@ -44,3 +44,11 @@ class MovieRewriteCommand : public ZuCCommand {
   ZuFMREditCommandBackupData m_backup;
   std::exception_ptr m_refusal;
 };
+
+class OpenProjectSession;
+
+// Runs rewrite on the movie of slide number (from 1) as one top-level command (one
+// transaction, one undoable step labelled commandName; what: the failure's words); returns
+// the slide's new duration in seconds. A refusal of the rewrite is thrown as it was made.
+double RewriteSlideMovie(const OpenProjectSession& session, int number, const char* commandName,
+                         const char* what, const MovieRewriteCommand::Rewrite& rewrite);

@@ -40,6 +40,7 @@ std::string DescribeChange(const std::string& label) {
       {"kZuFMREditMergeSlidesCommand", "merge slides"},
       {"kZuTightenSlideCommand", "tighten a slide"},
       {"kZuSpeedUpSlideCommand", "speed up a slide"},
+      {"kZuRedactSlideCommand", "redact a slide"},
       {"kZuRemoveSlideCommand", "remove a slide"},
       {"kZuMoveSlideCommand", "move a slide"},
       {"kZuRenameResourceCommand", "rename a slide"},

@@ -21,25 +21,6 @@
 
 namespace {
 
-// Runs the rewrite of the slide's movie as one top-level command; returns the slide's new
-// duration in seconds. A refusal of the rewrite is thrown as it was made.
-double RewriteSlide(const OpenProjectSession& session, int number, const char* commandName,
-                    const char* what, const MovieRewriteCommand::Rewrite& rewrite) {
-  LoadEditCommands();
-  PrivateTemporaryFolder temporaryFolder;
-  ZuSlideBase* slide = FMRSlide(session, number, "--slide");
-  MovieRewriteCommand command(commandName, slide, rewrite);
-  try {
-    session.Execute(command, what);
-  } catch (const EditError&) {
-    if (command.Refusal()) {
-      std::rethrow_exception(command.Refusal());
-    }
-    throw;
-  }
-  return slide->GetDuration().GetTime().GetValue();
-}
-
 std::string Report(int dropped, const std::string& frames, unsigned rate, int slide,
                    double seconds) {
   return RemovedFramesText(dropped, frames, rate) + " from slide " + std::to_string(slide) +
@@ -120,11 +101,11 @@ std::string TightenSlide(const OpenProjectSession& session, const TightenOptions
   int dropped = 0;
   unsigned rate = 0;
   const double seconds =
-      RewriteSlide(session, options.slide, "kZuTightenSlideCommand", "tightening the slide failed",
-                   [&](ZuTavoFile& movie) {
-                     rate = movie.GetFrameRate();
-                     dropped = TightenMovie(name, movie, options.maxIdle, options.rule);
-                   });
+      RewriteSlideMovie(session, options.slide, "kZuTightenSlideCommand",
+                        "tightening the slide failed", [&](ZuTavoFile& movie) {
+                          rate = movie.GetFrameRate();
+                          dropped = TightenMovie(name, movie, options.maxIdle, options.rule);
+                        });
   return Report(dropped, "still frames", rate, options.slide, seconds);
 }
 
@@ -133,11 +114,11 @@ std::string SpeedUpSlide(const OpenProjectSession& session, const SpeedOptions& 
   const SpeedRange range{options.from, options.to, options.factor, options.length};
   int dropped = 0;
   unsigned rate = 0;
-  const double seconds = RewriteSlide(session, options.slide, "kZuSpeedUpSlideCommand",
-                                      "speeding up the slide failed", [&](ZuTavoFile& movie) {
-                                        rate = movie.GetFrameRate();
-                                        dropped = SpeedUpMovie(name, movie, range);
-                                      });
+  const double seconds = RewriteSlideMovie(session, options.slide, "kZuSpeedUpSlideCommand",
+                                           "speeding up the slide failed", [&](ZuTavoFile& movie) {
+                                             rate = movie.GetFrameRate();
+                                             dropped = SpeedUpMovie(name, movie, range);
+                                           });
   return Report(dropped, "frames", rate, options.slide, seconds);
 }
 

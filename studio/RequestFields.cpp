@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "projectedit/EditError.h"
+#include "projectedit/SlideRedaction.h"
 
 namespace {
 
@@ -78,4 +79,18 @@ double NumberField(const json& request, const char* key, const char* what) {
 
 double SecondsField(const json& request, const char* key) {
   return NumberField(request, key, "a number of seconds");
+}
+
+RedactOptions RedactField(const nlohmann::json& request) {
+  RedactOptions options;
+  options.slide = IntegerField(request, "slide");
+  options.area.x = IntegerField(request, "x");
+  options.area.y = IntegerField(request, "y");
+  options.area.width = IntegerField(request, "width");
+  options.area.height = IntegerField(request, "height");
+  options.frames = {IntegerField(request, "first"), IntegerField(request, "last")};
+  if (request.contains("fill")) {
+    options.area.fill = static_cast<uint32_t>(IntegerField(request, "fill", 0, 0xFFFFFF));
+  }
+  return options;
 }

@@ -23,3 +23,8 @@ bool TrueOrFalseField(const nlohmann::json& request, const char* key);
 double NumberField(const nlohmann::json& request, const char* key, const char* what);
 // A time in seconds as a JSON number.
 double SecondsField(const nlohmann::json& request, const char* key);
+
+struct RedactOptions;
+// What redact takes: slide; the rectangle x, y, width, height (stage pixels); the frames
+// first to last (from 1); and fill (0xRRGGBB, a neutral grey when left out).
+RedactOptions RedactField(const nlohmann::json& request);

@@ -31,6 +31,7 @@
 #include "projectedit/ProjectExport.h"
 #include "projectedit/ProjectHistory.h"
 #include "projectedit/ProjectSlides.h"
+#include "projectedit/SlideRedaction.h"
 #include "projectedit/SlideTiming.h"
 #include "studio/AccessGuard.h"
 #include "studio/BoundedHttpServer.h"
@@ -591,6 +592,8 @@ std::string StudioServer::Impl::RunEdit(const std::string& action, const json& r
     return TightenSlide(project, tighten);
   } else if (action == "speed") {
     return SpeedUpSlide(project, SpeedField(request));
+  } else if (action == "redact") {
+    return RedactSlide(project, RedactField(request));
   } else if (action == "purge") {
     return PurgeProjectHistory(project);
   } else if (action == "goto") {

@@ -68,6 +68,10 @@ async function safetyCases(server) {
     ['time -1e-9', 'POST', '/api/edits', { body: '{"action":"delete","slide":1,"start":-1e-9,"length":1}' }, 400],
     ['slide name not text', 'POST', '/api/edits', { body: '{"action":"rename","slide":1,"name":5}' }, 400],
     ['maxIdle as text', 'POST', '/api/edits', { body: '{"action":"tighten","slide":1,"maxIdle":"2"}' }, 400],
+    ['redact outside the stage', 'POST', '/api/edits',
+      { body: '{"action":"redact","slide":1,"x":100000,"y":0,"width":8,"height":8,"first":1,"last":2}' }, 400],
+    ['redact of no frames', 'POST', '/api/edits',
+      { body: '{"action":"redact","slide":1,"x":0,"y":0,"width":8,"height":8,"first":3,"last":2}' }, 400],
     ['factor and length', 'POST', '/api/edits',
       { body: '{"action":"speed","slide":1,"from":0,"to":1,"factor":2,"length":1}' }, 400],
     ['factor 0.5', 'POST', '/api/edits', { body: '{"action":"speed","slide":1,"from":0,"to":1,"factor":0.5}' }, 400],
@@ -257,8 +261,12 @@ async function timingEdits() {
   check(frames(await edit(server, { action: 'undo' })) === 60, 'tighten undone');
   const faster = await edit(server, { action: 'speed', slide: 1, from: 3 / 15, to: 23 / 15, factor: 2 });
   check(/^removed 10 frames/.test(faster.json.message) && frames(faster) === 50, `speed: ${faster.json.message}`);
+  const redacted = await edit(server,
+    { action: 'redact', slide: 1, x: 2, y: 3, width: 20, height: 10, first: 2, last: 5 });
+  check(redacted.json.message === 'filled 20x10+2+3 in frames 2 to 5 of slide 1' && frames(redacted) === 50,
+    `redact: ${redacted.json.message ?? redacted.json.error}`);
   const purged = await edit(server, { action: 'purge' });
-  check(/^dropped 2 movie versions and \d+ states/.test(purged.json.message) && frames(purged) === 50 &&
+  check(/^dropped 3 movie versions and \d+ states/.test(purged.json.message) && frames(purged) === 50 &&
     purged.json.project.history.length === 1, `purge: ${purged.json.message ?? purged.json.error}`);
   await server.stop();
 }

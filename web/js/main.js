@@ -13,6 +13,7 @@ import { initTiming } from './view/timing.js';
 import { initSlides } from './view/slides.js';
 import { initExportDialog } from './view/exportdialog.js';
 import { initHistory } from './view/history.js';
+import { initRedaction } from './view/redaction.js';
 import { initKeys } from './view/keys.js';
 import { initGoTo } from './view/go-to.js';
 
@@ -25,6 +26,7 @@ async function start() {
   initStillness();
   initSlides();
   initHistory();
+  initRedaction();
   initExportDialog();
   initKeys();
   initGoTo();

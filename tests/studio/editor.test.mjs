@@ -395,6 +395,27 @@ async function main() {
     await page.evaluate('window.studio.update({ inPoint: 4, outPoint: 23 })');
     await page.click('#speed-up');
     await page.waitForFunction(lastFrames(50));
+
+    // Redact: a rectangle dragged over the middle of the frame shown, applied to that frame,
+    // shows the fill there; then the history is purged after the page asks.
+    await page.click('#redact');
+    const shown = await box(page, (await page.isHidden('#frame')) ? '#scaled' : '#frame');
+    await page.mouse.move(shown.x + shown.width / 4, shown.y + shown.height / 4);
+    await page.mouse.down();
+    await page.mouse.move(shown.x + 3 * shown.width / 4, shown.y + 3 * shown.height / 4, { steps: 4 });
+    await page.mouse.up();
+    check(await page.isVisible('#redact-box'), 'the box shows the rectangle drawn');
+    await page.click('#redact-apply');
+    await page.waitForFunction(() => /^filled /.test(document.getElementById('message').textContent)
+      && !window.studio.state.busy);
+    await page.waitForFunction(() => {
+      const frame = document.getElementById('frame');
+      const [r, g, b] = frame.getContext('2d').getImageData(frame.width / 2, frame.height / 2, 1, 1).data;
+      return r === 0x80 && g === 0x80 && b === 0x80;
+    });
+    page.once('dialog', (dialog) => dialog.accept());
+    await page.click('#purge');
+    await page.waitForFunction(() => window.studio.state.project.history.length === 1);
   } finally {
     await browser.close();
     await server.stop();

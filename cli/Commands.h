@@ -18,6 +18,8 @@ void AddMergeCommand(CLI::App& app);
 void AddIdleCommand(CLI::App& app);
 void AddTightenCommand(CLI::App& app);
 void AddSpeedCommand(CLI::App& app);
+// A rectangle of a range of frames covered with a colour.
+void AddRedactCommand(CLI::App& app);
 void AddProjectCommand(CLI::App& app);
 void AddServeCommand(CLI::App& app);
 // Video: export to, import from, and screen capture (FFmpeg's libraries).

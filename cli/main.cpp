@@ -49,6 +49,7 @@ int Run(int argc, char** argv) {
   AddIdleCommand(app);
   AddTightenCommand(app);
   AddSpeedCommand(app);
+  AddRedactCommand(app);
   AddProjectCommand(app);
   AddServeCommand(app);
   AddExportCommand(app);

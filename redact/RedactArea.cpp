@@ -41,7 +41,7 @@ std::string WhyNotRedactArea(const RedactArea& area, int stageWidth, int stageHe
   const std::string range =
       "frames " + std::to_string(area.firstFrame) + " to " + std::to_string(area.lastFrame);
   if (area.firstFrame > area.lastFrame) {
-    return "the range " + range + " is empty";
+    return "the range of " + range + " is empty";
   }
   if (area.firstFrame < 1 || area.lastFrame > frameCount) {
     return range + " are not in the movie (frames 1 to " + std::to_string(frameCount) + ")";

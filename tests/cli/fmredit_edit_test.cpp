@@ -1,5 +1,5 @@
-// fmredit delete, insert, split, merge, tighten and speed as a user runs them: the results and
-// the refusals, each on one line with its exit code and no file left behind; and the still
+// fmredit delete, insert, split, merge, tighten, speed and redact as a user runs them: the results
+// and the refusals, each on one line with its exit code and no file left behind; and the still
 // stretches idle lists.
 
 #include <gtest/gtest.h>
@@ -57,6 +57,8 @@ TEST_F(FmreditEdit, EveryEditWritesItsResult) {
       {"tighten", {"tighten", m_in, "-o", m_out, "--max-idle", "0"}, {{m_out, 10}}},
       {"speed by a factor", {"speed", m_in, "-o", m_out, "--from", "0.1", "--to", "0.9", "--factor", "2"}, {{m_out, 6}}},
       {"speed to a length", {"speed", m_in, "-o", m_out, "--from", "0.1", "--to", "0.9", "--length", "0.3"}, {{m_out, 5}}},
+      {"redact frames", {"redact", m_in, "-o", m_out, "--rect", "8x6+30+2", "--frames", "3-6", "--fill", "#102030"}, {{m_out, 10}}},
+      {"redact a time range", {"redact", m_in, "-o", m_out, "--rect", "40x30+0+0", "--from", "0", "--to", "1"}, {{m_out, 10}}},
   };
   // clang-format on
   for (const Case& c : cases) {
@@ -170,6 +172,24 @@ TEST_F(FmreditEdit, RefusalsSayWhyAndLeaveNoFile) {
       {{"speed", m_in, "-o", m_out, "--from", "0.2", "--to", "0.5"}, "give a factor or a length", kExitUsage},
       {{"speed", m_in, "-o", m_out, "--from", "0.2", "--to", "0.5", "--factor", "2", "--length", "0.1"}, "--factor excludes --length", kExitUsage},
       {{"speed", plain, "-o", m_out, "--from", "0", "--to", "0.2", "--factor", "2"}, notFmr, kExitNotFMR},
+      {{"redact", m_in, "-o", m_out, "--rect", "8x8+35+0", "--frames", "1-2"}, m_in + ": the rectangle 8x8+35+0 is not inside the 40x30 stage: it passes the right edge", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "8x8+0+25", "--frames", "1-2"}, "it passes the bottom edge", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "0x8+0+0", "--frames", "1-2"}, "--rect 0x8+0+0: not a region", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "nanx8+0+0", "--frames", "1-2"}, "--rect nanx8+0+0: not a region", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "8x8+0+0", "--frames", "4-2"}, m_in + ": the range of frames 4 to 2 is empty", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "8x8+0+0", "--frames", "0-2"}, m_in + ": frames 0 to 2 are not in the movie (frames 1 to 10)", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "8x8+0+0", "--frames", "2-x"}, "--frames 2-x: not a range of frames", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "8x8+0+0", "--from", "0.5", "--to", "0.5"}, m_in + ": the range 0.5 s to 0.5 s is empty: give from before to", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "8x8+0+0", "--from", "0.5", "--to", "2"}, m_in + ": frames 6 to 20 are not in the movie (frames 1 to 10)", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "8x8+0+0", "--from", "nan", "--to", "1"}, "--from: give a time in seconds from 0", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "8x8+0+0", "--from", "0.5"}, "requires --", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "8x8+0+0", "--frames", "1-2", "--from", "0", "--to", "1"}, "excludes", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "8x8+0+0"}, "give the range as --from and --to, or as --frames", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "8x8+0+0", "--frames", "1-2", "--fill", "#12345"}, "--fill #12345: not a colour; give #RRGGBB", kExitUsage},
+      {{"redact", m_in, "-o", m_out, "--rect", "8x8+0+0", "--frames", "1-2", "--fill", "#-12345"}, "--fill #-12345: not a colour", kExitUsage},
+      {{"redact", m_in, "-o", m_in, "--rect", "8x8+0+0", "--frames", "1-2"}, "--in-place", kExitUsage},
+      {{"redact", plain, "-o", m_out, "--rect", "8x8+0+0", "--frames", "1-2"}, notFmr, kExitNotFMR},
+      {{"redact", none, "-o", m_out, "--rect", "8x8+0+0", "--frames", "1-2"}, none, kExitFailure},
   };
   // clang-format on
   for (const Case& c : cases) {

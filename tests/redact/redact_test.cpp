@@ -34,7 +34,7 @@ constexpr int kBlockPictures = 10;
 void PaintNoise(ZuImage& screen, int left, int top, int width, int height, unsigned seed) {
   const ZuImage patch = RandomImage(width, height, true, seed);
   for (int y = 0; y < height; ++y) {
-    std::copy_n(patch.Row(y), 4 * width, screen.Row(top + y) + 4 * left);
+    std::copy_n(patch.Row(y), 4 * width, screen.Row(top + y) + 4 * static_cast<size_t>(left));
   }
 }
 
@@ -55,7 +55,7 @@ Pictures NoisyRecording() {
 
 void Fill(ZuImage& picture, const RedactArea& area) {
   for (int y = area.y; y < area.y + area.height; ++y) {
-    uint8_t* pixel = picture.Row(y) + 4 * area.x;
+    uint8_t* pixel = picture.Row(y) + 4 * static_cast<size_t>(area.x);
     for (int x = 0; x < area.width; ++x, pixel += 4) {
       pixel[0] = static_cast<uint8_t>(area.fill >> 16);
       pixel[1] = static_cast<uint8_t>(area.fill >> 8);
@@ -68,8 +68,8 @@ void Fill(ZuImage& picture, const RedactArea& area) {
 using Row = std::vector<uint8_t>;
 
 Row RectangleRow(const ZuImage& picture, const RedactArea& area, int y) {
-  const uint8_t* start = picture.Row(y) + 4 * area.x;
-  return Row(start, start + 4 * area.width);
+  const uint8_t* start = picture.Row(y) + 4 * static_cast<size_t>(area.x);
+  return Row(start, start + 4 * static_cast<size_t>(area.width));
 }
 
 // The rows of the rectangle that frames of the range show and no frame outside it shows there.

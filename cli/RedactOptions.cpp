@@ -68,9 +68,11 @@ void AddRedactOptions(CLI::App& command, RedactCliOptions& options) {
   CLI::Option* from = command.add_option("--from", options.from, "Start of the range, in seconds")
                           ->check(SecondsOption());
   CLI::Option* to = command.add_option("--to", options.to, "End of the range, in seconds")
-                        ->check(SecondsOption());
+                        ->check(PositiveSecondsOption());
   CLI::Option* frames =
       command.add_option("--frames", options.frames, "The range as frames FIRST-LAST, from 1");
+  from->needs(to);
+  to->needs(from);
   frames->excludes(from)->excludes(to);
   command.add_option("--fill", options.fill, "The colour to cover it with, #RRGGBB (#808080)");
 }

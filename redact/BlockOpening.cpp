@@ -7,6 +7,7 @@
 #include <iterator>
 #include <map>
 #include <memory>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -102,13 +103,14 @@ struct LaterCleanup {
   std::string refusal;
 };
 
-LaterCleanup FindLaterCleanup(ZuTavoFile& movie, const HeldAtFrame& held, int frame) {
+LaterCleanup FindLaterCleanup(ZuTavoFile& movie, const HeldAtFrame& held,
+                              const std::set<uint16_t>& freed, int frame) {
   LaterCleanup found;
   std::set<uint16_t> depths;
   for (const auto& [depth, character] : held.depths) {
     depths.insert(depth);
   }
-  std::set<uint16_t> bitmaps = held.bitmaps;
+  std::set<uint16_t> bitmaps = freed;
   const std::string where = "frame " + std::to_string(frame);
   for (auto tag = held.frameStart; tag != movie.end(); ++tag) {
     const bool freesHeld =
@@ -123,19 +125,27 @@ LaterCleanup FindLaterCleanup(ZuTavoFile& movie, const HeldAtFrame& held, int fr
         found.refusal = "a picture shown before " + where + " is changed later in its block";
         return found;
       }
-      const auto character = place->GetPlacedCharacterId();
-      const auto shape = character ? held.shapeBitmaps.find(*character) : held.shapeBitmaps.end();
-      if (shape != held.shapeBitmaps.end()) {
-        for (const uint16_t bitmap : shape->second) {
-          if (bitmaps.count(bitmap) != 0) {
-            found.refusal = "a picture shown before " + where + " is placed again after it";
-            return found;
-          }
-        }
-      }
     }
   }
   return found;
+}
+
+// The bitmaps held at the frame's start that no shape placed from there on shows: the opening
+// frees them. The others stay, with their own clean-up.
+std::set<uint16_t> BitmapsToFree(ZuTavoFile& movie, const HeldAtFrame& held) {
+  std::set<uint16_t> freed = held.bitmaps;
+  for (auto tag = held.frameStart; tag != movie.end(); ++tag) {
+    const auto* place =
+        IsPlacement(*tag) ? dynamic_cast<const ZuSwfPlaceObject2Tag*>(*tag) : nullptr;
+    const auto character = place != nullptr ? place->GetPlacedCharacterId() : std::nullopt;
+    const auto shape = character ? held.shapeBitmaps.find(*character) : held.shapeBitmaps.end();
+    if (shape != held.shapeBitmaps.end()) {
+      for (const uint16_t bitmap : shape->second) {
+        freed.erase(bitmap);
+      }
+    }
+  }
+  return freed;
 }
 
 // Creates a tag of type as class Tag; null when the factory makes another class.
@@ -201,7 +211,8 @@ std::string OpenBlockWhereCarriedOver(ZuTavoFile& movie, int frame, const std::s
   if (held.frameStart == movie.end() || !CarriesOver(movie, held)) {
     return "";
   }
-  const LaterCleanup later = FindLaterCleanup(movie, held, frame);
+  const std::set<uint16_t> freed = BitmapsToFree(movie, held);
+  const LaterCleanup later = FindLaterCleanup(movie, held, freed, frame);
   if (!later.refusal.empty()) {
     return later.refusal;
   }
@@ -216,7 +227,7 @@ std::string OpenBlockWhereCarriedOver(ZuTavoFile& movie, int frame, const std::s
   }
 
   const auto pos = held.frameStart;
-  for (const uint16_t bitmap : held.bitmaps) {
+  for (const uint16_t bitmap : freed) {
     movie.IncludeTag(zu_edit_tags::MakeFreeCharacter(bitmap), pos);
   }
   for (const auto& [depth, character] : held.depths) {

@@ -9,12 +9,14 @@
 #include <utility>
 #include <vector>
 
+#include "engine/ZuEditTags.h"
 #include "host/image/ZuImage.h"
 #include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
 #include "host/swf/ZuSwfDefineShapeTag.h"
 #include "host/swf/ZuSwfLosslessBitmap.h"
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "host/swf/ZuTavoFile.h"
+#include "host/swf/ZuTavoIDMap.h"
 #include "host/util/ZuSharedBytes.h"
 #include "redact/TagWalk.h"
 
@@ -25,6 +27,7 @@ using namespace redact_tags;
 
 constexpr int kTwips = 20;
 constexpr int32_t kUnitScale = 1 << 16;
+constexpr uint32_t kLargestId = 65535;
 
 // A rectangle of the stage in pixels, right and bottom excluded.
 struct PixelBox {
@@ -125,7 +128,9 @@ class RangeFill {
 
   void Define(ZuSwfTag* tag) { m_definitions[tag->GetCharacterId()] = tag; }
 
-  std::string Place(const ZuSwfPlaceObject2Tag& place, int frame) {
+  // Fills what the placement at `at` shows of the rectangle.
+  std::string Place(ZuTavoFile& movie, ZuTavoFile::iterator at, int frame) {
+    auto& place = dynamic_cast<ZuSwfPlaceObject2Tag&>(**at);
     const auto character = place.GetPlacedCharacterId();
     const auto found = character ? m_definitions.find(*character) : m_definitions.end();
     if (found == m_definitions.end() || !IsShape(found->second)) {
@@ -142,13 +147,15 @@ class RangeFill {
     if (!shown) {
       return where + " shows a picture that is not a bitmap at its own size";
     }
-    if (!shown->Meets(m_box) || m_filled.count(bitmap->GetCharacterId()) != 0) {
+    if (!shown->Meets(m_box)) {
       return "";
     }
     if (ShownOutsideRange(bitmap->GetCharacterId())) {
-      return where + " shows a picture that frames outside the range show too";
+      return PlaceFilledCopy(movie, at, *character, *bitmap, *shown);
     }
-    m_filled.insert(bitmap->GetCharacterId());
+    if (!m_filled.insert(bitmap->GetCharacterId()).second) {
+      return "";
+    }
     return FillBitmap(*bitmap, *shown, m_box, m_area.fill);
   }
 
@@ -158,6 +165,52 @@ class RangeFill {
     return found != m_definitions.end() && IsBitmap(found->second)
                ? dynamic_cast<ZuSwfDefineBitsLossless2Tag*>(found->second)
                : nullptr;
+  }
+
+  // A picture that frames outside the range show too stays as it is: the placement at `at` shows
+  // a filled copy instead, a new bitmap and shape defined just before it (once for every
+  // placement of the shape), the bitmap freed where the original is.
+  std::string PlaceFilledCopy(ZuTavoFile& movie, ZuTavoFile::iterator at, uint16_t shape,
+                              const ZuSwfDefineBitsLossless2Tag& bitmap, const PixelBox& shown) {
+    auto copy = m_copies.find(shape);
+    if (copy == m_copies.end()) {
+      if (movie.GetHighestCharacterId() + 2U > kLargestId) {
+        return "the movie has no character ids left for a copy of a picture";
+      }
+      const auto bitmapId = static_cast<uint16_t>(movie.GetHighestCharacterId() + 1);
+      const auto shapeId = static_cast<uint16_t>(bitmapId + 1);
+      std::unique_ptr<ZuSwfTag> bitmapCopy(bitmap.Clone());
+      bitmapCopy->SetCharacterId(bitmapId);
+      std::string why = FillBitmap(dynamic_cast<ZuSwfDefineBitsLossless2Tag&>(*bitmapCopy), shown,
+                                   m_box, m_area.fill);
+      if (!why.empty()) {
+        return why;
+      }
+      std::unique_ptr<ZuSwfTag> shapeCopy(m_definitions.at(shape)->Clone());
+      ZuTavoIDMap toCopy;
+      toCopy.Set(bitmap.GetCharacterId(), bitmapId);
+      shapeCopy->RemapIds(toCopy);
+      shapeCopy->SetCharacterId(shapeId);
+      movie.IncludeTag(bitmapCopy.release(), at);
+      movie.IncludeTag(shapeCopy.release(), at);
+      FreeWithOriginal(movie, at, bitmap.GetCharacterId(), bitmapId);
+      copy = m_copies.emplace(shape, shapeId).first;
+    }
+    ZuTavoIDMap toCopy;
+    toCopy.Set(shape, copy->second);
+    (*at)->RemapIds(toCopy);
+    return "";
+  }
+
+  // Frees the copy just before the first FreeCharacter of the original after pos, if any.
+  static void FreeWithOriginal(ZuTavoFile& movie, ZuTavoFile::iterator pos, uint16_t original,
+                               uint16_t copy) {
+    for (auto tag = pos; tag != movie.end(); ++tag) {
+      if (IsOfType(*tag, Factory::kFreeCharacter) && (*tag)->GetReferencedId() == original) {
+        movie.IncludeTag(zu_edit_tags::MakeFreeCharacter(copy), tag);
+        return;
+      }
+    }
   }
 
   bool ShownOutsideRange(uint16_t bitmap) const {
@@ -184,7 +237,8 @@ class RangeFill {
   const std::map<uint16_t, std::set<int>> m_placed;
   const std::map<uint16_t, std::vector<uint16_t>> m_shapesOf;
   std::map<uint16_t, ZuSwfTag*> m_definitions;
-  std::set<uint16_t> m_filled;
+  std::set<uint16_t> m_filled;            // bitmaps filled where they are
+  std::map<uint16_t, uint16_t> m_copies;  // shapes shown outside the range: their copies
 };
 
 }  // namespace
@@ -197,9 +251,9 @@ std::string FillPlacedPictures(ZuTavoFile& movie, const RedactArea& area) {
       ++frame;
     } else if (IsBitmap(*tag) || IsShape(*tag)) {
       fill.Define(*tag);
-    } else if (IsPlacement(*tag) && frame >= area.firstFrame) {
-      const auto* place = dynamic_cast<const ZuSwfPlaceObject2Tag*>(*tag);
-      std::string why = place != nullptr ? fill.Place(*place, frame) : "";
+    } else if (IsPlacement(*tag) && frame >= area.firstFrame &&
+               dynamic_cast<const ZuSwfPlaceObject2Tag*>(*tag) != nullptr) {
+      std::string why = fill.Place(movie, tag, frame);
       if (!why.empty()) {
         return why;
       }

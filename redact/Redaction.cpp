@@ -1,5 +1,6 @@
 #include "redact/Redaction.h"
 
+#include "host/player/ZuAnimationUtils.h"
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuTemporaryFolder.h"
 #include "redact/BlockOpening.h"
@@ -32,6 +33,10 @@ std::string RedactFrames(ZuTavoFile& movie, const RedactArea& area) {
   }
   if (!refusal.empty()) {
     return refusal;
+  }
+  // Every edit takes the result again only in the FMR form.
+  if (!ZuAnimationUtils::IsFMRSWF(edited)) {
+    return "the result would not be an FMR movie: " + ZuAnimationUtils::WhyNotFMRSWF(edited);
   }
   movie = edited;
   return "";

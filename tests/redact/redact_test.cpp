@@ -16,9 +16,11 @@
 #include "engine/ZuFMRTavoFile.h"
 #include "host/player/ZuAnimationUtils.h"
 #include "host/swf/ZuSwfDefineBitsLossless2Tag.h"
+#include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "redact/RedactArea.h"
 #include "redact/Redaction.h"
 #include "tests/support/FileBytes.h"
+#include "tests/support/FmrMovieBuilder.h"
 #include "tests/support/Oracle.h"
 #include "tests/support/RandomImage.h"
 #include "tests/support/RecordedMovie.h"
@@ -115,6 +117,26 @@ void ExpectNoBitmapHolds(const ZuTavoFile& movie, const std::vector<Row>& rows) 
   }
 }
 
+// Redacts area in the movie file input and writes the result to output, which must show every
+// frame of input, filled in the rectangle in the range, and be an FMR movie the independent
+// parser reads.
+void ExpectRedacted(const std::string& input, const RedactArea& area, const std::string& output,
+                    int frames) {
+  const Pictures shown = RenderAllFrames(input);
+  ASSERT_EQ(shown.size(), static_cast<size_t>(frames));
+  ZuFMRTavoFile movie{ZuString(input)};
+  ASSERT_EQ(RedactFrames(movie, area), "");
+  WriteMovieFile(movie, output);
+  Pictures expected = shown;
+  for (int frame = area.firstFrame; frame <= area.lastFrame; ++frame) {
+    Fill(expected[frame - 1], area);
+  }
+  ExpectSamePictures(RenderAllFrames(output), expected);
+  const ZuFMRTavoFile written{ZuString(output)};
+  EXPECT_TRUE(ZuAnimationUtils::IsFMRSWF(written)) << ZuAnimationUtils::WhyNotFMRSWF(written);
+  ExpectOracleAccepts(output, written);
+}
+
 struct RedactCase {
   const char* name;
   RedactArea area;
@@ -180,27 +202,38 @@ TEST_P(Redaction, FillsTheRectangleInTheRangeAndNothingElse) {
             c.resumesInsideBlock)
       << blocks;
   WriteMovieFile(*recorded, input);
-  const Pictures shown = RenderAllFrames(input);
-  ASSERT_EQ(shown.size(), kPictures + 2U);
-
-  ZuFMRTavoFile movie{ZuString(input)};
-  ASSERT_EQ(RedactFrames(movie, c.area), "");
-  WriteMovieFile(movie, output);
-
-  Pictures expected = shown;
-  for (int frame = c.area.firstFrame; frame <= c.area.lastFrame; ++frame) {
-    Fill(expected[frame - 1], c.area);
-  }
-  ExpectSamePictures(RenderAllFrames(output), expected);
+  ExpectRedacted(input, c.area, output, kPictures + 2);
   const ZuFMRTavoFile written{ZuString(output)};
-  EXPECT_TRUE(ZuAnimationUtils::IsFMRSWF(written)) << ZuAnimationUtils::WhyNotFMRSWF(written);
-  ExpectOracleAccepts(output, written);
-  const std::vector<Row> secret = RowsOnlyTheRangeShows(shown, c.area);
+  const std::vector<Row> secret = RowsOnlyTheRangeShows(RenderAllFrames(input), c.area);
   ASSERT_FALSE(secret.empty());
   ExpectNoBitmapHolds(written, secret);
 }
 
 INSTANTIATE_TEST_SUITE_P(Recordings, Redaction, testing::ValuesIn(Cases()));
+
+// A picture placed twice, before the range and in it, or twice in it: the frames outside the range
+// keep showing it as it was.
+TEST(RedactionOfAPicturePlacedTwice, LeavesTheFramesOutsideTheRangeAsTheyWere) {
+  const TempDir folder;
+  const std::string input = folder.File("in.swf");
+  FmrMovieBuilder builder(40, 30, 10);
+  builder.KeyFrame(0x336699).PartialFrame(4, 4, 12, 10, 0xAA0000);
+  const uint16_t shape = builder.GetLastId();
+  builder.Tag(ZuSwfPlaceObject2Tag::Create(shape, 150, 20, 12, "", {})).HoldFrame();
+  builder.PartialFrame(30, 2, 6, 6, 0x00AA00).StopFrame();
+  builder.WriteFile(input);
+  const RedactArea areas[] = {
+      {6, 8, 30, 16, 3, 3, 0x808080},  // placed in frame 2 and again in the range
+      {6, 8, 30, 16, 3, 5, 0xFFFFFF},  // the same, to the last frame
+      {0, 0, 40, 30, 2, 3, 0x000000},  // both placements in the range
+      {20, 14, 12, 10, 4, 4, 0x123456},
+  };
+  for (const RedactArea& area : areas) {
+    SCOPED_TRACE(RectangleText(area) + " in frames " + std::to_string(area.firstFrame) + " to " +
+                 std::to_string(area.lastFrame));
+    ExpectRedacted(input, area, folder.File("out.swf"), 5);
+  }
+}
 
 // A refused area names what is wrong and leaves the movie as it was.
 TEST(RedactionRefusal, NamesTheFaultAndChangesNothing) {

@@ -187,7 +187,7 @@ uint16_t InsertKeyFrame(ZuTavoFile& movie, ZuTavoFile::iterator pos, const ZuIma
   if (bitmap == nullptr || shape == nullptr) {
     return 0;
   }
-  const auto bitmapId = static_cast<uint16_t>(movie.GetHighestCharacterId() + 1);
+  const auto bitmapId = static_cast<uint16_t>(HighestCharacterId(movie) + 1);
   const auto shapeId = static_cast<uint16_t>(bitmapId + 1);
   bitmap->SetCharacterId(bitmapId);
   if (!bitmap->CreateImage(picture, kZuBitmapQualityLossless)) {
@@ -216,7 +216,7 @@ std::string OpenBlockWhereCarriedOver(ZuTavoFile& movie, int frame, const std::s
   if (!later.refusal.empty()) {
     return later.refusal;
   }
-  if (movie.GetHighestCharacterId() + 2U > kLargestId) {
+  if (HighestCharacterId(movie) + 2U > kLargestId) {
     return "the movie has no character ids left for a key frame";
   }
   std::string reason;
@@ -237,12 +237,13 @@ std::string OpenBlockWhereCarriedOver(ZuTavoFile& movie, int frame, const std::s
   if (keyFrameBitmap == 0) {
     return "the key frame of frame " + std::to_string(frame) + " cannot be made";
   }
-  const auto keyFramePlacement = std::prev(pos);
+  // The key frame's clean-up goes in first: the next clean-up block may lose every other free tag
+  // below, and keeps its mark so.
+  CleanUpKeyFrameLater(movie, std::prev(pos), keyFrameBitmap);
   for (const auto tag : later.obsolete) {
     ZuSwfTag* taken = *tag;
     movie.EraseTags(tag, std::next(tag));
     delete taken;
   }
-  CleanUpKeyFrameLater(movie, keyFramePlacement, keyFrameBitmap);
   return "";
 }

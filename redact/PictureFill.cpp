@@ -174,10 +174,10 @@ class RangeFill {
                               const ZuSwfDefineBitsLossless2Tag& bitmap, const PixelBox& shown) {
     auto copy = m_copies.find(shape);
     if (copy == m_copies.end()) {
-      if (movie.GetHighestCharacterId() + 2U > kLargestId) {
+      if (HighestCharacterId(movie) + 2U > kLargestId) {
         return "the movie has no character ids left for a copy of a picture";
       }
-      const auto bitmapId = static_cast<uint16_t>(movie.GetHighestCharacterId() + 1);
+      const auto bitmapId = static_cast<uint16_t>(HighestCharacterId(movie) + 1);
       const auto shapeId = static_cast<uint16_t>(bitmapId + 1);
       std::unique_ptr<ZuSwfTag> bitmapCopy(bitmap.Clone());
       bitmapCopy->SetCharacterId(bitmapId);

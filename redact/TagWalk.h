@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <iterator>
 
 #include "host/swf/ZuSwfTag.h"
@@ -42,6 +43,18 @@ inline ZuTavoFile::iterator FirstFrameTag(ZuTavoFile& movie) {
     ++first;
   }
   return first;
+}
+
+// The largest character id a tag of the movie defines: the movie's own count may lag behind ids
+// that loading gave anew.
+inline uint16_t HighestCharacterId(const ZuTavoFile& movie) {
+  uint16_t highest = movie.GetHighestCharacterId();
+  for (const ZuSwfTag* tag : movie) {
+    if (tag != nullptr && tag->GetCharacterId() > highest) {
+      highest = tag->GetCharacterId();
+    }
+  }
+  return highest;
 }
 
 }  // namespace redact_tags

@@ -15,6 +15,7 @@
 #include "host/swf/ZuTavoFile.h"
 #include "host/swf/ZuTavoIDMap.h"
 #include "host/util/ZuFileStream.h"
+#include "redact/Redaction.h"
 #include "retime/FrameDrop.h"
 #include "retime/KeptFrames.h"
 #include "retime/StillFrames.h"
@@ -66,8 +67,30 @@ std::string Edit::Describe() const {
       std::snprintf(text, sizeof text, "speed %d..%d x%g", a, b, step);
       return text;
     }
+    case Kind::kRedact: {
+      char text[96];
+      std::snprintf(text, sizeof text, "redact %dx%d+%d+%d in %d..%d with %06x", cover.width,
+                    cover.height, cover.x, cover.y, a, b, cover.rgb);
+      return text;
+    }
   }
   return {};
+}
+
+ZuImage Chain::Picture(const FrameRef& frame) const {
+  ZuImage picture = m_sourceFrames[size_t(frame.source)][size_t(frame.frame) - 1];
+  for (const Cover& cover : frame.covers) {
+    for (int y = cover.y; y < cover.y + cover.height; ++y) {
+      uint8_t* pixel = picture.Row(y) + 4 * static_cast<size_t>(cover.x);
+      for (int x = 0; x < cover.width; ++x, pixel += 4) {
+        pixel[0] = static_cast<uint8_t>(cover.rgb >> 16);
+        pixel[1] = static_cast<uint8_t>(cover.rgb >> 8);
+        pixel[2] = static_cast<uint8_t>(cover.rgb);
+        pixel[3] = 255;
+      }
+    }
+  }
+  return picture;
 }
 
 std::string Chain::AddSource(const std::string& path, int* index) {
@@ -116,7 +139,7 @@ std::string Chain::Check(const Movie& movie) const {
   }
   for (size_t i = 0; i < shown.size(); ++i) {
     const FrameRef ref = movie.frames[i];
-    const ZuImage& expected = Picture(ref);
+    const ZuImage expected = Picture(ref);
     std::string where;
     const size_t different = CountDifferentPixels(shown[i], expected, &where);
     if (different != 0) {
@@ -195,6 +218,19 @@ std::string Chain::Apply(int from, const Edit& edit, int* result) {
         written.push_back(out);
         break;
       }
+      case Kind::kRedact: {
+        const Cover& c = edit.cover;
+        Movie out{NextFile(), in.frames};
+        for (int frame = edit.a; frame <= edit.b; ++frame) {
+          out.frames[size_t(frame) - 1].covers.push_back(c);
+        }
+        std::string error =
+            RedactFrames(movie, {c.x, c.y, c.width, c.height, edit.a, edit.b, c.rgb});
+        if (error.empty()) error = WriteMovie(movie, out.path);
+        if (!error.empty()) return error;
+        written.push_back(out);
+        break;
+      }
     }
     if (code != kZuSuccess) {
       return EditFailed("the edit", code, movie);
@@ -216,7 +252,7 @@ std::string Chain::Apply(int from, const Edit& edit, int* result) {
 Edit Chain::Pick(int from, const Chooser& below) const {
   const int n = At(from).Count();
   const int pool = PoolSize();
-  uint32_t kind = below(26);
+  uint32_t kind = below(29);
   if (n < 3 && kind < 7) {
     kind += 7;  // a delete needs three frames: one cut, two kept
   }
@@ -241,11 +277,23 @@ Edit Chain::Pick(int from, const Chooser& below) const {
   if (kind < 23) {
     return {Kind::kTighten, static_cast<int>(below(4))};
   }
-  // Half the sped-up ranges run to the end.
-  static constexpr double kSteps[] = {1.5, 2, 2.5, 3, 4};
+  // Half the sped-up and redacted ranges run to the end.
   const int first = 1 + static_cast<int>(below(static_cast<uint32_t>(n)));
   const int last = below(2) == 0 ? n : first + static_cast<int>(below(uint32_t(n - first + 1)));
-  return {Kind::kSpeed, first, last, 0, kSteps[below(5)]};
+  if (kind < 26) {
+    static constexpr double kSteps[] = {1.5, 2, 2.5, 3, 4};
+    return {Kind::kSpeed, first, last, 0, kSteps[below(5)]};
+  }
+  // A rectangle anywhere on the stage, filled with grey or a colour no picture is likely to show.
+  static constexpr uint32_t kFills[] = {0x808080, 0x000000, 0xFFFFFF, 0x3D7AC3};
+  const ZuImage& stage = m_sourceFrames.at(size_t(At(from).frames.front().source)).front();
+  Cover cover{};
+  cover.x = static_cast<int>(below(static_cast<uint32_t>(stage.GetWidth())));
+  cover.y = static_cast<int>(below(static_cast<uint32_t>(stage.GetHeight())));
+  cover.width = 1 + static_cast<int>(below(static_cast<uint32_t>(stage.GetWidth() - cover.x)));
+  cover.height = 1 + static_cast<int>(below(static_cast<uint32_t>(stage.GetHeight() - cover.y)));
+  cover.rgb = kFills[below(4)];
+  return {Kind::kRedact, first, last, 0, 0, cover};
 }
 
 std::string Chain::TimingKeeps(const Movie& in, const ZuTavoFile& movie, const Edit& edit,
@@ -264,7 +312,11 @@ std::string Chain::TimingKeeps(const Movie& in, const ZuTavoFile& movie, const E
     std::string where;
     const bool same = i > 0 && CountDifferentPixels(Picture(in.frames[i]),
                                                     Picture(in.frames[i - 1]), &where) == 0;
-    if (still[i] != (same && std::count(starts.begin(), starts.end(), int(i) + 1) == 0)) {
+    // A redaction may cover all that a placement changes: the frame then shows the picture
+    // before it again, and still places it.
+    const bool covered = !in.frames[i].covers.empty() && same && !still[i];
+    if (!covered &&
+        still[i] != (same && std::count(starts.begin(), starts.end(), int(i) + 1) == 0)) {
       return in.path + ": frame " + std::to_string(i + 1) +
              (same ? " shows the picture before it again but is not found still"
                    : " changes the picture but is found still");

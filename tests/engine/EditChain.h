@@ -16,10 +16,18 @@ class ZuTavoFile;
 // fuzzer drives the same chains from its input.
 namespace edit_chain {
 
-// A frame of a source movie (frame counted from 1).
+// A rectangle of the stage covered with a colour (0xRRGGBB).
+struct Cover {
+  int x, y, width, height;
+  uint32_t rgb;
+};
+
+// A frame of a source movie (frame counted from 1), with the rectangles redactions covered in it,
+// in order.
 struct FrameRef {
   int source;
   int frame;
+  std::vector<Cover> covers = {};
 };
 
 // A movie file of the pool and what each of its frames must show.
@@ -35,14 +43,16 @@ struct Movie {
 //   split:  at frame a, going on with part b (1 or 2); both parts join the pool;
 //   merge:  pool movie `other` appended (b = 2: then `other` once more);
 //   tighten: every run of frames that show the previous picture keeps at most a of them;
-//   speed:  frames a to b show every step-th frame.
-enum class Kind { kDelete, kInsert, kSplit, kMerge, kTighten, kSpeed };
+//   speed:  frames a to b show every step-th frame;
+//   redact: frames a to b show the cover.
+enum class Kind { kDelete, kInsert, kSplit, kMerge, kTighten, kSpeed, kRedact };
 struct Edit {
   Kind kind;
   int a = 0;
   int b = 0;
   int other = 0;
   double step = 0;
+  Cover cover = {};
   std::string Describe() const;
 };
 
@@ -77,9 +87,8 @@ class Chain {
 
  private:
   std::string Check(const Movie& movie) const;
-  const ZuImage& Picture(FrameRef frame) const {
-    return m_sourceFrames[size_t(frame.source)][size_t(frame.frame) - 1];
-  }
+  // What frame shows: its source frame, covered.
+  ZuImage Picture(const FrameRef& frame) const;
   // The timing edits: the frames to keep of movie, loaded from in, or why not.
   std::string TimingKeeps(const Movie& in, const ZuTavoFile& movie, const Edit& edit,
                           std::vector<bool>* keep) const;

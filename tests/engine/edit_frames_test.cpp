@@ -72,6 +72,13 @@ TEST_F(EditChains, ShapesThatOnceGaveWrongFrames) {
     const int tightened = Apply(mixed, {Kind::kTighten, 0});
     Apply(tightened, {Kind::kDelete, 3, 4});
     Apply(tightened, {Kind::kSplit, frames, 2});
+    // Redacted inside blocks, then cut across the range, tightened, redacted again over the
+    // whole stage and appended to.
+    const int redacted = Apply(source, {Kind::kRedact, 5, 9, 0, 0, {3, 2, 12, 8, 0x808080}});
+    Apply(redacted, {Kind::kDelete, 6, 3});
+    Apply(redacted, {Kind::kTighten, 0});
+    const int again = Apply(redacted, {Kind::kRedact, 2, 7, 0, 0, {0, 0, 21, 13, 0xFFFFFF}});
+    Apply(again, {Kind::kMerge, 0, 1, k16});
   }
 }
 

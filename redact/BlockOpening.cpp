@@ -12,7 +12,6 @@
 #include <vector>
 
 #include "engine/ZuEditTags.h"
-#include "engine/ZuKeyFramePicture.h"
 #include "host/image/ZuBitmapQuality.h"
 #include "host/image/ZuImage.h"
 #include "host/player/ZuAnimationUtils.h"
@@ -205,8 +204,8 @@ uint16_t InsertKeyFrame(ZuTavoFile& movie, ZuTavoFile::iterator pos, const ZuIma
 
 }  // namespace
 
-std::string OpenBlockWhereCarriedOver(ZuTavoFile& movie, int frame, const std::string& renderFrom,
-                                      int frameToRender) {
+std::string OpenBlockWhereCarriedOver(ZuTavoFile& movie, int frame,
+                                      const OriginalFrameRenderer& render) {
   const HeldAtFrame held = HeldBefore(movie, frame);
   if (held.frameStart == movie.end() || !CarriesOver(movie, held)) {
     return "";
@@ -220,10 +219,9 @@ std::string OpenBlockWhereCarriedOver(ZuTavoFile& movie, int frame, const std::s
     return "the movie has no character ids left for a key frame";
   }
   std::string reason;
-  const std::unique_ptr<ZuImage> picture(
-      RenderMovieFrame(ZuString(renderFrom), frameToRender, &reason));
+  const std::unique_ptr<ZuImage> picture = render(frame, &reason);
   if (picture == nullptr) {
-    return "frame " + std::to_string(frameToRender) + " cannot be rendered: " + reason;
+    return "frame " + std::to_string(frame) + " cannot be rendered: " + reason;
   }
 
   const auto pos = held.frameStart;

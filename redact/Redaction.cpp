@@ -1,5 +1,9 @@
 #include "redact/Redaction.h"
 
+#include <memory>
+
+#include "engine/ZuKeyFramePicture.h"
+#include "host/image/ZuImage.h"
 #include "host/player/ZuAnimationUtils.h"
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuTemporaryFolder.h"
@@ -13,20 +17,27 @@ std::string RedactFrames(ZuTavoFile& movie, const RedactArea& area) {
   if (!why.empty()) {
     return why;
   }
-  // The key frames are rendered from the movie as it was.
+  // The key frames are rendered from the movie as it was, written to a file the first time one
+  // is needed.
   const ZuTemporaryFolder folder("fmredit-redact");
   const std::string original = folder.File("movie.swf");
-  if (folder.Path().empty()) {
-    return "no temporary folder for the key frames";
-  }
-  if (const ZuStatus saved = movie.SaveToFile(original); !saved.ok()) {
-    return "cannot write the movie for its key frames: " + saved.Message();
-  }
+  bool saved = false;
+  const OriginalFrameRenderer render = [&](int frame, std::string* reason) {
+    if (!saved) {
+      const ZuStatus status = folder.Path().empty() ? ZuStatus::Error("no temporary folder")
+                                                    : movie.SaveToFile(original);
+      if (!status.ok()) {
+        *reason = "the movie cannot be written for it: " + status.Message();
+        return std::unique_ptr<ZuImage>();
+      }
+      saved = true;
+    }
+    return std::unique_ptr<ZuImage>(RenderMovieFrame(ZuString(original), frame, reason));
+  };
   ZuTavoFile edited(movie);
-  std::string refusal =
-      OpenBlockWhereCarriedOver(edited, area.firstFrame, original, area.firstFrame);
+  std::string refusal = OpenBlockWhereCarriedOver(edited, area.firstFrame, render);
   if (refusal.empty() && area.lastFrame < frames) {
-    refusal = OpenBlockWhereCarriedOver(edited, area.lastFrame + 1, original, area.lastFrame + 1);
+    refusal = OpenBlockWhereCarriedOver(edited, area.lastFrame + 1, render);
   }
   if (refusal.empty()) {
     refusal = FillPlacedPictures(edited, area);

@@ -15,4 +15,7 @@ class ZuTavoFile;
 // opens a key-frame block of its own, with a key frame rendered from the movie (BlockOpening.h),
 // and so does the frame after the range for the pictures the range placed; the pictures freed
 // there are left as they were for the frames before.
+//
+// The movie's tags are replaced: an engine movie (ZuFMRTavoFile) keeps the id count it took when
+// loaded, so it is written and loaded again before another engine edit.
 std::string RedactFrames(ZuTavoFile& movie, const RedactArea& area);

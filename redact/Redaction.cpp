@@ -2,11 +2,10 @@
 
 #include <memory>
 
-#include "engine/ZuKeyFramePicture.h"
 #include "host/image/ZuImage.h"
 #include "host/player/ZuAnimationUtils.h"
+#include "host/player/ZuTavoPlayer.h"
 #include "host/swf/ZuTavoFile.h"
-#include "host/util/ZuTemporaryFolder.h"
 #include "redact/BlockOpening.h"
 #include "redact/PictureFill.h"
 
@@ -17,22 +16,27 @@ std::string RedactFrames(ZuTavoFile& movie, const RedactArea& area) {
   if (!why.empty()) {
     return why;
   }
-  // The key frames are rendered from the movie as it was, written to a file the first time one
-  // is needed.
-  const ZuTemporaryFolder folder("fmredit-redact");
-  const std::string original = folder.File("movie.swf");
-  bool saved = false;
+  // The key frames are rendered from the movie as it was, by one player that loads it the
+  // first time a key frame is needed: the frame after the range is often in the block the
+  // range starts in, whose pictures the player then has decoded already.
+  std::unique_ptr<ZuTavoPlayer> player;
   const OriginalFrameRenderer render = [&](int frame, std::string* reason) {
-    if (!saved) {
-      const ZuStatus status = folder.Path().empty() ? ZuStatus::Error("no temporary folder")
-                                                    : movie.SaveToFile(original);
-      if (!status.ok()) {
-        *reason = "the movie cannot be written for it: " + status.Message();
+    if (player == nullptr) {
+      player = std::make_unique<ZuTavoPlayer>(32);
+      if (!player->LoadMovie(movie)) {
+        *reason = player->GetLastError();
+        player.reset();
         return std::unique_ptr<ZuImage>();
       }
-      saved = true;
     }
-    return std::unique_ptr<ZuImage>(RenderMovieFrame(ZuString(original), frame, reason));
+    std::unique_ptr<ZuImage> picture;
+    if (player->GotoFrameAndPlay(frame) && player->Stop()) {
+      picture.reset(player->GetCurrentScreenImage());
+    }
+    if (picture == nullptr) {
+      *reason = player->GetLastError();
+    }
+    return picture;
   };
   ZuTavoFile edited(movie);
   std::string refusal = OpenBlockWhereCarriedOver(edited, area.firstFrame, render);

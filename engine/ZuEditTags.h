@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
 
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "host/swf/ZuSwfRemoveObjectTag.h"
@@ -74,6 +75,17 @@ inline ZuSwfTag* MakeRemoveObject2(uint16_t depth) {
   }
   remove->m_depth = depth;
   return remove;
+}
+
+// A new tag of type as class Tag, owned by the caller; null (and nothing left over) when
+// the factory makes another class for type.
+template <typename Tag>
+std::unique_ptr<Tag> CreateTagAs(enuTagType type) {
+  std::unique_ptr<ZuSwfTag> tag(ZuSwfTagFactory::CreateTagOfType(type, 0, 0));
+  if (dynamic_cast<Tag*>(tag.get()) == nullptr) {
+    return nullptr;
+  }
+  return std::unique_ptr<Tag>(static_cast<Tag*>(tag.release()));
 }
 
 }  // namespace zu_edit_tags

@@ -155,17 +155,6 @@ void FillBitmap(ZuSwfDefineBitsLossless2Tag& bitmap, const ZuImage16BPP& picture
   bitmap.CreateImage(picture);
 }
 
-// Creates a tag of type as class Tag; null (and nothing left over) when the factory's
-// tag is of another class.
-template <typename Tag>
-std::unique_ptr<Tag> CreateTagAs(enuTagType type) {
-  std::unique_ptr<ZuSwfTag> tag(Factory::CreateTagOfType(type, 0, 0));
-  if (dynamic_cast<Tag*>(tag.get()) == nullptr) {
-    return nullptr;
-  }
-  return std::unique_ptr<Tag>(static_cast<Tag*>(tag.release()));
-}
-
 }  // namespace
 
 int ZuFMRTavoFile::GetBMPBitDepth() {
@@ -237,7 +226,7 @@ void ZuFMRTavoFile::AddKeyFrameOfPicture(const Picture& picture, int targetFrame
   }
 
   std::unique_ptr<ZuSwfDefineBitsLossless2Tag> bitmap =
-      CreateTagAs<ZuSwfDefineBitsLossless2Tag>(Factory::kDefineBitsLossless2);
+      zu_edit_tags::CreateTagAs<ZuSwfDefineBitsLossless2Tag>(Factory::kDefineBitsLossless2);
   if (bitmap == nullptr) {
     return;
   }
@@ -247,7 +236,7 @@ void ZuFMRTavoFile::AddKeyFrameOfPicture(const Picture& picture, int targetFrame
   IncludeTag(bitmap.release(), pos);
 
   std::unique_ptr<ZuSwfDefineShapeTag> shape =
-      CreateTagAs<ZuSwfDefineShapeTag>(Factory::kDefineShape3);
+      zu_edit_tags::CreateTagAs<ZuSwfDefineShapeTag>(Factory::kDefineShape3);
   if (shape == nullptr) {
     return;
   }

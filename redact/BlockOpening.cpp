@@ -147,16 +147,6 @@ std::set<uint16_t> BitmapsToFree(ZuTavoFile& movie, const HeldAtFrame& held) {
   return freed;
 }
 
-// Creates a tag of type as class Tag; null when the factory makes another class.
-template <typename Tag>
-std::unique_ptr<Tag> CreateTagAs(enuTagType type) {
-  std::unique_ptr<ZuSwfTag> tag(Factory::CreateTagOfType(type, 0, 0));
-  if (dynamic_cast<Tag*>(tag.get()) == nullptr) {
-    return nullptr;
-  }
-  return std::unique_ptr<Tag>(static_cast<Tag*>(tag.release()));
-}
-
 // Puts the free tag and the removal of the key frame into the clean-up block that follows pos,
 // where the movie frees the block the key frame now belongs to. Nothing when no block follows.
 void CleanUpKeyFrameLater(ZuTavoFile& movie, ZuTavoFile::iterator pos, uint16_t bitmapId) {
@@ -181,8 +171,9 @@ void CleanUpKeyFrameLater(ZuTavoFile& movie, ZuTavoFile::iterator pos, uint16_t 
 // the shape's placement at the key-frame depth. Returns the bitmap's id, 0 when the tags cannot
 // be made.
 uint16_t InsertKeyFrame(ZuTavoFile& movie, ZuTavoFile::iterator pos, const ZuImage& picture) {
-  auto bitmap = CreateTagAs<ZuSwfDefineBitsLossless2Tag>(Factory::kDefineBitsLossless2);
-  auto shape = CreateTagAs<ZuSwfDefineShapeTag>(Factory::kDefineShape3);
+  auto bitmap =
+      zu_edit_tags::CreateTagAs<ZuSwfDefineBitsLossless2Tag>(Factory::kDefineBitsLossless2);
+  auto shape = zu_edit_tags::CreateTagAs<ZuSwfDefineShapeTag>(Factory::kDefineShape3);
   if (bitmap == nullptr || shape == nullptr) {
     return 0;
   }

@@ -2,13 +2,14 @@
 
 #include "media/ZuVideoSequence.h"
 
-void ZuExportVideo(const ZuTavoFile& movie, const std::string& path,
-                   const ZuVideoExportOptions& options, const ZuMediaProgress& progress) {
+ZuExportResult ZuExportVideo(const ZuTavoFile& movie, const std::string& path,
+                             const ZuVideoExportOptions& options, const ZuMediaProgress& progress) {
   ZuVideoSequence sequence;
   sequence.segments.push_back({&movie, options.firstFrame, options.lastFrame, 0, {}});
   sequence.width = options.width;
   sequence.height = options.height;
   sequence.crf = options.crf;
   sequence.lossless = options.lossless;
-  ZuExportSequence(sequence, path, progress);
+  sequence.maxBytes = options.maxBytes;
+  return ZuExportSequence(sequence, path, progress);
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include "media/ZuMediaProgress.h"
+#include "media/ZuVideoSequence.h"
 #include "media/formats/ZuVideoFormats.h"
 
 class ZuTavoFile;
@@ -15,12 +17,13 @@ struct ZuVideoExportOptions {
   int height = 0;
   int crf = -1;  // the codec's constant-quality level (lower is better); -1: the format's default
   bool lossless = false;  // a codec that decodes back to exactly the rendered pixels
+  uint64_t maxBytes = 0;  // GIF and APNG: the largest file; 0: no limit (see ZuVideoSequence)
 };
 
 // Renders every chosen frame of movie with our player and encodes them at the movie's frame
 // rate into the video file at path, whose extension picks the type: H.264 in .mp4, .mov and
-// .mkv (FFV1 in .mkv when lossless), VP9 in .webm, a palette GIF, an animated PNG. The file
+// .mkv (FFV1 in .mkv when lossless), VP9 in .webm, a GIF, an animated PNG. The file
 // appears only when complete: on failure (ZuMediaError) or when progress asks to stop
 // (ZuMediaCancelled) nothing is left at path. The one-segment case of ZuExportSequence.
-void ZuExportVideo(const ZuTavoFile& movie, const std::string& path,
-                   const ZuVideoExportOptions& options, const ZuMediaProgress& progress);
+ZuExportResult ZuExportVideo(const ZuTavoFile& movie, const std::string& path,
+                             const ZuVideoExportOptions& options, const ZuMediaProgress& progress);

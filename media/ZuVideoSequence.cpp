@@ -99,8 +99,8 @@ void EncodeSegment(const ZuVideoSegment& segment, int frameRate, ZuVideoEncoder&
 
 }  // namespace
 
-void ZuExportSequence(const ZuVideoSequence& sequence, const std::string& path,
-                      const ZuMediaProgress& progress) {
+ZuExportResult ZuExportSequence(const ZuVideoSequence& sequence, const std::string& path,
+                                const ZuMediaProgress& progress) {
   const ZuVideoFormat& format = FormatOrThrow(path);
   if (sequence.segments.empty()) {
     throw ZuMediaError(path + ": nothing to export");
@@ -121,4 +121,5 @@ void ZuExportSequence(const ZuVideoSequence& sequence, const std::string& path,
     EncodeSegment(segment, frameRate, encoder, path, done, total, progress);
   }
   encoder.Finish();
+  return {};
 }

@@ -26,6 +26,17 @@ struct ZuVideoSequence {
   int height = 0;
   int crf = -1;  // the codec's constant-quality level (lower is better); -1: the format's default
   bool lossless = false;  // a codec that decodes back to exactly the rendered pixels
+  // GIF and APNG only: the largest file in bytes; 0: no limit. A larger file is made again
+  // with a lower frame rate, then a smaller picture, then fewer colours until it fits.
+  uint64_t maxBytes = 0;
+};
+
+// What an export wrote: its size, and what it gave up to fit a size limit.
+struct ZuExportResult {
+  uint64_t bytes = 0;
+  // What was lowered, as "7.5 frames a second (was 15), 960x540 (was 1280x720), 64 colours";
+  // empty when nothing was.
+  std::string lowered;
 };
 
 // Video frame k (from 0) of a segment shows the movie frame of its time, counted from first at
@@ -48,5 +59,5 @@ inline int ZuSegmentFramesNeeded(int first, int last, int movieRate, int videoRa
 // progress counts video frames against the sequence's total. The file appears only when
 // complete: on failure (ZuMediaError) or when progress asks to stop (ZuMediaCancelled) nothing
 // is left at path.
-void ZuExportSequence(const ZuVideoSequence& sequence, const std::string& path,
-                      const ZuMediaProgress& progress);
+ZuExportResult ZuExportSequence(const ZuVideoSequence& sequence, const std::string& path,
+                                const ZuMediaProgress& progress);

@@ -58,6 +58,7 @@ ProjectExport::ProjectExport(const OpenProjectSession& session,
   m_sequence.height = request.height;
   m_sequence.crf = request.crf;
   m_sequence.lossless = request.lossless;
+  m_sequence.maxBytes = request.maxBytes;
   if (request.slide) {
     PlanSlide(session, request);
   } else if (request.start || request.end) {
@@ -165,8 +166,8 @@ std::string ProjectExport::ChaptersText() const {
   return text;
 }
 
-void ProjectExport::Run(const std::string& path, const ZuMediaProgress& progress) const {
-  ZuMediaLibrary().exportSequence(m_sequence, path, progress);
+ZuExportResult ProjectExport::Run(const std::string& path, const ZuMediaProgress& progress) const {
+  return ZuMediaLibrary().exportSequence(m_sequence, path, progress);
 }
 
 void ProjectExport::WriteChapters(const std::string& path) const {

@@ -20,6 +20,7 @@ struct ProjectExportRequest {
   int height = 0;
   int crf = -1;  // the codec's constant quality; -1: the format's default
   bool lossless = false;
+  uint64_t maxBytes = 0;  // GIF and APNG: the largest file; 0: no limit
 };
 
 // A video export of a project, planned while the session is held and run without it, so that
@@ -48,7 +49,7 @@ class ProjectExport {
 
   // Encodes the video at path, its type by its extension; needs no lock. Throws ZuMediaError
   // (ZuMediaCancelled when progress asks to stop), and leaves no file then.
-  void Run(const std::string& path, const ZuMediaProgress& progress) const;
+  ZuExportResult Run(const std::string& path, const ZuMediaProgress& progress) const;
   // Writes ChaptersText() to path; throws EditError when it cannot.
   void WriteChapters(const std::string& path) const;
 

@@ -210,6 +210,12 @@ bool ZuTavoPlayer::Stop() {
 }
 
 ZuImage* ZuTavoPlayer::GetCurrentScreenImage() {
+  const ZuImage* picture = DrawCurrentScreen();
+  return picture == nullptr ? nullptr : new ZuImage(*picture);
+}
+
+const ZuImage* ZuTavoPlayer::DrawCurrentScreen() {
+  m_redrawn = {};
   if (m_movie == nullptr) {
     Fail("no movie is loaded");
     return nullptr;
@@ -232,8 +238,9 @@ ZuImage* ZuTavoPlayer::GetCurrentScreenImage() {
     }
     m_composed = std::move(items);
     m_composedValid = true;
+    m_redrawn = area;
     DropUnused(m_composed);
-    return new ZuImage(*m_stage);
+    return m_stage.get();
   } catch (const std::bad_alloc&) {
     m_stage.reset();
     m_composedValid = false;

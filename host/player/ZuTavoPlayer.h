@@ -61,6 +61,13 @@ class ZuTavoPlayer : private IZuBitmapSource {
   // failure (no movie, no memory for the stage, a lossless bitmap the picture shows whose
   // data does not decode: GetLastError() names it).
   ZuImage* GetCurrentScreenImage();
+  // The same picture without a copy: the player's own, valid until the next call that draws
+  // or loads. Null on failure, as above.
+  const ZuImage* DrawCurrentScreen();
+  // The part of the stage the last picture drawn was drawn again in: every pixel outside it
+  // is as in the picture drawn before (the whole stage for the first picture; empty after a
+  // failure).
+  const ZuPixelRect& GetRedrawnArea() const { return m_redrawn; }
 
   int GetFrameCount() const { return static_cast<int>(m_frameEnds.size()); }
   // The frame the player stands at, from 1; 0 before a movie with frames is loaded.
@@ -124,6 +131,7 @@ class ZuTavoPlayer : private IZuBitmapSource {
   std::unique_ptr<ZuImage> m_stage;         // the last composed picture
   std::map<uint16_t, DrawItem> m_composed;  // what it shows, by depth
   bool m_composedValid = false;
+  ZuPixelRect m_redrawn;  // where the last picture was drawn again
 
   ZuWarningLog m_warnings;
   std::string m_lastError;

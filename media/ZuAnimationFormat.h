@@ -13,9 +13,9 @@ class ZuImage;
 struct ZuAnimationSettings {
   int width = 0;  // every picture given has this size
   int height = 0;
-  int frameRate = 15;     // whole pictures a second given to the encoder
+  int frameRate = 15;        // whole pictures a second given to the encoder
   double maxFrameRate = 50;  // frames shown a second at most (browsers show faster GIFs slowly)
-  int colours = 256;      // GIF: entries of a colour table, 2 to 256, one kept for transparency
+  int colours = 256;         // GIF: entries of a colour table, 2 to 256, one kept for transparency
 };
 
 // A file type the animation encoder writes into: each frame is a rectangle of the picture

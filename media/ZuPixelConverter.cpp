@@ -66,10 +66,21 @@ void ZuPixelConverter::ToFrame(const ZuImage& picture, int width, int height, AV
 }
 
 void ZuPixelConverter::ToImage(const AVFrame& frame, ZuImage& picture) {
+  ToImage(frame.data, frame.linesize, frame.width, frame.height,
+          static_cast<AVPixelFormat>(frame.format), picture);
+}
+
+void ZuPixelConverter::Scale(const ZuImage& picture, ZuImage& scaled) {
+  const uint8_t* const source[4] = {picture.GetBuffer(), nullptr, nullptr, nullptr};
+  const int sourceStride[4] = {picture.GetWidth() * 4, 0, 0, 0};
+  ToImage(source, sourceStride, picture.GetWidth(), picture.GetHeight(), AV_PIX_FMT_RGBA, scaled);
+}
+
+void ZuPixelConverter::ToImage(const uint8_t* const* data, const int* stride, int sourceWidth,
+                               int sourceHeight, AVPixelFormat format, ZuImage& picture) {
   const int width = picture.GetWidth();
   const int height = picture.GetHeight();
-  SwsContext* scaler = Scaler(frame.width, frame.height, static_cast<AVPixelFormat>(frame.format),
-                              width, height, AV_PIX_FMT_RGBA);
+  SwsContext* scaler = Scaler(sourceWidth, sourceHeight, format, width, height, AV_PIX_FMT_RGBA);
   // The scaler may write a little past the end of a row, so it writes into a frame of
   // FFmpeg's, whose rows have that room, and the rows are copied.
   if (!m_rgba || m_rgba->width != width || m_rgba->height != height) {
@@ -82,7 +93,7 @@ void ZuPixelConverter::ToImage(const AVFrame& frame, ZuImage& picture) {
       throw std::bad_alloc();
     }
   }
-  sws_scale(scaler, frame.data, frame.linesize, 0, frame.height, m_rgba->data, m_rgba->linesize);
+  sws_scale(scaler, data, stride, 0, sourceHeight, m_rgba->data, m_rgba->linesize);
   for (int y = 0; y < height; ++y) {
     std::memcpy(picture.Row(y), m_rgba->data[0] + static_cast<ptrdiff_t>(y) * m_rgba->linesize[0],
                 static_cast<size_t>(width) * 4);

@@ -15,10 +15,14 @@ class ZuPixelConverter {
   void ToFrame(const ZuImage& picture, int width, int height, AVFrame& frame);
   // Converts a decoded frame into picture, which has the frame's size.
   void ToImage(const AVFrame& frame, ZuImage& picture);
+  // Scales picture to the size of scaled.
+  void Scale(const ZuImage& picture, ZuImage& scaled);
 
  private:
   SwsContext* Scaler(int sourceWidth, int sourceHeight, AVPixelFormat sourceFormat, int width,
                      int height, AVPixelFormat format);
+  void ToImage(const uint8_t* const* data, const int* stride, int sourceWidth, int sourceHeight,
+               AVPixelFormat format, ZuImage& picture);
 
   ZuSwsContext m_scaler;
   ZuAvFrame m_rgba;  // where decoded frames are converted to before they are copied out

@@ -4,7 +4,6 @@
 
 #include "host/image/ZuImage.h"
 #include "media/ZuMediaError.h"
-#include "media/ZuPaletteFilter.h"
 
 extern "C" {
 #include <libavutil/opt.h>
@@ -68,12 +67,7 @@ ZuVideoEncoder::ZuVideoEncoder(const std::string& path, const ZuVideoFormat& for
   OpenMuxer(format);
   AddChapters(settings.chapters);
   Check(avformat_write_header(m_muxer.get(), nullptr), "cannot start the file");
-  if (format.palette) {
-    m_palette = std::make_unique<ZuPaletteFilter>(m_width, m_height, settings.frameRate);
-    AllocateFrame(AV_PIX_FMT_RGBA, m_width, m_height);
-  } else {
-    AllocateFrame(m_codec->pix_fmt, m_codec->width, m_codec->height);
-  }
+  AllocateFrame(m_codec->pix_fmt, m_codec->width, m_codec->height);
 }
 
 ZuVideoEncoder::~ZuVideoEncoder() = default;
@@ -159,15 +153,11 @@ void ZuVideoEncoder::AllocateFrame(AVPixelFormat pixels, int width, int height) 
   Check(av_frame_get_buffer(m_frame.get(), 0), "no memory for a frame");
 }
 
-void ZuVideoEncoder::AddFrame(const ZuImage& picture) {
+void ZuVideoEncoder::AddFrame(const ZuImage& picture, const ZuPixelRect& /*changed*/) {
   Check(av_frame_make_writable(m_frame.get()), "no memory for a frame");
   m_converter.ToFrame(picture, m_width, m_height, *m_frame);
   m_frame->pts = m_nextPts++;
-  if (m_palette) {
-    m_palette->Push(*m_frame);
-  } else {
-    Encode(m_frame.get());
-  }
+  Encode(m_frame.get());
 }
 
 void ZuVideoEncoder::Encode(const AVFrame* frame) {
@@ -188,10 +178,6 @@ void ZuVideoEncoder::Encode(const AVFrame* frame) {
 }
 
 void ZuVideoEncoder::Finish() {
-  if (m_palette) {
-    m_palette->Close();
-    m_palette->Pull([this](AVFrame& frame) { Encode(&frame); });
-  }
   Encode(nullptr);
   Check(av_write_trailer(m_muxer.get()), "cannot end the file");
   m_file.Commit();

@@ -7,11 +7,11 @@
 
 #include "media/ZuAvHandles.h"
 #include "media/ZuAvOutputFile.h"
+#include "media/ZuFrameSink.h"
 #include "media/ZuPixelConverter.h"
 #include "media/formats/ZuVideoFormats.h"
 
 class ZuImage;
-class ZuPaletteFilter;
 
 // A named stretch of the video a player can jump to, in video frames from 0.
 struct ZuVideoChapter {
@@ -33,17 +33,18 @@ struct ZuVideoEncoderSettings {
 // Encodes RGBA pictures, one per frame at a constant rate, into a video file of one format.
 // The file appears at its path only when Finish succeeds; an encoder destroyed before that
 // leaves no file. Every failure throws ZuMediaError naming the path.
-class ZuVideoEncoder {
+class ZuVideoEncoder : public ZuFrameSink {
  public:
   ZuVideoEncoder(const std::string& path, const ZuVideoFormat& format,
                  const ZuVideoEncoderSettings& settings);
-  ~ZuVideoEncoder();
+  ~ZuVideoEncoder() override;
   ZuVideoEncoder(const ZuVideoEncoder&) = delete;
   ZuVideoEncoder& operator=(const ZuVideoEncoder&) = delete;
 
-  void AddFrame(const ZuImage& picture);
+  // Encodes every picture whole: changed does not matter to a video codec.
+  void AddFrame(const ZuImage& picture, const ZuPixelRect& changed) override;
   // Encodes what is still buffered, ends the container and puts the file in place.
-  void Finish();
+  void Finish() override;
 
  private:
   struct MuxerDeleter {
@@ -64,8 +65,7 @@ class ZuVideoEncoder {
   ZuAvCodecContext m_codec;
   AVStream* m_stream = nullptr;
   ZuPixelConverter m_converter;
-  std::unique_ptr<ZuPaletteFilter> m_palette;  // GIF only
-  ZuAvFrame m_frame;  // the next picture in the codec's (or the palette's) input format
+  ZuAvFrame m_frame;  // the next picture in the codec's input format
   ZuAvPacket m_packet;
   int m_width;
   int m_height;

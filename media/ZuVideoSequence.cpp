@@ -1,10 +1,13 @@
 #include "media/ZuVideoSequence.h"
 
+#include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "host/image/ZuImage.h"
 #include "host/player/ZuTavoPlayer.h"
 #include "host/swf/ZuTavoFile.h"
+#include "media/ZuAnimationExport.h"
 #include "media/ZuMediaError.h"
 #include "media/ZuVideoEncoder.h"
 #include "media/formats/ZuVideoFormats.h"
@@ -67,34 +70,54 @@ ZuVideoEncoderSettings EncoderSettings(const ZuVideoSequence& sequence, int fram
   return settings;
 }
 
-// Renders the frames of one segment into encoder, one picture per movie frame shown (a held
-// frame is encoded again, not drawn again); done counts the video frames.
-void EncodeSegment(const ZuVideoSegment& segment, int frameRate, ZuVideoEncoder& encoder,
+// Renders the frames of one segment into sink, each picture drawn once (a frame shown again is
+// given again with nothing changed); done counts the video frames.
+void RenderSegment(const ZuVideoSegment& segment, int frameRate, ZuFrameSink& sink,
                    const std::string& path, int64_t& done, int64_t total,
                    const ZuMediaProgress& progress) {
   ZuTavoPlayer player(32);
   if (!player.LoadMovie(*segment.movie)) {
     throw ZuMediaError(path + ": cannot play the movie: " + player.GetLastError());
   }
-  std::unique_ptr<ZuImage> picture;
+  const ZuImage* picture = nullptr;
   int drawn = 0;
   for (int k = 0; k < segment.frames; ++k) {
     const int frame = ZuSegmentFrameShown(k, segment.firstFrame, segment.lastFrame,
                                           segment.movie->GetFrameRate(), frameRate);
+    ZuPixelRect changed;
     if (frame != drawn) {
-      picture.reset(player.GotoFrameAndPlay(frame) ? player.GetCurrentScreenImage() : nullptr);
+      picture = player.GotoFrameAndPlay(frame) ? player.DrawCurrentScreen() : nullptr;
+      changed = player.GetRedrawnArea();
       drawn = frame;
     }
-    if (!picture) {
+    if (picture == nullptr) {
       throw ZuMediaError(path + ": cannot draw frame " + std::to_string(frame) + ": " +
                          player.GetLastError());
     }
-    encoder.AddFrame(*picture);
+    // A new segment's first picture may differ anywhere from the last one of the segment before.
+    if (k == 0) {
+      changed = {0, 0, picture->GetWidth(), picture->GetHeight()};
+    }
+    sink.AddFrame(*picture, changed);
     ++done;
     if (progress && !progress(static_cast<int>(done), static_cast<int>(total))) {
       throw ZuMediaCancelled(path + ": interrupted; no file written");
     }
   }
+}
+
+ZuAnimationSettings AnimationSettings(const ZuVideoEncoderSettings& video) {
+  ZuAnimationSettings settings;
+  settings.width = video.width;
+  settings.height = video.height;
+  settings.frameRate = video.frameRate;
+  return settings;
+}
+
+uint64_t FileSize(const std::string& path) {
+  std::error_code error;
+  const uintmax_t size = std::filesystem::file_size(path, error);
+  return error ? 0 : static_cast<uint64_t>(size);
 }
 
 }  // namespace
@@ -104,6 +127,9 @@ ZuExportResult ZuExportSequence(const ZuVideoSequence& sequence, const std::stri
   const ZuVideoFormat& format = FormatOrThrow(path);
   if (sequence.segments.empty()) {
     throw ZuMediaError(path + ": nothing to export");
+  }
+  if (sequence.maxBytes > 0 && !format.animation) {
+    throw ZuMediaError(path + ": a size limit is for GIF and APNG exports only");
   }
   const int frameRate =
       sequence.frameRate > 0 ? sequence.frameRate : sequence.segments.front().movie->GetFrameRate();
@@ -115,11 +141,18 @@ ZuExportResult ZuExportSequence(const ZuVideoSequence& sequence, const std::stri
   for (const ZuVideoSegment& segment : segments) {
     total += segment.frames;
   }
-  ZuVideoEncoder encoder(path, format, EncoderSettings(sequence, frameRate, segments));
-  int64_t done = 0;
-  for (const ZuVideoSegment& segment : segments) {
-    EncodeSegment(segment, frameRate, encoder, path, done, total, progress);
+  const ZuVideoEncoderSettings settings = EncoderSettings(sequence, frameRate, segments);
+  const auto render = [&](ZuFrameSink& sink) {
+    int64_t done = 0;
+    for (const ZuVideoSegment& segment : segments) {
+      RenderSegment(segment, frameRate, sink, path, done, total, progress);
+    }
+  };
+  if (format.animation) {
+    return ZuExportAnimation(path, format, AnimationSettings(settings), sequence.maxBytes, render);
   }
+  ZuVideoEncoder encoder(path, format, settings);
+  render(encoder);
   encoder.Finish();
-  return {};
+  return {FileSize(path), {}};
 }

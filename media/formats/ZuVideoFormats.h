@@ -17,7 +17,7 @@ struct ZuVideoFormat {
   const char* losslessCodec;  // null: the type has no lossless form
   AVPixelFormat losslessPixels;
   int defaultCrf;  // the quality an export gets when none is asked for; -1: none
-  bool palette;    // frames go through a palette made from all of them (GIF)
+  bool animation;  // written by our own writers, each frame the rectangle that changed (GIF, APNG)
 };
 
 // The format for the extension of path (case aside), or null.

@@ -37,8 +37,12 @@ struct Decoding {
 
 // Moves every frame the codec has ready into pictures, as RGBA (through a frame of FFmpeg's,
 // whose rows have the room its converters write past the end).
-void TakeFrames(Decoding& d, std::vector<ZuImage>& pictures) {
+void TakeFrames(Decoding& d, std::vector<ZuImage>& pictures, std::vector<double>* starts,
+                AVRational timeBase) {
   while (avcodec_receive_frame(d.codec, d.frame) == 0) {
+    if (starts != nullptr) {
+      starts->push_back(static_cast<double>(d.frame->best_effort_timestamp) * av_q2d(timeBase));
+    }
     const int width = d.frame->width;
     const int height = d.frame->height;
     av_frame_unref(d.rgba);
@@ -62,7 +66,8 @@ void TakeFrames(Decoding& d, std::vector<ZuImage>& pictures) {
 
 }  // namespace
 
-std::vector<ZuImage> DecodeVideo(const std::string& path, double* seconds) {
+std::vector<ZuImage> DecodeVideo(const std::string& path, double* seconds,
+                                 std::vector<double>* starts) {
   std::vector<ZuImage> pictures;
   Decoding d;
   if (avformat_open_input(&d.input, path.c_str(), nullptr, nullptr) < 0 ||
@@ -82,16 +87,30 @@ std::vector<ZuImage> DecodeVideo(const std::string& path, double* seconds) {
   *seconds = d.input->duration == AV_NOPTS_VALUE
                  ? -1
                  : static_cast<double>(d.input->duration) / AV_TIME_BASE;
+  const AVRational timeBase = d.input->streams[stream]->time_base;
   while (av_read_frame(d.input, d.packet) >= 0) {
     if (d.packet->stream_index == stream) {
       EXPECT_GE(avcodec_send_packet(d.codec, d.packet), 0) << path;
     }
     av_packet_unref(d.packet);
-    TakeFrames(d, pictures);
+    TakeFrames(d, pictures, starts, timeBase);
   }
   avcodec_send_packet(d.codec, nullptr);
-  TakeFrames(d, pictures);
+  TakeFrames(d, pictures, starts, timeBase);
   return pictures;
+}
+
+std::vector<ZuImage> AtFrameRate(const std::vector<ZuImage>& pictures,
+                                 const std::vector<double>& starts, double rate, size_t count) {
+  std::vector<ZuImage> shown;
+  size_t next = 0;
+  for (size_t k = 0; k < count && !pictures.empty(); ++k) {
+    while (next < starts.size() && starts[next] <= static_cast<double>(k) / rate + 0.0051) {
+      ++next;
+    }
+    shown.push_back(pictures[next == 0 ? 0 : next - 1]);
+  }
+  return shown;
 }
 
 double LumaPsnr(const ZuImage& actual, const ZuImage& expected) {
@@ -123,7 +142,11 @@ std::string ReadChapters(const std::string& path) {
   return text.str();
 }
 
-void WriteTestMovie(const std::string& path, int width, int height, int frames) {
+void WriteTestMovie(const std::string& path, int width, int height, int frames, bool fewColours) {
+  // Few colours: the gradient in 8 steps a side, 64 colours and the square's.
+  const auto shade = [fewColours](int at, int side) {
+    return static_cast<uint8_t>(fewColours ? at * 8 / side * 255 / 7 : at * 255 / side);
+  };
   std::vector<ZuImage> pictures;
   for (int n = 0; n < frames; ++n) {
     ZuImage picture(width, height);
@@ -131,8 +154,8 @@ void WriteTestMovie(const std::string& path, int width, int height, int frames) 
       for (int x = 0; x < width; ++x) {
         uint8_t* pixel = picture.Row(y) + static_cast<size_t>(x) * 4;
         const bool square = x >= 2 * n && x < 2 * n + 8 && y >= n && y < n + 6;
-        pixel[0] = square ? 230 : static_cast<uint8_t>(x * 255 / width);
-        pixel[1] = square ? 40 : static_cast<uint8_t>(y * 255 / height);
+        pixel[0] = square ? 230 : shade(x, width);
+        pixel[1] = square ? 40 : shade(y, height);
         pixel[2] = square ? 90 : 160;
         pixel[3] = 255;
       }

@@ -5,8 +5,6 @@
 #include <gtest/gtest.h>
 #include <libdeflate.h>
 
-#include <cctype>
-#include <cstring>
 #include <ostream>
 #include <string>
 #include <vector>
@@ -22,80 +20,52 @@ namespace {
 uint32_t Get32(const uint8_t* p) {
   return (uint32_t{p[0]} << 24) | (uint32_t{p[1]} << 16) | (uint32_t{p[2]} << 8) | p[3];
 }
-uint32_t Get16(const uint8_t* p) {
-  return (uint32_t{p[0]} << 8) | p[1];
-}
 
-// What one frame control chunk says.
-struct FrameControl {
-  ZuPixelRect rect;
-  uint32_t delay = 0;
-  uint32_t rate = 0;  // the delay's denominator
-  uint8_t dispose = 0;
-  uint8_t blend = 0;
-  uint32_t dataChunks = 0;  // IDAT or fdAT chunks after it
-  uint32_t dataBytes = 0;   // their compressed pixels
-};
-
-// The chunks of an animated PNG as far as this writer uses them; problems are test failures.
-struct Animation {
+// The chunks of an animated PNG, with what its frame controls say as text; bad checksums
+// and sequence numbers out of order are test failures.
+struct Walk {
+  std::string chunks;               // their types in order, space-separated
+  std::vector<std::string> frames;  // "WxH+X+Y delay N/D dispose P blend B"
+  std::vector<uint32_t> dataBytes;  // each frame's compressed pixels
   uint32_t framesDeclared = 0;
   uint32_t plays = 0;
-  std::vector<FrameControl> frames;
 };
 
-Animation WalkChunks(const std::vector<uint8_t>& file) {
-  Animation animation;
-  const uint8_t signature[] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1a, '\n'};
-  EXPECT_TRUE(file.size() >= 8 && std::memcmp(file.data(), signature, 8) == 0);
+Walk WalkChunks(const std::vector<uint8_t>& file) {
+  Walk walk;
+  EXPECT_EQ(std::string(file.begin(), file.begin() + 8), "\x89PNG\r\n\x1a\n");
   uint32_t sequence = 0;
-  std::vector<std::string> order;
   for (size_t at = 8; at < file.size();) {
-    EXPECT_LE(at + 12, file.size());
-    if (at + 12 > file.size()) {
+    const uint32_t length = at + 12 <= file.size() ? Get32(&file[at]) : 0;
+    if (at + 12 + size_t{length} > file.size()) {
+      ADD_FAILURE() << "a chunk runs past the end at " << at;
       break;
     }
-    const uint32_t length = Get32(&file[at]);
-    const std::string type(reinterpret_cast<const char*>(&file[at + 4]), 4);
-    EXPECT_LE(at + 12 + length, file.size()) << type;
-    if (at + 12 + length > file.size()) {
-      break;
-    }
+    const std::string type(file.begin() + static_cast<ptrdiff_t>(at) + 4,
+                           file.begin() + static_cast<ptrdiff_t>(at) + 8);
     const uint8_t* data = &file[at + 8];
     EXPECT_EQ(libdeflate_crc32(0, &file[at + 4], 4 + length), Get32(data + length)) << type;
-    order.push_back(type);
+    walk.chunks += (walk.chunks.empty() ? "" : " ") + type;
     if (type == "acTL") {
-      animation.framesDeclared = Get32(data);
-      animation.plays = Get32(data + 4);
-    } else if (type == "fcTL" || type == "fdAT") {
+      walk.framesDeclared = Get32(data);
+      walk.plays = Get32(data + 4);
+    }
+    if (type == "fcTL" || type == "fdAT") {
       EXPECT_EQ(Get32(data), sequence++) << type;
     }
     if (type == "fcTL") {
-      FrameControl control;
-      const auto left = static_cast<int>(Get32(data + 12));
-      const auto top = static_cast<int>(Get32(data + 16));
-      control.rect = {left, top, left + static_cast<int>(Get32(data + 4)),
-                      top + static_cast<int>(Get32(data + 8))};
-      control.delay = Get16(data + 20);
-      control.rate = Get16(data + 22);
-      control.dispose = data[24];
-      control.blend = data[25];
-      animation.frames.push_back(control);
-    } else if ((type == "IDAT" || type == "fdAT") && !animation.frames.empty()) {
-      ++animation.frames.back().dataChunks;
-      animation.frames.back().dataBytes += type == "IDAT" ? length : length - 4;
-      // The picture's own data belongs to the first frame only; later frames use fdAT.
-      EXPECT_EQ(type == "IDAT", animation.frames.size() == 1) << type;
+      walk.frames.push_back(
+          std::to_string(Get32(data + 4)) + "x" + std::to_string(Get32(data + 8)) + "+" +
+          std::to_string(Get32(data + 12)) + "+" + std::to_string(Get32(data + 16)) + " delay " +
+          std::to_string(data[20] << 8 | data[21]) + "/" +
+          std::to_string(data[22] << 8 | data[23]) + " dispose " + std::to_string(data[24]) +
+          " blend " + std::to_string(data[25]));
+    } else if (type == "IDAT" || type == "fdAT") {
+      walk.dataBytes.push_back(type == "IDAT" ? length : length - 4);
     }
-    at += 12 + length;
+    at += 12 + size_t{length};
   }
-  EXPECT_GE(order.size(), 3U);
-  if (order.size() >= 3) {
-    EXPECT_EQ(order[0], "IHDR");
-    EXPECT_EQ(order[1], "acTL");
-    EXPECT_EQ(order.back(), "IEND");
-  }
-  return animation;
+  return walk;
 }
 
 // An opaque picture with smooth and noisy rows, so that every row filter gets its turn.
@@ -146,9 +116,9 @@ struct WriterCase {
 };
 
 const WriterCase kWriterCases[] = {
-    {"one pixel, one frame", 1, 1, 15, {{{0, 0, 1, 1}, 3}}},
-    {"one pixel changing", 1, 1, 255, {{{0, 0, 1, 1}, 1}, {{0, 0, 1, 1}, 65535}}},
-    {"odd rectangles",
+    {"one_pixel_one_frame", 1, 1, 15, {{{0, 0, 1, 1}, 3}}},
+    {"one_pixel_changing", 1, 1, 255, {{{0, 0, 1, 1}, 1}, {{0, 0, 1, 1}, 65535}}},
+    {"odd_rectangles",
      37,
      23,
      10,
@@ -158,12 +128,12 @@ const WriterCase kWriterCases[] = {
       {{0, 11, 37, 12}, 7},
       {{3, 7, 20, 19}, 1},
       {{0, 0, 37, 23}, 300}}},
-    {"stillness split into empty frames",
+    {"stillness_split_into_empty_frames",
      16,
      9,
      30,
      {{{0, 0, 16, 9}, 65535}, {{}, 65535}, {{}, 12}, {{15, 0, 16, 1}, 2}, {{}, 65535}}},
-    {"wide picture, narrow strip", 600, 4, 25, {{{0, 0, 600, 4}, 5}, {{1, 1, 599, 3}, 5}}},
+    {"wide_picture_narrow_strip", 600, 4, 25, {{{0, 0, 600, 4}, 5}, {{1, 1, 599, 3}, 5}}},
 };
 
 void PrintTo(const WriterCase& c, std::ostream* out) {
@@ -176,23 +146,26 @@ TEST_P(ApngWriterTest, DecodesToEveryPictureWithItsDelay) {
   const WriterCase& c = GetParam();
   TempDir dir;
   const std::string path = dir.File("out.apng");
-  ZuAnimationSettings settings;
-  settings.width = c.width;
-  settings.height = c.height;
-  settings.frameRate = c.frameRate;
   std::vector<ZuImage> expected;
   uint64_t written = 0;
+  std::string chunks = "IHDR acTL";
+  std::vector<std::string> frames;
   {
-    std::unique_ptr<ZuAnimationFormat> writer = ZuOpenApng(path, settings);
-    for (size_t i = 0; i < c.steps.size(); ++i) {
-      const Step& step = c.steps[i];
-      if (i == 0) {
-        expected.push_back(Background(c.width, c.height));
-        writer->WriteFrame(expected.back(), nullptr, step.rect, step.delay);
-      } else {
-        expected.push_back(Changed(expected.back(), step.rect, static_cast<int>(i)));
-        writer->WriteFrame(expected.back(), &expected[i - 1], step.rect, step.delay);
-      }
+    const std::unique_ptr<ZuAnimationFormat> writer =
+        ZuOpenApng(path, {c.width, c.height, c.frameRate});
+    for (const Step& step : c.steps) {
+      const bool first = expected.empty();
+      expected.push_back(
+          first ? Background(c.width, c.height)
+                : Changed(expected.back(), step.rect, static_cast<int>(expected.size())));
+      writer->WriteFrame(expected.back(), first ? nullptr : &expected[expected.size() - 2],
+                         step.rect, step.delay);
+      chunks += first ? " fcTL IDAT" : " fcTL fdAT";
+      const ZuPixelRect placed = step.rect.IsEmpty() ? ZuPixelRect{0, 0, 1, 1} : step.rect;
+      frames.push_back(std::to_string(placed.Width()) + "x" + std::to_string(placed.Height()) +
+                       "+" + std::to_string(placed.left) + "+" + std::to_string(placed.top) +
+                       " delay " + std::to_string(step.delay) + "/" + std::to_string(c.frameRate) +
+                       " dispose 0 blend " + (first ? "0" : "1"));
     }
     writer->Finish();
     written = writer->BytesWritten();
@@ -201,20 +174,11 @@ TEST_P(ApngWriterTest, DecodesToEveryPictureWithItsDelay) {
   EXPECT_EQ(written, file.size());
   EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"out.apng"});
 
-  const Animation animation = WalkChunks(file);
-  EXPECT_EQ(animation.framesDeclared, c.steps.size());
-  EXPECT_EQ(animation.plays, 0U);
-  ASSERT_EQ(animation.frames.size(), c.steps.size());
-  for (size_t i = 0; i < c.steps.size(); ++i) {
-    const FrameControl& frame = animation.frames[i];
-    const ZuPixelRect unchanged = {0, 0, 1, 1};
-    EXPECT_EQ(frame.rect, c.steps[i].rect.IsEmpty() ? unchanged : c.steps[i].rect) << i;
-    EXPECT_EQ(frame.delay, static_cast<uint32_t>(c.steps[i].delay)) << i;
-    EXPECT_EQ(frame.rate, static_cast<uint32_t>(c.frameRate)) << i;
-    EXPECT_EQ(frame.dispose, 0) << i;
-    EXPECT_EQ(frame.blend, i == 0 ? 0 : 1) << i;
-    EXPECT_EQ(frame.dataChunks, 1U) << i;
-  }
+  const Walk walk = WalkChunks(file);
+  EXPECT_EQ(walk.chunks, chunks + " IEND");
+  EXPECT_EQ(walk.frames, frames);
+  EXPECT_EQ(walk.framesDeclared, c.steps.size());
+  EXPECT_EQ(walk.plays, 0U);
 
   double seconds = 0;
   const std::vector<ZuImage> decoded = DecodeVideo(path, &seconds);
@@ -225,58 +189,43 @@ TEST_P(ApngWriterTest, DecodesToEveryPictureWithItsDelay) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ApngWriterTest, testing::ValuesIn(kWriterCases),
-                         [](const testing::TestParamInfo<WriterCase>& info) {
-                           std::string name;
-                           for (const char* p = info.param.what; *p != '\0'; ++p) {
-                             name += std::isalnum(static_cast<unsigned char>(*p)) ? *p : '_';
-                           }
-                           return name;
-                         });
+                         [](const auto& info) { return std::string(info.param.what); });
 
 // The point of writing unchanged pixels transparent: a whole-picture rectangle in which one
-// pixel changed compresses to next to nothing, where the picture itself (a third noise) does
+// pixel changed compresses to next to nothing, where the picture itself (a fifth noise) does
 // not.
 TEST(ApngWriter, PixelsLeftAsTheyWereCostAlmostNothing) {
   TempDir dir;
   const std::string path = dir.File("still.apng");
-  ZuAnimationSettings settings;
-  settings.width = 320;
-  settings.height = 200;
   const ZuImage first = Background(320, 200);
   const ZuImage second = Changed(first, {160, 100, 161, 101}, 1);
   {
-    const std::unique_ptr<ZuAnimationFormat> writer = ZuOpenApng(path, settings);
+    const std::unique_ptr<ZuAnimationFormat> writer = ZuOpenApng(path, {320, 200});
     writer->WriteFrame(first, nullptr, {0, 0, 320, 200}, 1);
     writer->WriteFrame(second, &first, {0, 0, 320, 200}, 1);
     writer->Finish();
   }
-  const Animation animation = WalkChunks(ReadFileBytes(path));
-  ASSERT_EQ(animation.frames.size(), 2U);
-  EXPECT_GT(animation.frames[0].dataBytes, 320U * 200 * 4 / 10);
-  EXPECT_LT(animation.frames[1].dataBytes, 400U);
+  const Walk walk = WalkChunks(ReadFileBytes(path));
+  ASSERT_EQ(walk.dataBytes.size(), 2U);
+  EXPECT_GT(walk.dataBytes[0], 320U * 200 * 4 / 10);
+  EXPECT_LT(walk.dataBytes[1], 400U);
   double seconds = 0;
   const std::vector<ZuImage> decoded = DecodeVideo(path, &seconds);
   ASSERT_EQ(decoded.size(), 2U);
   EXPECT_TRUE(decoded[1] == second);
 }
 
-struct UnitCase {
-  int frameRate;
-  double maxFrameRate;
-  int64_t minDelay;
-};
-
 TEST(ApngWriter, DelaysCountFrameRateTicks) {
-  const UnitCase cases[] = {{15, 50, 1}, {50, 50, 1},  {51, 50, 2},  {100, 50, 2}, {255, 50, 6},
-                            {30, 7, 5},  {15, 7.5, 2}, {16, 7.5, 3}, {10, 50, 1}};
+  struct {
+    int frameRate;
+    double maxFrameRate;
+    int64_t minDelay;
+  } const cases[] = {{15, 50, 1}, {50, 50, 1},  {51, 50, 2},  {100, 50, 2}, {255, 50, 6},
+                     {30, 7, 5},  {15, 7.5, 2}, {16, 7.5, 3}, {10, 50, 1}};
   TempDir dir;
-  for (const UnitCase& c : cases) {
-    ZuAnimationSettings settings;
-    settings.width = 2;
-    settings.height = 2;
-    settings.frameRate = c.frameRate;
-    settings.maxFrameRate = c.maxFrameRate;
-    const std::unique_ptr<ZuAnimationFormat> writer = ZuOpenApng(dir.File("unit.apng"), settings);
+  for (const auto& c : cases) {
+    const std::unique_ptr<ZuAnimationFormat> writer =
+        ZuOpenApng(dir.File("unit.apng"), {2, 2, c.frameRate, c.maxFrameRate});
     EXPECT_EQ(writer->MinDelay(), c.minDelay) << c.frameRate << "/" << c.maxFrameRate;
     EXPECT_EQ(writer->MaxDelay(), 65535);
     EXPECT_EQ(writer->TimeOfTick(c.frameRate * 7 + 3), c.frameRate * 7 + 3);
@@ -284,9 +233,11 @@ TEST(ApngWriter, DelaysCountFrameRateTicks) {
 }
 
 // A bad call: the settings, or the frames written (each with the delay and rect given,
-// pictures of the settings' size unless wrongSize) before Finish.
+// pictures of the settings' size unless wrongSize) before Finish, or a writer let go
+// unfinished (no message).
 struct BadCase {
   const char* what;
+  const char* file;
   ZuAnimationSettings settings;
   std::vector<Step> steps;
   bool wrongSize;
@@ -294,64 +245,45 @@ struct BadCase {
 };
 
 const BadCase kBadCases[] = {
-    {"frame rate 0", {4, 4, 0, 50, 256}, {}, false, "frame rate 0"},
-    {"frame rate past 255", {4, 4, 256, 50, 256}, {}, false, "frame rate 256"},
-    {"no pixels", {0, 4, 15, 50, 256}, {}, false, "0x4"},
-    {"too wide", {16385, 1, 15, 50, 256}, {}, false, "16385x1"},
-    {"highest frame rate 0", {4, 4, 15, 0, 256}, {}, false, "highest frame rate of 0"},
-    {"no frames", {4, 4, 15, 50, 256}, {}, false, "at least one frame"},
-    {"first frame not whole", {4, 4, 15, 50, 256}, {{{0, 0, 3, 4}, 1}}, false, "rectangle"},
-    {"rect outside",
-     {4, 4, 15, 50, 256},
-     {{{0, 0, 4, 4}, 1}, {{2, 2, 5, 4}, 1}},
-     false,
-     "rectangle"},
-    {"delay 0", {4, 4, 15, 50, 256}, {{{0, 0, 4, 4}, 0}}, false, "delay 0"},
-    {"delay too long", {4, 4, 15, 50, 256}, {{{0, 0, 4, 4}, 65536}}, false, "delay 65536"},
-    {"picture of another size", {4, 4, 15, 50, 256}, {{{0, 0, 4, 4}, 1}}, true, "not 4x4"},
+    {"frame rate 0", "a.apng", {4, 4, 0}, {}, false, "frame rate 0"},
+    {"frame rate past 255", "a.apng", {4, 4, 256}, {}, false, "frame rate 256"},
+    {"no pixels", "a.apng", {0, 4}, {}, false, "0x4"},
+    {"too wide", "a.apng", {16385, 1}, {}, false, "16385x1"},
+    {"highest rate 0", "a.apng", {4, 4, 15, 0}, {}, false, "highest frame rate of 0"},
+    {"missing folder", "no/a.apng", {4, 4}, {}, false, "No such file"},
+    {"no frames", "a.apng", {4, 4}, {}, false, "at least one frame"},
+    {"first frame not whole", "a.apng", {4, 4}, {{{0, 0, 3, 4}, 1}}, false, "rectangle"},
+    {"rect outside", "a.apng", {4, 4}, {{{0, 0, 4, 4}, 1}, {{2, 2, 5, 4}, 1}}, false, "rectangle"},
+    {"delay 0", "a.apng", {4, 4}, {{{0, 0, 4, 4}, 0}}, false, "delay 0"},
+    {"delay too long", "a.apng", {4, 4}, {{{0, 0, 4, 4}, 65536}}, false, "delay 65536"},
+    {"picture of another size", "a.apng", {4, 4}, {{{0, 0, 4, 4}, 1}}, true, "not 4x4"},
+    {"unfinished", "a.apng", {4, 4}, {{{0, 0, 4, 4}, 1}}, false, nullptr},
 };
 
 TEST(ApngWriter, BadCallsThrowNamingThePathAndLeaveNoFile) {
   for (const BadCase& c : kBadCases) {
     TempDir dir;
-    const std::string path = dir.File("bad.apng");
+    const std::string path = dir.File(c.file);
     try {
-      std::unique_ptr<ZuAnimationFormat> writer = ZuOpenApng(path, c.settings);
+      const std::unique_ptr<ZuAnimationFormat> writer = ZuOpenApng(path, c.settings);
       const ZuImage picture(c.wrongSize ? 5 : c.settings.width, c.settings.height);
       for (const Step& step : c.steps) {
         writer->WriteFrame(picture, &picture, step.rect, step.delay);
       }
-      writer->Finish();
-      ADD_FAILURE() << c.what << ": no error";
+      if (c.message != nullptr) {
+        writer->Finish();
+        ADD_FAILURE() << c.what << ": no error";
+      }
     } catch (const ZuMediaError& error) {
       const std::string message = error.what();
+      EXPECT_NE(c.message, nullptr) << c.what << ": " << message;
       EXPECT_EQ(message.rfind(path + ": cannot write: ", 0), 0U) << c.what << ": " << message;
-      EXPECT_NE(message.find(c.message), std::string::npos) << c.what << ": " << message;
+      EXPECT_NE(message.find(c.message != nullptr ? c.message : "?"), std::string::npos)
+          << c.what << ": " << message;
       EXPECT_EQ(message.find('\n'), std::string::npos) << c.what;
     }
     EXPECT_TRUE(FilesIn(dir).empty()) << c.what;
   }
-}
-
-TEST(ApngWriter, UnwritableFolderAndUnfinishedWriter) {
-  TempDir dir;
-  ZuAnimationSettings settings;
-  settings.width = 3;
-  settings.height = 2;
-  const std::string missing = dir.File("missing/out.apng");
-  try {
-    ZuOpenApng(missing, settings);
-    ADD_FAILURE() << "no error";
-  } catch (const ZuMediaError& error) {
-    EXPECT_EQ(std::string(error.what()).rfind(missing + ": cannot write: ", 0), 0U) << error.what();
-  }
-  {
-    const std::unique_ptr<ZuAnimationFormat> writer = ZuOpenApng(dir.File("gone.apng"), settings);
-    const ZuImage picture(3, 2);
-    writer->WriteFrame(picture, nullptr, {0, 0, 3, 2}, 1);
-    EXPECT_GT(writer->BytesWritten(), 0U);
-  }
-  EXPECT_TRUE(FilesIn(dir).empty());
 }
 
 }  // namespace

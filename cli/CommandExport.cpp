@@ -1,6 +1,5 @@
 #include <CLI/CLI.hpp>
 #include <algorithm>
-#include <iostream>
 #include <memory>
 #include <optional>
 #include <string>
@@ -28,6 +27,7 @@ struct ExportOptions {
   std::string scale;
   int crf = -1;
   bool lossless = false;
+  std::string maxSize;
 };
 
 void RunExport(const ExportOptions& options) {
@@ -35,6 +35,7 @@ void RunExport(const ExportOptions& options) {
     throw CliError(options.output + ": unknown video type; give one of " + ZuVideoExtensions(),
                    kExitUsage);
   }
+  const uint64_t maxBytes = MaxBytesFor(options.output, options.maxSize);
   RefuseWritingOverInputs(options.output, {options.file}, false, false);
   std::unique_ptr<ZuTavoFile> movie = LoadMovieOrThrow(options.file);
   ZuVideoExportOptions video;
@@ -47,8 +48,8 @@ void RunExport(const ExportOptions& options) {
   }
   video.crf = options.crf;
   video.lossless = options.lossless;
-  ExportVideoOrThrow(*movie, options.output, video);
-  std::cout << "wrote " << options.output << "\n";
+  video.maxBytes = maxBytes;
+  PrintVideoWritten(options.output, ExportVideoOrThrow(*movie, options.output, video), maxBytes);
 }
 
 }  // namespace
@@ -65,6 +66,6 @@ void AddExportCommand(CLI::App& app) {
                    "the type: H.264 in .mp4/.mov/.mkv, VP9 in .webm, .gif, .apng")
       ->required();
   AddTimeRangeOptions(*command, options->from, options->to);
-  AddVideoOptions(*command, options->scale, options->crf, options->lossless);
+  AddVideoOptions(*command, options->scale, options->crf, options->lossless, options->maxSize);
   command->callback([options] { RunExport(*options); });
 }

@@ -35,7 +35,8 @@ struct ProjectOptions : SlideOptions {
   std::string scale;
   int crf = -1;
   bool lossless = false;
-  bool yes = false;  // purge without asking
+  std::string maxSize;  // GIF and APNG: the largest file (SizeOption.h)
+  bool yes = false;     // purge without asking
 };
 
 void RunNew(const ProjectOptions& options) {
@@ -76,8 +77,9 @@ void ExportProjectVideo(const ProjectOptions& options, const ProjectExportReques
   for (const std::string& note : plan->Notes()) {
     std::cerr << "fmredit: " << note << "\n";
   }
-  EncodeVideoOrThrow([&](const ZuMediaProgress& progress) { plan->Run(options.output, progress); });
-  std::cout << "wrote " << options.output << "\n";
+  const ZuExportResult result = EncodeVideoOrThrow(
+      [&](const ZuMediaProgress& progress) { return plan->Run(options.output, progress); });
+  PrintVideoWritten(options.output, result, request.maxBytes);
   if (!request.slide) {
     const std::string chapters = ChaptersFileOf(options.output);
     plan->WriteChapters(chapters);
@@ -104,6 +106,7 @@ void ExportSlideMovie(const ProjectOptions& options) {
 }
 
 void RunExport(const ProjectOptions& options, bool slideGiven) {
+  const uint64_t maxBytes = MaxBytesFor(options.output, options.maxSize);
   if (!ZuIsVideoPath(options.output)) {
     if (!slideGiven) {
       throw CliError(options.output +
@@ -139,6 +142,7 @@ void RunExport(const ProjectOptions& options, bool slideGiven) {
   }
   request.crf = options.crf;
   request.lossless = options.lossless;
+  request.maxBytes = maxBytes;
   ExportProjectVideo(options, request);
 }
 
@@ -237,7 +241,7 @@ void AddProjectCommand(CLI::App& app) {
                    "Video file (" + ZuVideoExtensions() + ") or SWF file to write")
       ->required();
   AddTimeRangeOptions(*exporting, options->from, options->to);
-  AddVideoOptions(*exporting, options->scale, options->crf, options->lossless);
+  AddVideoOptions(*exporting, options->scale, options->crf, options->lossless, options->maxSize);
   exporting->callback([options, slide] { RunExport(*options, slide->count() > 0); });
 
   CLI::App* remove = AddProjectFile(

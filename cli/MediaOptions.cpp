@@ -7,7 +7,9 @@
 
 #include "cli/CliError.h"
 #include "cli/NumberOption.h"
+#include "cli/SizeOption.h"
 #include "cli/TimeOption.h"
+#include "media/formats/ZuVideoFormats.h"
 #include "recorder/ZuFmrRecorder.h"
 
 void AddDepthOption(CLI::App& command, int& depth) {
@@ -26,7 +28,8 @@ void AddTimeRangeOptions(CLI::App& command, double& from, double& to) {
   command.add_option("--to", to, "End at this time, in seconds")->check(PositiveSecondsOption());
 }
 
-void AddVideoOptions(CLI::App& command, std::string& scale, int& crf, bool& lossless) {
+void AddVideoOptions(CLI::App& command, std::string& scale, int& crf, bool& lossless,
+                     std::string& maxSize) {
   command.add_option("--scale", scale, "Picture size of the video, WIDTHxHEIGHT");
   command
       .add_option("--crf", crf,
@@ -36,6 +39,23 @@ void AddVideoOptions(CLI::App& command, std::string& scale, int& crf, bool& loss
   command.add_flag("--lossless", lossless,
                    "Encode so that decoding gives back exactly the rendered pixels (H.264 RGB "
                    "in .mp4/.mov, FFV1 in .mkv, VP9 in .webm)");
+  command
+      .add_option("--max-size", maxSize,
+                  "GIF and APNG only: the largest file, as 5MB, 500KB, 1.5MB, 2MiB or bytes; "
+                  "the frame rate, then the picture size, then the colours are lowered until "
+                  "it fits")
+      ->check(FileSizeOption());
+}
+
+uint64_t MaxBytesFor(const std::string& output, const std::string& maxSize) {
+  if (maxSize.empty()) {
+    return 0;
+  }
+  if (!ZuTakesSizeLimit(output)) {
+    throw CliError("--max-size is for .gif and .apng exports", kExitUsage);
+  }
+  // The option's check has read it already.
+  return ReadFileSize(maxSize).value_or(0);
 }
 
 namespace {

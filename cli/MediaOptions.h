@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 namespace CLI {
@@ -18,9 +19,15 @@ CLI::Option* AddFrameRateOption(CLI::App& command, int& rate, const std::string&
 // --from S and --to S on command, into from and to (seconds; negative when not given).
 void AddTimeRangeOptions(CLI::App& command, double& from, double& to);
 
-// --scale WIDTHxHEIGHT, --crf and --lossless of the video exports on command, into scale, crf
-// (-1 when not given) and lossless.
-void AddVideoOptions(CLI::App& command, std::string& scale, int& crf, bool& lossless);
+// --scale WIDTHxHEIGHT, --crf, --lossless and --max-size of the video exports on command, into
+// scale, crf (-1 when not given), lossless and maxSize (a file size, SizeOption.h; empty when
+// not given).
+void AddVideoOptions(CLI::App& command, std::string& scale, int& crf, bool& lossless,
+                     std::string& maxSize);
+
+// The bytes of the --max-size given for an export to output; 0 when none was. Throws CliError
+// (wrong arguments) when output is of a type that cannot keep to a size (ZuTakesSizeLimit).
+uint64_t MaxBytesFor(const std::string& output, const std::string& maxSize);
 
 // "640x400" as a picture size; throws CliError (wrong arguments) naming option otherwise.
 void ParsePictureSize(const std::string& option, const std::string& text, int& width, int& height);

@@ -1,16 +1,21 @@
 #include "cli/VideoExport.h"
 
+#include <iostream>
+
 #include "cli/CliError.h"
 #include "cli/FrameProgress.h"
+#include "cli/SizeOption.h"
 #include "cli/StopSignal.h"
 #include "media/ZuMediaError.h"
 #include "media/loader/ZuMediaLibrary.h"
 
-void EncodeVideoOrThrow(const std::function<void(const ZuMediaProgress&)>& encode) {
+ZuExportResult EncodeVideoOrThrow(
+    const std::function<ZuExportResult(const ZuMediaProgress&)>& encode) {
   StopSignal stop;
   FrameProgress progress("encoded");
+  ZuExportResult result;
   try {
-    encode([&progress](int done, int total) {
+    result = encode([&progress](int done, int total) {
       progress.Step(done, total);
       return !StopSignal::Requested();
     });
@@ -18,11 +23,19 @@ void EncodeVideoOrThrow(const std::function<void(const ZuMediaProgress&)>& encod
     throw CliError(error.what());
   }
   progress.Finish();
+  return result;
 }
 
-void ExportVideoOrThrow(const ZuTavoFile& movie, const std::string& path,
-                        const ZuVideoExportOptions& options) {
-  EncodeVideoOrThrow([&](const ZuMediaProgress& progress) {
-    ZuMediaLibrary().exportVideo(movie, path, options, progress);
+ZuExportResult ExportVideoOrThrow(const ZuTavoFile& movie, const std::string& path,
+                                  const ZuVideoExportOptions& options) {
+  return EncodeVideoOrThrow([&](const ZuMediaProgress& progress) {
+    return ZuMediaLibrary().exportVideo(movie, path, options, progress);
   });
+}
+
+void PrintVideoWritten(const std::string& path, const ZuExportResult& result, uint64_t maxBytes) {
+  std::cout << "wrote " << path << "\n";
+  if (!result.lowered.empty()) {
+    std::cout << "lowered to fit " << FileSizeText(maxBytes) << ": " << result.lowered << "\n";
+  }
 }

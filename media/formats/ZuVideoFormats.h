@@ -27,3 +27,12 @@ const ZuVideoFormat* ZuFindVideoFormat(const std::string& path);
 bool ZuIsVideoPath(const std::string& path);
 // The video extensions, as ".mp4, .webm, ..." for help texts and messages.
 std::string ZuVideoExtensions();
+
+// True when the extension of path names a type an export can keep under a size limit
+// (ZuVideoSequence::maxBytes): a GIF or an animated PNG, whose frame rate, picture size and
+// colours can be lowered until the file fits.
+inline bool ZuTakesSizeLimit(const std::string& path) {
+  const ZuVideoFormat* format = ZuFindVideoFormat(path);
+  return format != nullptr &&
+         (std::string(format->extension) == ".gif" || std::string(format->extension) == ".apng");
+}

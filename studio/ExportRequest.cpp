@@ -38,6 +38,18 @@ void ReadQuality(const json& request, const std::string& type, ProjectExportRequ
   }
 }
 
+// GIF and APNG only: the largest file, in bytes.
+void ReadMaxSize(const json& request, const std::string& type, ProjectExportRequest& order) {
+  if (!request.contains("maxSize")) {
+    return;
+  }
+  if (!ZuTakesSizeLimit("video." + type)) {
+    throw EditError("bad request: \"maxSize\" is for gif and apng exports, not " + type,
+                    EditError::Kind::kWrongArgument);
+  }
+  order.maxBytes = ByteCountField(request, "maxSize");
+}
+
 }  // namespace
 
 ExportOrder ReadExportOrder(const std::string& body) {
@@ -68,5 +80,6 @@ ExportOrder ReadExportOrder(const std::string& body) {
   }
   ReadSize(request, order.request);
   ReadQuality(request, order.type, order.request);
+  ReadMaxSize(request, order.type, order.request);
   return order;
 }

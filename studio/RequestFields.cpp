@@ -45,6 +45,15 @@ int IntegerField(const json& request, const char* key, int low, int high) {
   return value.get<int>();
 }
 
+uint64_t ByteCountField(const json& request, const char* key) {
+  const json& value = Field(request, key);
+  // Unsigned when nlohmann reads a positive whole number; 0 and negatives fail the test too.
+  if (!value.is_number_unsigned() || value.get<uint64_t>() == 0) {
+    Refuse(key, "must be a whole number of bytes from 1", value);
+  }
+  return value.get<uint64_t>();
+}
+
 std::vector<int> SlidesField(const json& request, const char* key) {
   const json& value = Field(request, key);
   if (!value.is_array() || !std::all_of(value.begin(), value.end(), IsInt)) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <climits>
+#include <cstdint>
 #include <nlohmann/json.hpp>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@ const nlohmann::json& Field(const nlohmann::json& request, const char* key);
 // A whole number from low to high (true and 1.5 are refused, not taken for 1).
 int IntegerField(const nlohmann::json& request, const char* key, int low = INT_MIN,
                  int high = INT_MAX);
+// A list of whole numbers: slides, in order.
+// A whole number of bytes, at least 1 (a size limit).
+uint64_t ByteCountField(const nlohmann::json& request, const char* key);
 // A list of whole numbers: slides, in order.
 std::vector<int> SlidesField(const nlohmann::json& request, const char* key);
 std::string TextField(const nlohmann::json& request, const char* key);

@@ -84,7 +84,7 @@ void VideoExports::Run(int number, const std::shared_ptr<const ProjectExport>& p
   auto shown = start - kProgressInterval;
   int percent = -1;
   try {
-    plan->Run(job.video, [&](int done, int total) {
+    const ZuExportResult result = plan->Run(job.video, [&](int done, int total) {
       const auto now = std::chrono::steady_clock::now();
       const int reached = total > 0 ? static_cast<int>(int64_t{done} * 100 / total) : 0;
       if (reached != percent || now - shown >= kProgressInterval) {
@@ -97,6 +97,10 @@ void VideoExports::Run(int number, const std::shared_ptr<const ProjectExport>& p
     });
     job.chapters = plan->ChaptersText();
     end["ready"] = true;
+    end["bytes"] = result.bytes;
+    if (!result.lowered.empty()) {
+      end["lowered"] = result.lowered;
+    }
   } catch (const ZuMediaCancelled&) {
     end["cancelled"] = true;
   } catch (const ZuMediaError& failure) {

@@ -13,7 +13,8 @@ class ProjectExport;
 // Videos (MP4, GIF, ...) of the project or of a slide for the page to download. An export is
 // planned by the caller under the session lock (ProjectExport reads the movies it needs) and
 // encoded here on a thread of its own, without the lock, so that edits go on meanwhile; its
-// progress and its end go to every page as "export" events. The finished video waits in the
+// progress and its end (with the file's size, and what was lowered to fit a size limit) go to
+// every page as "export" events. The finished video waits in the
 // server's private folder, known to the page only by number, until the page downloads it
 // once; a whole-project export also keeps its chapters text. One export runs at a time.
 class VideoExports {

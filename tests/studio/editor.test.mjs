@@ -142,13 +142,17 @@ function probe(file) {
   return { frames, width, height, error: probed.stderr };
 }
 
-// Exports through the dialog (format, range, scale) and downloads the video; or, told to
-// cancel, cancels it once the server has started it and resolves to the export's number.
-async function exportVideo(page, folder, { type, range, scale = '1', cancel = false }) {
+// Exports through the dialog (format, range, scale, max size in MB for a GIF or APNG) and
+// downloads the video; or, told to cancel, cancels it once the server has started it and
+// resolves to the export's number.
+async function exportVideo(page, folder, { type, range, scale = '1', maxSize, cancel = false }) {
   await page.click('#export-video');
   await page.selectOption('#export-type', type);
   await page.check(`input[name=range][value=${range}]`);
   await page.selectOption('#export-scale', scale);
+  const limited = ['gif', 'apng'].includes(type);
+  check(await page.isVisible('#export-limit') === limited, `a max size offered for ${type}: ${!limited}`);
+  if (maxSize !== undefined) await page.fill('#export-max-size', maxSize);
   let result = path.join(folder, `${range}.${type}`);
   if (cancel) {
     await page.click('#export-start');
@@ -269,7 +273,7 @@ async function main() {
     const mp4 = probe(slideVideo);
     check(mp4.frames === await slideFrames(page, 1), `the slide as MP4, a picture a frame: ${mp4.error}`);
     await page.evaluate('window.studio.update({ inPoint: 10, outPoint: 29 })');
-    const gif = probe(await exportVideo(page, folder, { type: 'gif', range: 'selection' }));
+    const gif = probe(await exportVideo(page, folder, { type: 'gif', range: 'selection', maxSize: '5' }));
     check(gif.frames === 20, `the selection as GIF: ${gif.frames} frames, wanted 20`);
     const cancelled = await exportVideo(page, folder, { type: 'mkv', range: 'project', cancel: true });
     const gone = await page.evaluate(`fetch('/api/exports/${cancelled}/video').then((r) => r.status)`);

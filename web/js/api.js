@@ -35,7 +35,8 @@ export async function getStillness(slide, maxIdle) {
 }
 
 // Starts making a video; request is {type, name, and optionally slide (absent: the whole
-// project), start and end (seconds in that slide), width and height, crf, lossless}.
+// project), start and end (seconds in that slide), width and height, crf, lossless, and for a
+// GIF or APNG maxSize (the largest file in bytes)}.
 // Resolves to {export, frames}: the number to download it by and the frames to encode.
 export async function startExport(request) {
   return answer(await fetch('/api/exports', {

@@ -1,9 +1,12 @@
 // The export dialog behind the header's Export button: format, range (whole project, the
-// viewed slide or its selection), scale, quality or lossless; while the server works it shows
-// the percent done and the time left and offers to cancel; then the video downloads.
+// viewed slide or its selection), scale, quality or lossless (for a GIF or animated PNG a max
+// size instead); while the server works it shows the percent done and the time left and offers
+// to cancel; then the video downloads and the status says what was lowered to fit.
 import * as api from '../api.js';
 import { state, say, selection } from '../store.js';
-import { exportRequest, runExport, describeProgress, scaledSize } from '../exports.js';
+import {
+  exportRequest, runExport, describeProgress, describeExported, scaledSize, isAnimationType,
+} from '../exports.js';
 
 const dialog = document.getElementById('export-dialog');
 const form = document.getElementById('export-form');
@@ -12,6 +15,8 @@ const scale = document.getElementById('export-scale');
 const quality = document.getElementById('export-quality');
 const crf = document.getElementById('export-crf');
 const lossless = document.getElementById('export-lossless');
+const limit = document.getElementById('export-limit');
+const maxSize = document.getElementById('export-max-size');
 const progress = document.getElementById('export-progress');
 const left = document.getElementById('export-left');
 const status = document.getElementById('export-status');
@@ -33,11 +38,12 @@ function renderChoices() {
   if (form.elements.range.value === 'selection' && !chosen) form.elements.range.value = 'slide';
   const size = scaledSize(Number(scale.value)) ?? state.movie;
   document.getElementById('export-size').textContent = size ? `${size.width}×${size.height}` : '';
-  const gif = type.value === 'gif';
-  lossless.disabled = gif || running !== null;
-  quality.disabled = gif || lossless.checked || running !== null;
-  crf.textContent = gif || lossless.checked ? '' : `crf ${crfOf()}`;
-  for (const field of [type, scale]) field.disabled = running !== null;
+  const animation = isAnimationType(type.value);
+  lossless.disabled = animation || running !== null;
+  quality.disabled = animation || lossless.checked || running !== null;
+  crf.textContent = animation || lossless.checked ? '' : `crf ${crfOf()}`;
+  limit.hidden = !animation;
+  for (const field of [type, scale, maxSize]) field.disabled = running !== null;
   start.disabled = running !== null;
   close.textContent = running !== null ? 'Cancel' : 'Close';
 }
@@ -60,7 +66,7 @@ function download(url) {
 async function exportVideo() {
   const request = exportRequest({
     type: type.value, range: form.elements.range.value, scale: Number(scale.value),
-    crf: crfOf(), lossless: lossless.checked,
+    crf: crfOf(), lossless: lossless.checked, maxMegabytes: maxSize.valueAsNumber,
   });
   if (!request) return show('nothing to export: the range is empty', true);
   const file = `${request.name}.${request.type}`;
@@ -72,20 +78,20 @@ async function exportVideo() {
   renderChoices();
   show(`exporting ${file}…`);
   try {
-    const number = await runExport(request, (n) => {
+    const done = await runExport(request, (n) => {
       running = n;
       dialog.dataset.export = String(n);
     }, (event) => {
       progress.value = event.percent ?? 0;
       left.textContent = describeProgress(event);
     });
-    if (number === null) return show(`export of ${file} cancelled`);
+    if (done === null) return show(`export of ${file} cancelled`);
     progress.value = 100;
     left.textContent = '';
-    show(`exported ${file}`);
-    download(api.exportUrl(number));
+    show(describeExported(file, done, request.maxSize));
+    download(api.exportUrl(done.number));
     if (request.slide === undefined) {
-      chapters.href = api.chaptersUrl(number);
+      chapters.href = api.chaptersUrl(done.number);
       chapters.download = `${request.name}.chapters.txt`;
       chapters.hidden = false;
     }

@@ -17,7 +17,7 @@ struct SizeUnit {
 
 // Largest first, as FileSizeText tries them.
 constexpr SizeUnit kDecimalUnits[] = {
-    {"TB", 1000000000000}, {"GB", 1000000000}, {"MB", 1000000}, {"KB", 1000}};
+    {"TB", 1000000000000}, {"GB", 1000000000}, {"MB", 1000000}, {"kB", 1000}};
 constexpr SizeUnit kBinaryUnits[] = {
     {"TiB", uint64_t{1} << 40}, {"GiB", uint64_t{1} << 30}, {"MiB", 1 << 20}, {"KiB", 1 << 10}};
 // Decimal units first: a size exact in both reads as decimal.

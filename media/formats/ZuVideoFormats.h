@@ -29,10 +29,9 @@ bool ZuIsVideoPath(const std::string& path);
 std::string ZuVideoExtensions();
 
 // True when the extension of path names a type an export can keep under a size limit
-// (ZuVideoSequence::maxBytes): a GIF or an animated PNG, whose frame rate, picture size and
-// colours can be lowered until the file fits.
+// (ZuVideoSequence::maxBytes): an animation, whose frame rate, picture size and colours can be
+// lowered until the file fits.
 inline bool ZuTakesSizeLimit(const std::string& path) {
   const ZuVideoFormat* format = ZuFindVideoFormat(path);
-  return format != nullptr &&
-         (std::string(format->extension) == ".gif" || std::string(format->extension) == ".apng");
+  return format != nullptr && format->animation;
 }

@@ -62,8 +62,8 @@ TEST(FileSize, ReadsDecimalAndBinaryUnitsAndRefusesTheRest) {
 
 TEST(FileSize, WritesSizesInTheUnitsTheyWereLikelyGivenIn) {
   const std::vector<std::pair<uint64_t, std::string>> cases = {
-      {5000000, "5 MB"},  {1500000, "1.5 MB"},  {500000, "500 KB"},           {2097152, "2 MiB"},
-      {1536, "1.5 KiB"},  {3000000000, "3 GB"}, {4876543, "4.9 MB"},          {1234, "1.2 KB"},
+      {5000000, "5 MB"},  {1500000, "1.5 MB"},  {500000, "500 kB"},           {2097152, "2 MiB"},
+      {1536, "1.5 KiB"},  {3000000000, "3 GB"}, {4876543, "4.9 MB"},          {1234, "1.2 kB"},
       {300, "300 bytes"}, {1, "1 byte"},        {uint64_t{1} << 40, "1 TiB"},
   };
   for (const auto& [bytes, text] : cases) {

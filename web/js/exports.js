@@ -89,9 +89,9 @@ export async function runExport(request, onStarted, onProgress) {
   return last.cancelled ? null : { number, bytes: last.bytes ?? 0, lowered: last.lowered ?? '' };
 }
 
-// "4.8 MB", "350 KB", "900 bytes".
+// "4.8 MB", "350 kB", "900 bytes", as the server's messages write sizes.
 export function describeBytes(bytes) {
-  const units = [[1e9, 'GB'], [1e6, 'MB'], [1e3, 'KB']];
+  const units = [[1e9, 'GB'], [1e6, 'MB'], [1e3, 'kB']];
   const [size, name] = units.find(([unit]) => bytes >= unit) ?? [1, 'bytes'];
   return `${Number((bytes / size).toFixed(1))} ${name}`;
 }

@@ -60,9 +60,6 @@ ZuVideoEncoder::ZuVideoEncoder(const std::string& path, const ZuVideoFormat& for
       m_width(settings.width),
       m_height(settings.height) {
   ZuAvQuietLog();
-  if (settings.lossless && format.losslessCodec == nullptr) {
-    throw ZuMediaError(path + ": " + format.extension + " files cannot be lossless; use .mkv");
-  }
   OpenCodec(format, settings);
   OpenMuxer(format);
   AddChapters(settings.chapters);

@@ -128,6 +128,9 @@ ZuExportResult ZuExportSequence(const ZuVideoSequence& sequence, const std::stri
   if (sequence.segments.empty()) {
     throw ZuMediaError(path + ": nothing to export");
   }
+  if (sequence.lossless && format.losslessCodec == nullptr) {
+    throw ZuMediaError(path + ": " + format.extension + " files cannot be lossless; use .mkv");
+  }
   if (sequence.maxBytes > 0 && !format.animation) {
     throw ZuMediaError(path + ": a size limit is for GIF and APNG exports only");
   }

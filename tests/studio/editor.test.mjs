@@ -134,12 +134,13 @@ async function change(page, key, until) {
   await page.waitForFunction(until);
 }
 
-// Frames and size of a video, as ffprobe counts them: {frames, width, height}.
+// Frames, size and seconds of a video, as ffprobe counts them: {frames, width, height, seconds}.
 function probe(file) {
   const probed = spawnSync('ffprobe', ['-v', 'error', '-count_frames', '-select_streams', 'v:0',
-    '-show_entries', 'stream=width,height,nb_read_frames', '-of', 'csv=p=0', file], { encoding: 'utf8' });
-  const [width, height, frames] = probed.stdout.trim().split(',').map(Number);
-  return { frames, width, height, error: probed.stderr };
+    '-show_entries', 'stream=width,height,duration,nb_read_frames', '-of', 'csv=p=0', file],
+  { encoding: 'utf8' });
+  const [width, height, seconds, frames] = probed.stdout.trim().split(',').map(Number);
+  return { frames, width, height, seconds, error: probed.stderr };
 }
 
 // Exports through the dialog (format, range, scale, max size in MB for a GIF or APNG) and
@@ -273,8 +274,11 @@ async function main() {
     const mp4 = probe(slideVideo);
     check(mp4.frames === await slideFrames(page, 1), `the slide as MP4, a picture a frame: ${mp4.error}`);
     await page.evaluate('window.studio.update({ inPoint: 10, outPoint: 29 })');
+    // A GIF frame lasts while the picture stays: 20 frames' time, in no more than 20 frames.
     const gif = probe(await exportVideo(page, folder, { type: 'gif', range: 'selection', maxSize: '5' }));
-    check(gif.frames === 20, `the selection as GIF: ${gif.frames} frames, wanted 20`);
+    const rate = await studio(page, 'state.project.slides[0].frameRate');
+    check(gif.frames <= 20 && Math.abs(gif.seconds - 20 / rate) < 0.01,
+      `the selection as GIF: ${JSON.stringify(gif)}, wanted 20 frames' time at ${rate} a second`);
     const cancelled = await exportVideo(page, folder, { type: 'mkv', range: 'project', cancel: true });
     const gone = await page.evaluate(`fetch('/api/exports/${cancelled}/video').then((r) => r.status)`);
     check(gone === 404, `a cancelled export leaves no video (${gone})`);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -101,6 +102,33 @@ TEST_F(MediaTest, ExportTakesTheFramesOfTheTimeAsked) {
   ASSERT_EQ(decoded.size(), 5u);  // frames 4 to 8
   EXPECT_EQ(decoded[0].GetWidth(), 20);
   EXPECT_EQ(decoded[0].GetHeight(), 16);
+}
+
+// A GIF or APNG over its size limit is made again with less (frame rate, size, colours) until
+// it fits, and says what it gave up; it still lasts as long as the movie. A limit nothing
+// fits is refused in one line, with no file left.
+TEST_F(MediaTest, SizeLimitLowersUntilTheFileFits) {
+  for (const char* name : {"limited.gif", "limited.apng"}) {
+    const std::string full = m_dir.File(std::string("full") + (name + 7));
+    ASSERT_EQ(RunFmredit({"export", m_movie, "-o", full}).exitCode, 0);
+    const uint64_t limit = std::filesystem::file_size(full) * 2 / 3;
+    const std::string video = m_dir.File(name);
+    const FmreditRun run =
+        RunFmredit({"export", m_movie, "-o", video, "--max-size", std::to_string(limit)});
+    ASSERT_EQ(run.exitCode, 0) << run.err;
+    EXPECT_LE(std::filesystem::file_size(video), limit) << name;
+    EXPECT_NE(run.out.find("\nlowered to fit "), std::string::npos) << run.out;
+    std::vector<double> starts;
+    double seconds = 0;
+    const std::vector<ZuImage> decoded = DecodeVideo(video, &seconds, &starts);
+    ASSERT_FALSE(decoded.empty()) << name;
+    EXPECT_LT(starts.back(), (kPictures + 2) / 10.0) << name;
+
+    const std::string tiny = m_dir.File(std::string("tiny") + (name + 7));
+    ExpectOneLineError(RunFmredit({"export", m_movie, "-o", tiny, "--max-size", "100"}),
+                       "does not fit in", 1);
+    EXPECT_FALSE(std::filesystem::exists(tiny)) << name;
+  }
 }
 
 // A whole project is one video: every slide in order for its duration, the last frame held to

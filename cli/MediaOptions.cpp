@@ -8,6 +8,7 @@
 #include "cli/CliError.h"
 #include "cli/NumberOption.h"
 #include "cli/SizeOption.h"
+#include "host/util/ZuFileSize.h"
 #include "cli/TimeOption.h"
 #include "media/formats/ZuVideoFormats.h"
 #include "recorder/ZuFmrRecorder.h"
@@ -55,7 +56,7 @@ uint64_t MaxBytesFor(const std::string& output, const std::string& maxSize) {
     throw CliError("--max-size is for .gif and .apng exports", kExitUsage);
   }
   // The option's check has read it already.
-  return ReadFileSize(maxSize).value_or(0);
+  return ZuReadFileSize(maxSize).value_or(0);
 }
 
 namespace {

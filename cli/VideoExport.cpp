@@ -4,7 +4,7 @@
 
 #include "cli/CliError.h"
 #include "cli/FrameProgress.h"
-#include "cli/SizeOption.h"
+#include "host/util/ZuFileSize.h"
 #include "cli/StopSignal.h"
 #include "media/ZuMediaError.h"
 #include "media/loader/ZuMediaLibrary.h"
@@ -36,6 +36,6 @@ ZuExportResult ExportVideoOrThrow(const ZuTavoFile& movie, const std::string& pa
 void PrintVideoWritten(const std::string& path, const ZuExportResult& result, uint64_t maxBytes) {
   std::cout << "wrote " << path << "\n";
   if (!result.lowered.empty()) {
-    std::cout << "lowered to fit " << FileSizeText(maxBytes) << ": " << result.lowered << "\n";
+    std::cout << "lowered to fit " << ZuFileSizeText(maxBytes) << ": " << result.lowered << "\n";
   }
 }

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "host/util/ZuFileSize.h"
 #include "media/ZuAnimationEncoder.h"
 #include "media/ZuMediaError.h"
 
@@ -39,11 +40,6 @@ std::string Number(double value) {
 
 std::string Size(const ZuAnimationSettings& settings) {
   return std::to_string(settings.width) + "x" + std::to_string(settings.height);
-}
-
-std::string Bytes(uint64_t bytes) {
-  return bytes >= 1000000 ? Number(std::round(static_cast<double>(bytes) / 1e5) / 10) + " MB"
-                          : Number(std::round(static_cast<double>(bytes) / 1e2) / 10) + " kB";
 }
 
 // Writes one try; the size of the file, or 0 when it grew past maxBytes (nothing is left).
@@ -122,6 +118,6 @@ ZuExportResult ZuExportAnimation(const std::string& path, const ZuVideoFormat& f
     }
   }
   const ZuAnimationSettings& last = steps.back();
-  throw ZuMediaError(path + ": does not fit in " + Bytes(maxBytes) + ", not even at " +
+  throw ZuMediaError(path + ": does not fit in " + ZuFileSizeText(maxBytes) + ", not even at " +
                      ZuDescribeLowered(settings, last) + "; no file written");
 }

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "cli/SizeOption.h"
+#include "host/util/ZuFileSize.h"
 
 namespace {
 
@@ -56,7 +56,7 @@ TEST(FileSize, ReadsDecimalAndBinaryUnitsAndRefusesTheRest) {
       {"0x10", std::nullopt},
   };
   for (const auto& [text, bytes] : cases) {
-    EXPECT_EQ(ReadFileSize(text), bytes) << "'" << text << "'";
+    EXPECT_EQ(ZuReadFileSize(text), bytes) << "'" << text << "'";
   }
 }
 
@@ -67,7 +67,7 @@ TEST(FileSize, WritesSizesInTheUnitsTheyWereLikelyGivenIn) {
       {300, "300 bytes"}, {1, "1 byte"},        {uint64_t{1} << 40, "1 TiB"},
   };
   for (const auto& [bytes, text] : cases) {
-    EXPECT_EQ(FileSizeText(bytes), text) << bytes;
+    EXPECT_EQ(ZuFileSizeText(bytes), text) << bytes;
   }
 }
 

@@ -1,6 +1,7 @@
 #include "media/ZuAnimationEncoder.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstring>
 #include <utility>
 
@@ -17,11 +18,12 @@ ZuPixelRect DifferingRect(const ZuImage& a, const ZuImage& b, const ZuPixelRect&
       continue;
     }
     int left = 0;
-    while (std::memcmp(rowA + 4 * left, rowB + 4 * left, 4) == 0) {
+    while (std::memcmp(rowA + ptrdiff_t{4} * left, rowB + ptrdiff_t{4} * left, 4) == 0) {
       ++left;
     }
     int right = within.Width();
-    while (std::memcmp(rowA + 4 * (right - 1), rowB + 4 * (right - 1), 4) == 0) {
+    while (std::memcmp(rowA + ptrdiff_t{4} * (right - 1), rowB + ptrdiff_t{4} * (right - 1), 4) ==
+           0) {
       --right;
     }
     found = found.Union({within.left + left, y, within.left + right, y + 1});

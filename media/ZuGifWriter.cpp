@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 
 #include "host/image/ZuImage.h"
@@ -135,8 +136,8 @@ bool ZuGifWriter::ScanChanges(const ZuImage& picture, const ZuImage* previous,
     const uint8_t* before =
         previous != nullptr ? previous->Row(y) + static_cast<size_t>(rect.left) * 4 : nullptr;
     for (int x = 0; x < width; ++x, ++i) {
-      const uint32_t pixel = PixelAt(now + 4 * x);
-      const bool changed = before == nullptr || pixel != PixelAt(before + 4 * x);
+      const uint32_t pixel = PixelAt(now + ptrdiff_t{4} * x);
+      const bool changed = before == nullptr || pixel != PixelAt(before + ptrdiff_t{4} * x);
       m_changed[i] = changed ? 1 : 0;
       unchanged = unchanged || !changed;
       if (changed && !m_tally.Overflowed()) {
@@ -155,7 +156,7 @@ int ZuGifWriter::IndexWith(const ZuImage& picture, const ZuPixelRect& rect,
   for (int y = rect.top; y < rect.bottom; ++y) {
     const uint8_t* row = picture.Row(y) + static_cast<size_t>(rect.left) * 4;
     for (int x = 0; x < rect.Width(); ++x, ++i) {
-      const int index = m_changed[i] != 0 ? lookup.Find(ColourAt(row + 4 * x)) : 0;
+      const int index = m_changed[i] != 0 ? lookup.Find(ColourAt(row + ptrdiff_t{4} * x)) : 0;
       m_indices[i] = static_cast<uint8_t>(index);
       highest = std::max(highest, index);
     }
@@ -240,7 +241,7 @@ void ZuGifWriter::CodeQuantized(const ZuImage& picture, const ZuPixelRect& rect,
     const uint8_t* row = picture.Row(y) + static_cast<size_t>(rect.left) * 4;
     for (int x = 0; x < rect.Width(); ++x, ++i) {
       if (m_changed[i] != 0) {
-        std::memcpy(&m_rgba[4 * i], row + 4 * x, 4);
+        std::memcpy(&m_rgba[4 * i], row + ptrdiff_t{4} * x, 4);
       } else {
         std::memset(&m_rgba[4 * i], 0, 4);
       }

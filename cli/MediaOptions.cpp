@@ -8,8 +8,8 @@
 #include "cli/CliError.h"
 #include "cli/NumberOption.h"
 #include "cli/SizeOption.h"
-#include "host/util/ZuFileSize.h"
 #include "cli/TimeOption.h"
+#include "host/util/ZuFileSize.h"
 #include "media/formats/ZuVideoFormats.h"
 #include "recorder/ZuFmrRecorder.h"
 

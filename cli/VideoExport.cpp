@@ -4,8 +4,8 @@
 
 #include "cli/CliError.h"
 #include "cli/FrameProgress.h"
-#include "host/util/ZuFileSize.h"
 #include "cli/StopSignal.h"
+#include "host/util/ZuFileSize.h"
 #include "media/ZuMediaError.h"
 #include "media/loader/ZuMediaLibrary.h"
 

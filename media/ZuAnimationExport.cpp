@@ -7,6 +7,7 @@
 
 #include "host/util/ZuFileSize.h"
 #include "media/ZuAnimationEncoder.h"
+#include "media/ZuGifColourCensus.h"
 #include "media/ZuMediaError.h"
 
 namespace {
@@ -43,16 +44,26 @@ std::string Size(const ZuAnimationSettings& settings) {
 }
 
 // Writes one try; the size of the file, or 0 when it grew past maxBytes (nothing is left).
-uint64_t Try(const std::string& path, const ZuVideoFormat& format,
-             const ZuAnimationSettings& settings, uint64_t maxBytes,
-             const ZuRenderPictures& render) {
-  std::unique_ptr<ZuAnimationFormat> writer = format.extension == std::string(".gif")
-                                                  ? ZuOpenGif(path, settings)
-                                                  : ZuOpenApng(path, settings);
+// The colours most frames of a GIF of settings use, from a pass that writes nothing.
+std::vector<uint32_t> CountColours(const ZuAnimationSettings& settings,
+                                   const ZuRenderPictures& render) {
+  auto census = std::make_unique<ZuGifColourCensus>(settings);
+  const ZuGifColourCensus& counted = *census;
+  ZuAnimationEncoder counter(std::move(census), settings);
+  render(counter, 0, 2);
+  counter.Finish();
+  return counted.MostUsed(settings.colours - 1);
+}
+
+// Writes one try; the size of the file, or 0 when it grew past maxBytes (nothing is left).
+uint64_t Try(const std::string& path, bool gif, const ZuAnimationSettings& settings,
+             uint64_t maxBytes, const ZuRenderPictures& render) {
+  std::unique_ptr<ZuAnimationFormat> writer =
+      gif ? ZuOpenGif(path, settings, CountColours(settings, render)) : ZuOpenApng(path, settings);
   ZuAnimationEncoder encoder(std::move(writer), settings);
   LimitedSink sink(encoder, maxBytes);
   try {
-    render(sink);
+    render(sink, gif ? 1 : 0, gif ? 2 : 1);
     encoder.Finish();
   } catch (const TooLarge&) {
     return 0;
@@ -112,7 +123,7 @@ ZuExportResult ZuExportAnimation(const std::string& path, const ZuVideoFormat& f
   const std::vector<ZuAnimationSettings> steps =
       maxBytes > 0 ? ZuFittingSteps(settings, gif) : std::vector<ZuAnimationSettings>{settings};
   for (const ZuAnimationSettings& step : steps) {
-    const uint64_t bytes = Try(path, format, step, maxBytes, render);
+    const uint64_t bytes = Try(path, gif, step, maxBytes, render);
     if (bytes > 0) {
       return {bytes, ZuDescribeLowered(settings, step)};
     }

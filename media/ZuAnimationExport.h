@@ -10,10 +10,12 @@
 #include "media/ZuVideoSequence.h"
 #include "media/formats/ZuVideoFormats.h"
 
-// Renders the export's pictures, in order, into a sink; may be called again for another try.
-using ZuRenderPictures = std::function<void(ZuFrameSink& sink)>;
+// Renders the export's pictures, in order, into a sink; may be called again for another pass
+// or try. Its progress counts as pass (from 0) of passes over the pictures.
+using ZuRenderPictures = std::function<void(ZuFrameSink& sink, int pass, int passes)>;
 
-// Writes a GIF or APNG (format) at path from the pictures render gives. With a size limit
+// Writes a GIF or APNG (format) at path from the pictures render gives (for a GIF in two
+// passes: the first counts the colours of its frames for the global table). With a size limit
 // (maxBytes > 0) a file that grows past it is abandoned as soon as it does and made again
 // with the next of ZuFittingSteps; when none fits, throws ZuMediaError saying so, and no file
 // is left. The result says what was lowered.

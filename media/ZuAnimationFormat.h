@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "host/image/ZuPixelRect.h"
 
@@ -48,8 +49,10 @@ class ZuAnimationFormat {
   virtual void Finish() = 0;
 };
 
-// The writers of the two types, opened on path with settings.
+// The writers of the two types, opened on path with settings; a GIF's global table starts
+// with globalColours (most frequent first).
 std::unique_ptr<ZuAnimationFormat> ZuOpenGif(const std::string& path,
-                                             const ZuAnimationSettings& settings);
+                                             const ZuAnimationSettings& settings,
+                                             const std::vector<uint32_t>& globalColours);
 std::unique_ptr<ZuAnimationFormat> ZuOpenApng(const std::string& path,
                                               const ZuAnimationSettings& settings);

@@ -4,6 +4,7 @@
 #include <vector>
 
 struct liq_attr;
+struct liq_histogram;
 
 // Chooses a palette for the changed pixels of a frame that has more colours than a GIF table
 // holds, and maps the pixels to it, with libimagequant: its palettes follow where the colours
@@ -25,6 +26,10 @@ class ZuColourQuantizer {
                 int first, std::vector<uint32_t>& palette, uint8_t* indices);
 
  private:
+  // Adds the colours of the picture (of a sample of its pixels when it is large).
+  bool AddToHistogram(const uint8_t* rgba, int width, int height, liq_histogram& histogram);
+
   liq_attr* m_attributes;
+  std::vector<uint8_t> m_sample;
   std::vector<uint8_t> m_remapped;
 };

@@ -1,7 +1,12 @@
 #pragma once
 
 #include <cstdint>
+#include <utility>
 #include <vector>
+
+#include "host/image/ZuPixelRect.h"
+
+class ZuImage;
 
 // The distinct colours of a frame's changed pixels and how often each occurs, up to a limit:
 // past it the tally only notes that there are more (the frame then needs a quantized palette).
@@ -16,6 +21,8 @@ class ZuColourTally {
   bool Overflowed() const { return m_overflowed; }
   // The colours counted, the most frequent first.
   std::vector<uint32_t> ByFrequency() const;
+  // The colours counted with their counts, in no order.
+  std::vector<std::pair<uint32_t, uint32_t>> Counted() const;
 
   // Lookup use: gives colour the value index; Find returns it, or -1 for a colour not set.
   void Set(uint32_t colour, int index);
@@ -34,3 +41,9 @@ class ZuColourTally {
   int m_limit = 0;
   bool m_overflowed = false;
 };
+
+// Marks in changed, per pixel of rect (row by row), whether picture differs there from
+// previous (every pixel when previous is null) and adds the colours of the changed ones to
+// tally. True when some pixel of rect did not change.
+bool ZuTallyChangedPixels(const ZuImage& picture, const ZuImage* previous, const ZuPixelRect& rect,
+                          ZuColourTally& tally, std::vector<uint8_t>& changed);

@@ -24,12 +24,6 @@ inline uint32_t ColourAt(const uint8_t* pixel) {
   return value & 0xFFFFFF;
 }
 
-inline uint32_t PixelAt(const uint8_t* pixel) {
-  uint32_t value = 0;
-  std::memcpy(&value, pixel, sizeof value);
-  return value;
-}
-
 void PutU16(std::vector<uint8_t>& out, int64_t value) {
   out.push_back(static_cast<uint8_t>(value & 0xFF));
   out.push_back(static_cast<uint8_t>(value >> 8 & 0xFF));
@@ -62,13 +56,15 @@ size_t CodedSize(const std::vector<uint32_t>& localTable, const std::vector<uint
 
 }  // namespace
 
-ZuGifWriter::ZuGifWriter(const std::string& path, const ZuAnimationSettings& settings)
+ZuGifWriter::ZuGifWriter(const std::string& path, const ZuAnimationSettings& settings,
+                         const std::vector<uint32_t>& globalColours)
     : m_path(path), m_settings(settings) {
   m_settings.colours = std::clamp(m_settings.colours, 4, 256);
   while (m_globalSlots < m_settings.colours) {
     m_globalSlots *= 2;
   }
   m_globalIndex.Reset(256);
+  AddToGlobal(globalColours);
   std::string error;
   m_file.reset(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &error));
   if (!m_file) {
@@ -83,14 +79,21 @@ ZuGifWriter::~ZuGifWriter() {
   }
 }
 
-int64_t ZuGifWriter::TimeOfTick(int64_t tick) const {
-  return (200 * tick + m_settings.frameRate) / (2 * int64_t{m_settings.frameRate});
+int64_t ZuGifTimeOfTick(int64_t tick, int frameRate) {
+  return (200 * tick + frameRate) / (2 * int64_t{frameRate});
 }
 
 // Browsers show delays below 2 hundredths as a tenth of a second.
+int64_t ZuGifMinDelay(double maxFrameRate) {
+  return std::max<int64_t>(2, static_cast<int64_t>(std::ceil(100.0 / maxFrameRate - 1e-9)));
+}
+
+int64_t ZuGifWriter::TimeOfTick(int64_t tick) const {
+  return ZuGifTimeOfTick(tick, m_settings.frameRate);
+}
+
 int64_t ZuGifWriter::MinDelay() const {
-  return std::max<int64_t>(2,
-                           static_cast<int64_t>(std::ceil(100.0 / m_settings.maxFrameRate - 1e-9)));
+  return ZuGifMinDelay(m_settings.maxFrameRate);
 }
 
 uint64_t ZuGifWriter::BytesWritten() const {
@@ -122,30 +125,6 @@ void ZuGifWriter::WriteHeader() {
                           'E',  '2',  '.', '0', 3,   1,   0,   0,   0};
   header.insert(header.end(), std::begin(loop), std::end(loop));
   Put(header);
-}
-
-bool ZuGifWriter::ScanChanges(const ZuImage& picture, const ZuImage* previous,
-                              const ZuPixelRect& rect) {
-  const int width = rect.Width();
-  m_changed.resize(static_cast<size_t>(rect.Area()));
-  m_tally.Reset(m_settings.colours - 1);
-  bool unchanged = false;
-  size_t i = 0;
-  for (int y = rect.top; y < rect.bottom; ++y) {
-    const uint8_t* now = picture.Row(y) + static_cast<size_t>(rect.left) * 4;
-    const uint8_t* before =
-        previous != nullptr ? previous->Row(y) + static_cast<size_t>(rect.left) * 4 : nullptr;
-    for (int x = 0; x < width; ++x, ++i) {
-      const uint32_t pixel = PixelAt(now + ptrdiff_t{4} * x);
-      const bool changed = before == nullptr || pixel != PixelAt(before + ptrdiff_t{4} * x);
-      m_changed[i] = changed ? 1 : 0;
-      unchanged = unchanged || !changed;
-      if (changed && !m_tally.Overflowed()) {
-        m_tally.Add(pixel & 0xFFFFFF);
-      }
-    }
-  }
-  return unchanged;
 }
 
 int ZuGifWriter::IndexWith(const ZuImage& picture, const ZuPixelRect& rect,
@@ -309,7 +288,8 @@ void ZuGifWriter::WriteFrame(const ZuImage& picture, const ZuImage* previous,
     PutFrame({0, 0, 1, 1}, true, delay, coded);
     return;
   }
-  const bool transparent = ScanChanges(picture, previous, rect);
+  m_tally.Reset(m_settings.colours - 1);
+  const bool transparent = ZuTallyChangedPixels(picture, previous, rect, m_tally, m_changed);
   if (m_tally.Overflowed()) {
     CodeQuantized(picture, rect, transparent, coded);
   } else {
@@ -334,6 +314,7 @@ void ZuGifWriter::Finish() {
 }
 
 std::unique_ptr<ZuAnimationFormat> ZuOpenGif(const std::string& path,
-                                             const ZuAnimationSettings& settings) {
-  return std::make_unique<ZuGifWriter>(path, settings);
+                                             const ZuAnimationSettings& settings,
+                                             const std::vector<uint32_t>& globalColours) {
+  return std::make_unique<ZuGifWriter>(path, settings, globalColours);
 }

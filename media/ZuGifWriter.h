@@ -12,11 +12,16 @@
 
 class ZuFileStream;
 
+// GIF's clock: the hundredth of a second picture tick of frameRate a second starts at, and
+// the shortest delay a frame gets at maxFrameRate frames a second at most.
+int64_t ZuGifTimeOfTick(int64_t tick, int frameRate);
+int64_t ZuGifMinDelay(double maxFrameRate);
+
 // Writes a GIF of frames of changed rectangles. Each frame is its rectangle only; pixels in it
 // that did not change are transparent, so they keep what the frames before showed and no
 // dithering ever touches them. Its colours come from the first table that shows them exactly:
-//  - the global table, which gathers the colours of the frames as they come (the first
-//    frame's, most frequent first, then the new ones of later frames while it has room);
+//  - the global table: the colours most frames use (counted beforehand by a census of the
+//    frames), then the new ones of frames as they come while it has room;
 //  - a local table of the frame's own colours, when the global one has no room, or when the
 //    local one codes smaller (a few colours need fewer bits a code than indices high in a
 //    full global table);
@@ -26,8 +31,11 @@ class ZuFileStream;
 // written as they come and memory does not grow with the clip.
 class ZuGifWriter : public ZuAnimationFormat {
  public:
-  // Throws ZuMediaError when the file cannot be made.
-  ZuGifWriter(const std::string& path, const ZuAnimationSettings& settings);
+  // globalColours: the colours the global table starts with, most frequent first (see
+  // ZuGifColourCensus; at most settings.colours - 1); later frames add theirs while it has
+  // room. Throws ZuMediaError when the file cannot be made.
+  ZuGifWriter(const std::string& path, const ZuAnimationSettings& settings,
+              const std::vector<uint32_t>& globalColours);
   ~ZuGifWriter() override;
 
   // Hundredths of a second, as GIF counts delays.
@@ -48,8 +56,6 @@ class ZuGifWriter : public ZuAnimationFormat {
   };
 
   void WriteHeader();
-  // Marks which pixels of rect changed, tallies their colours; true when some did not.
-  bool ScanChanges(const ZuImage& picture, const ZuImage* previous, const ZuPixelRect& rect);
   void CodeExact(const ZuImage& picture, const ZuPixelRect& rect, bool transparent, Coded& coded);
   void CodeQuantized(const ZuImage& picture, const ZuPixelRect& rect, bool transparent,
                      Coded& coded);

@@ -145,17 +145,17 @@ ZuExportResult ZuExportSequence(const ZuVideoSequence& sequence, const std::stri
     total += segment.frames;
   }
   const ZuVideoEncoderSettings settings = EncoderSettings(sequence, frameRate, segments);
-  const auto render = [&](ZuFrameSink& sink) {
-    int64_t done = 0;
+  const auto render = [&](ZuFrameSink& sink, int pass, int passes) {
+    int64_t done = pass * total;
     for (const ZuVideoSegment& segment : segments) {
-      RenderSegment(segment, frameRate, sink, path, done, total, progress);
+      RenderSegment(segment, frameRate, sink, path, done, passes * total, progress);
     }
   };
   if (format.animation) {
     return ZuExportAnimation(path, format, AnimationSettings(settings), sequence.maxBytes, render);
   }
   ZuVideoEncoder encoder(path, format, settings);
-  render(encoder);
+  render(encoder, 0, 1);
   encoder.Finish();
   return {FileSize(path), {}};
 }

@@ -159,6 +159,17 @@ TEST_F(MediaTest, ProjectExportShowsEverySlideForItsDurationWithChapters) {
     double seconds = 0;
     ExpectSamePictures(DecodeVideo(video, &seconds), expected);
   }
+  // As a GIF, each slide's frames show for its duration too, the held ones in one frame.
+  const std::string gif = m_dir.File("all.gif");
+  ASSERT_EQ(RunFmredit({"project", "export", project, "-o", gif}).exitCode, 0);
+  std::vector<double> starts;
+  double seconds = 0;
+  const Pictures decoded = DecodeVideo(gif, &seconds, &starts);
+  ASSERT_LT(decoded.size(), expected.size());
+  const Pictures byTime = AtFrameRate(decoded, starts, 10.0, expected.size());
+  for (size_t i = 0; i < expected.size(); ++i) {
+    EXPECT_GE(LumaPsnr(byTime[i], expected[i]), 30) << "frame " << i + 1;
+  }
 }
 
 // A lossless video imported gives a movie that shows its pictures exactly, then holds the

@@ -3,25 +3,30 @@
 # running on an X server (a ticking clock in one corner, a terminal in the other), grabbed at
 # 15 frames per second, by default by the ffmpeg program as raw RGBA frames.
 #
-#   bench/make_screen_capture.sh [--typing] [--fmredit FMREDIT] OUT [SECONDS] [WIDTHxHEIGHT]
+#   bench/make_screen_capture.sh [--typing | --slideshow LIST] [--fmredit FMREDIT] OUT [SECONDS]
+#                                [WIDTHxHEIGHT]
 #
 # The terminal scrolls a directory listing line by line, as a build log scrolls; with
 # --typing it types commands key by key instead and prints their output and a line of
 # progress dots, in bursts with pauses of 2 to 20 s between them (a fixed sequence, the same
-# in every capture), as someone recording a tutorial does. With --fmredit, `FMREDIT capture` records the screen
+# in every capture), as someone recording a tutorial does. With --slideshow the terminal makes
+# way for an image viewer (feh) showing the pictures of LIST full screen, 0.2 s a line, over and
+# over (make_slideshow.sh makes such a list), the clock above it. With --fmredit, `FMREDIT capture` records the screen
 # straight into OUT, an FMR movie, instead of the raw frames (a long 1080p capture as raw
 # frames would not fit on the disk).
 #
-# Needs Xvfb, xclock (x11-apps), xterm and, for raw frames, ffmpeg. Starts its own X server
+# Needs Xvfb, xclock (x11-apps), xterm (feh for a slideshow) and, for raw frames, ffmpeg. Starts its own X server
 # on a free display number and stops it again. Nothing of this is used by fmredit itself.
 set -eu
 
-usage='usage: make_screen_capture.sh [--typing] [--fmredit FMREDIT] OUT [SECONDS] [WIDTHxHEIGHT]'
+usage='usage: make_screen_capture.sh [--typing | --slideshow LIST] [--fmredit FMREDIT] OUT [SECONDS] [WIDTHxHEIGHT]'
 typing=false
+slides=
 fmredit=
 while [ $# -gt 0 ]; do
   case $1 in
     --typing) typing=true; shift ;;
+    --slideshow) slides=${2:?$usage}; shift 2 ;;
     --fmredit) fmredit=${2:?$usage}; shift 2 ;;
     -*) echo "$usage" >&2; exit 2 ;;
     *) break ;;
@@ -33,7 +38,9 @@ size=${3:-1280x720}
 
 grabber=ffmpeg
 [ -z "$fmredit" ] || grabber=$fmredit
-for tool in Xvfb xclock xterm "$grabber"; do
+viewer=xterm
+[ -z "$slides" ] || viewer=feh
+for tool in Xvfb xclock "$viewer" "$grabber"; do
   command -v "$tool" >/dev/null || { echo "make_screen_capture: $tool is not installed" >&2; exit 1; }
 done
 
@@ -92,9 +99,16 @@ terminal=$scrolling
 [ "$typing" = false ] || terminal=$typing_loop
 
 export DISPLAY=":$display"
+if [ -n "$slides" ]; then
+  # Full screen before the clock, which without a window manager then stays above it.
+  feh --fullscreen --hide-pointer --slideshow-delay 0.2 --filelist "$slides" 2>/dev/null &
+  pids="$pids $!"
+  sleep 0.5
+else
+  xterm -geometry 80x24-10-10 -e sh -c "$terminal" 2>/dev/null &
+  pids="$pids $!"
+fi
 xclock -update 1 -geometry 200x200+10+10 2>/dev/null &
-pids="$pids $!"
-xterm -geometry 80x24-10-10 -e sh -c "$terminal" 2>/dev/null &
 pids="$pids $!"
 sleep 2
 

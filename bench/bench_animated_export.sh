@@ -294,8 +294,10 @@ fi
 rm -f long.gif
 
 printf '\ncolour-20s: fmredit export .gif --max-size %s\n' "$max_size"
-if "$fmredit" export "$cache/colour-20s.swf" -o max.gif --max-size "$max_size" >max.out 2>&1; then
+if /usr/bin/time -f %e -o max.time "$fmredit" export "$cache/colour-20s.swf" -o max.gif \
+  --max-size "$max_size" >max.out 2>&1; then
   sed 's/^/  fmredit: /' max.out
+  printf '  %-62s %14s\n' "wall s (one run)" "$(tail -n 1 max.time)"
   target "size at most $max_bytes bytes" "$(stat -c %s max.gif)" "$(stat -c %s max.gif) <= $max_bytes"
 elif grep -q -- --max-size max.out; then
   printf '  skipped: %s\n' "$(tail -n 1 max.out)"

@@ -4,12 +4,11 @@
 
 #include <algorithm>
 #include <array>
-#include <cerrno>
 #include <cmath>
 #include <cstring>
 
 #include "host/image/ZuImage.h"
-#include "host/util/ZuFileStream.h"
+#include "media/ZuAnimationFile.h"
 #include "media/ZuMediaError.h"
 #include "media/ZuPngRowFilter.h"
 
@@ -69,18 +68,8 @@ ZuApngWriter::ZuApngWriter(const std::string& path, const ZuAnimationSettings& s
   if (!m_compressor) {
     throw std::bad_alloc();
   }
-  std::string error;
-  m_stream.reset(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &error));
-  if (!m_stream) {
-    Fail(error);
-  }
-  // A stream deleted open would put what it holds at the path, so a failure here gives it up.
-  try {
-    WriteHead();
-  } catch (...) {
-    m_stream->Discard();
-    throw;
-  }
+  m_file = std::make_unique<ZuAnimationFile>(path);
+  WriteHead();
 }
 
 void ZuApngWriter::WriteHead() {
@@ -95,11 +84,7 @@ void ZuApngWriter::WriteHead() {
   WriteAnimationControl(0);
 }
 
-ZuApngWriter::~ZuApngWriter() {
-  if (m_stream && !m_finished) {
-    m_stream->Discard();
-  }
-}
+ZuApngWriter::~ZuApngWriter() = default;
 
 int64_t ZuApngWriter::MinDelay() const {
   // The small allowance keeps a quotient that is whole but for rounding (15 / 7.5) whole.
@@ -112,7 +97,7 @@ int64_t ZuApngWriter::MaxDelay() const {
 }
 
 uint64_t ZuApngWriter::BytesWritten() const {
-  return m_stream->GetSize();
+  return m_file->Size();
 }
 
 void ZuApngWriter::WriteFrame(const ZuImage& picture, const ZuImage* previous,
@@ -253,9 +238,7 @@ void ZuApngWriter::WriteChunk(const char* type, const uint8_t* head, size_t head
 }
 
 void ZuApngWriter::WriteBytes(const void* data, size_t size) {
-  if (size != 0 && !m_stream->Write(data, size)) {
-    Fail(std::strerror(m_stream->GetErrorNumber()));
-  }
+  m_file->Write(data, size);
 }
 
 void ZuApngWriter::Finish() {
@@ -266,14 +249,10 @@ void ZuApngWriter::Finish() {
     Fail("an animation needs at least one frame");
   }
   WriteChunk("IEND", nullptr, 0, nullptr, 0);
-  if (!m_stream->Seek(kAnimationControlOffset)) {
-    Fail(std::strerror(m_stream->GetErrorNumber()));
-  }
+  m_file->Seek(kAnimationControlOffset);
   WriteAnimationControl(m_frames);
   m_finished = true;
-  if (!m_stream->Close()) {
-    Fail(std::strerror(errno));
-  }
+  m_file->Commit();
 }
 
 void ZuApngWriter::Fail(const std::string& reason) const {

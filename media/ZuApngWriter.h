@@ -7,7 +7,7 @@
 
 #include "media/ZuAnimationFormat.h"
 
-class ZuFileStream;
+class ZuAnimationFile;
 struct libdeflate_compressor;
 
 // Writes an animated PNG, one frame at a time, holding no more than one frame's bytes.
@@ -62,7 +62,7 @@ class ZuApngWriter : public ZuAnimationFormat {
 
   std::string m_path;
   ZuAnimationSettings m_settings;
-  std::unique_ptr<ZuFileStream> m_stream;
+  std::unique_ptr<ZuAnimationFile> m_file;  // made once the settings are checked
   std::unique_ptr<libdeflate_compressor, CompressorDeleter> m_compressor;
   uint32_t m_sequence = 0;  // the next frame control or frame data chunk's number
   uint32_t m_frames = 0;

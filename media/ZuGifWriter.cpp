@@ -1,13 +1,11 @@
 #include "media/ZuGifWriter.h"
 
 #include <algorithm>
-#include <cerrno>
 #include <cmath>
 #include <cstddef>
 #include <cstring>
 
 #include "host/image/ZuImage.h"
-#include "host/util/ZuFileStream.h"
 #include "media/ZuMediaError.h"
 
 namespace {
@@ -58,26 +56,17 @@ size_t CodedSize(const std::vector<uint32_t>& localTable, const std::vector<uint
 
 ZuGifWriter::ZuGifWriter(const std::string& path, const ZuAnimationSettings& settings,
                          const std::vector<uint32_t>& globalColours)
-    : m_path(path), m_settings(settings) {
+    : m_path(path), m_settings(settings), m_file(path) {
   m_settings.colours = std::clamp(m_settings.colours, 4, 256);
   while (m_globalSlots < m_settings.colours) {
     m_globalSlots *= 2;
   }
   m_globalIndex.Reset(256);
   AddToGlobal(globalColours);
-  std::string error;
-  m_file.reset(ZuFileStream::Open(path, ZuFileStream::Mode::kWrite, &error));
-  if (!m_file) {
-    throw ZuMediaError(path + ": cannot write: " + error);
-  }
   WriteHeader();
 }
 
-ZuGifWriter::~ZuGifWriter() {
-  if (m_file && !m_finished) {
-    m_file->Discard();
-  }
-}
+ZuGifWriter::~ZuGifWriter() = default;
 
 int64_t ZuGifTimeOfTick(int64_t tick, int frameRate) {
   return (200 * tick + frameRate) / (2 * int64_t{frameRate});
@@ -97,19 +86,11 @@ int64_t ZuGifWriter::MinDelay() const {
 }
 
 uint64_t ZuGifWriter::BytesWritten() const {
-  return m_file->GetSize();
-}
-
-void ZuGifWriter::ThrowWriteError() {
-  const int number = m_file->GetErrorNumber();
-  throw ZuMediaError(m_path + ": cannot write: " +
-                     (number != 0 ? std::strerror(number) : "the file could not be written"));
+  return m_file.Size();
 }
 
 void ZuGifWriter::Put(const std::vector<uint8_t>& bytes) {
-  if (!m_file->Write(bytes.data(), bytes.size())) {
-    ThrowWriteError();
-  }
+  m_file.Write(bytes.data(), bytes.size());
 }
 
 // The signature, the screen with its reserved global table, and the loop-forever extension.
@@ -303,14 +284,9 @@ void ZuGifWriter::Finish() {
   std::vector<uint8_t> table;
   PutTable(table, m_global);
   table.resize(3 * static_cast<size_t>(m_globalSlots), 0);
-  if (!m_file->Seek(kGlobalTableOffset)) {
-    ThrowWriteError();
-  }
+  m_file.Seek(kGlobalTableOffset);
   Put(table);
-  if (!m_file->Close()) {
-    ThrowWriteError();
-  }
-  m_finished = true;
+  m_file.Commit();
 }
 
 std::unique_ptr<ZuAnimationFormat> ZuOpenGif(const std::string& path,

@@ -5,12 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "media/ZuAnimationFile.h"
 #include "media/ZuAnimationFormat.h"
 #include "media/ZuColourQuantizer.h"
 #include "media/ZuColourTally.h"
 #include "media/ZuGifLzw.h"
-
-class ZuFileStream;
 
 // GIF's clock: the hundredth of a second picture tick of frameRate a second starts at, and
 // the shortest delay a frame gets at maxFrameRate frames a second at most.
@@ -65,11 +64,10 @@ class ZuGifWriter : public ZuAnimationFormat {
   void AddToGlobal(const std::vector<uint32_t>& colours);
   void PutFrame(const ZuPixelRect& rect, bool transparent, int64_t delay, const Coded& coded);
   void Put(const std::vector<uint8_t>& bytes);
-  void ThrowWriteError();
 
   std::string m_path;
   ZuAnimationSettings m_settings;
-  std::unique_ptr<ZuFileStream> m_file;
+  ZuAnimationFile m_file;
   int m_globalSlots = 2;              // entries reserved for the global table (a power of 2)
   std::vector<uint32_t> m_global{0};  // the global table; entry 0 is the transparent one
   ZuColourTally m_globalIndex;        // colour to its index in m_global
@@ -82,5 +80,4 @@ class ZuGifWriter : public ZuAnimationFormat {
   std::vector<uint8_t> m_indices;
   std::vector<uint8_t> m_rgba;  // the rect for the quantizer, unchanged pixels transparent
   std::vector<uint8_t> m_bytes;
-  bool m_finished = false;
 };

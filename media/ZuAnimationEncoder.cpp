@@ -48,30 +48,36 @@ ZuAnimationEncoder::ZuAnimationEncoder(std::unique_ptr<ZuAnimationFormat> format
       m_waiting(settings.width, settings.height),
       m_scaled(0, 0) {}
 
-void ZuAnimationEncoder::AddFrame(const ZuImage& given, const ZuPixelRect& givenChanges) {
-  const ZuImage* picture = &given;
-  ZuPixelRect changed = givenChanges;
-  const ZuPixelRect whole{0, 0, m_waiting.GetWidth(), m_waiting.GetHeight()};
-  if (given.GetWidth() != whole.right || given.GetHeight() != whole.bottom) {
-    if (changed.IsEmpty()) {
-      ++m_ticks;
-      return;
-    }
-    if (m_scaled.GetWidth() != whole.right) {
-      m_scaled = ZuImage(whole.right, whole.bottom);
-    }
-    m_scaler.Scale(given, m_scaled);
-    picture = &m_scaled;
-    changed = whole;
+const ZuImage& ZuAnimationEncoder::AtSize(const ZuImage& given) {
+  const int width = m_waiting.GetWidth();
+  const int height = m_waiting.GetHeight();
+  if (given.GetWidth() == width && given.GetHeight() == height) {
+    return given;
   }
+  if (m_scaled.GetWidth() != width) {
+    m_scaled = ZuImage(width, height);
+  }
+  m_scaler.Scale(given, m_scaled);
+  return m_scaled;
+}
+
+void ZuAnimationEncoder::AddFrame(const ZuImage& given, const ZuPixelRect& givenChanges) {
   const int64_t now = m_format->TimeOfTick(m_ticks++);
-  if (m_ticks == 1) {
-    CopyRect(*picture, m_waiting, whole);
+  const bool first = m_ticks == 1;
+  if (!first && givenChanges.IsEmpty()) {
+    return;
+  }
+  const ZuImage& picture = AtSize(given);
+  const ZuPixelRect whole{0, 0, m_waiting.GetWidth(), m_waiting.GetHeight()};
+  // A scaled picture may differ anywhere the scaler's filter reaches.
+  const ZuPixelRect changed = &picture == &given ? givenChanges.Intersect(whole) : whole;
+  if (first) {
+    CopyRect(picture, m_waiting, whole);
     m_waitingChanges = whole;
     m_waitingStart = now;
     return;
   }
-  const ZuPixelRect differs = DifferingRect(m_waiting, *picture, changed.Intersect(whole));
+  const ZuPixelRect differs = DifferingRect(m_waiting, picture, changed);
   if (differs.IsEmpty()) {
     return;
   }
@@ -80,7 +86,7 @@ void ZuAnimationEncoder::AddFrame(const ZuImage& given, const ZuPixelRect& given
     WriteWaiting(now);
     m_waitingStart = now;
   }
-  CopyRect(*picture, m_waiting, differs);
+  CopyRect(picture, m_waiting, differs);
   m_waitingChanges = m_waitingChanges.Union(differs);
 }
 

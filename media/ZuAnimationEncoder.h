@@ -28,6 +28,8 @@ class ZuAnimationEncoder : public ZuFrameSink {
   uint64_t BytesWritten() const { return m_format->BytesWritten(); }
 
  private:
+  // given, or given scaled to the animation's size (into m_scaled).
+  const ZuImage& AtSize(const ZuImage& given);
   // The waiting picture becomes a frame lasting until time.
   void WriteWaiting(int64_t until);
 

@@ -43,7 +43,6 @@ std::string Size(const ZuAnimationSettings& settings) {
   return std::to_string(settings.width) + "x" + std::to_string(settings.height);
 }
 
-// Writes one try; the size of the file, or 0 when it grew past maxBytes (nothing is left).
 // The colours most frames of a GIF of settings use, from a pass that writes nothing.
 std::vector<uint32_t> CountColours(const ZuAnimationSettings& settings,
                                    const ZuRenderPictures& render) {

@@ -7,6 +7,7 @@
 
 #include "host/image/ZuImage.h"
 #include "host/player/ZuClipLayer.h"
+#include "host/pointer/ZuPointerTags.h"
 #include "host/swf/ZuSwfTag.h"
 #include "host/swf/ZuSwfTagInfo.h"
 #include "host/swf/ZuTavoFile.h"
@@ -253,6 +254,9 @@ const ZuImage* ZuTavoPlayer::DrawCurrentScreen() {
 std::map<uint16_t, ZuTavoPlayer::DrawItem> ZuTavoPlayer::CollectItems(ZuShapeRenderer& renderer) {
   std::map<uint16_t, DrawItem> items;
   for (const auto& [depth, placement] : m_list.GetPlacements()) {
+    if (depth == kZuPointerDepth) {
+      continue;  // the recorded pointer: drawn over the picture by whoever shows it
+    }
     DrawItem& item = items[depth];
     item.placement = placement;
     if (placement.character == nullptr) {

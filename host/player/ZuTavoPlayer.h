@@ -27,7 +27,8 @@ class ZuSwfTag;
 // gradient and bitmap fills; solid lines), lossless bitmaps, placements with matrices and
 // colour transforms, clipping layers and the background colour. Content it does not draw
 // (text, sprites, buttons, video, morph shapes, filters) is skipped with one warning per
-// kind.
+// kind. The recorded pointer of an FMR movie (the placement at kZuPointerDepth) is not part
+// of the picture: ZuPointerOverlay draws it, as the viewer chose.
 //
 // Moving forward applies the frames in between to the display list; moving back rebuilds
 // it from frame 1. Either way only tags are walked: bitmaps are decoded when a picture is

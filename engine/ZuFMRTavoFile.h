@@ -7,6 +7,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "host/pointer/ZuPointerTrack.h"
 #include "host/swf/ZuSwfTag.h"
 #include "host/swf/ZuSwfTagSet.h"
 #include "host/swf/ZuTavoFile.h"
@@ -38,6 +39,11 @@ class ZuImage16BPP;
 //
 // The edits (frame removal, key-frame blocks and synthesis, split, merge and insertion)
 // are further members of this class, each concern in its own source file of this folder.
+//
+// The recorded pointer is not in the tag list the edits work on: loading takes it out into
+// a track of its own (ZuTakePointerTrack), each edit does to the track what it does to the
+// frames, and writing puts it back. So the clean-up blocks never free or remove it, and the
+// key frames the edits render (the player leaves the pointer out) never hold it.
 class ZuFMRTavoFile : public ZuTavoFile {
  public:
   // The largest frame count an edit may produce.
@@ -278,10 +284,15 @@ class ZuFMRTavoFile : public ZuTavoFile {
                                       std::list<ZuSwfTag*>& freeTags,
                                       std::list<ZuSwfTag*>& removeTags);
 
-  ZuString m_fileName;         // the backing SWF file; empty for a default movie
-  uint16_t m_highestId = 0;    // largest character id defined from the third tag on
-  int32_t m_bmpBitDepth = -1;  // bit depth of the movie's bitmaps; -1: not yet known
-  bool m_isValidFMR = false;   // result of the FMR test made when loading
-  bool m_deleteFile = false;   // destroy the backing file with the movie
-  std::string m_editError;     // why the last edit refused or threw; empty: no reason known
+  // Writes the movie's tags with the pointer track put back in; the tag list the edits work
+  // on stays without it.
+  ZuStatus SaveWithPointer(const ZuString& path);
+
+  ZuString m_fileName;            // the backing SWF file; empty for a default movie
+  ZuPointerTrack m_pointerTrack;  // one entry per frame, blank for a movie recorded without
+  uint16_t m_highestId = 0;       // largest character id defined from the third tag on
+  int32_t m_bmpBitDepth = -1;     // bit depth of the movie's bitmaps; -1: not yet known
+  bool m_isValidFMR = false;      // result of the FMR test made when loading
+  bool m_deleteFile = false;      // destroy the backing file with the movie
+  std::string m_editError;        // why the last edit refused or threw; empty: no reason known
 };

@@ -142,6 +142,13 @@ ZuErrorCodeEnum ZuFMRTavoFile::InsertFMRSWFFile(IZuStream* stream, int insertAt,
     return kZuFailure;
   }
 
+  // Frames go in before frame insertAt + 1; in front of the last frame, that frame shows the
+  // other movie's last picture, so it takes that frame's pointer too.
+  const int otherFrames = other->GetFrameCount();
+  ZuErasePointerFrames(m_pointerTrack, insertAt, framesFollow ? 0 : 1);
+  ZuInsertPointerFrames(m_pointerTrack, insertAt, other->m_pointerTrack, 0,
+                        framesFollow ? otherFrames - 1 : otherFrames);
+
   PendingTags copies;
   GetInsertableFMRTags(*other, copies.Tags(), framesFollow);
   InsertTags(pos, copies.Tags().begin(), copies.Tags().end());

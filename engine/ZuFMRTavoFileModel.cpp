@@ -9,6 +9,7 @@
 
 #include "engine/ZuFMRTavoFile.h"
 #include "host/player/ZuAnimationUtils.h"
+#include "host/pointer/ZuPointerTags.h"
 #include "host/util/ZuFile.h"
 #include "host/util/ZuFileStream.h"
 #include "host/util/ZuFileUtil.h"
@@ -101,6 +102,8 @@ ZuErrorCodeEnum ZuFMRTavoFile::Init(IZuStream* stream) {
   if (LoadFromStream(stream) == kZuFailure) {
     return kZuFailure;
   }
+  m_pointerTrack = ZuTakePointerTrack(*this);
+  m_pointerTrack.frames.resize(GetFrameCount());
   m_isValidFMR = ZuAnimationUtils::IsFMRSWF(*this);
   if (!m_isValidFMR) {
     return kZuSuccess;
@@ -187,8 +190,18 @@ void ZuFMRTavoFile::ClearTavoTagList(std::list<ZuSwfTag*>& tags) {
   tags.clear();
 }
 
-ZuErrorCodeEnum ZuFMRTavoFile::WriteToFile(const ZuString& path) {
+ZuStatus ZuFMRTavoFile::SaveWithPointer(const ZuString& path) {
+  const std::string why = ZuPutPointerTrack(*this, m_pointerTrack);
+  if (!why.empty()) {
+    return ZuStatus::Error(why);
+  }
   const ZuStatus status = SaveToFile(path.GetUTF8String());
+  ZuTakePointerTrack(*this);
+  return status;
+}
+
+ZuErrorCodeEnum ZuFMRTavoFile::WriteToFile(const ZuString& path) {
+  const ZuStatus status = SaveWithPointer(path);
   if (status.ok()) {
     return kZuSuccess;
   }

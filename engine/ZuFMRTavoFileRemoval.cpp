@@ -3,6 +3,7 @@
 // cut are repaired, and the first frame after the cut gets a key frame rendered from the
 // movie as it was loaded.
 
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <list>
@@ -131,6 +132,8 @@ ZuErrorCodeEnum ZuFMRTavoFile::RemoveFrames(int start, int count, const ZuString
   }
   const iterator after =
       EraseTagsAndUpdateFrameCount(first, rangeEnd, static_cast<int>(range.showFrames));
+  ZuErasePointerFrames(m_pointerTrack, static_cast<int>(std::max<int64_t>(lastKept, 0)),
+                       static_cast<int>(range.showFrames));
   ClearTavoTagList(range.discarded);
   bool cleanupFollows = false;
   SearchForKeyFrameBlock(after, cleanupFollows);

@@ -123,6 +123,13 @@ ZuErrorCodeEnum ZuFMRTavoFile::SplitSWF(int cutFrame, const ZuString& firstPath,
   // may hold no bitmap to tell it (a cut in the last frames), and a 32-bit picture stored
   // in 16 bits would not show the cut frame exactly.
   part.m_bmpBitDepth = GetBMPBitDepth();
+  // The second movie's first frame shows the cut frame, pointer and all; its presses and keys
+  // stay with the first movie.
+  part.m_pointerTrack = ZuSlicePointerTrack(m_pointerTrack, cutFrame - 1, frames - cutFrame + 1);
+  if (!part.m_pointerTrack.frames.empty()) {
+    part.m_pointerTrack.frames.front().pressed = 0;
+    part.m_pointerTrack.frames.front().keys.clear();
+  }
   // The second movie renders the key frame; why it could not is this movie's to tell.
   auto addKeyFrame = [&]() {
     try {
@@ -186,6 +193,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::SplitSWF(int cutFrame, const ZuString& firstPath,
   AppendTag(stop.release());
   AppendTag(Factory::CreateTagOfType(Factory::kShowFrame, 0, 0));
   SetFrameCount(static_cast<uint16_t>(firstFrames + 1));
+  ZuErasePointerFrames(m_pointerTrack, cutFrame, frames - cutFrame);
   return WriteToFile(firstPath);
 }
 

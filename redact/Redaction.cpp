@@ -5,6 +5,7 @@
 #include "host/image/ZuImage.h"
 #include "host/player/ZuAnimationUtils.h"
 #include "host/player/ZuTavoPlayer.h"
+#include "host/pointer/ZuPointerTags.h"
 #include "host/swf/ZuTavoFile.h"
 #include "redact/BlockOpening.h"
 #include "redact/PictureFill.h"
@@ -38,13 +39,19 @@ std::string RedactFrames(ZuTavoFile& movie, const RedactArea& area) {
     }
     return picture;
   };
+  // The recorded pointer is no picture: it stays out of the block openings and fills, and
+  // goes back in with every frame where it was.
   ZuTavoFile edited(movie);
+  const ZuPointerTrack pointer = ZuTakePointerTrack(edited);
   std::string refusal = OpenBlockWhereCarriedOver(edited, area.firstFrame, render);
   if (refusal.empty() && area.lastFrame < frames) {
     refusal = OpenBlockWhereCarriedOver(edited, area.lastFrame + 1, render);
   }
   if (refusal.empty()) {
     refusal = FillPlacedPictures(edited, area);
+  }
+  if (refusal.empty()) {
+    refusal = ZuPutPointerTrack(edited, pointer);
   }
   if (!refusal.empty()) {
     return refusal;

@@ -6,6 +6,7 @@
 
 #include <iterator>
 
+#include "host/pointer/ZuPointerTags.h"
 #include "host/swf/ZuSwfTagFactory.h"
 #include "host/swf/ZuTavoFile.h"
 
@@ -62,6 +63,10 @@ std::string DropFrames(ZuTavoFile& movie, const std::vector<bool>& keep) {
   if (frames == 0 || !keep.front() || !keep.back()) {
     return "the first and the last frame must stay";
   }
+  // The recorded pointer goes with its frames; the presses and keys of a dropped frame join
+  // the next kept frame, like its placements.
+  ZuPointerTrack pointer = ZuTakePointerTrack(movie);
+  ZuKeepPointerFrames(pointer, keep);
   size_t frame = 0;  // the frame the walk is in, from 0
   size_t kept = 0;
   for (auto tag = FirstFrameTag(movie); tag != movie.end() && frame < frames;) {
@@ -77,5 +82,5 @@ std::string DropFrames(ZuTavoFile& movie, const std::vector<bool>& keep) {
     }
   }
   movie.SetFrameCount(static_cast<uint16_t>(kept));
-  return "";
+  return ZuPutPointerTrack(movie, pointer);
 }

@@ -371,6 +371,15 @@ size_t CountFrames(const ZuTavoFile& movie) {
   return frames;
 }
 
+// Whether the track has nothing to write: no frames, or frames without a pointer or events,
+// and the default settings.
+bool IsBlank(const ZuPointerTrack& track) {
+  return track.settings == ZuOverlaySettings{} &&
+         std::all_of(track.frames.begin(), track.frames.end(), [](const ZuPointerFrame& frame) {
+           return !frame.shown && frame.held == 0 && frame.pressed == 0 && frame.keys.empty();
+         });
+}
+
 // The highest id the movie's definitions take (its pictures'; a track taken out no longer
 // counts), so that the pointer's ids do not climb with every edit.
 uint32_t HighestDefinedId(const ZuTavoFile& movie) {
@@ -430,7 +439,7 @@ ZuPointerTrack ZuTakePointerTrack(ZuTavoFile& movie) {
 }
 
 std::string ZuPutPointerTrack(ZuTavoFile& movie, const ZuPointerTrack& track) {
-  if (track.Empty()) {
+  if (IsBlank(track)) {
     return "";
   }
   const size_t frames = CountFrames(movie);

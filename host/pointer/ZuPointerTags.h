@@ -36,7 +36,7 @@ ZuPointerTrack ZuReadPointerTrack(const ZuTavoFile& movie);
 // The same, taking the track's tags out of the movie and destroying them.
 ZuPointerTrack ZuTakePointerTrack(ZuTavoFile& movie);
 // Writes track into a movie that holds no track, its shapes taking character ids above the
-// movie's highest. An empty track writes nothing. Returns "" on success; otherwise why not,
-// one line, and the movie is unchanged: the track must have one frame per frame of the movie
-// and the ids must fit below 65536.
+// movie's highest. A track that shows nothing and holds no events writes nothing. Returns "" on
+// success; otherwise why not, one line, and the movie is unchanged: the track must have one frame
+// per frame of the movie and the ids must fit below 65536.
 std::string ZuPutPointerTrack(ZuTavoFile& movie, const ZuPointerTrack& track);

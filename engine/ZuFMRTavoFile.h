@@ -40,10 +40,12 @@ class ZuImage16BPP;
 // The edits (frame removal, key-frame blocks and synthesis, split, merge and insertion)
 // are further members of this class, each concern in its own source file of this folder.
 //
-// The recorded pointer is not in the tag list the edits work on: loading takes it out into
-// a track of its own (ZuTakePointerTrack), each edit does to the track what it does to the
-// frames, and writing puts it back. So the clean-up blocks never free or remove it, and the
-// key frames the edits render (the player leaves the pointer out) never hold it.
+// The recorded pointer is not in the tag list the edits work on: an edit takes it out into a
+// track of its own (ZuTakePointerTrack) before it changes anything, does to the track what it
+// does to the frames, and writing puts it back; an edit that stops short puts it back as it
+// was. So the clean-up blocks never free or remove it, and the key frames the edits render
+// (the player leaves the pointer out) never hold it. Between edits the movie holds its
+// pointer like any SWF, for whoever reads or saves it.
 class ZuFMRTavoFile : public ZuTavoFile {
  public:
   // The largest frame count an edit may produce.
@@ -284,15 +286,31 @@ class ZuFMRTavoFile : public ZuTavoFile {
                                       std::list<ZuSwfTag*>& freeTags,
                                       std::list<ZuSwfTag*>& removeTags);
 
-  // Writes the movie's tags with the pointer track put back in; the tag list the edits work
-  // on stays without it.
-  ZuStatus SaveWithPointer(const ZuString& path);
+  // Takes the pointer out of the tag list into m_pointerTrack (one entry per frame) for the
+  // edit about to change the movie; nothing when it is out already. PutPointerBack() puts it
+  // back; false, with the reason in the edit error, when the track no longer fits the frames.
+  void TakePointerOut();
+  bool PutPointerBack();
+  // For the length of an edit: the pointer out of the list, and back in when the edit ends
+  // without writing it. An edit inside another (merge's insertions) leaves it to the outer.
+  class PointerOutForEdit {
+   public:
+    explicit PointerOutForEdit(ZuFMRTavoFile& movie);
+    ~PointerOutForEdit();
+    PointerOutForEdit(const PointerOutForEdit&) = delete;
+    PointerOutForEdit& operator=(const PointerOutForEdit&) = delete;
+
+   private:
+    ZuFMRTavoFile& m_movie;
+    bool m_took;
+  };
 
   ZuString m_fileName;            // the backing SWF file; empty for a default movie
-  ZuPointerTrack m_pointerTrack;  // one entry per frame, blank for a movie recorded without
-  uint16_t m_highestId = 0;       // largest character id defined from the third tag on
-  int32_t m_bmpBitDepth = -1;     // bit depth of the movie's bitmaps; -1: not yet known
-  bool m_isValidFMR = false;      // result of the FMR test made when loading
-  bool m_deleteFile = false;      // destroy the backing file with the movie
-  std::string m_editError;        // why the last edit refused or threw; empty: no reason known
+  ZuPointerTrack m_pointerTrack;  // the pointer while an edit has it out of the list
+  bool m_pointerOut = false;
+  uint16_t m_highestId = 0;    // largest character id defined from the third tag on
+  int32_t m_bmpBitDepth = -1;  // bit depth of the movie's bitmaps; -1: not yet known
+  bool m_isValidFMR = false;   // result of the FMR test made when loading
+  bool m_deleteFile = false;   // destroy the backing file with the movie
+  std::string m_editError;     // why the last edit refused or threw; empty: no reason known
 };

@@ -123,6 +123,8 @@ ZuErrorCodeEnum ZuFMRTavoFile::InsertFMRSWFFile(IZuStream* stream, int insertAt,
     return kZuFailure;
   }
 
+  const PointerOutForEdit pointerOut(*this);
+  other->TakePointerOut();
   iterator pos = FindNthFrame(static_cast<unsigned>(insertAt));
   if (pos != end() && insertAt != 0) {
     ++pos;  // from the ShowFrame that ends frame insertAt to the first tag after it

@@ -102,8 +102,6 @@ ZuErrorCodeEnum ZuFMRTavoFile::Init(IZuStream* stream) {
   if (LoadFromStream(stream) == kZuFailure) {
     return kZuFailure;
   }
-  m_pointerTrack = ZuTakePointerTrack(*this);
-  m_pointerTrack.frames.resize(GetFrameCount());
   m_isValidFMR = ZuAnimationUtils::IsFMRSWF(*this);
   if (!m_isValidFMR) {
     return kZuSuccess;
@@ -190,18 +188,48 @@ void ZuFMRTavoFile::ClearTavoTagList(std::list<ZuSwfTag*>& tags) {
   tags.clear();
 }
 
-ZuStatus ZuFMRTavoFile::SaveWithPointer(const ZuString& path) {
-  const std::string why = ZuPutPointerTrack(*this, m_pointerTrack);
-  if (!why.empty()) {
-    return ZuStatus::Error(why);
+void ZuFMRTavoFile::TakePointerOut() {
+  if (m_pointerOut) {
+    return;
   }
-  const ZuStatus status = SaveToFile(path.GetUTF8String());
-  ZuTakePointerTrack(*this);
-  return status;
+  m_pointerTrack = ZuTakePointerTrack(*this);
+  m_pointerTrack.frames.resize(GetFrameCount());
+  m_pointerOut = true;
+}
+
+bool ZuFMRTavoFile::PutPointerBack() {
+  if (!m_pointerOut) {
+    return true;
+  }
+  m_pointerOut = false;
+  const std::string why = ZuPutPointerTrack(*this, m_pointerTrack);
+  m_pointerTrack = {};
+  if (!why.empty()) {
+    m_editError = why;
+  }
+  return why.empty();
+}
+
+ZuFMRTavoFile::PointerOutForEdit::PointerOutForEdit(ZuFMRTavoFile& movie)
+    : m_movie(movie), m_took(!movie.m_pointerOut) {
+  m_movie.TakePointerOut();
+}
+
+ZuFMRTavoFile::PointerOutForEdit::~PointerOutForEdit() {
+  if (!m_took) {
+    return;
+  }
+  // An edit that stopped short left the frames and the track in step, or did not touch them.
+  const std::string error = m_movie.m_editError;
+  m_movie.PutPointerBack();
+  m_movie.m_editError = error;
 }
 
 ZuErrorCodeEnum ZuFMRTavoFile::WriteToFile(const ZuString& path) {
-  const ZuStatus status = SaveWithPointer(path);
+  if (!PutPointerBack()) {
+    return kZuErrorWrite;
+  }
+  const ZuStatus status = SaveToFile(path.GetUTF8String());
   if (status.ok()) {
     return kZuSuccess;
   }

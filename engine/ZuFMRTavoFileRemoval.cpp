@@ -120,6 +120,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::RemoveFrames(int start, int count, const ZuString
   // which may take every bitmap away (a cut of every picture): found afterwards, none would
   // say 32 bits, and a 32-bit picture kept in 16 bits would not be exact.
   GetBMPBitDepth();
+  const PointerOutForEdit pointerOut(*this);
 
   iterator first = lastKept + 1 < 1 ? FindNthFrame(0) : FindNthFrame(static_cast<unsigned>(start));
   if (first != end() && lastKept + 1 >= 2) {

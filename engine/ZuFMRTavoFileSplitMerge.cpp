@@ -97,6 +97,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::SplitSWF(int cutFrame, const ZuString& firstPath,
   if (cutFrame < 1 || cutFrame >= frames) {
     return kZuFailure;
   }
+  const PointerOutForEdit pointerOut(*this);
   const iterator cut = FindNthTagOfType(Factory::kShowFrame, static_cast<unsigned>(cutFrame));
   if (cut == end()) {
     return kZuSuccess;  // the header promises frames the tags do not hold: nothing to split
@@ -126,6 +127,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::SplitSWF(int cutFrame, const ZuString& firstPath,
   // The second movie's first frame shows the cut frame, pointer and all; its presses and keys
   // stay with the first movie.
   part.m_pointerTrack = ZuSlicePointerTrack(m_pointerTrack, cutFrame - 1, frames - cutFrame + 1);
+  part.m_pointerOut = true;
   if (!part.m_pointerTrack.frames.empty()) {
     part.m_pointerTrack.frames.front().pressed = 0;
     part.m_pointerTrack.frames.front().keys.clear();
@@ -216,6 +218,7 @@ ZuErrorCodeEnum ZuFMRTavoFile::MergeSWFs(std::vector<ZuString>& paths, const ZuS
   if (paths.empty()) {
     return kZuFailure;
   }
+  const PointerOutForEdit pointerOut(*this);
   ZuErrorCodeEnum result = kZuSuccess;
   for (const ZuString& path : paths) {
     // The frame count taken as seconds is at or past the end at any frame rate from 1, so

@@ -11,6 +11,7 @@
 
 #include "engine/ZuFMRTavoFile.h"
 #include "host/player/ZuAnimationUtils.h"
+#include "host/pointer/ZuPointerTags.h"
 #include "host/swf/ZuSwfLosslessBitmap.h"
 #include "host/swf/ZuTavoFile.h"
 #include "host/swf/ZuTavoIDMap.h"
@@ -20,6 +21,7 @@
 #include "retime/KeptFrames.h"
 #include "retime/StillFrames.h"
 #include "tests/support/MoviePictures.h"
+#include "tests/support/PointerTracks.h"
 #include "tests/support/ScreenFrames.h"
 
 namespace edit_chain {
@@ -100,6 +102,11 @@ std::string Chain::AddSource(const std::string& path, int* index) {
     return error.empty() ? path + ": no frames" : error;
   }
   const int source = static_cast<int>(m_sourceFrames.size());
+  ZuTavoFile loaded;
+  if (std::string why = ReadMovie(path, loaded); !why.empty()) {
+    return why;
+  }
+  m_sourceTracks.push_back(ZuReadPointerTrack(loaded));
   Movie movie{path, {}};
   for (int frame = 1; frame <= static_cast<int>(frames.size()); ++frame) {
     movie.frames.push_back({source, frame});
@@ -120,10 +127,17 @@ std::string Chain::NextFile() {
 std::string Chain::Check(const Movie& movie) const {
   const std::string& path = movie.path;
   try {
-    const ZuFMRTavoFile loaded{ZuString(path)};
-    if (!loaded.IsValidFMRSWF()) {
-      return path + " is not an FMR movie: " + ZuAnimationUtils::WhyNotFMRSWF(loaded) +
-             loaded.GetEditError();
+    ZuTavoFile loaded;
+    const ZuFMRTavoFile fmr{ZuString(path)};
+    if (!fmr.IsValidFMRSWF()) {
+      return path + " is not an FMR movie: " + ZuAnimationUtils::WhyNotFMRSWF(fmr) +
+             fmr.GetEditError();
+    }
+    if (std::string error = ReadMovie(path, loaded); !error.empty()) {
+      return error;
+    }
+    if (std::string error = CheckPointer(movie, loaded); !error.empty()) {
+      return error;
     }
   } catch (int) {
     return path + " does not load";
@@ -151,6 +165,27 @@ std::string Chain::Check(const Movie& movie) const {
   }
   if (onWritten) {
     onWritten(path);
+  }
+  return {};
+}
+
+std::string Chain::CheckPointer(const Movie& movie, const ZuTavoFile& loaded) const {
+  const ZuPointerTrack track = ZuReadPointerTrack(loaded);
+  const ZuPointerFrame blank;
+  for (size_t i = 0; i < movie.frames.size(); ++i) {
+    const FrameRef& ref = movie.frames[i];
+    const ZuPointerTrack& source = m_sourceTracks[static_cast<size_t>(ref.source)];
+    const ZuPointerFrame& want = PointerOf(ref);
+    const ZuPointerFrame& got = i < track.frames.size() ? track.frames[i] : blank;
+    const bool same =
+        got.shown == want.shown && got.held == want.held &&
+        (!want.shown || (got.x == want.x && got.y == want.y &&
+                         track.shapes[size_t(got.shape)] == source.shapes[size_t(want.shape)]));
+    if (!same) {
+      return movie.path + ": frame " + std::to_string(i + 1) +
+             " should hold the pointer of frame " + std::to_string(ref.frame) + " of source " +
+             std::to_string(ref.source);
+    }
   }
   return {};
 }
@@ -296,6 +331,37 @@ Edit Chain::Pick(int from, const Chooser& below) const {
   return {Kind::kRedact, first, last, 0, 0, cover};
 }
 
+const ZuPointerFrame& Chain::PointerOf(const FrameRef& frame) const {
+  static const ZuPointerFrame kNone;
+  const ZuPointerTrack& track = m_sourceTracks[size_t(frame.source)];
+  return track.Empty() ? kNone : track.frames[size_t(frame.frame) - 1];
+}
+
+bool Chain::PointerMoves(const FrameRef& before, const FrameRef& after) const {
+  const ZuImage& stage = m_sourceFrames[size_t(after.source)].front();
+  // The stage pixels the pointer of a frame covers.
+  const auto box = [&](const FrameRef& frame) {
+    const ZuPointerFrame& pointer = PointerOf(frame);
+    if (!pointer.shown) {
+      return ZuPixelRect{};
+    }
+    const ZuPointerShape& shape =
+        m_sourceTracks[size_t(frame.source)].shapes[size_t(pointer.shape)];
+    const ZuPixelRect drawn{pointer.x - shape.hotX, pointer.y - shape.hotY,
+                            pointer.x - shape.hotX + shape.width,
+                            pointer.y - shape.hotY + shape.height};
+    return drawn.Intersect({0, 0, stage.GetWidth(), stage.GetHeight()});
+  };
+  const ZuPointerFrame& a = PointerOf(before);
+  const ZuPointerFrame& b = PointerOf(after);
+  const bool sameShape =
+      a.shown == b.shown &&
+      (!a.shown || m_sourceTracks[size_t(before.source)].shapes[size_t(a.shape)] ==
+                       m_sourceTracks[size_t(after.source)].shapes[size_t(b.shape)]);
+  const bool moved = !sameShape || (a.shown && (a.x != b.x || a.y != b.y));
+  return moved && !box(before).Union(box(after)).IsEmpty();
+}
+
 std::string Chain::TimingKeeps(const Movie& in, const ZuTavoFile& movie, const Edit& edit,
                                std::vector<bool>* keep) const {
   const size_t n = in.frames.size();
@@ -304,14 +370,16 @@ std::string Chain::TimingKeeps(const Movie& in, const ZuTavoFile& movie, const E
     *keep = SpeedKeeps(in.Count(), edit.a, edit.b, edit.step);
     return keep->size() == n ? "" : wrongSize;
   }
-  // A frame is still when it shows its model's previous picture again; but a frame that
-  // opens a key-frame block places the whole stage, and its tags cannot know that.
+  // A frame is still when it shows its model's previous picture again, the pointer where it
+  // was; but a frame that opens a key-frame block places the whole stage, and its tags cannot
+  // know that.
   const std::vector<bool> still = FindStillFrames(movie, {});
   const std::vector<int> starts = BlockStarts(movie);
   for (size_t i = 0; i < n && still.size() == n; ++i) {
     std::string where;
-    const bool same = i > 0 && CountDifferentPixels(Picture(in.frames[i]),
-                                                    Picture(in.frames[i - 1]), &where) == 0;
+    const bool same =
+        i > 0 && !PointerMoves(in.frames[i - 1], in.frames[i]) &&
+        CountDifferentPixels(Picture(in.frames[i]), Picture(in.frames[i - 1]), &where) == 0;
     // A redaction may cover all that a placement changes: the frame then shows the picture
     // before it again, and still places it.
     const bool covered = !in.frames[i].covers.empty() && same && !still[i];
@@ -481,7 +549,11 @@ std::string AddRecordedSources(Chain& chain, const std::string& folder) {
     std::string error;
     const std::unique_ptr<ZuTavoFile> movie =
         RecordPictures(r.fewColours ? FewColours(frames) : frames, r.depth, r.blockFrames, &error);
-    if (movie != nullptr) {
+    if (movie != nullptr && !r.form) {
+      error = ZuPutPointerTrack(
+          *movie, MakePointerTrack(movie->GetFrameCount(), 21, 13, static_cast<uint32_t>(i)));
+    }
+    if (movie != nullptr && error.empty()) {
       error = WriteMovie(*movie, path);
     }
     if (error.empty() && r.form) {

@@ -6,14 +6,15 @@
 #include <vector>
 
 #include "host/image/ZuImage.h"
+#include "host/pointer/ZuPointerTrack.h"
 
 class ZuTavoFile;
 
 // Chains of edits checked against a model of what each frame of every result must show:
-// a frame of one of the source movies. The sources are FMR movie files of one stage size at
-// 10 frames per second; every file an edit writes joins a pool that later edits take from,
-// so that results are edited again, inserted and merged. Free of GoogleTest, so that the
-// fuzzer drives the same chains from its input.
+// a frame of one of the source movies, its picture and its recorded pointer. The sources are FMR
+// movie files of one stage size at 10 frames per second; every file an edit writes joins a pool
+// that later edits take from, so that results are edited again, inserted and merged. Free of
+// GoogleTest, so that the fuzzer drives the same chains from its input.
 namespace edit_chain {
 
 // A rectangle of the stage covered with a colour (0xRRGGBB).
@@ -87,6 +88,13 @@ class Chain {
 
  private:
   std::string Check(const Movie& movie) const;
+  // Whether every frame of the movie at path holds its model frame's pointer (position, shape,
+  // buttons held).
+  std::string CheckPointer(const Movie& movie, const ZuTavoFile& loaded) const;
+  // The pointer a frame holds: its source frame's.
+  const ZuPointerFrame& PointerOf(const FrameRef& frame) const;
+  // Whether the pointer's change from one frame to the next shows on the stage.
+  bool PointerMoves(const FrameRef& before, const FrameRef& after) const;
   // What frame shows: its source frame, covered.
   ZuImage Picture(const FrameRef& frame) const;
   // The timing edits: the frames to keep of movie, loaded from in, or why not.
@@ -96,15 +104,16 @@ class Chain {
 
   std::string m_folder;
   std::vector<std::vector<ZuImage>> m_sourceFrames;
+  std::vector<ZuPointerTrack> m_sourceTracks;
   std::vector<Movie> m_pool;
   int m_files = 0;
   int m_edits = 0;  // edits made by Apply
 };
 
 // Records the chains' source movies into folder, 15 screen-like pictures of 21 x 13 each (a
-// 32-bit movie of 3-frame blocks, a 16-bit one of 1-frame blocks, one long block, and the
-// forms above), and adds them to the chain's pool in the order of Source. Returns what went
-// wrong.
+// 32-bit movie of 3-frame blocks, a 16-bit one of 1-frame blocks, one long block, these three
+// with a recorded pointer, and the forms above), and adds them to the chain's pool in the order of
+// Source. Returns what went wrong.
 enum Source { k32, k16, kLongBlock, kColourMapped, kRemovesFirst16, kIdsAgain32, kSources };
 std::string AddRecordedSources(Chain& chain, const std::string& folder);
 

@@ -68,6 +68,17 @@ inline std::string WriteMovie(ZuTavoFile& movie, const std::string& path) {
   return stream->Close() ? "" : path + ": not written";
 }
 
+// Loads the SWF file at path into movie; returns why not ("" when loaded).
+inline std::string ReadMovie(const std::string& path, ZuTavoFile& movie) {
+  std::string reason;
+  std::unique_ptr<ZuFileStream> stream(
+      ZuFileStream::Open(path, ZuFileStream::Mode::kRead, &reason));
+  if (stream == nullptr) {
+    return path + ": " + reason;
+  }
+  return movie.LoadFromStream(stream.get()) == kZuSuccess ? "" : path + ": " + movie.GetLastError();
+}
+
 // Every frame of the SWF file at path as the player shows it; empty, with *error set, when
 // the player cannot load it or show one of its frames.
 inline Pictures RenderMovieFrames(const std::string& path, std::string* error) {

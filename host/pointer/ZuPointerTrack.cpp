@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <map>
 
+#include "host/swf/ZuSwfLosslessBitmap.h"
+
 namespace {
 
 struct LookName {
@@ -62,12 +64,14 @@ int ZuPointerTrack::KeyPressCount() const {
   return static_cast<int>(count);
 }
 
-int ZuPointerTrack::AddShape(const ZuPointerShape& shape) {
+int ZuPointerTrack::AddShape(const ZuPointerShape& given) {
+  ZuPointerShape shape = given;
+  ZuSwfLosslessBitmap::RoundAsPremultiplied(shape.rgba.data(), shape.rgba.size() / 4);
   const auto found = std::find(shapes.begin(), shapes.end(), shape);
   if (found != shapes.end()) {
     return static_cast<int>(found - shapes.begin());
   }
-  shapes.push_back(shape);
+  shapes.push_back(std::move(shape));
   return static_cast<int>(shapes.size()) - 1;
 }
 

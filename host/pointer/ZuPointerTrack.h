@@ -18,7 +18,9 @@ struct ZuPointerShape {
   int height = 0;
   int hotX = 0;  // the hot spot inside the image: the pixel that points
   int hotY = 0;
-  std::vector<uint8_t> rgba;  // width x height pixels, RGBA, not premultiplied
+  // width x height pixels, RGBA, not premultiplied; rounded as the movie keeps them
+  // (ZuPointerTrack::AddShape sees to it).
+  std::vector<uint8_t> rgba;
 
   bool operator==(const ZuPointerShape&) const = default;
 };
@@ -72,7 +74,9 @@ struct ZuPointerTrack {
   // Whether any frame shows the pointer, and how many key presses the track holds.
   bool HasPointer() const;
   int KeyPressCount() const;
-  // The index of shape in shapes, added when it is new.
+  // The index of shape in shapes, added when it is new. Its pixels are rounded first as a
+  // movie keeps them (partly transparent colours premultiplied), so that a track written and
+  // read back is the same track.
   int AddShape(const ZuPointerShape& shape);
 };
 

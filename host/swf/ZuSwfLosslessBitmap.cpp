@@ -449,3 +449,11 @@ bool ZuSwfDefineBitsLossless2Tag::CreateImage(const ZuImage16BPP& image) {
 ZuImage* ZuSwfDefineBitsLossless2Tag::DecodeImage(std::string* error) const {
   return ZuSwfLosslessBitmap::Decode(m_body.span(), HasAlpha(), error).release();
 }
+
+void ZuSwfLosslessBitmap::RoundAsPremultiplied(uint8_t* rgba, size_t count) {
+  for (uint8_t* pixel = rgba; pixel != rgba + 4 * count; pixel += 4) {
+    const uint8_t a = pixel[3];
+    PutPremultiplied(pixel, Premultiply(pixel[0], a), Premultiply(pixel[1], a),
+                     Premultiply(pixel[2], a), a);
+  }
+}

@@ -79,6 +79,11 @@ class ZuSwfLosslessBitmap {
   // repeat in the low ones, so that 31 becomes 255.
   static constexpr uint8_t Widen5(unsigned v) { return static_cast<uint8_t>((v << 3) | (v >> 2)); }
 
+  // Rounds straight RGBA pixels (count of them, in place) to what a format 5
+  // DefineBitsLossless2 body gives back: premultiplying drops colour where alpha is low, and
+  // fully transparent pixels come back black.
+  static void RoundAsPremultiplied(uint8_t* rgba, size_t count);
+
   // The picture of a body as straight (not premultiplied) RGBA, or null with a one-line
   // reason in *error (which may be null): a cut-off header, an unknown format, no pixels,
   // more than 16384 x 16384 pixels, data that does not inflate or falls short of width x

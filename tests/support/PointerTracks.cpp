@@ -21,8 +21,8 @@ ZuPointerShape MakeShape(int width, int height, int hotX, int hotY, std::mt19937
 ZuPointerTrack MakePointerTrack(int frames, int width, int height, uint32_t seed) {
   std::mt19937 random(seed);
   ZuPointerTrack track;
-  track.shapes.push_back(MakeShape(3, 4, 0, 0, random));
-  track.shapes.push_back(MakeShape(5, 3, 2, 1, random));
+  track.AddShape(MakeShape(3, 4, 0, 0, random));
+  track.AddShape(MakeShape(5, 3, 2, 1, random));
   ZuPointerFrame frame;
   for (int i = 0; i < frames; ++i) {
     const uint32_t dice = random() % 8;

@@ -28,8 +28,21 @@ struct CaptureOptions {
   std::string output;
   std::string region;
   double delay = 0;
+  std::string keys;
+  bool noPointer = false;
   ZuScreenCaptureOptions screen;
 };
+
+// --keys as given ("" when it came with no word): which keys to record.
+ZuKeyCapture ParseKeys(const std::string& word) {
+  if (word.empty() || word == "shortcuts") {
+    return ZuKeyCapture::kShortcuts;
+  }
+  if (word == "all") {
+    return ZuKeyCapture::kAll;
+  }
+  throw CliError("--keys: give shortcuts or all, not '" + word + "'", kExitUsage);
+}
 
 // "captured 12.3 s, 185 frames, 0 dropped"
 std::string CaptureText(const ZuCaptureStatus& status) {
@@ -87,7 +100,12 @@ std::unique_ptr<ZuTavoFile> CaptureOrThrow(const CaptureOptions& options, ZuCapt
   }
 }
 
-void RunCapture(CaptureOptions& options, CLI::Option& display) {
+void RunCapture(CaptureOptions& options, CLI::Option& display, CLI::Option& keys) {
+  options.screen.keys = keys.count() > 0 ? ParseKeys(options.keys) : ZuKeyCapture::kOff;
+  options.screen.pointer = !options.noPointer;
+  options.screen.warn = [](const std::string& warning) {
+    std::fprintf(stderr, "warning: %s\n", warning.c_str());
+  };
   if (!options.region.empty()) {
     ZuScreenCaptureOptions& screen = options.screen;
     ParseScreenRegion("--region", options.region, screen.width, screen.height, screen.x, screen.y);
@@ -129,5 +147,14 @@ void AddCaptureCommand(CLI::App& app) {
   command->add_option("--delay", options->delay, "Seconds to wait before the first frame")
       ->check(SecondsOption());
   AddDepthOption(*command, options->screen.depth);
-  command->callback([options, display] { RunCapture(*options, *display); });
+  CLI::Option* keys =
+      command
+          ->add_option("--keys", options->keys,
+                       "Record key presses beside the pictures: shortcuts (the default: keys "
+                       "with Ctrl, Alt or Super, and Return, Tab, Escape, arrows...) or all "
+                       "(everything typed, passwords too, is stored in the movie)")
+          ->expected(0, 1);
+  command->add_flag("--no-pointer", options->noPointer,
+                    "Record no pointer (position, shape, buttons) beside the pictures");
+  command->callback([options, display, keys] { RunCapture(*options, *display, *keys); });
 }

@@ -4,9 +4,10 @@
 
 #include "media/ZuVideoDecoder.h"
 
-ZuReadAhead::ZuReadAhead(ZuVideoDecoder& decoder, int ahead)
+ZuReadAhead::ZuReadAhead(ZuVideoDecoder& decoder, int ahead, std::function<void()> afterRead)
     : m_decoder(decoder),
       m_ahead(static_cast<size_t>(ahead > 0 ? ahead : 1)),
+      m_afterRead(std::move(afterRead)),
       m_thread([this] { Run(); }) {}
 
 ZuReadAhead::~ZuReadAhead() {
@@ -60,6 +61,9 @@ void ZuReadAhead::Run() {
       read.picture = TakeRoom();
       if (!read.picture || !m_decoder.Next(*read.picture, read.time, read.duration)) {
         break;
+      }
+      if (m_afterRead) {
+        m_afterRead();
       }
       {
         const std::lock_guard<std::mutex> lock(m_mutex);

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <deque>
 #include <exception>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <thread>
@@ -23,8 +24,10 @@ class ZuVideoDecoder;
 // stops the thread after the picture it is reading (or waiting for room to keep it).
 class ZuReadAhead {
  public:
-  // Starts reading from decoder, keeping at most `ahead` pictures not yet taken.
-  ZuReadAhead(ZuVideoDecoder& decoder, int ahead);
+  // Starts reading from decoder, keeping at most `ahead` pictures not yet taken. afterRead,
+  // when given, runs on the reading thread just after each picture is read, before it can
+  // be taken (what goes with a grab is sampled at its time).
+  ZuReadAhead(ZuVideoDecoder& decoder, int ahead, std::function<void()> afterRead = {});
   ~ZuReadAhead();
   ZuReadAhead(const ZuReadAhead&) = delete;
   ZuReadAhead& operator=(const ZuReadAhead&) = delete;
@@ -48,6 +51,7 @@ class ZuReadAhead {
 
   ZuVideoDecoder& m_decoder;
   const size_t m_ahead;
+  const std::function<void()> m_afterRead;
   std::mutex m_mutex;
   std::condition_variable m_changed;
   std::deque<Read> m_ready;                       // read, not taken yet, oldest first

@@ -1,6 +1,7 @@
 #include "tests/media/XvfbScreen.h"
 
 #include <X11/Xlib.h>
+#include <X11/extensions/Xfixes.h>
 #include <signal.h>
 #include <spawn.h>
 #include <sys/wait.h>
@@ -59,4 +60,26 @@ void XvfbScreen::Paint(uint32_t rgb) {
   XSetWindowBackground(m_display, root, rgb);
   XClearWindow(m_display, root);
   XSync(m_display, False);
+}
+
+bool XvfbScreen::Xdotool(const std::vector<std::string>& words) const {
+  std::vector<std::string> command{"/usr/bin/env", "DISPLAY=" + m_name, "/usr/bin/xdotool"};
+  command.insert(command.end(), words.begin(), words.end());
+  const pid_t pid = SpawnProgram(command);
+  int status = 0;
+  return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) &&
+         WEXITSTATUS(status) == 0;
+}
+
+bool XvfbScreen::CursorImage(int& width, int& height, int& hotX, int& hotY) const {
+  XFixesCursorImage* image = XFixesGetCursorImage(m_display);
+  if (image == nullptr) {
+    return false;
+  }
+  width = image->width;
+  height = image->height;
+  hotX = image->xhot;
+  hotY = image->yhot;
+  XFree(image);
+  return true;
 }

@@ -1,5 +1,5 @@
 // fmredit capture of an Xvfb screen whose colour the test sets, ended by its duration or by
-// Ctrl-C part way.
+// Ctrl-C part way, and the pointer and keys it records beside the pictures.
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
@@ -14,9 +14,11 @@
 #include <cstring>
 #include <filesystem>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "host/player/ZuAnimationUtils.h"
+#include "host/pointer/ZuPointerTags.h"
 #include "tests/cli/CliTestUtil.h"
 #include "tests/media/MediaTestUtil.h"
 #include "tests/media/XvfbScreen.h"
@@ -133,6 +135,120 @@ TEST(ScreenCapture, DurationAndRegion) {
                                          screen.Name(), "--region", "64x48+300+0"});
   ExpectOneLineError(outside, "not inside the screen", 1);
   EXPECT_EQ(FilesIn(dir), std::vector<std::string>{"short.swf"});
+}
+
+// The pointer's states over a track's frames, one per run of frames alike: (-1, -1) for
+// frames that show no pointer, with the length of each run.
+struct PointerRun {
+  int x;
+  int y;
+  int frames;
+};
+std::vector<PointerRun> PointerRuns(const ZuPointerTrack& track) {
+  std::vector<PointerRun> runs;
+  for (const ZuPointerFrame& frame : track.frames) {
+    const int x = frame.shown ? frame.x : -1;
+    const int y = frame.shown ? frame.y : -1;
+    if (runs.empty() || runs.back().x != x || runs.back().y != y) {
+      runs.push_back({x, y, 0});
+    }
+    ++runs.back().frames;
+  }
+  return runs;
+}
+
+// What xdotool does during a capture of the region 64x48+8+8, each step lasting several
+// frames: the pointer starts in the middle of the screen (outside the region), stops at two
+// places inside it, clicks and types at the second, and leaves.
+const std::vector<std::vector<std::string>> kInputSteps = {
+    {"mousemove", "30", "20"},
+    {"mousemove", "50", "40"},
+    {"click", "1"},
+    {"key", "ctrl+s"},
+    {"key", "a"},
+    {"mousemove", "200", "200"},
+};
+// Where the pointer stood for the steps above, relative to the region; (-1, -1): outside.
+const std::vector<std::pair<int, int>> kPointerStops = {{-1, -1}, {22, 12}, {42, 32}, {-1, -1}};
+
+// The pointer, the click and the keys are recorded frame by frame as the options ask, and
+// never drawn into the pictures.
+TEST(ScreenCapture, RecordsThePointerAndKeysBesideThePictures) {
+  struct Case {
+    std::vector<std::string> options;
+    bool pointer;
+    std::vector<std::string> keys;
+  };
+  const Case cases[] = {
+      {{"--keys"}, true, {"Ctrl+S"}},
+      {{"--keys", "all"}, true, {"Ctrl+S", "A"}},
+      {{"--no-pointer"}, false, {}},
+  };
+  XvfbScreen screen;
+  ASSERT_TRUE(screen.IsOpen());
+  screen.Paint(kRed);
+  int cursorWidth = 0;
+  int cursorHeight = 0;
+  int hotX = 0;
+  int hotY = 0;
+  ASSERT_TRUE(screen.CursorImage(cursorWidth, cursorHeight, hotX, hotY));
+  TempDir dir;
+  for (const Case& test : cases) {
+    SCOPED_TRACE(test.options.front());
+    ASSERT_TRUE(screen.Xdotool({"mousemove", "160", "120"}));
+    const std::string movie = dir.File("input.swf");
+    std::vector<std::string> arguments = CaptureArguments(screen, movie);
+    arguments.back() = "20";  // frames a second
+    arguments.insert(arguments.end(), test.options.begin(), test.options.end());
+    const int terminal = posix_openpt(O_RDWR | O_NOCTTY);
+    ASSERT_TRUE(terminal >= 0 && grantpt(terminal) == 0 && unlockpt(terminal) == 0);
+    const pid_t capture = StartFmredit(arguments, ptsname(terminal));
+    int shown = WaitForFrames(terminal, 4);
+    for (const std::vector<std::string>& step : kInputSteps) {
+      EXPECT_TRUE(screen.Xdotool(step));
+      shown = WaitForFrames(terminal, shown + 5);
+    }
+    kill(capture, SIGINT);
+    ASSERT_EQ(WaitForFmredit(capture), 0);
+    close(terminal);
+
+    std::unique_ptr<ZuTavoFile> loaded = LoadMovieFile(movie);
+    ASSERT_TRUE(loaded != nullptr);
+    ExpectOracleAccepts(movie, *loaded);
+    for (const ZuImage& frame : RenderAllFrames(movie)) {
+      ASSERT_EQ(UniformColour(frame), kRed) << "a picture holds the pointer";
+    }
+    const ZuPointerTrack track = ZuReadPointerTrack(*loaded);
+    std::vector<std::string> keys;
+    for (const ZuPointerFrame& frame : track.frames) {
+      keys.insert(keys.end(), frame.keys.begin(), frame.keys.end());
+    }
+    EXPECT_EQ(keys, test.keys);
+    if (!test.pointer) {
+      EXPECT_TRUE(track.Empty());
+      continue;
+    }
+    ASSERT_EQ(track.frames.size(), static_cast<size_t>(loaded->GetFrameCount()));
+    const std::vector<PointerRun> runs = PointerRuns(track);
+    ASSERT_EQ(runs.size(), kPointerStops.size());
+    for (size_t i = 0; i < runs.size(); ++i) {
+      EXPECT_EQ(std::make_pair(runs[i].x, runs[i].y), kPointerStops[i]) << "stop " << i;
+    }
+    EXPECT_GE(runs[1].frames, 3);
+    std::vector<std::pair<int, int>> clicks;
+    for (const ZuPointerFrame& frame : track.frames) {
+      if (frame.pressed != 0) {
+        EXPECT_EQ(frame.pressed, kZuLeftButton);
+        clicks.emplace_back(frame.x, frame.y);
+      }
+      if (frame.shown) {
+        const ZuPointerShape& shape = track.shapes.at(static_cast<size_t>(frame.shape));
+        EXPECT_EQ(std::tie(shape.width, shape.height, shape.hotX, shape.hotY),
+                  std::tie(cursorWidth, cursorHeight, hotX, hotY));
+      }
+    }
+    EXPECT_EQ(clicks, (std::vector<std::pair<int, int>>{kPointerStops[2]}));
+  }
 }
 
 }  // namespace

@@ -173,6 +173,16 @@ std::string ZuInputRecorder::Setup() {
 
 void ZuInputRecorder::Sample() {
   ZuPointerFrame sample;
+  if (m_options.pointer) {
+    SamplePointer(sample);
+  } else {
+    ReadEvents(sample);
+  }
+  const std::lock_guard<std::mutex> lock(m_mutex);
+  m_samples.push_back(std::move(sample));
+}
+
+void ZuInputRecorder::SamplePointer(ZuPointerFrame& sample) {
   Window root = 0;
   Window child = 0;
   int rootX = 0;
@@ -184,24 +194,20 @@ void ZuInputRecorder::Sample() {
   const bool sameScreen =
       XQueryPointer(m_display, m_root, &root, &child, &rootX, &rootY, &x, &y, &mask) != 0;
   ReadEvents(sample);
-  if (m_options.pointer) {
-    sample.held = ButtonsHeld(mask);
-    if (m_inputOpcode < 0) {
-      sample.pressed = static_cast<uint8_t>(sample.held & ~m_lastHeld);
-    }
-    m_lastHeld = sample.held;
-    sample.x = rootX - m_options.x;
-    sample.y = rootY - m_options.y;
-    const bool inside = sameScreen && sample.x >= 0 && sample.y >= 0 &&
-                        sample.x < m_options.width && sample.y < m_options.height;
-    sample.shape = inside ? ShapeIndex() : -1;
-    sample.shown = sample.shape >= 0;
-    if (!sample.shown) {
-      sample.x = sample.y = sample.shape = 0;
-    }
+  sample.held = ButtonsHeld(mask);
+  if (m_inputOpcode < 0) {
+    sample.pressed = static_cast<uint8_t>(sample.held & ~m_lastHeld);
   }
-  const std::lock_guard<std::mutex> lock(m_mutex);
-  m_samples.push_back(std::move(sample));
+  m_lastHeld = sample.held;
+  sample.x = rootX - m_options.x;
+  sample.y = rootY - m_options.y;
+  const bool inside = sameScreen && sample.x >= 0 && sample.y >= 0 && sample.x < m_options.width &&
+                      sample.y < m_options.height;
+  sample.shape = inside ? ShapeIndex() : -1;
+  sample.shown = sample.shape >= 0;
+  if (!sample.shown) {
+    sample.x = sample.y = sample.shape = 0;
+  }
 }
 
 ZuPointerFrame ZuInputRecorder::Take() {

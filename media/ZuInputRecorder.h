@@ -55,9 +55,12 @@ class ZuInputRecorder {
   ZuInputRecorder(_XDisplay* display, const ZuInputOptions& options);
   // Which extensions the server has; the warning for what it lacks.
   std::string Setup();
+  // The pointer's position, shape and buttons into sample, with the events so far.
+  void SamplePointer(ZuPointerFrame& sample);
+  // The events queued into sample (presses and keys); notes a new cursor shape.
   void ReadEvents(ZuPointerFrame& sample);
   void OnRawEvent(int type, int detail, ZuPointerFrame& sample);
-  // The index of the shape with serial, fetched when it is not known; -1 when none.
+  // The index of the cursor's shape now, fetched when it changed to one not seen; -1: none.
   int ShapeIndex();
   // "Ctrl+S" for the key with keycode and the modifiers held; "" when it is not recorded.
   std::string KeyName(int keycode) const;

@@ -8,6 +8,7 @@ zu_install_missing_packages() {
                 libcpp-httplib-dev nlohmann-json3-dev libssl-dev chromium
                 libavformat-dev libavcodec-dev libavdevice-dev libavfilter-dev libswscale-dev
                 libavutil-dev libimagequant-dev libx11-dev xvfb ffmpeg
+                libxfixes-dev libxi-dev xdotool
                 clang-14 libclang-rt-14-dev clang-format clang-tidy "$@")
   local missing=()
   local package

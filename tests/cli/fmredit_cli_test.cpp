@@ -129,6 +129,7 @@ TEST_F(Fmredit, WrongArgumentsAndNumberEdgesExitTwo) {
       {{"render", m_movie, "--frame", "x", "-o", out}, "--frame: give a whole number, not 'x'"},
       {{"capture", "-o", out, "--fps", "0"}, "--fps: give a whole number from 1 to 255, not '0'"},
       {{"capture", "-o", out, "--depth", "8"}, "--depth: give 16 or 32, not '8'"},
+      {{"capture", "-o", out, "--keys", "typed"}, "--keys: give shortcuts or all, not 'typed'"},
       {{"import", m_movie, "-o", m_dir.File("v.mp4")},
        "import writes an FMR movie (.swf); to make a video of it, run fmredit export"},
       {{"render", m_movie, "-o", out}, "--frame N or --all"},

@@ -1,83 +1,58 @@
-// The pointer track a capture builds beside its frames: which frame each sample and its
-// events land in, when pictures are repeated, replaced before their tick, or followed by the
-// recorder's hold and stop frames.
+// The frame each capture sample and its events land in: pictures repeated, replaced before
+// their tick, or followed by the recorder's hold and stop frames.
 
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "media/ZuPointerTrackFeed.h"
 
 namespace {
 
-// A picture arriving: the movie had `frames` frames once the held one was recorded, and
-// the new picture's sample is at x with the presses and keys given.
-struct Arrival {
-  int frames;
-  int x;
-  uint8_t pressed;
-  std::vector<std::string> keys;
-};
-
-struct Expected {
-  int x;
-  uint8_t pressed;
-  std::vector<std::string> keys;
-};
+using Sample = std::tuple<int, uint8_t, std::vector<std::string>>;  // x, pressed, keys
 
 TEST(PointerTrackFeed, EachFrameShowsItsPicturesSampleAndEveryEventOnce) {
+  constexpr uint8_t kLeft = kZuLeftButton;
   struct Case {
-    const char* name;
-    std::vector<Arrival> arrivals;
-    int recorded;  // frames once the input ended
-    int total;     // with the hold and stop frames
-    std::vector<Expected> frames;
+    std::vector<std::pair<int, Sample>> arrivals;  // frames recorded before, the new sample
+    int recorded;                                  // frames once the input ended
+    int total;                                     // with the hold and stop frames
+    std::vector<Sample> frames;
   };
   const Case cases[] = {
-      {"one frame a picture",
-       {{0, 1, kZuLeftButton, {"Return"}}, {1, 2, 0, {}}, {2, 3, kZuRightButton, {}}},
+      {{{0, {1, kLeft, {"Return"}}}, {1, {2, 0, {}}}, {2, {3, kZuRightButton, {}}}},
        3,
        5,
-       {{1, kZuLeftButton, {"Return"}},
-        {2, 0, {}},
-        {3, kZuRightButton, {}},
-        {3, 0, {}},
-        {3, 0, {}}}},
-      {"a picture repeated for ticks with none",
-       {{0, 4, kZuLeftButton, {"Ctrl+S"}}, {3, 5, 0, {}}},
+       {{1, kLeft, {"Return"}}, {2, 0, {}}, {3, kZuRightButton, {}}, {3, 0, {}}, {3, 0, {}}}},
+      // A picture repeated for ticks with none.
+      {{{0, {4, kLeft, {"Ctrl+S"}}}, {3, {5, 0, {}}}},
        4,
        4,
-       {{4, kZuLeftButton, {"Ctrl+S"}}, {4, 0, {}}, {4, 0, {}}, {5, 0, {}}}},
-      {"a picture replaced before its tick",
-       {{0, 6, 0, {}}, {1, 7, kZuLeftButton, {"Ctrl+S"}}, {1, 8, kZuRightButton, {"Return"}}},
+       {{4, kLeft, {"Ctrl+S"}}, {4, 0, {}}, {4, 0, {}}, {5, 0, {}}}},
+      // A picture replaced before its tick.
+      {{{0, {6, 0, {}}}, {1, {7, kLeft, {"Ctrl+S"}}}, {1, {8, kZuRightButton, {"Return"}}}},
        2,
        2,
-       {{6, 0, {}}, {8, kZuLeftButton | kZuRightButton, {"Ctrl+S", "Return"}}}},
+       {{6, 0, {}}, {8, kLeft | kZuRightButton, {"Ctrl+S", "Return"}}}},
   };
   for (const Case& test : cases) {
-    SCOPED_TRACE(test.name);
     ZuPointerTrackFeed feed;
-    for (const Arrival& arrival : test.arrivals) {
-      feed.Fill(arrival.frames);
-      ZuPointerFrame sample;
-      sample.shown = true;
-      sample.x = arrival.x;
-      sample.pressed = arrival.pressed;
-      sample.keys = arrival.keys;
-      feed.Hold(sample);
+    for (const auto& [frames, sample] : test.arrivals) {
+      feed.Fill(frames);
+      ZuPointerFrame frame;
+      std::tie(frame.x, frame.pressed, frame.keys) = sample;
+      feed.Hold(frame);
     }
     feed.Fill(test.recorded);
     const ZuPointerTrack track = feed.Finish({ZuPointerShape{}}, test.total);
-    ASSERT_EQ(track.frames.size(), test.frames.size());
     EXPECT_EQ(track.shapes.size(), 1u);
-    for (size_t i = 0; i < test.frames.size(); ++i) {
-      const ZuPointerFrame& frame = track.frames[i];
-      EXPECT_EQ(frame.x, test.frames[i].x) << "frame " << i;
-      EXPECT_EQ(frame.pressed, test.frames[i].pressed) << "frame " << i;
-      EXPECT_EQ(frame.keys, test.frames[i].keys) << "frame " << i;
-      EXPECT_TRUE(frame.shown) << "frame " << i;
+    std::vector<Sample> frames;
+    for (const ZuPointerFrame& frame : track.frames) {
+      frames.emplace_back(frame.x, frame.pressed, frame.keys);
     }
+    EXPECT_EQ(frames, test.frames);
   }
 }
 

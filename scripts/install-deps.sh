@@ -7,7 +7,7 @@ zu_install_missing_packages() {
                 libgtest-dev libbenchmark-dev libpng-dev zlib1g-dev xz-utils libsqlite3-dev
                 libcpp-httplib-dev nlohmann-json3-dev libssl-dev chromium
                 libavformat-dev libavcodec-dev libavdevice-dev libavfilter-dev libswscale-dev
-                libavutil-dev libimagequant-dev libx11-dev xvfb ffmpeg
+                libavutil-dev libimagequant-dev libcairo2-dev fonts-dejavu-core libx11-dev xvfb ffmpeg
                 libxfixes-dev libxi-dev xdotool
                 clang-14 libclang-rt-14-dev clang-format clang-tidy "$@")
   local missing=()

@@ -1,0 +1,212 @@
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "host/image/ZuImage.h"
+#include "host/pointer/ZuPointerOverlay.h"
+#include "tests/player/PlayerTestUtil.h"
+#include "tests/support/PointerFixture.h"
+
+namespace {
+
+constexpr int kWidth = 160;
+constexpr int kHeight = 120;
+constexpr double kRate = 10;  // a ring lasts 4 frames, a key 15
+constexpr int kFrames = 30;
+constexpr int kPressAt = 5;
+constexpr int kKeysAt = 10;
+
+// A picture with a different colour in every pixel nearby, so a shifted overlay shows.
+ZuImage PlainPicture(int shift = 0) {
+  ZuImage picture(kWidth, kHeight);
+  for (int y = 0; y < kHeight; ++y) {
+    for (int x = 0; x < kWidth; ++x) {
+      uint8_t* pixel = picture.Row(y) + ptrdiff_t{4} * x;
+      pixel[0] = static_cast<uint8_t>(x * 3 + shift);
+      pixel[1] = static_cast<uint8_t>(y * 2);
+      pixel[2] = static_cast<uint8_t>(x + y);
+      pixel[3] = 255;
+    }
+  }
+  return picture;
+}
+
+ZuOverlaySettings Settings(ZuPointerLook look, bool clicks, bool keys, double scale = 2.0) {
+  ZuOverlaySettings settings;
+  settings.pointer = look;
+  settings.largeScale = scale;
+  settings.clicks = clicks;
+  settings.keys = keys;
+  return settings;
+}
+
+// Frame index (from 0) drawn alone by a new overlay, over the plain picture.
+ZuImage DrawnAlone(const ZuOverlaySettings& settings, int index) {
+  ZuPointerOverlay overlay(KnownPointerTrack(kFrames, kPressAt, kKeysAt), settings, kRate);
+  ZuPixelRect redrawn{0, 0, kWidth, kHeight};
+  return overlay.Draw(PlainPicture(), index + 1, redrawn);
+}
+
+// What a frame is to show over the plain picture.
+enum class Shows {
+  kNothing,
+  kPointer,       // the shape at 1x, hot spot at the pointer's position
+  kLargePointer,  // the shape at 2x about the hot spot
+  kRing,          // something around the press, nothing at the bottom
+  kCaption,       // something in the bottom third only
+};
+
+struct OverlayCase {
+  const char* name;
+  ZuOverlaySettings settings;
+  int index;
+  Shows shows;
+};
+
+void ExpectShows(const OverlayCase& test, const ZuImage& drawn) {
+  const ZuImage plain = PlainPicture();
+  const ZuPixelRect changed = DifferenceBounds(drawn, plain);
+  const int left = PointerX(test.index) - kPointerHot;
+  const int top = kPointerY - kPointerHot;
+  const Rgba pointer{kPointerRgba[0], kPointerRgba[1], kPointerRgba[2], kPointerRgba[3]};
+  switch (test.shows) {
+    case Shows::kNothing:
+      EXPECT_TRUE(changed.IsEmpty());
+      break;
+    case Shows::kPointer:
+      EXPECT_EQ(changed, (ZuPixelRect{left, top, left + kPointerSolid, top + kPointerSolid}));
+      EXPECT_EQ(PixelAt(drawn, left, top), pointer);
+      EXPECT_EQ(PixelAt(drawn, left + kPointerSolid - 1, top + kPointerSolid - 1), pointer);
+      break;
+    case Shows::kLargePointer: {
+      const int scaledLeft = PointerX(test.index) - 2 * kPointerHot;
+      const int scaledTop = kPointerY - 2 * kPointerHot;
+      EXPECT_NEAR(changed.left, scaledLeft, 1);
+      EXPECT_NEAR(changed.top, scaledTop, 1);
+      EXPECT_NEAR(changed.Width(), 2 * kPointerSolid, 1);
+      EXPECT_NEAR(changed.Height(), 2 * kPointerSolid, 1);
+      EXPECT_EQ(PixelAt(drawn, scaledLeft + kPointerSolid, scaledTop + kPointerSolid), pointer);
+      break;
+    }
+    case Shows::kRing:
+      ASSERT_FALSE(changed.IsEmpty());
+      EXPECT_TRUE(changed.Intersects({PointerX(kPressAt), kPointerY, PointerX(kPressAt) + 1,
+                                      kPointerY + 1}) ||
+                  (changed.left < PointerX(kPressAt) && changed.right > PointerX(kPressAt)));
+      EXPECT_LT(changed.bottom, kHeight * 2 / 3);
+      break;
+    case Shows::kCaption:
+      ASSERT_FALSE(changed.IsEmpty());
+      EXPECT_GE(changed.top, kHeight * 2 / 3);
+      EXPECT_LE(changed.bottom, kHeight);
+      // Centred: as much stage on either side.
+      EXPECT_NEAR(changed.left, kWidth - changed.right, 2);
+      break;
+  }
+}
+
+TEST(PointerOverlayTest, DrawsWhatTheSettingsAskAtTheirTimes) {
+  const ZuOverlaySettings show = Settings(ZuPointerLook::kShow, false, false);
+  const ZuOverlaySettings large = Settings(ZuPointerLook::kLarge, false, false);
+  const ZuOverlaySettings hidden = Settings(ZuPointerLook::kHide, false, false);
+  const ZuOverlaySettings clicks = Settings(ZuPointerLook::kHide, true, false);
+  const ZuOverlaySettings keys = Settings(ZuPointerLook::kHide, false, true);
+  const OverlayCase cases[] = {
+      {"shown at the first frame", show, 0, Shows::kPointer},
+      {"shown as it moves", show, 20, Shows::kPointer},
+      {"large", large, 3, Shows::kLargePointer},
+      {"hidden", hidden, 3, Shows::kNothing},
+      {"no ring before the press", clicks, kPressAt - 1, Shows::kNothing},
+      {"a ring at the press", clicks, kPressAt, Shows::kRing},
+      {"the ring still there after 0.3 s", clicks, kPressAt + 3, Shows::kRing},
+      {"the ring gone after 0.4 s", clicks, kPressAt + 4, Shows::kNothing},
+      {"no caption before the keys", keys, kKeysAt - 1, Shows::kNothing},
+      {"the caption at the keys", keys, kKeysAt, Shows::kCaption},
+      {"the caption 1.4 s later", keys, kKeysAt + 14, Shows::kCaption},
+      {"the caption gone after 1.5 s", keys, kKeysAt + 15, Shows::kNothing},
+      {"past the track's end", show, kFrames, Shows::kNothing},
+  };
+  for (const OverlayCase& test : cases) {
+    SCOPED_TRACE(test.name);
+    ExpectShows(test, DrawnAlone(test.settings, test.index));
+  }
+}
+
+TEST(PointerOverlayTest, CaptionGrowsWithItsTextAndStaysOnTheStage) {
+  ZuPointerTrack track = KnownPointerTrack(3, -1, 0);
+  track.frames[1].keys = {"Ctrl+Shift+Alt+Delete", "Return", "Escape", "Tab", "Ctrl+Z"};
+  ZuPointerOverlay overlay(track, Settings(ZuPointerLook::kHide, false, true), kRate);
+  const ZuImage plain = PlainPicture();
+  ZuPixelRect redrawn{0, 0, kWidth, kHeight};
+  const ZuPixelRect shortBox = DifferenceBounds(overlay.Draw(plain, 1, redrawn), plain);
+  const ZuPixelRect longBox = DifferenceBounds(overlay.Draw(plain, 2, redrawn), plain);
+  EXPECT_GT(longBox.Width(), shortBox.Width());
+  EXPECT_EQ(longBox.top, shortBox.top);
+  EXPECT_EQ(longBox.Intersect({0, 0, kWidth, kHeight}), longBox);
+}
+
+TEST(PointerOverlayTest, DrawsAnythingOnlyWhenSomethingIsToBeSeen) {
+  struct Case {
+    const char* name;
+    ZuPointerTrack track;
+    ZuOverlaySettings settings;
+    bool draws;
+  };
+  ZuPointerTrack hiddenPointer = KnownPointerTrack(4, -1, -1);
+  for (ZuPointerFrame& frame : hiddenPointer.frames) frame.shown = false;
+  const Case cases[] = {
+      {"no track", {}, Settings(ZuPointerLook::kShow, true, true), false},
+      {"shown", KnownPointerTrack(4, -1, -1), Settings(ZuPointerLook::kShow, false, false), true},
+      {"hidden", KnownPointerTrack(4, 1, 2), Settings(ZuPointerLook::kHide, false, false), false},
+      {"clicks", KnownPointerTrack(4, 1, -1), Settings(ZuPointerLook::kHide, true, false), true},
+      {"clicks, none made", KnownPointerTrack(4, -1, 2),
+       Settings(ZuPointerLook::kHide, true, false), false},
+      {"keys", KnownPointerTrack(4, -1, 2), Settings(ZuPointerLook::kHide, false, true), true},
+      {"keys, none pressed", KnownPointerTrack(4, 1, -1),
+       Settings(ZuPointerLook::kHide, false, true), false},
+      {"never on the stage", hiddenPointer, Settings(ZuPointerLook::kLarge, false, false), false},
+  };
+  for (const Case& test : cases) {
+    EXPECT_EQ(ZuPointerOverlay(test.track, test.settings, kRate).DrawsAnything(), test.draws)
+        << test.name;
+  }
+}
+
+// The player's pictures change in a block that moves; the overlay is asked for frames in
+// order and out of it. Each picture must be what a new overlay draws, and differ from the one
+// before only inside the area reported.
+TEST(PointerOverlayTest, ReportsEveryPixelThatChanged) {
+  const std::vector<int> orders[] = {
+      {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16, 17, 18, 19, 20, 26, 27},
+      {6, 6, 7, 30, 5, 11, 11, 12, 2, 25, 26, 9},
+  };
+  const ZuOverlaySettings settings = Settings(ZuPointerLook::kLarge, true, true, 2.5);
+  for (const std::vector<int>& order : orders) {
+    ZuPointerOverlay overlay(KnownPointerTrack(kFrames, kPressAt, kKeysAt), settings, kRate);
+    ZuImage before(0, 0);
+    ZuPixelRect block;
+    for (size_t step = 0; step < order.size(); ++step) {
+      const int frame = order[step];
+      SCOPED_TRACE("frame " + std::to_string(frame) + " at step " + std::to_string(step));
+      // The player's picture: the plain one with a block that moves with the frame.
+      ZuImage picture = PlainPicture();
+      const ZuPixelRect now{frame * 4, 25, frame * 4 + 12, 37};
+      for (int y = now.top; y < now.bottom; ++y) {
+        for (int x = now.left; x < now.right && x < kWidth; ++x) picture.Row(y)[x * 4 + 2] = 9;
+      }
+      ZuPixelRect redrawn = step == 0 ? ZuPixelRect{0, 0, kWidth, kHeight} : block.Union(now);
+      block = now;
+      const ZuImage drawn = overlay.Draw(picture, frame, redrawn);
+      ZuPointerOverlay alone(KnownPointerTrack(kFrames, kPressAt, kKeysAt), settings, kRate);
+      ZuPixelRect whole{0, 0, kWidth, kHeight};
+      EXPECT_EQ(DifferenceBounds(drawn, alone.Draw(picture, frame, whole)), ZuPixelRect{});
+      if (step > 0) {
+        const ZuPixelRect changed = DifferenceBounds(drawn, before);
+        EXPECT_TRUE(changed.IsEmpty() || changed.Intersect(redrawn) == changed);
+      }
+      before = drawn;
+    }
+  }
+}
+
+}  // namespace

@@ -11,6 +11,7 @@
 #include "cli/FrameProgress.h"
 #include "cli/MediaOptions.h"
 #include "cli/MovieLoading.h"
+#include "cli/OverlayOptions.h"
 #include "cli/StopSignal.h"
 #include "cli/VideoExport.h"
 #include "host/swf/ZuTavoFile.h"
@@ -28,6 +29,7 @@ struct ExportOptions {
   int crf = -1;
   bool lossless = false;
   std::string maxSize;
+  OverlayOptions overlay;
 };
 
 void RunExport(const ExportOptions& options) {
@@ -49,6 +51,7 @@ void RunExport(const ExportOptions& options) {
   video.crf = options.crf;
   video.lossless = options.lossless;
   video.maxBytes = maxBytes;
+  video.overlay = options.overlay.Choice();
   PrintVideoWritten(options.output, ExportVideoOrThrow(*movie, options.output, video), maxBytes);
 }
 
@@ -67,5 +70,6 @@ void AddExportCommand(CLI::App& app) {
       ->required();
   AddTimeRangeOptions(*command, options->from, options->to);
   AddVideoOptions(*command, options->scale, options->crf, options->lossless, options->maxSize);
+  AddOverlayOptions(*command, options->overlay);
   command->callback([options] { RunExport(*options); });
 }

@@ -13,6 +13,7 @@
 #include "cli/Commands.h"
 #include "cli/MediaOptions.h"
 #include "cli/NumberOption.h"
+#include "cli/OverlayOptions.h"
 #include "cli/ProjectListing.h"
 #include "cli/TimeOption.h"
 #include "cli/VideoExport.h"
@@ -36,7 +37,8 @@ struct ProjectOptions : SlideOptions {
   int crf = -1;
   bool lossless = false;
   std::string maxSize;  // GIF and APNG: the largest file (SizeOption.h)
-  bool yes = false;     // purge without asking
+  OverlayOptions overlay;
+  bool yes = false;  // purge without asking
 };
 
 void RunNew(const ProjectOptions& options) {
@@ -116,10 +118,12 @@ void RunExport(const ProjectOptions& options, bool slideGiven) {
                      kExitUsage);
     }
     if (options.from >= 0 || options.to >= 0 || !options.scale.empty() || options.crf >= 0 ||
-        options.lossless) {
-      throw CliError("--from, --to, --scale, --crf and --lossless are for video files (" +
-                         ZuVideoExtensions() + ")",
-                     kExitUsage);
+        options.lossless || options.overlay.Choice() != ZuOverlayChoice{}) {
+      throw CliError(
+          "--from, --to, --scale, --crf, --lossless and the pointer options are for "
+          "video files (" +
+              ZuVideoExtensions() + ")",
+          kExitUsage);
     }
     ExportSlideMovie(options);
     return;
@@ -143,6 +147,7 @@ void RunExport(const ProjectOptions& options, bool slideGiven) {
   request.crf = options.crf;
   request.lossless = options.lossless;
   request.maxBytes = maxBytes;
+  request.overlay = options.overlay.Choice();
   ExportProjectVideo(options, request);
 }
 
@@ -242,6 +247,7 @@ void AddProjectCommand(CLI::App& app) {
       ->required();
   AddTimeRangeOptions(*exporting, options->from, options->to);
   AddVideoOptions(*exporting, options->scale, options->crf, options->lossless, options->maxSize);
+  AddOverlayOptions(*exporting, options->overlay);
   exporting->callback([options, slide] { RunExport(*options, slide->count() > 0); });
 
   CLI::App* remove = AddProjectFile(

@@ -10,10 +10,12 @@
 #include "cli/FrameProgress.h"
 #include "cli/MovieLoading.h"
 #include "cli/NumberOption.h"
+#include "cli/OverlayOptions.h"
 #include "host/image/ZuImage.h"
 #include "host/image/ZuPng.h"
 #include "host/image/ZuPngWriterPool.h"
 #include "host/player/ZuTavoPlayer.h"
+#include "host/pointer/ZuPointerOverlay.h"
 #include "host/swf/ZuTavoFile.h"
 
 namespace {
@@ -23,29 +25,42 @@ struct RenderOptions {
   int frame = 0;
   bool all = false;
   std::string output;
+  OverlayOptions overlay;
 };
 
-std::unique_ptr<ZuTavoPlayer> LoadPlayerOrThrow(const std::string& file) {
-  std::unique_ptr<ZuTavoFile> movie = LoadMovieOrThrow(file);
-  auto player = std::make_unique<ZuTavoPlayer>(32);
-  if (!player->LoadMovie(*movie)) {
-    throw CliError(file + ": cannot play: " + player->GetLastError());
+// The movie's player, and the overlay drawn over its pictures (null when it draws nothing).
+struct MovieView {
+  std::unique_ptr<ZuTavoPlayer> player;
+  std::unique_ptr<ZuPointerOverlay> overlay;
+};
+
+MovieView LoadMovieViewOrThrow(const RenderOptions& options) {
+  std::unique_ptr<ZuTavoFile> movie = LoadMovieOrThrow(options.file);
+  MovieView view{std::make_unique<ZuTavoPlayer>(32),
+                 ZuOverlayForMovie(*movie, options.overlay.Choice())};
+  if (!view.player->LoadMovie(*movie)) {
+    throw CliError(options.file + ": cannot play: " + view.player->GetLastError());
   }
-  return player;
+  return view;
 }
 
-std::unique_ptr<ZuImage> DrawFrameOrThrow(ZuTavoPlayer& player, const std::string& file,
-                                          int frame) {
+// The picture of frame with the overlay over it, the caller's own.
+std::unique_ptr<ZuImage> DrawFrameOrThrow(MovieView& view, const std::string& file, int frame) {
+  ZuTavoPlayer& player = *view.player;
   if (!player.GotoFrameAndPlay(frame)) {
     throw CliError(file + ": cannot go to frame " + std::to_string(frame) + ": " +
                    player.GetLastError());
   }
-  std::unique_ptr<ZuImage> picture(player.GetCurrentScreenImage());
-  if (!picture) {
+  const ZuImage* picture = player.DrawCurrentScreen();
+  if (picture == nullptr) {
     throw CliError(file + ": cannot draw frame " + std::to_string(frame) + ": " +
                    player.GetLastError());
   }
-  return picture;
+  if (view.overlay) {
+    ZuPixelRect redrawn = player.GetRedrawnArea();
+    picture = &view.overlay->Draw(*picture, frame, redrawn);
+  }
+  return std::make_unique<ZuImage>(*picture);
 }
 
 void ThrowWriteError(const std::string& path, const std::string& reason) {
@@ -60,14 +75,14 @@ std::string FrameFileName(const std::string& folder, int frame) {
 
 void RenderOneFrame(const RenderOptions& options) {
   RefuseWritingOverInputs(options.output, {options.file}, false, false);
-  std::unique_ptr<ZuTavoPlayer> player = LoadPlayerOrThrow(options.file);
-  const int count = player->GetFrameCount();
+  MovieView view = LoadMovieViewOrThrow(options);
+  const int count = view.player->GetFrameCount();
   if (options.frame < 1 || options.frame > count) {
     throw CliError(options.file + ": --frame " + std::to_string(options.frame) +
                        ": give a frame from 1 to " + std::to_string(count) + ", the movie's last",
                    kExitUsage);
   }
-  const std::unique_ptr<ZuImage> picture = DrawFrameOrThrow(*player, options.file, options.frame);
+  const std::unique_ptr<ZuImage> picture = DrawFrameOrThrow(view, options.file, options.frame);
   std::string reason;
   if (!ZuPng::Write(*picture, options.output, &reason)) {
     ThrowWriteError(options.output, reason);
@@ -77,20 +92,21 @@ void RenderOneFrame(const RenderOptions& options) {
 // Every frame, playing forward once: each frame builds on the one before. The frames are
 // drawn here, one after another, and compressed into PNG files by a pool of workers.
 void RenderAllFrames(const RenderOptions& options) {
-  std::unique_ptr<ZuTavoPlayer> player = LoadPlayerOrThrow(options.file);
+  MovieView view = LoadMovieViewOrThrow(options);
+  const int count = view.player->GetFrameCount();
   std::error_code error;
   std::filesystem::create_directories(options.output, error);
   if (error || !std::filesystem::is_directory(options.output)) {
     throw CliError(options.output + ": cannot make the folder: " +
                    (error ? error.message() : std::string("a file of that name is in the way")));
   }
-  for (int frame = 1; frame <= player->GetFrameCount(); ++frame) {
+  for (int frame = 1; frame <= count; ++frame) {
     RefuseWritingOverInputs(FrameFileName(options.output, frame), {options.file}, false, false);
   }
   ZuPngWriterPool writers;
   FrameProgress progress("rendered");
-  for (int frame = 1; frame <= player->GetFrameCount(); ++frame) {
-    if (!writers.Write(DrawFrameOrThrow(*player, options.file, frame),
+  for (int frame = 1; frame <= count; ++frame) {
+    if (!writers.Write(DrawFrameOrThrow(view, options.file, frame),
                        FrameFileName(options.output, frame))) {
       break;  // a file could not be written; Finish says which
     }
@@ -124,6 +140,7 @@ void AddRenderCommand(CLI::App& app) {
   CLI::Option* all = command->add_flag(
       "--all", options->all, "Draw every frame into the folder OUT as frame-00001.png, ...");
   frame->excludes(all);
+  AddOverlayOptions(*command, options->overlay);
   command
       ->add_option("-o,--output", options->output,
                    "PNG file to write (--frame; - for standard output), or folder to fill (--all; "

@@ -11,5 +11,6 @@ ZuExportResult ZuExportVideo(const ZuTavoFile& movie, const std::string& path,
   sequence.crf = options.crf;
   sequence.lossless = options.lossless;
   sequence.maxBytes = options.maxBytes;
+  sequence.overlay = options.overlay;
   return ZuExportSequence(sequence, path, progress);
 }

@@ -16,8 +16,9 @@ struct ZuVideoExportOptions {
   int width = 0;       // the video's picture size; 0: the movie's stage size
   int height = 0;
   int crf = -1;  // the codec's constant-quality level (lower is better); -1: the format's default
-  bool lossless = false;  // a codec that decodes back to exactly the rendered pixels
-  uint64_t maxBytes = 0;  // GIF and APNG: the largest file; 0: no limit (see ZuVideoSequence)
+  bool lossless = false;    // a codec that decodes back to exactly the rendered pixels
+  uint64_t maxBytes = 0;    // GIF and APNG: the largest file; 0: no limit (see ZuVideoSequence)
+  ZuOverlayChoice overlay;  // over the movie's own pointer overlay settings
 };
 
 // Renders every chosen frame of movie with our player and encodes them at the movie's frame

@@ -6,6 +6,7 @@
 
 #include "host/image/ZuImage.h"
 #include "host/player/ZuTavoPlayer.h"
+#include "host/pointer/ZuPointerOverlay.h"
 #include "host/swf/ZuTavoFile.h"
 #include "media/ZuAnimationExport.h"
 #include "media/ZuMediaError.h"
@@ -71,14 +72,15 @@ ZuVideoEncoderSettings EncoderSettings(const ZuVideoSequence& sequence, int fram
 }
 
 // Renders the frames of one segment into sink, each picture drawn once (a frame shown again is
-// given again with nothing changed); done counts the video frames.
-void RenderSegment(const ZuVideoSegment& segment, int frameRate, ZuFrameSink& sink,
-                   const std::string& path, int64_t& done, int64_t total,
+// given again with nothing changed), with the overlay over it; done counts the video frames.
+void RenderSegment(const ZuVideoSegment& segment, const ZuOverlayChoice& choice, int frameRate,
+                   ZuFrameSink& sink, const std::string& path, int64_t& done, int64_t total,
                    const ZuMediaProgress& progress) {
   ZuTavoPlayer player(32);
   if (!player.LoadMovie(*segment.movie)) {
     throw ZuMediaError(path + ": cannot play the movie: " + player.GetLastError());
   }
+  const std::unique_ptr<ZuPointerOverlay> overlay = ZuOverlayForMovie(*segment.movie, choice);
   const ZuImage* picture = nullptr;
   int drawn = 0;
   for (int k = 0; k < segment.frames; ++k) {
@@ -88,6 +90,9 @@ void RenderSegment(const ZuVideoSegment& segment, int frameRate, ZuFrameSink& si
     if (frame != drawn) {
       picture = player.GotoFrameAndPlay(frame) ? player.DrawCurrentScreen() : nullptr;
       changed = player.GetRedrawnArea();
+      if (picture != nullptr && overlay) {
+        picture = &overlay->Draw(*picture, frame, changed);
+      }
       drawn = frame;
     }
     if (picture == nullptr) {
@@ -148,7 +153,8 @@ ZuExportResult ZuExportSequence(const ZuVideoSequence& sequence, const std::stri
   const auto render = [&](ZuFrameSink& sink, int pass, int passes) {
     int64_t done = pass * total;
     for (const ZuVideoSegment& segment : segments) {
-      RenderSegment(segment, frameRate, sink, path, done, passes * total, progress);
+      RenderSegment(segment, sequence.overlay, frameRate, sink, path, done, passes * total,
+                    progress);
     }
   };
   if (format.animation) {

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "host/pointer/ZuOverlayChoice.h"
 #include "media/ZuMediaProgress.h"
 
 class ZuTavoFile;
@@ -29,6 +30,9 @@ struct ZuVideoSequence {
   // GIF and APNG only: the largest file in bytes; 0: no limit. A larger file is made again
   // with a lower frame rate, then a smaller picture, then fewer colours until it fits.
   uint64_t maxBytes = 0;
+  // The recorded pointer, click rings and key captions are drawn over every segment's frames
+  // by its movie's own settings, as this changes them.
+  ZuOverlayChoice overlay;
 };
 
 // What an export wrote: its size, and what it gave up to fit a size limit.

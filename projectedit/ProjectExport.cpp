@@ -59,6 +59,7 @@ ProjectExport::ProjectExport(const OpenProjectSession& session,
   m_sequence.crf = request.crf;
   m_sequence.lossless = request.lossless;
   m_sequence.maxBytes = request.maxBytes;
+  m_sequence.overlay = request.overlay;
   if (request.slide) {
     PlanSlide(session, request);
   } else if (request.start || request.end) {

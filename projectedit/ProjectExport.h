@@ -21,6 +21,8 @@ struct ProjectExportRequest {
   int crf = -1;  // the codec's constant quality; -1: the format's default
   bool lossless = false;
   uint64_t maxBytes = 0;  // GIF and APNG: the largest file; 0: no limit
+  // Over each slide's movie's own pointer overlay settings; absent fields keep the movie's.
+  ZuOverlayChoice overlay;
 };
 
 // A video export of a project, planned while the session is held and run without it, so that

@@ -176,9 +176,8 @@ ZuOverlaySprite ZuCaptionSprite(const std::string& text, int stageWidth, int sta
 
 void ZuDrawSprite(const ZuOverlaySprite& sprite, int x, int y, const ZuPixelRect& clip,
                   ZuImage& picture) {
-  const ZuPixelRect area = sprite.PlacedAt(x, y)
-                               .Intersect(clip)
-                               .Intersect({0, 0, picture.GetWidth(), picture.GetHeight()});
+  const ZuPixelRect area = sprite.PlacedAt(x, y).Intersect(clip).Intersect(
+      {0, 0, picture.GetWidth(), picture.GetHeight()});
   if (area.IsEmpty()) {
     return;
   }

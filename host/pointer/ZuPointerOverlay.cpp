@@ -171,10 +171,9 @@ bool ZuPointerOverlay::DrawsAnything() const {
   const ZuPointerTrack& track = m_state->track;
   const ZuOverlaySettings& settings = m_state->settings;
   const bool pointer = settings.pointer != ZuPointerLook::kHide && track.HasPointer();
-  const bool clicks = settings.clicks && std::any_of(track.frames.begin(), track.frames.end(),
-                                                     [](const ZuPointerFrame& frame) {
-                                                       return frame.pressed != 0;
-                                                     });
+  const bool clicks = settings.clicks &&
+                      std::any_of(track.frames.begin(), track.frames.end(),
+                                  [](const ZuPointerFrame& frame) { return frame.pressed != 0; });
   const bool keys = settings.keys && track.KeyPressCount() > 0;
   return pointer || clicks || keys;
 }

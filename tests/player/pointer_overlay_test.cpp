@@ -4,7 +4,6 @@
 
 #include "host/image/ZuImage.h"
 #include "host/pointer/ZuPointerOverlay.h"
-#include "tests/player/PlayerTestUtil.h"
 #include "tests/support/PointerFixture.h"
 
 namespace {
@@ -47,63 +46,12 @@ ZuImage DrawnAlone(const ZuOverlaySettings& settings, int index) {
   return overlay.Draw(PlainPicture(), index + 1, redrawn);
 }
 
-// What a frame is to show over the plain picture.
-enum class Shows {
-  kNothing,
-  kPointer,       // the shape at 1x, hot spot at the pointer's position
-  kLargePointer,  // the shape at 2x about the hot spot
-  kRing,          // something around the press, nothing at the bottom
-  kCaption,       // something in the bottom third only
-};
-
 struct OverlayCase {
   const char* name;
   ZuOverlaySettings settings;
   int index;
-  Shows shows;
+  OverlayShows shows;
 };
-
-void ExpectShows(const OverlayCase& test, const ZuImage& drawn) {
-  const ZuImage plain = PlainPicture();
-  const ZuPixelRect changed = DifferenceBounds(drawn, plain);
-  const int left = PointerX(test.index) - kPointerHot;
-  const int top = kPointerY - kPointerHot;
-  const Rgba pointer{kPointerRgba[0], kPointerRgba[1], kPointerRgba[2], kPointerRgba[3]};
-  switch (test.shows) {
-    case Shows::kNothing:
-      EXPECT_TRUE(changed.IsEmpty());
-      break;
-    case Shows::kPointer:
-      EXPECT_EQ(changed, (ZuPixelRect{left, top, left + kPointerSolid, top + kPointerSolid}));
-      EXPECT_EQ(PixelAt(drawn, left, top), pointer);
-      EXPECT_EQ(PixelAt(drawn, left + kPointerSolid - 1, top + kPointerSolid - 1), pointer);
-      break;
-    case Shows::kLargePointer: {
-      const int scaledLeft = PointerX(test.index) - 2 * kPointerHot;
-      const int scaledTop = kPointerY - 2 * kPointerHot;
-      EXPECT_NEAR(changed.left, scaledLeft, 1);
-      EXPECT_NEAR(changed.top, scaledTop, 1);
-      EXPECT_NEAR(changed.Width(), 2 * kPointerSolid, 1);
-      EXPECT_NEAR(changed.Height(), 2 * kPointerSolid, 1);
-      EXPECT_EQ(PixelAt(drawn, scaledLeft + kPointerSolid, scaledTop + kPointerSolid), pointer);
-      break;
-    }
-    case Shows::kRing:
-      ASSERT_FALSE(changed.IsEmpty());
-      EXPECT_TRUE(changed.Intersects({PointerX(kPressAt), kPointerY, PointerX(kPressAt) + 1,
-                                      kPointerY + 1}) ||
-                  (changed.left < PointerX(kPressAt) && changed.right > PointerX(kPressAt)));
-      EXPECT_LT(changed.bottom, kHeight * 2 / 3);
-      break;
-    case Shows::kCaption:
-      ASSERT_FALSE(changed.IsEmpty());
-      EXPECT_GE(changed.top, kHeight * 2 / 3);
-      EXPECT_LE(changed.bottom, kHeight);
-      // Centred: as much stage on either side.
-      EXPECT_NEAR(changed.left, kWidth - changed.right, 2);
-      break;
-  }
-}
 
 TEST(PointerOverlayTest, DrawsWhatTheSettingsAskAtTheirTimes) {
   const ZuOverlaySettings show = Settings(ZuPointerLook::kShow, false, false);
@@ -112,23 +60,24 @@ TEST(PointerOverlayTest, DrawsWhatTheSettingsAskAtTheirTimes) {
   const ZuOverlaySettings clicks = Settings(ZuPointerLook::kHide, true, false);
   const ZuOverlaySettings keys = Settings(ZuPointerLook::kHide, false, true);
   const OverlayCase cases[] = {
-      {"shown at the first frame", show, 0, Shows::kPointer},
-      {"shown as it moves", show, 20, Shows::kPointer},
-      {"large", large, 3, Shows::kLargePointer},
-      {"hidden", hidden, 3, Shows::kNothing},
-      {"no ring before the press", clicks, kPressAt - 1, Shows::kNothing},
-      {"a ring at the press", clicks, kPressAt, Shows::kRing},
-      {"the ring still there after 0.3 s", clicks, kPressAt + 3, Shows::kRing},
-      {"the ring gone after 0.4 s", clicks, kPressAt + 4, Shows::kNothing},
-      {"no caption before the keys", keys, kKeysAt - 1, Shows::kNothing},
-      {"the caption at the keys", keys, kKeysAt, Shows::kCaption},
-      {"the caption 1.4 s later", keys, kKeysAt + 14, Shows::kCaption},
-      {"the caption gone after 1.5 s", keys, kKeysAt + 15, Shows::kNothing},
-      {"past the track's end", show, kFrames, Shows::kNothing},
+      {"shown at the first frame", show, 0, OverlayShows::kPointer},
+      {"shown as it moves", show, 20, OverlayShows::kPointer},
+      {"large", large, 3, OverlayShows::kLargePointer},
+      {"hidden", hidden, 3, OverlayShows::kNothing},
+      {"no ring before the press", clicks, kPressAt - 1, OverlayShows::kNothing},
+      {"a ring at the press", clicks, kPressAt, OverlayShows::kRing},
+      {"the ring still there after 0.3 s", clicks, kPressAt + 3, OverlayShows::kRing},
+      {"the ring gone after 0.4 s", clicks, kPressAt + 4, OverlayShows::kNothing},
+      {"no caption before the keys", keys, kKeysAt - 1, OverlayShows::kNothing},
+      {"the caption at the keys", keys, kKeysAt, OverlayShows::kCaption},
+      {"the caption 1.4 s later", keys, kKeysAt + 14, OverlayShows::kCaption},
+      {"the caption gone after 1.5 s", keys, kKeysAt + 15, OverlayShows::kNothing},
+      {"past the track's end", show, kFrames, OverlayShows::kNothing},
   };
   for (const OverlayCase& test : cases) {
     SCOPED_TRACE(test.name);
-    ExpectShows(test, DrawnAlone(test.settings, test.index));
+    ExpectOverlayShows(test.shows, test.index, kPressAt, DrawnAlone(test.settings, test.index),
+                       PlainPicture());
   }
 }
 

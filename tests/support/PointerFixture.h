@@ -1,5 +1,9 @@
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -7,7 +11,8 @@
 #include "host/image/ZuPixelRect.h"
 #include "host/pointer/ZuPointerTrack.h"
 
-// A pointer track with known contents for the overlay tests, and how pictures differ.
+// A pointer track with known contents for the overlay tests, and the checks of what an
+// overlay drew over the player's picture.
 
 // The pointer's colour: an 8 x 8 shape whose top left 6 x 6 pixels are this, the rest clear,
 // with its hot spot at (1, 1).
@@ -31,7 +36,9 @@ inline ZuPointerShape KnownPointerShape() {
 }
 
 // Where the fixture's pointer is in frame index (from 0): moving right a pixel a frame.
-inline int PointerX(int index) { return 40 + index; }
+inline int PointerX(int index) {
+  return 40 + index;
+}
 constexpr int kPointerY = 30;
 
 // A track of frames frames, the pointer shown throughout, one left press at frame index
@@ -69,4 +76,58 @@ inline ZuPixelRect DifferenceBounds(const ZuImage& a, const ZuImage& b) {
     }
   }
   return bounds;
+}
+
+// What a frame of the known track is to show over the player's picture.
+enum class OverlayShows {
+  kNothing,
+  kPointer,       // the shape at 1x, hot spot at the frame's pointer position
+  kLargePointer,  // the shape at 2x about the hot spot
+  kRing,          // something centred on the press (at frame index pressAt), above the bottom
+  kCaption,       // something centred in the bottom third only
+};
+
+// Checks that drawn, frame index of the known track, differs from plain as shows says.
+inline void ExpectOverlayShows(OverlayShows shows, int index, int pressAt, const ZuImage& drawn,
+                               const ZuImage& plain) {
+  const ZuPixelRect changed = DifferenceBounds(drawn, plain);
+  const auto pixelIsPointer = [&drawn](int x, int y) {
+    return std::equal(kPointerRgba, kPointerRgba + 4, drawn.Row(y) + ptrdiff_t{4} * x);
+  };
+  const int height = plain.GetHeight();
+  switch (shows) {
+    case OverlayShows::kNothing:
+      EXPECT_TRUE(changed.IsEmpty());
+      break;
+    case OverlayShows::kPointer: {
+      const int left = PointerX(index) - kPointerHot;
+      const int top = kPointerY - kPointerHot;
+      EXPECT_EQ(changed, (ZuPixelRect{left, top, left + kPointerSolid, top + kPointerSolid}));
+      EXPECT_TRUE(pixelIsPointer(left, top));
+      EXPECT_TRUE(pixelIsPointer(left + kPointerSolid - 1, top + kPointerSolid - 1));
+      break;
+    }
+    case OverlayShows::kLargePointer: {
+      const int left = PointerX(index) - 2 * kPointerHot;
+      const int top = kPointerY - 2 * kPointerHot;
+      EXPECT_NEAR(changed.left, left, 1);
+      EXPECT_NEAR(changed.top, top, 1);
+      EXPECT_NEAR(changed.Width(), 2 * kPointerSolid, 1);
+      EXPECT_NEAR(changed.Height(), 2 * kPointerSolid, 1);
+      EXPECT_TRUE(pixelIsPointer(left + kPointerSolid, top + kPointerSolid));
+      break;
+    }
+    case OverlayShows::kRing:
+      ASSERT_FALSE(changed.IsEmpty());
+      EXPECT_NEAR((changed.left + changed.right) / 2.0, PointerX(pressAt), 1.5);
+      EXPECT_NEAR((changed.top + changed.bottom) / 2.0, kPointerY, 1.5);
+      EXPECT_LT(changed.bottom, height * 2 / 3);
+      break;
+    case OverlayShows::kCaption:
+      ASSERT_FALSE(changed.IsEmpty());
+      EXPECT_GE(changed.top, height * 2 / 3);
+      EXPECT_LE(changed.bottom, height);
+      EXPECT_NEAR(changed.left, plain.GetWidth() - changed.right, 2);
+      break;
+  }
 }

@@ -79,11 +79,14 @@ class PointerExportTest : public testing::Test {
     return frames;
   }
 
-  // The frames of the video fmredit export writes with options, one per movie frame.
-  Pictures Exported(const std::string& name, const std::vector<std::string>& options,
-                    size_t frames) {
+  // The frames of the video name that fmredit writes with command (export by default) and
+  // options, one per movie frame.
+  Pictures Exported(const std::string& name, const std::vector<std::string>& options, size_t frames,
+                    std::vector<std::string> command = {}) {
     const std::string video = m_dir.File(name);
-    std::vector<std::string> arguments = {"export", m_movie, "-o", video};
+    if (command.empty()) command = {"export", m_movie};
+    std::vector<std::string> arguments = command;
+    arguments.insert(arguments.end(), {"-o", video});
     arguments.insert(arguments.end(), options.begin(), options.end());
     const FmreditRun run = RunFmredit(arguments);
     EXPECT_EQ(run.exitCode, 0) << run.err;
@@ -185,6 +188,27 @@ TEST_F(PointerExportTest, ExportsShowWhatRenderDraws) {
     ASSERT_GT(rendered.size(), size_t{kPictures});
     ExpectSamePictures(Exported(test.name, test.options, rendered.size()), rendered);
   }
+}
+
+// A project's export, of one slide or of all, takes the same options.
+TEST_F(PointerExportTest, ProjectExportsDrawTheOverlayAsAsked) {
+  WriteMovie(false);
+  const std::string project = m_dir.File("p.fmrproj");
+  ASSERT_EQ(RunFmredit({"project", "new", project}).exitCode, 0);
+  ASSERT_EQ(RunFmredit({"project", "add", project, m_movie}).exitCode, 0);
+  const std::vector<std::string> options = {"--pointer", "large", "--clicks", "--keys-overlay"};
+  const Pictures rendered = Rendered(options);
+  ASSERT_GT(rendered.size(), size_t{kPictures});
+  const std::vector<std::string> lossless = {"--lossless", "--pointer", "large", "--clicks",
+                                             "--keys-overlay"};
+  ExpectSamePictures(Exported("slide.mkv", lossless, rendered.size(),
+                              {"project", "export", project, "--slide", "1"}),
+                     rendered);
+  ExpectSamePictures(Exported("all.apng", options, rendered.size(), {"project", "export", project}),
+                     rendered);
+  ExpectOneLineError(RunFmredit({"project", "export", project, "--slide", "1", "-o",
+                                 m_dir.File("slide.swf"), "--pointer", "hide"}),
+                     "the pointer options are for video files", 2);
 }
 
 TEST_F(PointerExportTest, BadPointerOptionsAreRefusedInOneLine) {

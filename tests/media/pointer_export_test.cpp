@@ -3,17 +3,18 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <string>
 #include <vector>
 
 #include "host/image/ZuImage.h"
 #include "host/image/ZuPng.h"
+#include "host/pointer/ZuPointerOverlay.h"
 #include "host/pointer/ZuPointerTags.h"
 #include "tests/cli/CliTestUtil.h"
 #include "tests/media/MediaTestUtil.h"
 #include "tests/support/Oracle.h"
-#include "tests/support/PointerFixture.h"
 #include "tests/support/RecordedMovie.h"
 #include "tests/support/TempDir.h"
 
@@ -22,8 +23,35 @@ namespace {
 constexpr int kWidth = 161;
 constexpr int kHeight = 121;
 constexpr int kPictures = 28;  // at 10 a second: a caption's 1.5 s fits with time to spare
-constexpr int kPressAt = 4;
+constexpr int kPressAt = 4;    // frame indexes (from 0) of the press and of "Ctrl+S"
 constexpr int kKeysAt = 8;
+// The pointer: 8 x 8 pixels, the top left 6 x 6 of this colour, the rest clear, its hot spot
+// at (1, 1); it moves right a pixel a frame from (40, 30).
+constexpr uint8_t kPointerRgba[4] = {200, 30, 40, 255};
+constexpr int kSolid = 6;
+int PointerX(int index) {
+  return 40 + index;
+}
+constexpr int kPointerY = 30;
+
+ZuPointerTrack KnownTrack(int frames, const ZuOverlaySettings& settings = {}) {
+  ZuPointerShape shape{8, 8, 1, 1, std::vector<uint8_t>(size_t{8} * 8 * 4, 0)};
+  for (int y = 0; y < kSolid; ++y) {
+    for (int x = 0; x < kSolid; ++x) {
+      std::copy_n(kPointerRgba, 4, &shape.rgba[size_t{4} * (8 * y + x)]);
+    }
+  }
+  ZuPointerTrack track;
+  track.settings = settings;
+  const int index = track.AddShape(shape);
+  for (int n = 0; n < frames; ++n) {
+    ZuPointerFrame frame{true, PointerX(n), kPointerY, index};
+    frame.pressed = n == kPressAt ? kZuLeftButton : 0;
+    if (n == kKeysAt) frame.keys = {"Ctrl+S"};
+    track.frames.push_back(frame);
+  }
+  return track;
+}
 
 // kPictures pictures: a still one of few colours, or a gradient with a square moving over it.
 Pictures MoviePictures(bool still) {
@@ -45,15 +73,63 @@ Pictures MoviePictures(bool still) {
   return pictures;
 }
 
+// The smallest rectangle holding every pixel in which a and b (of one size) differ.
+ZuPixelRect DifferenceBounds(const ZuImage& a, const ZuImage& b) {
+  ZuPixelRect bounds;
+  for (int y = 0; y < a.GetHeight(); ++y) {
+    for (int x = 0; x < a.GetWidth(); ++x) {
+      const ptrdiff_t at = ptrdiff_t{4} * x;
+      if (!std::equal(a.Row(y) + at, a.Row(y) + at + 4, b.Row(y) + at)) {
+        bounds = bounds.Union({x, y, x + 1, y + 1});
+      }
+    }
+  }
+  return bounds;
+}
+
+// What a frame shows over the player's picture.
+enum class Shows { kNothing, kPointer, kLargePointer, kRing, kCaption };
+
+void ExpectShows(Shows shows, int index, const ZuImage& drawn, const ZuImage& plain) {
+  const ZuPixelRect changed = DifferenceBounds(drawn, plain);
+  const auto isPointer = [&drawn](int x, int y) {
+    return std::equal(kPointerRgba, kPointerRgba + 4, drawn.Row(y) + ptrdiff_t{4} * x);
+  };
+  const int scale = shows == Shows::kLargePointer ? 2 : 1;
+  const int left = PointerX(index) - scale;  // the hot spot (1, 1) stays put
+  const int top = kPointerY - scale;
+  switch (shows) {
+    case Shows::kNothing:
+      EXPECT_TRUE(changed.IsEmpty());
+      break;
+    case Shows::kPointer:
+    case Shows::kLargePointer:  // smooth scaling may blur the edge by a pixel
+      EXPECT_NEAR(changed.left, left, scale - 1);
+      EXPECT_NEAR(changed.top, top, scale - 1);
+      EXPECT_NEAR(changed.Width(), scale * kSolid, scale - 1);
+      EXPECT_NEAR(changed.Height(), scale * kSolid, scale - 1);
+      EXPECT_TRUE(isPointer(left + scale - 1, top + scale - 1));
+      EXPECT_TRUE(isPointer(left + scale * kSolid - scale, top + scale * kSolid - scale));
+      break;
+    case Shows::kRing:  // centred on the press
+      EXPECT_NEAR((changed.left + changed.right) / 2.0, PointerX(kPressAt), 1.5);
+      EXPECT_NEAR((changed.top + changed.bottom) / 2.0, kPointerY, 1.5);
+      break;
+    case Shows::kCaption:  // centred in the bottom third
+      EXPECT_GE(changed.top, kHeight * 2 / 3);
+      EXPECT_LE(changed.bottom, kHeight);
+      EXPECT_NEAR(changed.left, kWidth - changed.right, 2);
+      break;
+  }
+}
+
 class PointerExportTest : public testing::Test {
  protected:
-  // Writes movie.swf with the known track (the settings stored with it as given).
+  // Writes movie.swf with the known track and, stored with it, settings.
   void WriteMovie(bool still, const ZuOverlaySettings& settings = {}) {
     std::unique_ptr<ZuTavoFile> movie = RecordFrames(MoviePictures(still), 32, 30);
     ASSERT_TRUE(movie != nullptr);
-    ZuPointerTrack track = KnownPointerTrack(movie->GetFrameCount(), kPressAt, kKeysAt);
-    track.settings = settings;
-    ASSERT_EQ(ZuPutPointerTrack(*movie, track), "");
+    ASSERT_EQ(ZuPutPointerTrack(*movie, KnownTrack(movie->GetFrameCount(), settings)), "");
     WriteMovieFile(*movie, m_movie);
     ExpectOracleAccepts(m_movie, *movie);
   }
@@ -66,34 +142,30 @@ class PointerExportTest : public testing::Test {
     const FmreditRun run = RunFmredit(arguments);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     Pictures frames;
-    for (int frame = 1;; ++frame) {
+    std::string error;
+    for (int frame = 1; frame <= kPictures + 2; ++frame) {
       char name[32];
-      std::snprintf(name, sizeof name, "frame-%05d.png", frame);
-      const std::string path = (std::filesystem::path(folder) / name).string();
-      if (!std::filesystem::exists(path)) break;
-      std::string error;
-      std::unique_ptr<ZuImage> picture = ZuPng::Read(path, &error);
-      EXPECT_TRUE(picture != nullptr) << error;
-      if (picture) frames.push_back(*picture);
+      std::snprintf(name, sizeof name, "/frame-%05d.png", frame);
+      std::unique_ptr<ZuImage> picture = ZuPng::Read(folder + name, &error);
+      if (!picture) break;
+      frames.push_back(*picture);
     }
+    EXPECT_EQ(frames.size(), size_t{kPictures + 2}) << error;
     return frames;
   }
 
-  // The frames of the video name that fmredit writes with command (export by default) and
-  // options, one per movie frame.
-  Pictures Exported(const std::string& name, const std::vector<std::string>& options, size_t frames,
-                    std::vector<std::string> command = {}) {
+  // The frames, one per movie frame, of the video name that command writes with options.
+  Pictures Exported(const std::string& name, std::vector<std::string> command,
+                    const std::vector<std::string>& options) {
     const std::string video = m_dir.File(name);
-    if (command.empty()) command = {"export", m_movie};
-    std::vector<std::string> arguments = command;
-    arguments.insert(arguments.end(), {"-o", video});
-    arguments.insert(arguments.end(), options.begin(), options.end());
-    const FmreditRun run = RunFmredit(arguments);
+    command.insert(command.end(), {"-o", video});
+    command.insert(command.end(), options.begin(), options.end());
+    const FmreditRun run = RunFmredit(command);
     EXPECT_EQ(run.exitCode, 0) << run.err;
     double seconds = 0;
     std::vector<double> starts;
     std::vector<ZuImage> decoded = DecodeVideo(video, &seconds, &starts);
-    if (!name.ends_with(".mkv")) decoded = AtFrameRate(decoded, starts, 10.0, frames);
+    if (!name.ends_with(".mkv")) decoded = AtFrameRate(decoded, starts, 10.0, kPictures + 2);
     return decoded;
   }
 
@@ -102,117 +174,116 @@ class PointerExportTest : public testing::Test {
   int m_renders = 0;
 };
 
-// What each frame index shows with the options: the pointer (when shown), a ring for the
-// 0.4 s after the press, the caption for the 1.5 s after the keys.
-struct RenderCase {
-  const char* name;
-  ZuOverlaySettings stored;  // the movie's own
-  std::vector<std::string> options;
-  OverlayShows pointer;  // at the frames without a ring or caption
-  bool clicks;
-  bool keys;
-};
-
-OverlayShows ShownAt(const RenderCase& test, int index) {
-  if (test.clicks && index >= kPressAt && index < kPressAt + 4) return OverlayShows::kRing;
-  if (test.keys && index >= kKeysAt && index < kKeysAt + 15) return OverlayShows::kCaption;
-  return test.pointer;
-}
-
 TEST_F(PointerExportTest, RenderDrawsTheOverlayTheSettingsAsk) {
-  ZuOverlaySettings largeWithClicks;
-  largeWithClicks.pointer = ZuPointerLook::kLarge;
+  ZuOverlaySettings large;
+  large.pointer = ZuPointerLook::kLarge;
+  ZuOverlaySettings largeWithClicks = large;
   largeWithClicks.clicks = true;
-  const RenderCase cases[] = {
-      {"stored defaults", {}, {}, OverlayShows::kPointer, false, false},
+  const struct {
+    const char* name;
+    ZuOverlaySettings stored;  // the movie's own
+    std::vector<std::string> options;
+    Shows pointer;  // at the frames without a ring (0.4 s from the press) or caption (1.5 s)
+    bool clicks, keys;
+  } cases[] = {
+      {"stored defaults", {}, {}, Shows::kPointer, false, false},
+      {"stored large", large, {}, Shows::kLargePointer, false, false},
       {"shown",
        largeWithClicks,
        {"--pointer", "show", "--no-clicks"},
-       OverlayShows::kPointer,
+       Shows::kPointer,
        false,
        false},
-      {"large", {}, {"--pointer", "large"}, OverlayShows::kLargePointer, false, false},
-      {"hidden", {}, {"--pointer", "hide"}, OverlayShows::kNothing, false, false},
-      {"clicks", {}, {"--pointer=hide", "--clicks"}, OverlayShows::kNothing, true, false},
-      {"keys", {}, {"--pointer", "hide", "--keys-overlay"}, OverlayShows::kNothing, false, true},
+      {"large", {}, {"--pointer", "large"}, Shows::kLargePointer, false, false},
+      {"hidden", {}, {"--pointer", "hide"}, Shows::kNothing, false, false},
+      {"clicks", {}, {"--pointer=hide", "--clicks"}, Shows::kNothing, true, false},
+      {"keys", {}, {"--pointer", "hide", "--keys-overlay"}, Shows::kNothing, false, true},
   };
-  for (const RenderCase& test : cases) {
+  for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
     WriteMovie(false, test.stored);
     const Pictures plain = RenderAllFrames(m_movie);
     const Pictures drawn = Rendered(test.options);
     ASSERT_EQ(drawn.size(), plain.size());
-    for (int index = 0; index < static_cast<int>(plain.size()); ++index) {
-      SCOPED_TRACE("frame " + std::to_string(index + 1));
-      ExpectOverlayShows(ShownAt(test, index), index, kPressAt, drawn[index], plain[index]);
+    for (int n = 0; n < static_cast<int>(plain.size()); ++n) {
+      SCOPED_TRACE("frame " + std::to_string(n + 1));
+      const bool ring = test.clicks && n >= kPressAt && n < kPressAt + 4;
+      const bool caption = test.keys && n >= kKeysAt && n < kKeysAt + 15;
+      ExpectShows(ring      ? Shows::kRing
+                  : caption ? Shows::kCaption
+                            : test.pointer,
+                  n, drawn[n], plain[n]);
     }
   }
 }
 
-// The movie's own settings count where no option is given: here large with click rings.
-TEST_F(PointerExportTest, RenderKeepsTheMoviesOwnSettings) {
-  ZuOverlaySettings stored;
-  stored.pointer = ZuPointerLook::kLarge;
-  stored.clicks = true;
-  WriteMovie(false, stored);
-  const Pictures plain = RenderAllFrames(m_movie);
-  const Pictures drawn = Rendered({});
-  ASSERT_EQ(drawn.size(), plain.size());
-  ExpectOverlayShows(OverlayShows::kLargePointer, 1, kPressAt, drawn[1], plain[1]);
-  const ZuPixelRect ring = DifferenceBounds(drawn[kPressAt + 1], plain[kPressAt + 1]);
-  EXPECT_GT(ring.Width(), 2 * kPointerSolid + 2) << "a ring around the large pointer";
-}
-
-// Exports show what render draws with the same options; GIF and APNG only keep what changed
-// from frame to frame, so a pointer moving over a still picture tests what the overlay
-// reports as changed.
+// Exports and project exports show what render draws with the same options. GIF and APNG
+// keep only what changed from frame to frame, so a pointer moving over a still picture tests
+// what the overlay reports as changed.
 TEST_F(PointerExportTest, ExportsShowWhatRenderDraws) {
-  struct Case {
+  const std::vector<std::string> all = {"--pointer", "large=2.5", "--clicks", "--keys-overlay"};
+  const std::string project = m_dir.File("p.fmrproj");
+  const std::vector<std::string> file = {"export", m_movie};
+  const std::vector<std::string> slide = {"project", "export", project, "--slide", "1"};
+  const std::vector<std::string> whole = {"project", "export", project};
+  const struct {
     const char* name;
     bool still;
-    std::vector<std::string> options;
+    std::vector<std::string> command;
+  } cases[] = {
+      {"moving.mkv", false, file}, {"moving.apng", false, file}, {"still.apng", true, file},
+      {"still.gif", true, file},   {"slide.mkv", false, slide},  {"whole.apng", false, whole},
   };
-  const std::vector<std::string> all = {"--pointer", "large=2.5", "--clicks", "--keys-overlay"};
-  const Case cases[] = {
-      {"moving.mkv", false, {"--lossless", "--pointer", "large=2.5", "--clicks", "--keys-overlay"}},
-      {"moving.apng", false, all},
-      {"still.apng", true, all},
-      {"still.gif", true, {"--pointer", "show"}},
-  };
-  for (const Case& test : cases) {
+  for (const auto& test : cases) {
     SCOPED_TRACE(test.name);
     WriteMovie(test.still);
-    std::vector<std::string> renderOptions = test.options;
-    std::erase(renderOptions, "--lossless");
-    const Pictures rendered = Rendered(renderOptions);
-    ASSERT_GT(rendered.size(), size_t{kPictures});
-    ExpectSamePictures(Exported(test.name, test.options, rendered.size()), rendered);
+    if (test.command != file) {
+      std::filesystem::remove(project);
+      ASSERT_EQ(RunFmredit({"project", "new", project}).exitCode, 0);
+      ASSERT_EQ(RunFmredit({"project", "add", project, m_movie}).exitCode, 0);
+    }
+    // A GIF keeps every colour of few: the pointer's over the still picture's.
+    const std::string name = test.name;
+    const std::vector<std::string> options =
+        name.ends_with(".gif") ? std::vector<std::string>{"--pointer", "show"} : all;
+    std::vector<std::string> exportOptions = options;
+    if (name.ends_with(".mkv")) exportOptions.push_back("--lossless");
+    ExpectSamePictures(Exported(name, test.command, exportOptions), Rendered(options));
   }
 }
 
-// A project's export, of one slide or of all, takes the same options.
-TEST_F(PointerExportTest, ProjectExportsDrawTheOverlayAsAsked) {
-  WriteMovie(false);
-  const std::string project = m_dir.File("p.fmrproj");
-  ASSERT_EQ(RunFmredit({"project", "new", project}).exitCode, 0);
-  ASSERT_EQ(RunFmredit({"project", "add", project, m_movie}).exitCode, 0);
-  const std::vector<std::string> options = {"--pointer", "large", "--clicks", "--keys-overlay"};
-  const Pictures rendered = Rendered(options);
-  ASSERT_GT(rendered.size(), size_t{kPictures});
-  const std::vector<std::string> lossless = {"--lossless", "--pointer", "large", "--clicks",
-                                             "--keys-overlay"};
-  ExpectSamePictures(Exported("slide.mkv", lossless, rendered.size(),
-                              {"project", "export", project, "--slide", "1"}),
-                     rendered);
-  ExpectSamePictures(Exported("all.apng", options, rendered.size(), {"project", "export", project}),
-                     rendered);
-  ExpectOneLineError(RunFmredit({"project", "export", project, "--slide", "1", "-o",
-                                 m_dir.File("slide.swf"), "--pointer", "hide"}),
-                     "the pointer options are for video files", 2);
+// The overlay asked for frames out of order, over pictures that change in a moving block:
+// each picture is what a new overlay draws, and differs from the one before only inside the
+// area reported.
+TEST(PointerOverlayTest, ReportsEveryPixelThatChanged) {
+  ZuOverlaySettings settings;
+  settings.pointer = ZuPointerLook::kLarge;
+  settings.clicks = settings.keys = true;
+  const ZuPointerTrack track = KnownTrack(kPictures);
+  ZuPointerOverlay overlay(track, settings, 10);
+  const Pictures pictures = MoviePictures(false);
+  ZuImage before(0, 0);
+  int shown = 0;
+  for (const int frame : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 20, 25, 26, 6, 6, 7, 28, 5, 11, 12}) {
+    SCOPED_TRACE("frame " + std::to_string(frame));
+    const ZuImage& picture = pictures[frame - 1];
+    ZuPixelRect redrawn = shown == 0 ? ZuPixelRect{0, 0, kWidth, kHeight}
+                                     : DifferenceBounds(picture, pictures[shown - 1]);
+    const ZuImage drawn = overlay.Draw(picture, frame, redrawn);
+    ZuPixelRect whole{0, 0, kWidth, kHeight};
+    EXPECT_EQ(drawn, ZuPointerOverlay(track, settings, 10).Draw(picture, frame, whole));
+    const ZuPixelRect changed = shown == 0 ? ZuPixelRect{} : DifferenceBounds(drawn, before);
+    EXPECT_TRUE(changed.IsEmpty() || changed.Intersect(redrawn) == changed);
+    before = drawn;
+    shown = frame;
+  }
 }
 
 TEST_F(PointerExportTest, BadPointerOptionsAreRefusedInOneLine) {
   WriteMovie(true);
+  const std::string project = m_dir.File("p.fmrproj");
+  ASSERT_EQ(RunFmredit({"project", "new", project}).exitCode, 0);
+  ASSERT_EQ(RunFmredit({"project", "add", project, m_movie}).exitCode, 0);
   const struct {
     std::vector<std::string> arguments;
     const char* message;
@@ -222,6 +293,8 @@ TEST_F(PointerExportTest, BadPointerOptionsAreRefusedInOneLine) {
       {{"export", m_movie, "-o", m_dir.File("a.gif"), "--pointer", "large=4"},
        "with SCALE from 1.5 to 3, not 'large=4'"},
       {{"export", m_movie, "-o", m_dir.File("b.gif"), "--pointer", "show=2"}, "not 'show=2'"},
+      {{"project", "export", project, "--slide", "1", "-o", m_dir.File("c.swf"), "--clicks"},
+       "the pointer options are for video files"},
   };
   for (const auto& test : cases) {
     ExpectOneLineError(RunFmredit(test.arguments), test.message, 2);

@@ -10,7 +10,6 @@
 
 #include "host/image/ZuImage.h"
 #include "host/image/ZuPng.h"
-#include "host/pointer/ZuPointerOverlay.h"
 #include "host/pointer/ZuPointerTags.h"
 #include "tests/cli/CliTestUtil.h"
 #include "tests/media/MediaTestUtil.h"
@@ -25,27 +24,23 @@ constexpr int kHeight = 121;
 constexpr int kPictures = 28;  // at 10 a second: a caption's 1.5 s fits with time to spare
 constexpr int kPressAt = 4;    // frame indexes (from 0) of the press and of "Ctrl+S"
 constexpr int kKeysAt = 8;
-// The pointer: 8 x 8 pixels, the top left 6 x 6 of this colour, the rest clear, its hot spot
-// at (1, 1); it moves right a pixel a frame from (40, 30).
+// The pointer: 6 x 6 pixels of this colour, its hot spot at (1, 1); it moves right a pixel a
+// frame from (40, 30).
 constexpr uint8_t kPointerRgba[4] = {200, 30, 40, 255};
 constexpr int kSolid = 6;
-int PointerX(int index) {
-  return 40 + index;
-}
+constexpr int kPointerX = 40;  // at frame index 0
 constexpr int kPointerY = 30;
 
 ZuPointerTrack KnownTrack(int frames, const ZuOverlaySettings& settings = {}) {
-  ZuPointerShape shape{8, 8, 1, 1, std::vector<uint8_t>(size_t{8} * 8 * 4, 0)};
-  for (int y = 0; y < kSolid; ++y) {
-    for (int x = 0; x < kSolid; ++x) {
-      std::copy_n(kPointerRgba, 4, &shape.rgba[size_t{4} * (8 * y + x)]);
-    }
+  ZuPointerShape shape{kSolid, kSolid, 1, 1, {}};
+  for (int pixel = 0; pixel < kSolid * kSolid; ++pixel) {
+    shape.rgba.insert(shape.rgba.end(), kPointerRgba, kPointerRgba + 4);
   }
   ZuPointerTrack track;
   track.settings = settings;
   const int index = track.AddShape(shape);
   for (int n = 0; n < frames; ++n) {
-    ZuPointerFrame frame{true, PointerX(n), kPointerY, index};
+    ZuPointerFrame frame{true, kPointerX + n, kPointerY, index};
     frame.pressed = n == kPressAt ? kZuLeftButton : 0;
     if (n == kKeysAt) frame.keys = {"Ctrl+S"};
     track.frames.push_back(frame);
@@ -96,7 +91,7 @@ void ExpectShows(Shows shows, int index, const ZuImage& drawn, const ZuImage& pl
     return std::equal(kPointerRgba, kPointerRgba + 4, drawn.Row(y) + ptrdiff_t{4} * x);
   };
   const int scale = shows == Shows::kLargePointer ? 2 : 1;
-  const int left = PointerX(index) - scale;  // the hot spot (1, 1) stays put
+  const int left = (kPointerX + index) - scale;  // the hot spot (1, 1) stays put
   const int top = kPointerY - scale;
   switch (shows) {
     case Shows::kNothing:
@@ -112,7 +107,7 @@ void ExpectShows(Shows shows, int index, const ZuImage& drawn, const ZuImage& pl
       EXPECT_TRUE(isPointer(left + scale * kSolid - scale, top + scale * kSolid - scale));
       break;
     case Shows::kRing:  // centred on the press
-      EXPECT_NEAR((changed.left + changed.right) / 2.0, PointerX(kPressAt), 1.5);
+      EXPECT_NEAR((changed.left + changed.right) / 2.0, (kPointerX + kPressAt), 1.5);
       EXPECT_NEAR((changed.top + changed.bottom) / 2.0, kPointerY, 1.5);
       break;
     case Shows::kCaption:  // centred in the bottom third
@@ -134,13 +129,19 @@ class PointerExportTest : public testing::Test {
     ExpectOracleAccepts(m_movie, *movie);
   }
 
+  // Runs fmredit command -o output options.
+  static void Run(std::vector<std::string> command, const std::string& output,
+                  const std::vector<std::string>& options) {
+    command.insert(command.end(), {"-o", output});
+    command.insert(command.end(), options.begin(), options.end());
+    const FmreditRun run = RunFmredit(command);
+    EXPECT_EQ(run.exitCode, 0) << run.err;
+  }
+
   // Every frame as fmredit render --all draws it with options.
   Pictures Rendered(const std::vector<std::string>& options) {
     const std::string folder = m_dir.File("frames" + std::to_string(++m_renders));
-    std::vector<std::string> arguments = {"render", m_movie, "--all", "-o", folder};
-    arguments.insert(arguments.end(), options.begin(), options.end());
-    const FmreditRun run = RunFmredit(arguments);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
+    Run({"render", m_movie, "--all"}, folder, options);
     Pictures frames;
     std::string error;
     for (int frame = 1; frame <= kPictures + 2; ++frame) {
@@ -155,16 +156,12 @@ class PointerExportTest : public testing::Test {
   }
 
   // The frames, one per movie frame, of the video name that command writes with options.
-  Pictures Exported(const std::string& name, std::vector<std::string> command,
+  Pictures Exported(const std::string& name, const std::vector<std::string>& command,
                     const std::vector<std::string>& options) {
-    const std::string video = m_dir.File(name);
-    command.insert(command.end(), {"-o", video});
-    command.insert(command.end(), options.begin(), options.end());
-    const FmreditRun run = RunFmredit(command);
-    EXPECT_EQ(run.exitCode, 0) << run.err;
+    Run(command, m_dir.File(name), options);
     double seconds = 0;
     std::vector<double> starts;
-    std::vector<ZuImage> decoded = DecodeVideo(video, &seconds, &starts);
+    std::vector<ZuImage> decoded = DecodeVideo(m_dir.File(name), &seconds, &starts);
     if (!name.ends_with(".mkv")) decoded = AtFrameRate(decoded, starts, 10.0, kPictures + 2);
     return decoded;
   }
@@ -252,38 +249,8 @@ TEST_F(PointerExportTest, ExportsShowWhatRenderDraws) {
   }
 }
 
-// The overlay asked for frames out of order, over pictures that change in a moving block:
-// each picture is what a new overlay draws, and differs from the one before only inside the
-// area reported.
-TEST(PointerOverlayTest, ReportsEveryPixelThatChanged) {
-  ZuOverlaySettings settings;
-  settings.pointer = ZuPointerLook::kLarge;
-  settings.clicks = settings.keys = true;
-  const ZuPointerTrack track = KnownTrack(kPictures);
-  ZuPointerOverlay overlay(track, settings, 10);
-  const Pictures pictures = MoviePictures(false);
-  ZuImage before(0, 0);
-  int shown = 0;
-  for (const int frame : {1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 20, 25, 26, 6, 6, 7, 28, 5, 11, 12}) {
-    SCOPED_TRACE("frame " + std::to_string(frame));
-    const ZuImage& picture = pictures[frame - 1];
-    ZuPixelRect redrawn = shown == 0 ? ZuPixelRect{0, 0, kWidth, kHeight}
-                                     : DifferenceBounds(picture, pictures[shown - 1]);
-    const ZuImage drawn = overlay.Draw(picture, frame, redrawn);
-    ZuPixelRect whole{0, 0, kWidth, kHeight};
-    EXPECT_EQ(drawn, ZuPointerOverlay(track, settings, 10).Draw(picture, frame, whole));
-    const ZuPixelRect changed = shown == 0 ? ZuPixelRect{} : DifferenceBounds(drawn, before);
-    EXPECT_TRUE(changed.IsEmpty() || changed.Intersect(redrawn) == changed);
-    before = drawn;
-    shown = frame;
-  }
-}
-
 TEST_F(PointerExportTest, BadPointerOptionsAreRefusedInOneLine) {
   WriteMovie(true);
-  const std::string project = m_dir.File("p.fmrproj");
-  ASSERT_EQ(RunFmredit({"project", "new", project}).exitCode, 0);
-  ASSERT_EQ(RunFmredit({"project", "add", project, m_movie}).exitCode, 0);
   const struct {
     std::vector<std::string> arguments;
     const char* message;
@@ -293,8 +260,6 @@ TEST_F(PointerExportTest, BadPointerOptionsAreRefusedInOneLine) {
       {{"export", m_movie, "-o", m_dir.File("a.gif"), "--pointer", "large=4"},
        "with SCALE from 1.5 to 3, not 'large=4'"},
       {{"export", m_movie, "-o", m_dir.File("b.gif"), "--pointer", "show=2"}, "not 'show=2'"},
-      {{"project", "export", project, "--slide", "1", "-o", m_dir.File("c.swf"), "--clicks"},
-       "the pointer options are for video files"},
   };
   for (const auto& test : cases) {
     ExpectOneLineError(RunFmredit(test.arguments), test.message, 2);

@@ -163,7 +163,7 @@ ZuOverlaySprite ZuCaptionSprite(const std::string& text, int stageWidth, int sta
   auto [surface, context] = NewCanvas(width, height);
   cairo_t* cr = context.get();
   RoundedRectangle(cr, 0, 0, width, height, std::min(padding, height / 2.0));
-  cairo_set_source_rgba(cr, 0.08, 0.08, 0.08, 0.8);
+  cairo_set_source_rgb(cr, 0.08, 0.08, 0.08);
   cairo_fill(cr);
   selectFont(cr);
   cairo_set_source_rgba(cr, 0.97, 0.97, 0.97, 1.0);

@@ -11,6 +11,8 @@ zu_install_missing_packages
 (cd tests/oracle && npm ci --no-audit --no-fund --loglevel=error)
 # playwright-core for the web editor's browser tests (it drives Debian's chromium; no download).
 (cd tests/studio && npm ci --no-audit --no-fund --loglevel=error)
+# Ruffle's web build, an independent SWF player, for the pointer check in the same browser.
+(cd tests/ruffle && npm ci --no-audit --no-fund --loglevel=error)
 
 echo "== format"
 scripts/check-style.sh --format-only

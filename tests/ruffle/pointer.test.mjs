@@ -1,8 +1,8 @@
 // An independent SWF player shows the recorded pointer where ours does: a movie recorded by
 // fmredit record gets a known pointer track (pointer_movie put); Ruffle, in Debian's chromium,
 // plays it from 127.0.0.1 to its stop frame, and the pointer's pixels on its stage stand where
-// the track we read back puts them, in the shape's colours. Exits 77 (skipped) when chromium
-// is missing.
+// the track we read back puts them, in the shape's colours; fmredit render draws that frame's
+// pointer there too. Exits 77 (skipped) when chromium is missing.
 import { spawnSync } from 'node:child_process';
 import { existsSync, mkdtempSync, readFileSync, rmSync } from 'node:fs';
 import { createServer } from 'node:http';
@@ -142,9 +142,9 @@ async function main() {
   check(JSON.stringify(ours) === JSON.stringify(put),
     `the track read back ends with the pointer put there: ${JSON.stringify(ours)} (put ${JSON.stringify(put)})`);
   check(put.x === kPointerAt.x && put.y === kPointerAt.y, `the track ends at ${kPointerAt.x},${kPointerAt.y}`);
-  const expected = { left: ours.x - ours.hotX, top: ours.y - ours.hotY };
-  expected.right = expected.left + ours.width;
-  expected.bottom = expected.top + ours.height;
+  const left = ours.x - ours.hotX;
+  const top = ours.y - ours.hotY;
+  const expected = { left, top, right: left + ours.width, bottom: top + ours.height };
   const colours = ours.colours.map((hex) => [0, 2, 4].map((at) => parseInt(hex.slice(at, at + 2), 16)));
   check(colours.length >= 2, `the shape has its colours (${ours.colours})`);
 
@@ -161,18 +161,23 @@ async function main() {
     await page.goto(`http://127.0.0.1:${server.address().port}/?width=${kStage.width}&height=${kStage.height}`);
     const stage = await stoppedStage(page);
     check(problems.length === 0, `the page runs without errors: ${problems.join('; ')}`);
-    const shown = await measure(page, stage, colours);
-    check(shown.width === kStage.width && shown.height === kStage.height,
-      `the player's stage is ${kStage.width}x${kStage.height} pixels (${shown.width}x${shown.height})`);
-    check(kBackground.every((v, c) => Math.abs(shown.first[c] - v) <= kTolerance),
-      `the player shows the recorded picture (first pixel ${shown.first})`);
-    const box = shown.box;
-    const off = ['left', 'top', 'right', 'bottom'].filter((side) => box[side] !== expected[side]);
-    check(off.length === 0, `the player draws the pointer over ${JSON.stringify(expected)}`
-      + ` as the track says (it covers ${JSON.stringify(box)})`);
-    shown.counts.forEach((count, n) => check(count >= 3,
-      `the player draws the pointer's colour ${ours.colours[n]} (${count} pixels)`));
-    console.log(`the independent player shows the pointer at ${JSON.stringify(box)}, as ours`
+    // Ours: fmredit render draws the stop frame with the pointer shown.
+    const rendered = path.join(folder, 'ours.png');
+    run(process.env.FMREDIT, ['render', movie, '--frame', String(kRecordedFrames + 2), '--pointer', 'show',
+      '-o', rendered]);
+    for (const [who, picture] of [['the independent player', stage], ['fmredit render', readFileSync(rendered)]]) {
+      const shown = await measure(page, picture, colours);
+      check(shown.width === kStage.width && shown.height === kStage.height,
+        `${who}: the stage is ${kStage.width}x${kStage.height} pixels (${shown.width}x${shown.height})`);
+      check(kBackground.every((v, c) => Math.abs(shown.first[c] - v) <= kTolerance),
+        `${who}: the recorded picture shows (first pixel ${shown.first})`);
+      const box = JSON.stringify(shown.box);
+      check(box === JSON.stringify(expected),
+        `${who}: the pointer covers ${JSON.stringify(expected)} as the track says (it covers ${box})`);
+      shown.counts.forEach((count, n) => check(count >= 3,
+        `${who}: the pointer's colour ${ours.colours[n]} shows (${count} pixels)`));
+    }
+    console.log(`the independent player and fmredit render show the pointer at ${JSON.stringify(expected)}`
       + ` (${Date.now() - startedAt} ms)`);
   } finally {
     await browser.close();

@@ -41,6 +41,8 @@ std::string DescribeChange(const std::string& label) {
       {"kZuTightenSlideCommand", "tighten a slide"},
       {"kZuSpeedUpSlideCommand", "speed up a slide"},
       {"kZuRedactSlideCommand", "redact a slide"},
+      {"kZuSetPointerOverlayCommand", "set how a slide shows the pointer"},
+      {"kZuRemoveKeyPressCommand", "remove a key press"},
       {"kZuRemoveSlideCommand", "remove a slide"},
       {"kZuMoveSlideCommand", "move a slide"},
       {"kZuRenameResourceCommand", "rename a slide"},

@@ -303,4 +303,5 @@ void AddProjectCommand(CLI::App& app) {
   purge->callback([options] { RunPurge(*options); });
 
   AddProjectEditCommands(*project);
+  AddProjectPointerCommands(*project);
 }

@@ -28,3 +28,5 @@ void AddImportCommand(CLI::App& app);
 void AddCaptureCommand(CLI::App& app);
 // project delete / insert / split / merge / tighten / speed, added to the project subcommand.
 void AddProjectEditCommands(CLI::App& project);
+// project pointer / keys / remove-key: a slide's recorded pointer and keys.
+void AddProjectPointerCommands(CLI::App& project);

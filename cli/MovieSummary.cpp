@@ -5,6 +5,7 @@
 
 #include "cli/JsonText.h"
 #include "host/player/ZuAnimationUtils.h"
+#include "host/pointer/ZuPointerTags.h"
 #include "host/swf/ZuSwfSignature.h"
 #include "host/swf/ZuSwfTagFactory.h"
 #include "host/util/ZuFrameTime.h"
@@ -26,6 +27,10 @@ MovieSummary SummarizeMovie(const std::string& path, const ZuTavoFile& movie) {
     }
   }
   summary.isFMR = ZuAnimationUtils::IsFMRSWF(movie);
+  const ZuPointerTrack track = ZuReadPointerTrack(movie);
+  summary.pointerTrack = !track.Empty();
+  summary.pointer = track.HasPointer();
+  summary.keyPresses = track.KeyPressCount();
   summary.warnings = movie.GetLoadWarnings();
   return summary;
 }
@@ -39,8 +44,12 @@ std::string FormatSummaryText(const MovieSummary& summary) {
       << "frame rate:  " << NumberText(summary.frameRate) << " fps\n"
       << "frames:      " << summary.frameCount << "\n"
       << "duration:    " << NumberText(summary.duration) << " s\n"
-      << "FMR movie:   " << (summary.isFMR ? "yes" : "no") << "\n"
-      << "tags:        " << summary.tagCount << "\n";
+      << "FMR movie:   " << (summary.isFMR ? "yes" : "no") << "\n";
+  if (summary.pointerTrack) {
+    out << "pointer:     " << (summary.pointer ? "recorded" : "never shown") << ", "
+        << summary.keyPresses << " key presses\n";
+  }
+  out << "tags:        " << summary.tagCount << "\n";
   for (const auto& [code, count] : summary.tagCountsByCode) {
     out << "  " << std::left << std::setw(28) << ZuSwfTagFactory::GetTagName(code) << std::right
         << std::setw(4) << code << std::setw(10) << count << "\n";
@@ -63,6 +72,8 @@ std::string FormatSummaryJson(const MovieSummary& summary) {
       << "  \"frameCount\": " << summary.frameCount << ",\n"
       << "  \"duration\": " << NumberText(summary.duration) << ",\n"
       << "  \"isFMR\": " << (summary.isFMR ? "true" : "false") << ",\n"
+      << "  \"pointer\": " << (summary.pointer ? "true" : "false") << ",\n"
+      << "  \"keyPresses\": " << summary.keyPresses << ",\n"
       << "  \"tagCount\": " << summary.tagCount << ",\n"
       << "  \"tagCounts\": [";
   bool first = true;

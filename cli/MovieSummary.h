@@ -20,6 +20,9 @@ struct MovieSummary {
   size_t tagCount = 0;
   std::map<uint16_t, size_t> tagCountsByCode;
   bool isFMR = false;
+  bool pointerTrack = false;  // whether the movie records the pointer and keys at all
+  bool pointer = false;       // whether any frame shows the pointer
+  int keyPresses = 0;
   std::vector<std::string> warnings;
 };
 

@@ -7,6 +7,7 @@
 
 #include "host/image/ZuImage.h"
 #include "host/player/ZuTavoPlayer.h"
+#include "host/pointer/ZuPointerTags.h"
 #include "host/swf/ZuTavoFile.h"
 #include "host/util/ZuFileStream.h"
 #include "recorder/ZuFmrRecorder.h"
@@ -52,6 +53,23 @@ inline std::unique_ptr<ZuTavoFile> RecordPictures(const Pictures& frames, int de
     *error = recorder->GetLastError();
   }
   return movie;
+}
+
+// RecordPictures (32-bit) with track put into the movie, one track frame per picture; the
+// frames the recorder ends with keep the last one's pointer without its events. Null, with
+// *error set, when the recorder or the track refuses.
+inline std::unique_ptr<ZuTavoFile> RecordWithPointer(const Pictures& frames, ZuPointerTrack track,
+                                                     int blockFrames, std::string* error) {
+  std::unique_ptr<ZuTavoFile> movie = RecordPictures(frames, 32, blockFrames, error);
+  if (movie == nullptr) {
+    return nullptr;
+  }
+  ZuPointerFrame last = track.frames.empty() ? ZuPointerFrame{} : track.frames.back();
+  last.pressed = 0;
+  last.keys.clear();
+  track.frames.resize(static_cast<size_t>(movie->GetFrameCount()), last);
+  *error = ZuPutPointerTrack(*movie, track);
+  return error->empty() ? std::move(movie) : nullptr;
 }
 
 // Writes movie as an SWF file at path; returns why not ("" when written).

@@ -8,6 +8,8 @@
 #include "host/app/ZuProject.h"
 #include "host/image/ZuImage.h"
 #include "host/image/ZuPng.h"
+#include "host/pointer/ZuPointerOverlay.h"
+#include "host/pointer/ZuPointerTags.h"
 #include "host/swf/ZuSwfPlaceObject2Tag.h"
 #include "host/swf/ZuSwfTagFactory.h"
 #include "host/swf/ZuTavoFile.h"
@@ -133,7 +135,38 @@ struct MovieFrames::Movie {
   // The viewer player's last picture and its frame; guarded by viewer.lock.
   std::shared_ptr<const ZuImage> lastPicture;
   int lastFrame = 0;
+  // The recorded pointer and keys, and the overlay that draws them over the viewer player's
+  // pictures with the settings it was made for (null until wanted). inStep: the viewer
+  // player's last picture went through the overlay, so the area the player drew again is
+  // all that changed under it. Guarded by viewer.lock.
+  ZuPointerTrack track;
+  std::unique_ptr<ZuPointerOverlay> overlay;
+  ZuOverlaySettings overlaySettings;
+  bool inStep = false;
+
+  // The picture of frame with the overlay for settings drawn over the player's picture.
+  std::shared_ptr<const ZuImage> WithOverlay(std::unique_ptr<ZuImage> picture, int frame,
+                                             const ZuOverlaySettings& settings);
 };
+
+std::shared_ptr<const ZuImage> MovieFrames::Movie::WithOverlay(std::unique_ptr<ZuImage> picture,
+                                                               int frame,
+                                                               const ZuOverlaySettings& settings) {
+  ZuPixelRect redrawn = viewer.player.GetRedrawnArea();
+  if (!overlay || settings != overlaySettings) {
+    overlay = std::make_unique<ZuPointerOverlay>(track, settings, facts.frameRate);
+    overlaySettings = settings;
+    inStep = false;
+  }
+  if (!inStep) {
+    redrawn = {0, 0, picture->GetWidth(), picture->GetHeight()};
+  }
+  inStep = true;
+  if (!overlay->DrawsAnything()) {
+    return picture;
+  }
+  return std::make_shared<const ZuImage>(overlay->Draw(*picture, frame, redrawn));
+}
 
 MovieFrames::MovieFrames(std::string folder) : m_folder(std::move(folder)) {}
 MovieFrames::~MovieFrames() = default;
@@ -163,6 +196,7 @@ bool MovieFrames::Prepare(const ZuProject& project, int64_t version, Facts* fact
     *error = movie->viewer.player.GetLastError();
     return false;
   }
+  movie->track = ZuReadPointerTrack(tavo);
   movie->facts = {version,
                   static_cast<int>(tavo.GetWidth()),
                   static_cast<int>(tavo.GetHeight()),
@@ -183,7 +217,8 @@ std::string MovieFrames::FileOf(int64_t version) {
   return movie ? movie->path : std::string();
 }
 
-bool MovieFrames::RenderForViewer(int64_t version, int frame, int after, ViewerFrame* shown,
+bool MovieFrames::RenderForViewer(int64_t version, int frame, int after,
+                                  const OverlayChange& preview, ViewerFrame* shown,
                                   std::string* error) {
   std::shared_ptr<Movie> movie = Find(version);
   if (!movie) {
@@ -191,9 +226,17 @@ bool MovieFrames::RenderForViewer(int64_t version, int frame, int after, ViewerF
     return false;
   }
   std::lock_guard hold(movie->viewer.lock);
-  std::shared_ptr<const ZuImage> picture = Draw(movie->viewer.player, movie->facts, frame, error);
-  if (!picture) {
+  std::unique_ptr<ZuImage> drawn = Draw(movie->viewer.player, movie->facts, frame, error);
+  if (!drawn) {
+    movie->inStep = false;
     return false;
+  }
+  std::shared_ptr<const ZuImage> picture;
+  if (movie->track.Empty()) {
+    picture = std::move(drawn);
+  } else {
+    picture = movie->WithOverlay(std::move(drawn), frame,
+                                 ChangedOverlaySettings(movie->track.settings, preview));
   }
   *shown = {picture, 0, picture->GetHeight()};
   if (after > 0 && after == movie->lastFrame && movie->lastPicture) {
@@ -217,6 +260,9 @@ bool MovieFrames::RenderPng(int64_t version, int frame, int width, std::vector<u
   {
     std::lock_guard hold(which.lock);
     picture = Draw(which.player, movie->facts, frame, error);
+    if (!thumbnail) {
+      movie->inStep = false;  // the overlay did not see this picture of the viewer's player
+    }
   }
   if (!picture) {
     return false;

@@ -9,11 +9,14 @@
 
 #include "host/image/ZuImage.h"
 #include "host/player/ZuTavoPlayer.h"
+#include "projectedit/SlidePointer.h"
 
 class ZuProject;
 
 // The frames of the project's movie versions as the page shows them: pictures from our
-// player, at full size as raw RGBA for the viewer or scaled down as PNG for the filmstrip.
+// player, at full size as raw RGBA for the viewer, with the recorded pointer, click rings and
+// key captions drawn over them (ZuPointerOverlay) as the movie's settings or the page's
+// unsaved ones say, or scaled down as PNG for the filmstrip, without them.
 //
 // A version's bytes never change, so each is exported once into the server's private folder
 // and kept loaded by two players: one for the viewer, which mostly moves a frame forward, and
@@ -54,9 +57,11 @@ class MovieFrames {
   // player's pixels onto its canvas unchanged (no image format to encode or decode). When
   // after names the frame the viewer's player drew last, only the rows that differ from it
   // are wanted: playback moves a frame at a time, and a screen recording changes little
-  // between frames. Otherwise every row is. False with a reason when the frame cannot be had.
-  bool RenderForViewer(int64_t version, int frame, int after, ViewerFrame* shown,
-                       std::string* error);
+  // between frames. Otherwise every row is. The pointer and keys are drawn with the movie's
+  // settings changed by preview (nothing changed: as stored). False with a reason when the
+  // frame cannot be had.
+  bool RenderForViewer(int64_t version, int frame, int after, const OverlayChange& preview,
+                       ViewerFrame* shown, std::string* error);
 
  private:
   struct Movie;

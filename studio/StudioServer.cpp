@@ -31,6 +31,7 @@
 #include "projectedit/ProjectExport.h"
 #include "projectedit/ProjectHistory.h"
 #include "projectedit/ProjectSlides.h"
+#include "projectedit/SlidePointer.h"
 #include "projectedit/SlideRedaction.h"
 #include "projectedit/SlideTiming.h"
 #include "studio/AccessGuard.h"
@@ -38,6 +39,7 @@
 #include "studio/EventStream.h"
 #include "studio/ExportRequest.h"
 #include "studio/MovieFrames.h"
+#include "studio/OverlayRequest.h"
 #include "studio/ProjectJson.h"
 #include "studio/RequestFields.h"
 #include "studio/StillQuery.h"
@@ -182,6 +184,11 @@ struct StudioServer::Impl {
   void CancelExport(const httplib::Request& req, httplib::Response& res);
   void GetChapters(const httplib::Request& req, httplib::Response& res);
   void GetStill(const httplib::Request& req, httplib::Response& res);
+  void GetPointer(const httplib::Request& req, httplib::Response& res);
+  // Answers a slide's request with what answer returns, or 404 for a slide the project does
+  // not have, or the refusal's status (EditError).
+  template <class Answer>
+  void AnswerForSlide(const httplib::Request& req, httplib::Response& res, Answer answer);
   void PostUpload(const httplib::Request& req, httplib::Response& res,
                   const httplib::ContentReader& read);
   void PostEdit(const httplib::Request& req, httplib::Response& res);
@@ -289,6 +296,8 @@ void StudioServer::Impl::Route() {
                      const httplib::ContentReader& read) { PostUpload(req, res, read); });
   server.Get(R"(/api/slides/(\d+)/still)",
              [this](const auto& req, auto& res) { GetStill(req, res); });
+  server.Get(R"(/api/slides/(\d+)/pointer)",
+             [this](const auto& req, auto& res) { GetPointer(req, res); });
   server.Post("/api/edits", [this](const auto& req, auto& res) { PostEdit(req, res); });
   server.Get("/api/events", [this](const auto&, auto& res) { StreamEvents(res); });
 }
@@ -373,8 +382,15 @@ void StudioServer::Impl::GetFrame(const httplib::Request& req, httplib::Response
   std::string error;
   if (req.matches[3] == "rgba") {
     const int after = static_cast<int>(std::atol(req.get_param_value("after").c_str()));
+    OverlayChange preview;
+    try {
+      preview = ReadOverlayQuery(req.params);
+    } catch (const EditError& refused) {
+      SendError(res, 400, refused.what());
+      return;
+    }
     MovieFrames::ViewerFrame shown;
-    if (!frames.RenderForViewer(version, static_cast<int>(frame), after, &shown, &error)) {
+    if (!frames.RenderForViewer(version, static_cast<int>(frame), after, preview, &shown, &error)) {
       SendError(res, 404, error);
       return;
     }
@@ -459,23 +475,35 @@ void StudioServer::Impl::GetChapters(const httplib::Request& req, httplib::Respo
   res.set_content(text, "text/plain; charset=utf-8");
 }
 
-// The slide's still stretches and its length after tightening, read from the movie's tags.
-void StudioServer::Impl::GetStill(const httplib::Request& req, httplib::Response& res) {
+template <class Answer>
+void StudioServer::Impl::AnswerForSlide(const httplib::Request& req, httplib::Response& res,
+                                        Answer answer) {
   const int64_t slide = PathNumber(req, 1);
   try {
-    const StillQuery query = ReadStillQuery(req.params);
     std::lock_guard hold(session);
     if (slide < 1 || slide > project.Project().GetSlideCollection()->GetCount()) {
       SendError(res, 404, "the project has no slide " + req.matches[1].str());
       return;
     }
-    SendJson(res, 200,
-             DescribeStillness(
-                 FindSlideStillness(project, static_cast<int>(slide), query.rule, query.maxIdle)));
+    SendJson(res, 200, answer(static_cast<int>(slide)));
   } catch (const EditError& refused) {
     const bool wrong = refused.GetKind() == EditError::Kind::kWrongArgument;
     SendError(res, wrong ? 400 : 422, uploads.WithoutFolders(refused.what()));
   }
+}
+
+// The slide's still stretches and its length after tightening, read from the movie's tags.
+void StudioServer::Impl::GetStill(const httplib::Request& req, httplib::Response& res) {
+  AnswerForSlide(req, res, [&](int slide) {
+    const StillQuery query = ReadStillQuery(req.params);
+    return DescribeStillness(FindSlideStillness(project, slide, query.rule, query.maxIdle));
+  });
+}
+
+// The slide's pointer settings and key presses.
+void StudioServer::Impl::GetPointer(const httplib::Request& req, httplib::Response& res) {
+  AnswerForSlide(req, res,
+                 [&](int slide) { return DescribeSlidePointer(ReadSlidePointer(project, slide)); });
 }
 
 void StudioServer::Impl::GetExport(const httplib::Request& req, httplib::Response& res) {
@@ -594,6 +622,11 @@ std::string StudioServer::Impl::RunEdit(const std::string& action, const json& r
     return SpeedUpSlide(project, SpeedField(request));
   } else if (action == "redact") {
     return RedactSlide(project, RedactField(request));
+  } else if (action == "overlay") {
+    return SetSlideOverlay(project, OverlayField(request));
+  } else if (action == "remove-key") {
+    return RemoveSlideKeyPress(project, IntegerField(request, "slide"),
+                               IntegerField(request, "frame"), IntegerField(request, "index"));
   } else if (action == "purge") {
     return PurgeProjectHistory(project);
   } else if (action == "goto") {

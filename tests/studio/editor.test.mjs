@@ -1,7 +1,8 @@
 // The web editor in a real browser (Debian's chromium, headless): a project of real
 // recordings; play, step, the filmstrip's clicks, drags and handles, the ruler, the keys, delete,
 // undo, redo, a history click, split, insert, merge, export through the dialog, uploads of
-// movies and videos, rename, drag to reorder, remove, still stretches, tighten and speed up;
+// movies and videos, rename, drag to reorder, remove, still stretches, tighten and speed up,
+// the pointer switches previewed and a key press deleted;
 // and the picture on the page equals our rendering of that frame, pixel for pixel. Remakes the
 // README's picture of the editor.
 import { spawnSync } from 'node:child_process';
@@ -9,7 +10,7 @@ import { copyFileSync, mkdirSync, readFileSync } from 'node:fs';
 import path from 'node:path';
 import { chromium } from 'playwright-core';
 import {
-  check, checkWithOracle, makeProject, record, recordPauses, run, serve, tempFolder,
+  addPointer, check, checkWithOracle, makeProject, record, recordPauses, run, serve, tempFolder,
 } from './support.mjs';
 
 export const kBrowserFlags = ['--headless', '--no-sandbox', '--disable-gpu', '--disable-quic',
@@ -58,6 +59,13 @@ async function expectFrameOf(page, movie, frame, folder, what) {
   const differ = await differingBytes(page, png);
   check(differ === 0, `${what}: the page shows our rendering of frame ${frame} (${differ} bytes differ)`);
 }
+
+// A checksum of the viewer's canvas.
+const canvasSum = (page) => page.evaluate(() => {
+  const canvas = document.getElementById('frame');
+  const { data } = canvas.getContext('2d').getImageData(0, 0, canvas.width, canvas.height);
+  return data.reduce((sum, byte) => (sum * 31 + byte) | 0, 0);
+});
 
 const slideFrames = (page, n) => studio(page, `state.project.slides[${n - 1}].frames`);
 const box = (page, selector) => page.locator(selector).boundingBox();
@@ -424,6 +432,26 @@ async function main() {
     page.once('dialog', (dialog) => dialog.accept());
     await page.click('#purge');
     await page.waitForFunction(() => window.studio.state.project.history.length === 1);
+
+    // A movie with a recorded pointer and keys, added: hiding the pointer redraws the frame
+    // at once, without it; a key press deleted leaves the list one shorter.
+    const typed = addPointer(record(path.join(folder, 'typed.swf'), '160x100', 12),
+      path.join(folder, 'typed-pointer.swf'));
+    await page.setInputFiles('#add-upload', typed);
+    await page.waitForFunction(() => !window.studio.state.busy
+      && document.querySelectorAll('#key-presses li').length === 3 && !document.getElementById('pointer-panel').hidden);
+    await page.evaluate('window.studio.update({ frame: 3 })');
+    await waitShown(page, 3);
+    await page.waitForFunction(() => document.getElementById('frame').dataset.overlay.startsWith('pointer=show'));
+    const withPointer = await canvasSum(page);
+    await page.selectOption('#pointer-look', 'hide');
+    await page.waitForFunction(() => document.getElementById('frame').dataset.overlay.startsWith('pointer=hide'));
+    check((await canvasSum(page)) !== withPointer, 'hiding the pointer redraws the frame without it');
+    check(!(await page.isDisabled('#pointer-save')), 'unsaved settings can be saved');
+    await page.locator('#key-presses li button').first().click();
+    await page.waitForFunction(() => !window.studio.state.busy
+      && document.querySelectorAll('#key-presses li').length === 2);
+    check((await page.textContent('#key-presses li kbd')) === 'i', 'the first key press went, the rest stay');
   } finally {
     await browser.close();
     await server.stop();

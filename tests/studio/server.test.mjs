@@ -1,13 +1,14 @@
 // fmredit serve without a browser: who may talk to it, what it refuses, clients that dawdle,
 // two pages editing at once, an edit the engine refuses, slides assembled and the history
-// walked, uploads of a movie and of a video under any name, a video export, and a server
-// killed in the middle of an edit.
+// walked, uploads of a movie and of a video under any name, a video export, a slide's pointer
+// settings and key presses, and a server killed in the middle of an edit.
 import { copyFileSync, mkdirSync, readdirSync, readFileSync, writeFileSync } from 'node:fs';
 import { request as httpRequest } from 'node:http';
 import { connect } from 'node:net';
 import path from 'node:path';
 import {
-  check, checkWithOracle, edit, makeProject, record, recordPauses, run, send, serve, tempFolder,
+  addPointer, check, checkWithOracle, edit, makeProject, record, recordPauses, run, send, serve,
+  tempFolder,
 } from './support.mjs';
 
 const folder = tempFolder();
@@ -275,6 +276,71 @@ async function timingEdits() {
   await server.stop();
 }
 
+// A recording with a pointer and keys (slide 1) beside one without (slide 2): what the page
+// reads of them; the preview frames the switches ask for; the values refused; the settings
+// saved and a key press deleted, in a version the independent parser reads.
+async function pointerEdits() {
+  const dir = path.join(folder, 'pointer');
+  mkdirSync(dir);
+  const plain = record(path.join(dir, 'plain.swf'), '160x100', 12);
+  const recorded = addPointer(plain, path.join(dir, 'pointer.swf'));
+  checkWithOracle(recorded);
+  const server = await serve(makeProject(dir, [recorded, plain]));
+  const pointer = async (n) => (await send(server, 'GET', `/api/slides/${n}/pointer`)).json;
+  const keys = (read) => read.keyPresses.map((p) => `${p.frame}.${p.index} ${p.key}`).join(', ');
+  const read = await pointer(1);
+  check(read.recorded && read.pointer && keys(read) === '3.1 h, 3.2 i, 6.1 Ctrl+S'
+    && read.settings.pointer === 'show' && !read.settings.clicks, `pointer: ${JSON.stringify(read)}`);
+  check(!(await pointer(2)).recorded, 'a movie recorded without a pointer');
+
+  const { version } = (await send(server, 'GET', '/api/project')).json.slides[0];
+  await send(server, 'GET', `/api/versions/${version}`);
+  const frame = async (query) =>
+    (await send(server, 'GET', `/api/versions/${version}/frames/3.rgba?${query}`)).bytes;
+  const asStored = await frame('');
+  const hidden = await frame('pointer=hide');
+  const large = await frame('pointer=large&scale=3');
+  check(asStored.equals(await frame('pointer=show')), 'the movie\'s settings show the pointer');
+  check(!asStored.equals(hidden) && !large.equals(hidden) && !large.equals(asStored),
+    'hidden, shown and large pointers are different frames');
+
+  const rgba = `/api/versions/${version}/frames/3.rgba`;
+  const cases = [
+    ['pointer huge', { action: 'overlay', slide: 1, pointer: 'huge' }],
+    ['scale 5', { action: 'overlay', slide: 1, pointer: 'large', scale: 5 }],
+    ['scale as text', { action: 'overlay', slide: 1, scale: '2' }],
+    ['clicks as text', { action: 'overlay', slide: 1, clicks: 'yes' }],
+    ['settings of no track', { action: 'overlay', slide: 2, clicks: true }],
+    ['key of no track', { action: 'remove-key', slide: 2, frame: 3, index: 1 }],
+    ['key of no frame', { action: 'remove-key', slide: 1, frame: 99, index: 1 }],
+    ['key of no index', { action: 'remove-key', slide: 1, frame: 3, index: 3 }],
+    ['frame as text', { action: 'remove-key', slide: 1, frame: 'x', index: 1 }],
+  ];
+  for (const [name, change] of cases) {
+    const answer = await edit(server, change);
+    check(answer.status === 400 && answer.json.error, `${name}: status ${answer.status}, wanted 400`);
+  }
+  for (const query of ['pointer=huge', 'scale=9', 'scale=x', 'clicks=maybe', 'keys=1']) {
+    const answer = await send(server, 'GET', `${rgba}?${query}`);
+    check(answer.status === 400, `preview ${query}: status ${answer.status}, wanted 400`);
+  }
+  check((await send(server, 'GET', '/api/slides/9/pointer')).status === 404, 'pointer of no slide');
+
+  const saved = await edit(server, { action: 'overlay', slide: 1, pointer: 'large', scale: 2.5, clicks: true });
+  check(saved.json.message === 'slide 1: pointer large (2.5x), clicks on, keys off',
+    `overlay: ${saved.json.message ?? saved.json.error}`);
+  const removed = await edit(server, { action: 'remove-key', slide: 1, frame: 3, index: 1 });
+  const now = await pointer(1);
+  check(keys(now) === '3.1 i, 6.1 Ctrl+S' && now.settings.pointer === 'large' && now.settings.scale === 2.5,
+    `after remove-key: ${JSON.stringify(now)}`);
+  const edited = removed.json.project.slides[0].version;
+  await send(server, 'GET', `/api/versions/${edited}`);
+  const editedMovie = path.join(dir, 'edited.swf');
+  writeFileSync(editedMovie, (await send(server, 'GET', `/api/versions/${edited}/movie.swf`)).bytes);
+  checkWithOracle(editedMovie);
+  await server.stop();
+}
+
 // Killed while an edit runs, the project holds the state before or after it.
 async function killedMidEdit() {
   const copy = path.join(folder, 'after.fmrproj');
@@ -315,5 +381,6 @@ check(log.length === seen.history.length, 'the page lists the history project lo
 seen.history.forEach((entry, i) => check(log[i].includes(entry.change), `history entry ${i + 1}`));
 await killedMidEdit();
 await timingEdits();
+await pointerEdits();
 checkWithOracle(movie);
 console.log('studio server tests passed');

@@ -9,6 +9,7 @@ import path from 'node:path';
 export const fmredit = process.env.FMREDIT;
 const makeDemoFrames = process.env.MAKE_DEMO_FRAMES;
 const oracle = process.env.ZU_ORACLE;
+const addTestPointer = process.env.ADD_TEST_POINTER;
 
 export function check(condition, what) {
   if (!condition) throw new Error(`FAILED: ${what}`);
@@ -59,6 +60,14 @@ export function recordPauses(file, size, steps) {
     { input: Buffer.concat(frames), maxBuffer: 1 << 20 });
   check(recorded.status === 0, `fmredit record ${file}: ${recorded.stderr}`);
   return { file, stretches };
+}
+
+// The movie again with a recorded pointer and keys: a cursor that walks and clicks, "h" and
+// "i" typed in frame 3 and "Ctrl+S" in frame 6.
+export function addPointer(file, output) {
+  const added = spawnSync(addTestPointer, [file, output], { encoding: 'utf8' });
+  check(added.status === 0, `add_test_pointer ${file}: ${added.stderr}`);
+  return output;
 }
 
 // The independent SWF parser reads the file.

@@ -34,6 +34,12 @@ export async function getStillness(slide, maxIdle) {
   return answer(await fetch(`/api/slides/${slide}/still?maxIdle=${maxIdle}`));
 }
 
+// The slide's recorded pointer and keys: {recorded, pointer, settings: {pointer, scale, clicks,
+// keys}, keyPresses: [{frame, index, seconds, key}, ...]}.
+export async function getPointer(slide) {
+  return answer(await fetch(`/api/slides/${slide}/pointer`));
+}
+
 // Starts making a video; request is {type, name, and optionally slide (absent: the whole
 // project), start and end (seconds in that slide), width and height, crf, lossless, and for a
 // GIF or APNG maxSize (the largest file in bytes)}.
@@ -61,9 +67,11 @@ export function chaptersUrl(number) {
 // Asks for a frame at full size: the player's RGBA pixels exactly, with no image format to
 // encode on the server or decode here; given after, the frame the viewer shows, only the rows
 // that differ from it (when the server drew that one last). Resolves when the server has
-// drawn the frame and starts sending; readFrame then takes the rows.
-export function requestFrame(version, frame, after = 0) {
-  return fetch(`/api/versions/${version}/frames/${frame}.rgba` + (after ? `?after=${after}` : ''));
+// drawn the frame and starts sending; readFrame then takes the rows. overlay: how to draw the
+// recorded pointer and keys, as a query ("pointer=large&scale=2&..."; "": as the movie says).
+export function requestFrame(version, frame, after = 0, overlay = '') {
+  const query = [after ? `after=${after}` : '', overlay].filter(Boolean).join('&');
+  return fetch(`/api/versions/${version}/frames/${frame}.rgba` + (query ? `?${query}` : ''));
 }
 
 // The rows sent: {top, rows, image}, image null when no row differs. The body is copied into

@@ -5,6 +5,7 @@ import { reloadProject } from './project.js';
 import * as edits from './edits.js';
 import { onExportEvent } from './exports.js';
 import { initStillness } from './stillness.js';
+import { initPointer } from './pointer.js';
 import { initHeader } from './view/header.js';
 import { initViewer } from './view/viewer.js';
 import { initTimeline } from './view/timeline.js';
@@ -16,6 +17,7 @@ import { initHistory } from './view/history.js';
 import { initRedaction } from './view/redaction.js';
 import { initKeys } from './view/keys.js';
 import { initGoTo } from './view/go-to.js';
+import { initPointerPanel } from './view/pointer.js';
 
 async function start() {
   initHeader();
@@ -24,6 +26,8 @@ async function start() {
   initEditBar();
   initTiming();
   initStillness();
+  initPointer();
+  initPointerPanel();
   initSlides();
   initHistory();
   initRedaction();

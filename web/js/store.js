@@ -16,6 +16,11 @@ export const state = {
   maxStill: 2, // seconds a still stretch may last after tightening
   // The movie's still stretches, as /api/slides/N/still gives them, for version and maxStill.
   still: null,
+  // The movie's recorded pointer and keys, as /api/slides/N/pointer gives them, with version
+  // and slide;
+  // and the page's settings for them ({pointer, scale, clicks, keys}), null when it has none.
+  pointer: null,
+  overlay: null,
   playing: false,
   speed: 1, // frames of the movie per frame period: 1, 2 or 4 forward, -1, -2 or -4 back
   busy: false, // a change is running

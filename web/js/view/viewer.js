@@ -3,8 +3,10 @@
 // and frame number. Playback shows every frame in order, fetching a few ahead; a frame that is
 // not there in time is waited for (and counted late), never skipped. Paused, one frame is
 // fetched at a time: when the playhead moves on meanwhile (a drag), the frame that came is
-// shown and then the playhead's.
+// shown and then the playhead's. The recorded pointer and keys are drawn as the page's settings
+// say: when they change, the frame on the canvas is fetched again with them.
 import * as api from '../api.js';
+import { overlayQuery } from '../pointer.js';
 import { state, update, onUpdate, frameTime, clampFrame, lastFrame } from '../store.js';
 import { framesToSeconds } from '../time.js';
 import * as metrics from '../metrics.js';
@@ -18,7 +20,7 @@ const speedText = document.getElementById('speed');
 const kAhead = 6;
 const kMaxSpeed = 4;
 
-const cache = new Map();  // "version/frame/after" -> Promise<rows>
+const cache = new Map();  // "version/frame/after/overlay" -> Promise<rows>
 let drawn = Promise.resolve();  // the server drew the last frame asked for ahead
 let shownKey = '';
 let fetching = false;  // a paused frame is on its way
@@ -29,9 +31,10 @@ let playRun = 0;  // counts the starts of play(): a loop whose run is not the la
 // order, each once the server has drawn the one before, so that its player moves one frame at
 // a time.
 function picture(movie, frame, after = 0, ahead = false) {
-  const key = `${movie.version}/${frame}/${after}`;
+  const overlay = overlayQuery();
+  const key = `${movie.version}/${frame}/${after}/${overlay}`;
   if (!cache.has(key)) {
-    const request = () => api.requestFrame(movie.version, frame, after);
+    const request = () => api.requestFrame(movie.version, frame, after, overlay);
     const response = ahead ? drawn.then(request, request) : request();
     if (ahead) drawn = response.catch(() => {});
     cache.set(key, response.then((r) => api.readFrame(r, movie)));
@@ -40,15 +43,19 @@ function picture(movie, frame, after = 0, ahead = false) {
   return cache.get(key);
 }
 
-// The frame on the canvas if it is of the movie, else 0.
+// What the canvas shows: a frame of a version, drawn with the page's pointer settings.
+const frameKey = (version, frame) => `${version}/${frame}/${overlayQuery()}`;
+
+// The frame on the canvas if it is of the movie and drawn with the page's pointer settings,
+// else 0: rows that differ from it fit only over it.
 function shownFrame(movie) {
-  const [version, frame] = shownKey.split('/').map(Number);
-  return version === movie.version ? frame : 0;
+  const [version, frame, overlay] = shownKey.split('/');
+  return Number(version) === movie.version && overlay === overlayQuery() ? Number(frame) : 0;
 }
 
 // Shows a frame; ahead (playing), its rows are those that differ from frame `after`.
 async function draw(movie, frame, after = 0, ahead = false) {
-  const key = `${movie.version}/${frame}`;
+  const key = frameKey(movie.version, frame);
   if (shownKey === key) return;
   const base = ahead ? after : shownFrame(movie);
   let rows = await picture(movie, frame, base, ahead);
@@ -63,7 +70,8 @@ async function draw(movie, frame, after = 0, ahead = false) {
   if (rows.image) context.putImageData(rows.image, 0, rows.top);
   present({ fast: ahead && Math.abs(state.speed) > 1 });
   shownKey = key;
-  canvas.dataset.shown = key;
+  canvas.dataset.shown = `${movie.version}/${frame}`;
+  canvas.dataset.overlay = key.split('/')[2];
 }
 
 function showTime() {
@@ -78,8 +86,8 @@ async function showCurrent() {
   fetching = true;
   let tried = '';
   try {
-    while (state.movie && !state.playing && shownKey !== `${state.movie.version}/${state.frame}`) {
-      const key = `${state.movie.version}/${state.frame}`;
+    while (state.movie && !state.playing && shownKey !== frameKey(state.movie.version, state.frame)) {
+      const key = frameKey(state.movie.version, state.frame);
       if (key === tried) break;  // it failed: a version an edit just replaced, the new one follows
       tried = key;
       await draw(state.movie, state.frame).catch(() => {});
@@ -102,7 +110,7 @@ async function play() {
   const pressed = performance.now();
   // The clock starts once the first frame is on the canvas: fetching it after a jump delays
   // the start, as in any player, and no later frame is due sooner for it.
-  if (shownKey !== `${version}/${frame}`) await draw(movie, frame);
+  if (shownKey !== frameKey(version, frame)) await draw(movie, frame);
   let due = performance.now();
   metrics.playbackStarted(pressed, due);
   while (playing() && state.movie?.version === version && frame >= 1 && frame <= frames) {
@@ -117,7 +125,7 @@ async function play() {
       const next = frame + direction * ahead;
       if (next >= 1 && next <= frames) picture(movie, next, next - direction, true);
     }
-    if (shownKey !== `${version}/${frame}`) await picture(movie, frame, frame - direction, true);
+    if (shownKey !== frameKey(version, frame)) await picture(movie, frame, frame - direction, true);
     const wait = due - performance.now();
     if (wait > 0) await new Promise((resolve) => setTimeout(resolve, wait));
     if (!playing()) break;
@@ -183,7 +191,9 @@ export function initViewer() {
   onUpdate((changed) => {
     if (changed.has('playing') || changed.has('speed')) showSpeed();
     if (changed.has('playing') && !state.playing) present();
-    if (!state.playing && (changed.has('frame') || changed.has('movie') || changed.has('playing'))) showCurrent();
+    if (changed.has('overlay')) cache.clear();
+    if (!state.playing && (changed.has('frame') || changed.has('movie') || changed.has('playing')
+      || changed.has('overlay'))) showCurrent();
     if (state.playing && changed.has('frame')) showTime();
   });
 }

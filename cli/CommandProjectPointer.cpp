@@ -36,9 +36,7 @@ bool ReadRecorded(const OpenProjectSession& session, int slide, SlidePointer& re
 // With no option given, prints the slide's settings; otherwise changes them.
 void RunPointer(const PointerOptions& options) {
   const ZuOverlayChoice choice = options.overlay.Choice();
-  const OverlayChange change{options.slide, choice.pointer, choice.largeScale, choice.clicks,
-                             choice.keys};
-  if (change.Empty()) {
+  if (choice == ZuOverlayChoice{}) {
     OpenProjectSession session(options.project, ZuProjectAccess::kReadOnly);
     SlidePointer read;
     if (ReadRecorded(session, options.slide, read)) {
@@ -47,7 +45,7 @@ void RunPointer(const PointerOptions& options) {
     return;
   }
   OpenProjectSession session(options.project, ZuProjectAccess::kReadWrite);
-  std::cout << SetSlideOverlay(session, change) << "\n";
+  std::cout << SetSlideOverlay(session, options.slide, choice) << "\n";
 }
 
 void RunKeys(const PointerOptions& options) {

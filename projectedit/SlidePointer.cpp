@@ -82,9 +82,10 @@ std::string OverlaySettingsText(const ZuOverlaySettings& settings) {
          (settings.keys ? "on" : "off");
 }
 
-ZuOverlaySettings ChangedOverlaySettings(ZuOverlaySettings settings, const OverlayChange& change) {
-  if (change.largeScale) {
-    const double scale = *change.largeScale;
+ZuOverlaySettings CheckedOverlaySettings(const ZuOverlaySettings& settings,
+                                         const ZuOverlayChoice& choice) {
+  if (choice.largeScale) {
+    const double scale = *choice.largeScale;
     if (!(scale >= ZuOverlaySettings::kMinLargeScale &&
           scale <= ZuOverlaySettings::kMaxLargeScale)) {
       throw EditError("the pointer's scale " + EditSecondsText(scale) + " is not from " +
@@ -92,28 +93,25 @@ ZuOverlaySettings ChangedOverlaySettings(ZuOverlaySettings settings, const Overl
                           EditSecondsText(ZuOverlaySettings::kMaxLargeScale),
                       EditError::Kind::kWrongArgument);
     }
-    settings.largeScale = scale;
   }
-  settings.pointer = change.pointer.value_or(settings.pointer);
-  settings.clicks = change.clicks.value_or(settings.clicks);
-  settings.keys = change.keys.value_or(settings.keys);
-  return settings;
+  return choice.AppliedTo(settings);
 }
 
-std::string SetSlideOverlay(const OpenProjectSession& session, const OverlayChange& change) {
-  const SlidePointer now = ReadSlidePointer(session, change.slide);
+std::string SetSlideOverlay(const OpenProjectSession& session, int slide,
+                            const ZuOverlayChoice& choice) {
+  const SlidePointer now = ReadSlidePointer(session, slide);
   if (!now.recorded) {
-    throw NoTrack(session, change.slide);
+    throw NoTrack(session, slide);
   }
-  const ZuOverlaySettings wanted = ChangedOverlaySettings(now.settings, change);
+  const ZuOverlaySettings wanted = CheckedOverlaySettings(now.settings, choice);
   if (wanted != now.settings) {
-    RewriteSlideMovie(session, change.slide, "kZuSetPointerOverlayCommand",
+    RewriteSlideMovie(session, slide, "kZuSetPointerOverlayCommand",
                       "changing the slide's pointer settings failed", [&](ZuTavoFile& movie) {
-                        RewriteTrack(session, change.slide, movie,
+                        RewriteTrack(session, slide, movie,
                                      [&](ZuPointerTrack& track) { track.settings = wanted; });
                       });
   }
-  return "slide " + std::to_string(change.slide) + ": " + OverlaySettingsText(wanted);
+  return "slide " + std::to_string(slide) + ": " + OverlaySettingsText(wanted);
 }
 
 std::string RemoveSlideKeyPress(const OpenProjectSession& session, int slide, int frame,

@@ -1,9 +1,9 @@
 #pragma once
 
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "host/pointer/ZuOverlayChoice.h"
 #include "host/pointer/ZuPointerTrack.h"
 
 class OpenProjectSession;
@@ -32,21 +32,12 @@ struct SlidePointer {
 };
 SlidePointer ReadSlidePointer(const OpenProjectSession& session, int slide);
 
-// The settings to change; what is left out stays as it is. A scale is for the large pointer
-// (from ZuOverlaySettings::kMinLargeScale to kMaxLargeScale).
-struct OverlayChange {
-  int slide = 0;
-  std::optional<ZuPointerLook> pointer;
-  std::optional<double> largeScale;
-  std::optional<bool> clicks;
-  std::optional<bool> keys;
-
-  bool Empty() const { return !pointer && !largeScale && !clicks && !keys; }
-};
-// Stores the changed settings in the slide's movie; returns what the slide shows now, e.g.
-// "slide 2: pointer large (2x), clicks on, keys off". Settings that are already so change
-// nothing and make no step in the history.
-std::string SetSlideOverlay(const OpenProjectSession& session, const OverlayChange& change);
+// Stores the slide's settings as choice changes them (what it leaves out stays as it is) in
+// the slide's movie; returns what the slide shows now, e.g. "slide 2: pointer large (2x),
+// clicks on, keys off". Settings that are already so change nothing and make no step in the
+// history.
+std::string SetSlideOverlay(const OpenProjectSession& session, int slide,
+                            const ZuOverlayChoice& choice);
 
 // Takes key press index of frame out of the slide's movie; returns what it did, e.g.
 // "removed key \"Ctrl+S\" at 1.2 s (frame 13) from slide 2".
@@ -54,6 +45,7 @@ std::string RemoveSlideKeyPress(const OpenProjectSession& session, int slide, in
 
 // "pointer large (2x), clicks on, keys off".
 std::string OverlaySettingsText(const ZuOverlaySettings& settings);
-// The settings with change applied; throws EditError (a wrong argument) for a scale outside
-// the range.
-ZuOverlaySettings ChangedOverlaySettings(ZuOverlaySettings settings, const OverlayChange& change);
+// The settings as choice changes them; throws EditError (a wrong argument) for a scale outside
+// ZuOverlaySettings::kMinLargeScale to kMaxLargeScale.
+ZuOverlaySettings CheckedOverlaySettings(const ZuOverlaySettings& settings,
+                                         const ZuOverlayChoice& choice);

@@ -218,7 +218,7 @@ std::string MovieFrames::FileOf(int64_t version) {
 }
 
 bool MovieFrames::RenderForViewer(int64_t version, int frame, int after,
-                                  const OverlayChange& preview, ViewerFrame* shown,
+                                  const ZuOverlayChoice& preview, ViewerFrame* shown,
                                   std::string* error) {
   std::shared_ptr<Movie> movie = Find(version);
   if (!movie) {
@@ -235,8 +235,7 @@ bool MovieFrames::RenderForViewer(int64_t version, int frame, int after,
   if (movie->track.Empty()) {
     picture = std::move(drawn);
   } else {
-    picture = movie->WithOverlay(std::move(drawn), frame,
-                                 ChangedOverlaySettings(movie->track.settings, preview));
+    picture = movie->WithOverlay(std::move(drawn), frame, preview.AppliedTo(movie->track.settings));
   }
   *shown = {picture, 0, picture->GetHeight()};
   if (after > 0 && after == movie->lastFrame && movie->lastPicture) {

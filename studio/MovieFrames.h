@@ -9,7 +9,7 @@
 
 #include "host/image/ZuImage.h"
 #include "host/player/ZuTavoPlayer.h"
-#include "projectedit/SlidePointer.h"
+#include "host/pointer/ZuOverlayChoice.h"
 
 class ZuProject;
 
@@ -60,7 +60,7 @@ class MovieFrames {
   // between frames. Otherwise every row is. The pointer and keys are drawn with the movie's
   // settings changed by preview (nothing changed: as stored). False with a reason when the
   // frame cannot be had.
-  bool RenderForViewer(int64_t version, int frame, int after, const OverlayChange& preview,
+  bool RenderForViewer(int64_t version, int frame, int after, const ZuOverlayChoice& preview,
                        ViewerFrame* shown, std::string* error);
 
  private:

@@ -32,9 +32,8 @@ bool ParseSwitch(const std::string& key, const std::string& word) {
 
 }  // namespace
 
-OverlayChange OverlayField(const json& request) {
-  OverlayChange change;
-  change.slide = IntegerField(request, "slide");
+ZuOverlayChoice OverlayField(const json& request) {
+  ZuOverlayChoice change;
   if (request.contains("pointer")) {
     change.pointer = ParseLook("pointer", TextField(request, "pointer"));
   }
@@ -50,8 +49,8 @@ OverlayChange OverlayField(const json& request) {
   return change;
 }
 
-OverlayChange ReadOverlayQuery(const std::multimap<std::string, std::string>& params) {
-  OverlayChange change;
+ZuOverlayChoice ReadOverlayQuery(const std::multimap<std::string, std::string>& params) {
+  ZuOverlayChoice change;
   for (const auto& [key, value] : params) {
     if (key == "pointer") {
       change.pointer = ParseLook(key, value);
@@ -68,7 +67,7 @@ OverlayChange ReadOverlayQuery(const std::multimap<std::string, std::string>& pa
       change.keys = ParseSwitch(key, value);
     }
   }
-  ChangedOverlaySettings({}, change);  // refuses a scale out of range
+  CheckedOverlaySettings({}, change);  // refuses a scale out of range
   return change;
 }
 

@@ -382,7 +382,7 @@ void StudioServer::Impl::GetFrame(const httplib::Request& req, httplib::Response
   std::string error;
   if (req.matches[3] == "rgba") {
     const int after = static_cast<int>(std::atol(req.get_param_value("after").c_str()));
-    OverlayChange preview;
+    ZuOverlayChoice preview;
     try {
       preview = ReadOverlayQuery(req.params);
     } catch (const EditError& refused) {
@@ -623,7 +623,7 @@ std::string StudioServer::Impl::RunEdit(const std::string& action, const json& r
   } else if (action == "redact") {
     return RedactSlide(project, RedactField(request));
   } else if (action == "overlay") {
-    return SetSlideOverlay(project, OverlayField(request));
+    return SetSlideOverlay(project, IntegerField(request, "slide"), OverlayField(request));
   } else if (action == "remove-key") {
     return RemoveSlideKeyPress(project, IntegerField(request, "slide"),
                                IntegerField(request, "frame"), IntegerField(request, "index"));

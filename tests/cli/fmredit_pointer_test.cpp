@@ -76,7 +76,6 @@ TEST(FmreditPointer, SettingsKeysAndInfo) {
       {{"project", "pointer", p, "--slide", "1", "--pointer", "show=2"}, 2, "--pointer"},
       {{"project", "pointer", p, "--slide", "1", "--pointer", "large=x"}, 2, "--pointer"},
       {{"project", "pointer", p, "--slide", "1", "--pointer", "large=4"}, 2, "--pointer"},
-      {{"project", "pointer", p, "--slide", "1", "--clicks=yes"}, 2, "--clicks"},
       {{"project", "pointer", p, "--slide", "2", "--clicks"}, 2, p + ": slide 2 has no recorded pointer or keys"},
       {{"project", "pointer", p, "--slide", "3"}, 2, p + " has 2 slides"},
       {{"project", "remove-key", p, "--slide", "1", "--frame", "11", "--index", "1"}, 2, "there is no frame 11 (the movie has 10)"},

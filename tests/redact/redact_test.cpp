@@ -151,25 +151,19 @@ void PrintTo(const RedactCase& c, std::ostream* out) {
 
 // The recording has kPictures + 2 frames (the hold and stop frames); blocks open at frames 1, 6
 // and 11.
-const RedactArea kInsideOnePicture{10, 22, 6, 2, 3, 3, 0x808080};
-const RedactArea kAcrossSeveral{5, 8, 30, 16, 3, 7, 0x102030};
-const RedactArea kWholeBlock{0, 0, kWidth, kHeight, 6, 10, 0xFFFFFF};
-const RedactArea kFromFrameOne{0, 14, 10, 10, 1, 2, 0x000000};
-const RedactArea kToTheLastFrame{32, 18, 8, 6, 12, 14, 0x808080};
-const RedactArea kOneFrameMidBlock{17, 18, 6, 6, 8, 8, 0xFF0000};
-const RedactArea kEveryFrame{20, 19, 12, 5, 1, 14, 0x00FF00};
-const RedactArea kEndsAtBlockEnd{2, 15, 25, 9, 7, 10, 0x808080};
-
 std::vector<RedactCase> Cases() {
   const RedactCase cases[] = {
-      {"inside one picture, in one frame", kInsideOnePicture, true, true},
-      {"across several pictures, mid-block to mid-block", kAcrossSeveral, true, true},
-      {"the whole stage, a whole block", kWholeBlock, false, false},
-      {"from frame 1", kFromFrameOne, false, true},
-      {"at the stage corner, to the last frame", kToTheLastFrame, true, false},
-      {"one frame inside a block", kOneFrameMidBlock, true, true},
-      {"every frame", kEveryFrame, false, false},
-      {"mid-block to the block's end", kEndsAtBlockEnd, true, false},
+      {"inside one picture, in one frame", {10, 22, 6, 2, 3, 3, 0x808080}, true, true},
+      {"across several pictures, mid-block to mid-block",
+       {5, 8, 30, 16, 3, 7, 0x102030},
+       true,
+       true},
+      {"the whole stage, a whole block", {0, 0, kWidth, kHeight, 6, 10, 0xFFFFFF}, false, false},
+      {"from frame 1", {0, 14, 10, 10, 1, 2, 0x000000}, false, true},
+      {"at the stage corner, to the last frame", {32, 18, 8, 6, 12, 14, 0x808080}, true, false},
+      {"one frame inside a block", {17, 18, 6, 6, 8, 8, 0xFF0000}, true, true},
+      {"every frame", {20, 19, 12, 5, 1, 14, 0x00FF00}, false, false},
+      {"mid-block to the block's end", {2, 15, 25, 9, 7, 10, 0x808080}, true, false},
   };
   std::vector<RedactCase> both;
   for (const int depth : {32, 16}) {

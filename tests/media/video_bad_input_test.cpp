@@ -20,37 +20,21 @@ struct BadInputCase {
   int exitCode;
 };
 
+// clang-format off
 const BadInputCase kCases[] = {
     {"not a video", {"import", "DIR/text.mp4", "-o", "DIR/out.swf"}, "not a video", 1},
     {"truncated MP4", {"import", "DIR/cut.mp4", "-o", "DIR/out.swf"}, "cut.mp4", 1},
-    {"size FFmpeg refuses",
-     {"import", "DIR/huge.y4m", "-o", "DIR/out.swf"},
-     "picture size 60000x60000 is invalid",
-     1},
-    {"size the recorder refuses",
-     {"import", "DIR/wide.y4m", "-o", "DIR/out.swf"},
-     "between 1 x 1 and 16384 x 16384 pixels, not 20000 x 100",
-     1},
+    {"size FFmpeg refuses", {"import", "DIR/huge.y4m", "-o", "DIR/out.swf"}, "picture size 60000x60000 is invalid", 1},
+    {"size the recorder refuses", {"import", "DIR/wide.y4m", "-o", "DIR/out.swf"}, "between 1 x 1 and 16384 x 16384 pixels, not 20000 x 100", 1},
     {"unknown extension", {"export", "DIR/movie.swf", "-o", "DIR/out.xyz"}, "unknown video", 2},
-    {"zero frames to import",
-     {"import", "DIR/video.mp4", "-o", "DIR/out.swf", "--from", "60"},
-     "ends before",
-     1},
-    {"zero frames to export",
-     {"export", "DIR/movie.swf", "-o", "DIR/out.mp4", "--from", "60"},
-     "past the end",
-     2},
-    {"GIF cannot be lossless",
-     {"export", "DIR/movie.swf", "-o", "DIR/out.gif", "--lossless"},
-     "cannot be lossless",
-     1},
+    {"zero frames to import", {"import", "DIR/video.mp4", "-o", "DIR/out.swf", "--from", "60"}, "ends before", 1},
+    {"zero frames to export", {"export", "DIR/movie.swf", "-o", "DIR/out.mp4", "--from", "60"}, "past the end", 2},
+    {"GIF cannot be lossless", {"export", "DIR/movie.swf", "-o", "DIR/out.gif", "--lossless"}, "cannot be lossless", 1},
     {"not a movie to export", {"export", "DIR/text.mp4", "-o", "DIR/out.mp4"}, "text.mp4", 1},
-    {"no such display",
-     {"capture", "-o", "DIR/out.swf", "--display", ":987", "--duration", "1"},
-     "display :987",
-     1},
+    {"no such display", {"capture", "-o", "DIR/out.swf", "--display", ":987", "--duration", "1"}, "display :987", 1},
     {"bad region", {"capture", "-o", "DIR/out.swf", "--region", "10x10"}, "--region", 2},
 };
+// clang-format on
 
 TEST(VideoBadInput, OneLineErrorAndNoFile) {
   TempDir dir;

@@ -142,13 +142,15 @@ std::string ReadChapters(const std::string& path) {
   return text.str();
 }
 
-void WriteTestMovie(const std::string& path, int width, int height, int frames, bool fewColours) {
+void WriteTestMovie(const std::string& path, int width, int height, int frames, bool fewColours,
+                    bool still) {
   // Few colours: the gradient in 8 steps a side, 64 colours and the square's.
   const auto shade = [fewColours](int at, int side) {
     return static_cast<uint8_t>(fewColours ? at * 8 / side * 255 / 7 : at * 255 / side);
   };
   std::vector<ZuImage> pictures;
-  for (int n = 0; n < frames; ++n) {
+  for (int frame = 0; frame < frames; ++frame) {
+    const int n = still ? 0 : frame;
     ZuImage picture(width, height);
     for (int y = 0; y < height; ++y) {
       for (int x = 0; x < width; ++x) {

@@ -29,7 +29,7 @@ std::string ReadChapters(const std::string& path);
 double LumaPsnr(const ZuImage& actual, const ZuImage& expected);
 
 // A test movie of frames pictures of width x height at 10 frames a second (a gradient with a
-// square moving over it; with fewColours a gradient of steps, 65 colours in all), written to
-// path and checked by the independent parser.
+// square moving over it, or standing still; with fewColours a gradient of steps, 65 colours in
+// all), written to path and checked by the independent parser.
 void WriteTestMovie(const std::string& path, int width, int height, int frames,
-                    bool fewColours = false);
+                    bool fewColours = false, bool still = false);

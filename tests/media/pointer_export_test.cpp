@@ -48,26 +48,6 @@ ZuPointerTrack KnownTrack(int frames, const ZuOverlaySettings& settings = {}) {
   return track;
 }
 
-// kPictures pictures: a still one of few colours, or a gradient with a square moving over it.
-Pictures MoviePictures(bool still) {
-  Pictures pictures;
-  for (int n = 0; n < kPictures; ++n) {
-    ZuImage picture(kWidth, kHeight);
-    for (int y = 0; y < kHeight; ++y) {
-      for (int x = 0; x < kWidth; ++x) {
-        uint8_t* pixel = picture.Row(y) + ptrdiff_t{4} * x;
-        const bool square = !still && x >= 3 * n && x < 3 * n + 10 && y >= 20 && y < 40;
-        pixel[0] = square ? 230 : static_cast<uint8_t>(still ? (x / 40) * 60 : x);
-        pixel[1] = square ? 40 : static_cast<uint8_t>(still ? 90 : y * 2);
-        pixel[2] = 160;
-        pixel[3] = 255;
-      }
-    }
-    pictures.push_back(picture);
-  }
-  return pictures;
-}
-
 // The smallest rectangle holding every pixel in which a and b (of one size) differ.
 ZuPixelRect DifferenceBounds(const ZuImage& a, const ZuImage& b) {
   ZuPixelRect bounds;
@@ -120,9 +100,11 @@ void ExpectShows(Shows shows, int index, const ZuImage& drawn, const ZuImage& pl
 
 class PointerExportTest : public testing::Test {
  protected:
-  // Writes movie.swf with the known track and, stored with it, settings.
+  // Writes movie.swf with the known track and, stored with it, settings: a still picture of few
+  // colours, or a gradient with a square moving over it.
   void WriteMovie(bool still, const ZuOverlaySettings& settings = {}) {
-    std::unique_ptr<ZuTavoFile> movie = RecordFrames(MoviePictures(still), 32, 30);
+    WriteTestMovie(m_dir.File("plain.swf"), kWidth, kHeight, kPictures, still, still);
+    std::unique_ptr<ZuTavoFile> movie = LoadMovieFile(m_dir.File("plain.swf"));
     ASSERT_TRUE(movie != nullptr);
     ASSERT_EQ(ZuPutPointerTrack(*movie, KnownTrack(movie->GetFrameCount(), settings)), "");
     WriteMovieFile(*movie, m_movie);
@@ -183,18 +165,15 @@ TEST_F(PointerExportTest, RenderDrawsTheOverlayTheSettingsAsk) {
     Shows pointer;  // at the frames without a ring (0.4 s from the press) or caption (1.5 s)
     bool clicks, keys;
   } cases[] = {
+      // clang-format off
       {"stored defaults", {}, {}, Shows::kPointer, false, false},
       {"stored large", large, {}, Shows::kLargePointer, false, false},
-      {"shown",
-       largeWithClicks,
-       {"--pointer", "show", "--no-clicks"},
-       Shows::kPointer,
-       false,
-       false},
+      {"shown", largeWithClicks, {"--pointer", "show", "--no-clicks"}, Shows::kPointer, false, false},
       {"large", {}, {"--pointer", "large"}, Shows::kLargePointer, false, false},
       {"hidden", {}, {"--pointer", "hide"}, Shows::kNothing, false, false},
       {"clicks", {}, {"--pointer=hide", "--clicks"}, Shows::kNothing, true, false},
       {"keys", {}, {"--pointer", "hide", "--keys-overlay"}, Shows::kNothing, false, true},
+      // clang-format on
   };
   for (const auto& test : cases) {
     SCOPED_TRACE(test.name);

@@ -58,7 +58,8 @@ void TakeFrames(Decoding& d, std::vector<ZuImage>& pictures, std::vector<double>
               d.rgba->linesize);
     ZuImage picture(width, height);
     for (int y = 0; y < height; ++y) {
-      std::memcpy(picture.Row(y), d.rgba->data[0] + y * d.rgba->linesize[0], width * 4);
+      std::memcpy(picture.Row(y), d.rgba->data[0] + ptrdiff_t{y} * d.rgba->linesize[0],
+                  size_t{4} * width);
     }
     pictures.push_back(picture);
   }
@@ -121,7 +122,8 @@ double LumaPsnr(const ZuImage& actual, const ZuImage& expected) {
   double squares = 0;
   for (int y = 0; y < expected.GetHeight(); ++y) {
     for (int x = 0; x < expected.GetWidth(); ++x) {
-      const double difference = luma(actual.Row(y) + x * 4) - luma(expected.Row(y) + x * 4);
+      const double difference =
+          luma(actual.Row(y) + ptrdiff_t{4} * x) - luma(expected.Row(y) + ptrdiff_t{4} * x);
       squares += difference * difference;
     }
   }

@@ -115,26 +115,17 @@ struct WriterCase {
   std::vector<Step> steps;  // the first one's rect is the whole picture
 };
 
+// clang-format off
 const WriterCase kWriterCases[] = {
     {"one_pixel_one_frame", 1, 1, 15, {{{0, 0, 1, 1}, 3}}},
     {"one_pixel_changing", 1, 1, 255, {{{0, 0, 1, 1}, 1}, {{0, 0, 1, 1}, 65535}}},
-    {"odd_rectangles",
-     37,
-     23,
-     10,
-     {{{0, 0, 37, 23}, 2},
-      {{36, 22, 37, 23}, 1},
-      {{5, 0, 6, 23}, 4},
-      {{0, 11, 37, 12}, 7},
-      {{3, 7, 20, 19}, 1},
-      {{0, 0, 37, 23}, 300}}},
-    {"stillness_split_into_empty_frames",
-     16,
-     9,
-     30,
+    {"odd_rectangles", 37, 23, 10, {{{0, 0, 37, 23}, 2}, {{36, 22, 37, 23}, 1}, {{5, 0, 6, 23}, 4},
+                                    {{0, 11, 37, 12}, 7}, {{3, 7, 20, 19}, 1}, {{0, 0, 37, 23}, 300}}},
+    {"stillness_split_into_empty_frames", 16, 9, 30,
      {{{0, 0, 16, 9}, 65535}, {{}, 65535}, {{}, 12}, {{15, 0, 16, 1}, 2}, {{}, 65535}}},
     {"wide_picture_narrow_strip", 600, 4, 25, {{{0, 0, 600, 4}, 5}, {{1, 1, 599, 3}, 5}}},
 };
+// clang-format on
 
 void PrintTo(const WriterCase& c, std::ostream* out) {
   *out << c.what;

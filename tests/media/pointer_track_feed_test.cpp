@@ -21,22 +21,18 @@ TEST(PointerTrackFeed, EachFrameShowsItsPicturesSampleAndEveryEventOnce) {
     int total;                                     // with the hold and stop frames
     std::vector<Sample> frames;
   };
+  // clang-format off
   const Case cases[] = {
-      {{{0, {1, kLeft, {"Return"}}}, {1, {2, 0, {}}}, {2, {3, kZuRightButton, {}}}},
-       3,
-       5,
+      {{{0, {1, kLeft, {"Return"}}}, {1, {2, 0, {}}}, {2, {3, kZuRightButton, {}}}}, 3, 5,
        {{1, kLeft, {"Return"}}, {2, 0, {}}, {3, kZuRightButton, {}}, {3, 0, {}}, {3, 0, {}}}},
       // A picture repeated for ticks with none.
-      {{{0, {4, kLeft, {"Ctrl+S"}}}, {3, {5, 0, {}}}},
-       4,
-       4,
+      {{{0, {4, kLeft, {"Ctrl+S"}}}, {3, {5, 0, {}}}}, 4, 4,
        {{4, kLeft, {"Ctrl+S"}}, {4, 0, {}}, {4, 0, {}}, {5, 0, {}}}},
       // A picture replaced before its tick.
-      {{{0, {6, 0, {}}}, {1, {7, kLeft, {"Ctrl+S"}}}, {1, {8, kZuRightButton, {"Return"}}}},
-       2,
-       2,
+      {{{0, {6, 0, {}}}, {1, {7, kLeft, {"Ctrl+S"}}}, {1, {8, kZuRightButton, {"Return"}}}}, 2, 2,
        {{6, 0, {}}, {8, kLeft | kZuRightButton, {"Ctrl+S", "Return"}}}},
   };
+  // clang-format on
   for (const Case& test : cases) {
     ZuPointerTrackFeed feed;
     for (const auto& [frames, sample] : test.arrivals) {

@@ -20,10 +20,7 @@ class ZuUserEventUtilTest : public testing::Test {
     unsetenv("FMREDIT_EVENT_LOG");
     ZuUserEventUtil::ClearRecentEvents();
   }
-  void TearDown() override {
-    unsetenv("FMREDIT_EVENT_LOG");
-    ZuUserEventUtil::ClearRecentEvents();
-  }
+  void TearDown() override { SetUp(); }
 };
 
 TEST_F(ZuUserEventUtilTest, AppendsTabSeparatedLinesWithUTCTime) {

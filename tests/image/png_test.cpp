@@ -14,10 +14,9 @@
 #include "tests/support/FileBytes.h"
 #include "tests/support/RandomImage.h"
 #include "tests/support/TempDir.h"
+#include "tests/swf/SwfTestUtil.h"
 
 namespace {
-
-using Bytes = std::vector<uint8_t>;
 
 void PutBigEndian(Bytes& out, uint32_t value) {
   for (int shift = 24; shift >= 0; shift -= 8) out.push_back(static_cast<uint8_t>(value >> shift));
@@ -31,14 +30,6 @@ Bytes Chunk(const std::string& type, const Bytes& data) {
   chunk.insert(chunk.end(), typed.begin(), typed.end());
   PutBigEndian(chunk, static_cast<uint32_t>(crc32(0, typed.data(), typed.size())));
   return chunk;
-}
-
-Bytes Zlib(const Bytes& raw) {
-  uLongf size = compressBound(raw.size());
-  Bytes out(size);
-  compress2(out.data(), &size, raw.data(), raw.size(), 9);
-  out.resize(size);
-  return out;
 }
 
 struct PngContent {
@@ -67,7 +58,7 @@ Bytes PngFile(const PngContent& png) {
   };
   append(Chunk("IHDR", Ihdr(png)));
   for (const auto& [type, data] : png.before) append(Chunk(type, data));
-  append(Chunk("IDAT", png.idat ? *png.idat : Zlib(png.scanlines)));
+  append(Chunk("IDAT", png.idat ? *png.idat : ZlibCompress(png.scanlines)));
   append(Chunk("IEND", {}));
   return file;
 }
@@ -96,10 +87,6 @@ Bytes Adam7Gray(int width, int height) {
     }
   }
   return out;
-}
-
-Bytes Pixels(const ZuImage& image) {
-  return Bytes(image.GetBuffer(), image.GetBuffer() + image.GetBuffSize());
 }
 
 struct ReadCase {

@@ -82,8 +82,9 @@ Bytes Adam7Gray(int width, int height) {
     if (pass[0] >= width || pass[1] >= height) continue;  // the pass holds no pixel
     for (int y = pass[1]; y < height; y += pass[3]) {
       out.push_back(0);
-      for (int x = pass[0]; x < width; x += pass[2])
+      for (int x = pass[0]; x < width; x += pass[2]) {
         out.push_back(static_cast<uint8_t>(10 * y + x));
+      }
     }
   }
   return out;

@@ -53,7 +53,8 @@ run_tsan() {
   local tests='ProjectVersionsTest|ProjectEdits|FmreditRecord|ScreenCapture|ExportTest|MediaTest'
   tests+='|studio[.]server'
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=Debug -DZU_TSAN=ON -DZU_BUILD_BENCH=OFF >/dev/null
-  cmake --build "$dir" -j"$jobs" --target fmredit make_demo_frames test_app test_cli test_media
+  cmake --build "$dir" -j"$jobs" --target fmredit make_demo_frames add_test_pointer test_app test_cli \
+    test_media
   rm -f "$dir"/tsan-report.*
   local options="log_path=$PWD/$dir/tsan-report halt_on_error=1"
   options+=" suppressions=$PWD/scripts/tsan-suppressions.txt"

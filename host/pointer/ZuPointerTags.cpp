@@ -105,23 +105,35 @@ class TrackReader {
   ZuPointerFrame m_frame;  // the frame being read
 };
 
+// The pointer's characters are those placed at its depth and nowhere else, and the bitmaps
+// only they draw: a character the pictures use too stays theirs.
 void TrackReader::FindPointerCharacters() {
+  std::set<uint16_t> placedElsewhere;
   for (auto it = FirstFrameTag(m_movie); it != m_movie.end(); ++it) {
-    if (*it == nullptr) {
-      continue;
-    }
-    const auto fields = PlacementOf(**it);
-    if (fields && fields->depth == kZuPointerDepth && fields->characterId) {
-      m_shapeIds.insert(*fields->characterId);
+    const auto fields = *it == nullptr ? std::nullopt : PlacementOf(**it);
+    if (fields && fields->characterId) {
+      (fields->depth == kZuPointerDepth ? m_shapeIds : placedElsewhere)
+          .insert(*fields->characterId);
     }
   }
+  for (uint16_t id : placedElsewhere) {
+    m_shapeIds.erase(id);
+  }
+  if (m_shapeIds.empty()) {
+    return;
+  }
+  std::set<uint16_t> drawnElsewhere;
   for (auto it = FirstFrameTag(m_movie); it != m_movie.end(); ++it) {
     const auto* shape = dynamic_cast<const ZuSwfDefineShapeTag*>(*it);
-    if (shape != nullptr && m_shapeIds.count(shape->GetCharacterId()) != 0) {
+    if (shape != nullptr) {
+      const bool pointer = m_shapeIds.count(shape->GetCharacterId()) != 0;
       for (uint16_t bitmap : shape->GetBitmapIds()) {
-        m_bitmapIds.insert(bitmap);
+        (pointer ? m_bitmapIds : drawnElsewhere).insert(bitmap);
       }
     }
+  }
+  for (uint16_t id : drawnElsewhere) {
+    m_bitmapIds.erase(id);
   }
 }
 

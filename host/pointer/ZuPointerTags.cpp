@@ -102,11 +102,13 @@ class TrackReader {
   std::map<uint16_t, const ZuSwfTag*> m_shapes;
   std::map<uint16_t, int> m_shapeIndex;  // shape id -> index in the track, -1: unusable
   ZuPointerTrack m_track;
-  ZuPointerFrame m_frame;  // the frame being read
+  ZuPointerFrame m_frame;        // the frame being read
+  bool m_pointerPlaced = false;  // the pointer's depth holds one of its characters
 };
 
-// The pointer's characters are those placed at its depth and nowhere else, and the bitmaps
-// only they draw: a character the pictures use too stays theirs.
+// The pointer's characters are those placed at its depth and nowhere else, drawing no bitmap
+// of the stage's size, and the bitmaps only they draw: a character the pictures use too (or
+// could, as a movie's first picture) stays theirs.
 void TrackReader::FindPointerCharacters() {
   std::set<uint16_t> placedElsewhere;
   for (auto it = FirstFrameTag(m_movie); it != m_movie.end(); ++it) {
@@ -122,7 +124,26 @@ void TrackReader::FindPointerCharacters() {
   if (m_shapeIds.empty()) {
     return;
   }
+  std::set<uint16_t> stageSized;
+  for (auto it = FirstFrameTag(m_movie); it != m_movie.end(); ++it) {
+    ZuSwfLosslessBitmap::Header header;
+    if (IsOfType(*it, Factory::kDefineBitsLossless2) &&
+        ZuSwfLosslessBitmap::ReadHeader((*it)->GetBody().span(), header) &&
+        header.width == m_movie.GetWidth() && header.height == m_movie.GetHeight()) {
+      stageSized.insert(header.id);
+    }
+  }
   std::set<uint16_t> drawnElsewhere;
+  for (auto it = FirstFrameTag(m_movie); it != m_movie.end(); ++it) {
+    const auto* shape = dynamic_cast<const ZuSwfDefineShapeTag*>(*it);
+    if (shape != nullptr && m_shapeIds.count(shape->GetCharacterId()) != 0) {
+      const std::vector<uint16_t> bitmaps = shape->GetBitmapIds();
+      if (std::any_of(bitmaps.begin(), bitmaps.end(),
+                      [&](uint16_t id) { return stageSized.count(id) != 0; })) {
+        m_shapeIds.erase(shape->GetCharacterId());
+      }
+    }
+  }
   for (auto it = FirstFrameTag(m_movie); it != m_movie.end(); ++it) {
     const auto* shape = dynamic_cast<const ZuSwfDefineShapeTag*>(*it);
     if (shape != nullptr) {
@@ -167,10 +188,16 @@ void TrackReader::ReadTag(const ZuSwfTag& tag, bool& isTrackTag) {
     m_shapes[tag.GetCharacterId()] = &tag;
     isTrackTag = true;
   } else if (const auto fields = PlacementOf(tag); fields && fields->depth == kZuPointerDepth) {
-    ReadPlacement(*fields);
-    isTrackTag = true;
-  } else if (IsPointerRemoval(tag)) {
+    // Only the pointer's own placements and moves: another character there stays.
+    m_pointerPlaced =
+        fields->characterId ? m_shapeIds.count(*fields->characterId) != 0 : m_pointerPlaced;
+    if (m_pointerPlaced) {
+      ReadPlacement(*fields);
+      isTrackTag = true;
+    }
+  } else if (IsPointerRemoval(tag) && m_pointerPlaced) {
     m_frame.shown = false;
+    m_pointerPlaced = false;
     isTrackTag = true;
   } else if (const std::string label = LabelOf(tag); IsTrackLabel(label)) {
     ReadLabel(label);
